@@ -2,22 +2,15 @@
 
 #include <termios.h>
 
+#include "TransportTestSupport.h"
 #include "platform/RuntimeError.h"
 #include "platform/serial/PortDevice.h"
 #include "platform/serial/TermiosSetup.h"
 
 using namespace platform;
+using test::errorOf;
 
 namespace {
-
-int errorNumberOf(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const RuntimeError& e) {
-        return e.number();
-    }
-    return 0;
-}
 
 TEST(LineSettings, ReadsTheFourFieldsTheLinkBuilds) {
     struct Case {
@@ -47,7 +40,7 @@ TEST(LineSettings, MalformedTextIsAnInvalidPropertyValue) {
                          "-9600,N,8,1", "9600,,8,1",    "0,N,8,1",        "96 00,N,8,1",  "99999999,N,8,1"};
     for (const char* text : bad) {
         SCOPED_TRACE(text);
-        EXPECT_EQ(errorNumberOf([&] { parseLineSettings(text); }), err::InvalidProperty);
+        EXPECT_EQ(errorOf([&] { parseLineSettings(text); }), err::InvalidProperty);
     }
 }
 
@@ -94,7 +87,7 @@ TEST(LineSettings, ValuesThePortCannotDriveAreRefused) {
     };
     for (const Case& c : cases) {
         termios tio {};
-        EXPECT_EQ(errorNumberOf([&] { applyLineSettings(tio, c.line, c.handshaking); }), err::InvalidProperty);
+        EXPECT_EQ(errorOf([&] { applyLineSettings(tio, c.line, c.handshaking); }), err::InvalidProperty);
     }
 }
 

@@ -12,13 +12,15 @@
 #include <filesystem>
 #include <fstream>
 
-#include "RealLoop.h"
+#include "TransportTestSupport.h"
 #include "platform/Application.h"
 #include "platform/RuntimeError.h"
 #include "platform/serial/PosixSerialPort.h"
 
 using namespace platform;
 namespace fs = std::filesystem;
+
+using test::errorOf;
 
 namespace {
 
@@ -94,16 +96,6 @@ struct SerialOnPty : ::testing::Test {
     bool sleepUntilWaiting(PosixSerialPort& port, int count) {
         for (int i = 0; i < 300 && port.InBufferCount() < count; ++i) real.clock.sleepFor(10'000);
         return port.InBufferCount() >= count;
-    }
-
-    static int errorOf(const std::function<void()>& action, std::string* description = nullptr) {
-        try {
-            action();
-        } catch (const RuntimeError& e) {
-            if (description) *description = e.description();
-            return e.number();
-        }
-        return 0;
     }
 };
 

@@ -6,11 +6,13 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
-#include "RealLoop.h"
+#include "TransportTestSupport.h"
 #include "platform/RuntimeError.h"
 #include "platform/tcp/TcpSocket.h"
 
 using namespace platform;
+
+using test::errorOf;
 
 namespace {
 
@@ -104,15 +106,6 @@ struct TcpOnLoopback : ::testing::Test {
         inCall = true;
         socket.SendData(text);
         inCall = false;
-    }
-
-    static int errorOf(const std::function<void()>& action) {
-        try {
-            action();
-        } catch (const RuntimeError& e) {
-            return e.number();
-        }
-        return 0;
     }
 };
 

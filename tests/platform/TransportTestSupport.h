@@ -1,10 +1,13 @@
-// A real-clock event loop for the few transport tests that talk to real
-// descriptors (a pseudo-terminal, loopback sockets). Every wait is bounded
-// by a deadline so a fault fails the test quickly instead of hanging it.
+// Support for the transport tests: a real-clock event loop for the few
+// tests that talk to real descriptors (a pseudo-terminal, loopback sockets),
+// whose every wait is bounded by a deadline so a fault fails the test
+// quickly instead of hanging it, and the error number an action throws.
 #pragma once
 
 #include <functional>
+#include <string>
 
+#include "platform/RuntimeError.h"
 #include "platform/loop/EventLoop.h"
 
 namespace platform::test {
@@ -30,5 +33,17 @@ struct RealLoop {
     // Lets the loop run for `ms` milliseconds (to show that nothing arrives).
     void runFor(int ms) { runUntil([] { return false; }, ms); }
 };
+
+// The RuntimeError number `action` throws (0 when it throws none); its
+// description goes to `description` when given.
+inline int errorOf(const std::function<void()>& action, std::string* description = nullptr) {
+    try {
+        action();
+    } catch (const RuntimeError& e) {
+        if (description) *description = e.description();
+        return e.number();
+    }
+    return 0;
+}
 
 }  // namespace platform::test
