@@ -1,0 +1,28 @@
+#include "platform/forms/Image.h"
+
+namespace platform {
+
+Image::Image(Form& form, std::string name) : Control(form, ControlKind::Image, std::move(name)) {
+    setTabStop(false);
+}
+
+Image::Image(Control& container, std::string name)
+    : Control(container, ControlKind::Image, std::move(name)) {
+    setTabStop(false);
+}
+
+void Image::setPicture(PicturePtr picture) {
+    if (picture == picture_) return;
+    picture_ = std::move(picture);
+    notify(Property::Picture);
+    if (!stretch_ && picture_)
+        Move(Left(), Top(), picture_->width * kTwipsPerPixel, picture_->height * kTwipsPerPixel);
+}
+
+void Image::setStretch(bool on) {
+    if (on == stretch_) return;
+    stretch_ = on;
+    notify(Property::Stretch);
+}
+
+}  // namespace platform
