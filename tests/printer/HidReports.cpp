@@ -1,0 +1,49 @@
+#include "printer/HidReports.h"
+
+#include <algorithm>
+
+namespace sim {
+
+using platform::Bytes;
+
+OutputReport decodeOutputReport(const Bytes& report) {
+    OutputReport out;
+    if (report.size() < 2 || report[0] != kOutputReportId) return out;
+    const std::size_t length = report[1];
+    const std::size_t room = report.size() - 2;
+    const auto first = report.begin() + 2;
+    if (length >= 1 && length <= room && report[1 + length] == 0) {
+        out.framing = OutputReport::Framing::CountPlusOne;
+        out.data.assign(first, first + static_cast<std::ptrdiff_t>(length - 1));
+    } else {
+        out.framing = OutputReport::Framing::ExactCount;
+        out.data.assign(first, first + static_cast<std::ptrdiff_t>(std::min(length, room)));
+    }
+    return out;
+}
+
+std::string framingName(OutputReport::Framing framing) {
+    switch (framing) {
+    case OutputReport::Framing::Unframed: return "unframed";
+    case OutputReport::Framing::CountPlusOne: return "count+1";
+    case OutputReport::Framing::ExactCount: return "exact count";
+    }
+    return {};
+}
+
+std::vector<Bytes> encodeInputReports(const Bytes& data, std::size_t reportLength) {
+    reportLength = std::max<std::size_t>(reportLength, 3);
+    const std::size_t piece = std::min<std::size_t>(reportLength - 2, 255);
+    std::vector<Bytes> reports;
+    for (std::size_t at = 0; at < data.size(); at += piece) {
+        const std::size_t n = std::min(piece, data.size() - at);
+        Bytes report(reportLength, 0);
+        report[0] = kInputReportId;
+        report[1] = static_cast<std::uint8_t>(n);
+        std::copy_n(data.begin() + static_cast<std::ptrdiff_t>(at), n, report.begin() + 2);
+        reports.push_back(std::move(report));
+    }
+    return reports;
+}
+
+}  // namespace sim

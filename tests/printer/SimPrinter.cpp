@@ -1,0 +1,187 @@
+#include "printer/SimPrinter.h"
+
+#include <algorithm>
+
+#include "printer/HidReports.h"
+
+namespace sim {
+
+using platform::Bytes;
+
+SimPrinter::SimPrinter(SimScheduler& scheduler, SimConfig config)
+    : scheduler_(scheduler), config_(std::move(config)) {
+    addStandardCommands(*this);
+}
+
+void SimPrinter::addCommand(SimCommand command) { commands_.insert(commands_.begin(), std::move(command)); }
+
+void SimPrinter::setReply(const Bytes& command, Bytes answer) { replies_[command] = std::move(answer); }
+
+void SimPrinter::record(SimLogEntry entry) {
+    log_.push_back(std::move(entry));
+    if (onLog) onLog(log_.back());
+}
+
+void SimPrinter::receive(const Bytes& chunk) {
+    if (chunk.empty()) return;
+    SimLogEntry entry;
+    entry.at = scheduler_.now();
+    entry.raw = chunk;
+    if (linkUp_) {
+        pending_.insert(pending_.end(), chunk.begin(), chunk.end());
+        parse(entry);
+    }
+    record(std::move(entry));
+}
+
+void SimPrinter::receiveReport(const Bytes& report) {
+    SimLogEntry entry;
+    entry.at = scheduler_.now();
+    entry.hidReport = true;
+    entry.raw = report;
+    const OutputReport decoded = decodeOutputReport(report);
+    entry.framing = framingName(decoded.framing);
+    if (linkUp_ && decoded.framing != OutputReport::Framing::Unframed) {
+        pending_.insert(pending_.end(), decoded.data.begin(), decoded.data.end());
+        parse(entry);
+    }
+    record(std::move(entry));
+}
+
+namespace {
+// Whether the bytes start with the pattern (Full), are a proper beginning of
+// it (Partial), or neither.
+enum class Match { None, Partial, Full };
+Match matchPattern(const std::vector<int>& pattern, const Bytes& bytes) {
+    const std::size_t n = std::min(pattern.size(), bytes.size());
+    for (std::size_t i = 0; i < n; ++i)
+        if (pattern[i] != kAnyByte && pattern[i] != bytes[i]) return Match::None;
+    return bytes.size() >= pattern.size() ? Match::Full : Match::Partial;
+}
+}  // namespace
+
+const SimCommand* SimPrinter::match(std::size_t& length, bool& needMore) const {
+    for (const SimCommand& command : commands_) {
+        const Match m = matchPattern(command.pattern, pending_);
+        if (m == Match::Partial) needMore = true;
+        if (m != Match::Full) continue;
+        length = command.length ? command.length(pending_) : command.pattern.size();
+        if (length == 0 || length > pending_.size()) {
+            needMore = true;
+            continue;
+        }
+        return &command;
+    }
+    return nullptr;
+}
+
+// Takes whole commands off the front of the pending bytes. A byte that starts
+// no known command is unknown; bytes that may still become a command wait
+// for the next input.
+void SimPrinter::parse(SimLogEntry& entry) {
+    while (!pending_.empty() && linkUp_) {
+        std::size_t length = 0;
+        bool needMore = false;
+        if (const SimCommand* command = match(length, needMore)) {
+            flushUnknown(entry);
+            const Bytes bytes(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length));
+            pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(length));
+            entry.decoded.push_back(command->describe ? command->describe(bytes) : platform::hexBytes(bytes));
+            dispatch(*command, bytes);
+            continue;
+        }
+        if (needMore) break;
+        unknown_.push_back(pending_.front());
+        pending_.erase(pending_.begin());
+    }
+    if (!linkUp_) pending_.clear();
+    flushUnknown(entry);
+}
+
+void SimPrinter::flushUnknown(SimLogEntry& entry) {
+    if (unknown_.empty()) return;
+    entry.decoded.push_back("unknown " + platform::hexBytes(unknown_));
+    unknown_.clear();
+}
+
+void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
+    if (const auto it = replies_.find(bytes); it != replies_.end()) {
+        if (!it->second.empty()) reply(it->second);
+        return;
+    }
+    if (command.handle) command.handle(*this, bytes);
+}
+
+void SimPrinter::reply(const Bytes& bytes) {
+    Bytes shaped = bytes;
+    switch (fault_) {
+    case ReplyFault::None: break;
+    case ReplyFault::Silent: return;
+    case ReplyFault::Short: shaped.resize(std::min(shaped.size(), shortLength_)); break;
+    case ReplyFault::Garbled:
+        for (auto& b : shaped) b = static_cast<std::uint8_t>(~b);
+        break;
+    }
+    if (shaped.empty()) return;
+    scheduler_.after(config_.replyDelay, life_.wrap([this, shaped, epoch = epoch_] {
+        if (epoch == epoch_ && linkUp_) transmit(shaped);
+    }));
+}
+
+void SimPrinter::transmit(const Bytes& bytes) {
+    if (!port_) return;
+    if (!port_->reportFramed()) {
+        port_->send(bytes);
+        return;
+    }
+    for (const Bytes& report : encodeInputReports(bytes, port_->inputReportLength())) port_->send(report);
+}
+
+void SimPrinter::setReplyFault(ReplyFault fault, std::size_t shortLength) {
+    fault_ = fault;
+    shortLength_ = shortLength;
+}
+
+void SimPrinter::setCtsLow(bool low) {
+    if (port_) port_->setCts(!low);
+}
+
+void SimPrinter::closeConnection() {
+    if (port_) port_->closeConnection();
+}
+
+void SimPrinter::setLink(bool up) {
+    if (!up) ++epoch_;
+    linkUp_ = up;
+    pending_.clear();
+    unknown_.clear();
+    if (port_) port_->setLinkUp(up);
+}
+
+void SimPrinter::removeDevice() { setLink(false); }
+
+void SimPrinter::restoreDevice() { setLink(true); }
+
+void SimPrinter::restart() {
+    ++restarts_;
+    ++epoch_;
+    linkUp_ = false;
+    // The port is told from scheduled actions: restart() runs inside the
+    // adapter's delivery of the command that asked for it. A later fault
+    // (another restart, a removed device) bumps the epoch and so cancels
+    // this restart's come-back.
+    scheduler_.after(0, life_.wrap([this, epoch = epoch_] {
+        if (epoch == epoch_ && port_) port_->setLinkUp(false);
+    }));
+    scheduler_.after(config_.restartTime, life_.wrap([this, epoch = epoch_] {
+        if (epoch == epoch_) setLink(true);
+    }));
+}
+
+std::vector<std::string> SimPrinter::commands() const {
+    std::vector<std::string> out;
+    for (const SimLogEntry& entry : log_) out.insert(out.end(), entry.decoded.begin(), entry.decoded.end());
+    return out;
+}
+
+}  // namespace sim

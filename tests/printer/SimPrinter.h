@@ -1,0 +1,137 @@
+// The simulated printer: a transport-agnostic core that every test of the
+// printer link, and tools/printer-sim, talks to.
+//
+// It takes what the utility sends (a chunk of a byte stream, or one USB HID
+// output report), logs it raw and decoded, finds the commands in it through
+// a command table, and schedules replies through a SimScheduler after the
+// configured delay. Later features add commands with addCommand(); an entry
+// added later wins over an earlier one with the same bytes.
+//
+// Faults: replies silenced, delayed, cut short or garbled; CTS low; the
+// connection closed by the printer; the device removed; a restart (command
+// 1D FF, or restart()) that drops the link for restartTime and brings it back.
+// While the link is down received bytes are logged but not acted on, and
+// replies due before the restart are dropped.
+//
+// Ownership: the printer refers to its scheduler and (once attached) its
+// port; both must outlive it or be detached first. Single-threaded; input
+// handlers never call back into the port directly (replies and link changes
+// run as scheduled actions), so adapters may deliver from any callback.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "doubles/LifeToken.h"
+#include "platform/Text.h"
+#include "printer/SimPort.h"
+#include "printer/SimScheduler.h"
+
+namespace sim {
+
+class SimPrinter;
+
+inline constexpr int kAnyByte = -1;
+
+struct SimCommand {
+    std::vector<int> pattern;  // the command's leading bytes; kAnyByte matches any byte
+    // For commands with a length field: the command's whole length, given the
+    // bytes received so far (which start with the pattern); 0 while unknown.
+    // Unset: the command is as long as its pattern.
+    std::function<std::size_t(const platform::Bytes& pending)> length;
+    std::function<std::string(const platform::Bytes& command)> describe;
+    std::function<void(SimPrinter&, const platform::Bytes& command)> handle;  // unset: logged only
+};
+
+struct SimLogEntry {
+    platform::Micros at = 0;
+    bool hidReport = false;
+    std::string framing;  // USB HID reports: how the length byte was read
+    platform::Bytes raw;  // the chunk, or the whole report
+    std::vector<std::string> decoded;  // commands this input completed; "unknown 41 42" for others
+};
+
+struct SimConfig {
+    int printerType = 0;                       // 0-16
+    std::string firmware = "0398";             // the answer to GS I @ A3 after the A3 byte
+    std::uint8_t status = 0x12;                // one-byte answer to DLE EOT n, GS EOT n, ESC v
+    platform::Micros replyDelay = 2000;        // 2 ms
+    platform::Micros restartTime = 3'000'000;  // 3 s with the link down
+};
+
+enum class ReplyFault { None, Silent, Short, Garbled };
+
+class SimPrinter {
+public:
+    explicit SimPrinter(SimScheduler& scheduler, SimConfig config = {});
+    SimPrinter(const SimPrinter&) = delete;
+    SimPrinter& operator=(const SimPrinter&) = delete;
+
+    void attach(SimPort* port) { port_ = port; }
+    SimConfig& config() { return config_; }
+    const SimConfig& config() const { return config_; }
+    SimScheduler& scheduler() { return scheduler_; }
+
+    // --- Input from the transport ----------------------------------------
+    void receive(const platform::Bytes& chunk);
+    void receiveReport(const platform::Bytes& report);
+
+    // --- Behaviour --------------------------------------------------------
+    void addCommand(SimCommand command);
+    // The answer to one exact command, in place of the table's (an empty
+    // answer silences it); e.g. DLE EOT 4 answered 16h.
+    void setReply(const platform::Bytes& command, platform::Bytes answer);
+    // Sends bytes after the reply delay, shaped by the reply fault. Command
+    // handlers call it.
+    void reply(const platform::Bytes& bytes);
+
+    // --- Faults -----------------------------------------------------------
+    void setReplyFault(ReplyFault fault, std::size_t shortLength = 1);
+    void setCtsLow(bool low);
+    void closeConnection();
+    void removeDevice();
+    void restoreDevice();
+    void restart();
+    bool linkUp() const { return linkUp_; }
+    int restarts() const { return restarts_; }
+
+    // --- Log --------------------------------------------------------------
+    const std::vector<SimLogEntry>& log() const { return log_; }
+    // Every decoded command in order, e.g. {"DLE EOT 2", "GS I @ A3 (firmware)"}.
+    std::vector<std::string> commands() const;
+    void clearLog() { log_.clear(); }
+    std::function<void(const SimLogEntry&)> onLog;
+
+private:
+    void parse(SimLogEntry& entry);
+    const SimCommand* match(std::size_t& length, bool& needMore) const;
+    void dispatch(const SimCommand& command, const platform::Bytes& bytes);
+    void flushUnknown(SimLogEntry& entry);
+    void transmit(const platform::Bytes& bytes);
+    void setLink(bool up);
+    void record(SimLogEntry entry);
+
+    SimScheduler& scheduler_;
+    SimConfig config_;
+    SimPort* port_ = nullptr;
+    std::vector<SimCommand> commands_;  // newest first
+    std::map<platform::Bytes, platform::Bytes> replies_;
+    ReplyFault fault_ = ReplyFault::None;
+    std::size_t shortLength_ = 1;
+    bool linkUp_ = true;
+    unsigned epoch_ = 0;  // bumps when the link drops; replies of an older epoch are lost
+    int restarts_ = 0;
+    platform::Bytes pending_;
+    platform::Bytes unknown_;
+    std::vector<SimLogEntry> log_;
+    doubles::LifeToken life_;
+};
+
+// The commands every simulated printer knows (status requests, firmware
+// request, restart, and the names of the status commands answered later).
+void addStandardCommands(SimPrinter& printer);
+
+}  // namespace sim
