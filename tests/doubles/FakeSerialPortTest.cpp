@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/RuntimeError.h"
+#include "platform/TransportTestSupport.h"
 
 namespace {
 
@@ -20,14 +20,7 @@ protected:
     void passes(int n = 3) {
         for (int i = 0; i < n; ++i) loop.doEvents();
     }
-    int errorOf(const std::function<void()>& call) {
-        try {
-            call();
-        } catch (const platform::RuntimeError& e) {
-            return e.number();
-        }
-        return 0;
-    }
+    static int errorOf(const std::function<void()>& call) { return platform::test::errorOf(call); }
 
     platform::VirtualClock clock;
     platform::EventLoop loop{clock};
