@@ -11,24 +11,18 @@ CheckBox::CheckBox(Control& container, std::string name)
     : FocusableControl(container, ControlKind::CheckBox, std::move(name)) {}
 
 void CheckBox::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    assign(caption_, std::move(caption), Property::Caption);
 }
 
 void CheckBox::setValue(int value) {
     if (value < vbUnchecked || value > vbGrayed)
         throw RuntimeError(err::InvalidProperty, "Invalid property value");
-    if (value == value_) return;
-    value_ = value;
-    notify(Property::Value);
+    if (!assign(value_, value, Property::Value)) return;
     raise(Click);
 }
 
 void CheckBox::setAlignment(int a) {
-    if (a == alignment_) return;
-    alignment_ = a;
-    notify(Property::Alignment);
+    assign(alignment_, a, Property::Alignment);
 }
 
 void CheckBox::userClick() { setValue(value_ == vbUnchecked ? vbChecked : vbUnchecked); }

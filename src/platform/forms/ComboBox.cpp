@@ -27,9 +27,7 @@ ComboBox::ComboBox(Control& container, std::string name)
 }
 
 void ComboBox::setStyle(int style) {
-    if (style == style_) return;
-    style_ = style;
-    notify(Property::Style);
+    assign(style_, style, Property::Style);
 }
 
 void ComboBox::checkIndex(int index) const {
@@ -121,16 +119,12 @@ void ComboBox::setText(const std::string& text) {
             }
         throw RuntimeError(kTextReadOnly, "'Text' property is read-only");
     }
-    if (text == editText_) return;
-    editText_ = text;
-    notify(Property::Text);
+    if (!assign(editText_, text, Property::Text)) return;
     raise(Change);
 }
 
 void ComboBox::setLocked(bool on) {
-    if (on == locked_) return;
-    locked_ = on;
-    notify(Property::Locked);
+    assign(locked_, on, Property::Locked);
 }
 
 void ComboBox::userClick() { raise(DropDown); }

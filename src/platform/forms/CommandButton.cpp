@@ -9,9 +9,7 @@ CommandButton::CommandButton(Control& container, std::string name)
     : FocusableControl(container, ControlKind::CommandButton, std::move(name)) {}
 
 void CommandButton::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    assign(caption_, std::move(caption), Property::Caption);
 }
 
 void CommandButton::setDefault(bool on) {

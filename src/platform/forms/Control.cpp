@@ -92,17 +92,13 @@ std::string Control::displayName() const {
 }
 
 void Control::setEnabled(bool enabled) {
-    if (enabled == enabled_) return;
-    enabled_ = enabled;
-    notify(Property::Enabled);
+    if (!assign(enabled_, enabled, Property::Enabled)) return;
     effectiveStateChanged();
     childrenStateChanged();
 }
 
 void Control::setVisible(bool visible) {
-    if (visible == visible_) return;
-    visible_ = visible;
-    notify(Property::Visible);
+    if (!assign(visible_, visible, Property::Visible)) return;
     effectiveStateChanged();
     childrenStateChanged();
 }
@@ -143,40 +139,14 @@ int Control::formLeft() const { return left_ + (container_ ? container_->formLef
 int Control::formTop() const { return top_ + (container_ ? container_->formTop() : 0); }
 
 void Control::setFont(const FontSpec& font) {
-    if (font == font_) return;
-    font_ = font;
-    notify(Property::Font);
+    assign(font_, font, Property::Font);
 }
 
-void Control::setFontName(const std::string& name) {
-    FontSpec f = font_;
-    f.name = name;
-    setFont(f);
-}
-
-void Control::setFontSize(double points) {
-    FontSpec f = font_;
-    f.size = points;
-    setFont(f);
-}
-
-void Control::setFontBold(bool bold) {
-    FontSpec f = font_;
-    f.bold = bold;
-    setFont(f);
-}
-
-void Control::setFontItalic(bool italic) {
-    FontSpec f = font_;
-    f.italic = italic;
-    setFont(f);
-}
-
-void Control::setFontUnderline(bool underline) {
-    FontSpec f = font_;
-    f.underline = underline;
-    setFont(f);
-}
+void Control::setFontName(const std::string& name) { setFontField(&FontSpec::name, name); }
+void Control::setFontSize(double points) { setFontField(&FontSpec::size, points); }
+void Control::setFontBold(bool bold) { setFontField(&FontSpec::bold, bold); }
+void Control::setFontItalic(bool italic) { setFontField(&FontSpec::italic, italic); }
+void Control::setFontUnderline(bool underline) { setFontField(&FontSpec::underline, underline); }
 
 void Control::setTabIndex(int v) {
     if (v < 0) throw RuntimeError(err::InvalidProperty, "Invalid property value");
@@ -196,27 +166,19 @@ void Control::setTabIndex(int v) {
 }
 
 void Control::setTabStop(bool v) {
-    if (v == tabStop_) return;
-    tabStop_ = v;
-    notify(Property::TabStop);
+    assign(tabStop_, v, Property::TabStop);
 }
 
 void Control::setToolTipText(std::string text) {
-    if (text == toolTip_) return;
-    toolTip_ = std::move(text);
-    notify(Property::ToolTipText);
+    assign(toolTip_, std::move(text), Property::ToolTipText);
 }
 
 void Control::setBackColor(Color c) {
-    if (c == backColor_) return;
-    backColor_ = c;
-    notify(Property::BackColor);
+    assign(backColor_, c, Property::BackColor);
 }
 
 void Control::setForeColor(Color c) {
-    if (c == foreColor_) return;
-    foreColor_ = c;
-    notify(Property::ForeColor);
+    assign(foreColor_, c, Property::ForeColor);
 }
 
 bool Control::canTakeFocus() const {

@@ -138,6 +138,15 @@ protected:
     Control(Control& container, ControlKind kind, std::string name);
 
     void notify(Property p);
+    // Stores a property value and tells the observers; false when the
+    // value was already there (nothing is told then).
+    template <class T, class V>
+    bool assign(T& field, V&& value, Property p) {
+        if (field == value) return false;
+        field = std::forward<V>(value);
+        notify(p);
+        return true;
+    }
     void setContainerFlag() { isContainer_ = true; }
     void setDefaultSize(int width, int height) { width_ = width; height_ = height; }
 
@@ -182,6 +191,12 @@ private:
     friend class ControlArray;
 
     void setArrayIndex(int index) { index_ = index; }
+    template <class T>
+    void setFontField(T FontSpec::*field, const T& value) {
+        FontSpec f = font_;
+        f.*field = value;
+        setFont(f);
+    }
     void childrenStateChanged();
 
     Form& form_;

@@ -5,8 +5,9 @@
 // Handlers set on the array receive the element's Index (Click(Index),
 // KeyPress(Index, KeyAscii)...); a handler set on one element directly
 // replaces the array's for that element. Elements may be loaded and
-// unloaded at run time (load()/unload()); element(i) or (i) of an index
-// that does not exist raises RuntimeError 340.
+// unloaded at run time (load()/unload(); never unload an element from
+// inside its own handler); element(i) or (i) of an index that does not
+// exist raises RuntimeError 340.
 #pragma once
 
 #include <functional>

@@ -116,6 +116,11 @@ void Form::setBackColor(Color c) {
     notifyChanged(Property::BackColor);
 }
 
+void Form::applyFont(const FontSpec& font) {
+    font_ = font;
+    for (Control* c : controls_) c->setFont(font);
+}
+
 void Form::centerOnScreen() {
     Move((Forms::screenWidth() - width_) / 2, (Forms::screenHeight() - height_) / 2, width_,
          height_);

@@ -110,6 +110,9 @@ public:
     // Font given to controls created after it is set (design time).
     const FontSpec& Font() const { return font_; }
     void setFont(const FontSpec& font) { font_ = font; }
+    // Sets the form's Font and gives it to every control it has now (a
+    // window's constructor runs after its member controls were made).
+    void applyFont(const FontSpec& font);
     Color BackColor() const { return backColor_; }
     void setBackColor(Color c);
 

@@ -16,15 +16,11 @@ Frame::Frame(Control& container, std::string name)
 }
 
 void Frame::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    assign(caption_, std::move(caption), Property::Caption);
 }
 
 void Frame::setBorderStyle(int v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    notify(Property::BorderStyle);
+    assign(borderStyle_, v, Property::BorderStyle);
 }
 
 void Frame::accessKeyAction() { focusNextInTabOrder(); }

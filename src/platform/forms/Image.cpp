@@ -12,17 +12,13 @@ Image::Image(Control& container, std::string name)
 }
 
 void Image::setPicture(PicturePtr picture) {
-    if (picture == picture_) return;
-    picture_ = std::move(picture);
-    notify(Property::Picture);
+    if (!assign(picture_, std::move(picture), Property::Picture)) return;
     if (!stretch_ && picture_)
         Move(Left(), Top(), picture_->width * kTwipsPerPixel, picture_->height * kTwipsPerPixel);
 }
 
 void Image::setStretch(bool on) {
-    if (on == stretch_) return;
-    stretch_ = on;
-    notify(Property::Stretch);
+    assign(stretch_, on, Property::Stretch);
 }
 
 }  // namespace platform

@@ -16,42 +16,30 @@ Label::Label(Control& container, std::string name)
 }
 
 void Label::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    if (!assign(caption_, std::move(caption), Property::Caption)) return;
     fit();
 }
 
 void Label::setAutoSize(bool on) {
-    if (on == autoSize_) return;
-    autoSize_ = on;
-    notify(Property::AutoSize);
+    if (!assign(autoSize_, on, Property::AutoSize)) return;
     fit();
 }
 
 void Label::setWordWrap(bool on) {
-    if (on == wordWrap_) return;
-    wordWrap_ = on;
-    notify(Property::WordWrap);
+    if (!assign(wordWrap_, on, Property::WordWrap)) return;
     fit();
 }
 
 void Label::setAlignment(int a) {
-    if (a == alignment_) return;
-    alignment_ = a;
-    notify(Property::Alignment);
+    assign(alignment_, a, Property::Alignment);
 }
 
 void Label::setBackStyle(int v) {
-    if (v == backStyle_) return;
-    backStyle_ = v;
-    notify(Property::BackStyle);
+    assign(backStyle_, v, Property::BackStyle);
 }
 
 void Label::setBorderStyle(int v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    notify(Property::BorderStyle);
+    assign(borderStyle_, v, Property::BorderStyle);
 }
 
 const std::string& Label::accessCaption() const {

@@ -13,9 +13,7 @@ OptionButton::OptionButton(Control& container, std::string name)
     : FocusableControl(container, ControlKind::OptionButton, std::move(name)) {}
 
 void OptionButton::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notify(Property::Caption);
+    assign(caption_, std::move(caption), Property::Caption);
 }
 
 std::vector<OptionButton*> OptionButton::group() const {
@@ -40,9 +38,7 @@ void OptionButton::setValue(bool value) {
 }
 
 void OptionButton::setAlignment(int a) {
-    if (a == alignment_) return;
-    alignment_ = a;
-    notify(Property::Alignment);
+    assign(alignment_, a, Property::Alignment);
 }
 
 void OptionButton::userClick() { setValue(true); }

@@ -18,24 +18,18 @@ PictureBox::PictureBox(Control& container, std::string name)
 }
 
 void PictureBox::setPicture(PicturePtr picture) {
-    if (picture == picture_) return;
-    picture_ = std::move(picture);
-    notify(Property::Picture);
+    if (!assign(picture_, std::move(picture), Property::Picture)) return;
     fit();
     raise(Change);
 }
 
 void PictureBox::setAutoSize(bool on) {
-    if (on == autoSize_) return;
-    autoSize_ = on;
-    notify(Property::AutoSize);
+    if (!assign(autoSize_, on, Property::AutoSize)) return;
     fit();
 }
 
 void PictureBox::setBorderStyle(int v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    notify(Property::BorderStyle);
+    if (!assign(borderStyle_, v, Property::BorderStyle)) return;
     fit();
 }
 

@@ -40,15 +40,11 @@ void TextBox::setTextKeepCaret(std::string text, int caret) {
 
 void TextBox::setMaxLength(int n) {
     if (n < 0) throw RuntimeError(err::InvalidProperty, "Invalid property value");
-    if (n == maxLength_) return;
-    maxLength_ = n;
-    notify(Property::MaxLength);
+    assign(maxLength_, n, Property::MaxLength);
 }
 
 void TextBox::setLocked(bool on) {
-    if (on == locked_) return;
-    locked_ = on;
-    notify(Property::Locked);
+    assign(locked_, on, Property::Locked);
 }
 
 void TextBox::setSelStart(int pos) {
@@ -75,27 +71,19 @@ void TextBox::setSelText(const std::string& text) {
 }
 
 void TextBox::setAlignment(int a) {
-    if (a == alignment_) return;
-    alignment_ = a;
-    notify(Property::Alignment);
+    assign(alignment_, a, Property::Alignment);
 }
 
 void TextBox::setMultiLine(bool on) {
-    if (on == multiLine_) return;
-    multiLine_ = on;
-    notify(Property::Multiline);
+    assign(multiLine_, on, Property::Multiline);
 }
 
 void TextBox::setPasswordChar(char c) {
-    if (c == passwordChar_) return;
-    passwordChar_ = c;
-    notify(Property::PasswordChar);
+    assign(passwordChar_, c, Property::PasswordChar);
 }
 
 void TextBox::setBorderStyle(int v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    notify(Property::BorderStyle);
+    assign(borderStyle_, v, Property::BorderStyle);
 }
 
 bool TextBox::userInsert(const std::string& text) {

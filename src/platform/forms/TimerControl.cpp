@@ -18,9 +18,7 @@ TimerControl::~TimerControl() = default;
 
 void TimerControl::setInterval(int ms) {
     if (ms < 0 || ms > 65535) throw RuntimeError(err::InvalidProperty, "Invalid property value");
-    if (ms == interval_) return;
-    interval_ = ms;
-    notify(Property::Interval);
+    if (!assign(interval_, ms, Property::Interval)) return;
     update();
 }
 

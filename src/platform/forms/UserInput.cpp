@@ -145,9 +145,11 @@ bool UserInput::pressKey(Form& form, int keyCode, int shift, int keyAscii) {
 
 bool UserInput::processKey(Form& form, int keyCode, int shift, int keyAscii) {
     if (preKey(form, keyCode, shift)) return true;
-    keyDown(form, keyCode, shift);
+    // A character without a key of its own (typed text beyond ASCII) comes
+    // as KeyPress alone.
+    if (keyCode != 0) keyDown(form, keyCode, shift);
     if (keyAscii > 0 && Forms::acceptsInput(form)) keyPress(form, keyAscii);
-    if (Forms::acceptsInput(form)) keyUp(form, keyCode, shift);
+    if (keyCode != 0 && Forms::acceptsInput(form)) keyUp(form, keyCode, shift);
     return true;
 }
 
@@ -193,11 +195,11 @@ void UserInput::keyDown(Form& form, int keyCode, int shift) {
     int code = keyCode;
     if (!target || form.KeyPreview()) {
         form.Form_KeyDown(code, shift);
-        if (!target || (keyCode != 0 && code == 0)) return;
+        if (!target || code == 0) return;
     }
     if (target != form.ActiveControl() || !reachable(*target)) return;
     target->raiseKeyDown(code, shift);
-    if ((keyCode != 0 && code == 0) || !reachable(*target)) return;
+    if (code == 0 || !reachable(*target)) return;
     target->keyDownAction(code, shift);
 }
 
@@ -219,7 +221,7 @@ void UserInput::keyUp(Form& form, int keyCode, int shift) {
     int code = keyCode;
     if (!target || form.KeyPreview()) {
         form.Form_KeyUp(code, shift);
-        if (!target || (keyCode != 0 && code == 0)) return;
+        if (!target || code == 0) return;
     }
     if (target != form.ActiveControl() || !reachable(*target)) return;
     target->raiseKeyUp(code, shift);
