@@ -1,0 +1,48 @@
+// Run-time errors with the numbers the utility's own messages speak of.
+//
+// Platform and utility code throw RuntimeError where an operation fails in a
+// way the user is told about by number and text (6 overflow, 9 subscript out
+// of range, 13 type mismatch, 53 file not found, 75 path/file access error,
+// serial and socket errors with their own numbers). Operations that trap
+// errors catch it and copy number and description into their last-error
+// fields; nothing else should catch it silently.
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+namespace platform {
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(int number, std::string description)
+        : std::runtime_error(description), number_(number), description_(std::move(description)) {}
+
+    int number() const noexcept { return number_; }
+    const std::string& description() const noexcept { return description_; }
+
+private:
+    int number_;
+    std::string description_;
+};
+
+// Well-known numbers, named so call sites read as what went wrong.
+namespace err {
+inline constexpr int Overflow = 6;
+inline constexpr int SubscriptOutOfRange = 9;
+inline constexpr int TypeMismatch = 13;
+inline constexpr int FileNotFound = 53;
+inline constexpr int PathFileAccess = 75;
+inline constexpr int InvalidPortNumber = 8002;   // serial: no such port
+inline constexpr int PortAlreadyOpen = 8005;     // serial: port in use
+inline constexpr int PortNotOpen = 8018;         // serial: operation needs an open port
+inline constexpr int PortOpenFailed = 8015;      // serial: could not set up the port
+inline constexpr int InvalidProperty = 380;      // a property value the control refuses
+}  // namespace err
+
+// Throws RuntimeError with the standard description for the number.
+[[noreturn]] void raiseError(int number);
+// The standard description of a well-known number ("Overflow", ...).
+std::string errorDescription(int number);
+
+}  // namespace platform

@@ -1,0 +1,153 @@
+#include "platform/loop/EventLoop.h"
+
+#include <algorithm>
+
+namespace platform {
+
+namespace {
+EventLoop* g_current = nullptr;
+}
+
+EventLoop::EventLoop(Clock& clock, std::unique_ptr<LoopBackend> backend) : clock_(clock) {
+    if (!backend) {
+        if (clock.isVirtual())
+            backend = std::make_unique<VirtualBackend>(static_cast<VirtualClock&>(clock));
+        else
+            backend = std::make_unique<PollBackend>();
+    }
+    backend_ = std::move(backend);
+    if (!g_current) g_current = this;
+}
+
+EventLoop::~EventLoop() {
+    if (g_current == this) g_current = nullptr;
+}
+
+EventLoop& EventLoop::current() {
+    if (!g_current) throw std::logic_error("no current event loop");
+    return *g_current;
+}
+
+EventLoop* EventLoop::currentOrNull() { return g_current; }
+
+void EventLoop::setCurrent(EventLoop* loop) { g_current = loop; }
+
+void EventLoop::setBackend(std::unique_ptr<LoopBackend> backend) { backend_ = std::move(backend); }
+
+void EventLoop::doEvents() {
+    if (!runPass(0)) runPass(kYieldQuantum);
+}
+
+void EventLoop::sleep(std::int64_t ms) {
+    if (ms > 0) clock_.sleepFor(ms * 1000);
+}
+
+void EventLoop::runUntil(const std::function<bool()>& done) {
+    while (!done()) runPass(kForever);
+}
+
+void EventLoop::run() {
+    quit_ = false;
+    while (!quit_) runPass(kForever);
+    quit_ = false;
+}
+
+void EventLoop::post(std::function<void()> fn) {
+    posted_.push_back(std::move(fn));
+    backend_->wake();
+}
+
+EventLoop::WatchId EventLoop::watch(int fd, unsigned interest, std::function<void(unsigned)> handler) {
+    const WatchId id = nextWatch_++;
+    watches_[id] = Watch{fd, interest, std::make_shared<std::function<void(unsigned)>>(std::move(handler))};
+    backend_->wake();
+    return id;
+}
+
+void EventLoop::setInterest(WatchId id, unsigned interest) {
+    auto it = watches_.find(id);
+    if (it != watches_.end()) it->second.interest = interest;
+}
+
+void EventLoop::unwatch(WatchId id) { watches_.erase(id); }
+
+Micros EventLoop::nextTimerDue() const {
+    Micros best = kForever;
+    const Micros now = clock_.now();
+    for (const Timer* t : timers_) {
+        // A timer inside its own handler cannot fire, so it must not cut a
+        // nested wait short either.
+        if (t->running_ || t->due_ == kForever) continue;
+        best = std::min(best, std::max<Micros>(0, t->due_ - now));
+    }
+    return best;
+}
+
+bool EventLoop::runPass(Micros waitLimit) {
+    Micros limit = posted_.empty() ? waitLimit : 0;
+    limit = std::min(limit, nextTimerDue());
+
+    std::vector<IoWatchRequest> requests;
+    requests.reserve(watches_.size());
+    for (const auto& [id, w] : watches_)
+        if (w.interest) requests.push_back({w.fd, w.interest});
+
+    readyScratch_.clear();
+    backend_->wait(requests, limit, readyScratch_);
+    const std::vector<IoReady> ready = readyScratch_;
+
+    bool ran = false;
+    for (const IoReady& r : ready) {
+        // Collect first: a handler may add or remove watches.
+        std::vector<std::pair<WatchId, std::shared_ptr<std::function<void(unsigned)>>>> hits;
+        for (const auto& [id, w] : watches_)
+            if (w.fd == r.fd && (w.interest & r.ready)) hits.emplace_back(id, w.handler);
+        for (auto& [id, handler] : hits) {
+            auto it = watches_.find(id);
+            if (it == watches_.end()) continue;
+            (*handler)(r.ready & it->second.interest);
+            ran = true;
+        }
+    }
+    ran |= runDueTimers();
+    ran |= runPosted();
+    return ran;
+}
+
+bool EventLoop::runDueTimers() {
+    bool ran = false;
+    const std::vector<Timer*> snapshot = timers_;
+    for (Timer* t : snapshot) {
+        if (std::find(timers_.begin(), timers_.end(), t) == timers_.end()) continue;  // destroyed meanwhile
+        const Micros now = clock_.now();
+        if (t->running_ || t->due_ == kForever || t->due_ > now) continue;
+        // The next tick counts from now, so a timer that was held up (by a
+        // blocking sleep) fires once, not once per missed interval.
+        t->due_ = now + Micros(t->interval_) * 1000;
+        t->running_ = true;
+        auto handler = t->onTimer;
+        if (handler) handler();
+        if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->running_ = false;
+        ran = true;
+    }
+    return ran;
+}
+
+bool EventLoop::runPosted() {
+    // Only what was queued before this pass runs now, so an event that posts
+    // another cannot keep one pass going for ever.
+    std::size_t n = posted_.size();
+    if (n == 0) return false;
+    while (n-- > 0 && !posted_.empty()) {
+        auto fn = std::move(posted_.front());
+        posted_.pop_front();
+        if (fn) fn();
+    }
+    return true;
+}
+
+void EventLoop::registerTimer(Timer* t) { timers_.push_back(t); }
+
+void EventLoop::unregisterTimer(Timer* t) { std::erase(timers_, t); }
+
+}  // namespace platform
