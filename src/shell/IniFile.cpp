@@ -1,0 +1,213 @@
+#include "shell/IniFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <vector>
+
+#include "platform/RuntimeError.h"
+#include "platform/Text.h"
+#include "shell/RuntimeErrorReport.h"
+
+namespace shell {
+
+namespace {
+
+constexpr std::string_view kCrLf = "\r\n";
+
+[[noreturn]] void raiseFileAccess() { platform::raiseError(platform::err::PathFileAccess); }
+
+// Splits the way the reader of the settings file always has: a line ends at
+// CR, at CR LF, or at the end of the text; a lone LF stays part of the line.
+std::vector<std::string_view> splitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t cr = text.find('\r', start);
+        if (cr == std::string_view::npos) {
+            lines.push_back(text.substr(start));
+            break;
+        }
+        lines.push_back(text.substr(start, cr - start));
+        start = cr + 1;
+        if (start < text.size() && text[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+void replaceAll(std::string& text, std::string_view from, std::string_view to) {
+    std::string out;
+    std::size_t pos = 0;
+    for (std::size_t hit; (hit = text.find(from, pos)) != std::string::npos; pos = hit + from.size()) {
+        out.append(text, pos, hit - pos);
+        out.append(to);
+    }
+    out.append(text, pos, std::string::npos);
+    text = std::move(out);
+}
+
+bool isControlOrBlankLine(char c) { return static_cast<unsigned char>(c) <= 13; }
+
+// The file the settings live in; a symbolic link is followed so that the
+// rename of a write replaces the file and not the link.
+std::string resolvedPath(const std::string& path) {
+    char buffer[PATH_MAX];
+    if (::realpath(path.c_str(), buffer) != nullptr) return buffer;
+    return path;
+}
+
+// Creates the file, empty, when it is missing and gives its owner the write
+// permission when it lacks it, as every read and write of the store does first.
+void prepareFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno != ENOENT) raiseFileAccess();
+        int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0666);
+        if (fd < 0) raiseFileAccess();
+        ::close(fd);
+        return;
+    }
+    if (!S_ISREG(st.st_mode)) raiseFileAccess();
+    if ((st.st_mode & S_IWUSR) == 0 && ::chmod(path.c_str(), (st.st_mode & 07777) | S_IWUSR) != 0)
+        raiseFileAccess();
+}
+
+std::string readWholeFile(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) raiseFileAccess();
+    std::string text;
+    char buffer[8192];
+    for (;;) {
+        ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            ::close(fd);
+            raiseFileAccess();
+        }
+        if (n == 0) break;
+        text.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return text;
+}
+
+bool writeAll(int fd, std::string_view data) {
+    while (!data.empty()) {
+        ssize_t n = ::write(fd, data.data(), data.size());
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        data.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+// Writes the new contents to a temporary file in the same folder and renames
+// it over the old file: whatever fails on the way, the old file stays whole.
+void replaceFile(const std::string& path, std::string_view contents) {
+    struct stat st {};
+    mode_t mode = 0666 & ~0022;
+    if (::stat(path.c_str(), &st) == 0) mode = (st.st_mode & 07777) | S_IWUSR;
+
+    std::string temp = path + ".XXXXXX";
+    int fd = ::mkstemp(temp.data());
+    if (fd < 0) raiseFileAccess();
+    bool ok = ::fchmod(fd, mode) == 0 && writeAll(fd, contents) && ::fsync(fd) == 0;
+    ok = (::close(fd) == 0) && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        raiseFileAccess();
+    }
+}
+
+}  // namespace
+
+std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key) {
+    const std::string header = "[" + platform::toLowerAscii(section) + "]";
+    const std::string pattern = platform::toLowerAscii(key) + "=";
+    bool inSection = false;
+    for (std::string_view line : splitLines(fileText)) {
+        const std::string low = platform::toLowerAscii(line);
+        const bool hasBracket = low.find('[') != std::string::npos;
+        if (hasBracket) inSection = false;
+        if (low == header) inSection = true;
+        if (hasBracket || !inSection) continue;
+        if (low.starts_with(pattern)) return std::string(line.substr(pattern.size()));
+    }
+    return {};
+}
+
+std::string UpdateIniText(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view value) {
+    const std::string endMark = "[]";
+    std::string text = std::string(kCrLf) + std::string(fileText) + endMark;
+    const std::string low = platform::toLowerAscii(text);
+    const std::string setting = std::string(key) + "=" + std::string(value);
+
+    const std::string header = "\r\n[" + platform::toLowerAscii(section) + "]\r";
+    const std::size_t p = low.find(header);
+    text.resize(text.size() - endMark.size());
+    if (p == std::string::npos) {
+        text += "\r\n\r\n[" + std::string(section) + "]\r\n" + setting;
+    } else {
+        const std::size_t afterHeader = p + header.size();
+        const std::size_t q = low.find('[', afterHeader);
+        const std::size_t k = low.find("\n" + platform::toLowerAscii(key) + "=", p);
+        if (k == std::string::npos || k > q) {
+            // Right after the header line, behind its CR LF.
+            std::size_t at = afterHeader;
+            if (at < text.size() && text[at] == '\n') ++at;
+            text.insert(at, setting + "\r\n");
+        } else {
+            const std::size_t from = k + 1;
+            std::size_t to = text.find('\r', from);
+            if (to == std::string::npos) to = text.size();
+            text.replace(from, to - from, setting);
+        }
+    }
+
+    text.erase(0, 1);
+    while (text.find("\r\n\r\n\r\n") != std::string::npos) replaceAll(text, "\r\n\r\n\r\n", "\r\n\r\n");
+    while (!text.empty() && isControlOrBlankLine(text.back())) text.pop_back();
+    std::size_t first = 0;
+    while (first < text.size() && isControlOrBlankLine(text[first])) ++first;
+    text.erase(0, first);
+    return text + std::string(kCrLf);
+}
+
+std::string readIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key) {
+    prepareFile(path);
+    return ReadIniText(readWholeFile(path), section, key);
+}
+
+void writeIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& value) {
+    prepareFile(path);
+    const std::string target = resolvedPath(path);
+    replaceFile(target, UpdateIniText(readWholeFile(target), section, key, value));
+}
+
+std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable) {
+    try {
+        return readIniValueOrThrow(INIpath, KEY, Variable);
+    } catch (const platform::RuntimeError& e) {
+        ReportRuntimeError(e);
+        return {};
+    }
+}
+
+void WriteIniValue(const std::string& INIpath, const std::string& PutKey, const std::string& PutVariable,
+                   const std::string& PutValue) {
+    try {
+        writeIniValueOrThrow(INIpath, PutKey, PutVariable, PutValue);
+    } catch (const platform::RuntimeError& e) {
+        ReportRuntimeError(e);
+    }
+}
+
+}  // namespace shell

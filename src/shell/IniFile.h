@@ -1,0 +1,44 @@
+// The utility's own settings file store ("DuRudo.ini" in the application
+// folder): CR LF separated lines, "[Section]" headers and "Key=Value"
+// settings, section names and keys matched without regard to case.
+//
+// ReadIniValue and WriteIniValue are the only way any window touches the
+// file; nothing is cached, every call reads the file afresh. Both create a
+// missing file and make a read-only one writable first. They never throw: a
+// file that cannot be created, read or written ends in the run-time error
+// report (ReportRuntimeError) and the read gives the empty text, the write
+// leaves the file as it stood. A write goes to a temporary file beside the
+// settings file that is then renamed over it, so a failed write never leaves
+// a half-written file. Both may show a modal message box (and so run the
+// event loop nested) only when an error is reported.
+//
+// ReadIniText and UpdateIniText are the pure text rules behind the two and
+// never touch a file.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace shell {
+
+// The value of `Variable` in section `KEY`, or the empty text when the
+// section or the key is missing.
+std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable);
+
+// Sets `PutVariable` to `PutValue` in section `PutKey`, adding the key and
+// the section when they are missing.
+void WriteIniValue(const std::string& INIpath, const std::string& PutKey, const std::string& PutVariable,
+                   const std::string& PutValue);
+
+// The same two operations on the file's contents.
+std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key);
+std::string UpdateIniText(std::string_view fileText, std::string_view section, std::string_view key,
+                          std::string_view value);
+
+// Throwing forms of the file operations (platform::RuntimeError), for code
+// that reports the error itself.
+std::string readIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key);
+void writeIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key,
+                          const std::string& value);
+
+}  // namespace shell

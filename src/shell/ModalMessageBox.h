@@ -1,0 +1,71 @@
+// The utility's own modal message box: a text, an icon, one or two buttons
+// and a result. Callers use ShowMessage (TypeDefinition.h), which makes a
+// fresh box per question and destroys it before returning.
+//
+// Ownership: made with platform::newForm; the caller holds it while it is
+// shown and reads Result afterwards. Show(vbModal) runs the event loop
+// nested until a button, the keys "1"/"0" or the close box close the box.
+#pragma once
+
+#include <string>
+
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/ImageList.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/PictureBox.h"
+
+namespace shell {
+
+// Button styles and results of the box.
+inline constexpr long vbOKOnly = 0;
+inline constexpr long vbOKCancel = 1;
+inline constexpr long vbYesNo = 4;
+inline constexpr long vbOK = 1;
+inline constexpr long vbCancel = 2;
+inline constexpr long vbYes = 6;
+inline constexpr long vbNo = 7;
+// Icon styles.
+inline constexpr long vbCritical = 16;
+inline constexpr long vbQuestion = 32;
+inline constexpr long vbExclamation = 48;
+inline constexpr long vbInformation = 64;
+
+class ModalMessageBox : public platform::Form {
+public:
+    ModalMessageBox();
+
+    void setMessageText(std::string text) { m_MessageText = std::move(text); }
+    // Styles other than the known ones are stored as 0 (OK only; no icon).
+    void setButtonStyle(long style);
+    void setIconStyle(long style);
+    long Result() const { return m_Result; }
+
+    platform::Label MessageLabel;
+    platform::PictureBox IconImage;
+    platform::PictureBox ButtonGroup;
+    platform::CommandButton OKButton;
+    platform::CommandButton CancelButton;
+    platform::ImageList IconImageList;
+
+    // Design sizes of the buttons and their group, in twips.
+    static constexpr int kButtonWidth = 1785;
+    static constexpr int kButtonHeight = 555;
+    static constexpr int kCancelOffset = 2160;
+
+protected:
+    void Form_Load() override;
+    void Form_KeyPress(int& KeyAscii) override;
+
+private:
+    void OKButton_Click();
+    void CancelButton_Click();
+    void ArrangeControls();
+
+    std::string m_MessageText;
+    long m_ButtonStyle = vbOKOnly;
+    long m_IconStyle = 0;
+    long m_Result = vbOK;
+};
+
+}  // namespace shell

@@ -1,0 +1,122 @@
+// The utility's shared module: the option lists every window reads by index,
+// the module references to the long-lived windows, and the small shared
+// procedures (wrapping a print line, characters per line, file names, the
+// message box entry point).
+//
+// The lists are constant for the whole run. The module Booleans shared with
+// the link and the module window objects are the link's (link/LinkFlags.h,
+// the *DlgFlags.h headers); they are brought in here by name. Nothing here
+// blocks except ShowMessage, which shows a modal box and runs the event loop
+// nested until the user answers it, so any handler of the utility may run
+// inside it.
+#pragma once
+
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "link/ChangeConfigDlgFlags.h"
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+#include "link/ViewTallyDlgFlags.h"
+
+namespace shell {
+
+class MainWindow;
+
+using printerlink::bAutoReconnect;
+using printerlink::bConnectDialogCancelled;
+using printerlink::bConnectRequested;
+using printerlink::bDiagStatusAnswered;
+using printerlink::bDiagStatusRequested;
+using printerlink::bLanAnswersEscV;
+using printerlink::bLanAnswersGsEot;
+using printerlink::bLanRestartPending;
+using printerlink::bLinkLost;
+using printerlink::bPrinterRestarted;
+using printerlink::bRestartPending;
+using printerlink::bRestartSentOnLink;
+using printerlink::bSuppressLanTimeout;
+using printerlink::bVerifySerialLink;
+using printerlink::iEscStatusReplyKind;
+using printerlink::objChangeConfigDlg;
+using printerlink::objViewTallyDlg;
+
+inline constexpr int kPortCount = 18;
+inline constexpr int kPrinterTypeCount = 17;
+inline constexpr int kPaperWidthCount = 4;
+
+// Index + 1 is the port number code: 1-16 COM1-COM16, 17 "LAN" (TCP), 18 "AHPI" (USB HID).
+extern const std::array<std::string, kPortCount> PortList;
+extern const std::array<std::string, 8> BaudRateList;
+extern const std::array<std::string, 2> DataBitsList;
+extern const std::array<std::string, 2> StopBitsList;
+extern const std::array<std::string, 3> ParityList;
+extern const std::array<std::string, 2> HandshakeList;
+// Indexed by the printer type code 0-16; types 0-4 have a slip station.
+extern const std::array<std::string, kPrinterTypeCount> PrinterModelList;
+extern const std::array<std::string, kPrinterTypeCount> PrinterDescList;
+// Indexed by the paper width code 0-3.
+extern const std::array<std::string, kPaperWidthCount> PaperWidthList;
+
+inline constexpr int kLanPortNumber = 17;
+inline constexpr int kAhpiPortNumber = 18;
+
+// The one main window of the run; set by Main, or by a test that builds one.
+extern MainWindow* objMainWindow;
+
+// The settings file: "DuRudo.ini" in the application folder.
+std::string SettingsFilePath();
+
+// The entry procedure. When another instance of the utility runs it shows
+// "Application is already running" through the platform's own message box
+// (text, icon style, caption) and gives nullptr; otherwise it creates the
+// main window on the given transports, keeps it in objMainWindow and shows
+// it. The caller keeps the transports alive as long as the window.
+std::shared_ptr<MainWindow> Main(
+    const printerlink::LinkTransports& transports,
+    const std::function<void(const std::string& text, int iconStyle, const std::string& caption)>&
+        platformMessageBox);
+
+// Ends the program at once: every window goes without further events and
+// the event loop stops. The program may install its own way (tests record
+// the call instead).
+void EndProgram();
+extern std::function<void()> endProgramHandler;
+
+template <typename T>
+bool IsObjectSet(const T* reference) {
+    return reference != nullptr;
+}
+template <typename T>
+bool IsObjectSet(const std::shared_ptr<T>& reference) {
+    return reference != nullptr;
+}
+template <typename T>
+bool IsObjectSet(const std::unique_ptr<T>& reference) {
+    return reference != nullptr;
+}
+
+// A print line with at most one line break, made at the last blank of the
+// trimmed text that lies before position `limit`.
+std::string WrapAtSpace(const std::string& text, int limit);
+
+// The modal message box: ButtonStyle 0 OK, 1 OK/Cancel, 4 Yes/No; IconStyle
+// 16, 32, 48, 64 or none; gives 1 OK, 2 Cancel, 6 Yes, 7 No.
+long ShowMessage(const std::string& text, long ButtonStyle, long IconStyle);
+
+// The platform identifier the utility's printing code asks for; this
+// platform answers as the one family it was written for.
+long GetPlatformId();
+
+// Characters per printed line for the receipt or slip station and the font.
+int GetColumnsPerLine(bool& receiptStation, bool& fontFlag);
+// The same for a given paper width code, for code that does not go through
+// the main window.
+int columnsPerLine(bool receiptStation, bool fontFlag, int paperWidth);
+
+// The part of a path after its last folder separator.
+std::string GetFileName(const std::string& path);
+
+}  // namespace shell

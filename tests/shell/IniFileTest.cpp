@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/RuntimeError.h"
+#include "shell/IniFile.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+using namespace shell;
+
+struct UpdateCase {
+    const char* name;
+    std::string before;
+    std::string section, key, value;
+    std::string after;
+};
+
+class IniUpdate : public testing::TestWithParam<UpdateCase> {};
+
+TEST_P(IniUpdate, WritesExactlyTheseBytes) {
+    const UpdateCase& c = GetParam();
+    EXPECT_EQ(UpdateIniText(c.before, c.section, c.key, c.value), c.after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, IniUpdate,
+    testing::Values(
+        UpdateCase{"EmptyFileGivesHeaderAndKeyLine", "", "Configurations", "PortNumber", "1",
+                   "[Configurations]\r\nPortNumber=1\r\n"},
+        UpdateCase{"NewKeyGoesRightAfterTheHeader", "[Configurations]\r\nPortNumber=1\r\n", "Configurations",
+                   "Baud Rate", "9600", "[Configurations]\r\nBaud Rate=9600\r\nPortNumber=1\r\n"},
+        UpdateCase{"ExistingValueIsReplacedInPlace", "[A]\r\nx=1\r\ny=old value\r\nz=3\r\n", "A", "y", "new",
+                   "[A]\r\nx=1\r\ny=new\r\nz=3\r\n"},
+        UpdateCase{"LastLineWithoutLineEndIsReplacedToTheEnd", "[A]\r\nx=1", "A", "x", "2", "[A]\r\nx=2\r\n"},
+        UpdateCase{"NewSectionIsAppendedAfterOneBlankLine", "[A]\r\nx=1\r\n", "Configurations", "Model", " 3640",
+                   "[A]\r\nx=1\r\n\r\n[Configurations]\r\nModel= 3640\r\n"},
+        UpdateCase{"BlankLineRunsShrinkAndEndsAreTrimmed", "\r\n\r\n[A]\r\nx=1\r\n\r\n\r\n\r\n[B]\r\ny=2\r\n\r\n\r\n",
+                   "A", "x", "3", "[A]\r\nx=3\r\n\r\n[B]\r\ny=2\r\n"},
+        UpdateCase{"ControlCharactersAtBothEndsGo", "\t\r\n[A]\r\nx=1\t\r\n\r\n", "A", "y", "2",
+                   "[A]\r\ny=2\r\nx=1\r\n"},
+        UpdateCase{"KeyOfALaterSectionIsNotThisSectionsKey", "[A]\r\na=1\r\n[B]\r\nk=2\r\n", "A", "k", "5",
+                   "[A]\r\nk=5\r\na=1\r\n[B]\r\nk=2\r\n"},
+        UpdateCase{"BracketInAValueEndsTheSection", "[A]\r\nv=x[y\r\nk=1\r\n", "A", "k", "2",
+                   "[A]\r\nk=2\r\nv=x[y\r\nk=1\r\n"},
+        UpdateCase{"HeaderKeepsItsCaseKeyTakesTheCallers", "[CONFIGURATIONS]\r\nPORTNUMBER=3\r\n", "Configurations",
+                   "PortNumber", "4", "[CONFIGURATIONS]\r\nPortNumber=4\r\n"},
+        UpdateCase{"HeaderWithTrailingBlankIsNotFound", "[Configurations] \r\nPortNumber=1\r\n", "Configurations",
+                   "PortNumber", "2",
+                   "[Configurations] \r\nPortNumber=1\r\n\r\n[Configurations]\r\nPortNumber=2\r\n"},
+        UpdateCase{"KeyAfterABlankIsNotFound", "[A]\r\n k=1\r\n", "A", "k", "2", "[A]\r\nk=2\r\n k=1\r\n"},
+        UpdateCase{"ValueKeepsEqualsSignsBlanksAndCase", "[A]\r\nk=1\r\n", "A", "k", " a=B c ",
+                   "[A]\r\nk= a=B c \r\n"}),
+    [](const testing::TestParamInfo<UpdateCase>& info) { return std::string(info.param.name); });
+
+struct ReadCase {
+    const char* name;
+    std::string text, section, key, value;
+};
+
+class IniRead : public testing::TestWithParam<ReadCase> {};
+
+TEST_P(IniRead, FindsTheValue) {
+    const ReadCase& c = GetParam();
+    EXPECT_EQ(ReadIniText(c.text, c.section, c.key), c.value);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Store, IniRead,
+    testing::Values(ReadCase{"EmptyText", "", "A", "k", ""},
+                    ReadCase{"CaseOfSectionAndKeyIgnoredValueKept", "[cONFIG]\r\nPORT=Mixed Case\r\n", "Config", "port",
+                             "Mixed Case"},
+                    ReadCase{"ValueWithEqualsSignIsWhole", "[A]\r\nk=a=b\r\n", "A", "k", "a=b"},
+                    ReadCase{"BracketLineEndsTheSection", "[A]\r\nv=x[y\r\nk=1\r\n", "A", "k", ""},
+                    ReadCase{"BracketLineIsNoSetting", "[A]\r\nv=x[y\r\n", "A", "v", ""},
+                    ReadCase{"HeaderWithTrailingBlankIsNoHeader", "[A] \r\nk=1\r\n", "A", "k", ""},
+                    ReadCase{"LeadingBlankKeyIsNotFound", "[A]\r\n k=1\r\n", "A", "k", ""},
+                    ReadCase{"KeyOfAnotherSectionIsNotFound", "[A]\r\nx=1\r\n[B]\r\nk=2\r\n", "A", "k", ""},
+                    ReadCase{"FirstSectionOfTheNameWins", "[A]\r\nk=1\r\n[A]\r\nk=2\r\n", "A", "k", "1"},
+                    ReadCase{"SecondSectionOfTheNameIsReadToo", "[A]\r\nx=1\r\n[B]\r\n[A]\r\nk=2\r\n", "A", "k",
+                             "2"},
+                    ReadCase{"LoneCarriageReturnEndsALine", "[A]\rk=1\r", "A", "k", "1"},
+                    ReadCase{"KeyPrefixIsNotTheKey", "[A]\r\nkey2=1\r\nkey=2\r\n", "A", "key", "2"}),
+    [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
+
+class IniFileOnDisk : public testing::Test {
+protected:
+    void SetUp() override {
+        folder = fs::temp_directory_path() / ("ini-test-" + std::to_string(::getpid()) + "-" +
+                                              testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(folder);
+        fs::create_directories(folder);
+        path = (folder / "DuRudo.ini").string();
+    }
+    void TearDown() override { fs::remove_all(folder); }
+
+    std::string contents() const {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    void store(const std::string& text) const { std::ofstream(path, std::ios::binary) << text; }
+
+    fs::path folder;
+    std::string path;
+};
+
+TEST_F(IniFileOnDisk, ReadingAMissingFileCreatesItEmpty) {
+    EXPECT_EQ(readIniValueOrThrow(path, "Configurations", "PortNumber"), "");
+    ASSERT_TRUE(fs::exists(path));
+    EXPECT_EQ(fs::file_size(path), 0u);
+}
+
+TEST_F(IniFileOnDisk, WritesAreReadBackAndLeaveNoTemporaryFile) {
+    writeIniValueOrThrow(path, "Configurations", "PortNumber", "17");
+    writeIniValueOrThrow(path, "Configurations", "IPAddress", "127.0.0.1");
+    writeIniValueOrThrow(path, "Configurations", "PortNumber", "18");
+    EXPECT_EQ(contents(), "[Configurations]\r\nIPAddress=127.0.0.1\r\nPortNumber=18\r\n");
+    EXPECT_EQ(readIniValueOrThrow(path, "configurations", "portnumber"), "18");
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(IniFileOnDisk, ReadOnlyFileIsMadeWritable) {
+    store("[A]\r\nk=1\r\n");
+    fs::permissions(path, fs::perms::owner_read | fs::perms::group_read);
+    EXPECT_EQ(readIniValueOrThrow(path, "A", "k"), "1");
+    EXPECT_NE(fs::status(path).permissions() & fs::perms::owner_write, fs::perms::none);
+    fs::permissions(path, fs::perms::owner_read);
+    writeIniValueOrThrow(path, "A", "k", "2");
+    EXPECT_EQ(contents(), "[A]\r\nk=2\r\n");
+}
+
+TEST_F(IniFileOnDisk, WriteThroughALinkReplacesTheFileNotTheLink) {
+    store("[A]\r\nk=1\r\n");
+    const std::string link = (folder / "link.ini").string();
+    fs::create_symlink(path, link);
+    writeIniValueOrThrow(link, "A", "k", "2");
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(contents(), "[A]\r\nk=2\r\n");
+}
+
+TEST_F(IniFileOnDisk, UnusablePathsRaiseFileAccessErrors) {
+    const std::string missingFolder = (folder / "no such folder" / "DuRudo.ini").string();
+    const std::string aFolder = folder.string();
+    for (const std::string& p : {missingFolder, aFolder}) {
+        SCOPED_TRACE(p);
+        try {
+            writeIniValueOrThrow(p, "A", "k", "1");
+            ADD_FAILURE() << "no error";
+        } catch (const platform::RuntimeError& e) {
+            EXPECT_EQ(e.number(), 75);
+        }
+        EXPECT_THROW(readIniValueOrThrow(p, "A", "k"), platform::RuntimeError);
+    }
+    EXPECT_FALSE(fs::exists(folder / "no such folder"));
+}
+
+}  // namespace
