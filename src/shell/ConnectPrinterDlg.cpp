@@ -1,6 +1,7 @@
 #include "shell/ConnectPrinterDlg.h"
 
 #include <array>
+#include <vector>
 
 #include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
@@ -203,8 +204,7 @@ void ConnectPrinterDlg::FillConnectionLists() {
 void ConnectPrinterDlg::FillPaperWidthList(int model) {
     platform::ComboBox& paper = PrinterType(kPaperCombo);
     paper.Clear();
-    const std::initializer_list<int> codes =
-        model == kM27xType ? std::initializer_list<int>{0, 2, 3} : std::initializer_list<int>{0, 1};
+    const std::vector<int> codes = model == kM27xType ? std::vector<int>{0, 2, 3} : std::vector<int>{0, 1};
     for (int code : codes) {
         paper.AddItem(" " + PaperWidthList[static_cast<std::size_t>(code)]);
         paper.setItemData(paper.NewIndex(), code);
