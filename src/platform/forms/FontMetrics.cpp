@@ -1,5 +1,6 @@
 #include "platform/forms/FontMetrics.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace platform {
@@ -14,11 +15,16 @@ namespace {
 constexpr int kUnitsPerEm = 2048;
 constexpr int kAscent = 1854;
 constexpr int kDescent = 434;
-constexpr int kTwipsPerPoint = 20;
+constexpr int kTwipsPerPixel = 15;
+
+// Text is laid out at a whole-pixel em size, as the desktop's font engine
+// rounds the point size at 96 dpi; scaling the table by the exact point
+// size would make every 8-point text 3% narrower than what is drawn.
+long emPixels(double points) { return std::max(1L, std::lround(points * 96.0 / 72.0)); }
 
 int unitsToTwips(long long units, double points) {
-    return static_cast<int>(std::lround(static_cast<double>(units) * points * kTwipsPerPoint /
-                                        kUnitsPerEm));
+    return static_cast<int>(std::lround(static_cast<double>(units) * emPixels(points) *
+                                        kTwipsPerPixel / kUnitsPerEm));
 }
 
 std::shared_ptr<const FontMetrics>& installed() {

@@ -21,8 +21,11 @@ public:
 };
 
 // The fixed table: advance widths in 1/2048 em of Arial (identical to the
-// metric-compatible free sans face); width = sum(advance) * points * 20 /
-// 2048, rounded once for the whole text. Other font names measure as Arial.
+// metric-compatible free sans face). The em is a whole number of pixels at
+// 96 dpi (points * 4 / 3, rounded), because the desktop renders text that
+// way: an 8-point font is an 11-pixel font. width = sum(advance) * em *
+// 15 / 2048 twips, rounded once for the whole text. Other font names
+// measure as Arial.
 class HeadlessFontMetrics final : public FontMetrics {
 public:
     int textWidth(const FontSpec& font, std::string_view text) const override;

@@ -32,14 +32,15 @@ TEST(HeadlessFontMetrics, WidthsFollowTheArialAdvanceTable) {
         bool bold;
         int width;
     };
-    // Widths: sum of advances (1/2048 em) * points * 20 / 2048, rounded.
+    // Widths: sum of advances (1/2048 em) * em pixels * 15 / 2048, rounded;
+    // the em is the point size at 96 dpi rounded to whole pixels (8 pt: 11).
     const Case cases[] = {
-        {"OK", 8, false, 231},          // 1593 + 1366
+        {"OK", 8, false, 238},          // 1593 + 1366
         {"Exit", 9, true, 330},         // 1366 + 1139 + 569 + 682
         {"Cancel (&0)", 10, false, 0},  // checked below against the sum
         {"", 12, false, 0},
         {"iiii", 12, false, 213},       // 4 * 455
-        {"\xE9", 10, false, 111},       // e acute, 1139
+        {"\xE9", 10, false, 108},       // e acute, 1139, at 13 pixels
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
@@ -52,7 +53,7 @@ TEST(HeadlessFontMetrics, WidthsFollowTheArialAdvanceTable) {
         }
         EXPECT_EQ(m.textWidth(f, c.text), c.width);
     }
-    EXPECT_EQ(m.lineHeight(FontSpec{"Arial", 8}), 179);  // (1854 + 434) * 160 / 2048
+    EXPECT_EQ(m.lineHeight(FontSpec{"Arial", 8}), 184);  // (1854 + 434) * 11 * 15 / 2048
     EXPECT_EQ(m.lineHeight(FontSpec{"Arial", 12}), 268);
     EXPECT_GT(m.textWidth(FontSpec{"Arial", 10, true}, "Wm"), m.textWidth(FontSpec{"Arial", 10}, "Wm"));
 }
@@ -65,11 +66,11 @@ TEST_F(FormsTest, AutoSizeLabelTakesTheSizeOfItsText) {
     f.Text.setCaption("E&xit");
     const HeadlessFontMetrics m;
     EXPECT_EQ(f.Text.Width(), m.textWidth(FontSpec{"Arial", 8}, "Exit")) << "ampersand not drawn";
-    EXPECT_EQ(f.Text.Height(), 179);
+    EXPECT_EQ(f.Text.Height(), 184);
     EXPECT_EQ(f.Text.Left(), 1000);
 
     f.Text.setCaption("The printer on COM1 is not online.\r\nPlease check printer cable and power.");
-    EXPECT_EQ(f.Text.Height(), 2 * 179);
+    EXPECT_EQ(f.Text.Height(), 2 * 184);
     EXPECT_EQ(f.Text.Width(), m.textWidth(FontSpec{"Arial", 8}, "Please check printer cable and power."));
 
     f.Text.setFontBold(true);
