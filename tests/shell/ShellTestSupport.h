@@ -63,6 +63,7 @@ protected:
     ShellWorld() {
         platform::EventLoop::setCurrent(&loop);
         printerlink::resetLinkModuleState();
+        sim::addStandardCommands(printer);
         folder = fs::temp_directory_path() /
                  ("shell-test-" + std::to_string(::getpid()) + "-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -98,15 +99,26 @@ protected:
         return *window;
     }
 
+    // The printer sits on one transport at a time.
     void attachSerial() {
-        if (!serialAdapter) serialAdapter = std::make_unique<sim::SerialDoubleAdapter>(printer, serial);
+        if (serialAdapter) return;
+        detachPrinter();
+        serialAdapter = std::make_unique<sim::SerialDoubleAdapter>(printer, serial);
     }
     void attachTcp() {
-        if (!tcpAdapter)
-            tcpAdapter = std::make_unique<sim::TcpDoubleAdapter>(printer, network, kPrinterHost, kPrinterPort);
+        if (tcpAdapter) return;
+        detachPrinter();
+        tcpAdapter = std::make_unique<sim::TcpDoubleAdapter>(printer, network, kPrinterHost, kPrinterPort);
     }
     void attachHid() {
-        if (!hidAdapter) hidAdapter = std::make_unique<sim::HidDoubleAdapter>(printer, hid);
+        if (hidAdapter) return;
+        detachPrinter();
+        hidAdapter = std::make_unique<sim::HidDoubleAdapter>(printer, hid);
+    }
+    void detachPrinter() {
+        serialAdapter.reset();
+        tcpAdapter.reset();
+        hidAdapter.reset();
     }
 
     // Answers the next connection dialog with `actions`, which must close it.
@@ -130,6 +142,20 @@ protected:
     }
     void pressOk(shell::ConnectPrinterDlg& dlg) { ASSERT_TRUE(driver.click(dlg.OKButton)); }
     void pressCancel(shell::ConnectPrinterDlg& dlg) { ASSERT_TRUE(driver.click(dlg.CancelButton)); }
+
+    // Lets ms of virtual time pass with the event loop running, as while
+    // the user looks at the screen.
+    void idle(int ms) {
+        platform::Timer timer(loop);
+        bool done = false;
+        timer.onTimer = [&] {
+            done = true;
+            timer.setEnabled(false);
+        };
+        timer.setInterval(ms);
+        timer.setEnabled(true);
+        loop.runUntil([&] { return done; });
+    }
 
     // Clicks a function button of the main window as the user would.
     bool clickButton(int index) { return driver.click(mainWindow().FunctionButton(index)); }
