@@ -1,0 +1,127 @@
+#include "link/MainWindowLink.h"
+
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+using platform::Bytes;
+
+MainWindowLink::MainWindowLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
+    : MSCommCtrl(transports.serial),
+      Winsock(transports.tcp),
+      TimerWinsock(loop),
+      hid_(transports.hid),
+      services_(services) {
+    TimerWinsock.setEnabled(false);
+    // A run-time error inside an event handler is recorded, never thrown
+    // into the event loop.
+    TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
+    MSCommCtrl.OnComm = [this] { guardEvent([this] { MSCommCtrl_OnComm(); }); };
+    Winsock.OnDataArrival = [this](long total) { guardEvent([this, total] { Winsock_DataArrival(total); }); };
+    Winsock.OnError = [this](int number, const std::string& description) {
+        guardEvent([&] { Winsock_Error(number, description); });
+    };
+    Winsock.OnClose = [this] { guardEvent([this] { Winsock_Close(); }); };
+    Winsock.OnConnect = [this] { guardEvent([this] { Winsock_Connect(); }); };
+    Winsock.OnSendComplete = [this] { guardEvent([this] { Winsock_SendComplete(); }); };
+}
+
+MainWindowLink::~MainWindowLink() {
+    MSCommCtrl.OnComm = nullptr;
+    Winsock.OnDataArrival = nullptr;
+    Winsock.OnError = nullptr;
+    Winsock.OnClose = nullptr;
+    Winsock.OnConnect = nullptr;
+    Winsock.OnSendComplete = nullptr;
+}
+
+void MainWindowLink::trapErrors(const std::function<void()>& body) {
+    int number = 0;
+    std::string description;
+    try {
+        body();
+    } catch (const platform::RuntimeError& e) {
+        number = e.number();
+        description = e.description();
+    }
+    LastError = number;
+    LastErrorDesc = description;
+}
+
+void MainWindowLink::guardEvent(const std::function<void()>& body) {
+    try {
+        body();
+    } catch (const platform::RuntimeError& e) {
+        LastError = e.number();
+        LastErrorDesc = e.description();
+    }
+}
+
+int MainWindowLink::get_printerModel() { return 0; }
+
+long MainWindowLink::get_paperWidth() {
+    if (m_lPaperWidth < 0 || m_lPaperWidth > 2) m_lPaperWidth = 3;
+    return m_lPaperWidth;
+}
+
+Bytes MainWindowLink::UnicodeStringToBytes(const std::string& text) const { return platform::toBytes(text); }
+
+std::string MainWindowLink::ByteArrayToString(const Bytes& bytes) const { return platform::toTextUntilNul(bytes); }
+
+Bytes MainWindowLink::PrintStringDataAsByteBuf(const std::string& text) const {
+    Bytes data = UnicodeStringToBytes(text);
+    FrameHIDCommand(static_cast<int>(data.size()) - 1, data);
+    return data;
+}
+
+bool MainWindowLink::anyTransportOpen() const {
+    return MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected || m_lngHIDHandle > 0;
+}
+
+void MainWindowLink::closeHidDevice() {
+    if (m_lngHIDHandle > 0) hid_.close(m_lngHIDHandle);
+    m_lngHIDHandle = 0;
+    m_bHIDDeviceFound = false;
+}
+
+bool MainWindowLink::DisconnectPrinter() {
+    bool result = false;
+    trapErrors([&] {
+        if (MSCommCtrl.PortOpen()) {
+            MSCommCtrl.setPortOpen(false);
+            result = !MSCommCtrl.PortOpen();
+        }
+        if (Winsock.State() == platform::sck::Connected) {
+            Winsock.Close();
+            m_strHostPort = "-1";
+            m_strIPAddress = "-1";
+            result = true;
+        } else if (Winsock.State() != platform::sck::Closed) {
+            // A connection still being made (the reconnect after the printer
+            // closed it) would otherwise bring the link back by itself.
+            Winsock.Close();
+        }
+        if (m_lngHIDHandle > 0) {
+            hid_.close(m_lngHIDHandle);
+            m_hReadEvent = 0;
+            result = true;
+        }
+        PurgeCommunication(12);
+        m_iPortNumber = -1;
+        m_lPrinterType = -1;
+        m_lPaperWidth = -1;
+        m_lngHIDHandle = 0;
+        m_hReadEvent = 0;
+        m_ReadOverlapped = {};
+        m_bHIDDeviceFound = false;
+        m_AHPIBufferCmd = false;
+        if (breconnect) {
+            m_bAwaitingFirmware = false;
+            m_dblFirmwareVersion = -1;
+            m_FWVersion48ColSupport = false;
+        }
+    });
+    return result;
+}
+
+}  // namespace printerlink

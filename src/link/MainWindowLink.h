@@ -1,0 +1,310 @@
+// The printer link: the link half of the main window, which the shell's
+// MainWindow derives from. Every window talks to the printer through it.
+//
+// Ownership: exactly one object per run. It does not own its transports or
+// services: the caller (the program, or a test with the in-memory doubles)
+// owns the serial control, the TCP control, the USB HID system and the shell
+// services and keeps them alive as long as the link. The link owns its TCP
+// reply watchdog timer and installs itself as the transports' event handler.
+//
+// What may block: the send operations, WaitResponse, PurgeCommunication,
+// ConnectPrinter, the discovery walks and the probes sleep (Sleep: no event
+// runs) and yield (DoEvents: any event may run, also the link's own
+// handlers and any window's timer) as their waits prescribe. The serial wait
+// of WaitResponse sleeps without yielding. fncReadHIDData blocks up to
+// 150 ms in the device read and then raises its event synchronously.
+//
+// Nesting: handlers of the transports run from the loop, also inside any
+// wait of this object. The waiter flags below are the only coordination;
+// Winsock_SendComplete may run ConnectPrinter inside another operation's
+// wait and clears its trigger first so it cannot start twice.
+//
+// Errors: the operations that talk to the printer trap platform::RuntimeError
+// and leave it in LastError/LastErrorDesc (0 and "" on success); the waits
+// and the framing let it reach the caller.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <variant>
+#include <vector>
+
+#include "link/LinkEvent.h"
+#include "link/LinkServices.h"
+#include "platform/Text.h"
+#include "platform/hid/HidSystem.h"
+#include "platform/loop/EventLoop.h"
+#include "platform/serial/SerialControl.h"
+#include "platform/tcp/TcpControl.h"
+
+namespace printerlink {
+
+// The send operations take a text, a byte array or an array of decimal texts
+// ("29", "4", "1" goes out as 1D 04 01).
+using TextArray = std::vector<std::string>;
+
+// The transports the link drives; owned by the caller.
+struct LinkTransports {
+    platform::SerialControl& serial;
+    platform::TcpControl& tcp;
+    platform::HidSystem& hid;
+};
+
+// The shell services the link uses; owned by the caller.
+struct LinkShellServices {
+    ConnectDialogService& connectDialog;
+    SettingsStore& settings;
+    UserNotices& notices;
+};
+
+// Status codes raised through OnStatusUpdated besides the serial event codes.
+inline constexpr int kLanTimeoutStatus = 11053;
+inline constexpr int kHidPollTimeoutStatus = 0;
+// Bound of every USB HID input report read.
+inline constexpr int kHidReadTimeoutMs = 150;
+// The TCP reply watchdog's time.
+inline constexpr int kLanReplyTimeoutMs = 5000;
+
+class MainWindowLink {
+public:
+    MainWindowLink(LinkTransports transports, LinkShellServices services,
+                   platform::EventLoop& loop = platform::EventLoop::current());
+    virtual ~MainWindowLink();
+    MainWindowLink(const MainWindowLink&) = delete;
+    MainWindowLink& operator=(const MainWindowLink&) = delete;
+
+    // ---- Events: every window holding m_MainComm subscribes. ----
+    LinkEvent<const platform::Bytes&> OnDataReceived;  // ResponseData
+    LinkEvent<int> OnStatusUpdated;                    // NewStatus
+
+    // ---- The window's transport controls. ----
+    platform::SerialControl& MSCommCtrl;
+    platform::TcpControl& Winsock;
+    platform::Timer TimerWinsock;  // TCP reply watchdog, one shot
+
+    // ---- Public variables read and written by other windows. ----
+    bool m_BlnReconnect = false;
+    bool m_FWVersion48ColSupport = false;
+    bool m_CheckingConfiguration = false;
+    int m_iRetry = 0;
+    std::string strUSBProductID;
+    std::string StrVidPid;
+    std::intptr_t m_lngHIDHandle = -1;
+    bool m_AHPIBufferCmd = false;
+    bool bFlag = false;
+    std::string m_AnyAHPIPrinter;
+    std::string m_AnyHID;
+    bool reconnect = false;
+    bool breconnect = false;
+    bool bConnectButton = false;
+    bool bFlagforAHPI = false;
+    bool bPrinterOffline = false;
+    bool b2stFlag = false;
+    bool bKiosk = false;
+    bool bNoSlipMICR = false;
+    bool bFontType = false;
+    bool bSSC06 = false;
+    bool bEnd = false;
+
+    // Tally request flags and values, filled by the TCP tally parsers. The
+    // values hold the printers' 8-digit counters.
+    bool m_blnReceiptLinecmd = false;
+    std::int32_t m_ReceiptLine = 0;
+    bool m_bKnifeCut = false;
+    std::int32_t m_KnifeCut = 0;
+    bool m_bSlipLines = false;
+    std::int32_t m_SlipLines = 0;
+    bool m_bSlipChars = false;
+    std::int32_t m_SlipChars = 0;
+    bool m_bMICRReads = false;
+    std::int32_t m_MICRReads = 0;
+    bool m_bHoursOn = false;
+    std::int32_t m_HoursOn = 0;
+    bool m_bFlashCycles = false;
+    std::int32_t m_FlashCycles = 0;
+    bool m_bKnifeJams = false;
+    std::int32_t m_KnifeJams = 0;
+    bool m_bCoverOpens = false;
+    std::int32_t m_CoverOpens = 0;
+    bool m_bMaxTemp = false;
+    std::int32_t m_MaxTemp = 0;
+    bool m_bRecBack = false;
+    std::int32_t m_RecBack = 0;
+    bool m_bScantimes = false;
+    std::int32_t m_Scantimes = 0;
+
+    // ---- Connection properties. ----
+    int get_printerModel();
+    long get_paperWidth();
+    int PortNumber() const { return m_iPortNumber; }
+    long PrinterType() const { return m_lPrinterType; }
+    long PaperWidth() const { return m_lPaperWidth; }
+    std::string IPAddress() const { return m_strIPAddress; }
+    std::string HostPortNumber() const { return m_strHostPort; }
+    std::string EthernetStatus() const { return m_bEthernet ? "True" : "False"; }
+    std::string AHPIStatus() const { return m_bAHPI ? "True" : "False"; }
+
+    // ---- Opening and USB HID discovery. ----
+    bool ConnectPrinter();
+    bool fncFindHIDDevice();
+    bool EnumerateUSBDevice();
+    void Getthedprintername(const std::string& identifier);
+    void VidPID();
+
+    // ---- Receiving. ----
+    void fncReadHIDData();
+    void readrealTimeResponesDiag(const platform::Bytes& data);
+
+    // ---- Conversions. ----
+    platform::Bytes UnicodeStringToBytes(const std::string& text) const;
+    platform::Bytes PrintStringDataAsByteBuf(const std::string& text) const;
+    std::string ByteArrayToString(const platform::Bytes& bytes) const;
+
+    // ---- Sending, framing and waiting. ----
+    bool IsPrinterOnline();
+    bool SendOutput(const std::string& text);
+    bool SendOutput(const platform::Bytes& data);
+    bool SendOutput(const TextArray& data);
+    bool SendRTOSCmd(const std::string& text);
+    bool SendRTOSCmd(const platform::Bytes& data);
+    bool SendRTOSCmd(const TextArray& data);
+    bool SendRTOSCmdPrinterValidation(const std::string& text);
+    bool SendRTOSCmdPrinterValidation(const platform::Bytes& data);
+    bool SendRTOSCmdPrinterValidation(const TextArray& data);
+    // n is the upper bound of data; data becomes the framed output report.
+    static void FrameHIDCommand(int n, platform::Bytes& data);
+    bool PurgeCommunication(std::uint8_t flags);
+    // Fills resp[0 .. count-1]; resp must hold at least count bytes.
+    bool WaitResponse(platform::Bytes& resp, int count);
+
+    // ---- TCP reply watchdog. ----
+    void StartResponseTimer();
+    void StopResponseTimer();
+
+    // ---- TCP tally reply parsers. ----
+    void ParseReceiptLineTally(const platform::Bytes& data);
+    void ParseKnifeCutTally(const platform::Bytes& data);
+    void ParseSlipLinesTally(const platform::Bytes& data);
+    void ParseSlipCharsTally(const platform::Bytes& data);
+    void ParseMICRReadsTally(const platform::Bytes& data);
+    void ParseHoursOnTally(const platform::Bytes& data);
+    void ParseFlashCyclesTally(const platform::Bytes& data);
+    void ParseKnifeJamsTally(const platform::Bytes& data);
+    void ParseCoverOpensTally(const platform::Bytes& data);
+    void ParseMaxTempTally(const platform::Bytes& data);
+    void ParseRecBackTally(const platform::Bytes& data);
+    void ParseScantimesTally(const platform::Bytes& data);
+
+protected:
+    // ---- Closing and the after-connect probes (run by the main window). ----
+    bool DisconnectPrinter();
+    void ProbeLanPrinterStatus();
+    void RequestConnectionCheckStatus();
+    void CheckStatusResponse(const platform::Bytes& data);
+    void RequestFirmwareVersion();
+    void ParseFirmwareVersion(const platform::Bytes& data);
+    void CheckFirmwareColumnSupport();
+
+    // ---- Transport event handlers. ----
+    void MSCommCtrl_OnComm();
+    void Winsock_DataArrival(long bytesTotal);
+    void Winsock_Error(int number, const std::string& description);
+    void Winsock_Close();
+    void Winsock_Connect() {}
+    void Winsock_SendComplete();
+    void TimerWinsock_Timer();
+
+    // ---- USB HID device steps. ----
+    void OpenHidPrinter(const std::string& devicePath);
+    void ReadHidCapabilities();
+    void PrepareOverlappedRead();
+
+    // ---- Private link state. ----
+    int m_iPortNumber = -1;
+    long m_lPrinterType = -1;
+    long m_lPaperWidth = -1;
+    std::string m_strIPAddress;
+    std::string m_strHostPort;
+    bool m_bEthernet = false;
+    bool m_bAHPI = false;
+    bool m_bHIDDeviceFound = false;
+    bool m_bAwaitingFirmware = false;
+    double m_dblFirmwareVersion = 0;
+    bool m_bFirmwareAnswered = false;
+    bool m_bAwaitingConnectionStatus = false;
+    bool m_bConnectionCheckPassed = false;
+    bool m_bValidationSend = false;
+    bool m_bLanReplyReceived = false;
+    platform::HidCaps m_HidCaps;
+    platform::HidAttributes m_HidAttributes;
+    // The read event of the device reads; the platform's read is bounded by
+    // itself, so this only records that the device's read set-up was made.
+    std::intptr_t m_hReadEvent = 0;
+    struct Overlapped {
+        std::uint32_t Offset = 0;
+        std::uint32_t OffsetHigh = 0;
+        std::intptr_t hEvent = 0;
+    } m_ReadOverlapped;
+    std::string m_strDevicePath;
+    int LastError = 0;
+    std::string LastErrorDesc;
+
+    // Yields to the event loop n times.
+    static void yieldTimes(int n);
+
+    SettingsStore& settings() { return services_.settings; }
+    UserNotices& notices() { return services_.notices; }
+
+private:
+    // The three send operations differ only in how they wait.
+    struct SendWaits {
+        bool readySleeps;        // ready wait: sleep 10 ms before each yield
+        int afterSerialTextMs;   // sleep after writing a text to the serial port
+        int afterSerialPieceMs;  // sleep after writing a piece to the serial port
+        bool settleSleeps;       // settle wait: sleep 50 ms before each yield
+    };
+    // The connection check right after Connect must not sleep between rounds.
+    static constexpr SendWaits kOutputWaits{true, 0, 0, true};
+    static constexpr SendWaits kRtosWaits{true, 100, 100, true};
+    static constexpr SendWaits kValidationWaits{false, 100, 10, false};
+    using SendArgument = std::variant<std::string, platform::Bytes, TextArray>;
+    bool send(const SendArgument& data, const SendWaits& waits);
+    void sendText(const std::string& text, const SendWaits& waits);
+    void sendPieces(const platform::Bytes& data, const SendWaits& waits);
+    void readyWait(const SendWaits& waits);
+    void settleWait(const SendWaits& waits);
+    bool anyTransportOpen() const;
+
+    // Runs body; a RuntimeError ends it early. Either way the last-error
+    // fields end up holding the error (0 and "" when none).
+    void trapErrors(const std::function<void()>& body);
+    // For the transports' event handlers: a RuntimeError ends body and is
+    // recorded in the last-error fields; success leaves them alone, so an
+    // event arriving between an operation and its caller's look at
+    // LastError does not wipe it.
+    void guardEvent(const std::function<void()>& body);
+
+    bool openFromDialog(const ConnectDialog& dialog);
+    bool reopenFromSettings();
+    bool reopenHidFromSettings();
+    bool reopenLanFromSettings();
+    bool reopenSerialFromSettings();
+    void openSerialPort(int port, const std::string& settingsText, int handshake);
+    bool connectTcp(const std::string& host, const std::string& port);
+    void closeOpenTransports();
+    void closeHidDevice();
+
+    void closeSilentDevice();
+    void adoptEnumeratedDevice(const std::string& productText);
+
+    void routeSerialInput(const platform::Bytes& data);
+    void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
+
+    platform::HidSystem& hid_;
+    LinkShellServices services_;
+    // The product text of the USB device the enumeration walk holds open.
+    std::string openedProduct_;
+};
+
+}  // namespace printerlink

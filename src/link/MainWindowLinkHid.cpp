@@ -1,0 +1,120 @@
+// Finding the USB HID printer among the HID devices and opening it.
+#include "link/HidProducts.h"
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+namespace {
+
+constexpr std::uint16_t kPrinterVendorId = 0x1B7D;
+
+// Characters first..last (1-based, inclusive) of text; shorter when the text ends first.
+std::string mid(const std::string& text, std::size_t first, std::size_t last) {
+    if (first > text.size()) return {};
+    return text.substr(first - 1, last - first + 1);
+}
+
+std::string replaceAll(std::string text, const std::string& from, const std::string& to) {
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+    return text;
+}
+
+}  // namespace
+
+void MainWindowLink::OpenHidPrinter(const std::string& devicePath) {
+    m_strDevicePath = devicePath;
+    m_lngHIDHandle = hid_.open(devicePath);
+    m_HidAttributes = {};
+    // A device that cannot be opened, or whose attributes cannot be read,
+    // is not the printer; its handle is never left behind as if open.
+    if (m_lngHIDHandle <= 0 || !hid_.getAttributes(m_lngHIDHandle, m_HidAttributes) ||
+        m_HidAttributes.VendorID != kPrinterVendorId) {
+        closeHidDevice();
+        return;
+    }
+    m_bHIDDeviceFound = true;
+    ReadHidCapabilities();
+    PrepareOverlappedRead();
+}
+
+void MainWindowLink::ReadHidCapabilities() {
+    m_HidCaps = {};
+    hid_.getCaps(m_lngHIDHandle, m_HidCaps);
+}
+
+void MainWindowLink::PrepareOverlappedRead() {
+    if (m_hReadEvent == 0) m_hReadEvent = 1;
+    m_ReadOverlapped = {0, 0, m_hReadEvent};
+}
+
+// A device that was opened but did not answer the firmware request is
+// closed before the next one is tried.
+void MainWindowLink::closeSilentDevice() {
+    if (m_bHIDDeviceFound && !m_bFirmwareAnswered) closeHidDevice();
+}
+
+void MainWindowLink::adoptEnumeratedDevice(const std::string& productText) {
+    const HidModelFlags flags = modelFlagsForProduct(productText);
+    bKiosk = flags.bKiosk;
+    b2stFlag = flags.b2stFlag;
+    bFontType = flags.bFontType;
+    bSSC06 = flags.bSSC06;
+    bNoSlipMICR = flags.bNoSlipMICR;
+    Getthedprintername(productText);
+}
+
+bool MainWindowLink::EnumerateUSBDevice() {
+    closeHidDevice();
+    m_bHIDDeviceFound = false;
+    m_bFirmwareAnswered = false;
+    // The model flags describe the printer of this connect only.
+    bKiosk = b2stFlag = bFontType = bSSC06 = bNoSlipMICR = false;
+    bool result = false;
+    std::string heldProduct;
+    for (const std::string& identifier : hid_.usbDeviceIdentifiers()) {
+        if (m_bFirmwareAnswered) break;
+        if (mid(identifier, 1, 3) != "HID" || mid(identifier, 10, 13) != "1B7D") continue;
+        const std::string productText = mid(identifier, 6, 22);
+        if (!isPrinterProduct(productText)) continue;
+        const std::string path = "\\\\?\\" + replaceAll(identifier, "\\\\", "#") + "#" + platform::kHidClassGuid;
+        closeSilentDevice();
+        OpenHidPrinter(path);
+        result = m_bHIDDeviceFound;
+        if (m_bHIDDeviceFound) {
+            heldProduct = productText;
+            RequestFirmwareVersion();
+        }
+    }
+    // The flags and the stored model come from the device the walk ends
+    // with, never from devices passed over.
+    if (m_bHIDDeviceFound) adoptEnumeratedDevice(heldProduct);
+    return result;
+}
+
+bool MainWindowLink::fncFindHIDDevice() {
+    closeHidDevice();
+    m_bHIDDeviceFound = false;
+    m_bFirmwareAnswered = false;
+    VidPID();
+    for (const std::string& interfacePath : hid_.hidInterfacePaths()) {
+        if (m_bFirmwareAnswered) break;
+        closeSilentDevice();
+        OpenHidPrinter(platform::toUpperAscii(interfacePath));
+        if (m_bHIDDeviceFound) RequestFirmwareVersion();
+    }
+    return m_bHIDDeviceFound;
+}
+
+void MainWindowLink::Getthedprintername(const std::string& identifier) {
+    std::string anyAhpiPrinter, modelText;
+    if (printerNameForProduct(identifier, anyAhpiPrinter, modelText)) m_AnyAHPIPrinter = anyAhpiPrinter;
+    settings().WriteIniValue("Configurations", "Model", modelText);
+    if (isTwoStationModelText(modelText)) b2stFlag = true;
+}
+
+void MainWindowLink::VidPID() { vidPidForProductName(strUSBProductID, StrVidPid); }
+
+}  // namespace printerlink

@@ -1,0 +1,217 @@
+// Opening the link: from the connection dialog, or by itself from the
+// settings file after the printer was restarted; and the TCP control's
+// close and send-complete handlers.
+#include "link/HidProducts.h"
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+namespace {
+
+constexpr const char* kSection = "Configurations";
+constexpr int kConnectYields = 10000;
+constexpr const char* kRestartNotice =
+    "Restarting POS Printer.\r\nPlease wait system will connect automatically.";
+constexpr int kHidRestartNoticeMs = 15000;
+constexpr int kRestartNoticeMs = 10000;
+constexpr int kSlipRestartNoticeMs = 17000;
+// The notice's own default display time, which it takes for a display time of 0.
+constexpr int kNoticeDefaultMs = 1000;
+
+char parityLetter(int parity) {
+    switch (parity) {
+        case 2: return 'E';
+        case 3: return 'O';
+        default: return 'N';
+    }
+}
+
+// The dialog's and the settings file's handshake choice to the serial
+// control's: 0 Xon/Xoff, anything else the hardware lines.
+int serialHandshaking(int handshake) {
+    return handshake == 0 ? platform::comm::HandshakeXonXoff : platform::comm::HandshakeRtsCts;
+}
+
+long printerTypeForModelText(const std::string& model) {
+    if (model == " 3640") return 0;
+    if (model == " 3640-x035") return 1;
+    if (model == " 3640-5xxx/6xxx") return 2;
+    if (model == " 3650") return 3;
+    if (model == " 3650-5xxx") return 4;
+    if (model == " 3690") return 7;
+    return -1;
+}
+
+bool isSlipModelText(const std::string& model) {
+    return model == " 3640" || model == " 3640-5xxx/6xxx" || model == " 3640-x035" || model == " 3650" ||
+           model == " 3650-5xxx";
+}
+
+}  // namespace
+
+bool MainWindowLink::ConnectPrinter() {
+    bool result = false;
+    trapErrors([&] {
+        m_bEthernet = false;
+        const auto dialog = services_.connectDialog.createConnectDialog();
+        if (bLinkLost) {
+            dialog->showModal();
+            bAutoReconnect = false;
+            reconnect = true;
+            if (!bConnectDialogCancelled) result = openFromDialog(*dialog);
+        }
+        if (!dialog->Canceled() && bAutoReconnect && bPrinterRestarted) {
+            result = reopenFromSettings();
+            reconnect = true;
+        }
+        if (!reconnect && !dialog->Canceled()) {
+            dialog->showModal();
+            if (!bConnectDialogCancelled) result = openFromDialog(*dialog);
+        }
+    });
+    bConnectRequested = false;
+    return result;
+}
+
+// Only one transport is open at a time: whatever is still open is closed
+// before another is opened, so no "port already open" and no leaked device.
+void MainWindowLink::closeOpenTransports() {
+    if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
+    if (Winsock.State() != platform::sck::Closed) Winsock.Close();
+    closeHidDevice();
+}
+
+void MainWindowLink::openSerialPort(int port, const std::string& settingsText, int handshake) {
+    closeOpenTransports();
+    MSCommCtrl.CommPort = port;
+    MSCommCtrl.Settings = settingsText;
+    MSCommCtrl.Handshaking = serialHandshaking(handshake);
+    MSCommCtrl.InputMode = platform::comm::InputModeBinary;
+    MSCommCtrl.RThreshold = 1;
+    MSCommCtrl.OutBufferSize = 64;
+    MSCommCtrl.InBufferSize = 32000;
+    MSCommCtrl.DTREnable = true;
+    MSCommCtrl.setPortOpen(true);
+    PurgeCommunication(12);
+}
+
+bool MainWindowLink::connectTcp(const std::string& host, const std::string& port) {
+    closeOpenTransports();
+    Winsock.RemoteHost = host;
+    Winsock.RemotePort = platform::CLng(platform::CDbl(port));
+    Winsock.Connect();
+    yieldTimes(kConnectYields);
+    m_strIPAddress = host;
+    m_strHostPort = port;
+    return Winsock.State() == platform::sck::Connected;
+}
+
+bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
+    m_bEthernet = dialog.EthernetStatus();
+    m_bAHPI = dialog.AHPIStatus();
+    // The connection dialog sets the other model flags; these two come only
+    // from a USB HID printer found now, never from an earlier link.
+    bFontType = false;
+    bSSC06 = false;
+    bool result = false;
+    if (!m_bEthernet && !m_bAHPI) {
+        const std::string settingsText = std::to_string(dialog.BaudRate()) + "," + parityLetter(dialog.Parity()) +
+                                         "," + std::to_string(dialog.DataBits()) + "," +
+                                         std::to_string(dialog.StopBits());
+        openSerialPort(dialog.PortNumber(), settingsText, dialog.Handshake());
+        m_iPortNumber = dialog.PortNumber();
+        m_lPrinterType = dialog.PrinterModel();
+        m_lPaperWidth = dialog.PaperWidth();
+        m_strIPAddress = dialog.IPAddress();
+        m_strHostPort = dialog.HostPortNumber();
+        result = MSCommCtrl.PortOpen();
+    } else if (m_bEthernet) {
+        result = connectTcp(dialog.IPAddress(), dialog.HostPortNumber());
+    } else {
+        closeOpenTransports();
+        strUSBProductID = dialog.USBProductId();
+        result = strUSBProductID == kAnyHidProduct ? EnumerateUSBDevice() : fncFindHIDDevice();
+        m_bHIDDeviceFound = result;
+    }
+    m_iPortNumber = dialog.PortNumber();
+    m_lPrinterType = dialog.PrinterModel();
+    m_lPaperWidth = dialog.PaperWidth();
+    return result;
+}
+
+bool MainWindowLink::reopenFromSettings() {
+    settings().ReadIniValue(kSection, "ConnectionType");
+    DisconnectPrinter();
+    const std::string connectionType = settings().ReadIniValue(kSection, "ConnectionType");
+    m_lPrinterType = printerTypeForModelText(settings().ReadIniValue(kSection, "Model"));
+    // The link kind follows what is reopened, so that the windows and the
+    // waits treat a reconnected TCP or USB HID link as what it is.
+    m_bEthernet = connectionType == "17";
+    m_bAHPI = connectionType == "18";
+    if (m_bAHPI) return reopenHidFromSettings();
+    if (m_bEthernet) return reopenLanFromSettings();
+    return reopenSerialFromSettings();
+}
+
+bool MainWindowLink::reopenHidFromSettings() {
+    notices().ShowTimedNotice(kRestartNotice, kHidRestartNoticeMs);
+    m_bHIDDeviceFound = EnumerateUSBDevice();
+    bFlagforAHPI = true;
+    if (!m_bHIDDeviceFound) {
+        notices().ShowMessage(
+            "Not able to connect with AHPI Communication ,Check whether firmware is supporting with AHPI not or "
+            "Check the cable, Go back to Main window",
+            0, 0);
+        bConnectButton = true;
+        return false;
+    }
+    return true;
+}
+
+bool MainWindowLink::reopenLanFromSettings() {
+    notices().ShowTimedNotice(kRestartNotice, kRestartNoticeMs);
+    const std::string host = settings().ReadIniValue(kSection, "IPAddress");
+    const std::string port = settings().ReadIniValue(kSection, "HostNumber");
+    return connectTcp(host, port);
+}
+
+bool MainWindowLink::reopenSerialFromSettings() {
+    const std::string port = settings().ReadIniValue(kSection, "PortNumber");
+    const std::string model = settings().ReadIniValue(kSection, "Model");
+    const std::string baud = settings().ReadIniValue(kSection, "Baud Rate");
+    const std::string stopBits = settings().ReadIniValue(kSection, "StopBits");
+    const std::string dataBits = settings().ReadIniValue(kSection, "DataBits");
+    const std::string parity = settings().ReadIniValue(kSection, "Parity");
+    const std::string handshake = settings().ReadIniValue(kSection, "HandShake");
+    notices().ShowTimedNotice(kRestartNotice, isSlipModelText(model) ? kSlipRestartNoticeMs : kRestartNoticeMs);
+    notices().ShowTimedNotice(kRestartNotice, kNoticeDefaultMs);
+    const std::string settingsText = std::to_string(platform::CLng(platform::CDbl(baud))) + "," + parity + "," +
+                                     std::to_string(platform::CByte(platform::CDbl(dataBits))) + "," +
+                                     std::to_string(platform::CByte(platform::CDbl(stopBits)));
+    const int portNumber = platform::CInt(platform::CDbl(port));
+    openSerialPort(portNumber, settingsText, platform::CInt(platform::CDbl(handshake)));
+    m_iPortNumber = portNumber;
+    return MSCommCtrl.PortOpen();
+}
+
+void MainWindowLink::Winsock_Close() {
+    Winsock.Close();
+    // After the user disconnected there is nothing to reconnect to.
+    if (m_strIPAddress.empty() || m_strIPAddress == "-1") return;
+    Winsock.RemoteHost = m_strIPAddress;
+    Winsock.RemotePort = platform::CLng(platform::Val(m_strHostPort));
+    Winsock.Connect();
+}
+
+void MainWindowLink::Winsock_SendComplete() {
+    if (!bLanRestartPending) return;
+    // Cleared first: a further send-complete arriving while the reconnect
+    // yields must not start a second one.
+    bLanRestartPending = false;
+    ConnectPrinter();
+    bSuppressLanTimeout = true;
+}
+
+}  // namespace printerlink

@@ -1,0 +1,106 @@
+// The probes after connecting: which status request a TCP printer answers,
+// whether the printer answers at all, and its firmware version.
+#include <algorithm>
+
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+
+namespace printerlink {
+
+using platform::Bytes;
+
+namespace {
+
+const Bytes kGsEotStatusCommand{0x1D, 0x04, 0x01};
+const Bytes kEscVStatusCommand{0x1B, 0x76};
+const Bytes kConnectionCheckStatusCommand{0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
+const Bytes kFirmwareRequest{0x1D, 0x49, 0x40, 0xA3};
+constexpr std::uint8_t kFirmwareMarker = 0xA3;
+constexpr std::uint8_t kNoOfflineCondition = 0x12;
+constexpr int kLanProbeYields = 5001;
+constexpr int kMaxCheckResends = 3;
+
+bool isSlipModel(long printerType) { return printerType >= 0 && printerType <= 4; }
+
+}  // namespace
+
+void MainWindowLink::ProbeLanPrinterStatus() {
+    if (!m_bEthernet) return;
+    m_bLanReplyReceived = false;
+    SendOutput(kGsEotStatusCommand);
+    yieldTimes(kLanProbeYields);
+    if (m_bLanReplyReceived) {
+        bLanAnswersGsEot = true;
+        return;
+    }
+    m_bLanReplyReceived = false;
+    SendOutput(kEscVStatusCommand);
+    yieldTimes(kLanProbeYields);
+    if (m_bLanReplyReceived) bLanAnswersEscV = true;
+}
+
+void MainWindowLink::RequestConnectionCheckStatus() {
+    Bytes command = kConnectionCheckStatusCommand;
+    // A USB HID printer takes commands only as output reports.
+    if (m_lngHIDHandle > 0) FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    if (!m_bValidationSend) {
+        SendRTOSCmd(command);
+    } else {
+        SendRTOSCmdPrinterValidation(command);
+        m_bValidationSend = false;
+    }
+    m_bAwaitingConnectionStatus = true;
+}
+
+void MainWindowLink::CheckStatusResponse(const Bytes& data) {
+    const std::size_t needed = isSlipModel(m_lPrinterType) ? 2 : 1;
+    if (data.size() < needed) {
+        if (m_iRetry < kMaxCheckResends) {
+            ++m_iRetry;
+            RequestConnectionCheckStatus();
+        } else {
+            m_iRetry = 0;
+            m_bConnectionCheckPassed = false;
+            m_CheckingConfiguration = false;
+        }
+        return;
+    }
+    if (data[0] == kNoOfflineCondition) {
+        m_bAwaitingConnectionStatus = false;
+        m_bConnectionCheckPassed = true;
+        m_CheckingConfiguration = true;
+    }
+}
+
+void MainWindowLink::RequestFirmwareVersion() {
+    Bytes command = kFirmwareRequest;
+    // Framed only while a USB HID device is open: a flag left from an earlier
+    // USB HID restart must not put a report header in front of the request
+    // on a serial or TCP link.
+    if (m_lngHIDHandle > 0) FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    m_bAwaitingFirmware = true;
+    SendOutput(command);
+    if (m_lngHIDHandle > 0) fncReadHIDData();
+}
+
+void MainWindowLink::ParseFirmwareVersion(const Bytes& data) {
+    auto from = std::find(data.begin(), data.end(), kFirmwareMarker);
+    from = from == data.end() ? data.begin() : from + 1;
+    m_dblFirmwareVersion = platform::Val(std::string(from, data.end()));
+    CheckFirmwareColumnSupport();
+    m_bAwaitingFirmware = false;
+    if (data.size() > 1) m_bFirmwareAnswered = true;
+}
+
+void MainWindowLink::CheckFirmwareColumnSupport() {
+    double threshold;
+    switch (m_lPrinterType) {
+        case 0: threshold = 398; break;   // 3640
+        case 3: threshold = 4816; break;  // 3650
+        case 7: threshold = 3545; break;  // 3690
+        default: return;
+    }
+    m_FWVersion48ColSupport = m_dblFirmwareVersion >= threshold;
+}
+
+}  // namespace printerlink

@@ -1,0 +1,151 @@
+// Receiving: the transports' events, the USB HID read, the TCP reply
+// watchdog and the TCP tally reply parsers.
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "link/ChangeConfigDlgFlags.h"
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+#include "link/ViewTallyDlgFlags.h"
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+using platform::Bytes;
+
+namespace {
+constexpr std::size_t kHidReadBufferSize = 1025;
+}  // namespace
+
+void MainWindowLink::MSCommCtrl_OnComm() {
+    const int code = MSCommCtrl.CommEvent;
+    if (code == platform::comm::EvSend) return;
+    if (code != platform::comm::EvReceive) {
+        OnStatusUpdated.raise(code);
+        return;
+    }
+    const Bytes input = MSCommCtrl.Input();
+    // The receive event is delivered after it was raised; a WaitResponse in
+    // between may already have taken the bytes. An empty input is no answer.
+    if (input.empty()) return;
+    routeSerialInput(input);
+}
+
+void MainWindowLink::routeSerialInput(const Bytes& data) {
+    if (bDiagStatusRequested) {
+        readrealTimeResponesDiag(data);
+    } else if (auto& tally = viewTallyDlgObject(); tally.m_SendRealTimeStatusCmd) {
+        tally.readrealTimeResponesVieTally(data);
+    } else if (auto& config = changeConfigDlgObject(); config.bSendCmdForRealTimstatus) {
+        config.readrealTimeResponesChangeConf(data);
+    } else if (m_bAwaitingConnectionStatus) {
+        CheckStatusResponse(data);
+    } else if (m_bAwaitingFirmware) {
+        ParseFirmwareVersion(data);
+    } else {
+        OnDataReceived.raise(data);
+    }
+}
+
+void MainWindowLink::readrealTimeResponesDiag(const Bytes&) {
+    bDiagStatusAnswered = true;
+    bDiagStatusRequested = false;
+}
+
+void MainWindowLink::Winsock_DataArrival(long) {
+    StopResponseTimer();
+    m_bLanReplyReceived = true;
+    const Bytes data = Winsock.GetData();
+    if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
+    if (m_bKnifeCut) ParseKnifeCutTally(data);
+    if (m_bSlipLines) ParseSlipLinesTally(data);
+    if (m_bSlipChars) ParseSlipCharsTally(data);
+    if (m_bMICRReads) ParseMICRReadsTally(data);
+    if (m_bHoursOn) ParseHoursOnTally(data);
+    if (m_bFlashCycles) ParseFlashCyclesTally(data);
+    if (m_bKnifeJams) ParseKnifeJamsTally(data);
+    if (m_bCoverOpens) ParseCoverOpensTally(data);
+    if (m_bMaxTemp) ParseMaxTempTally(data);
+    if (m_bRecBack) ParseRecBackTally(data);
+    if (m_bScantimes) ParseScantimesTally(data);
+    if (m_bAwaitingFirmware)
+        ParseFirmwareVersion(data);
+    else
+        OnDataReceived.raise(data);
+}
+
+void MainWindowLink::Winsock_Error(int, const std::string& description) {
+    notices().ShowMessage(description, 0, 0);
+    OnStatusUpdated.raise(kLanTimeoutStatus);
+}
+
+void MainWindowLink::StartResponseTimer() {
+    TimerWinsock.setInterval(kLanReplyTimeoutMs);
+    TimerWinsock.setEnabled(true);
+}
+
+void MainWindowLink::StopResponseTimer() {
+    TimerWinsock.setEnabled(false);
+    TimerWinsock.setInterval(0);
+}
+
+void MainWindowLink::TimerWinsock_Timer() {
+    if (!bSuppressLanTimeout) OnStatusUpdated.raise(kLanTimeoutStatus);
+    StopResponseTimer();
+}
+
+void MainWindowLink::fncReadHIDData() {
+    Bytes buffer(kHidReadBufferSize, 0);
+    std::optional<Bytes> report;
+    if (m_lngHIDHandle > 0) report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
+    if (report) {
+        const std::size_t n = std::min({report->size(), buffer.size(),
+                                        static_cast<std::size_t>(m_HidCaps.InputReportByteLength)});
+        std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
+    }
+    if (m_AHPIBufferCmd) {
+        if (!report) {
+            OnStatusUpdated.raise(kHidPollTimeoutStatus);
+            m_bHIDDeviceFound = false;
+        }
+        return;
+    }
+    trapErrors([&] {
+        const Bytes data = UnicodeStringToBytes(ByteArrayToString(buffer));
+        if (m_bAwaitingFirmware)
+            ParseFirmwareVersion(data);
+        else
+            OnDataReceived.raise(data);
+    });
+}
+
+// A tally reply is the tally's marker byte followed by its counter as
+// decimal text. A reply without this tally's marker belongs to another
+// tally and leaves this one waiting.
+void MainWindowLink::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
+    if (!requested) return;
+    const auto at = std::find(data.begin(), data.end(), marker);
+    if (at == data.end()) return;
+    const std::string text(at + 1, data.end());
+    const double number = std::trunc(platform::Val(text));
+    constexpr double lo = std::numeric_limits<std::int32_t>::min();
+    constexpr double hi = std::numeric_limits<std::int32_t>::max();
+    value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));
+    requested = false;
+}
+
+void MainWindowLink::ParseReceiptLineTally(const Bytes& d) { parseTally(d, m_blnReceiptLinecmd, 0x83, m_ReceiptLine); }
+void MainWindowLink::ParseKnifeCutTally(const Bytes& d) { parseTally(d, m_bKnifeCut, 0x87, m_KnifeCut); }
+void MainWindowLink::ParseSlipLinesTally(const Bytes& d) { parseTally(d, m_bSlipLines, 0xB7, m_SlipLines); }
+void MainWindowLink::ParseSlipCharsTally(const Bytes& d) { parseTally(d, m_bSlipChars, 0x8B, m_SlipChars); }
+void MainWindowLink::ParseMICRReadsTally(const Bytes& d) { parseTally(d, m_bMICRReads, 0x8F, m_MICRReads); }
+void MainWindowLink::ParseHoursOnTally(const Bytes& d) { parseTally(d, m_bHoursOn, 0x93, m_HoursOn); }
+void MainWindowLink::ParseFlashCyclesTally(const Bytes& d) { parseTally(d, m_bFlashCycles, 0xA7, m_FlashCycles); }
+void MainWindowLink::ParseKnifeJamsTally(const Bytes& d) { parseTally(d, m_bKnifeJams, 0xAB, m_KnifeJams); }
+void MainWindowLink::ParseCoverOpensTally(const Bytes& d) { parseTally(d, m_bCoverOpens, 0xAF, m_CoverOpens); }
+void MainWindowLink::ParseMaxTempTally(const Bytes& d) { parseTally(d, m_bMaxTemp, 0xB3, m_MaxTemp); }
+void MainWindowLink::ParseRecBackTally(const Bytes& d) { parseTally(d, m_bRecBack, 0xBF, m_RecBack); }
+void MainWindowLink::ParseScantimesTally(const Bytes& d) { parseTally(d, m_bScantimes, 0xBB, m_Scantimes); }
+
+}  // namespace printerlink

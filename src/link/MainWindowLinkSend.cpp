@@ -1,0 +1,207 @@
+// Sending, framing, purging and the synchronous reply wait.
+#include <algorithm>
+
+#include "link/MainWindowLink.h"
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+using platform::Bytes;
+using platform::DoEvents;
+using platform::Sleep;
+
+namespace {
+
+constexpr int kReadyRounds = 10;
+constexpr int kSettleRounds = 100;
+// Pieces are at most 61 bytes so that each fits the printer's 64-byte report
+// with the report ID and length byte in front.
+constexpr int kLargestUnsplitUpperBound = 63;
+constexpr int kPieceUpperBound = 60;
+constexpr std::uint8_t kReportId = 0x08;
+constexpr int kReadySleepMs = 10;
+constexpr int kSettleSleepMs = 50;
+
+}  // namespace
+
+void MainWindowLink::yieldTimes(int n) {
+    for (int i = 0; i < n; ++i) DoEvents();
+}
+
+bool MainWindowLink::IsPrinterOnline() {
+    if (Winsock.State() == platform::sck::Connected) return true;
+    if (m_bHIDDeviceFound) return true;
+    if (MSCommCtrl.PortOpen() && MSCommCtrl.CTSHolding()) {
+        bPrinterOffline = false;
+        return true;
+    }
+    if (MSCommCtrl.PortOpen() && MSCommCtrl.Handshaking == platform::comm::HandshakeXonXoff &&
+        MSCommCtrl.CTSHolding())
+        return true;
+    return false;
+}
+
+void MainWindowLink::readyWait(const SendWaits& waits) {
+    for (int round = 0; round < kReadyRounds; ++round) {
+        if (IsPrinterOnline()) return;
+        if (waits.readySleeps) Sleep(kReadySleepMs);
+        DoEvents();
+    }
+}
+
+void MainWindowLink::settleWait(const SendWaits& waits) {
+    for (int round = 0; round < kSettleRounds; ++round) {
+        if (IsPrinterOnline()) return;
+        if (waits.settleSleeps) Sleep(kSettleSleepMs);
+        DoEvents();
+    }
+}
+
+void MainWindowLink::sendText(const std::string& text, const SendWaits& waits) {
+    if (MSCommCtrl.PortOpen()) {
+        MSCommCtrl.Output(platform::toBytes(text));
+        if (waits.afterSerialTextMs > 0) Sleep(waits.afterSerialTextMs);
+    }
+    if (Winsock.State() == platform::sck::Connected) {
+        Winsock.SendData(text);
+        StartResponseTimer();
+    }
+    // A USB HID report carries bytes; callers convert and frame text first.
+    if (m_lngHIDHandle > 0) platform::raiseError(platform::err::TypeMismatch);
+}
+
+void MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
+    const int u = static_cast<int>(data.size()) - 1;
+    const bool framedHere = u > kLargestUnsplitUpperBound;
+    int p = 0;
+    while (p <= u) {
+        const int r = u - p;
+        const int k = r > kLargestUnsplitUpperBound ? kPieceUpperBound : r;
+        const Bytes piece(data.begin() + p, data.begin() + p + k + 1);
+
+        Bytes report;
+        if (m_lngHIDHandle > 0) {
+            report.assign(m_HidCaps.OutputReportByteLength, 0);
+            const std::size_t offset = framedHere ? 2 : 0;
+            if (offset + piece.size() > report.size()) platform::raiseError(platform::err::SubscriptOutOfRange);
+            if (framedHere) {
+                report[0] = kReportId;
+                report[1] = static_cast<std::uint8_t>(k + 1);
+            }
+            std::copy(piece.begin(), piece.end(), report.begin() + static_cast<std::ptrdiff_t>(offset));
+        }
+        if (MSCommCtrl.PortOpen()) {
+            MSCommCtrl.Output(piece);
+            if (waits.afterSerialPieceMs > 0) Sleep(waits.afterSerialPieceMs);
+        }
+        if (Winsock.State() == platform::sck::Connected) {
+            Winsock.SendData(piece);
+            StartResponseTimer();
+        }
+        // The device write's own result is not part of the send's result.
+        if (m_lngHIDHandle > 0) hid_.write(m_lngHIDHandle, report);
+        settleWait(waits);
+        p += k + 1;
+    }
+}
+
+bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
+    bool result = false;
+    trapErrors([&] {
+        if (!anyTransportOpen()) return;
+        readyWait(waits);
+        if (const auto* text = std::get_if<std::string>(&data)) {
+            sendText(*text, waits);
+        } else if (const auto* bytes = std::get_if<Bytes>(&data)) {
+            sendPieces(*bytes, waits);
+        } else {
+            Bytes converted;
+            for (const auto& element : std::get<TextArray>(data))
+                converted.push_back(platform::CByte(platform::CDbl(element)));
+            sendPieces(converted, waits);
+        }
+        result = true;
+    });
+    return result;
+}
+
+bool MainWindowLink::SendOutput(const std::string& text) { return send(text, kOutputWaits); }
+bool MainWindowLink::SendOutput(const Bytes& data) { return send(data, kOutputWaits); }
+bool MainWindowLink::SendOutput(const TextArray& data) { return send(data, kOutputWaits); }
+
+bool MainWindowLink::SendRTOSCmd(const std::string& text) { return send(text, kRtosWaits); }
+bool MainWindowLink::SendRTOSCmd(const Bytes& data) { return send(data, kRtosWaits); }
+bool MainWindowLink::SendRTOSCmd(const TextArray& data) { return send(data, kRtosWaits); }
+
+bool MainWindowLink::SendRTOSCmdPrinterValidation(const std::string& text) { return send(text, kValidationWaits); }
+bool MainWindowLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return send(data, kValidationWaits); }
+bool MainWindowLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
+
+void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
+    if (n + 1 > static_cast<int>(data.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
+    const int length = n + 2;
+    Bytes framed(static_cast<std::size_t>(n + 3), 0);
+    framed[0] = kReportId;
+    framed[1] = static_cast<std::uint8_t>(length > 250 ? 61 : length);
+    std::copy(data.begin(), data.begin() + (n + 1), framed.begin() + 2);
+    data = std::move(framed);
+}
+
+bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
+    bool result = false;
+    trapErrors([&] {
+        if (MSCommCtrl.PortOpen()) {
+            if (flags & 4) MSCommCtrl.setOutBufferCount(0);
+            if (flags & 8) MSCommCtrl.setInBufferCount(0);
+            DoEvents();
+            result = true;
+        }
+        // Let pending TCP or USB HID data arrive and be delivered.
+        if (m_bEthernet) {
+            yieldTimes(5001);
+            result = true;
+        }
+        if (m_bAHPI) {
+            yieldTimes(1001);
+            result = true;
+        }
+    });
+    return result;
+}
+
+bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
+    if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
+    if (!IsPrinterOnline()) return false;
+    if (m_bEthernet) {
+        // The reply reaches the window through OnDataReceived; reading the
+        // socket here would swallow it.
+        yieldTimes(51);
+        return true;
+    }
+    if (m_bAHPI) {
+        if (m_lngHIDHandle < 1) return false;
+        yieldTimes(11);
+        Bytes buffer(std::max<std::size_t>(m_HidCaps.InputReportByteLength, static_cast<std::size_t>(count)), 0);
+        if (auto report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs)) {
+            const std::size_t n = std::min(report->size(), static_cast<std::size_t>(m_HidCaps.InputReportByteLength));
+            std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
+        }
+        for (int i = 0; i < count; ++i) resp[i] = buffer[i];
+        return true;
+    }
+    constexpr int kMaxPolls = 100;
+    constexpr int kPollSleepMs = 50;
+    int polls = 0;
+    while (MSCommCtrl.InBufferCount() < count && polls < kMaxPolls) {
+        Sleep(kPollSleepMs);
+        ++polls;
+    }
+    MSCommCtrl.InputLen = count;
+    const Bytes input = MSCommCtrl.Input();
+    MSCommCtrl.InputLen = 0;
+    const std::size_t taken = std::min(input.size(), resp.size());
+    std::copy(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(taken), resp.begin());
+    return static_cast<int>(input.size()) >= count;
+}
+
+}  // namespace printerlink

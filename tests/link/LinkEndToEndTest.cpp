@@ -1,0 +1,160 @@
+// The link over real transports on the real clock: the simulated printer
+// behind a pseudo-terminal and behind a loopback TCP listener. Kept short:
+// each wait is bounded by a deadline.
+#include <gtest/gtest.h>
+
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <iostream>
+
+#include "LinkTestSupport.h"
+#include "platform/Application.h"
+#include "platform/hid/LinuxHidSystem.h"
+#include "platform/serial/PosixSerialPort.h"
+#include "platform/tcp/TcpSocket.h"
+#include "printer/PtyAdapter.h"
+#include "printer/TcpListenerAdapter.h"
+
+namespace linktest {
+namespace {
+
+namespace fs = std::filesystem;
+
+double cpuMs() {
+    rusage usage{};
+    ::getrusage(RUSAGE_SELF, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1000.0 +
+           (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1000.0;
+}
+
+// A scratch application folder with ports/ and an empty sysfs tree.
+std::string makeScratchFolder() {
+    char pattern[] = "/tmp/link-e2e-XXXXXX";
+    const std::string folder = ::mkdtemp(pattern);
+    fs::create_directories(folder + "/ports");
+    fs::create_directories(folder + "/sys/class/hidraw");
+    return folder;
+}
+
+class RealLink : public ::testing::Test {
+protected:
+    RealLink() {
+        platform::EventLoop::setCurrent(&loop);
+        printerlink::resetLinkModuleState();
+        platform::app().setPath(folder);
+        printer.config().printerType = 7;  // a 3690: one status byte proves the line
+        printer.config().firmware = "3545";
+        sim::addStandardCommands(printer);
+    }
+    ~RealLink() override {
+        link.reset();
+        platform::app().setPath(savedPath);
+        fs::remove_all(folder);
+        platform::EventLoop::setCurrent(nullptr);
+    }
+
+    void makeLink() {
+        link = std::make_unique<TestLink>(printerlink::LinkTransports{serial, tcp, hid},
+                                          printerlink::LinkShellServices{dialogs, settings, notices}, loop);
+    }
+
+    // Runs the loop until done() or the deadline; a ticking timer bounds each wait.
+    bool runUntil(const std::function<bool()>& done, int ms = 3000) {
+        platform::Timer tick(loop);
+        tick.onTimer = [] {};
+        tick.setInterval(5);
+        const auto deadline = clock.now() + platform::Micros{ms} * 1000;
+        loop.runUntil([&] { return done() || clock.now() >= deadline; });
+        return done();
+    }
+
+    // What the main window does after a good connect: check, then firmware.
+    void probe() {
+        link->m_bValidationSend = true;
+        link->RequestConnectionCheckStatus();
+        if (link->EthernetStatus() == "True")
+            runUntil([] { return false; }, 200);  // TCP replies go to the windows; let them pass
+        else
+            ASSERT_TRUE(runUntil([&] { return link->m_CheckingConfiguration; }));
+        link->RequestFirmwareVersion();
+        ASSERT_TRUE(runUntil([&] { return !link->m_bAwaitingFirmware; }));
+        EXPECT_EQ(link->m_dblFirmwareVersion, 3545);
+        EXPECT_TRUE(link->m_FWVersion48ColSupport);
+    }
+
+    platform::RealClock clock;
+    platform::EventLoop loop{clock};
+    std::string folder = makeScratchFolder();
+    std::string savedPath = platform::app().path();
+    platform::PosixSerialPort serial{loop};
+    platform::TcpSocket tcp{loop};
+    platform::LinuxHidSystem hid{folder + "/sys"};
+    sim::LoopScheduler scheduler{loop};
+    sim::SimPrinter printer{scheduler};
+    FakeDialogService dialogs;
+    FakeSettings settings;
+    FakeNotices notices{loop};
+    std::unique_ptr<TestLink> link;
+};
+
+TEST_F(RealLink, ConnectsAndProbesOverAPseudoTerminal) {
+    sim::PtyAdapter pty(printer, loop);
+    fs::create_symlink(pty.slavePath(), folder + "/ports/COM3");
+    makeLink();
+    dialogs.choice.port = 3;
+    dialogs.choice.model = 7;
+    ASSERT_TRUE(link->ConnectPrinter()) << link->LastErrorDesc;
+    EXPECT_EQ(link->PortNumber(), 3);
+    probe();
+    EXPECT_TRUE(link->m_bConnectionCheckPassed);
+    EXPECT_TRUE(link->DisconnectPrinter());
+}
+
+TEST_F(RealLink, ConnectsAndProbesOverLoopbackTcpWithoutSpinning) {
+    sim::TcpListenerAdapter listener(printer, loop, "127.0.0.1", 0);
+    makeLink();
+    dialogs.choice.port = 17;
+    dialogs.choice.model = 7;
+    dialogs.choice.ip = "127.0.0.1";
+    dialogs.choice.hostPort = std::to_string(listener.port());
+    const double cpuBefore = cpuMs();
+    const auto wallBefore = clock.now();
+    ASSERT_TRUE(link->ConnectPrinter()) << link->LastErrorDesc;
+    const double connectWallMs = static_cast<double>(clock.now() - wallBefore) / 1000.0;
+    const double connectCpuMs = cpuMs() - cpuBefore;
+    // The connect yields 10000 times; yields wait for events, they do not spin.
+    EXPECT_LT(connectCpuMs, connectWallMs * 0.5) << connectCpuMs << " ms CPU in " << connectWallMs << " ms";
+    link->ProbeLanPrinterStatus();
+    EXPECT_TRUE(printerlink::bLanAnswersGsEot);
+    probe();
+}
+
+TEST_F(RealLink, SendingA37KbLogoToAReadyLanPrinterTakesWellUnderASecond) {
+    sim::TcpListenerAdapter listener(printer, loop, "127.0.0.1", 0);
+    makeLink();
+    dialogs.choice.port = 17;
+    dialogs.choice.ip = "127.0.0.1";
+    dialogs.choice.hostPort = std::to_string(listener.port());
+    ASSERT_TRUE(link->ConnectPrinter());
+    printer.clearLog();
+    const Bytes logo(37 * 1024, 0xAA);  // no command of the printer starts with AA
+    std::size_t arrived = 0;
+    printer.onLog = [&](const sim::SimLogEntry& entry) { arrived += entry.raw.size(); };
+
+    const double cpuBefore = cpuMs();
+    const auto wallBefore = clock.now();
+    ASSERT_TRUE(link->SendOutput(logo));
+    ASSERT_TRUE(runUntil([&] { return arrived >= logo.size(); }));
+    const double wallMs = static_cast<double>(clock.now() - wallBefore) / 1000.0;
+    const double usedCpuMs = cpuMs() - cpuBefore;
+    std::cout << "[ figure   ] 37 KB over loopback TCP: " << wallMs << " ms wall, " << usedCpuMs << " ms CPU\n";
+    RecordProperty("wall_ms", static_cast<int>(wallMs));
+    RecordProperty("cpu_ms", static_cast<int>(usedCpuMs));
+    EXPECT_EQ(arrived, logo.size());
+    EXPECT_LT(wallMs, 1000);
+    EXPECT_LT(usedCpuMs, 1000);
+}
+
+}  // namespace
+}  // namespace linktest

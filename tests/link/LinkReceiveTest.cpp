@@ -1,0 +1,135 @@
+// Receiving: serial routing to the waiters, TCP tally parsers, the TCP reply
+// watchdog and USB HID reads.
+#include "LinkTestSupport.h"
+#include "link/ChangeConfigDlgFlags.h"
+#include "link/ViewTallyDlgFlags.h"
+
+namespace linktest {
+namespace {
+
+using printerlink::MainWindowLink;
+
+TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
+    ASSERT_TRUE(connect(1, 5));
+    struct Case {
+        const char* name;
+        bool diag, tally, config;
+        // Afterwards: which request flags are still set, which answered, and
+        // whether the window got the bytes.
+        bool diagAnswered, tallyAnswered, configAnswered, tallyStillSet, delivered;
+    } cases[] = {
+        {"diagnostics and tally", true, true, false, true, false, false, true, false},
+        {"tally", false, true, false, false, true, false, false, false},
+        {"configuration", false, false, true, false, false, true, false, false},
+        {"nobody", false, false, false, false, false, false, false, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        printerlink::resetLinkModuleState();
+        received.clear();
+        printerlink::bDiagStatusRequested = c.diag;
+        printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = c.tally;
+        printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = c.config;
+        ASSERT_TRUE(link->SendRTOSCmd(Bytes{0x10, 0x04, 0x02}));
+        runFor(20);
+        EXPECT_EQ(printerlink::bDiagStatusAnswered, c.diagAnswered);
+        EXPECT_EQ(printerlink::viewTallyDlgObject().m_ResponseRealTimeStatusCmd, c.tallyAnswered);
+        EXPECT_EQ(printerlink::changeConfigDlgObject().bResponseForRealTimestatus, c.configAnswered);
+        EXPECT_EQ(printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd, c.tallyStillSet);
+        EXPECT_FALSE(printerlink::bDiagStatusRequested);
+        EXPECT_EQ(received, c.delivered ? std::vector<Bytes>{{0x12}} : std::vector<Bytes>{});
+    }
+}
+
+TEST_F(LinkTest, SerialLineEventsReachTheWindowsAsStatus) {
+    ASSERT_TRUE(connect(1));
+    serial.setCts(false);
+    runFor(10);
+    EXPECT_EQ(statuses, std::vector<int>{3});
+}
+
+TEST_F(LinkTest, OneLanReplyFeedsEveryWaitingTallyParserAndStillReachesTheWindow) {
+    ASSERT_TRUE(connect(17));
+    link->m_blnReceiptLinecmd = true;
+    link->m_bKnifeCut = true;
+    link->m_bHoursOn = true;
+    link->m_HoursOn = 7;
+    Bytes reply{0x83};
+    for (char ch : std::string("00012345")) reply.push_back(static_cast<std::uint8_t>(ch));
+    reply.push_back(0x00);
+    reply.push_back(0x87);
+    for (char ch : std::string("99999999")) reply.push_back(static_cast<std::uint8_t>(ch));
+    reply.push_back(0x00);
+    tcpAdapter->send(reply);
+    runFor(10);
+    EXPECT_EQ(link->m_ReceiptLine, 12345);
+    EXPECT_EQ(link->m_KnifeCut, 99999999);
+    EXPECT_FALSE(link->m_blnReceiptLinecmd);
+    EXPECT_FALSE(link->m_bKnifeCut);
+    // The reply holds no hours-on tally: that request keeps waiting.
+    EXPECT_TRUE(link->m_bHoursOn);
+    EXPECT_EQ(link->m_HoursOn, 7);
+    EXPECT_EQ(received, std::vector<Bytes>{reply});
+}
+
+TEST_F(LinkTest, LanWatchdogReportsASilentPrinterOnceUnlessSuppressed) {
+    for (bool suppressed : {false, true}) {
+        SCOPED_TRACE(suppressed);
+        ASSERT_TRUE(connect(17));
+        statuses.clear();
+        printerlink::bSuppressLanTimeout = suppressed;
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        ASSERT_TRUE(link->SendOutput(Bytes{0x1D, 0x04, 0x01}));
+        runFor(4900);
+        EXPECT_TRUE(statuses.empty());
+        runFor(15000);
+        EXPECT_EQ(statuses, suppressed ? std::vector<int>{} : std::vector<int>{11053});
+        link->DisconnectPrinter();
+    }
+}
+
+TEST_F(LinkTest, RefusedLanConnectShowsTheErrorAndReportsIt) {
+    dialogs.choice.port = 17;
+    dialogs.choice.ip = "192.168.1.77";
+    dialogs.choice.hostPort = "9100";
+    EXPECT_FALSE(link->ConnectPrinter());
+    ASSERT_EQ(notices.messages.size(), 1u);
+    EXPECT_NE(notices.messages[0].find("192.168.1.77"), std::string::npos) << notices.messages[0];
+    EXPECT_EQ(statuses, std::vector<int>{11053});
+}
+
+TEST_F(LinkTest, UsbHidStatusPollWithoutReportTakesThePrinterOffline) {
+    ASSERT_TRUE(connect(18));
+    link->m_AHPIBufferCmd = true;
+    Bytes poll{0x1D, 0x72, 0x01};  // answered by nobody: the printer is silent
+    MainWindowLink::FrameHIDCommand(2, poll);
+    ASSERT_TRUE(link->SendOutput(poll));
+    link->fncReadHIDData();
+    EXPECT_EQ(statuses, std::vector<int>{0});
+    EXPECT_TRUE(received.empty());
+    EXPECT_FALSE(link->IsPrinterOnline());
+}
+
+TEST_F(LinkTest, UsbHidStatusPollThatIsAnsweredRaisesNothing) {
+    ASSERT_TRUE(connect(18));
+    link->m_AHPIBufferCmd = true;
+    Bytes poll{0x1D, 0x04, 0x01};
+    MainWindowLink::FrameHIDCommand(2, poll);
+    ASSERT_TRUE(link->SendOutput(poll));
+    link->fncReadHIDData();
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_TRUE(received.empty());
+    EXPECT_TRUE(link->IsPrinterOnline());
+}
+
+TEST_F(LinkTest, UsbHidReadDeliversTheReportUpToItsFirstZero) {
+    ASSERT_TRUE(connect(18));
+    hid.queueInputReport(hidAdapter->device(), {0x02, 0x41, 0x00, 0x42});
+    link->fncReadHIDData();
+    link->fncReadHIDData();  // nothing more comes: an empty delivery, no status
+    EXPECT_EQ(received, (std::vector<Bytes>{{0x02, 0x41}, {}}));
+    EXPECT_TRUE(statuses.empty());
+}
+
+}  // namespace
+}  // namespace linktest

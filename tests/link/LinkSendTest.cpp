@@ -1,0 +1,189 @@
+// Sending, framing, waiting and purging against the simulated printer.
+#include <functional>
+
+#include "LinkTestSupport.h"
+
+namespace linktest {
+namespace {
+
+using printerlink::MainWindowLink;
+using printerlink::TextArray;
+
+Bytes counting(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i + 1);
+    return b;
+}
+
+Bytes report(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
+    Bytes r(header);
+    r.insert(r.end(), data.begin() + static_cast<std::ptrdiff_t>(from), data.begin() + static_cast<std::ptrdiff_t>(to));
+    r.resize(64, 0);
+    return r;
+}
+
+TEST_F(LinkTest, UsbHidSendsShortArraysAsOneReportAndLongOnesAsFramedPieces) {
+    ASSERT_TRUE(connect(18));
+    const Bytes b64 = counting(64), b65 = counting(65);
+    Bytes framed100 = counting(98);
+    MainWindowLink::FrameHIDCommand(97, framed100);
+    ASSERT_EQ(framed100.size(), 100u);
+    struct Case {
+        const char* name;
+        Bytes data;
+        std::vector<Bytes> reports;
+    } cases[] = {
+        {"64 bytes as given", b64, {b64}},
+        {"65 bytes", b65, {report({0x08, 61}, b65, 0, 61), report({0x08, 4}, b65, 61, 65)}},
+        {"100-byte framed buffer",
+         framed100,
+         {report({0x08, 61}, framed100, 0, 61), report({0x08, 39}, framed100, 61, 100)}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        printer.clearLog();
+        EXPECT_TRUE(link->SendOutput(c.data));
+        runFor(1);
+        std::vector<Bytes> written;
+        for (const auto& entry : printer.log()) written.push_back(entry.raw);
+        EXPECT_EQ(written, c.reports);
+    }
+}
+
+TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
+    Bytes firmware{0x1D, 0x49, 0x40, 0xA3};
+    MainWindowLink::FrameHIDCommand(3, firmware);
+    EXPECT_EQ(firmware, (Bytes{0x08, 0x05, 0x1D, 0x49, 0x40, 0xA3}));
+
+    const Bytes long300 = counting(300);
+    Bytes framed = long300;
+    MainWindowLink::FrameHIDCommand(299, framed);
+    ASSERT_EQ(framed.size(), 302u);
+    EXPECT_EQ(framed[0], 0x08);
+    EXPECT_EQ(framed[1], 61);
+    EXPECT_TRUE(std::equal(long300.begin(), long300.end(), framed.begin() + 2));
+}
+
+TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {
+    ASSERT_TRUE(connect(17));
+    printer.clearLog();
+    EXPECT_TRUE(link->SendOutput(TextArray{"29", "4", "1"}));
+    EXPECT_TRUE(link->TimerWinsock.enabled());
+    EXPECT_EQ(link->TimerWinsock.interval(), 5000);
+    runFor(10);
+    EXPECT_EQ(streamReceivedByPrinter(), (Bytes{0x1D, 0x04, 0x01}));
+}
+
+TEST_F(LinkTest, EverySendFailsWithNothingOpen) {
+    attachSerial();
+    const std::vector<std::function<bool(MainWindowLink&)>> sends = {
+        [](MainWindowLink& l) { return l.SendOutput(std::string("A")); },
+        [](MainWindowLink& l) { return l.SendOutput(Bytes{0x1B, 0x40}); },
+        [](MainWindowLink& l) { return l.SendOutput(TextArray{"27", "64"}); },
+        [](MainWindowLink& l) { return l.SendRTOSCmd(std::string("A")); },
+        [](MainWindowLink& l) { return l.SendRTOSCmd(Bytes{0x10, 0x04, 0x02}); },
+        [](MainWindowLink& l) { return l.SendRTOSCmd(TextArray{"16"}); },
+        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(std::string("A")); },
+        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(Bytes{0x10}); },
+        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(TextArray{"16"}); },
+    };
+    for (std::size_t i = 0; i < sends.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_FALSE(sends[i](*link));
+    }
+    runFor(100);
+    EXPECT_TRUE(printer.log().empty());
+}
+
+TEST_F(LinkTest, BadSendArgumentsFailWithTheirRunTimeError) {
+    ASSERT_TRUE(connect(18));
+    EXPECT_FALSE(link->SendOutput(std::string("text over USB HID")));
+    EXPECT_EQ(link->LastError, 13);
+    ASSERT_TRUE(link->DisconnectPrinter());
+    ASSERT_TRUE(connect(1));
+    EXPECT_FALSE(link->SendOutput(TextArray{"27", "300"}));
+    EXPECT_EQ(link->LastError, 6);
+    EXPECT_FALSE(link->SendOutput(TextArray{"ESC"}));
+    EXPECT_EQ(link->LastError, 13);
+    EXPECT_TRUE(link->SendOutput(Bytes{0x1B, 0x40}));
+    EXPECT_EQ(link->LastError, 0);
+}
+
+TEST_F(LinkTest, SerialWaitResponseWaitsAboutFiveSecondsForMissingBytesAndKeepsWhatCame) {
+    ASSERT_TRUE(connect(1, 5));
+    printer.setReply({0x10, 0x04, 0x04}, {0x16, 0x17});
+    struct Case {
+        int count;
+        bool ok;
+        Bytes bytes;
+        double minMs, maxMs;
+    } cases[] = {
+        {2, true, {0x16, 0x17}, 0, 100},
+        {3, false, {0x16, 0x17, 0x00}, 4900, 5100},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.count);
+        received.clear();
+        ASSERT_TRUE(link->SendOutput(Bytes{0x10, 0x04, 0x04}));
+        const auto start = clock.now();
+        Bytes resp(static_cast<std::size_t>(c.count), 0);
+        EXPECT_EQ(link->WaitResponse(resp, c.count), c.ok);
+        EXPECT_GE(elapsedMs(start), c.minMs);
+        EXPECT_LE(elapsedMs(start), c.maxMs);
+        EXPECT_EQ(resp, c.bytes);
+        runFor(50);
+        EXPECT_TRUE(received.empty()) << "the bytes WaitResponse took must not arrive again";
+    }
+}
+
+TEST_F(LinkTest, LanWaitResponseLeavesTheReplyToOnDataReceived) {
+    ASSERT_TRUE(connect(17));
+    ASSERT_TRUE(link->SendOutput(Bytes{0x1D, 0x04, 0x01}));
+    Bytes resp(1, 0);
+    EXPECT_TRUE(link->WaitResponse(resp, 1));
+    EXPECT_EQ(resp, Bytes{0x00});
+    runFor(10);
+    ASSERT_EQ(received.size(), 1u);
+    EXPECT_EQ(received[0], Bytes{0x12});
+}
+
+TEST_F(LinkTest, UsbHidWaitResponseReadsOneInputReport) {
+    ASSERT_TRUE(connect(18));
+    Bytes command{0x1D, 0x04, 0x01};
+    MainWindowLink::FrameHIDCommand(2, command);
+    ASSERT_TRUE(link->SendOutput(command));
+    Bytes resp(3, 0xEE);
+    EXPECT_TRUE(link->WaitResponse(resp, 3));
+    EXPECT_EQ(resp, (Bytes{0x09, 0x01, 0x12}));
+}
+
+TEST_F(LinkTest, PurgeDiscardsSerialInputAndLetsPendingDataSettleElsewhere) {
+    struct Case {
+        int port;
+        double minMs, maxMs;
+    } cases[] = {{1, 0, 1}, {17, 400, 600}, {18, 50, 150}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        ASSERT_TRUE(connect(c.port));
+        if (c.port == 1) serial.peerSend({0x41, 0x42});
+        const auto start = clock.now();
+        EXPECT_TRUE(link->PurgeCommunication(12));
+        EXPECT_GE(elapsedMs(start), c.minMs);
+        EXPECT_LE(elapsedMs(start), c.maxMs);
+        if (c.port == 1) {
+            EXPECT_EQ(serial.InBufferCount(), 0);
+        }
+        link->DisconnectPrinter();
+    }
+    runFor(10);
+    EXPECT_TRUE(received.empty());
+}
+
+TEST_F(LinkTest, PurgeOnAClosedLinkReturnsFalseAtOnce) {
+    const auto start = clock.now();
+    EXPECT_FALSE(link->PurgeCommunication(12));
+    EXPECT_EQ(clock.now(), start);
+}
+
+}  // namespace
+}  // namespace linktest

@@ -1,0 +1,233 @@
+// A printer link wired to the in-memory transports and the simulated
+// printer on a virtual clock, with fake shell services.
+//
+// Ownership: the fixture owns everything; the link is destroyed first, then
+// the adapters, then the printer and the doubles. Module flags are reset
+// before each case.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "doubles/FakeHidSystem.h"
+#include "doubles/FakeNetwork.h"
+#include "doubles/FakeSerialPort.h"
+#include "doubles/FakeTcpSocket.h"
+#include "link/LinkFlags.h"
+#include "link/MainWindowLink.h"
+#include "platform/loop/EventLoop.h"
+#include "printer/DoubleAdapters.h"
+#include "printer/SimPrinter.h"
+
+namespace linktest {
+
+using platform::Bytes;
+
+// Runs the loop as a modal window would, until ms of clock time have passed.
+inline void runLoopFor(platform::EventLoop& loop, int ms) {
+    platform::Timer timer(loop);
+    bool done = false;
+    timer.onTimer = [&] {
+        done = true;
+        timer.setEnabled(false);
+    };
+    timer.setInterval(ms);
+    timer.setEnabled(true);
+    loop.runUntil([&] { return done; });
+}
+
+// What the user picks in the connection dialog.
+struct DialogChoice {
+    bool ok = true;
+    int port = 1;
+    long baud = 9600;
+    int dataBits = 8, stopBits = 1, parity = 1, handshake = 0;
+    int model = 0, paper = 0;
+    std::string ip, hostPort, usbProduct;
+};
+
+class FakeConnectDialog final : public printerlink::ConnectDialog {
+public:
+    FakeConnectDialog(DialogChoice choice, int& shown) : choice_(std::move(choice)), shown_(shown) {}
+    // Closes at once as the real dialog's OK or Cancel does.
+    void showModal() override {
+        ++shown_;
+        canceled_ = true;
+        if (choice_.ok) {
+            printerlink::bLinkLost = false;
+            printerlink::bAutoReconnect = false;
+            printerlink::bConnectRequested = true;
+            printerlink::bConnectDialogCancelled = false;
+        } else {
+            printerlink::bConnectDialogCancelled = true;
+        }
+    }
+    bool Canceled() const override { return canceled_; }
+    bool EthernetStatus() const override { return choice_.port == 17; }
+    bool AHPIStatus() const override { return choice_.port == 18; }
+    int PortNumber() const override { return choice_.port; }
+    long BaudRate() const override { return choice_.baud; }
+    int DataBits() const override { return choice_.dataBits; }
+    int StopBits() const override { return choice_.stopBits; }
+    int Parity() const override { return choice_.parity; }
+    int Handshake() const override { return choice_.handshake; }
+    int PrinterModel() const override { return choice_.model; }
+    int PaperWidth() const override { return choice_.paper; }
+    std::string IPAddress() const override { return choice_.ip; }
+    std::string HostPortNumber() const override { return choice_.hostPort; }
+    std::string USBProductId() const override { return choice_.usbProduct; }
+
+private:
+    DialogChoice choice_;
+    int& shown_;
+    bool canceled_ = false;
+};
+
+class FakeDialogService final : public printerlink::ConnectDialogService {
+public:
+    std::unique_ptr<printerlink::ConnectDialog> createConnectDialog() override {
+        return std::make_unique<FakeConnectDialog>(choice, shown);
+    }
+    DialogChoice choice;
+    int shown = 0;
+};
+
+class FakeSettings final : public printerlink::SettingsStore {
+public:
+    std::string ReadIniValue(const std::string& section, const std::string& key) override {
+        auto it = values.find({section, key});
+        return it == values.end() ? "" : it->second;
+    }
+    void WriteIniValue(const std::string& section, const std::string& key, const std::string& value) override {
+        values[{section, key}] = value;
+    }
+    std::map<std::pair<std::string, std::string>, std::string> values;
+};
+
+class FakeNotices final : public printerlink::UserNotices {
+public:
+    explicit FakeNotices(platform::EventLoop& loop) : loop_(loop) {}
+    int ShowMessage(const std::string& text, int, int) override {
+        messages.push_back(text);
+        return 1;
+    }
+    void ShowTimedNotice(const std::string&, int displayMs) override {
+        noticeTimes.push_back(displayMs);
+        runLoopFor(loop_, displayMs);
+    }
+    std::vector<std::string> messages;
+    std::vector<int> noticeTimes;
+
+private:
+    platform::EventLoop& loop_;
+};
+
+// Exposes what the main window reaches as the derived class.
+class TestLink : public printerlink::MainWindowLink {
+public:
+    using MainWindowLink::MainWindowLink;
+    using MainWindowLink::CheckStatusResponse;
+    using MainWindowLink::DisconnectPrinter;
+    using MainWindowLink::LastError;
+    using MainWindowLink::LastErrorDesc;
+    using MainWindowLink::m_bAwaitingConnectionStatus;
+    using MainWindowLink::m_bAwaitingFirmware;
+    using MainWindowLink::m_bConnectionCheckPassed;
+    using MainWindowLink::m_bFirmwareAnswered;
+    using MainWindowLink::m_bHIDDeviceFound;
+    using MainWindowLink::m_bValidationSend;
+    using MainWindowLink::m_dblFirmwareVersion;
+    using MainWindowLink::m_lPaperWidth;
+    using MainWindowLink::m_lPrinterType;
+    using MainWindowLink::ProbeLanPrinterStatus;
+    using MainWindowLink::RequestConnectionCheckStatus;
+    using MainWindowLink::RequestFirmwareVersion;
+};
+
+inline constexpr const char* kPrinterHost = "192.168.1.50";
+inline constexpr int kPrinterPort = 9100;
+
+class LinkTest : public ::testing::Test {
+public:
+    LinkTest() {
+        platform::EventLoop::setCurrent(&loop);
+        printerlink::resetLinkModuleState();
+        sim::addStandardCommands(printer);
+        link = std::make_unique<TestLink>(printerlink::LinkTransports{serial, tcp, hid},
+                                          printerlink::LinkShellServices{dialogs, settings, notices}, loop);
+        dataSub = link->OnDataReceived.subscribe([this](const Bytes& data) { received.push_back(data); });
+        statusSub = link->OnStatusUpdated.subscribe([this](int status) { statuses.push_back(status); });
+    }
+    ~LinkTest() override {
+        link.reset();
+        platform::EventLoop::setCurrent(nullptr);
+    }
+
+    void attachSerial() { serialAdapter = std::make_unique<sim::SerialDoubleAdapter>(printer, serial); }
+    void attachTcp() {
+        tcpAdapter = std::make_unique<sim::TcpDoubleAdapter>(printer, network, kPrinterHost, kPrinterPort);
+    }
+    void attachHid() { hidAdapter = std::make_unique<sim::HidDoubleAdapter>(printer, hid); }
+
+    // Connects through the dialog, as the Connect button does, over the transport of `port` (1 serial,
+    // 17 TCP, 18 USB HID) with the printer of the given type attached there.
+    bool connect(int port, int type = 0, std::string usbProduct = "Any HID USB POS Printer") {
+        printer.config().printerType = type;
+        if (port == 17) {
+            if (!tcpAdapter) attachTcp();
+            dialogs.choice.ip = kPrinterHost;
+            dialogs.choice.hostPort = std::to_string(kPrinterPort);
+        } else if (port == 18) {
+            if (!hidAdapter) attachHid();
+            dialogs.choice.usbProduct = std::move(usbProduct);
+        } else if (!serialAdapter) {
+            attachSerial();
+        }
+        dialogs.choice.port = port;
+        dialogs.choice.model = type;
+        link->reconnect = false;  // as the main window's Connect button does
+        return link->ConnectPrinter();
+    }
+
+    void runFor(int ms) { runLoopFor(loop, ms); }
+    double elapsedMs(platform::Micros since) const { return static_cast<double>(clock.now() - since) / 1000.0; }
+
+    // Everything the printer received, in order (USB HID reports whole).
+    Bytes streamReceivedByPrinter() const {
+        Bytes out;
+        for (const auto& entry : printer.log()) out.insert(out.end(), entry.raw.begin(), entry.raw.end());
+        return out;
+    }
+    int countCommand(const std::string& name) const {
+        int n = 0;
+        for (const auto& c : printer.commands()) n += c == name;
+        return n;
+    }
+
+    platform::VirtualClock clock;
+    platform::EventLoop loop{clock};
+    doubles::FakeSerialPort serial{loop, clock};
+    doubles::FakeNetwork network{clock};
+    doubles::FakeTcpSocket tcp{loop, network};
+    doubles::FakeHidSystem hid{clock};
+    sim::VirtualScheduler scheduler{clock};
+    sim::SimPrinter printer{scheduler};
+    std::unique_ptr<sim::SerialDoubleAdapter> serialAdapter;
+    std::unique_ptr<sim::TcpDoubleAdapter> tcpAdapter;
+    std::unique_ptr<sim::HidDoubleAdapter> hidAdapter;
+    FakeDialogService dialogs;
+    FakeSettings settings;
+    FakeNotices notices{loop};
+    std::unique_ptr<TestLink> link;
+    std::vector<Bytes> received;
+    std::vector<int> statuses;
+    printerlink::LinkEvent<const Bytes&>::Subscription dataSub;
+    printerlink::LinkEvent<int>::Subscription statusSub;
+};
+
+}  // namespace linktest
