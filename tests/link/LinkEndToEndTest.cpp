@@ -124,6 +124,8 @@ TEST_F(RealLink, ConnectsAndProbesOverLoopbackTcpWithoutSpinning) {
     const double connectWallMs = static_cast<double>(clock.now() - wallBefore) / 1000.0;
     const double connectCpuMs = cpuMs() - cpuBefore;
     // The connect yields 10000 times; yields wait for events, they do not spin.
+    std::cout << "[ figure   ] TCP connect with 10000 yields: " << connectWallMs << " ms wall, " << connectCpuMs
+              << " ms CPU\n";
     EXPECT_LT(connectCpuMs, connectWallMs * 0.5) << connectCpuMs << " ms CPU in " << connectWallMs << " ms";
     link->ProbeLanPrinterStatus();
     EXPECT_TRUE(printerlink::bLanAnswersGsEot);
