@@ -1,0 +1,130 @@
+#include "gui/Renderer.h"
+
+#include <QCoreApplication>
+
+#include "gui/ControlView.h"
+#include "gui/FormWindow.h"
+#include "gui/InputBridge.h"
+#include "platform/forms/Control.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Forms.h"
+
+namespace gui {
+
+namespace {
+Renderer* g_current = nullptr;
+// How long an activation the model asked for may take to come back from
+// the window system before Qt's reports count as the user's again.
+constexpr qint64 kActivationEchoMs = 1000;
+}  // namespace
+
+Renderer::Renderer() : input_(std::make_unique<InputBridge>(*this)) {
+    g_current = this;
+    platform::Forms::addObserver(this);
+    for (platform::Form* form : platform::Forms::loaded()) {
+        FormWindow* w = ensureWindow(*form);
+        if (form->Visible()) w->showFromModel(form->isModal());
+    }
+}
+
+Renderer::~Renderer() {
+    platform::Forms::removeObserver(this);
+    for (auto& [form, window] : windows_) {
+        if (!window) continue;
+        window->detach();
+        delete window.data();
+    }
+    windows_.clear();
+    // Windows dropped earlier wait for deletion; they go with their renderer.
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    if (g_current == this) g_current = nullptr;
+}
+
+Renderer* Renderer::current() { return g_current; }
+
+FormWindow* Renderer::windowOf(const platform::Form& form) const {
+    auto it = windows_.find(&form);
+    return it == windows_.end() ? nullptr : it->second.data();
+}
+
+QWidget* Renderer::widgetOf(const platform::Control& control) const {
+    FormWindow* w = windowOf(control.form());
+    return w ? w->widgetOf(control) : nullptr;
+}
+
+FormWindow* Renderer::ensureWindow(platform::Form& form) {
+    if (FormWindow* w = windowOf(form)) return w;
+    auto* w = new FormWindow(form, *this);
+    windows_[&form] = w;
+    return w;
+}
+
+void Renderer::dropWindow(const platform::Form& form) {
+    auto it = windows_.find(&form);
+    if (it == windows_.end()) return;
+    QPointer<FormWindow> w = it->second;
+    windows_.erase(it);
+    if (!w) return;
+    w->detach();
+    w->hide();
+    w->deleteLater();
+}
+
+void Renderer::activationRequested(FormWindow& window) {
+    requestedActivation_ = &window;
+    requestedAt_.start();
+}
+
+void Renderer::activatedByQt(FormWindow& window) {
+    if (requestedActivation_ && requestedAt_.elapsed() < kActivationEchoMs) {
+        // The echo of our own request, or a stale report overtaken by it.
+        if (requestedActivation_ == &window) requestedActivation_ = nullptr;
+        return;
+    }
+    requestedActivation_ = nullptr;
+    platform::Form* form = window.form();
+    if (!form || !form->Visible() || platform::Forms::activeForm() == form) return;
+    postToLoop([w = QPointer<FormWindow>(&window)] {
+        if (!w || !w->form()) return;
+        platform::UserInput input;
+        input.activate(*w->form());
+    });
+}
+
+void Renderer::formLoaded(platform::Form& form) { ensureWindow(form); }
+
+void Renderer::formShown(platform::Form& form, bool modal) { ensureWindow(form)->showFromModel(modal); }
+
+void Renderer::formHidden(platform::Form& form) {
+    if (FormWindow* w = windowOf(form)) w->hideFromModel();
+}
+
+void Renderer::formUnloaded(platform::Form& form) { dropWindow(form); }
+
+void Renderer::formDestroyed(platform::Form& form) { dropWindow(form); }
+
+void Renderer::formChanged(platform::Form& form, platform::Property p) {
+    if (FormWindow* w = windowOf(form)) w->syncForm(p);
+}
+
+void Renderer::changed(platform::Control& control, platform::Property p) {
+    if (FormWindow* w = windowOf(control.form())) w->syncControl(control, p);
+}
+
+void Renderer::controlAdded(platform::Control& control) {
+    if (FormWindow* w = windowOf(control.form())) w->addControl(control);
+}
+
+void Renderer::controlRemoved(platform::Control& control) {
+    if (FormWindow* w = windowOf(control.form())) w->removeControl(control);
+}
+
+void Renderer::focusChanged(platform::Form& form, platform::Control*) {
+    if (FormWindow* w = windowOf(form)) w->syncFocus();
+}
+
+void Renderer::formActivated(platform::Form& form) {
+    if (FormWindow* w = windowOf(form)) w->activateFromModel();
+}
+
+}  // namespace gui

@@ -1,0 +1,87 @@
+// Screenshots: the sample form with every control kind is saved under the
+// build folder for people to look at; the checks here catch a blank, a
+// wrongly sized or an unreadable picture.
+#include <QImage>
+#include <QWidget>
+
+#include "GuiTestSupport.h"
+#include "SampleForm.h"
+#include "gui/Convert.h"
+#include "gui/FormWindow.h"
+#include "gui/MessageIcons.h"
+#include "gui/Screenshot.h"
+
+namespace gui::test {
+
+namespace {
+
+std::string screenshotPath(const std::string& name) { return std::string(POS_SCREENSHOT_DIR) + "/" + name; }
+
+QColor pixelAt(const QImage& image, int x, int y) { return QColor::fromRgb(image.pixel(x, y)); }
+
+}  // namespace
+
+TEST_F(GuiTest, SampleScreenshotHasTheModelsGeometryAndEveryControl) {
+    SampleForm form;
+    form.Show();
+    const std::string path = screenshotPath("sample.png");
+    ASSERT_TRUE(saveScreenshot(form, path));
+
+    const QImage image(QString::fromStdString(path));
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(image.width(), px(form.ScaleWidth()) + px(form.frameWidth()));
+    EXPECT_EQ(image.height(), px(form.ScaleHeight()) + px(form.frameHeight()));
+
+    // Client area starts below the title bar; control pixels sit where the
+    // model's twips put them.
+    const int left = px(form.frameWidth()) / 2;
+    const int top = px(form.frameHeight()) - left;
+    auto at = [&](const platform::Control& c, int dx, int dy) {
+        return pixelAt(image, left + px(c.formLeft()) + dx, top + px(c.formTop()) + dy);
+    };
+    const QColor title = pixelAt(image, left + 2, left + 2);
+    EXPECT_TRUE(title.blue() > 100 && title.red() < 60) << "title bar";
+    EXPECT_EQ(at(form.Host, 6, 2), QColor(Qt::white)) << "text box background";
+    EXPECT_EQ(at(form.Serial, 6, 2), toQColor(platform::vb3DLight)) << "locked text box background";
+    EXPECT_EQ(at(form.Boxed, 0, 0), toQColor(platform::vbButtonShadow)) << "label border";
+    const QColor icon = at(form.Icons(0), 16, 6);
+    EXPECT_GT(icon.red(), 150) << "critical icon is red";
+    EXPECT_LT(icon.green(), 80);
+
+    // Something is written in the warning label, in its colour.
+    int red = 0;
+    for (int x = 0; x < px(form.Warning.Width()); ++x)
+        for (int y = 0; y < px(form.Warning.Height()); ++y) {
+            const QColor c = at(form.Warning, x, y);
+            if (c.red() > 200 && c.green() < 120) ++red;
+        }
+    EXPECT_GT(red, 20);
+}
+
+TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
+    SampleForm form;
+    platform::Load(form);
+    ASSERT_TRUE(saveScreenshot(form, screenshotPath("sample-loaded.png")));
+    ASSERT_NE(renderer->windowOf(form), nullptr);
+    EXPECT_FALSE(renderer->windowOf(form)->isVisible());
+    EXPECT_FALSE(form.Visible());
+    EXPECT_FALSE(saveScreenshot(form, "/proc/no-such-folder/x.png"));
+}
+
+TEST(MessageIcons, FourDistinctIconsAndNoneForOtherStyles) {
+    ensureQtApplication();
+    std::vector<platform::PicturePtr> icons;
+    for (int style : {kCriticalIcon, kQuestionIcon, kExclamationIcon, kInformationIcon}) {
+        platform::PicturePtr p = messageIconPicture(style);
+        ASSERT_TRUE(p);
+        EXPECT_EQ(p->width, 32);
+        EXPECT_EQ(p->height, 32);
+        EXPECT_EQ(p->pixels[0] >> 24, 0u) << "corners are transparent";
+        for (const auto& other : icons) EXPECT_NE(other->pixels, p->pixels);
+        icons.push_back(p);
+    }
+    for (int style : {0, 1, 17, 96}) EXPECT_FALSE(messageIconPicture(style)) << style;
+    EXPECT_EQ(messageIconPicture(kExclamationIcon, 16)->width, 16);
+}
+
+}  // namespace gui::test
