@@ -1,6 +1,7 @@
 #include "gui/FormWindow.h"
 
 #include <QCloseEvent>
+#include <QGuiApplication>
 
 #include "gui/ControlView.h"
 #include "gui/Convert.h"
@@ -19,6 +20,11 @@ struct Guard {
     ~Guard() { --count; }
     int& count;
 };
+
+// The offscreen platform has no stacking order and says so on every raise.
+void raiseWindow(QWidget& w) {
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) w.raise();
+}
 
 bool fixedBorder(int style) {
     return style == platform::vbBSNone || style == platform::vbFixedSingle || style == platform::vbFixedDouble ||
@@ -229,7 +235,7 @@ void FormWindow::showFromModel(bool modal) {
     setWindowModality(modal ? (over ? Qt::WindowModal : Qt::ApplicationModal) : Qt::NonModal);
     applyGeometry();
     show();
-    raise();
+    raiseWindow(*this);
     syncFocus();
 }
 
@@ -242,7 +248,7 @@ void FormWindow::hideFromModel() {
 void FormWindow::activateFromModel() {
     if (!isVisible()) return;
     renderer_.activationRequested(*this);
-    raise();
+    raiseWindow(*this);
     activateWindow();
 }
 
