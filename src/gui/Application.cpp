@@ -35,7 +35,7 @@ void styleApplication() {
 // The font configuration library that Qt's font database uses keeps its
 // caches for the life of the process in a form the leak checker cannot
 // follow; every program that draws text would report them.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\nleak:libdbus-1.so\n"; }
 #endif
 
 void ensureQtApplication() {

@@ -8,6 +8,16 @@
 // run() is the program's main loop: it blocks, serving the utility's
 // events and Qt's on the one loop, until quit() or until no form is loaded
 // any more. Handlers run inside it and may nest (modal windows, DoEvents).
+//
+// A program's main function:
+//     gui::Application ui(argc, argv);
+//     if (platform::app().previousInstance()) {
+//         gui::showPlainMessage(platform::app().title(), "Application is already running", true);
+//         return 0;
+//     }
+//     auto main = platform::newForm<TheMainWindow>(...);
+//     main->Show();
+//     ui.run();
 #pragma once
 
 #include <memory>

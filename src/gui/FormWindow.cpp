@@ -52,7 +52,8 @@ FormWindow::~FormWindow() {
     *alive_ = false;
     // Windows of other forms shown over this one are children in Qt's
     // sense; they belong to their own forms and must survive it.
-    for (QObject* child : children())
+    const QObjectList kids = children();  // setParent changes the list
+    for (QObject* child : kids)
         if (auto* w = dynamic_cast<FormWindow*>(child)) w->setParent(nullptr, w->windowFlags());
 }
 

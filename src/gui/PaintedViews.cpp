@@ -64,6 +64,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        if (!control()) return;  // detached, waiting to be deleted
         QPainter p(this);
         if (label_.BackStyle() == platform::vbOpaque) p.fillRect(rect(), toQColor(label_.BackColor()));
         QRect area = rect();
@@ -105,6 +106,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override {
+        if (!control()) return;  // detached, waiting to be deleted
         QPainter p(this);
         const QColor back = toQColor(frame_.BackColor());
         p.fillRect(rect(), back);
@@ -144,6 +146,7 @@ protected:
         update();
     }
     void paintEvent(QPaintEvent*) override {
+        if (!control()) return;  // detached, waiting to be deleted
         QPainter p(this);
         p.fillRect(rect(), toQColor(box_.BackColor()));
         const QPoint origin = childOffset();
@@ -166,6 +169,7 @@ protected:
         update();
     }
     void paintEvent(QPaintEvent*) override {
+        if (!control()) return;  // detached, waiting to be deleted
         if (cached_.isNull()) return;
         QPainter p(this);
         if (image_.Stretch()) {

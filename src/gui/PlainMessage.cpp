@@ -6,6 +6,8 @@
 #include "gui/MessageIcons.h"
 #include "gui/Painting.h"
 #include "gui/QtApplicationHolder.h"
+#include "gui/QtLoopBackend.h"
+#include "platform/loop/EventLoop.h"
 
 namespace gui {
 
@@ -17,7 +19,18 @@ void showPlainMessage(const std::string& title, const std::string& text, bool cr
     box.setTextFormat(Qt::PlainText);
     box.setIconPixmap(QPixmap::fromImage(messageIconImage(critical ? kCriticalIcon : kInformationIcon, 32)));
     box.setStandardButtons(QMessageBox::Ok);
-    box.exec();
+
+    platform::EventLoop* loop = platform::EventLoop::currentOrNull();
+    if (!loop || !dynamic_cast<QtLoopBackend*>(&loop->backend())) {
+        box.exec();
+        return;
+    }
+    // One event loop: the program's own waits for the box.
+    bool closed = false;
+    QObject::connect(&box, &QMessageBox::finished, [&closed] { closed = true; });
+    box.setWindowModality(Qt::ApplicationModal);
+    box.show();
+    loop->runUntil([&closed] { return closed; });
 }
 
 }  // namespace gui

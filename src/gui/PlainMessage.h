@@ -1,8 +1,12 @@
 // The platform's own message box: a title, a text, an OK button and the
-// critical or information icon, for what the program says before its own
-// windows exist ("Application is already running"). It runs Qt's own modal
-// loop and blocks until the user closes it; no utility event runs
-// meanwhile. Makes a QApplication when the process has none.
+// critical or information icon, for the few messages that do not go
+// through the utility's own box ("Application is already running" at
+// start-up). It blocks until the user closes it. When the current event
+// loop runs on Qt (gui::Application), the box is application-modal and
+// that loop keeps serving the utility's timers and descriptors meanwhile;
+// otherwise (before the program's loop exists) Qt's own modal loop runs
+// and no utility event does. Makes a QApplication when the process has
+// none.
 #pragma once
 
 #include <string>

@@ -181,6 +181,31 @@ TEST_F(QtLoopTest, IdleLoopSleepsAndYieldsKeepTheirQuantum) {
     EXPECT_LT(elapsed, 700000);
 }
 
+// Clicks OK on the plain message box once it is up; returns its texts.
+std::function<void()> answerPlainMessage(QString& title, QString& text) {
+    return [&title, &text] {
+        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            title = box->windowTitle();
+            text = box->text();
+            box->button(QMessageBox::Ok)->click();
+        }
+    };
+}
+
+TEST_F(QtLoopTest, PlainMessageBoxKeepsTheUtilitysLoopRunning) {
+    QString title, text;
+    int ticks = 0;
+    platform::Timer timer(loop);
+    timer.setInterval(10);
+    // The utility's own timer runs while the box waits, and answers it.
+    timer.onTimer = [&, answer = answerPlainMessage(title, text)] {
+        if (++ticks == 3) answer();
+    };
+    showPlainMessage("DuRudo", "Flash Write failed.", false);
+    EXPECT_GE(ticks, 3);
+    EXPECT_EQ(text, QStringLiteral("Flash Write failed."));
+}
+
 TEST(GuiApplication, InstallsTheFrontEndAndRunsUntilTheLastFormUnloads) {
     ensureQtApplication();
     struct Main : platform::Form {
@@ -208,17 +233,12 @@ TEST(GuiApplication, InstallsTheFrontEndAndRunsUntilTheLastFormUnloads) {
     EXPECT_EQ(Renderer::current(), nullptr);
 }
 
+// Before the program's loop exists, Qt's own modal loop waits for the box.
 TEST(PlainMessage, ShowsTitleTextAndWaitsForOk) {
     ensureQtApplication();
     QString title, text;
     QTimer poll;
-    QObject::connect(&poll, &QTimer::timeout, [&] {
-        if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-            title = box->windowTitle();
-            text = box->text();
-            box->button(QMessageBox::Ok)->click();
-        }
-    });
+    QObject::connect(&poll, &QTimer::timeout, answerPlainMessage(title, text));
     poll.start(5);
     showPlainMessage("DuRudo", "Application is already running", true);
     EXPECT_EQ(title, QStringLiteral("DuRudo"));
