@@ -41,7 +41,6 @@ bool drawnBelow(const platform::Control& c) {
 
 FormWindow::FormWindow(platform::Form& form, Renderer& renderer)
     : QWidget(nullptr), form_(&form), renderer_(renderer), alive_(std::make_shared<bool>(true)) {
-    setAttribute(Qt::WA_DeleteOnClose, false);
     setPalette(classicPalette());
     setAutoFillBackground(true);
     setFocusPolicy(Qt::NoFocus);
