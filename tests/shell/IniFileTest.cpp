@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
 #include <sys/stat.h>
+
+#include <csignal>
 
 #include <filesystem>
 #include <fstream>
@@ -162,6 +165,32 @@ TEST_F(IniFileOnDisk, UnusablePathsRaiseFileAccessErrors) {
         EXPECT_THROW(readIniValueOrThrow(p, "A", "k"), platform::RuntimeError);
     }
     EXPECT_FALSE(fs::exists(folder / "no such folder"));
+}
+
+TEST_F(IniFileOnDisk, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {
+    const std::string before = "[Configurations]\r\nPortNumber=1\r\n";
+    store(before);
+    // The disk fills up in the middle of the write: files may not grow past
+    // 40 bytes, and the new contents need more.
+    rlimit saved{};
+    ::getrlimit(RLIMIT_FSIZE, &saved);
+    auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small = saved;
+    small.rlim_cur = 40;
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    int number = 0;
+    try {
+        writeIniValueOrThrow(path, "Configurations", "Model", " 3640-5xxx/6xxx");
+    } catch (const platform::RuntimeError& e) {
+        number = e.number();
+    }
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previousHandler);
+    EXPECT_EQ(number, 75);
+    EXPECT_EQ(contents(), before);
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1);
 }
 
 }  // namespace
