@@ -2,8 +2,8 @@
 // printer on a virtual clock, with fake shell services.
 //
 // Ownership: the fixture owns everything; the link is destroyed first, then
-// the adapters, then the printer and the doubles. Module flags are reset
-// before each case.
+// the fakes, then the world (adapters, printer, doubles). Module flags are
+// reset before each case.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,32 +14,16 @@
 #include <utility>
 #include <vector>
 
-#include "doubles/FakeHidSystem.h"
-#include "doubles/FakeNetwork.h"
-#include "doubles/FakeSerialPort.h"
-#include "doubles/FakeTcpSocket.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
-#include "platform/loop/EventLoop.h"
-#include "printer/DoubleAdapters.h"
-#include "printer/SimPrinter.h"
+#include "printer/SimulatedPrinterWorld.h"
 
 namespace linktest {
 
 using platform::Bytes;
-
-// Runs the loop as a modal window would, until ms of clock time have passed.
-inline void runLoopFor(platform::EventLoop& loop, int ms) {
-    platform::Timer timer(loop);
-    bool done = false;
-    timer.onTimer = [&] {
-        done = true;
-        timer.setEnabled(false);
-    };
-    timer.setInterval(ms);
-    timer.setEnabled(true);
-    loop.runUntil([&] { return done; });
-}
+using sim::kPrinterHost;
+using sim::kPrinterPort;
+using sim::runLoopFor;
 
 // What the user picks in the connection dialog.
 struct DialogChoice {
@@ -149,43 +133,29 @@ public:
     using MainWindowLink::RequestFirmwareVersion;
 };
 
-inline constexpr const char* kPrinterHost = "192.168.1.50";
-inline constexpr int kPrinterPort = 9100;
-
-class LinkTest : public ::testing::Test {
+class LinkTest : public ::testing::Test, public sim::SimulatedPrinterWorld {
 public:
     LinkTest() {
-        platform::EventLoop::setCurrent(&loop);
         printerlink::resetLinkModuleState();
-        sim::addStandardCommands(printer);
         link = std::make_unique<TestLink>(printerlink::LinkTransports{serial, tcp, hid},
                                           printerlink::LinkShellServices{dialogs, settings, notices}, loop);
         dataSub = link->OnDataReceived.subscribe([this](const Bytes& data) { received.push_back(data); });
         statusSub = link->OnStatusUpdated.subscribe([this](int status) { statuses.push_back(status); });
     }
-    ~LinkTest() override {
-        link.reset();
-        platform::EventLoop::setCurrent(nullptr);
-    }
-
-    void attachSerial() { serialAdapter = std::make_unique<sim::SerialDoubleAdapter>(printer, serial); }
-    void attachTcp() {
-        tcpAdapter = std::make_unique<sim::TcpDoubleAdapter>(printer, network, kPrinterHost, kPrinterPort);
-    }
-    void attachHid() { hidAdapter = std::make_unique<sim::HidDoubleAdapter>(printer, hid); }
+    ~LinkTest() override { link.reset(); }
 
     // Connects through the dialog, as the Connect button does, over the transport of `port` (1 serial,
     // 17 TCP, 18 USB HID) with the printer of the given type attached there.
     bool connect(int port, int type = 0, std::string usbProduct = "Any HID USB POS Printer") {
         printer.config().printerType = type;
         if (port == 17) {
-            if (!tcpAdapter) attachTcp();
+            attachTcp();
             dialogs.choice.ip = kPrinterHost;
             dialogs.choice.hostPort = std::to_string(kPrinterPort);
         } else if (port == 18) {
-            if (!hidAdapter) attachHid();
+            attachHid();
             dialogs.choice.usbProduct = std::move(usbProduct);
-        } else if (!serialAdapter) {
+        } else {
             attachSerial();
         }
         dialogs.choice.port = port;
@@ -194,32 +164,6 @@ public:
         return link->ConnectPrinter();
     }
 
-    void runFor(int ms) { runLoopFor(loop, ms); }
-    double elapsedMs(platform::Micros since) const { return static_cast<double>(clock.now() - since) / 1000.0; }
-
-    // Everything the printer received, in order (USB HID reports whole).
-    Bytes streamReceivedByPrinter() const {
-        Bytes out;
-        for (const auto& entry : printer.log()) out.insert(out.end(), entry.raw.begin(), entry.raw.end());
-        return out;
-    }
-    int countCommand(const std::string& name) const {
-        int n = 0;
-        for (const auto& c : printer.commands()) n += c == name;
-        return n;
-    }
-
-    platform::VirtualClock clock;
-    platform::EventLoop loop{clock};
-    doubles::FakeSerialPort serial{loop, clock};
-    doubles::FakeNetwork network{clock};
-    doubles::FakeTcpSocket tcp{loop, network};
-    doubles::FakeHidSystem hid{clock};
-    sim::VirtualScheduler scheduler{clock};
-    sim::SimPrinter printer{scheduler};
-    std::unique_ptr<sim::SerialDoubleAdapter> serialAdapter;
-    std::unique_ptr<sim::TcpDoubleAdapter> tcpAdapter;
-    std::unique_ptr<sim::HidDoubleAdapter> hidAdapter;
     FakeDialogService dialogs;
     FakeSettings settings;
     FakeNotices notices{loop};

@@ -5,7 +5,8 @@
 // '1' when the queue is empty) and their texts recorded; timed notices are
 // left to close themselves and recorded with the virtual time they stayed
 // up. The application folder is a scratch folder per test. The fixture owns
-// everything; windows go first, the doubles last.
+// everything; windows go first, the world (printer, doubles) last. The
+// printer sits on one transport at a time.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -19,17 +20,11 @@
 #include <string>
 #include <vector>
 
-#include "doubles/FakeHidSystem.h"
-#include "doubles/FakeNetwork.h"
-#include "doubles/FakeSerialPort.h"
-#include "doubles/FakeTcpSocket.h"
 #include "link/LinkFlags.h"
 #include "platform/Application.h"
 #include "platform/forms/Forms.h"
 #include "platform/forms/TestDriver.h"
-#include "platform/loop/EventLoop.h"
-#include "printer/DoubleAdapters.h"
-#include "printer/SimPrinter.h"
+#include "printer/SimulatedPrinterWorld.h"
 #include "shell/ConnectPrinterDlg.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalMessageBox.h"
@@ -40,9 +35,8 @@
 namespace shelltest {
 
 namespace fs = std::filesystem;
-
-inline constexpr const char* kPrinterHost = "192.168.1.50";
-inline constexpr int kPrinterPort = 9100;
+using sim::kPrinterHost;
+using sim::kPrinterPort;
 
 struct MessageSeen {
     std::string text;
@@ -58,12 +52,11 @@ struct NoticeSeen {
     double shownMs() const { return static_cast<double>(closedAt - shownAt) / 1000.0; }
 };
 
-class ShellWorld : public ::testing::Test, private platform::FormObserver {
+class ShellWorld : public ::testing::Test, public sim::SimulatedPrinterWorld, private platform::FormObserver {
 protected:
     ShellWorld() {
-        platform::EventLoop::setCurrent(&loop);
+        printerOnOneTransport = true;
         printerlink::resetLinkModuleState();
-        sim::addStandardCommands(printer);
         folder = fs::temp_directory_path() /
                  ("shell-test-" + std::to_string(::getpid()) + "-" +
                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -83,7 +76,6 @@ protected:
         shell::endProgramHandler = nullptr;
         platform::app().beepHook = nullptr;
         printerlink::resetLinkModuleState();
-        platform::EventLoop::setCurrent(nullptr);
         std::error_code ignored;
         fs::remove_all(folder, ignored);
     }
@@ -97,28 +89,6 @@ protected:
             window->Show();
         }
         return *window;
-    }
-
-    // The printer sits on one transport at a time.
-    void attachSerial() {
-        if (serialAdapter) return;
-        detachPrinter();
-        serialAdapter = std::make_unique<sim::SerialDoubleAdapter>(printer, serial);
-    }
-    void attachTcp() {
-        if (tcpAdapter) return;
-        detachPrinter();
-        tcpAdapter = std::make_unique<sim::TcpDoubleAdapter>(printer, network, kPrinterHost, kPrinterPort);
-    }
-    void attachHid() {
-        if (hidAdapter) return;
-        detachPrinter();
-        hidAdapter = std::make_unique<sim::HidDoubleAdapter>(printer, hid);
-    }
-    void detachPrinter() {
-        serialAdapter.reset();
-        tcpAdapter.reset();
-        hidAdapter.reset();
     }
 
     // Answers the next connection dialog with `actions`, which must close it.
@@ -143,19 +113,7 @@ protected:
     void pressOk(shell::ConnectPrinterDlg& dlg) { ASSERT_TRUE(driver.click(dlg.OKButton)); }
     void pressCancel(shell::ConnectPrinterDlg& dlg) { ASSERT_TRUE(driver.click(dlg.CancelButton)); }
 
-    // Lets ms of virtual time pass with the event loop running, as while
-    // the user looks at the screen.
-    void idle(int ms) {
-        platform::Timer timer(loop);
-        bool done = false;
-        timer.onTimer = [&] {
-            done = true;
-            timer.setEnabled(false);
-        };
-        timer.setInterval(ms);
-        timer.setEnabled(true);
-        loop.runUntil([&] { return done; });
-    }
+    void idle(int ms) { runFor(ms); }
 
     // Clicks a function button of the main window as the user would.
     bool clickButton(int index) { return driver.click(mainWindow().FunctionButton(index)); }
@@ -173,23 +131,7 @@ protected:
         for (const auto& m : messages) out.push_back(m.text);
         return out;
     }
-    int countCommand(const std::string& name) const {
-        int n = 0;
-        for (const auto& c : printer.commands()) n += c == name;
-        return n;
-    }
 
-    platform::VirtualClock clock;
-    platform::EventLoop loop{clock};
-    doubles::FakeSerialPort serial{loop, clock};
-    doubles::FakeNetwork network{clock};
-    doubles::FakeTcpSocket tcp{loop, network};
-    doubles::FakeHidSystem hid{clock};
-    sim::VirtualScheduler scheduler{clock};
-    sim::SimPrinter printer{scheduler};
-    std::unique_ptr<sim::SerialDoubleAdapter> serialAdapter;
-    std::unique_ptr<sim::TcpDoubleAdapter> tcpAdapter;
-    std::unique_ptr<sim::HidDoubleAdapter> hidAdapter;
     platform::TestDriver driver;
     std::shared_ptr<shell::MainWindow> window;
 
