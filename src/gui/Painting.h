@@ -1,9 +1,8 @@
-// Drawing helpers shared by the painted controls, the screenshots and the
-// message icons: the classic 3D edges and the icons themselves. They only
-// paint on the QPainter given; nothing here blocks.
+// Drawing helpers shared by the painted controls and the screenshots: the
+// classic 3D edges and disabled text. They only paint on the QPainter given;
+// nothing here blocks.
 #pragma once
 
-#include <QImage>
 #include <QPainter>
 #include <QRect>
 
@@ -17,9 +16,5 @@ void drawRaisedEdge(QPainter& p, const QRect& r);
 void drawEtchedRect(QPainter& p, const QRect& r);
 // Text drawn disabled: light shadow one pixel down-right, grey on top.
 void drawDisabledText(QPainter& p, const QRectF& r, int flags, const QString& text);
-
-// A message icon (16, 32, 48, 64) of size x size pixels; a null image for
-// other styles.
-QImage messageIconImage(int iconStyle, int size);
 
 }  // namespace gui

@@ -3,10 +3,9 @@
 #include <QMessageBox>
 
 #include "gui/Convert.h"
-#include "gui/MessageIcons.h"
-#include "gui/Painting.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtLoopBackend.h"
+#include "platform/forms/StandardIcons.h"
 #include "platform/loop/EventLoop.h"
 
 namespace gui {
@@ -17,7 +16,7 @@ void showPlainMessage(const std::string& title, const std::string& text, bool cr
     box.setWindowTitle(toQString(title));
     box.setText(toQString(text));
     box.setTextFormat(Qt::PlainText);
-    box.setIconPixmap(QPixmap::fromImage(messageIconImage(critical ? kCriticalIcon : kInformationIcon, 32)));
+    box.setIconPixmap(QPixmap::fromImage(toQImage(platform::standardIcon(critical ? platform::kCriticalIcon : platform::kInformationIcon))));
     box.setStandardButtons(QMessageBox::Ok);
 
     platform::EventLoop* loop = platform::EventLoop::currentOrNull();

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "platform/Application.h"
+#include "platform/forms/StandardIcons.h"
 #include "platform/loop/EventLoop.h"
-#include "shell/ShellPictures.h"
 #include "shell/TypeDefinition.h"
 
 namespace shell {
@@ -64,10 +64,10 @@ ModalMessageBox::ModalMessageBox()
     OKButton.Click = [this] { OKButton_Click(); };
     CancelButton.Click = [this] { CancelButton_Click(); };
 
-    IconImageList.add("Critical", criticalIcon());
-    IconImageList.add("Question", questionIcon());
-    IconImageList.add("Exclamation", exclamationIcon());
-    IconImageList.add("Information", informationIcon());
+    IconImageList.add("Critical", platform::standardIcon(vbCritical));
+    IconImageList.add("Question", platform::standardIcon(vbQuestion));
+    IconImageList.add("Exclamation", platform::standardIcon(vbExclamation));
+    IconImageList.add("Information", platform::standardIcon(vbInformation));
 }
 
 void ModalMessageBox::setButtonStyle(long style) {

@@ -3,7 +3,6 @@
 // sample screenshot.
 #pragma once
 
-#include "gui/MessageIcons.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
@@ -15,6 +14,7 @@
 #include "platform/forms/Label.h"
 #include "platform/forms/OptionButton.h"
 #include "platform/forms/PictureBox.h"
+#include "platform/forms/StandardIcons.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/TimerControl.h"
 
@@ -26,7 +26,7 @@ struct SampleForm : platform::Form {
         setCaption("Sample of every control");
         setBorderStyle(vbFixedDouble);
         setClientSize(7800, 5160);
-        setIcon(messageIconPicture(kInformationIcon, 16));
+        setIcon(standardIcon(kInformationIcon, 16));
 
         Title.Move(240, 180, 3000, 255);
         Title.setFontSize(10);
@@ -83,7 +83,7 @@ struct SampleForm : platform::Form {
         Boxed.setCaption("Status: 00 00 00 00");
 
         Logo.Move(6000, 600, 1560, 1500);
-        Logo.setPicture(messageIconPicture(kQuestionIcon, 48));
+        Logo.setPicture(standardIcon(kQuestionIcon, 48));
         LogoCaption.Move(60, 1080, 1380, 255);
         LogoCaption.setAlignment(vbCenter);
         LogoCaption.setBackStyle(vbTransparent);
@@ -91,7 +91,7 @@ struct SampleForm : platform::Form {
         const int styles[] = {kCriticalIcon, kQuestionIcon, kExclamationIcon, kInformationIcon};
         for (int i = 0; i < 4; ++i) {
             Icons(i).Move(6000 + (i % 2) * 780, 2220 + (i / 2) * 600);
-            Icons(i).setPicture(messageIconPicture(styles[i]));
+            Icons(i).setPicture(standardIcon(styles[i]));
         }
 
         OKButton.Move(1500, 4320, 1785, 555);

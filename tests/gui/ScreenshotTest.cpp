@@ -8,7 +8,6 @@
 #include "SampleForm.h"
 #include "gui/Convert.h"
 #include "gui/FormWindow.h"
-#include "gui/MessageIcons.h"
 #include "gui/Screenshot.h"
 
 namespace gui::test {
@@ -66,22 +65,6 @@ TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
     EXPECT_FALSE(renderer->windowOf(form)->isVisible());
     EXPECT_FALSE(form.Visible());
     EXPECT_FALSE(saveScreenshot(form, "/proc/no-such-folder/x.png"));
-}
-
-TEST(MessageIcons, FourDistinctIconsAndNoneForOtherStyles) {
-    ensureQtApplication();
-    std::vector<platform::PicturePtr> icons;
-    for (int style : {kCriticalIcon, kQuestionIcon, kExclamationIcon, kInformationIcon}) {
-        platform::PicturePtr p = messageIconPicture(style);
-        ASSERT_TRUE(p);
-        EXPECT_EQ(p->width, 32);
-        EXPECT_EQ(p->height, 32);
-        EXPECT_EQ(p->pixels[0] >> 24, 0u) << "corners are transparent";
-        for (const auto& other : icons) EXPECT_NE(other->pixels, p->pixels);
-        icons.push_back(p);
-    }
-    for (int style : {0, 1, 17, 96}) EXPECT_FALSE(messageIconPicture(style)) << style;
-    EXPECT_EQ(messageIconPicture(kExclamationIcon, 16)->width, 16);
 }
 
 }  // namespace gui::test
