@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "platform/RuntimeError.h"
 #include "platform/forms/Control.h"
@@ -38,11 +39,14 @@ void Form::notifyChanged(Property p) {
     Forms::notify([&](FormObserver& o) { o.formChanged(*this, p); });
 }
 
-void Form::setCaption(std::string caption) {
-    if (caption == caption_) return;
-    caption_ = std::move(caption);
-    notifyChanged(Property::Caption);
+template <class T, class V>
+void Form::assign(T& field, V&& value, Property p) {
+    if (field == value) return;
+    field = std::forward<V>(value);
+    notifyChanged(p);
 }
+
+void Form::setCaption(std::string caption) { assign(caption_, std::move(caption), Property::Caption); }
 
 void Form::setIcon(PicturePtr icon) {
     icon_ = std::move(icon);
@@ -92,29 +96,13 @@ void Form::setEnabled(bool enabled) {
         }
 }
 
-void Form::setKeyPreview(bool on) {
-    if (on == keyPreview_) return;
-    keyPreview_ = on;
-    notifyChanged(Property::KeyPreview);
-}
+void Form::setKeyPreview(bool on) { assign(keyPreview_, on, Property::KeyPreview); }
 
-void Form::setBorderStyle(int v) {
-    if (v == borderStyle_) return;
-    borderStyle_ = v;
-    notifyChanged(Property::BorderStyle);
-}
+void Form::setBorderStyle(int v) { assign(borderStyle_, v, Property::BorderStyle); }
 
-void Form::setControlBox(bool v) {
-    if (v == controlBox_) return;
-    controlBox_ = v;
-    notifyChanged(Property::ControlBox);
-}
+void Form::setControlBox(bool v) { assign(controlBox_, v, Property::ControlBox); }
 
-void Form::setBackColor(Color c) {
-    if (c == backColor_) return;
-    backColor_ = c;
-    notifyChanged(Property::BackColor);
-}
+void Form::setBackColor(Color c) { assign(backColor_, c, Property::BackColor); }
 
 void Form::applyFont(const FontSpec& font) {
     font_ = font;

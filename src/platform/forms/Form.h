@@ -196,6 +196,10 @@ private:
     friend struct FormDeleter;
 
     void notifyChanged(Property p);
+    // Stores a property value and tells the observers, unless it was
+    // already there.
+    template <class T, class V>
+    void assign(T& field, V&& value, Property p);
     void addControl(Control* c);
     void removeControl(Control* c);
     void setActiveControl(Control* c, bool raiseEvents);
