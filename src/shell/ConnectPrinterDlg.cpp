@@ -340,23 +340,27 @@ void ConnectPrinterDlg::SetModelFlags() {
     mainWindow_.bFlagforAHPI = m_PortNumber == kAhpiPortNumber && USBPidVid.Text() == kAnyHidUsbPrinter;
 }
 
+// All keys in one write: the bytes are those of one write per key in this
+// order, and a settings file that cannot be written is reported once, not
+// once per key.
 void ConnectPrinterDlg::WriteConfigurations() {
-    const std::string path = SettingsFilePath();
-    auto write = [&](const char* key, const std::string& value) { WriteIniValue(path, kSection, key, value); };
-    write("PortNumber", platform::str(m_PortNumber));
-    write("Baud Rate", platform::str(m_BaudRate));
-    write("DataBits", platform::str(m_DataBits));
-    write("StopBits", platform::str(m_StopBits));
-    write("Parity", std::string(1, parityLetter(m_Parity)));
-    write("HandShake", platform::str(m_Handshake));
-    write("PaperWidth", m_PaperWidthText);
-    write("Model", m_ModelText);
-    write("ConnectionType", m_ConnectionType);
-    write("PrinterModel", platform::str(m_PrinterModel));
+    IniSettings settings = {
+        {"PortNumber", platform::str(m_PortNumber)},
+        {"Baud Rate", platform::str(m_BaudRate)},
+        {"DataBits", platform::str(m_DataBits)},
+        {"StopBits", platform::str(m_StopBits)},
+        {"Parity", std::string(1, parityLetter(m_Parity))},
+        {"HandShake", platform::str(m_Handshake)},
+        {"PaperWidth", m_PaperWidthText},
+        {"Model", m_ModelText},
+        {"ConnectionType", m_ConnectionType},
+        {"PrinterModel", platform::str(m_PrinterModel)},
+    };
     if (m_ConnectionType == "17") {
-        write("IPAddress", m_IPAddress);
-        write("HostNumber", m_HostPortNumber);
+        settings.emplace_back("IPAddress", m_IPAddress);
+        settings.emplace_back("HostNumber", m_HostPortNumber);
     }
+    writeIniValues(SettingsFilePath(), kSection, settings);
 }
 
 void ConnectPrinterDlg::CancelButton_Click() {

@@ -21,23 +21,47 @@ constexpr std::string_view kCrLf = "\r\n";
 
 [[noreturn]] void raiseFileAccess() { platform::raiseError(platform::err::PathFileAccess); }
 
-// Splits the way the reader of the settings file always has: a line ends at
-// CR, at CR LF, or at the end of the text; a lone LF stays part of the line.
+// A line ends at CR LF, at a lone CR, at a lone LF or at the end of the text.
+// The store itself writes CR LF only; a file edited or made with other line
+// ends (a Linux editor writes LF) must read as the same lines, and the
+// writer must see the lines the reader sees.
 std::vector<std::string_view> splitLines(std::string_view text) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t cr = text.find('\r', start);
-        if (cr == std::string_view::npos) {
+        std::size_t end = text.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines.push_back(text.substr(start));
             break;
         }
-        lines.push_back(text.substr(start, cr - start));
-        start = cr + 1;
-        if (start < text.size() && text[start] == '\n') ++start;
+        lines.push_back(text.substr(start, end - start));
+        start = end + 1;
+        if (text[end] == '\r' && start < text.size() && text[start] == '\n') ++start;
     }
     return lines;
 }
+
+// The text with every line end made CR LF; a file that has CR LF only comes
+// back unchanged, byte for byte.
+std::string withCrLfLineEnds(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\r' || c == '\n') {
+            out += kCrLf;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// A setting is one line: a line break in a value would end it early and make
+// the rest a line of its own (another key, even a section). What the reader
+// could give back, the text before the first line break, is what is stored.
+std::string_view firstLineOf(std::string_view value) { return value.substr(0, value.find_first_of("\r\n")); }
 
 void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     std::string out;
@@ -145,9 +169,9 @@ std::string ReadIniText(std::string_view fileText, std::string_view section, std
 std::string UpdateIniText(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view value) {
     const std::string endMark = "[]";
-    std::string text = std::string(kCrLf) + std::string(fileText) + endMark;
+    std::string text = std::string(kCrLf) + withCrLfLineEnds(fileText) + endMark;
     const std::string low = platform::toLowerAscii(text);
-    const std::string setting = std::string(key) + "=" + std::string(value);
+    const std::string setting = std::string(key) + "=" + std::string(firstLineOf(value));
 
     const std::string header = "\r\n[" + platform::toLowerAscii(section) + "]\r";
     const std::size_t p = low.find(header);
@@ -187,9 +211,15 @@ std::string readIniValueOrThrow(const std::string& path, const std::string& sect
 
 void writeIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& value) {
+    writeIniValuesOrThrow(path, section, {{key, value}});
+}
+
+void writeIniValuesOrThrow(const std::string& path, const std::string& section, const IniSettings& settings) {
     prepareFile(path);
     const std::string target = resolvedPath(path);
-    replaceFile(target, UpdateIniText(readWholeFile(target), section, key, value));
+    std::string text = readWholeFile(target);
+    for (const auto& [key, value] : settings) text = UpdateIniText(text, section, key, value);
+    replaceFile(target, text);
 }
 
 std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable) {
@@ -203,8 +233,12 @@ std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, con
 
 void WriteIniValue(const std::string& INIpath, const std::string& PutKey, const std::string& PutVariable,
                    const std::string& PutValue) {
+    writeIniValues(INIpath, PutKey, {{PutVariable, PutValue}});
+}
+
+void writeIniValues(const std::string& path, const std::string& section, const IniSettings& settings) {
     try {
-        writeIniValueOrThrow(INIpath, PutKey, PutVariable, PutValue);
+        writeIniValuesOrThrow(path, section, settings);
     } catch (const platform::RuntimeError& e) {
         ReportRuntimeError(e);
     }

@@ -1,6 +1,8 @@
 // The utility's own settings file store ("DuRudo.ini" in the application
 // folder): CR LF separated lines, "[Section]" headers and "Key=Value"
-// settings, section names and keys matched without regard to case.
+// settings, section names and keys matched without regard to case. A lone
+// CR or LF in a file made elsewhere ends a line as well; what is written
+// always has CR LF.
 //
 // ReadIniValue and WriteIniValue are the only way any window touches the
 // file; nothing is cached, every call reads the file afresh. Both create a
@@ -18,6 +20,8 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace shell {
 
@@ -30,7 +34,13 @@ std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, con
 void WriteIniValue(const std::string& INIpath, const std::string& PutKey, const std::string& PutVariable,
                    const std::string& PutValue);
 
-// The same two operations on the file's contents.
+// Several keys of one section, set in the given order: the file ends up with
+// the same bytes as after one WriteIniValue per key, but it is replaced once,
+// and a file error is reported once.
+using IniSettings = std::vector<std::pair<std::string, std::string>>;
+void writeIniValues(const std::string& path, const std::string& section, const IniSettings& settings);
+
+// The same operations on the file's contents.
 std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key);
 std::string UpdateIniText(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view value);
@@ -40,5 +50,6 @@ std::string UpdateIniText(std::string_view fileText, std::string_view section, s
 std::string readIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key);
 void writeIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& value);
+void writeIniValuesOrThrow(const std::string& path, const std::string& section, const IniSettings& settings);
 
 }  // namespace shell

@@ -161,6 +161,22 @@ TEST_F(ConnectDialog, OkOnLanWritesTheConnectionAndResults) {
               "PortNumber=17\r\n");
 }
 
+TEST_F(ConnectDialog, SettingsFileThatCannotBeWrittenIsReportedOnce) {
+    fs::create_directory(folder / "DuRudo.ini");  // no file can take its place, whoever runs the test
+    auto dlg = run([&](ConnectPrinterDlg& d) {
+        chooseLan(d);
+        pressOk(d);
+    });
+    EXPECT_EQ(messageTexts(),
+              Strings{"Runtime Error :75\r\nPath/File access error\r\n"
+                      "Please restart the application with admin privileges."});
+    // The connection chosen still goes to the link.
+    EXPECT_FALSE(dlg->isLoaded());
+    EXPECT_EQ(dlg->PortNumber(), 17);
+    EXPECT_TRUE(printerlink::bConnectRequested);
+    EXPECT_FALSE(printerlink::bConnectDialogCancelled);
+}
+
 TEST_F(ConnectDialog, OkOnSerialGivesTheLineSettingsAndOneHint) {
     struct Case {
         int flow;

@@ -59,7 +59,17 @@ INSTANTIATE_TEST_SUITE_P(
                    "[Configurations] \r\nPortNumber=1\r\n\r\n[Configurations]\r\nPortNumber=2\r\n"},
         UpdateCase{"KeyAfterABlankIsNotFound", "[A]\r\n k=1\r\n", "A", "k", "2", "[A]\r\nk=2\r\n k=1\r\n"},
         UpdateCase{"ValueKeepsEqualsSignsBlanksAndCase", "[A]\r\nk=1\r\n", "A", "k", " a=B c ",
-                   "[A]\r\nk= a=B c \r\n"}),
+                   "[A]\r\nk= a=B c \r\n"},
+        // Files made elsewhere: the lines the reader sees are the lines rewritten.
+        UpdateCase{"LineFeedFileIsRewrittenWithItsKeyReplaced", "[A]\nx=1\nk=old\n", "A", "k", "new",
+                   "[A]\r\nx=1\r\nk=new\r\n"},
+        UpdateCase{"LineFeedInsideACrLfFileEndsALine", "[A]\r\nx=1\nk=old\r\n", "A", "k", "new",
+                   "[A]\r\nx=1\r\nk=new\r\n"},
+        UpdateCase{"LoneCarriageReturnsEndLines", "[A]\rk=1\r", "A", "k", "2", "[A]\r\nk=2\r\n"},
+        UpdateCase{"LineBreakInAValueCannotAddLines", "[A]\r\nk=1\r\n", "A", "IPAddress", "1.2.3.4\r\n[B]\nx=y",
+                   "[A]\r\nIPAddress=1.2.3.4\r\nk=1\r\n"},
+        UpdateCase{"OtherBytesInsideLinesAreKept", std::string("[A]\r\nv=\0\xff\x80z\r\nk=1", 16), "A", "k", "2",
+                   std::string("[A]\r\nv=\0\xff\x80z\r\nk=2\r\n", 18)}),
     [](const testing::TestParamInfo<UpdateCase>& info) { return std::string(info.param.name); });
 
 struct ReadCase {
@@ -89,7 +99,9 @@ INSTANTIATE_TEST_SUITE_P(
                     ReadCase{"SecondSectionOfTheNameIsReadToo", "[A]\r\nx=1\r\n[B]\r\n[A]\r\nk=2\r\n", "A", "k",
                              "2"},
                     ReadCase{"LoneCarriageReturnEndsALine", "[A]\rk=1\r", "A", "k", "1"},
-                    ReadCase{"KeyPrefixIsNotTheKey", "[A]\r\nkey2=1\r\nkey=2\r\n", "A", "key", "2"}),
+                    ReadCase{"KeyPrefixIsNotTheKey", "[A]\r\nkey2=1\r\nkey=2\r\n", "A", "key", "2"},
+                    ReadCase{"LineFeedEndsALine", "[A]\nk=1\n", "A", "k", "1"},
+                    ReadCase{"LineFeedInsideACrLfFileEndsALine", "[A]\r\nx=1\nk=2\r\n", "A", "x", "1"}),
     [](const testing::TestParamInfo<ReadCase>& info) { return std::string(info.param.name); });
 
 class IniFileOnDisk : public testing::Test {
