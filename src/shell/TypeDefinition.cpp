@@ -1,9 +1,10 @@
 #include "shell/TypeDefinition.h"
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "platform/Application.h"
 #include "platform/Text.h"
-#include "platform/forms/Forms.h"
-#include "platform/loop/EventLoop.h"
 #include "shell/MainWindow.h"
 
 namespace shell {
@@ -61,8 +62,14 @@ void EndProgram() {
         endProgramHandler();
         return;
     }
-    platform::Forms::discardAll();
-    if (platform::EventLoop* loop = platform::EventLoop::currentOrNull()) loop->quit();
+    // Ending means ending here. The close may come from inside the yields
+    // that follow another button, or from a box nested in them; returning
+    // would let that handler go on: show its message boxes after the user
+    // left, write the settings file that Exit has just deleted. Nothing is
+    // left to save: every settings write has completed, and the system
+    // closes the ports.
+    std::fflush(nullptr);
+    std::_Exit(0);
 }
 
 std::shared_ptr<MainWindow> Main(

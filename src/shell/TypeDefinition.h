@@ -79,9 +79,9 @@ std::shared_ptr<MainWindow> Main(
     const std::function<void(const std::string& text, int iconStyle, const std::string& caption)>&
         platformMessageBox);
 
-// Ends the program at once: every window goes without further events and
-// the event loop stops. The program may install its own way (tests record
-// the call instead).
+// Ends the program at once: the process ends here, with exit code 0, and
+// nothing of the utility runs after it, not even the rest of the handler
+// that called it. Tests install endProgramHandler to record the call instead.
 void EndProgram();
 extern std::function<void()> endProgramHandler;
 

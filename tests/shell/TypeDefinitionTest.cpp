@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
+
 #include "shell/RuntimeErrorReport.h"
 #include "shell/TypeDefinition.h"
 
@@ -65,6 +68,20 @@ TEST(GetFileName, IsThePartAfterTheLastSeparator) {
     EXPECT_EQ(GetFileName("logo.bmp"), "logo.bmp");
     EXPECT_EQ(GetFileName("/home/tech/logo.bmp"), "logo.bmp");
     EXPECT_EQ(GetFileName("/home/"), "");
+}
+
+// A confirmed Exit may come from inside the yields after another button;
+// the rest of that button's handler must not run (no message box after the
+// user left, no settings file written again after Exit deleted it).
+TEST(EndProgramDeathTest, NothingRunsAfterIt) {
+    EXPECT_EXIT(
+        {
+            endProgramHandler = nullptr;
+            EndProgram();
+            std::fputs("still running", stderr);
+            std::_Exit(3);
+        },
+        testing::ExitedWithCode(0), "");
 }
 
 TEST(RuntimeErrorReport, TextNamesNumberDescriptionAndTheHintForFileAccess) {
