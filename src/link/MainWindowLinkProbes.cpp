@@ -11,11 +11,14 @@ using platform::Bytes;
 
 namespace {
 
-const Bytes kGsEotStatusCommand{0x1D, 0x04, 0x01};
-const Bytes kEscVStatusCommand{0x1B, 0x76};
-const Bytes kConnectionCheckStatusCommand{0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
-const Bytes kFirmwareRequest{0x1D, 0x49, 0x40, 0xA3};
-constexpr std::uint8_t kFirmwareMarker = 0xA3;
+const Bytes GsEotStatusCommand{0x1D, 0x04, 0x01};
+const Bytes EscVStatusCommand{0x1B, 0x76};
+const Bytes ConnectionCheckStatusCommand{0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
+// The firmware version is ID item A3; the printer answers A3 and the version text.
+constexpr std::uint8_t kFirmwareItem = 0xA3;
+
+// GS I @ code: read one ID item or tally of the printer.
+Bytes IdItemCommand(std::uint8_t code) { return {0x1D, 0x49, 0x40, code}; }
 constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
@@ -27,20 +30,20 @@ bool isSlipModel(long printerType) { return printerType >= 0 && printerType <= 4
 void MainWindowLink::ProbeLanPrinterStatus() {
     if (!m_bEthernet) return;
     m_bLanReplyReceived = false;
-    SendOutput(kGsEotStatusCommand);
+    SendOutput(GsEotStatusCommand);
     yieldTimes(kLanProbeYields);
     if (m_bLanReplyReceived) {
         bLanAnswersGsEot = true;
         return;
     }
     m_bLanReplyReceived = false;
-    SendOutput(kEscVStatusCommand);
+    SendOutput(EscVStatusCommand);
     yieldTimes(kLanProbeYields);
     if (m_bLanReplyReceived) bLanAnswersEscV = true;
 }
 
 void MainWindowLink::RequestConnectionCheckStatus() {
-    Bytes command = kConnectionCheckStatusCommand;
+    Bytes command = ConnectionCheckStatusCommand;
     // A USB HID printer takes commands only as output reports.
     if (m_lngHIDHandle > 0) FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
     if (!m_bValidationSend) {
@@ -73,7 +76,7 @@ void MainWindowLink::CheckStatusResponse(const Bytes& data) {
 }
 
 void MainWindowLink::RequestFirmwareVersion() {
-    Bytes command = kFirmwareRequest;
+    Bytes command = IdItemCommand(kFirmwareItem);
     // Framed only while a USB HID device is open: a flag left from an earlier
     // USB HID restart must not put a report header in front of the request
     // on a serial or TCP link.
@@ -84,7 +87,7 @@ void MainWindowLink::RequestFirmwareVersion() {
 }
 
 void MainWindowLink::ParseFirmwareVersion(const Bytes& data) {
-    auto from = std::find(data.begin(), data.end(), kFirmwareMarker);
+    auto from = std::find(data.begin(), data.end(), kFirmwareItem);
     from = from == data.end() ? data.begin() : from + 1;
     m_dblFirmwareVersion = platform::Val(std::string(from, data.end()));
     CheckFirmwareColumnSupport();
