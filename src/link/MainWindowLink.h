@@ -271,7 +271,11 @@ private:
     using SendArgument = std::variant<std::string, platform::Bytes, TextArray>;
     bool send(const SendArgument& data, const SendWaits& waits);
     void sendText(const std::string& text, const SendWaits& waits);
-    void sendPieces(const platform::Bytes& data, const SendWaits& waits);
+    // False when the link was closed or lost before the last piece went out.
+    bool sendPieces(const platform::Bytes& data, const SendWaits& waits);
+    // The USB HID output report of one piece: the piece as given, or framed
+    // here as [08, piece length, piece]; zero-padded to the device's length.
+    platform::Bytes HidOutputReport(const platform::Bytes& piece, bool framedHere) const;
     void readyWait(const SendWaits& waits);
     void settleWait(const SendWaits& waits);
     bool anyTransportOpen() const;
@@ -296,6 +300,7 @@ private:
     void closeHidDevice();
 
     void closeSilentDevice();
+    void releaseUnfoundDevice();
     void adoptEnumeratedDevice(const std::string& productText);
 
     void routeSerialInput(const platform::Bytes& data);

@@ -51,9 +51,17 @@ void MainWindowLink::PrepareOverlappedRead() {
 }
 
 // A device that was opened but did not answer the firmware request is
-// closed before the next one is tried.
+// closed before the next one is tried. The handle decides, not the found
+// flag: a read taken for a status poll clears the flag and keeps the device
+// open.
 void MainWindowLink::closeSilentDevice() {
-    if (m_bHIDDeviceFound && !m_bFirmwareAnswered) closeHidDevice();
+    if (m_lngHIDHandle > 0 && !m_bFirmwareAnswered) closeHidDevice();
+}
+
+// A walk that ends without a printer holds no device, so the handle never
+// reads as open while the result says nothing was found.
+void MainWindowLink::releaseUnfoundDevice() {
+    if (!m_bHIDDeviceFound) closeHidDevice();
 }
 
 void MainWindowLink::adoptEnumeratedDevice(const std::string& productText) {
@@ -72,7 +80,6 @@ bool MainWindowLink::EnumerateUSBDevice() {
     m_bFirmwareAnswered = false;
     // The model flags describe the printer of this connect only.
     bKiosk = b2stFlag = bFontType = bSSC06 = bNoSlipMICR = false;
-    bool result = false;
     std::string heldProduct;
     for (const std::string& identifier : hid_.usbDeviceIdentifiers()) {
         if (m_bFirmwareAnswered) break;
@@ -82,16 +89,17 @@ bool MainWindowLink::EnumerateUSBDevice() {
         const std::string path = "\\\\?\\" + replaceAll(identifier, "\\\\", "#") + "#" + platform::kHidClassGuid;
         closeSilentDevice();
         OpenHidPrinter(path);
-        result = m_bHIDDeviceFound;
         if (m_bHIDDeviceFound) {
             heldProduct = productText;
             RequestFirmwareVersion();
         }
     }
+    releaseUnfoundDevice();
     // The flags and the stored model come from the device the walk ends
     // with, never from devices passed over.
     if (m_bHIDDeviceFound) adoptEnumeratedDevice(heldProduct);
-    return result;
+    // The result is the state of the device the walk ends with.
+    return m_bHIDDeviceFound;
 }
 
 bool MainWindowLink::fncFindHIDDevice() {
@@ -105,6 +113,7 @@ bool MainWindowLink::fncFindHIDDevice() {
         OpenHidPrinter(platform::toUpperAscii(interfacePath));
         if (m_bHIDDeviceFound) RequestFirmwareVersion();
     }
+    releaseUnfoundDevice();
     return m_bHIDDeviceFound;
 }
 

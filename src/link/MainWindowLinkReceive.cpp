@@ -105,9 +105,14 @@ void MainWindowLink::fncReadHIDData() {
         std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
     }
     if (m_AHPIBufferCmd) {
-        if (!report) {
+        if (report) return;
+        // Trapped like the rest of the read, but this path leaves the
+        // last-error fields alone: a window's failing status handler ends
+        // the poll, it does not reach the window's timer.
+        try {
             OnStatusUpdated.raise(kHidPollTimeoutStatus);
             m_bHIDDeviceFound = false;
+        } catch (const platform::RuntimeError&) {
         }
         return;
     }

@@ -41,9 +41,12 @@ bool MainWindowLink::IsPrinterOnline() {
     return false;
 }
 
+// Both waits end early when the link was closed or lost meanwhile (a
+// handler that ran during a yield disconnected, the TCP peer went away):
+// nothing is left to wait for.
 void MainWindowLink::readyWait(const SendWaits& waits) {
     for (int round = 0; round < kReadyRounds; ++round) {
-        if (IsPrinterOnline()) return;
+        if (IsPrinterOnline() || !anyTransportOpen()) return;
         if (waits.readySleeps) Sleep(kReadySleepMs);
         DoEvents();
     }
@@ -51,7 +54,7 @@ void MainWindowLink::readyWait(const SendWaits& waits) {
 
 void MainWindowLink::settleWait(const SendWaits& waits) {
     for (int round = 0; round < kSettleRounds; ++round) {
-        if (IsPrinterOnline()) return;
+        if (IsPrinterOnline() || !anyTransportOpen()) return;
         if (waits.settleSleeps) Sleep(kSettleSleepMs);
         DoEvents();
     }
@@ -70,26 +73,33 @@ void MainWindowLink::sendText(const std::string& text, const SendWaits& waits) {
     if (m_lngHIDHandle > 0) platform::raiseError(platform::err::TypeMismatch);
 }
 
-void MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
+Bytes MainWindowLink::HidOutputReport(const Bytes& piece, bool framedHere) const {
+    Bytes report(m_HidCaps.OutputReportByteLength, 0);
+    const std::size_t offset = framedHere ? 2 : 0;
+    if (offset + piece.size() > report.size()) platform::raiseError(platform::err::SubscriptOutOfRange);
+    if (framedHere) {
+        report[0] = kReportId;
+        report[1] = static_cast<std::uint8_t>(piece.size());
+    }
+    std::copy(piece.begin(), piece.end(), report.begin() + static_cast<std::ptrdiff_t>(offset));
+    return report;
+}
+
+bool MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
     const int u = static_cast<int>(data.size()) - 1;
     const bool framedHere = u > kLargestUnsplitUpperBound;
     int p = 0;
     while (p <= u) {
+        // A link closed or lost while the previous piece settled takes no
+        // more pieces: without this a long send would sit out the settle
+        // wait of every remaining piece with nobody to send to.
+        if (p > 0 && !anyTransportOpen()) return false;
         const int r = u - p;
         const int k = r > kLargestUnsplitUpperBound ? kPieceUpperBound : r;
         const Bytes piece(data.begin() + p, data.begin() + p + k + 1);
 
         Bytes report;
-        if (m_lngHIDHandle > 0) {
-            report.assign(m_HidCaps.OutputReportByteLength, 0);
-            const std::size_t offset = framedHere ? 2 : 0;
-            if (offset + piece.size() > report.size()) platform::raiseError(platform::err::SubscriptOutOfRange);
-            if (framedHere) {
-                report[0] = kReportId;
-                report[1] = static_cast<std::uint8_t>(k + 1);
-            }
-            std::copy(piece.begin(), piece.end(), report.begin() + static_cast<std::ptrdiff_t>(offset));
-        }
+        if (m_lngHIDHandle > 0) report = HidOutputReport(piece, framedHere);
         if (MSCommCtrl.PortOpen()) {
             MSCommCtrl.Output(piece);
             if (waits.afterSerialPieceMs > 0) Sleep(waits.afterSerialPieceMs);
@@ -103,6 +113,7 @@ void MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
         settleWait(waits);
         p += k + 1;
     }
+    return true;
 }
 
 bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
@@ -110,17 +121,18 @@ bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
     trapErrors([&] {
         if (!anyTransportOpen()) return;
         readyWait(waits);
+        if (!anyTransportOpen()) return;
         if (const auto* text = std::get_if<std::string>(&data)) {
             sendText(*text, waits);
+            result = true;
         } else if (const auto* bytes = std::get_if<Bytes>(&data)) {
-            sendPieces(*bytes, waits);
+            result = sendPieces(*bytes, waits);
         } else {
             Bytes converted;
             for (const auto& element : std::get<TextArray>(data))
                 converted.push_back(platform::CByte(platform::CDbl(element)));
-            sendPieces(converted, waits);
+            result = sendPieces(converted, waits);
         }
-        result = true;
     });
     return result;
 }
@@ -138,7 +150,8 @@ bool MainWindowLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return se
 bool MainWindowLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
 
 void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
-    if (n + 1 > static_cast<int>(data.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
+    // n is an upper bound: -1 is an empty command, anything lower names no array.
+    if (n < -1 || n + 1 > static_cast<int>(data.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
     const int length = n + 2;
     Bytes framed(static_cast<std::size_t>(n + 3), 0);
     framed[0] = kReportId;
@@ -170,6 +183,8 @@ bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
 }
 
 bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
+    // The serial control refuses a negative input length, whatever the link.
+    if (count < 0) platform::raiseError(platform::err::InvalidProperty);
     if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
     if (!IsPrinterOnline()) return false;
     if (m_bEthernet) {
@@ -189,6 +204,8 @@ bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
         for (int i = 0; i < count; ++i) resp[i] = buffer[i];
         return true;
     }
+    // An input length of 0 would take everything waiting; nothing is expected.
+    if (count == 0) return true;
     constexpr int kMaxPolls = 100;
     constexpr int kPollSleepMs = 50;
     int polls = 0;
