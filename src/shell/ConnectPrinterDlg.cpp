@@ -70,7 +70,7 @@ void placeRow(platform::Label& label, platform::Control& field, int row, int lab
 
 }  // namespace
 
-const std::string& UsbProductEntry(int printerType) {
+const std::string& UsbProductEntry(PrinterTypeCode printerType) {
     static const std::string none;
     if (printerType < 0 || printerType >= kPrinterTypeCount) return none;
     return kUsbProducts[static_cast<std::size_t>(printerType)];
@@ -201,7 +201,7 @@ void ConnectPrinterDlg::FillConnectionLists() {
     USBPidVid.Clear();
 }
 
-void ConnectPrinterDlg::FillPaperWidthList(int model) {
+void ConnectPrinterDlg::FillPaperWidthList(PrinterTypeCode model) {
     platform::ComboBox& paper = PrinterType(kPaperCombo);
     paper.Clear();
     const std::vector<int> codes = model == kM27xType ? std::vector<int>{0, 2, 3} : std::vector<int>{0, 1};
@@ -270,7 +270,7 @@ void ConnectPrinterDlg::PrinterType_Click(int Index) {
         ShowMessage("AHPI Communication is not supported for 3640-x035 and 3740-R801 printer", 0, 64);
         return;
     }
-    const int type = PrinterType(kModelCombo).ListIndex();
+    const PrinterTypeCode type = PrinterType(kModelCombo).ListIndex();
     if (Index == kModelCombo) {
         FillPaperWidthList(type);
         PrinterType(kPaperCombo).setListIndex(0);

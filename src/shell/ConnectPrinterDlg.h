@@ -21,6 +21,7 @@
 #include "platform/forms/Frame.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/TextBox.h"
+#include "shell/TypeDefinition.h"
 
 namespace shell {
 
@@ -28,7 +29,7 @@ inline constexpr const char* kAnyHidUsbPrinter = "Any HID USB POS Printer";
 
 // The USB product entry of a printer type (0-16), shown after "Any HID USB
 // POS Printer" when the port is " AHPI".
-const std::string& UsbProductEntry(int printerType);
+const std::string& UsbProductEntry(PrinterTypeCode printerType);
 
 class ConnectPrinterDlg : public platform::Form {
 public:
@@ -83,7 +84,7 @@ private:
     void PrinterTypeDesc_Click(int /*Index*/) {}
 
     void FillConnectionLists();
-    void FillPaperWidthList(int model);
+    void FillPaperWidthList(PrinterTypeCode model);
     void ShowEthernetSettings(bool show);
     void EnableEthernetSettings(bool enable);
     void ShowAHPISettings(bool show);

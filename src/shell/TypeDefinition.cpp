@@ -103,7 +103,7 @@ std::string WrapAtSpace(const std::string& text, int limit) {
 
 long GetPlatformId() { return 2; }
 
-int columnsPerLine(bool receiptStation, bool fontFlag, int paperWidth) {
+int columnsPerLine(bool receiptStation, bool fontFlag, PaperWidthCode paperWidth) {
     int wide = 55, narrow = 45;
     if (receiptStation) {
         switch (paperWidth) {
@@ -117,7 +117,7 @@ int columnsPerLine(bool receiptStation, bool fontFlag, int paperWidth) {
 }
 
 int GetColumnsPerLine(bool& receiptStation, bool& fontFlag) {
-    const int paperWidth = objMainWindow != nullptr ? static_cast<int>(objMainWindow->PaperWidth()) : -1;
+    const PaperWidthCode paperWidth = objMainWindow != nullptr ? static_cast<int>(objMainWindow->PaperWidth()) : -1;
     return columnsPerLine(receiptStation, fontFlag, paperWidth);
 }
 

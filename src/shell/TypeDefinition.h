@@ -43,11 +43,18 @@ using printerlink::iEscStatusReplyKind;
 using printerlink::objChangeConfigDlg;
 using printerlink::objViewTallyDlg;
 
+// The codes the windows, the link and the settings file store and pass: a
+// port number code is the PortList index + 1 (1-16 COM1-COM16, 17 TCP, 18
+// USB HID); a printer type code indexes PrinterModelList and
+// PrinterDescList; a paper width code indexes PaperWidthList.
+using PortNumberCode = int;
+using PrinterTypeCode = int;
+using PaperWidthCode = int;
+
 inline constexpr int kPortCount = 18;
 inline constexpr int kPrinterTypeCount = 17;
 inline constexpr int kPaperWidthCount = 4;
 
-// Index + 1 is the port number code: 1-16 COM1-COM16, 17 "LAN" (TCP), 18 "AHPI" (USB HID).
 extern const std::array<std::string, kPortCount> PortList;
 extern const std::array<std::string, 8> BaudRateList;
 extern const std::array<std::string, 2> DataBitsList;
@@ -60,8 +67,8 @@ extern const std::array<std::string, kPrinterTypeCount> PrinterDescList;
 // Indexed by the paper width code 0-3.
 extern const std::array<std::string, kPaperWidthCount> PaperWidthList;
 
-inline constexpr int kLanPortNumber = 17;
-inline constexpr int kAhpiPortNumber = 18;
+inline constexpr PortNumberCode kLanPortNumber = 17;
+inline constexpr PortNumberCode kAhpiPortNumber = 18;
 
 // The one main window of the run; set by Main, or by a test that builds one.
 extern MainWindow* objMainWindow;
@@ -114,7 +121,7 @@ long GetPlatformId();
 int GetColumnsPerLine(bool& receiptStation, bool& fontFlag);
 // The same for a given paper width code, for code that does not go through
 // the main window.
-int columnsPerLine(bool receiptStation, bool fontFlag, int paperWidth);
+int columnsPerLine(bool receiptStation, bool fontFlag, PaperWidthCode paperWidth);
 
 // The part of a path after its last folder separator.
 std::string GetFileName(const std::string& path);
