@@ -114,6 +114,13 @@ bool UserInput::type(TextBox& box, std::string_view text) {
 bool UserInput::editText(TextBox& box, std::string text) {
     Form::HandlerScope scope(box.form());
     if (!focus(box) || box.Locked()) return false;
+    // A single-line box keeps only the first line of a paste, as desktop
+    // edit fields do; a stray line break would otherwise travel on into an
+    // address or a settings file.
+    if (!box.MultiLine()) {
+        const auto cut = text.find_first_of("\r\n");
+        if (cut != std::string::npos) text.resize(cut);
+    }
     if (box.MaxLength() > 0 && static_cast<int>(text.size()) > box.MaxLength())
         text.resize(static_cast<size_t>(box.MaxLength()));
     const int caret = static_cast<int>(text.size());

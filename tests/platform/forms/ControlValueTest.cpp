@@ -167,4 +167,22 @@ TEST_F(FormsTest, TextChangesRaiseChangeAndUserTypingRespectsLimits) {
     EXPECT_EQ(changes, 0);
 }
 
+TEST_F(FormsTest, PastingIntoASingleLineBoxKeepsTheFirstLineOnly) {
+    auto f = newForm<ValueForm>();
+    f->Show();
+    struct Case {
+        const char* pasted;
+        bool multiLine;
+        const char* kept;
+    } cases[] = {{"192.168.0.10\r\n", false, "192.168.0.10"},
+                 {"9100\n[B]\nx=y", false, "9100"},
+                 {"\rabc", false, ""},
+                 {"one\r\ntwo", true, "one\r\ntwo"}};
+    for (const auto& c : cases) {
+        f->Box.setMultiLine(c.multiLine);
+        EXPECT_TRUE(driver.editText(f->Box, c.pasted));
+        EXPECT_EQ(f->Box.Text(), c.kept) << c.pasted;
+    }
+}
+
 }  // namespace platform::test
