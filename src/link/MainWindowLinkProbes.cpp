@@ -14,6 +14,7 @@ namespace {
 const Bytes GsEotStatusCommand{0x1D, 0x04, 0x01};
 const Bytes EscVStatusCommand{0x1B, 0x76};
 const Bytes ConnectionCheckStatusCommand{0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
+constexpr int kConnectionCheckRequests = 2;  // DLE EOT 2 and DLE EOT 5
 // The firmware version is ID item A3; the printer answers A3 and the version text.
 constexpr std::uint8_t kFirmwareItem = 0xA3;
 
@@ -53,6 +54,13 @@ void MainWindowLink::RequestConnectionCheckStatus() {
         m_bValidationSend = false;
     }
     m_bAwaitingConnectionStatus = true;
+    // A USB HID printer answers each of the two requests with an input report
+    // that only a read takes. Left queued, they would be the answers the
+    // next reads get (the next ID item, the next status), each reply one
+    // command late from then on; so they are taken here.
+    if (m_lngHIDHandle > 0)
+        for (int request = 0; request < kConnectionCheckRequests; ++request)
+            if (!hid_.read(m_lngHIDHandle, kHidReadTimeoutMs)) break;
 }
 
 void MainWindowLink::CheckStatusResponse(const Bytes& data) {

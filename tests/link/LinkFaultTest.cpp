@@ -1,6 +1,6 @@
 // The link when things go wrong: impossible arguments, a link closed in the
-// middle of a long send, discovery interrupted by a status poll, a window
-// whose status handler fails.
+// middle of a long send, discovery interrupted by a status poll, answers
+// nobody asked to read, a window whose status handler fails.
 #include <functional>
 
 #include "LinkTestSupport.h"
@@ -113,6 +113,22 @@ TEST_F(LinkTest, DiscoveryInterruptedByAStatusPollHoldsNoDeviceItDidNotKeep) {
         for (const auto id : ids) EXPECT_EQ(hid.openHandles(id), 0);
         EXPECT_FALSE(link->IsPrinterOnline());
     }
+}
+
+// After the connection check on USB HID, every read still gets the answer to
+// its own command: the check's answers do not wait in the queue.
+TEST_F(LinkTest, UsbHidReadsAfterTheConnectionCheckGetTheirOwnAnswers) {
+    ASSERT_TRUE(connect(18));
+    link->m_bValidationSend = true;
+    link->RequestConnectionCheckStatus();
+    link->RequestFirmwareVersion();
+    EXPECT_EQ(link->m_dblFirmwareVersion, 398);
+    Bytes status{0x1D, 0x04, 0x01};
+    MainWindowLink::FrameHIDCommand(2, status);
+    printer.setReply({0x1D, 0x04, 0x01}, {0x16});
+    ASSERT_TRUE(link->SendOutput(status));
+    link->fncReadHIDData();
+    EXPECT_EQ(received, std::vector<Bytes>{(Bytes{0x09, 0x01, 0x16})});
 }
 
 TEST_F(LinkTest, AFailingStatusHandlerDoesNotEscapeTheUsbHidRead) {
