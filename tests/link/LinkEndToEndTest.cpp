@@ -3,7 +3,11 @@
 // each wait is bounded by a deadline.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <iostream>
@@ -156,6 +160,78 @@ TEST_F(RealLink, SendingA37KbLogoToAReadyLanPrinterTakesWellUnderASecond) {
     EXPECT_EQ(arrived, logo.size());
     EXPECT_LT(wallMs, 1000);
     EXPECT_LT(usedCpuMs, 1000);
+}
+
+// A loopback listener that accepts one connection and can reset it (RST, as
+// a printer's network stack does when it reboots under an open connection).
+class ResettingPeer {
+public:
+    ResettingPeer() {
+        listener_ = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof address;
+        if (::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0 ||
+            ::listen(listener_, 1) != 0 ||
+            ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length) != 0)
+            ADD_FAILURE() << "no loopback listener";
+        port_ = ntohs(address.sin_port);
+    }
+    ~ResettingPeer() {
+        if (peer_ >= 0) ::close(peer_);
+        ::close(listener_);
+    }
+    int port() const { return port_; }
+    // The kernel finished the handshake already; this only takes the socket.
+    void accept() { peer_ = ::accept(listener_, nullptr, nullptr); }
+    void reset() {
+        linger abort{1, 0};
+        ::setsockopt(peer_, SOL_SOCKET, SO_LINGER, &abort, sizeof abort);
+        ::close(peer_);
+        peer_ = -1;
+    }
+
+private:
+    int listener_ = -1;
+    int peer_ = -1;
+    int port_ = 0;
+};
+
+TEST_F(RealLink, APrinterResettingTheConnectionDuringAWaitIsReportedOnceWithoutSpinning) {
+    ResettingPeer peer;
+    makeLink();
+    std::vector<int> statuses;
+    auto statusSub = link->OnStatusUpdated.subscribe([&](int status) { statuses.push_back(status); });
+    dialogs.choice.port = 17;
+    dialogs.choice.ip = "127.0.0.1";
+    dialogs.choice.hostPort = std::to_string(peer.port());
+    ASSERT_TRUE(link->ConnectPrinter()) << link->LastErrorDesc;
+    peer.accept();
+
+    platform::Timer trouble(loop);
+    trouble.onTimer = [&] {
+        trouble.setEnabled(false);
+        peer.reset();
+    };
+    trouble.setInterval(100);
+    trouble.setEnabled(true);
+    const double cpuBefore = cpuMs();
+    const auto wallBefore = clock.now();
+    EXPECT_TRUE(link->PurgeCommunication(12));  // 5001 yields: the reset arrives during them
+    const double wallMs = static_cast<double>(clock.now() - wallBefore) / 1000.0;
+    const double usedCpuMs = cpuMs() - cpuBefore;
+
+    EXPECT_EQ(statuses, std::vector<int>{printerlink::kLanTimeoutStatus});
+    EXPECT_EQ(notices.messages.size(), 1u);
+    EXPECT_LT(wallMs, 3000);
+    EXPECT_LT(usedCpuMs, wallMs * 0.5) << usedCpuMs << " ms CPU in " << wallMs << " ms";
+    EXPECT_FALSE(link->IsPrinterOnline());
+    EXPECT_FALSE(link->SendOutput(Bytes{0x1D, 0x04, 0x01}));
+    Bytes resp(1, 0);
+    EXPECT_FALSE(link->WaitResponse(resp, 1));
+    link->DisconnectPrinter();
+    EXPECT_EQ(tcp.State(), platform::sck::Closed);
 }
 
 }  // namespace
