@@ -10,6 +10,7 @@ MainWindowLink::MainWindowLink(LinkTransports transports, LinkShellServices serv
     : MSCommCtrl(transports.serial),
       Winsock(transports.tcp),
       TimerWinsock(loop),
+      loop_(loop),
       hid_(transports.hid),
       services_(services) {
     TimerWinsock.setEnabled(false);

@@ -306,8 +306,12 @@ private:
     void routeSerialInput(const platform::Bytes& data);
     void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
 
+    platform::EventLoop& loop_;
     platform::HidSystem& hid_;
     LinkShellServices services_;
+    // When Winsock_Close last reconnected by itself, or -1 when the open
+    // connection was made by ConnectPrinter.
+    platform::Micros lanReconnectedAt_ = -1;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
 };

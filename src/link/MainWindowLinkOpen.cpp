@@ -19,6 +19,8 @@ constexpr int kRestartNoticeMs = 10000;
 constexpr int kSlipRestartNoticeMs = 17000;
 // The notice's own default display time, which it takes for a display time of 0.
 constexpr int kNoticeDefaultMs = 1000;
+// A reconnect the printer closes sooner than this was refused, not dropped.
+constexpr platform::Micros kLanRejectedWithinUs = 1'000'000;
 
 char parityLetter(int parity) {
     switch (parity) {
@@ -99,6 +101,7 @@ void MainWindowLink::openSerialPort(int port, const std::string& settingsText, i
 
 bool MainWindowLink::connectTcp(const std::string& host, const std::string& port) {
     closeOpenTransports();
+    lanReconnectedAt_ = -1;
     Winsock.RemoteHost = host;
     Winsock.RemotePort = platform::CLng(platform::CDbl(port));
     Winsock.Connect();
@@ -200,9 +203,19 @@ void MainWindowLink::Winsock_Close() {
     Winsock.Close();
     // After the user disconnected there is nothing to reconnect to.
     if (m_strIPAddress.empty() || m_strIPAddress == "-1") return;
+    // A printer busy with another client accepts a connection and closes it
+    // at once. Chasing it would reconnect as fast as the network allows, so
+    // a reconnect it closes within a second is not repeated: the link stays
+    // closed until the next ConnectPrinter.
+    const platform::Micros now = loop_.clock().now();
+    if (lanReconnectedAt_ >= 0 && now - lanReconnectedAt_ < kLanRejectedWithinUs) {
+        lanReconnectedAt_ = -1;
+        return;
+    }
     Winsock.RemoteHost = m_strIPAddress;
     Winsock.RemotePort = platform::CLng(platform::Val(m_strHostPort));
     Winsock.Connect();
+    lanReconnectedAt_ = now;
 }
 
 void MainWindowLink::Winsock_SendComplete() {

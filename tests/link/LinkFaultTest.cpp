@@ -115,6 +115,40 @@ TEST_F(LinkTest, DiscoveryInterruptedByAStatusPollHoldsNoDeviceItDidNotKeep) {
     }
 }
 
+// A printer that closes the connection is reconnected at once, but one that
+// closes every reconnect at once (it serves another client) is not chased.
+TEST_F(LinkTest, ALanPrinterThatRefusesEveryReconnectIsNotChased) {
+    ASSERT_TRUE(connect(17));
+    int connects = 0;
+    const auto linkOnConnect = tcp.OnConnect;
+    tcp.OnConnect = [&] {
+        ++connects;
+        linkOnConnect();
+    };
+    struct Case {
+        const char* name;
+        bool busy;
+        int connectsAtMost;
+        int state;
+    } cases[] = {
+        {"closes again after a while", false, 1, platform::sck::Connected},
+        {"serves another client", true, 1, platform::sck::Closed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        connects = 0;
+        doubles::FakeTcpSocket other{loop, network};
+        other.RemoteHost = kPrinterHost;
+        other.RemotePort = kPrinterPort;
+        printer.closeConnection();
+        if (c.busy) other.Connect();  // it gets in before the link's reconnect
+        runFor(5000);
+        EXPECT_LE(connects, c.connectsAtMost);
+        EXPECT_EQ(tcp.State(), c.state);
+    }
+    ASSERT_TRUE(connect(17)) << "the user's next Connect reaches the printer once it is free";
+}
+
 // After the connection check on USB HID, every read still gets the answer to
 // its own command: the check's answers do not wait in the queue.
 TEST_F(LinkTest, UsbHidReadsAfterTheConnectionCheckGetTheirOwnAnswers) {
