@@ -162,6 +162,8 @@ public:
     std::string ByteArrayToString(const platform::Bytes& bytes) const;
 
     // ---- Sending, framing and waiting. ----
+    // A send returns False when nothing is open, or when the link is closed
+    // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
     bool SendOutput(const std::string& text);
     bool SendOutput(const platform::Bytes& data);
