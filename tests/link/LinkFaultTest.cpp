@@ -62,7 +62,7 @@ TEST_F(LinkTest, ALongSendEndsSoonAfterTheLinkIsClosedOrLostUnderIt) {
         std::function<void(LinkTest&)> endLink;
         int lastError;
     } cases[] = {
-        {"user disconnects while the send yields", [](LinkTest& t) { t.link->DisconnectPrinter(); }, 0},
+        {"closed by a handler while the send yields", [](LinkTest& t) { t.link->DisconnectPrinter(); }, 0},
         {"serial adapter pulled", [](LinkTest& t) { t.serial.removeDevice(); }, 8015},
     };
     for (const auto& c : cases) {
