@@ -6,8 +6,9 @@
 // long as the link. What may block: ConnectDialog::showModal(),
 // ShowMessage() and ShowTimedNotice() run a nested event loop until the
 // window closes, so any link or window event may run inside them.
-// ReadIniValue/WriteIniValue do not touch the loop; a file error is thrown
-// as platform::RuntimeError.
+// ReadIniValue/WriteIniValue do not touch the loop themselves; the shell's
+// store reports a file error to the user (through its run-time error report,
+// a modal message) and never throws, so a read that failed gives "".
 #pragma once
 
 #include <memory>
