@@ -14,6 +14,7 @@
 #include "platform/forms/ImageList.h"
 #include "platform/forms/Label.h"
 #include "platform/forms/PictureBox.h"
+#include "platform/forms/StandardIcons.h"
 
 namespace shell {
 
@@ -25,11 +26,11 @@ inline constexpr long vbOK = 1;
 inline constexpr long vbCancel = 2;
 inline constexpr long vbYes = 6;
 inline constexpr long vbNo = 7;
-// Icon styles.
-inline constexpr long vbCritical = 16;
-inline constexpr long vbQuestion = 32;
-inline constexpr long vbExclamation = 48;
-inline constexpr long vbInformation = 64;
+// Icon styles: the platform's standard icon styles under the utility's names.
+inline constexpr long vbCritical = platform::kCriticalIcon;
+inline constexpr long vbQuestion = platform::kQuestionIcon;
+inline constexpr long vbExclamation = platform::kExclamationIcon;
+inline constexpr long vbInformation = platform::kInformationIcon;
 
 class ModalMessageBox : public platform::Form {
 public:
