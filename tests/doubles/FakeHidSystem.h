@@ -20,7 +20,7 @@
 #include <map>
 #include <string>
 
-#include "doubles/LifeToken.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/Clock.h"
 
@@ -94,7 +94,7 @@ private:
     std::vector<std::string> otherUsb_;
     DeviceId nextDevice_ = 1;
     std::intptr_t nextHandle_ = 1;
-    LifeToken life_;
+    platform::LifeToken life_;
 };
 
 }  // namespace doubles

@@ -22,7 +22,7 @@
 #include <optional>
 #include <string>
 
-#include "doubles/LifeToken.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/serial/SerialControl.h"
@@ -107,7 +107,7 @@ private:
     bool receivePosted_ = false;
     bool cts_ = true;
     bool dsr_ = true;
-    LifeToken life_;
+    platform::LifeToken life_;
 };
 
 }  // namespace doubles

@@ -16,7 +16,7 @@
 #include <memory>
 
 #include "doubles/FakeNetwork.h"
-#include "doubles/LifeToken.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/loop/EventLoop.h"
 #include "platform/tcp/TcpControl.h"
 
@@ -50,7 +50,7 @@ private:
     std::shared_ptr<FakeTcpPeer> peer_;
     platform::Bytes received_;
     bool dataArrivalPosted_ = false;
-    LifeToken life_;
+    platform::LifeToken life_;
 };
 
 }  // namespace doubles

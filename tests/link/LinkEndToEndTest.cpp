@@ -17,8 +17,8 @@
 #include "platform/hid/LinuxHidSystem.h"
 #include "platform/serial/PosixSerialPort.h"
 #include "platform/tcp/TcpSocket.h"
-#include "printer/PtyAdapter.h"
-#include "printer/TcpListenerAdapter.h"
+#include "printer-sim/PtyAdapter.h"
+#include "printer-sim/TcpListenerAdapter.h"
 
 namespace linktest {
 namespace {

@@ -1,6 +1,6 @@
 #include "printer/DoubleAdapters.h"
 
-#include "printer/PrinterTypes.h"
+#include "printer-sim/PrinterTypes.h"
 
 namespace sim {
 

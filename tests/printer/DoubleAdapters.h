@@ -10,7 +10,7 @@
 #include "doubles/FakeHidSystem.h"
 #include "doubles/FakeNetwork.h"
 #include "doubles/FakeSerialPort.h"
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 namespace sim {
 

@@ -1,6 +1,6 @@
 // The simulated printer in the fake hidraw tree, reached with the utility's
 // own LinuxHidSystem on the real clock. Kept short: a 200 ms restart.
-#include "printer/HidrawTreeAdapter.h"
+#include "printer-sim/HidrawTreeAdapter.h"
 
 #include <poll.h>
 

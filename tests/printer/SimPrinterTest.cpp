@@ -1,11 +1,11 @@
 // The simulated printer's core on the virtual clock, through a port that
 // records what the printer does to its link.
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 #include <gtest/gtest.h>
 
-#include "printer/HidReports.h"
-#include "printer/PrinterTypes.h"
+#include "printer-sim/HidReports.h"
+#include "printer-sim/PrinterTypes.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "platform/TransportTestSupport.h"
 #include "platform/tcp/TcpSocket.h"
-#include "printer/TcpListenerAdapter.h"
+#include "printer-sim/TcpListenerAdapter.h"
 
 namespace {
 

@@ -18,7 +18,7 @@
 #include "doubles/FakeTcpSocket.h"
 #include "platform/loop/EventLoop.h"
 #include "printer/DoubleAdapters.h"
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 namespace sim {
 

@@ -18,10 +18,10 @@
 #include <vector>
 
 #include "platform/loop/EventLoop.h"
-#include "printer/PrinterTypes.h"
-#include "printer/PtyAdapter.h"
-#include "printer/SimPrinter.h"
-#include "printer/TcpListenerAdapter.h"
+#include "printer-sim/PrinterTypes.h"
+#include "printer-sim/PtyAdapter.h"
+#include "printer-sim/SimPrinter.h"
+#include "printer-sim/TcpListenerAdapter.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "printer/TcpListenerAdapter.h"
+#include "printer-sim/TcpListenerAdapter.h"
 
 #include <arpa/inet.h>
 #include <fcntl.h>

@@ -1,4 +1,4 @@
-#include "printer/PtyAdapter.h"
+#include "printer-sim/PtyAdapter.h"
 
 #include <fcntl.h>
 #include <termios.h>

@@ -10,7 +10,7 @@
 #include <map>
 #include <memory>
 
-#include "doubles/LifeToken.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/loop/Clock.h"
 #include "platform/loop/EventLoop.h"
 
@@ -31,7 +31,7 @@ public:
 
 private:
     platform::VirtualClock& clock_;
-    doubles::LifeToken life_;
+    platform::LifeToken life_;
 };
 
 // On a real loop the actions run as loop events: a zero delay is a post, a
@@ -50,7 +50,7 @@ private:
     platform::EventLoop& loop_;
     std::unique_ptr<platform::Timer> timer_;
     std::multimap<platform::Micros, std::function<void()>> pending_;
-    doubles::LifeToken life_;
+    platform::LifeToken life_;
 };
 
 }  // namespace sim

@@ -10,7 +10,7 @@
 #include <functional>
 #include <memory>
 
-namespace doubles {
+namespace platform {
 
 class LifeToken {
 public:
@@ -29,4 +29,4 @@ private:
     std::shared_ptr<const int> token_ = std::make_shared<const int>(0);
 };
 
-}  // namespace doubles
+}  // namespace platform

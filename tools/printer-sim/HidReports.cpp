@@ -1,4 +1,4 @@
-#include "printer/HidReports.h"
+#include "printer-sim/HidReports.h"
 
 #include <algorithm>
 

@@ -25,10 +25,10 @@
 #include <string>
 #include <vector>
 
-#include "doubles/LifeToken.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/Text.h"
-#include "printer/SimPort.h"
-#include "printer/SimScheduler.h"
+#include "printer-sim/SimPort.h"
+#include "printer-sim/SimScheduler.h"
 
 namespace sim {
 
@@ -127,7 +127,7 @@ private:
     platform::Bytes pending_;
     platform::Bytes unknown_;
     std::vector<SimLogEntry> log_;
-    doubles::LifeToken life_;
+    platform::LifeToken life_;
 };
 
 // The commands every simulated printer knows (status requests, firmware

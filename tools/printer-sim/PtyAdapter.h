@@ -14,7 +14,7 @@
 #include <string>
 
 #include "platform/loop/EventLoop.h"
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 namespace sim {
 

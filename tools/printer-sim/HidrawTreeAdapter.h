@@ -28,7 +28,7 @@
 #include "platform/hid/HidTestTree.h"
 #include "platform/hid/LinuxHidSystem.h"
 #include "platform/loop/EventLoop.h"
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 namespace sim {
 

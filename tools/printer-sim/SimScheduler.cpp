@@ -1,4 +1,4 @@
-#include "printer/SimScheduler.h"
+#include "printer-sim/SimScheduler.h"
 
 #include <algorithm>
 

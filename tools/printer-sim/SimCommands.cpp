@@ -3,7 +3,7 @@
 // with SimPrinter::addCommand.
 #include <string>
 
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "printer/HidrawTreeAdapter.h"
+#include "printer-sim/HidrawTreeAdapter.h"
 
 #include <fcntl.h>
 #include <sys/socket.h>
@@ -9,7 +9,7 @@
 #include <system_error>
 
 #include "platform/hid/ReportDescriptor.h"
-#include "printer/PrinterTypes.h"
+#include "printer-sim/PrinterTypes.h"
 
 namespace sim {
 

@@ -1,4 +1,4 @@
-#include "printer/PrinterTypes.h"
+#include "printer-sim/PrinterTypes.h"
 
 #include <array>
 #include <cstdio>

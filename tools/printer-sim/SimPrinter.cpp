@@ -1,8 +1,8 @@
-#include "printer/SimPrinter.h"
+#include "printer-sim/SimPrinter.h"
 
 #include <algorithm>
 
-#include "printer/HidReports.h"
+#include "printer-sim/HidReports.h"
 
 namespace sim {
 
