@@ -89,28 +89,5 @@ TEST_F(CommonDialogTest, AChoiceGivesItsPathAndACancelNeverAnOldOne) {
     }
 }
 
-TEST_F(CommonDialogTest, TheCallerWaitsWhileTheLoopRuns) {
-    int ticks = 0;
-    Timer tick(loop);
-    tick.onTimer = [&] { ++ticks; };
-    tick.setInterval(100);
-    Timer user(loop);
-    user.setEnabled(false);
-    driver.answerNext([&](Form& f) {
-        user.onTimer = [&] {
-            user.setEnabled(false);
-            dynamic_cast<FileDialogForm&>(f).choose("/x.ini");
-        };
-        user.setInterval(1000);
-        user.setEnabled(true);
-    });
-    const Micros start = clock.now();
-    EXPECT_TRUE(dlg.ShowSave());
-    EXPECT_GE(clock.now() - start, 1'000'000);
-    EXPECT_LE(clock.now() - start, 1'001'000);
-    EXPECT_GE(ticks, 9);
-    EXPECT_EQ(driver.modalLog(), std::vector<std::string>{"FileDialog"});
-}
-
 }  // namespace
 }  // namespace platform::test

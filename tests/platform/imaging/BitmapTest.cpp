@@ -55,27 +55,30 @@ Bytes makeBitmap(int width, int height, int bits = 1, bool black0 = true) {
     return f;
 }
 
-TEST(BitmapReader, GivesRowsBottomFirstWithTheRowSizeFromTheWidth) {
+TEST(BitmapReader, GivesRowsBottomFirstWithTheRowSizeFromWidthAndDepth) {
     struct Case {
-        int width, height;
-        std::size_t rowSize;
-    } cases[] = {{263, 77, 36}, {1, 1, 4}, {32, 2, 4}, {33, 3, 8}, {576, 512, 72}};
+        int width, height, bits;
+        bool black0;
+        std::size_t rowSize, paletteSize;
+    } cases[] = {{263, 77, 1, true, 36, 2},  {1, 1, 1, false, 4, 2}, {32, 2, 1, true, 4, 2},
+                 {33, 3, 1, true, 8, 2},     {576, 512, 1, true, 72, 2}, {10, 2, 8, true, 12, 256},
+                 {10, 2, 24, false, 32, 0}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.width);
-        const auto bmp = parseBitmap(makeBitmap(c.width, c.height));
+        const auto bmp = parseBitmap(makeBitmap(c.width, c.height, c.bits, c.black0));
         ASSERT_TRUE(bmp);
         EXPECT_EQ(bmp->width, c.width);
         EXPECT_EQ(bmp->height, c.height);
-        EXPECT_EQ(bmp->bitCount, 1);
+        EXPECT_EQ(bmp->bitCount, c.bits);
         EXPECT_EQ(bmp->rowSize, c.rowSize);
         EXPECT_FALSE(bmp->topDown);
-        EXPECT_TRUE(bmp->firstColourBlack());
+        EXPECT_EQ(bmp->palette.size(), c.paletteSize);
+        EXPECT_EQ(bmp->firstColourBlack(), c.black0 && c.paletteSize > 0);
         ASSERT_EQ(bmp->rows.size(), c.rowSize * static_cast<std::size_t>(c.height));
         // The top line is the last row of a bottom-up file.
         EXPECT_EQ(bmp->line(1)[0], pattern(static_cast<std::size_t>(c.height) - 1, 0));
         EXPECT_EQ(bmp->line(c.height)[c.rowSize - 1], pattern(0, c.rowSize - 1));
     }
-    EXPECT_FALSE(parseBitmap(makeBitmap(8, 8, 1, false))->firstColourBlack());
 }
 
 TEST(BitmapReader, ATopDownFileGivesTheSameLinesTurnedBottomFirst) {
@@ -85,16 +88,6 @@ TEST(BitmapReader, ATopDownFileGivesTheSameLinesTurnedBottomFirst) {
     EXPECT_EQ(bmp->height, 5);
     for (int y = 1; y <= 5; ++y) EXPECT_EQ(bmp->line(y)[1], pattern(static_cast<std::size_t>(y - 1), 1)) << y;
     EXPECT_THROW(bmp->line(6), platform::RuntimeError);
-}
-
-TEST(BitmapReader, OtherBitDepthsAreReadForTheCallerToJudge) {
-    const auto colour = parseBitmap(makeBitmap(10, 2, 24));
-    ASSERT_TRUE(colour);
-    EXPECT_EQ(colour->bitCount, 24);
-    EXPECT_EQ(colour->rowSize, 32u);
-    EXPECT_TRUE(colour->palette.empty());
-    EXPECT_FALSE(colour->firstColourBlack());
-    EXPECT_EQ(parseBitmap(makeBitmap(10, 2, 8))->palette.size(), 256u);
 }
 
 TEST(BitmapReader, RefusesWhatIsNotAWholeUncompressedBitmap) {
