@@ -48,7 +48,7 @@ protected:
 TEST_F(MainWindowFlow, StartsWithOnlyConnectAndExitAndTheVersion) {
     shell::MainWindow& w = mainWindow();
     EXPECT_EQ(buttonsEnabled(), kDisconnected);
-    EXPECT_EQ(w.Caption(), platform::app().title());
+    EXPECT_EQ(w.Caption(), kAppTitle);
     EXPECT_EQ(w.VersionText.Caption(), "Version " + std::to_string(platform::app().major()) + "." +
                                            std::to_string(platform::app().minor()) + "." +
                                            std::to_string(platform::app().revision()));
@@ -79,7 +79,7 @@ TEST_F(MainWindowFlow, ConnectAndDisconnectOverEachLink) {
         EXPECT_EQ(messageTexts(), c.messages);
         EXPECT_EQ(buttonsEnabled(), kConnected);
         EXPECT_TRUE(focused(kDisconnect));
-        EXPECT_EQ(mainWindow().Caption(), platform::app().title() + c.caption);
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle + c.caption);
         EXPECT_EQ(mainWindow().m_CheckingConfiguration, c.checked);
         if (c.checked) {
             EXPECT_GE(countCommand("GS I @ A3 (firmware)"), 1);
@@ -90,7 +90,7 @@ TEST_F(MainWindowFlow, ConnectAndDisconnectOverEachLink) {
         EXPECT_EQ(messageTexts(), c.messages);
         EXPECT_EQ(buttonsEnabled(), kDisconnected);
         EXPECT_TRUE(focused(kConnect));
-        EXPECT_EQ(mainWindow().Caption(), platform::app().title());
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle);
         EXPECT_FALSE(serial.PortOpen());
     }
 }

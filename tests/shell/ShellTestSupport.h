@@ -36,6 +36,9 @@ namespace shelltest {
 
 namespace fs = std::filesystem;
 using sim::kPrinterHost;
+
+// Every caption built from the application's title carries this text.
+inline constexpr const char* kAppTitle = "AXO36xxDiag";
 using sim::kPrinterPort;
 
 struct MessageSeen {

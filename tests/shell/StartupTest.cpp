@@ -29,7 +29,7 @@ TEST_F(Startup, SecondInstanceIsRefusedAndTheFirstGetsItsWindow) {
         ASSERT_FALSE(running.previousInstance());
 
         EXPECT_EQ(start(), nullptr);
-        const std::vector<Shown> expected{{"Application is already running", 16, platform::app().title()}};
+        const std::vector<Shown> expected{{"Application is already running", 16, kAppTitle}};
         EXPECT_EQ(platformBoxes, expected);
         EXPECT_EQ(platform::Forms::Count(), 0);
         EXPECT_EQ(shell::objMainWindow, nullptr);
