@@ -30,6 +30,7 @@
 #include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/IniFile.h"
+#include "shell/RuntimeErrorReport.h"
 #include "shell/TypeDefinition.h"
 
 namespace shelltest {
@@ -68,6 +69,7 @@ protected:
         platform::app().setPath(folder.string());
         platform::app().beepHook = [this](int style) { beeps.push_back(style); };
         shell::endProgramHandler = [this] { ++programEnds; };
+        shell::InstallRuntimeErrorReport();  // as Main does
         platform::Forms::addObserver(this);
         driver.onModal = [this](platform::Form& form) { answer(form); };
     }
@@ -77,6 +79,7 @@ protected:
         platform::Forms::discardAll();
         window.reset();
         shell::endProgramHandler = nullptr;
+        platform::setHandlerErrorReport(nullptr);
         platform::app().beepHook = nullptr;
         printerlink::resetLinkModuleState();
         std::error_code ignored;

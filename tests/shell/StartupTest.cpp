@@ -1,4 +1,5 @@
 #include "ShellTestSupport.h"
+#include "platform/RuntimeError.h"
 
 namespace shelltest {
 namespace {
@@ -35,6 +36,7 @@ TEST_F(Startup, SecondInstanceIsRefusedAndTheFirstGetsItsWindow) {
         EXPECT_EQ(shell::objMainWindow, nullptr);
     }
     platformBoxes.clear();
+    platform::setHandlerErrorReport(nullptr);
     window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(platformBoxes.empty());
@@ -44,6 +46,17 @@ TEST_F(Startup, SecondInstanceIsRefusedAndTheFirstGetsItsWindow) {
     EXPECT_FALSE(settingsFileExists());
     bool receipt = true, font = true;
     EXPECT_EQ(shell::GetColumnsPerLine(receipt, font), 56);
+}
+
+TEST_F(Startup, AnErrorEscapingAnEventHandlerIsShownInTheRunTimeErrorReport) {
+    platform::setHandlerErrorReport(nullptr);
+    window = start();
+    ASSERT_NE(window, nullptr);
+    loop.post([] { platform::raiseError(platform::err::TypeMismatch); });
+    idle(10);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Runtime Error :13\r\nType mismatch");
+    EXPECT_TRUE(messages[0].iconShown);
 }
 
 }  // namespace
