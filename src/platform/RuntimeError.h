@@ -9,7 +9,7 @@
 //
 // An error that escapes an event handler stops where the handler was
 // dispatched (the event loop's timers, posted events and descriptor watches,
-// the link's events): runEventHandler reports it once through the one
+// each subscriber of an event): runEventHandler reports it once through the one
 // application-wide report the shell installs, and the loop, the handler's
 // timer, the other subscribers and whatever yield ran the handler go on as
 // if the handler had returned. The report may run a nested loop (a modal
