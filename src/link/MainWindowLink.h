@@ -22,7 +22,9 @@
 //
 // Errors: the operations that talk to the printer trap platform::RuntimeError
 // and leave it in LastError/LastErrorDesc (0 and "" on success); the waits
-// and the framing let it reach the caller.
+// and the framing let it reach the caller. An error of another handler that
+// runs during a wait (a window's timer or event handler) is reported where
+// the loop or the event dispatched it and never reaches these traps.
 #pragma once
 
 #include <cstdint>

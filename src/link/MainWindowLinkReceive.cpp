@@ -8,7 +8,6 @@
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
 #include "link/ViewTallyDlgFlags.h"
-#include "platform/RuntimeError.h"
 
 namespace printerlink {
 
@@ -120,14 +119,10 @@ void MainWindowLink::fncReadHIDData() {
     }
     if (m_AHPIBufferCmd) {
         if (report) return;
-        // Trapped like the rest of the read, but this path leaves the
-        // last-error fields alone: a window's failing status handler ends
-        // the poll, it does not reach the window's timer.
-        try {
-            OnStatusUpdated.raise(kHidPollTimeoutStatus);
-            m_bHIDDeviceFound = false;
-        } catch (const platform::RuntimeError&) {
-        }
+        // This path leaves the last-error fields alone; a window's failing
+        // status handler is reported where the event dispatches it.
+        OnStatusUpdated.raise(kHidPollTimeoutStatus);
+        m_bHIDDeviceFound = false;
         return;
     }
     trapErrors([&] { deliverHidReport(buffer); });
