@@ -128,4 +128,11 @@ bool vidPidForProductName(std::string_view productName, std::string& vidPid) {
     return false;
 }
 
+std::vector<std::string_view> knownProductTexts() {
+    std::vector<std::string_view> texts;
+    for (const auto& entry : kNames) texts.push_back(entry.anyAhpiPrinter);
+    for (const auto& [name, value] : kVidPid) texts.push_back(name);
+    return texts;
+}
+
 }  // namespace printerlink

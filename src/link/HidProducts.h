@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace printerlink {
 
@@ -38,5 +39,9 @@ bool isNoSlipModelText(std::string_view modelText);
 // "vid_1B7D&pid_xxxx" for a product name of the connection dialog; false
 // when the name has no entry.
 bool vidPidForProductName(std::string_view productName, std::string& vidPid);
+
+// Every product text of the lists above: the model identifiers discovery
+// stores in m_AnyAHPIPrinter and the product names of vidPidForProductName.
+std::vector<std::string_view> knownProductTexts();
 
 }  // namespace printerlink

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Fails when a file includes across the layers the wrong way: Qt outside
-# src/gui, or a lower layer including a higher one (arrows point down only).
+# src/gui, a lower layer including a higher one (arrows point down only), or
+# one work window (diagnostics, configuration, tally) including another.
 set -u
 root="$1"
 status=0
@@ -24,6 +25,11 @@ check_layer() {  # folder, forbidden include prefixes...
 check_layer platform link shell gui diagnostics configuration tally
 check_layer link shell gui diagnostics configuration tally
 check_layer gui link shell diagnostics configuration tally
+# The work windows plug into the shell through its hook; none knows another.
+check_layer shell gui diagnostics configuration tally
+check_layer diagnostics gui configuration tally
+check_layer configuration gui diagnostics tally
+check_layer tally gui diagnostics configuration
 
 if [ $status -eq 0 ]; then echo "layers are clean"; fi
 exit $status

@@ -1,0 +1,65 @@
+#include "shell/WorkWindowLink.h"
+
+#include "platform/loop/EventLoop.h"
+#include "shell/ModelessMsgBox.h"
+#include "shell/TypeDefinition.h"
+
+namespace shell {
+
+namespace {
+constexpr std::uint8_t kPurgeBothBuffers = 12;
+}  // namespace
+
+void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(kPurgeBothBuffers); }
+
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag) {
+    requestFlag = true;
+    mainComm.SendRTOSCmd(RealTimeStatusCommand);
+}
+
+void ShowLinkCheckNotice(const SerialLinkCheck& check) {
+    if (!check.noticeText.empty()) ShowTimedNotice(check.noticeText, check.noticeMs);
+}
+
+bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake) {
+    if (!handshake.answered) return false;
+    handshake.answered = false;
+    handshake.requested = false;
+    return true;
+}
+
+void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
+                  const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
+    handshake.answered = false;
+    handshake.requested = false;
+    if (check.lostLinkFlags) check.lostLinkFlags();
+    ShowMessage(kLostLinkMessage, 0, 0);
+    mainComm.bConnectButton = true;
+    platform::Unload(window);
+}
+
+bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& window,
+                     const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
+    ShowLinkCheckNotice(check);
+    if (takeRealTimeStatusAnswer(handshake)) return true;
+    LostLinkExit(mainComm, window, handshake, check);
+    return false;
+}
+
+bool waitRounds(int rounds, int sleepMs, const std::function<bool()>& done) {
+    for (int round = 0; round < rounds; ++round) {
+        if (done()) return true;
+        platform::DoEvents();
+        platform::Sleep(sleepMs);
+    }
+    return done();
+}
+
+bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int rounds, int sleepMs,
+                     const std::function<bool()>& done) {
+    requestFlag = true;
+    send();
+    return waitRounds(rounds, sleepMs, done);
+}
+
+}  // namespace shell

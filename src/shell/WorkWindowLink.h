@@ -1,0 +1,88 @@
+// What the three work windows (diagnostics, configuration, tally) share in
+// talking to the printer: the buffer purge, the real-time status request and
+// the serial link check with its notice and lost-link exit, and the bounded
+// wait that serves events. Each window keeps its own flags and texts and
+// passes them in; none of them includes another.
+//
+// Ownership: nothing here keeps state; the flags belong to the caller (module
+// flags or the window's module object) and must outlive the call.
+//
+// What may block and nest: every operation but takeRealTimeStatusAnswer
+// sends or waits. The sends yield to the event loop, the notice and the
+// message box run the loop nested, and waitRounds yields and sleeps, so any
+// handler (the link's receive routing among them, the calling window's own
+// timer) may run inside them. The lost-link exit unloads the calling window;
+// the window's destruction waits until its handler has returned.
+#pragma once
+
+#include <functional>
+#include <string>
+
+#include "link/MainWindowLink.h"
+#include "platform/forms/Form.h"
+
+namespace shell {
+
+// The printer's real-time status request, DLE EOT 2.
+inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};
+
+// Empties the serial input and output buffers (the link's
+// PurgeCommunication(12)); on TCP and USB HID it lets pending replies in.
+void PurgeBuffers(printerlink::MainWindowLink& mainComm);
+
+// One window's real-time status handshake: the link hands the next serial
+// input after `requested` was set to the window's answer routine, which
+// sets `answered` and clears `requested`.
+struct RealTimeStatusHandshake {
+    bool& requested;
+    bool& answered;
+};
+
+// Sends DLE EOT 2 with SendRTOSCmd, never framed, on whatever link is open.
+// The request flag is set before the send: sends yield, and an answer
+// handled during the send must find it. The send's result is not checked.
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag);
+
+// How one window checks a serial link after its request.
+struct SerialLinkCheck {
+    // The timed notice shown modally before the answer test, while the
+    // answer comes in; an empty text shows none.
+    std::string noticeText;
+    int noticeMs = 0;
+    // The window's own flags of the lost-link exit, set before its message.
+    std::function<void()> lostLinkFlags;
+};
+
+// The text of every work window's lost-link exit.
+inline constexpr const char* kLostLinkMessage =
+    "Printer configuration has changed,Go back to Main window and connect with correct configurations";
+
+// The check's notice alone, for windows that test the answer later.
+void ShowLinkCheckNotice(const SerialLinkCheck& check);
+
+// True when the printer answered; both handshake flags are then cleared.
+bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake);
+
+// The lost-link exit: both handshake flags cleared (a request nobody
+// answered must not take the answer to the next connection check), the
+// window's own flags, the message (OK, no icon), the main window's Connect
+// button offered again (bConnectButton), and the window unloaded.
+void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
+                  const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
+
+// The whole check after the request: notice, answer test, and on no answer
+// the lost-link exit. True when the printer answered and the caller goes on.
+bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& window,
+                     const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
+
+// Up to `rounds` rounds of: stop when done() holds, else yield to the event
+// loop once and sleep sleepMs. True when done() held.
+bool waitRounds(int rounds, int sleepMs, const std::function<bool()>& done);
+
+// Request-then-wait: sets the request flag, sends (the flag is up before
+// the send, which may yield), then waits as waitRounds for done(). True
+// when done() held; the send's result is the caller's through `send`.
+bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int rounds, int sleepMs,
+                     const std::function<bool()>& done);
+
+}  // namespace shell
