@@ -178,6 +178,7 @@ private:
     void LoadHardwareParameterFlags();
     void LoadCodePageParameterFlag();
     void LoadDoubleSidedParameterFlags();
+    void valueKeyName(int category, int row);
     std::string saveParameterFlag(int category, int Index, bool Flag);
     std::string uncheckParameter(int category, int Index, bool Flag);
     void loadParameterFlags(int category);

@@ -50,26 +50,15 @@ bool readChoice(const std::string& text, int count, int& index) {
 
 // ---- Value keys and their defaults. ----
 
-void ChangeConfigDlg::GetCommSettingKeyName(int row) {
-    const CategoryDefinition& c = categoryDefinition(kCommunication);
+void ChangeConfigDlg::valueKeyName(int category, int row) {
+    const CategoryDefinition& c = categoryDefinition(category);
     if (row >= 0 && row < c.rowCount) strCommInt = c.valueKeys[static_cast<std::size_t>(row)].key;
 }
-void ChangeConfigDlg::GetSoftwareSettingKeyName(int row) {
-    const CategoryDefinition& c = categoryDefinition(kSoftware);
-    if (row >= 0 && row < c.rowCount) strCommInt = c.valueKeys[static_cast<std::size_t>(row)].key;
-}
-void ChangeConfigDlg::GetHardwareSettingKeyName(int row) {
-    const CategoryDefinition& c = categoryDefinition(kHardware);
-    if (row >= 0 && row < c.rowCount) strCommInt = c.valueKeys[static_cast<std::size_t>(row)].key;
-}
-void ChangeConfigDlg::GetCodePageSettingKeyName(int row) {
-    const CategoryDefinition& c = categoryDefinition(kCodePage);
-    if (row >= 0 && row < c.rowCount) strCommInt = c.valueKeys[static_cast<std::size_t>(row)].key;
-}
-void ChangeConfigDlg::GetDoubleSidedSettingKeyName(int row) {
-    const CategoryDefinition& c = categoryDefinition(kDoubleSided);
-    if (row >= 0 && row < c.rowCount) strCommInt = c.valueKeys[static_cast<std::size_t>(row)].key;
-}
+void ChangeConfigDlg::GetCommSettingKeyName(int row) { valueKeyName(kCommunication, row); }
+void ChangeConfigDlg::GetSoftwareSettingKeyName(int row) { valueKeyName(kSoftware, row); }
+void ChangeConfigDlg::GetHardwareSettingKeyName(int row) { valueKeyName(kHardware, row); }
+void ChangeConfigDlg::GetCodePageSettingKeyName(int row) { valueKeyName(kCodePage, row); }
+void ChangeConfigDlg::GetDoubleSidedSettingKeyName(int row) { valueKeyName(kDoubleSided, row); }
 
 // One write per section leaves the bytes of one write per key, and a file
 // that cannot be written is reported once instead of once per key.
@@ -93,14 +82,8 @@ void ChangeConfigDlg::SettingList_Click(int Index) { storeChosenValue(Index); }
 void ChangeConfigDlg::storeChosenValue(int Index) {
     if (!bData) return;
     const int listIndex = SettingList(Index).ListIndex();
-    switch (iPrinterConfiguration) {
-        case kCommunication: GetCommSettingKeyName(Index); break;
-        case kSoftware: GetSoftwareSettingKeyName(Index); break;
-        case kHardware: GetHardwareSettingKeyName(Index); break;
-        case kCodePage: GetCodePageSettingKeyName(Index); break;
-        case kDoubleSided: GetDoubleSidedSettingKeyName(Index); break;
-        default: return;
-    }
+    if (iPrinterConfiguration < 0 || iPrinterConfiguration >= kCategoryCount) return;
+    valueKeyName(iPrinterConfiguration, Index);
     WriteIniValue(settingsPath(), categoryDefinition(iPrinterConfiguration).valueSection, strCommInt,
                   platform::str(listIndex));
 }
