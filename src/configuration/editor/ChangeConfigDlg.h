@@ -28,6 +28,7 @@
 #include "configuration/ParamNo.h"
 #include "configuration/editor/ConfigurationCommands.h"
 #include "link/LinkEvent.h"
+#include "platform/dialogs/CommonDialog.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
@@ -86,6 +87,7 @@ public:
     platform::CommandButton Command1;
     platform::CommandButton Command2;
     platform::CommandButton CloseButton;
+    platform::CommonDialog CommDlgCntrl;  // the export's and the import's file dialog
     platform::Frame SerialStatusGroup;
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
