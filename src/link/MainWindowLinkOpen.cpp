@@ -108,7 +108,11 @@ bool MainWindowLink::connectTcp(const std::string& host, const std::string& port
     yieldTimes(kConnectYields);
     m_strIPAddress = host;
     m_strHostPort = port;
-    return Winsock.State() == platform::sck::Connected;
+    if (Winsock.State() == platform::sck::Connected) return true;
+    // Given up: a connect left pending would end minutes later on its own,
+    // with a time-out box and status out of any context.
+    Winsock.Close();
+    return false;
 }
 
 bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
