@@ -74,6 +74,15 @@ void replaceAll(std::string& text, std::string_view from, std::string_view to) {
     text = std::move(out);
 }
 
+// The three texts joined. (Also keeps GCC 12's optimiser from warning
+// falsely about overlapping copies in a chain of string additions.)
+std::string joined(std::string_view a, std::string_view b, std::string_view c) {
+    std::string out;
+    out.reserve(a.size() + b.size() + c.size());
+    out.append(a).append(b).append(c);
+    return out;
+}
+
 bool isControlOrBlankLine(char c) { return static_cast<unsigned char>(c) <= 13; }
 
 // The file the settings live in; a symbolic link is followed so that the
@@ -158,7 +167,7 @@ void replaceFile(const std::string& path, std::string_view contents) {
 std::string temporaryIniPath(const std::string& path) { return path + ".tmp"; }
 
 std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key) {
-    const std::string header = "[" + platform::toLowerAscii(section) + "]";
+    const std::string header = joined("[", platform::toLowerAscii(section), "]");
     const std::string pattern = platform::toLowerAscii(key) + "=";
     bool inSection = false;
     for (std::string_view line : splitLines(fileText)) {
@@ -183,7 +192,7 @@ std::string UpdateIniText(std::string_view fileText, std::string_view section, s
     const std::string low = platform::toLowerAscii(text);
     const std::string setting = std::string(key) + "=" + std::string(firstLineOf(value));
 
-    const std::string header = "\r\n[" + platform::toLowerAscii(section) + "]\r";
+    const std::string header = joined("\r\n[", platform::toLowerAscii(section), "]\r");
     const std::size_t p = low.find(header);
     text.resize(text.size() - endMark.size());
     if (p == std::string::npos) {
@@ -191,7 +200,7 @@ std::string UpdateIniText(std::string_view fileText, std::string_view section, s
     } else {
         const std::size_t afterHeader = p + header.size();
         const std::size_t q = low.find('[', afterHeader);
-        const std::size_t k = low.find("\n" + platform::toLowerAscii(key) + "=", p);
+        const std::size_t k = low.find(joined("\n", platform::toLowerAscii(key), "="), p);
         if (k == std::string::npos || k > q) {
             // Right after the header line, behind its CR LF.
             std::size_t at = afterHeader;
