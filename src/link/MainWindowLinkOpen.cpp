@@ -104,12 +104,16 @@ bool MainWindowLink::connectTcp(const std::string& host, const std::string& port
     closeOpenTransports();
     lanReconnectedAt_ = -1;
     Winsock.RemoteHost = host;
-    Winsock.RemotePort = platform::CLng(platform::CDbl(port));
+    Winsock.RemotePort = platform::CLng(port);
     Winsock.Connect();
     yieldTimes(kConnectYields);
     m_strIPAddress = host;
     m_strHostPort = port;
-    return Winsock.State() == platform::sck::Connected;
+    if (Winsock.State() == platform::sck::Connected) return true;
+    // Given up: a connect left pending would end minutes later on its own,
+    // with a time-out box and status out of any context.
+    Winsock.Close();
+    return false;
 }
 
 bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
@@ -196,11 +200,11 @@ bool MainWindowLink::reopenSerialFromSettings() {
     const std::string handshake = settings().ReadIniValue(kSection, "HandShake");
     notices().ShowTimedNotice(kRestartNotice, isSlipModelText(model) ? kSlipRestartNoticeMs : kRestartNoticeMs);
     notices().ShowTimedNotice(kRestartNotice, kNoticeDefaultMs);
-    const std::string settingsText = std::to_string(platform::CLng(platform::CDbl(baud))) + "," + parity + "," +
-                                     std::to_string(platform::CByte(platform::CDbl(dataBits))) + "," +
-                                     std::to_string(platform::CByte(platform::CDbl(stopBits)));
-    const int portNumber = platform::CInt(platform::CDbl(port));
-    openSerialPort(portNumber, settingsText, platform::CInt(platform::CDbl(handshake)));
+    const std::string settingsText = std::to_string(platform::CLng(baud)) + "," + parity + "," +
+                                     std::to_string(platform::CByte(dataBits)) + "," +
+                                     std::to_string(platform::CByte(stopBits));
+    const int portNumber = platform::CInt(port);
+    openSerialPort(portNumber, settingsText, platform::CInt(handshake));
     m_iPortNumber = portNumber;
     return MSCommCtrl.PortOpen();
 }

@@ -1,8 +1,8 @@
 #include "platform/Text.h"
 
-#include <cctype>
+#include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 #include "platform/RuntimeError.h"
 
@@ -12,54 +12,99 @@ namespace {
 
 bool isBlank(char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; }
 
-// Parses the number at the start of `t` (after blanks); `consumed` is false
-// when no digit was found.
-double parseLeading(std::string_view t, bool& found) {
-    std::size_t i = 0;
-    while (i < t.size() && isBlank(t[i])) ++i;
-    found = false;
+// ASCII only: the user's locale must not change what counts as a digit.
+bool isDigit(char c) { return c >= '0' && c <= '9'; }
+char upper(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+struct Number {
+    double value = 0;
+    bool found = false;    // at least one digit
+    std::size_t end = 0;   // just behind the number
+};
+
+// "&H1F" or "&O17" at `i`; not found when no digit of that base follows.
+Number radixNumber(std::string_view t, std::size_t i, int base) {
+    Number n;
+    std::size_t j = i + 2;
+    for (; j < t.size(); ++j) {
+        const char c = upper(t[j]);
+        int d = -1;
+        if (isDigit(c)) d = c - '0';
+        else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
+        if (d < 0 || d >= base) break;
+        n.value = n.value * base + d;
+        n.found = true;
+    }
+    n.end = n.found ? j : i;
+    return n;
+}
+
+// A decimal text too large or too small for a double: infinity or zero, as
+// the C library gives them, decided by where its first significant digit
+// stands.
+double outOfRange(std::string_view digits, std::string_view exponent) {
+    const std::size_t point = std::min(digits.find('.'), digits.size());
+    const std::size_t first = digits.find_first_of("123456789");
+    if (first == std::string_view::npos) return 0;
+    // The decimal exponent of the first significant digit, plus one.
+    const long long position = first < point ? static_cast<long long>(point - first)
+                                             : -static_cast<long long>(first - point - 1);
+    const bool negative = exponent.starts_with('-');
+    long long e = 0;
+    for (std::size_t k = negative ? 1 : 0; k < exponent.size() && e < 100000; ++k)
+        e = e * 10 + (exponent[k] - '0');
+    if (negative) e = -e;
+    return position + e > 0 ? HUGE_VAL : 0.0;
+}
+
+// The number that starts at `i` (no blanks skipped): a sign, digits with at
+// most one decimal point, an exponent (E or D) when digits follow it; or
+// the radix forms. Read by C rules: the point is the decimal separator
+// whatever the user's locale says.
+Number numberAt(std::string_view t, std::size_t i) {
     if (i + 1 < t.size() && t[i] == '&') {
-        const char kind = static_cast<char>(std::toupper(static_cast<unsigned char>(t[i + 1])));
-        const int base = kind == 'H' ? 16 : (kind == 'O' ? 8 : 0);
-        if (base) {
-            double v = 0;
-            for (std::size_t j = i + 2; j < t.size(); ++j) {
-                const char c = static_cast<char>(std::toupper(static_cast<unsigned char>(t[j])));
-                int d = -1;
-                if (c >= '0' && c <= '9') d = c - '0';
-                else if (c >= 'A' && c <= 'F') d = c - 'A' + 10;
-                if (d < 0 || d >= base) break;
-                v = v * base + d;
-                found = true;
-            }
-            return v;
-        }
+        const char kind = upper(t[i + 1]);
+        if (kind == 'H') return radixNumber(t, i, 16);
+        if (kind == 'O') return radixNumber(t, i, 8);
     }
-    std::string num;
-    if (i < t.size() && (t[i] == '+' || t[i] == '-')) num += t[i++];
+    Number n;
+    n.end = i;
+    std::size_t j = i;
+    const bool negative = j < t.size() && t[j] == '-';
+    if (j < t.size() && (t[j] == '+' || t[j] == '-')) ++j;
+    const std::size_t mantissaStart = j;
     bool dot = false;
-    for (; i < t.size(); ++i) {
-        const char c = t[i];
-        if (std::isdigit(static_cast<unsigned char>(c))) {
-            num += c;
-            found = true;
-        } else if (c == '.' && !dot) {
-            num += c;
-            dot = true;
-        } else {
-            break;
+    for (; j < t.size(); ++j) {
+        if (isDigit(t[j])) n.found = true;
+        else if (t[j] == '.' && !dot) dot = true;
+        else break;
+    }
+    if (!n.found) return n;
+    std::string text(t.substr(mantissaStart, j - mantissaStart));
+    std::string exponent;
+    if (j < t.size() && (upper(t[j]) == 'E' || upper(t[j]) == 'D')) {
+        std::size_t k = j + 1;
+        if (k < t.size() && (t[k] == '+' || t[k] == '-')) ++k;
+        const std::size_t digitsFrom = k;
+        while (k < t.size() && isDigit(t[k])) ++k;
+        if (k > digitsFrom) {
+            exponent = std::string(t.substr(j + 1, k - j - 1));
+            if (exponent[0] == '+') exponent.erase(0, 1);
+            text += 'e' + exponent;
+            j = k;
         }
     }
-    if (found && i < t.size() && (t[i] == 'e' || t[i] == 'E' || t[i] == 'd' || t[i] == 'D')) {
-        std::size_t j = i + 1;
-        std::string ex = "e";
-        if (j < t.size() && (t[j] == '+' || t[j] == '-')) ex += t[j++];
-        std::size_t digits = 0;
-        while (j < t.size() && std::isdigit(static_cast<unsigned char>(t[j]))) ex += t[j++], ++digits;
-        if (digits) num += ex;
-    }
-    if (!found) return 0;
-    return std::strtod(num.c_str(), nullptr);
+    n.end = j;
+    const auto read = std::from_chars(text.data(), text.data() + text.size(), n.value);
+    if (read.ec == std::errc::result_out_of_range)
+        n.value = outOfRange(std::string_view(text).substr(0, text.find('e')), exponent);
+    if (negative) n.value = -n.value;
+    return n;
+}
+
+std::size_t skipBlanks(std::string_view t, std::size_t i) {
+    while (i < t.size() && isBlank(t[i])) ++i;
+    return i;
 }
 
 double roundHalfEven(double v) {
@@ -93,21 +138,21 @@ int fromUnicode(char32_t cp) {
 
 }  // namespace
 
-double Val(std::string_view text) {
-    bool found = false;
-    return parseLeading(text, found);
-}
+double Val(std::string_view text) { return numberAt(text, skipBlanks(text, 0)).value; }
 
 double CDbl(std::string_view text) {
-    bool found = false;
-    const double v = parseLeading(text, found);
-    if (!found) raiseError(err::TypeMismatch);
-    return v;
+    const Number n = numberAt(text, skipBlanks(text, 0));
+    if (!n.found || skipBlanks(text, n.end) != text.size()) raiseError(err::TypeMismatch);
+    if (std::isinf(n.value)) raiseError(err::Overflow);
+    return n.value;
 }
 
 std::uint8_t CByte(double value) { return checkedRound<std::uint8_t>(value, 0, 255); }
 std::int16_t CInt(double value) { return checkedRound<std::int16_t>(value, -32768, 32767); }
 std::int32_t CLng(double value) { return checkedRound<std::int32_t>(value, -2147483648.0, 2147483647.0); }
+std::uint8_t CByte(std::string_view text) { return CByte(CDbl(text)); }
+std::int16_t CInt(std::string_view text) { return CInt(CDbl(text)); }
+std::int32_t CLng(std::string_view text) { return CLng(CDbl(text)); }
 
 Bytes toBytes(std::string_view text) { return Bytes(text.begin(), text.end()); }
 

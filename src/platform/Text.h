@@ -17,6 +17,9 @@ namespace platform {
 
 using Bytes = std::vector<std::uint8_t>;
 
+// Numbers are read by C rules whatever the user's locale: the decimal
+// separator is always the point, and no thousands separators are taken.
+
 // Numeric value of the leading number in the text: leading blanks, tabs and
 // line feeds are skipped, an optional sign, digits, one decimal point and an
 // exponent are taken, and reading stops at the first character that cannot
@@ -29,9 +32,14 @@ double Val(std::string_view text);
 std::uint8_t CByte(double value);
 std::int16_t CInt(double value);
 std::int32_t CLng(double value);
-// Text to number with the same rules as Val, but a text that holds no number
-// at all (after trimming) throws RuntimeError 13.
+// Text to number: the text must be one whole number in Val's forms, with
+// nothing but blanks around it; anything else ("", "abc", "9100x", "1.5.2")
+// throws RuntimeError 13. The integer forms then round and range-check as
+// above.
 double CDbl(std::string_view text);
+std::uint8_t CByte(std::string_view text);
+std::int16_t CInt(std::string_view text);
+std::int32_t CLng(std::string_view text);
 
 // Text <-> bytes, one byte per character (CP1252 is single-byte).
 Bytes toBytes(std::string_view text);

@@ -292,9 +292,9 @@ void ConnectPrinterDlg::OKButton_Click() {
     mainWindow_.bNoSlipMICR = false;
 
     m_PortNumber = PortSetting(kPortCombo).ListIndex() + 1;
-    m_BaudRate = platform::CLng(platform::Val(PortSetting(kBaudCombo).Text()));
-    m_DataBits = platform::CByte(platform::Val(PortSetting(kDataBitsCombo).Text()));
-    m_StopBits = platform::CByte(platform::Val(PortSetting(kStopBitsCombo).Text()));
+    m_BaudRate = platform::CLng(PortSetting(kBaudCombo).Text());
+    m_DataBits = platform::CByte(PortSetting(kDataBitsCombo).Text());
+    m_StopBits = platform::CByte(PortSetting(kStopBitsCombo).Text());
     m_Parity = PortSetting(kParityCombo).ListIndex() + 1;
     m_Handshake = PortSetting(kFlowCombo).ListIndex();
     m_PrinterModel = PrinterType(kModelCombo).ListIndex();

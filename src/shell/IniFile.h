@@ -10,9 +10,11 @@
 // file that cannot be created, read or written ends in the run-time error
 // report (ReportRuntimeError) and the read gives the empty text, the write
 // leaves the file as it stood. A write goes to a temporary file beside the
-// settings file that is then renamed over it, so a failed write never leaves
-// a half-written file. Both may show a modal message box (and so run the
-// event loop nested) only when an error is reported.
+// settings file (temporaryIniPath) that is then renamed over it, so a failed
+// write never leaves a half-written file; a temporary file a failed write
+// could not remove is replaced by the next write. Both may show a modal
+// message box (and so run the event loop nested) only when an error is
+// reported. Writing the same value again gives the same file.
 //
 // ReadIniText and UpdateIniText are the pure text rules behind the two and
 // never touch a file.
@@ -44,6 +46,10 @@ void writeIniValues(const std::string& path, const std::string& section, const I
 std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key);
 std::string UpdateIniText(std::string_view fileText, std::string_view section, std::string_view key,
                           std::string_view value);
+
+// The temporary file a write of the settings file at `path` goes through:
+// the same name followed by ".tmp".
+std::string temporaryIniPath(const std::string& path);
 
 // Throwing forms of the file operations (platform::RuntimeError), for code
 // that reports the error itself.

@@ -4,6 +4,8 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <iterator>
+#include <random>
 
 #include <filesystem>
 #include <fstream>
@@ -30,6 +32,28 @@ class IniUpdate : public testing::TestWithParam<UpdateCase> {};
 TEST_P(IniUpdate, WritesExactlyTheseBytes) {
     const UpdateCase& c = GetParam();
     EXPECT_EQ(UpdateIniText(c.before, c.section, c.key, c.value), c.after);
+}
+
+TEST_P(IniUpdate, RepeatedWriteChangesNothing) {
+    const UpdateCase& c = GetParam();
+    EXPECT_EQ(UpdateIniText(c.after, c.section, c.key, c.value), c.after);
+}
+
+// Files of every shape: a write repeated must give the file it gave.
+TEST(IniUpdateRepeated, RandomFilesWrittenTwiceGiveTheSameFile) {
+    std::mt19937 rng(7);
+    const char* pieces[] = {"[A]", "[a]", "[B]", "k=1", "K=2", "x=", " k=3", "\r\n", "\n", "\r", " ", "[", "="};
+    const char* keys[] = {"k", "K", "x"};
+    for (int round = 0; round < 20000; ++round) {
+        std::string before;
+        for (int n = static_cast<int>(rng() % 8); n > 0; --n) before += pieces[rng() % std::size(pieces)];
+        const std::string section = rng() % 2 ? "A" : "B";
+        const std::string key = keys[rng() % std::size(keys)];
+        const std::string value = rng() % 2 ? "v" : "[w";
+        const std::string once = UpdateIniText(before, section, key, value);
+        ASSERT_EQ(UpdateIniText(once, section, key, value), once) << testing::PrintToString(before) << " [" << section
+                                                                  << "] " << key << "=" << value;
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -68,6 +92,9 @@ INSTANTIATE_TEST_SUITE_P(
         UpdateCase{"LoneCarriageReturnsEndLines", "[A]\rk=1\r", "A", "k", "2", "[A]\r\nk=2\r\n"},
         UpdateCase{"LineBreakInAValueCannotAddLines", "[A]\r\nk=1\r\n", "A", "IPAddress", "1.2.3.4\r\n[B]\nx=y",
                    "[A]\r\nIPAddress=1.2.3.4\r\nk=1\r\n"},
+        UpdateCase{"HeaderOnTheLastLineWithoutLineEnd", "[A]", "A", "k", "1", "[A]\r\nk=1\r\n"},
+        UpdateCase{"LowerCaseHeaderLastAfterOtherSections", "x=1\r\n[B]\r\ny=2\r\n[a]", "A", "k", "1",
+                   "x=1\r\n[B]\r\ny=2\r\n[a]\r\nk=1\r\n"},
         UpdateCase{"OtherBytesInsideLinesAreKept", std::string("[A]\r\nv=\0\xff\x80z\r\nk=1", 16), "A", "k", "2",
                    std::string("[A]\r\nv=\0\xff\x80z\r\nk=2\r\n", 18)}),
     [](const testing::TestParamInfo<UpdateCase>& info) { return std::string(info.param.name); });
@@ -177,6 +204,21 @@ TEST_F(IniFileOnDisk, UnusablePathsRaiseFileAccessErrors) {
         EXPECT_THROW(readIniValueOrThrow(p, "A", "k"), platform::RuntimeError);
     }
     EXPECT_FALSE(fs::exists(folder / "no such folder"));
+}
+
+TEST_F(IniFileOnDisk, TemporaryFileLeftByAFailedWriteGoesWithTheNextWrite) {
+    store("[A]\r\nk=1\r\n");
+    // What a write leaves that failed before its rename and could not remove
+    // its temporary file: part of the new contents, read-only.
+    const std::string leftover = temporaryIniPath(path);
+    std::ofstream(leftover, std::ios::binary) << "[A]\r\nk=";
+    fs::permissions(leftover, fs::perms::owner_read);
+    writeIniValueOrThrow(path, "A", "k", "2");
+    EXPECT_EQ(contents(), "[A]\r\nk=2\r\n");
+    EXPECT_FALSE(fs::exists(leftover));
+    int entries = 0;
+    for ([[maybe_unused]] auto& e : fs::directory_iterator(folder)) ++entries;
+    EXPECT_EQ(entries, 1);
 }
 
 TEST_F(IniFileOnDisk, FailedWriteLeavesTheOldFileWholeAndNoTemporaryFile) {

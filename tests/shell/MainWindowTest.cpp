@@ -209,6 +209,24 @@ TEST_F(MainWindowFlow, LanPrinterThatResetTheConnectionLeavesTheUserFreeToConnec
     }
 }
 
+TEST_F(MainWindowFlow, PortTextThatIsNoWholeNumberIsATypeMismatch) {
+    attachTcp();
+    for (const char* text : {"9100x", "91O0"}) {
+        SCOPED_TRACE(text);
+        messages.clear();
+        answerDialog([this, text](shell::ConnectPrinterDlg& d) {
+            chooseLan(d);
+            driver.editText(d.EthernetSetting(1), text);
+            pressOk(d);
+        });
+        ASSERT_TRUE(clickButton(kConnect));
+        EXPECT_EQ(messageTexts(), (Strings{"An error occured in Opening LAN connection\r\n\r\n    Reason = Type "
+                                           "mismatch\r\n    Error Code = 13"}));
+        EXPECT_EQ(buttonsEnabled(), kDisconnected);
+        EXPECT_TRUE(streamReceivedByPrinter().empty());
+    }
+}
+
 TEST_F(MainWindowFlow, WorkButtonsNeedAnOnlinePrinter) {
     int diagnosed = 0;
     mainWindow().workWindows.diagnose = [&](shell::MainWindow&) { ++diagnosed; };

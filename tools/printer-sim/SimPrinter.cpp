@@ -15,7 +15,7 @@ SimPrinter::SimPrinter(SimScheduler& scheduler, SimConfig config)
 
 void SimPrinter::addCommand(SimCommand command) { commands_.insert(commands_.begin(), std::move(command)); }
 
-void SimPrinter::setReply(const Bytes& command, Bytes answer) { replies_[command] = std::move(answer); }
+void SimPrinter::setReply(const Bytes& command, Bytes answer) { replies_[platform::toText(command)] = std::move(answer); }
 
 void SimPrinter::record(SimLogEntry entry) {
     log_.push_back(std::move(entry));
@@ -105,7 +105,7 @@ void SimPrinter::flushUnknown(SimLogEntry& entry) {
 }
 
 void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
-    if (const auto it = replies_.find(bytes); it != replies_.end()) {
+    if (const auto it = replies_.find(platform::toText(bytes)); it != replies_.end()) {
         if (!it->second.empty()) reply(it->second);
         return;
     }

@@ -118,7 +118,7 @@ private:
     SimConfig config_;
     SimPort* port_ = nullptr;
     std::vector<SimCommand> commands_;  // newest first
-    std::map<platform::Bytes, platform::Bytes> replies_;
+    std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
     ReplyFault fault_ = ReplyFault::None;
     std::size_t shortLength_ = 1;
     bool linkUp_ = true;

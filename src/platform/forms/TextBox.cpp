@@ -30,7 +30,7 @@ void TextBox::setText(std::string text) {
 
 void TextBox::setTextKeepCaret(std::string text, int caret) {
     const bool changed = text != text_;
-    text_ = std::move(text);
+    text_.swap(text);  // a move assignment here draws a false GCC 12 warning when optimised
     selStart_ = std::clamp(caret, 0, static_cast<int>(text_.size()));
     selLength_ = 0;
     if (changed) notify(Property::Text);

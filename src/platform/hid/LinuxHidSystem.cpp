@@ -99,6 +99,21 @@ std::optional<ReportDescriptorInfo> readDescriptor(int fd, const fs::path& sysfs
     return parseReportDescriptor(*bytes);
 }
 
+// Without a location, or with one another device already has, the node name
+// keeps the instance unique (and stable while the device stays). The text
+// with the node name may itself be taken ("X&HIDRAW2" can be a location), so
+// it is checked again, and numbered until it is free.
+std::string uniqueInstance(const std::string& location, const std::string& node,
+                           const std::set<std::string>& taken) {
+    if (!location.empty() && !taken.count(location)) return location;
+    std::string withNode = location;
+    if (!withNode.empty()) withNode += '&';
+    withNode += toUpperAscii(node);
+    std::string candidate = withNode;
+    for (int n = 2; taken.count(candidate); ++n) candidate = withNode + "&" + std::to_string(n);
+    return candidate;
+}
+
 }  // namespace
 
 LinuxHidSystem::DeviceOpener LinuxHidSystem::defaultOpener() {
@@ -130,11 +145,7 @@ std::vector<LinuxHidSystem::Device> LinuxHidSystem::devices() const {
     std::vector<Device> out;
     std::set<std::string> instances;
     for (auto& [number, dev] : found) {
-        dev.instance = hidInstanceText(dev.uevent.phys);
-        // Without a location, or with one shared by two devices, the node name
-        // keeps the instance unique (and stable while the device stays).
-        if (dev.instance.empty() || instances.count(dev.instance))
-            dev.instance += (dev.instance.empty() ? "" : "&") + toUpperAscii(dev.node);
+        dev.instance = uniqueInstance(hidInstanceText(dev.uevent.phys), dev.node, instances);
         instances.insert(dev.instance);
         out.push_back(std::move(dev));
     }

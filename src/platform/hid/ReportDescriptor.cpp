@@ -92,8 +92,12 @@ private:
 
     bool field(ReportKind kind, std::uint32_t flags) {
         // Fields before the first report ID belong to an unnumbered report;
-        // a device mixing both has no consistent byte 0.
-        if (g_.reportId == 0) unnumberedUsed_ = true;
+        // a device mixing both has no consistent byte 0. Pop can bring report
+        // ID 0 back after numbered reports, so the mix is refused here too.
+        if (g_.reportId == 0) {
+            if (numbered_) return false;
+            unnumberedUsed_ = true;
+        }
         std::uint64_t& bits = bits_[g_.reportId][kind];
         bits += std::uint64_t{g_.reportSize} * g_.reportCount;
         if (bits > kMaxReportBits) return false;

@@ -1,4 +1,12 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <functional>
+#include <initializer_list>
+#include <string>
 
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
@@ -6,6 +14,23 @@
 using namespace platform;
 
 namespace {
+
+struct Conversion {
+    const char* name;
+    std::function<void()> convert;
+};
+
+void expectEachRaises(int number, const std::string& description, std::initializer_list<Conversion> cases) {
+    for (const auto& c : cases) {
+        try {
+            c.convert();
+            ADD_FAILURE() << c.name << " did not raise";
+        } catch (const RuntimeError& e) {
+            EXPECT_EQ(e.number(), number) << c.name;
+            EXPECT_EQ(e.description(), description) << c.name;
+        }
+    }
+}
 
 TEST(Text, ValReadsTheLeadingNumberOnly) {
     struct Case {
@@ -23,21 +48,15 @@ TEST(Text, ConversionsRoundHalfToEvenAndRaiseOverflow) {
     EXPECT_EQ(CByte(255), 255);
     EXPECT_EQ(CInt(-32768), -32768);
     EXPECT_EQ(CLng(99999999), 99999999);
-    struct Overflowing {
-        const char* name;
-        std::function<void()> convert;
-    } cases[] = {{"byte 256", [] { CByte(256); }},          {"byte -1", [] { CByte(-1); }},
-                 {"byte 255.5", [] { CByte(255.5); }},      {"int 32768", [] { CInt(32768); }},
-                 {"int -32769", [] { CInt(-32769); }},      {"long 2^31", [] { CLng(2147483648.0); }}};
-    for (const auto& c : cases) {
-        try {
-            c.convert();
-            ADD_FAILURE() << c.name << " did not raise";
-        } catch (const RuntimeError& e) {
-            EXPECT_EQ(e.number(), 6) << c.name;
-            EXPECT_EQ(e.description(), "Overflow");
-        }
-    }
+    expectEachRaises(6, "Overflow",
+                     {{"byte 256", [] { CByte(256); }},
+                      {"byte -1", [] { CByte(-1); }},
+                      {"byte 255.5", [] { CByte(255.5); }},
+                      {"int 32768", [] { CInt(32768); }},
+                      {"int -32769", [] { CInt(-32769); }},
+                      {"long 2^31", [] { CLng(2147483648.0); }},
+                      {"text 256", [] { CByte("256"); }},
+                      {"text 1e999", [] { CDbl("1e999"); }}});
 }
 
 TEST(Text, CDblRefusesTextWithoutANumber) {
@@ -48,6 +67,85 @@ TEST(Text, CDblRefusesTextWithoutANumber) {
     } catch (const RuntimeError& e) {
         EXPECT_EQ(e.number(), 13);
     }
+}
+
+// A port text typed as "9100x" or "91O0", or a stored "1x", must not pass as
+// a number; Val alone takes the leading number.
+TEST(Text, ConversionsTakeOnlyAWholeNumberText) {
+    const struct {
+        const char* text;
+        double value;
+    } whole[] = {{" 42 ", 42}, {"\t9100\t", 9100}, {"-3.5", -3.5}, {"+7", 7}, {".5", 0.5},
+                 {"1e3", 1000}, {"2D2", 200}, {"&H1F", 31}, {"&O17", 15}};
+    for (const auto& c : whole) EXPECT_DOUBLE_EQ(CDbl(c.text), c.value) << '"' << c.text << '"';
+
+    expectEachRaises(13, "Type mismatch",
+                     {{"empty", [] { CDbl(""); }},       {"blanks", [] { CDbl("   "); }},
+                      {"9100x", [] { CLng("9100x"); }},  {"91O0", [] { CLng("91O0"); }},
+                      {"1x", [] { CInt("1x"); }},        {"8 bits", [] { CByte("8 bits"); }},
+                      {"1.2.3", [] { CDbl("1.2.3"); }},  {"12 34", [] { CDbl("12 34"); }},
+                      {"1e", [] { CDbl("1e"); }},        {"sign only", [] { CDbl("-"); }},
+                      {"point only", [] { CDbl("."); }}, {"&H", [] { CDbl("&H"); }},
+                      {"&H1G", [] { CLng("&H1G"); }},    {"comma decimal", [] { CDbl("1,5"); }}});
+    EXPECT_EQ(CInt(" 2.5 "), 2);
+    EXPECT_EQ(CByte("255"), 255);
+    EXPECT_DOUBLE_EQ(Val("9100x"), 9100);
+    EXPECT_DOUBLE_EQ(Val("91O0"), 91);
+}
+
+// The Qt front end sets the process locale from the environment; a German
+// user must still get 1.5 from "1.5". A locale with a decimal comma is used
+// when the machine has one, or generated for the test.
+class CommaLocale {
+public:
+    CommaLocale() {
+        previous_ = std::setlocale(LC_NUMERIC, nullptr);
+        for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "de_DE", "fr_FR.UTF-8", "fr_FR"})
+            if (useCommaLocale(name)) return;
+        generated_ = std::filesystem::temp_directory_path() / ("comma-locale-" + std::to_string(::getpid()));
+        const std::string command = "localedef -i de_DE -f ISO-8859-1 '" + (generated_ / "de_DE").string() +
+                                    "' >/dev/null 2>&1";
+        std::error_code ignored;
+        if (std::filesystem::create_directories(generated_, ignored) && std::system(command.c_str()) == 0) {
+            ::setenv("LOCPATH", generated_.c_str(), 1);
+            useCommaLocale("de_DE");
+        }
+    }
+    ~CommaLocale() {
+        std::setlocale(LC_NUMERIC, previous_.c_str());
+        ::unsetenv("LOCPATH");
+        std::error_code ignored;
+        if (!generated_.empty()) std::filesystem::remove_all(generated_, ignored);
+    }
+    bool active() const { return active_; }
+
+private:
+    bool useCommaLocale(const char* name) {
+        active_ = std::setlocale(LC_NUMERIC, name) != nullptr && std::string(std::localeconv()->decimal_point) == ",";
+        if (!active_) std::setlocale(LC_NUMERIC, previous_.c_str());
+        return active_;
+    }
+    std::string previous_;
+    std::filesystem::path generated_;
+    bool active_ = false;
+};
+
+TEST(Text, NumbersReadTheSameUnderACommaLocale) {
+    CommaLocale comma;
+    if (!comma.active()) GTEST_SKIP() << "no locale with a decimal comma is installed and localedef could not make one";
+    // The C library now reads "1.5" as 1: what a parser that follows the
+    // locale would give.
+    ASSERT_DOUBLE_EQ(std::strtod("1.5", nullptr), 1);
+    const struct {
+        const char* text;
+        double val, cdbl;
+    } cases[] = {{"1.5", 1.5, 1.5}, {"9600.5", 9600.5, 9600.5}, {"-0.25e2", -25, -25}, {"3.0", 3, 3}};
+    for (const auto& c : cases) {
+        EXPECT_DOUBLE_EQ(Val(c.text), c.val) << c.text;
+        EXPECT_DOUBLE_EQ(CDbl(c.text), c.cdbl) << c.text;
+    }
+    EXPECT_DOUBLE_EQ(Val("1,5"), 1);
+    EXPECT_THROW(CDbl("1,5"), RuntimeError);
 }
 
 TEST(Text, EveryCp1252ByteSurvivesTheTripThroughUtf8) {

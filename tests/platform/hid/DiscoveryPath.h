@@ -9,9 +9,15 @@
 
 namespace platform {
 
-inline std::string pathFromIdentifier(std::string id) {
-    for (std::size_t at; (at = id.find("\\\\")) != std::string::npos;) id.replace(at, 2, "#");
-    return "\\\\?\\" + id + "#" + kHidClassGuid;
+inline std::string pathFromIdentifier(const std::string& id) {
+    std::string path = "\\\\?\\";
+    for (std::size_t i = 0; i < id.size(); ++i) {
+        const bool doubled = id.compare(i, 2, "\\\\") == 0;
+        path += doubled ? '#' : id[i];
+        if (doubled) ++i;
+    }
+    path.append("#").append(kHidClassGuid);
+    return path;
 }
 
 }  // namespace platform

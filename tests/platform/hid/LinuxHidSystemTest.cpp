@@ -1,6 +1,7 @@
 // Enumeration and report I/O against a fake sysfs tree, with one end of a
 // SOCK_SEQPACKET socketpair standing in for each /dev/hidrawN.
 #include <gtest/gtest.h>
+#include <fcntl.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -217,6 +218,37 @@ TEST_F(HidFixture, StreamStandInWhosePeerClosedFailsTheWriteWithoutASignal) {
     auto oldPipe = ::signal(SIGPIPE, SIG_DFL);
     EXPECT_FALSE(stream.write(h, Bytes(64, 0x08)));
     ::signal(SIGPIPE, oldPipe);
+}
+
+// Devices of one product whose locations read alike: each still gets a path
+// of its own, and the path opens that device and no other.
+TEST(HidInstances, EveryDeviceGetsAPathThatOpensIt) {
+    const std::vector<std::vector<std::string>> cases = {
+        {"x/hidraw2", "x", "x"},  // the third "x" would become the first's "X&HIDRAW2"
+        {"hidraw1", ""},          // no location: the node name, which the first already is
+    };
+    for (const auto& locations : cases) {
+        SCOPED_TRACE(testing::PrintToString(locations));
+        HidTestTree tree;
+        for (const std::string& phys : locations) {
+            HidTestDevice d;
+            d.uevent = "HID_ID=0003:00001B7D:0000D2A8\nHID_NAME=POS Printer\nHID_PHYS=" + phys + "\n";
+            tree.addHidDevice(d);
+        }
+        std::string opened;
+        LinuxHidSystem hid(tree.root(), [&](const std::string& node) {
+            opened = node;
+            return ::open("/dev/null", O_RDWR | O_CLOEXEC);
+        });
+        const std::vector<std::string> paths = hid.hidInterfacePaths();
+        ASSERT_EQ(paths.size(), locations.size());
+        for (std::size_t i = 0; i < paths.size(); ++i) {
+            std::intptr_t h = hid.open(paths[i]);
+            ASSERT_GT(h, 0);
+            EXPECT_EQ(opened, "/dev/hidraw" + std::to_string(i)) << paths[i];
+            hid.close(h);
+        }
+    }
 }
 
 }  // namespace
