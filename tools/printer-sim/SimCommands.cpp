@@ -3,6 +3,7 @@
 // with SimPrinter::addCommand.
 #include <string>
 
+#include "printer-sim/SimConfigurationCommands.h"
 #include "printer-sim/SimPrinter.h"
 
 namespace sim {
@@ -48,6 +49,8 @@ void addStandardCommands(SimPrinter& printer) {
     printer.addCommand({{0x1D, 0x49, 0x40, 0xA3}, {}, named("GS I @ A3 (firmware)"), answerFirmware});
 
     printer.addCommand({{0x1D, 0xFF}, {}, named("restart 1D FF"), restartPrinter});
+
+    addConfigurationWindowCommands(printer);
 }
 
 }  // namespace sim

@@ -67,13 +67,14 @@ void addGroupRules(Rules& r) {
         .fill(7, "Platen Wait Time:", kPlatenWait, 0, g2)
         .fill(8, "PDF417 Max Cols:", kColumns, 0, g2);
     // Receipt printers with the 3680 emulations.
-    const When g3 = group({5, 6, 7, 13});
-    r.options(0, kEmulationG3, g3)
-        .pick(0, 0, g3)
-        .options(1, kEmulationIdG3, g3)
-        .pick(1, 0, g3)
-        .fill(4, "Asian Mode:", kOnOff, 1, g3)
-        .label(8, "PDF417 Max Cols:", group({5}))
+    // Every model with the 3680 emulations starts the same way.
+    const When e3680 = group({5, 6, 7, 8, 10, 11, 12, 13});
+    r.options(0, kEmulationG3, e3680)
+        .pick(0, 0, e3680)
+        .options(1, kEmulationIdG3, e3680)
+        .pick(1, 0, e3680)
+        .fill(4, "Asian Mode:", kOnOff, 1, e3680);
+    r.label(8, "PDF417 Max Cols:", group({5}))
         .disable(8, group({5}))
         .fill(8, "PDF417 Max Cols:", kColumns, 0, group({6, 7, 13}))
         .fill(9, "Auto Reset:", kAutoReset, 0, group({6, 13}))
@@ -84,12 +85,7 @@ void addGroupRules(Rules& r) {
         .label(12, "Compress Pitch:", group({7, 13}))
         .disable(12, group({7, 13}));
     const When g4 = group({8});
-    r.options(0, kEmulationG3, g4)
-        .pick(0, 0, g4)
-        .options(1, kEmulationIdG3, g4)
-        .pick(1, 0, g4)
-        .fill(4, "Asian Mode:", kOnOff, 1, g4)
-        .fill(8, "PDF417 Max Cols:", kColumns, 0, g4)
+    r.fill(8, "PDF417 Max Cols:", kColumns, 0, g4)
         .fill(10, "Font Type:", kFonts, 0, g4)
         .fill(5, "Label Font Attr:",
               {" Bold", " Bold, Dbl Wide", " Bold, Dbl High", " Bold, Dbl Wide & High", " Normal", " Dbl Wide",
@@ -100,13 +96,7 @@ void addGroupRules(Rules& r) {
     const When g5 = group(kKioskModels);
     r.fill(4, "Asian Mode:", kOnOff, 0, g5).fill(8, "PDF417 Max Cols:", kColumns, 0, g5).fill(9, "Auto Reset:",
                                                                                            kAutoReset, 0, g5);
-    const When g6 = group({10, 11, 12});
-    r.options(0, kEmulationG3, g6)
-        .pick(0, 0, g6)
-        .options(1, kEmulationIdG3, g6)
-        .pick(1, 0, g6)
-        .fill(4, "Asian Mode:", kOnOff, 1, g6)
-        .label(8, "PDF417Column:", group({10}))
+    r.label(8, "PDF417Column:", group({10}))
         .disable(8, group({10}))
         .fill(9, "Auto Reset:", kAutoReset, 0, group({11, 12}))
         .fill(8, "PDF417 Max Cols:", kColumns, 0, group({11, 12}));
