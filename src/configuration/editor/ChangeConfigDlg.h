@@ -26,6 +26,7 @@
 
 #include "configuration/CatalogueRules.h"
 #include "configuration/ParamNo.h"
+#include "configuration/catalogue/ModelGate.h"
 #include "configuration/editor/ConfigurationCommands.h"
 #include "link/LinkEvent.h"
 #include "platform/forms/CheckBox.h"
@@ -187,6 +188,12 @@ private:
     // ---- Restoring saved choices. ----
     void LoadCategoryFromIni();
     void ResetParameterFlags();
+
+    // ---- The model gate (ChangeConfigDlgGate.cpp). ----
+    void EnableSettingsByModelName(bool enable);
+    void EnableSettingsByModelCode(bool enable);
+    void applyModelGate(const ModelGateResult& gate);
+    int shownCategoryButton() const;
 
     std::unique_ptr<ConfigurationCommands> commands_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
