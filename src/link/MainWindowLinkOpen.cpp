@@ -80,6 +80,7 @@ bool MainWindowLink::ConnectPrinter() {
 // Only one transport is open at a time: whatever is still open is closed
 // before another is opened, so no "port already open" and no leaked device.
 void MainWindowLink::closeOpenTransports() {
+    heldReply_.clear();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();
