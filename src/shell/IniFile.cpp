@@ -242,6 +242,12 @@ void writeIniFileOrThrow(const std::string& path, std::string_view text) {
     replaceFile(resolvedPath(path), text);
 }
 
+bool sameIniFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return resolvedPath(a) == resolvedPath(b);
+}
+
 std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable) {
     try {
         return readIniValueOrThrow(INIpath, KEY, Variable);

@@ -61,5 +61,8 @@ std::optional<std::string> readIniFileOrThrow(const std::string& path, bool crea
 // Replaces the whole file with `text` as one write does: created when
 // missing, made writable first, the old contents whole if the write fails.
 void writeIniFileOrThrow(const std::string& path, std::string_view text);
+// Whether two paths name the same file (links followed; a missing file is
+// the same only as the same path).
+bool sameIniFile(const std::string& a, const std::string& b);
 
 }  // namespace shell

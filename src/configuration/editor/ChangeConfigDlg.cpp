@@ -56,6 +56,7 @@ ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<
       PrinterOnline(SerialStatusGroup, "PrinterOnline"),
       PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
       StatusTimer(*this, "StatusTimer"),
+      CommDlgCntrl(*this, "CommDlgCntrl"),
       m_MainComm(mainWindow),
       commands_(commands ? std::move(commands) : std::make_unique<ConfigurationCommands>()) {
     layOut();
@@ -71,6 +72,10 @@ void ChangeConfigDlg::wireHandlers() {
     Setting.Click = [this](int Index) { Setting_Click(Index); };
     SettingList.Click = [this](int Index) { SettingList_Click(Index); };
     CloseButton.Click = [this] { CloseButton_Click(); };
+    Clear.Click = [this] { Clear_Click(); };
+    ClearAll.Click = [this] { ClearAll_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
     ApplyButton.Click = [this] { ApplyButton_Click(); };
     ApplyAll.Click = [this] { ApplyAll_Click(); };
     RebootButton.Click = [this] { RebootButton_Click(); };

@@ -27,8 +27,10 @@
 #include "configuration/CatalogueRules.h"
 #include "configuration/ParamNo.h"
 #include "configuration/catalogue/ModelGate.h"
+#include "configuration/editor/SelectionFiles.h"
 #include "configuration/editor/ConfigurationCommands.h"
 #include "link/LinkEvent.h"
+#include "platform/dialogs/CommonDialog.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
@@ -91,6 +93,7 @@ public:
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
     platform::TimerControl StatusTimer;
+    platform::CommonDialog CommDlgCntrl;
 
     // ---- Window variables the catalogue, the editor and the apply share. ----
     shell::MainWindow& m_MainComm;
@@ -119,6 +122,10 @@ public:
     void RestoreDefaultButton_Click();
     void StatusTimer_Timer();
     void m_MainComm_OnStatusUpdated(int NewStatus);
+    void Clear_Click();
+    void ClearAll_Click();
+    void Command1_Click();  // export to a file
+    void Command2_Click();  // import from a file
 
     // The parameter numbers of the printer type the window was made for.
     const ParamNoTables& ParamNo() const { return paramNo_; }
@@ -194,6 +201,12 @@ private:
     void EnableSettingsByModelCode(bool enable);
     void applyModelGate(const ModelGateResult& gate);
     int shownCategoryButton() const;
+
+    // ---- Clear, Clear All, export and import (ChangeConfigDlgFiles.cpp). ----
+    void ClearCategorySelections();
+    void ClearAllSelections();
+    void writeDefaultValues(int category);
+    void importRows(const std::vector<FlaggedRow>& rows);
 
     std::unique_ptr<ConfigurationCommands> commands_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
