@@ -51,5 +51,27 @@ TEST_F(ConfigScreens, SlipKioskAndM27x) {
     }
 }
 
+TEST_F(ConfigScreens, HardwareAndTwoSidedOfSlipKioskAndM27x) {
+    struct Case {
+        const char* name;
+        Link link;
+        int type;
+    } cases[] = {{"config-slip-3650-com", Link::Serial, 3},
+                 {"config-kiosk-3720-2st-lan", Link::Lan, 9},
+                 {"config-m27x-usb", Link::Usb, 14}};
+    for (const Case& c : cases) {
+        connect(c.link, c.type);
+        open();
+        showCategory(2);
+        tickIfUsable({0, 3, 14});
+        shoot(std::string(c.name) + "-hardware");
+        showCategory(4);
+        tickIfUsable({0, 5});
+        shoot(std::string(c.name) + "-two-sided");
+        ASSERT_TRUE(driver.click(dlg->CloseButton));
+        ASSERT_TRUE(clickButton(2));  // disconnect
+    }
+}
+
 }  // namespace
 }  // namespace configtest
