@@ -62,6 +62,22 @@ TEST(CommunicationCatalogue, AfterARestartTheStored3695DecidesRowsOneFiveNineAnd
     rows[11] = {"USB Speed:", {" Full Speed", " High Speed"}, 0, true};
     expectLayout(configuration::catalogueLayout(kCommunication, in), rows);
 
+    // Every other stored type leaves every row to the link, the 3695's
+    // rows included when the link is the 3695 and the stored model is not.
+    for (long t : kAllTypes) {
+        if (t == 16) continue;
+        const long linkType = (t + 1) % 17;
+        SCOPED_TRACE("stored " + std::to_string(t));
+        in = CatalogueInputs{.printerType = linkType, .printerRestarted = true, .printerModelText = std::to_string(t)};
+        rows = communicationTable(linkType, false);
+        if (linkType == 16) {
+            rows[1] = {"Baud Rate:", kBaud, 4, true};
+            rows[9].defaultIndex = 0;
+            rows[11] = {"USB Speed:", {}, -1, false};
+        }
+        expectLayout(configuration::catalogueLayout(kCommunication, in), rows);
+    }
+
     // A stored text that is no number leaves the decision to the link.
     for (const char* text : {"", "x16", "1 6"}) {
         in.printerModelText = text;

@@ -49,6 +49,7 @@ TEST_F(ConfigWindow, OpensAndPollsAsItsLinkAsks) {
         open();
         idle(5);
         EXPECT_EQ(dlg->PrinterOnline.Caption(), c.printerLine);
+        EXPECT_TRUE(dlg->Setting(11).Visible() && !dlg->Setting(12).Visible());  // twelve communication rows
         EXPECT_EQ(printer.commands(), c.opening);
         EXPECT_EQ(dlg->StatusTimer.Interval(), c.interval);
         printer.clearLog();
@@ -124,6 +125,7 @@ TEST_F(ConfigWindow, KeysMoveTheFocusAndToggleTheFocusedBox) {
     connect(Link::Serial, 0);
     openRecorded();
     showCategory(1);
+    EXPECT_TRUE(dlg->Setting(13).Visible() && !dlg->Setting(14).Visible());  // fourteen software rows
     key('5');
     EXPECT_EQ(dlg->ActiveControl(), &dlg->CategoryButton(1));
     key('6');

@@ -140,6 +140,22 @@ TEST(SoftwareCatalogue, EveryTypeWithTheFontSettingAndThe48ColumnFirmware) {
     }
 }
 
+TEST(SoftwareCatalogue, AfterARestartEveryStoredTypeLaysOutItsOwnRows) {
+    for (long t : kAllTypes) {
+        // The link is another printer; the slip emulations still follow it.
+        const long linkType = t == 3 ? 4 : t == 4 ? 3 : (t + 1) % 17;
+        SCOPED_TRACE("stored " + std::to_string(t) + ", link " + std::to_string(linkType));
+        CatalogueInputs in{.printerType = linkType, .printerRestarted = true, .printerModelText = std::to_string(t)};
+        std::vector<Expected> rows = softwareTable(t, false, false);
+        if (t == 3 || t == 4) {
+            for (int row : {0, 1, 5}) rows[row] = softwareTable(linkType, false, false)[row];
+        }
+        if (t == 14) rows[0].caption = "Printer Emulation:";
+        if (t == 6 || t == 13) rows[11].caption = "Compatible Barcode Length:";
+        expectLayout(configuration::catalogueLayout(kSoftware, in), rows);
+    }
+}
+
 TEST(SoftwareCatalogue, AfterARestartTheStoredModelChoosesTheRows) {
     struct Case {
         const char* stored;

@@ -89,11 +89,11 @@ public:
     platform::CommandButton Command1;
     platform::CommandButton Command2;
     platform::CommandButton CloseButton;
+    platform::CommonDialog CommDlgCntrl;  // the export's and the import's file dialog
     platform::Frame SerialStatusGroup;
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
     platform::TimerControl StatusTimer;
-    platform::CommonDialog CommDlgCntrl;
 
     // ---- Window variables the catalogue, the editor and the apply share. ----
     shell::MainWindow& m_MainComm;
