@@ -1,6 +1,7 @@
 // Screenshots of the configuration window, drawn through the Qt front end,
-// for a person to look at: the communication and software categories of a
-// slip printer on a serial port, a kiosk printer on LAN and the M27x on USB.
+// for a person to look at: the communication, software, hardware and
+// two-sided categories of a slip printer on a serial port, a kiosk printer on
+// LAN and the M27x on USB.
 #include "ConfigWindowTestSupport.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtFontMetrics.h"
@@ -46,22 +47,6 @@ TEST_F(ConfigScreens, SlipKioskAndM27x) {
         showCategory(1);
         tickIfUsable({2, 6});
         shoot(std::string(c.name) + "-software");
-        ASSERT_TRUE(driver.click(dlg->CloseButton));
-        ASSERT_TRUE(clickButton(2));  // disconnect
-    }
-}
-
-TEST_F(ConfigScreens, HardwareAndTwoSidedOfSlipKioskAndM27x) {
-    struct Case {
-        const char* name;
-        Link link;
-        int type;
-    } cases[] = {{"config-slip-3650-com", Link::Serial, 3},
-                 {"config-kiosk-3720-2st-lan", Link::Lan, 9},
-                 {"config-m27x-usb", Link::Usb, 14}};
-    for (const Case& c : cases) {
-        connect(c.link, c.type);
-        open();
         showCategory(2);
         tickIfUsable({0, 3, 14});
         shoot(std::string(c.name) + "-hardware");
