@@ -118,11 +118,15 @@ public:
     }
     QWidget* widget() override { return this; }
 
+    // The mouse opens the list: that is a click on the control (focus,
+    // DropDown). A key opens it through the model (openedByModel).
     void showPopup() override {
         if (!control() || combo_.Locked()) return;
-        // Opening the list is a click on the control (focus, DropDown).
         postUserAction([](platform::UserInput& input, platform::Control& c) { input.click(c); });
         QComboBox::showPopup();
+    }
+    void openedByModel() {
+        if (control() && !combo_.Locked()) QComboBox::showPopup();
     }
 
 protected:
@@ -136,11 +140,17 @@ protected:
     void syncOwn(Property p) override {
         switch (p) {
         case Property::Style: setEditable(combo_.Style() != platform::vbComboDropdownList); break;
-        case Property::List:
-            clear();
-            for (int i = 0; i < combo_.ListCount(); ++i) addItem(toQString(combo_.List(i)));
+        case Property::List: {
+            // Rebuilt only when it changed: an open list keeps its highlight.
+            QStringList entries;
+            for (int i = 0; i < combo_.ListCount(); ++i) entries << toQString(combo_.List(i));
+            if (entries != itemTexts()) {
+                clear();
+                addItems(entries);
+            }
             setCurrentIndex(combo_.ListIndex());
             break;
+        }
         case Property::ListIndex: setCurrentIndex(combo_.ListIndex()); break;
         case Property::Text:
             if (isEditable()) setEditText(toQString(combo_.Text()));
@@ -158,6 +168,12 @@ protected:
     }
 
 private:
+    QStringList itemTexts() const {
+        QStringList texts;
+        for (int i = 0; i < count(); ++i) texts << itemText(i);
+        return texts;
+    }
+
     platform::ComboBox& combo_;
 };
 
@@ -169,6 +185,10 @@ ControlView* makeTextBoxView(platform::Control& c, FormWindow& w, QWidget* paren
 
 ControlView* makeComboBoxView(platform::Control& c, FormWindow& w, QWidget* parent) {
     return new ComboBoxView(static_cast<platform::ComboBox&>(c), w, parent);
+}
+
+void showOpenedList(QWidget* comboView) {
+    if (auto* view = dynamic_cast<ComboBoxView*>(comboView)) view->openedByModel();
 }
 
 }  // namespace gui
