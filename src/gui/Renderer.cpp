@@ -67,6 +67,7 @@ void Renderer::dropWindow(const platform::Form& form) {
     if (!w) return;
     w->detach();
     w->hide();
+    w->handOverWindowsShownOver();
     w->deleteLater();
 }
 
