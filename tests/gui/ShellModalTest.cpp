@@ -27,7 +27,7 @@ struct Main : platform::Form {
 // after the notice closed itself under it.
 TEST(ShellOnQt, MessageBoxOutlivesTheNoticeItWasRaisedOver) {
     int argc = 1;
-    char name[] = "shell_qt_test";
+    char name[] = "gui_shell_test";
     char* argv[] = {name, nullptr};
     gui::Application ui(argc, argv);
     gui::Renderer& renderer = *gui::Renderer::current();
