@@ -7,10 +7,13 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 #include "gui/ControlView.h"
 #include "gui/Convert.h"
+#include "gui/Painting.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/TextBox.h"
 
@@ -136,6 +139,27 @@ protected:
     }
     // The wheel would change the selection behind the model's back.
     void wheelEvent(QWheelEvent* e) override { e->ignore(); }
+
+    // A focused drop-down list shows its entry selected, with the dotted
+    // focus rectangle round it, as desktop lists do.
+    void paintEvent(QPaintEvent* e) override {
+        if (isEditable() || !hasFocus()) {
+            QComboBox::paintEvent(e);
+            return;
+        }
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field =
+            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).adjusted(-1, 1, 0, -1);
+        const QColor selectedText = option.palette.color(QPalette::HighlightedText);
+        painter.fillRect(field, option.palette.highlight());
+        option.palette.setColor(QPalette::ButtonText, selectedText);
+        option.palette.setColor(QPalette::Text, selectedText);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+        drawFocusRect(painter, field, selectedText);
+    }
 
     void syncOwn(Property p) override {
         switch (p) {

@@ -57,6 +57,41 @@ TEST_F(GuiTest, SampleScreenshotHasTheModelsGeometryAndEveryControl) {
     EXPECT_GT(red, 20);
 }
 
+TEST_F(GuiTest, TheFocusedButtonCheckBoxOptionOrListShowsItsFocus) {
+    SampleForm form;
+    form.Show();
+    FormWindow& window = *renderer->windowOf(form);
+    auto shotWithFocusOn = [&](platform::Control& c) {
+        driver.focus(c);
+        pump();
+        return window.screenshot();
+    };
+    const QImage reference = shotWithFocusOn(form.Host);
+    const int left = px(form.frameWidth()) / 2;
+    const int top = px(form.frameHeight()) - left;
+    for (platform::Control* c : std::initializer_list<platform::Control*>{
+             &form.OKButton, &form.CancelButton, &form.AutoCut, &form.Width(1), &form.Model}) {
+        SCOPED_TRACE(c->Name());
+        const QImage focused = shotWithFocusOn(*c);
+        focused.save(QString::fromStdString(screenshotPath("focus-" + c->Name() + ".png")));
+        // The focus is drawn inside the control, where the model puts it.
+        const QRect area(left + px(c->formLeft()), top + px(c->formTop()), px(c->Width()), px(c->Height()));
+        int changed = 0;
+        for (int x = area.left(); x <= area.right(); ++x)
+            for (int y = area.top(); y <= area.bottom(); ++y) changed += focused.pixel(x, y) != reference.pixel(x, y);
+        EXPECT_GT(changed, 40);
+    }
+    // The focused list shows its entry selected: most of its field is in
+    // the selection colour.
+    const QImage list = shotWithFocusOn(form.Model);
+    int selected = 0;
+    for (int x = 0; x < px(form.Model.Width()); ++x)
+        for (int y = 0; y < px(form.Model.Height()); ++y)
+            selected += pixelAt(list, left + px(form.Model.formLeft()) + x, top + px(form.Model.formTop()) + y) ==
+                        toQColor(platform::vbHighlight);
+    EXPECT_GT(selected, px(form.Model.Width()) * px(form.Model.Height()) / 3);
+}
+
 TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
     SampleForm form;
     platform::Load(form);
@@ -68,3 +103,4 @@ TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
 }
 
 }  // namespace gui::test
+
