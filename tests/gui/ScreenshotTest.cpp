@@ -3,6 +3,7 @@
 // wrongly sized or an unreadable picture.
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "GuiTestSupport.h"
 #include "SampleForm.h"
@@ -66,29 +67,28 @@ TEST_F(GuiTest, TheFocusedButtonCheckBoxOptionOrListShowsItsFocus) {
         pump();
         return window.screenshot();
     };
+    // Pixels inside the control's rectangle for which keep() holds.
+    auto count = [](const platform::Control& c, const std::function<bool(int, int)>& keep) {
+        const PixelRect r = screenshotRect(c);
+        int n = 0;
+        for (int x = r.left; x < r.left + r.width; ++x)
+            for (int y = r.top; y < r.top + r.height; ++y) n += keep(x, y);
+        return n;
+    };
     const QImage reference = shotWithFocusOn(form.Host);
-    const int left = px(form.frameWidth()) / 2;
-    const int top = px(form.frameHeight()) - left;
     for (platform::Control* c : std::initializer_list<platform::Control*>{
              &form.OKButton, &form.CancelButton, &form.AutoCut, &form.Width(1), &form.Model}) {
-        SCOPED_TRACE(c->Name());
+        SCOPED_TRACE(c->displayName());
         const QImage focused = shotWithFocusOn(*c);
         focused.save(QString::fromStdString(screenshotPath("focus-" + c->Name() + ".png")));
         // The focus is drawn inside the control, where the model puts it.
-        const QRect area(left + px(c->formLeft()), top + px(c->formTop()), px(c->Width()), px(c->Height()));
-        int changed = 0;
-        for (int x = area.left(); x <= area.right(); ++x)
-            for (int y = area.top(); y <= area.bottom(); ++y) changed += focused.pixel(x, y) != reference.pixel(x, y);
-        EXPECT_GT(changed, 40);
+        EXPECT_GT(count(*c, [&](int x, int y) { return focused.pixel(x, y) != reference.pixel(x, y); }), 40);
     }
     // The focused list shows its entry selected: most of its field is in
     // the selection colour.
     const QImage list = shotWithFocusOn(form.Model);
-    int selected = 0;
-    for (int x = 0; x < px(form.Model.Width()); ++x)
-        for (int y = 0; y < px(form.Model.Height()); ++y)
-            selected += pixelAt(list, left + px(form.Model.formLeft()) + x, top + px(form.Model.formTop()) + y) ==
-                        toQColor(platform::vbHighlight);
+    const int selected =
+        count(form.Model, [&](int x, int y) { return pixelAt(list, x, y) == toQColor(platform::vbHighlight); });
     EXPECT_GT(selected, px(form.Model.Width()) * px(form.Model.Height()) / 3);
 }
 
