@@ -1,6 +1,6 @@
 // Screenshots: the sample form with every control kind is saved under the
 // build folder for people to look at; the checks here catch a blank, a
-// wrongly sized or an unreadable picture.
+// wrongly sized or an unreadable picture, and a keyboard focus not drawn.
 #include <QImage>
 #include <QWidget>
 #include <functional>
