@@ -57,6 +57,16 @@ void BM_YieldsAfterAButton(benchmark::State& state) {
 }
 BENCHMARK(BM_YieldsAfterAButton)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
 
+// The same yields on the loop without Qt (the platform's poll backend).
+void BM_YieldsWithoutQt(benchmark::State& state) {
+    platform::RealClock clock;
+    platform::EventLoop loop(clock);
+    const auto yields = state.range(0);
+    for (auto _ : state)
+        for (int64_t i = 0; i < yields; ++i) loop.doEvents();
+}
+BENCHMARK(BM_YieldsWithoutQt)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(3);
+
 }  // namespace
 
 BENCHMARK_MAIN();
