@@ -29,11 +29,11 @@ Renderer::Renderer() : input_(std::make_unique<InputBridge>(*this)) {
 
 Renderer::~Renderer() {
     platform::Forms::removeObserver(this);
-    for (auto& [form, window] : windows_) {
-        if (!window) continue;
-        window->detach();
-        delete window.data();
-    }
+    // All detached first, so that no window is shown again over another
+    // that goes with it.
+    for (auto& [form, window] : windows_)
+        if (window) window->detach();
+    for (auto& [form, window] : windows_) delete window.data();
     windows_.clear();
     // Windows dropped earlier wait for deletion; they go with their renderer.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

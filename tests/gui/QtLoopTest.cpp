@@ -187,15 +187,16 @@ TEST_F(QtLoopTest, IdleLoopSleepsAndYieldsKeepTheirQuantum) {
     EXPECT_TRUE(quantumWait);
 
     // A run of yields, as after every button, costs its quanta and little
-    // more: a tenth of a millisecond each, not twice that.
+    // more: a tenth of a millisecond each, not twice that. The best of a few
+    // runs, again for a busy machine.
     constexpr int kYields = 1000;
     Micros best = kForever;
-    for (int round = 0; round < 5; ++round) {
+    for (int round = 0; round < 8; ++round) {
         const Micros before = clock.now();
         for (int i = 0; i < kYields; ++i) loop.doEvents();
         best = std::min(best, clock.now() - before);
     }
-    EXPECT_LE(best, kYields * platform::kYieldQuantum * 12 / 10) << kYields << " yields took " << best << " us";
+    EXPECT_LE(best, kYields * platform::kYieldQuantum * 13 / 10) << kYields << " yields took " << best << " us";
 }
 
 // Clicks OK on the plain message box once it is up; returns its texts.
