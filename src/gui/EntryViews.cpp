@@ -151,8 +151,9 @@ protected:
         QStyleOptionComboBox option;
         initStyleOption(&option);
         painter.drawComplexControl(QStyle::CC_ComboBox, option);
-        const QRect field =
-            style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this).adjusted(-1, 1, 0, -1);
+        const QRect field = style()
+                                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+                                .adjusted(-1, 1, 0, -1);
         const QColor selectedText = option.palette.color(QPalette::HighlightedText);
         painter.fillRect(field, option.palette.highlight());
         option.palette.setColor(QPalette::ButtonText, selectedText);
