@@ -2,11 +2,15 @@
 // buttons. Qt never changes their state by itself here: a click only asks
 // the model, whose answer comes back through sync.
 #include <QCheckBox>
+#include <QPainter>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 
 #include "gui/ControlView.h"
 #include "gui/Convert.h"
+#include "gui/Painting.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/OptionButton.h"
@@ -18,6 +22,21 @@ using platform::Property;
 namespace {
 
 void clickAction(platform::UserInput& input, platform::Control& c) { input.click(c); }
+
+// The control with the keyboard focus shows it: a dotted rectangle inside
+// a button's face, or round a check box's or option button's caption.
+void paintFocus(QAbstractButton& b, const QRect& r) {
+    if (!b.hasFocus()) return;
+    QPainter p(&b);
+    drawFocusRect(p, r, b.palette().color(QPalette::ButtonText));
+}
+
+template <class View>
+void paintCaptionFocus(View& v, QStyle::SubElement focusRect) {
+    QStyleOptionButton option;
+    v.initStyleOption(&option);
+    paintFocus(v, v.style()->subElementRect(focusRect, &option, &v).adjusted(-1, 0, 1, 0));
+}
 
 // The focus of these controls follows the model only: a click focuses them
 // through the model's click.
@@ -34,6 +53,10 @@ public:
     QWidget* widget() override { return this; }
 
 protected:
+    void paintEvent(QPaintEvent* e) override {
+        QPushButton::paintEvent(e);
+        paintFocus(*this, rect().adjusted(4, 4, -4, -4));
+    }
     void syncOwn(Property p) override {
         switch (p) {
         case Property::Caption: setText(captionText(button_.Caption())); break;
@@ -81,8 +104,13 @@ public:
         connect(this, &QCheckBox::clicked, this, [this] { postUserAction(clickAction); });
     }
     QWidget* widget() override { return this; }
+    using QCheckBox::initStyleOption;
 
 protected:
+    void paintEvent(QPaintEvent* e) override {
+        QCheckBox::paintEvent(e);
+        paintCaptionFocus(*this, QStyle::SE_CheckBoxFocusRect);
+    }
     void nextCheckState() override {}
     // The whole control answers a click, not only its box and caption.
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
@@ -109,8 +137,13 @@ public:
         connect(this, &QRadioButton::clicked, this, [this] { postUserAction(clickAction); });
     }
     QWidget* widget() override { return this; }
+    using QRadioButton::initStyleOption;
 
 protected:
+    void paintEvent(QPaintEvent* e) override {
+        QRadioButton::paintEvent(e);
+        paintCaptionFocus(*this, QStyle::SE_RadioButtonFocusRect);
+    }
     void nextCheckState() override {}
     bool hitButton(const QPoint& pos) const override { return rect().contains(pos); }
     void syncOwn(Property p) override {

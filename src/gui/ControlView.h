@@ -83,6 +83,10 @@ void postToLoop(std::function<void()> fn);
 // the grey of the disabled state; a background applies in every state.
 void setWidgetColor(QWidget* widget, QPalette::ColorRole role, platform::Color color, bool foreground);
 
+// The model opened a combo box's list (a key did, see ComboBox::opensList):
+// the view shows it open on the current entry.
+void showOpenedList(QWidget* comboView);
+
 // Per-kind factories (ButtonViews.cpp, EntryViews.cpp, PaintedViews.cpp).
 ControlView* makeCommandButtonView(platform::Control& c, FormWindow& w, QWidget* parent);
 ControlView* makeCheckBoxView(platform::Control& c, FormWindow& w, QWidget* parent);

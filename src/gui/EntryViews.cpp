@@ -7,10 +7,13 @@
 #include <QComboBox>
 #include <QFocusEvent>
 #include <QLineEdit>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 #include <QWheelEvent>
 
 #include "gui/ControlView.h"
 #include "gui/Convert.h"
+#include "gui/Painting.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/TextBox.h"
 
@@ -118,11 +121,15 @@ public:
     }
     QWidget* widget() override { return this; }
 
+    // The mouse opens the list: that is a click on the control (focus,
+    // DropDown). A key opens it through the model (openedByModel).
     void showPopup() override {
         if (!control() || combo_.Locked()) return;
-        // Opening the list is a click on the control (focus, DropDown).
         postUserAction([](platform::UserInput& input, platform::Control& c) { input.click(c); });
         QComboBox::showPopup();
+    }
+    void openedByModel() {
+        if (control() && !combo_.Locked()) QComboBox::showPopup();
     }
 
 protected:
@@ -133,14 +140,42 @@ protected:
     // The wheel would change the selection behind the model's back.
     void wheelEvent(QWheelEvent* e) override { e->ignore(); }
 
+    // A focused drop-down list shows its entry selected, with the dotted
+    // focus rectangle round it, as desktop lists do.
+    void paintEvent(QPaintEvent* e) override {
+        if (isEditable() || !hasFocus()) {
+            QComboBox::paintEvent(e);
+            return;
+        }
+        QStylePainter painter(this);
+        QStyleOptionComboBox option;
+        initStyleOption(&option);
+        painter.drawComplexControl(QStyle::CC_ComboBox, option);
+        const QRect field = style()
+                                ->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this)
+                                .adjusted(-1, 1, 0, -1);
+        const QColor selectedText = option.palette.color(QPalette::HighlightedText);
+        painter.fillRect(field, option.palette.highlight());
+        option.palette.setColor(QPalette::ButtonText, selectedText);
+        option.palette.setColor(QPalette::Text, selectedText);
+        painter.drawControl(QStyle::CE_ComboBoxLabel, option);
+        drawFocusRect(painter, field, selectedText);
+    }
+
     void syncOwn(Property p) override {
         switch (p) {
         case Property::Style: setEditable(combo_.Style() != platform::vbComboDropdownList); break;
-        case Property::List:
-            clear();
-            for (int i = 0; i < combo_.ListCount(); ++i) addItem(toQString(combo_.List(i)));
+        case Property::List: {
+            // Rebuilt only when it changed: an open list keeps its highlight.
+            QStringList entries;
+            for (int i = 0; i < combo_.ListCount(); ++i) entries << toQString(combo_.List(i));
+            if (entries != itemTexts()) {
+                clear();
+                addItems(entries);
+            }
             setCurrentIndex(combo_.ListIndex());
             break;
+        }
         case Property::ListIndex: setCurrentIndex(combo_.ListIndex()); break;
         case Property::Text:
             if (isEditable()) setEditText(toQString(combo_.Text()));
@@ -158,6 +193,12 @@ protected:
     }
 
 private:
+    QStringList itemTexts() const {
+        QStringList texts;
+        for (int i = 0; i < count(); ++i) texts << itemText(i);
+        return texts;
+    }
+
     platform::ComboBox& combo_;
 };
 
@@ -169,6 +210,10 @@ ControlView* makeTextBoxView(platform::Control& c, FormWindow& w, QWidget* paren
 
 ControlView* makeComboBoxView(platform::Control& c, FormWindow& w, QWidget* parent) {
     return new ComboBoxView(static_cast<platform::ComboBox&>(c), w, parent);
+}
+
+void showOpenedList(QWidget* comboView) {
+    if (auto* view = dynamic_cast<ComboBoxView*>(comboView)) view->openedByModel();
 }
 
 }  // namespace gui

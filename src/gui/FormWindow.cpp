@@ -49,11 +49,37 @@ FormWindow::FormWindow(platform::Form& form, Renderer& renderer)
 
 FormWindow::~FormWindow() {
     *alive_ = false;
-    // Windows of other forms shown over this one are children in Qt's
-    // sense; they belong to their own forms and must survive it.
+    handOverWindowsShownOver();
+}
+
+// Windows of other forms shown over this one are children in Qt's sense;
+// they belong to their own forms and must outlive it: each moves over the
+// nearest live window below this one (or stands alone) and stays as its
+// model shows it. A modal window that vanished with the window it was
+// opened over would leave every other window blocked.
+void FormWindow::handOverWindowsShownOver() {
+    FormWindow* heir = nullptr;
+    for (QWidget* w = parentWidget(); w && !heir; w = w->parentWidget())
+        if (auto* f = dynamic_cast<FormWindow*>(w); f && f->form_ && f->isVisible()) heir = f;
     const QObjectList kids = children();  // setParent changes the list
     for (QObject* child : kids)
-        if (auto* w = dynamic_cast<FormWindow*>(child)) w->setParent(nullptr, w->windowFlags());
+        if (auto* w = dynamic_cast<FormWindow*>(child)) w->moveOver(heir);
+}
+
+void FormWindow::moveOver(FormWindow* over) {
+    Guard guard(applying_);
+    const Qt::WindowModality modality = windowModality();
+    setParent(over, windowFlags());  // hides the window
+    if (modality != Qt::NonModal) setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
+    if (!form_ || !form_->Visible()) return;
+    applyGeometry();
+    show();
+    raiseWindow(*this);
+    if (platform::Forms::activeForm() == form_) {
+        renderer_.activationRequested(*this);
+        activateWindow();
+    }
+    syncFocus();
 }
 
 void FormWindow::detach() {

@@ -37,6 +37,9 @@ public:
     platform::Form* form() const { return form_; }
     // The form is going away: forget it and every control.
     void detach();
+    // This window is going away: the windows of other forms shown over it
+    // move over the next live window below and stay shown.
+    void handOverWindowsShownOver();
 
     ControlView* viewOf(const platform::Control& c) const;
     QWidget* widgetOf(const platform::Control& c) const;
@@ -72,6 +75,7 @@ private:
     void build();
     QWidget* parentFor(const platform::Control& c) const;
     void place(platform::Control& c);
+    void moveOver(FormWindow* over);
     void applyFlags();
     void applyGeometry();
     void geometryFromQt();

@@ -2,10 +2,10 @@
 // key presses; plus the clipboard keys of text boxes, which the model
 // leaves to the desktop.
 #include <QClipboard>
-#include <QComboBox>
 #include <QGuiApplication>
 #include <QKeyEvent>
 
+#include "gui/ControlView.h"
 #include "gui/Convert.h"
 #include "gui/FormWindow.h"
 #include "gui/KeyMap.h"
@@ -54,13 +54,6 @@ void applyClipboard(ClipboardAction action, platform::UserInput& input, platform
     }
 }
 
-// F4 and Alt+Down open a focused combo box's list, as on the desktop the
-// windows were designed for.
-bool opensList(const ModelKey& k) {
-    return (k.keyCode == platform::vbKeyF4 && k.shift == 0) ||
-           (k.shift == platform::vbAltMask && (k.keyCode == platform::vbKeyDown || k.keyCode == platform::vbKeyUp));
-}
-
 }  // namespace
 
 void FormWindow::keyFromQt(const QKeyEvent& event) {
@@ -72,8 +65,9 @@ void FormWindow::keyFromQt(const QKeyEvent& event) {
         // The key may have closed the window (and released the form).
         if (auto token = alive.lock(); !token || !*token) return;
         applyClipboard(clipboardActionOf(k), input, form);
-        if (auto* combo = dynamic_cast<platform::ComboBox*>(form.ActiveControl()); combo && opensList(k))
-            if (auto* widget = qobject_cast<QComboBox*>(widgetOf(*combo))) widget->showPopup();
+        if (auto* combo = dynamic_cast<platform::ComboBox*>(form.ActiveControl());
+            combo && platform::ComboBox::opensList(k.keyCode, k.shift))
+            showOpenedList(widgetOf(*combo));
     });
 }
 

@@ -41,6 +41,17 @@ void drawEtchedRect(QPainter& p, const QRect& r) {
     p.restore();
 }
 
+void drawFocusRect(QPainter& p, const QRect& r, const QColor& color) {
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    QPen pen(color, 0);
+    pen.setDashPattern({1, 1});
+    p.setPen(pen);
+    p.setBrush(Qt::NoBrush);
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.restore();
+}
+
 void drawDisabledText(QPainter& p, const QRectF& r, int flags, const QString& text) {
     p.save();
     p.setPen(toQColor(platform::vb3DHighlight));

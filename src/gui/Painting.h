@@ -14,6 +14,9 @@ void drawSunkenEdge(QPainter& p, const QRect& r);
 void drawRaisedEdge(QPainter& p, const QRect& r);
 // The etched (grooved) line of a frame.
 void drawEtchedRect(QPainter& p, const QRect& r);
+// The keyboard focus: a rectangle of alternate dots, as desktop controls
+// mark the one that takes the keys.
+void drawFocusRect(QPainter& p, const QRect& r, const QColor& color);
 // Text drawn disabled: light shadow one pixel down-right, grey on top.
 void drawDisabledText(QPainter& p, const QRectF& r, int flags, const QString& text);
 

@@ -9,6 +9,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 #include <algorithm>
+#include <chrono>
 #include <ctime>
 #include <map>
 
@@ -134,9 +135,14 @@ void QtLoopBackend::wait(const std::vector<platform::IoWatchRequest>& watches, M
     // where none of their own code is on the stack.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
+    const auto start = std::chrono::steady_clock::now();
     if (pollOnce(watches, d_->wakePipe[0], 0, ready) || !ready.empty() || timeout < kShortWait) {
         processQtEvents(false);
-        if (ready.empty() && timeout > 0) pollOnce(watches, d_->wakePipe[0], timeout, ready);
+        // Qt's events took part of the wait already: a yield costs its
+        // quantum, not the quantum on top of Qt's work.
+        const Micros spent =
+            std::chrono::duration_cast<std::chrono::microseconds>(std::chrono::steady_clock::now() - start).count();
+        if (ready.empty() && timeout > spent) pollOnce(watches, d_->wakePipe[0], timeout - spent, ready);
         d_->drainWake();
         return;
     }

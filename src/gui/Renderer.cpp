@@ -36,11 +36,11 @@ Renderer::Renderer()
 Renderer::~Renderer() {
     platform::Forms::removeObserver(this);
     fileDialogs_.reset();
-    for (auto& [form, window] : windows_) {
-        if (!window) continue;
-        window->detach();
-        delete window.data();
-    }
+    // All detached first, so that no window is shown again over another
+    // that goes with it.
+    for (auto& [form, window] : windows_)
+        if (window) window->detach();
+    for (auto& [form, window] : windows_) delete window.data();
     windows_.clear();
     // Windows dropped earlier wait for deletion; they go with their renderer.
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
@@ -74,6 +74,7 @@ void Renderer::dropWindow(const platform::Form& form) {
     if (!w) return;
     w->detach();
     w->hide();
+    w->handOverWindowsShownOver();
     w->deleteLater();
 }
 

@@ -11,6 +11,7 @@
 #include "gui/Painting.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/Renderer.h"
+#include "platform/forms/Control.h"
 #include "platform/forms/Form.h"
 
 namespace gui {
@@ -60,6 +61,25 @@ void drawTitleBar(QPainter& p, const QRect& bar, const platform::Form& form) {
     p.drawText(textRect, Qt::AlignLeft | Qt::AlignVCenter | Qt::TextSingleLine, caption);
 }
 
+// Where the client area starts in a screenshot: inside the frame's left
+// edge and below the title bar.
+QPoint clientOrigin(const platform::Form& form) {
+    if (form.BorderStyle() == platform::vbBSNone) return {};
+    const int border = px(form.frameWidth()) / 2;
+    const int titleHeight = std::max(0, px(form.frameHeight()) - 2 * border);
+    return {border, border + titleHeight};
+}
+
+QImage screenshotOf(platform::Form& form, std::unique_ptr<Renderer>& own) {
+    ensureQtApplication();
+    Renderer* renderer = Renderer::current();
+    if (!renderer) {
+        own = std::make_unique<Renderer>();
+        renderer = own.get();
+    }
+    return renderer->ensureWindow(form)->screenshot();
+}
+
 }  // namespace
 
 QImage FormWindow::grabClient() {
@@ -82,31 +102,36 @@ QImage FormWindow::grabClient() {
 QImage FormWindow::screenshot() {
     const QImage client = grabClient();
     if (!form_ || form_->BorderStyle() == platform::vbBSNone) return client;
-    const int frameW = px(form_->frameWidth()), frameH = px(form_->frameHeight());
-    const int border = frameW / 2;
-    const int titleHeight = std::max(0, frameH - 2 * border);
-    QImage image(client.width() + frameW, client.height() + frameH, QImage::Format_ARGB32);
+    const QPoint origin = clientOrigin(*form_);
+    const int border = origin.x();
+    QImage image(client.width() + px(form_->frameWidth()), client.height() + px(form_->frameHeight()),
+                 QImage::Format_ARGB32);
     image.fill(toQColor(platform::vbButtonFace));
     QPainter p(&image);
     drawRaisedEdge(p, image.rect());
-    drawTitleBar(p, QRect(border, border, client.width(), titleHeight), *form_);
-    p.drawImage(QPoint(border, border + titleHeight), client);
+    drawTitleBar(p, QRect(border, border, client.width(), origin.y() - border), *form_);
+    p.drawImage(origin, client);
     p.end();
     return image;
 }
 
 bool saveScreenshot(platform::Form& form, const std::string& path) {
-    ensureQtApplication();
     std::unique_ptr<Renderer> own;
-    Renderer* renderer = Renderer::current();
-    if (!renderer) {
-        own = std::make_unique<Renderer>();
-        renderer = own.get();
-    }
-    const QImage image = renderer->ensureWindow(form)->screenshot();
+    const QImage image = screenshotOf(form, own);
     const QString file = QString::fromStdString(path);
     QDir().mkpath(QFileInfo(file).absolutePath());
     return image.save(file, "PNG");
+}
+
+platform::PicturePtr screenshotPicture(platform::Form& form) {
+    std::unique_ptr<Renderer> own;
+    return fromQImage(screenshotOf(form, own));
+}
+
+PixelRect screenshotRect(const platform::Control& control) {
+    const QPoint origin = clientOrigin(control.form());
+    return {origin.x() + px(control.formLeft()), origin.y() + px(control.formTop()), px(control.Width()),
+            px(control.Height())};
 }
 
 }  // namespace gui

@@ -8,9 +8,12 @@
 
 #include <string>
 
+#include "platform/forms/Picture.h"
+
 namespace platform {
+class Control;
 class Form;
-}
+}  // namespace platform
 
 namespace gui {
 
@@ -20,5 +23,14 @@ namespace gui {
 // folders on the way. The form need not be shown. Returns false when the
 // file cannot be written.
 bool saveScreenshot(platform::Form& form, const std::string& path);
+
+// The same drawing as a picture, for checks that need no Qt.
+platform::PicturePtr screenshotPicture(platform::Form& form);
+
+// Where a control's outer edge lies in a screenshot of its form, in pixels.
+struct PixelRect {
+    int left = 0, top = 0, width = 0, height = 0;
+};
+PixelRect screenshotRect(const platform::Control& control);
 
 }  // namespace gui

@@ -4,6 +4,7 @@
 // and Cancel buttons, QueryUnload).
 #include <QCheckBox>
 #include <QClipboard>
+#include <QAbstractItemView>
 #include <QComboBox>
 #include <QGuiApplication>
 #include <QLineEdit>
@@ -139,6 +140,42 @@ TEST_F(GuiTest, ChoosingFromTheOpenListSelectsInTheModel) {
     pump();
     EXPECT_EQ(form.Choice.ListIndex(), 2) << "a locked list keeps its entry";
     EXPECT_EQ(choice->currentIndex(), 2) << "and the widget shows it again";
+}
+
+TEST_F(GuiTest, KeysOpenTheListOnItsCurrentEntryWithoutChoosing) {
+    const std::pair<Qt::Key, Qt::KeyboardModifiers> keys[] = {
+        {Qt::Key_Down, Qt::AltModifier}, {Qt::Key_Up, Qt::AltModifier}, {Qt::Key_F4, Qt::NoModifier}};
+    for (const auto& [key, modifiers] : keys) {
+        SCOPED_TRACE(QKeySequence(key | modifiers).toString().toStdString());
+        InputForm form;
+        form.Show();
+        form.Choice.setListIndex(1);
+        form.choiceClicks = 0;
+        int dropDowns = 0;
+        form.Choice.DropDown = [&] { ++dropDowns; };
+        driver.focus(form.Choice);
+        auto* choice = widget<QComboBox>(form.Choice);
+        QTest::keyClick(choice, key, modifiers);
+        pump();
+        EXPECT_EQ(form.Choice.ListIndex(), 1);
+        EXPECT_EQ(form.choiceClicks, 0);
+        EXPECT_EQ(dropDowns, 1);
+        EXPECT_TRUE(choice->view()->isVisible()) << "the list is open";
+        EXPECT_EQ(choice->view()->currentIndex().row(), 1) << "on the current entry";
+        choice->hidePopup();
+    }
+
+    // Opened with the mouse, the list stays on its entry once the model has
+    // heard of the click.
+    InputForm form;
+    form.Show();
+    form.Choice.setListIndex(2);
+    auto* choice = widget<QComboBox>(form.Choice);
+    QTest::mouseClick(choice, Qt::LeftButton);
+    pump();
+    EXPECT_TRUE(choice->view()->isVisible());
+    EXPECT_EQ(choice->view()->currentIndex().row(), 2);
+    choice->hidePopup();
 }
 
 TEST_F(GuiTest, KeysFollowTheModelsRules) {

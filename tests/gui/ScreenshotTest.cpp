@@ -1,8 +1,9 @@
 // Screenshots: the sample form with every control kind is saved under the
 // build folder for people to look at; the checks here catch a blank, a
-// wrongly sized or an unreadable picture.
+// wrongly sized or an unreadable picture, and a keyboard focus not drawn.
 #include <QImage>
 #include <QWidget>
+#include <functional>
 
 #include "GuiTestSupport.h"
 #include "SampleForm.h"
@@ -57,6 +58,40 @@ TEST_F(GuiTest, SampleScreenshotHasTheModelsGeometryAndEveryControl) {
     EXPECT_GT(red, 20);
 }
 
+TEST_F(GuiTest, TheFocusedButtonCheckBoxOptionOrListShowsItsFocus) {
+    SampleForm form;
+    form.Show();
+    FormWindow& window = *renderer->windowOf(form);
+    auto shotWithFocusOn = [&](platform::Control& c) {
+        driver.focus(c);
+        pump();
+        return window.screenshot();
+    };
+    // Pixels inside the control's rectangle for which keep() holds.
+    auto count = [](const platform::Control& c, const std::function<bool(int, int)>& keep) {
+        const PixelRect r = screenshotRect(c);
+        int n = 0;
+        for (int x = r.left; x < r.left + r.width; ++x)
+            for (int y = r.top; y < r.top + r.height; ++y) n += keep(x, y);
+        return n;
+    };
+    const QImage reference = shotWithFocusOn(form.Host);
+    for (platform::Control* c : std::initializer_list<platform::Control*>{
+             &form.OKButton, &form.CancelButton, &form.AutoCut, &form.Width(1), &form.Model}) {
+        SCOPED_TRACE(c->displayName());
+        const QImage focused = shotWithFocusOn(*c);
+        focused.save(QString::fromStdString(screenshotPath("focus-" + c->Name() + ".png")));
+        // The focus is drawn inside the control, where the model puts it.
+        EXPECT_GT(count(*c, [&](int x, int y) { return focused.pixel(x, y) != reference.pixel(x, y); }), 40);
+    }
+    // The focused list shows its entry selected: most of its field is in
+    // the selection colour.
+    const QImage list = shotWithFocusOn(form.Model);
+    const int selected =
+        count(form.Model, [&](int x, int y) { return pixelAt(list, x, y) == toQColor(platform::vbHighlight); });
+    EXPECT_GT(selected, px(form.Model.Width()) * px(form.Model.Height()) / 3);
+}
+
 TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
     SampleForm form;
     platform::Load(form);
@@ -68,3 +103,4 @@ TEST_F(GuiTest, ScreenshotOfALoadedFormLeavesItHidden) {
 }
 
 }  // namespace gui::test
+

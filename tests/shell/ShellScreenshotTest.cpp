@@ -1,12 +1,14 @@
-// Screenshots of the shell's windows, drawn through the Qt front end, for a
-// person to look at: the main window, the connection dialog for a serial
-// port, LAN and AHPI, and each style of the message box.
+// Screenshots of the shell's windows, drawn through the Qt front end: the
+// main window, the connection dialog for a serial port, LAN and AHPI, and
+// each style of the message box. They are saved for a person to look at,
+// and each is checked to show every visible control where the model puts it.
 #include "ShellTestSupport.h"
 
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtFontMetrics.h"
 #include "gui/Screenshot.h"
 #include "platform/forms/FontMetrics.h"
+#include "platform/forms/PictureBox.h"
 
 namespace shelltest {
 namespace {
@@ -22,9 +24,56 @@ protected:
     ~Screens() override { platform::setFontMetrics(nullptr); }
 
     void shoot(platform::Form& form, const std::string& name) {
+        SCOPED_TRACE(name);
         const std::string path = std::string(SHELL_SCREENSHOT_DIR) + "/" + name + ".png";
         EXPECT_TRUE(gui::saveScreenshot(form, path)) << path;
-        EXPECT_GT(fs::file_size(path), 1000u) << path;
+        expectControlsDrawnInPlace(form, *gui::screenshotPicture(form));
+    }
+
+    // Inside each visible control something other than the window's face
+    // is drawn, and a picture box's picture lies at its top left corner.
+    static void expectControlsDrawnInPlace(platform::Form& form, const platform::PictureData& shot) {
+        const std::uint32_t face = 0xFF000000u | argbOf(platform::systemColorRgb(form.BackColor()));
+        auto pixel = [&](int x, int y) {
+            return x >= 0 && y >= 0 && x < shot.width && y < shot.height ? shot.pixels[size_t(y) * shot.width + x] : 0u;
+        };
+        for (platform::Control* c : form.controls()) {
+            if (!c->effectiveVisible() || !drawsSomething(*c)) continue;
+            SCOPED_TRACE(c->displayName());
+            const gui::PixelRect r = gui::screenshotRect(*c);
+            int drawn = 0;
+            for (int y = r.top; y < r.top + r.height; ++y)
+                for (int x = r.left; x < r.left + r.width; ++x) drawn += pixel(x, y) != face;
+            EXPECT_GE(drawn, std::max(10, r.width * r.height / 50)) << "not drawn where it is";
+            auto* box = dynamic_cast<platform::PictureBox*>(c);
+            if (!box || !box->Picture()) continue;
+            const platform::PictureData& picture = *box->Picture();
+            int opaque = 0, matching = 0;
+            for (int y = 0; y < picture.height; ++y)
+                for (int x = 0; x < picture.width; ++x) {
+                    const std::uint32_t p = picture.pixels[size_t(y) * picture.width + x];
+                    if ((p >> 24) != 0xFF) continue;
+                    ++opaque;
+                    matching += pixel(r.left + x, r.top + y) == p;
+                }
+            EXPECT_GE(matching, opaque * 9 / 10) << "its picture is not where it is";
+        }
+    }
+    static bool drawsSomething(const platform::Control& c) {
+        using platform::ControlKind;
+        switch (c.kind()) {
+        case ControlKind::Label: return !static_cast<const platform::Label&>(c).Caption().empty();
+        case ControlKind::PictureBox: return static_cast<const platform::PictureBox&>(c).Picture() != nullptr;
+        case ControlKind::CommandButton:
+        case ControlKind::ComboBox:
+        case ControlKind::TextBox:
+        case ControlKind::Frame: return true;
+        default: return false;
+        }
+    }
+    static std::uint32_t argbOf(platform::Color bgr) {
+        return (std::uint32_t(platform::redOf(bgr)) << 16) | (std::uint32_t(platform::greenOf(bgr)) << 8) |
+               std::uint32_t(platform::blueOf(bgr));
     }
 };
 

@@ -129,8 +129,17 @@ void ComboBox::setLocked(bool on) {
 
 void ComboBox::userClick() { raise(DropDown); }
 
-bool ComboBox::keyDownAction(int keyCode, int /*shift*/) {
+bool ComboBox::opensList(int keyCode, int shift) {
+    return (keyCode == vbKeyF4 && shift == 0) || (shift == vbAltMask && (keyCode == vbKeyDown || keyCode == vbKeyUp));
+}
+
+bool ComboBox::keyDownAction(int keyCode, int shift) {
     if (locked_ || items_.empty()) return false;
+    if (opensList(keyCode, shift)) {
+        // Opening the list only shows the entries; the choice stays.
+        raise(DropDown);
+        return true;
+    }
     int target = listIndex_;
     switch (keyCode) {
     case vbKeyUp:

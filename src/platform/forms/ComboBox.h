@@ -53,6 +53,10 @@ public:
     std::function<void()> Change;
     std::function<void()> DropDown;
 
+    // F4 and Alt+Down or Alt+Up open the list (DropDown) of a focused box
+    // and leave its choice as it is; a front end shows the list open on it.
+    static bool opensList(int keyCode, int shift);
+
 protected:
     void userClick() override;
     bool keyDownAction(int keyCode, int shift) override;

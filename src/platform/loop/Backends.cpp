@@ -1,5 +1,6 @@
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/prctl.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -41,6 +42,11 @@ void pollDescriptors(const std::vector<IoWatchRequest>& watches, int extraFd, Mi
     if (extraFd >= 0 && (fds.back().revents & POLLIN)) woken = true;
 }
 }  // namespace
+
+void useFineTimerSlack() {
+    constexpr unsigned long kSlackNanos = 1000;
+    prctl(PR_SET_TIMERSLACK, kSlackNanos, 0, 0, 0);
+}
 
 PollBackend::PollBackend() {
     if (pipe2(wakePipe_, O_CLOEXEC | O_NONBLOCK) != 0) wakePipe_[0] = wakePipe_[1] = -1;

@@ -8,6 +8,7 @@
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Frame.h"
+#include "platform/forms/Keys.h"
 #include "platform/forms/OptionButton.h"
 #include "platform/forms/TextBox.h"
 
@@ -137,6 +138,33 @@ TEST_F(FormsTest, UserChoicesGoThroughTheSameValueRules) {
     EXPECT_FALSE(driver.chooseListItem(f->List, 3));
     EXPECT_EQ(listClicks, 1);
     EXPECT_EQ(f->ActiveControl(), &f->List);
+}
+
+TEST_F(FormsTest, OpeningAListFromTheKeyboardKeepsItsChoice) {
+    struct Case {
+        int keyCode, shift;
+        int index, clicks, dropDowns;
+    } cases[] = {
+        {vbKeyDown, vbAltMask, 1, 0, 1},
+        {vbKeyUp, vbAltMask, 1, 0, 1},
+        {vbKeyF4, 0, 1, 0, 1},
+        {vbKeyDown, 0, 2, 1, 0},  // a closed list's plain arrow still steps
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.keyCode << "/" << c.shift);
+        auto f = newForm<ValueForm>();
+        f->Show();
+        f->List.setListIndex(1);
+        int clicks = 0, dropDowns = 0;
+        f->List.Click = [&] { ++clicks; };
+        f->List.DropDown = [&] { ++dropDowns; };
+        ASSERT_TRUE(driver.focus(f->List));
+        driver.pressKey(*f, c.keyCode, c.shift);
+        EXPECT_EQ(f->List.ListIndex(), c.index);
+        EXPECT_EQ(clicks, c.clicks);
+        EXPECT_EQ(dropDowns, c.dropDowns);
+        Unload(*f);
+    }
 }
 
 TEST_F(FormsTest, TextChangesRaiseChangeAndUserTypingRespectsLimits) {

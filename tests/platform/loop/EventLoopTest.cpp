@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <ctime>
+#include <memory>
 #include <vector>
 
 #include "platform/loop/EventLoop.h"
@@ -138,6 +139,28 @@ TEST_F(VirtualWorld, WorldActionsRunAtTheirOwnTimeInOrder) {
 
 TEST_F(VirtualWorld, WaitingForEverFailsInsteadOfHanging) {
     EXPECT_THROW(loop.runUntil([] { return false; }), std::logic_error);
+}
+
+// A wait that ends later than asked, as the kernel wakes a thread tens of
+// microseconds after its time.
+struct LateWakeBackend final : LoopBackend {
+    explicit LateWakeBackend(VirtualClock& c) : clock(c) {}
+    void wait(const std::vector<IoWatchRequest>&, Micros timeout, std::vector<IoReady>&) override {
+        if (timeout > 0) shortest = std::min(shortest, timeout);
+        clock.advanceTo(clock.now() + (timeout > 0 ? timeout + 30 : 0));
+    }
+    VirtualClock& clock;
+    Micros shortest = kForever;
+};
+
+TEST(YieldPacing, YieldsCostTheirQuantumWhenWaitsEndLateAndStillSleep) {
+    VirtualClock clock;
+    auto backend = std::make_unique<LateWakeBackend>(clock);
+    LateWakeBackend& late = *backend;
+    EventLoop loop(clock, std::move(backend));
+    for (int i = 0; i < 10000; ++i) loop.doEvents();
+    EXPECT_NEAR(static_cast<double>(clock.now()), 10000.0 * kYieldQuantum, 10000.0 * kYieldQuantum / 50);
+    EXPECT_GE(late.shortest, kYieldQuantum / 2) << "a yield must not spin";
 }
 
 TEST(RealLoop, IdleWaitBlocksOnDescriptorsWithoutSpinning) {
