@@ -10,6 +10,7 @@
 #include "platform/tcp/TcpSocket.h"
 #include "shell/MainWindow.h"
 #include "shell/TypeDefinition.h"
+#include "tally/ViewTallyDlg.h"
 
 int main(int argc, char** argv) {
     gui::Application frontEnd(argc, argv);
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
                                         gui::showPlainMessage(caption, text, iconStyle == 16);
                                     });
     if (!window) return 0;
+    window->workWindows.viewTally = tally::ShowViewTallyDlg;
     frontEnd.run();
     return 0;
 }
