@@ -33,7 +33,8 @@ const char* const kUsage =
     "  --firmware TEXT  firmware version text (default 0398)\n"
     "  --status HEX     status byte answered to DLE EOT n, GS EOT n and ESC v (default 12)\n"
     "  --log FILE       one line of hex per received chunk\n"
-    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n";
+    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
+    "A line on standard input (Enter) shows the printer's ID items and tallies.\n";
 
 struct Options {
     std::optional<std::string> tcpHost;
@@ -169,6 +170,24 @@ int serve(const Options& options) {
     }
     if (pty) std::cout << "pty: " << pty->slavePath() << std::endl;
     if (tcp) std::cout << "tcp: " << *options.tcpHost << ":" << tcp->port() << std::endl;
+
+    // Each line on standard input shows every printer's ID items and tallies.
+    std::string input;
+    platform::EventLoop::WatchId inputWatch = 0;
+    inputWatch = loop.watch(STDIN_FILENO, platform::IoRead, [&](unsigned) {
+        char buffer[256];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got <= 0) {
+            loop.unwatch(inputWatch);
+            return;
+        }
+        input.append(buffer, static_cast<std::size_t>(got));
+        for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
+            input.erase(0, end + 1);
+            for (const auto& printer : printers) std::cout << sim::describeTallies(*printer);
+            std::cout << std::flush;
+        }
+    });
 
     loop.watch(signals, platform::IoRead, [&](unsigned) {
         signalfd_siginfo info{};
