@@ -25,15 +25,15 @@ constexpr int kButtonGroupHeight = kButtonTop + kButtonHeight + 150;
 constexpr std::array<int, 6> kButtonWidths = {1200, 1740, 1500, 2040, 2400, 1740};
 // ID items: a caption column and a field column.
 constexpr int kIdCaptionLeft = 150;
-constexpr int kIdCaptionWidth = 2040;
-constexpr int kIdFieldLeft = 2220;
+constexpr int kIdCaptionWidth = 2280;
+constexpr int kIdFieldLeft = 2460;
 constexpr int kIdFieldWidth = 1860;
 constexpr int kIdGroupWidth = kIdFieldLeft + kIdFieldWidth + 150;
 constexpr int kIdGroupHeight = kRowTop + kIdItemCount * kRowStep + 60;
 // Tallies: two columns of six rows; the right column's captions are longer.
-constexpr int kTallyFieldWidth = 1005;
-constexpr std::array<int, 2> kTallyBoxLeft = {150, 3255};
-constexpr std::array<int, 2> kTallyBoxWidth = {1920, 2985};
+constexpr int kTallyFieldWidth = 930;
+constexpr std::array<int, 2> kTallyBoxLeft = {150, 3630};
+constexpr std::array<int, 2> kTallyBoxWidth = {2400, 3600};
 constexpr int kTallyGroupWidth = kTallyBoxLeft[1] + kTallyBoxWidth[1] + kTallyFieldWidth + 150;
 constexpr int kTallyRows = 6;
 constexpr int kTallyGroupHeight = kRowTop + kTallyRows * kRowStep + 60;
