@@ -10,6 +10,7 @@
 
 namespace tallytest {
 
+using platform::Bytes;
 using shelltest::Link;
 using Strings = std::vector<std::string>;
 
