@@ -92,6 +92,9 @@ bool MainWindowLink::DisconnectPrinter() {
             MSCommCtrl.setPortOpen(false);
             result = !MSCommCtrl.PortOpen();
         }
+        // A reply awaited from the closed connection must not report the
+        // next connection offline.
+        StopResponseTimer();
         if (Winsock.State() == platform::sck::Connected) {
             Winsock.Close();
             m_strHostPort = "-1";
