@@ -102,33 +102,31 @@ void ViewTallyDlg::ApplySelectedItemsLan() {
 void ViewTallyDlg::ApplySelectedItemsSerial() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyQuestion, 4, 64) != kYes) return;
-    if (!CheckLink()) return;
-    sendSelectedItems(IdItemOp::Write);
+    if (CheckLink()) sendSelectedItems(IdItemOp::Write);
+}
+
+// The sends of Apply and Print, ending with the feed and cut.
+void ViewTallyDlg::sendSelectedItemsAndPrint(bool labelLines) {
+    if (m_MainComm.PrinterType() == kType16) {
+        sendSelectedItemsForType16(labelLines);
+        FeedAndCut(8);
+    } else {
+        sendSelectedItems(IdItemOp::WriteAndPrint);
+        FeedAndCut(3);
+    }
 }
 
 void ViewTallyDlg::ApplyAndPrintItemsLan() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != kYes) return;
-    if (m_MainComm.PrinterType() == kType16) {
-        sendSelectedItemsForType16(true);
-        FeedAndCut(8);
-    } else {
-        sendSelectedItems(IdItemOp::WriteAndPrint);
-        FeedAndCut(3);
-    }
+    sendSelectedItemsAndPrint(true);
 }
 
+// The same sends, but type 16 prints no label lines over a serial link.
 void ViewTallyDlg::ApplyAndPrintItemsSerial() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != kYes) return;
-    if (!CheckLink()) return;
-    if (m_MainComm.PrinterType() == kType16) {
-        sendSelectedItemsForType16(false);
-        FeedAndCut(8);
-    } else {
-        sendSelectedItems(IdItemOp::WriteAndPrint);
-        FeedAndCut(3);
-    }
+    if (CheckLink()) sendSelectedItemsAndPrint(false);
 }
 
 }  // namespace tally

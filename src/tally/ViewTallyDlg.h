@@ -160,6 +160,7 @@ private:
     void ApplyAndPrintItemsSerial();
     void sendSelectedItems(IdItemOp op);
     void sendSelectedItemsForType16(bool printLabels);
+    void sendSelectedItemsAndPrint(bool labelLines);
     bool tallySelected(int i) const;
     std::string paddedIdText(int item) const;
     std::string paddedTallyText(int i) const;

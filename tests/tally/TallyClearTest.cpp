@@ -58,8 +58,11 @@ TEST_F(TallyClear, ClearedTalliesShowZeroFromThePrinterOnEveryLink) {
 TEST_F(TallyClear, ClearingEveryTallyTheModelShows) {
     connect(Link::Lan, 3);
     openTally();
-    for (int i = 0; i < tally::kTallyCount; ++i)
-        if (w().PrinterTally(i).Enabled()) ASSERT_TRUE(driver.click(w().PrinterTally(i)));
+    for (int i = 0; i < tally::kTallyCount; ++i) {
+        if (w().PrinterTally(i).Enabled()) {
+            ASSERT_TRUE(driver.click(w().PrinterTally(i)));
+        }
+    }
     ASSERT_TRUE(driver.click(w().ClearTallyButton));
     EXPECT_EQ(tallyTexts(), (Strings{"0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", ""}));
     EXPECT_EQ(clearsSince().size(), 11u);

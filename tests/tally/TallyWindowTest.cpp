@@ -52,8 +52,9 @@ TEST_F(TallyWindow, LayoutByModelAndByUsbDevice) {
         EXPECT_EQ(shownFields(), byType[type]);
         EXPECT_EQ(tallyCaptions(), type == 9 || type == 15 ? kKioskCaptions : kStandardCaptions);
         // Type 14 keeps what it lacks greyed when the printer is online.
-        if (type == 14)
+        if (type == 14) {
             for (int i : {2, 3, 4, 9, 10, 11}) EXPECT_FALSE(w().PrinterTally(i).Enabled()) << i;
+        }
     }
 
     struct Case {
