@@ -148,15 +148,16 @@ TEST_F(TallyWindow, UserAreasDiagnosticFormAndTheClosingCommandByLink) {
     EXPECT_EQ(rawSince(), (Strings{"10 04 02", "10 04 02", "10 04 02", "1F 74"}));
 }
 
-TEST_F(TallyWindow, TallyReplyThatIsNoNumberShowsZero) {
+TEST_F(TallyWindow, TallyReplyThatIsNoNumberShowsZeroAndEightDigitsShowWhole) {
     connect(Link::Serial);
+    printer.tally().counters[tally::kHoursOn] = 99999999;
     openTally();
     ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
     printer.setReply({0x1D, 0x49, 0x40, 0x87}, {0x87, '1', '2', '3', '4', '5', '6', '7', 'A', 0x0D});
     ASSERT_TRUE(driver.click(w().ClearTallyButton));  // read again after the clear
     idle(100);
     EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "0");
-    EXPECT_EQ(w().PrinterTallyText(tally::kHoursOn).Text(), "345");
+    EXPECT_EQ(w().PrinterTallyText(tally::kHoursOn).Text(), "99999999");
 }
 
 }  // namespace
