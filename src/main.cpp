@@ -11,6 +11,7 @@
 #include "platform/tcp/TcpSocket.h"
 #include "shell/MainWindow.h"
 #include "shell/TypeDefinition.h"
+#include "tally/ViewTallyDlg.h"
 
 int main(int argc, char** argv) {
     gui::Application frontEnd(argc, argv);
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
                                     });
     if (!window) return 0;
     window->workWindows.changeConfiguration = configuration::OpenChangeConfigDlg;
+    window->workWindows.viewTally = tally::ShowViewTallyDlg;
     frontEnd.run();
     return 0;
 }

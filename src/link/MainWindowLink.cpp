@@ -92,6 +92,9 @@ bool MainWindowLink::DisconnectPrinter() {
             MSCommCtrl.setPortOpen(false);
             result = !MSCommCtrl.PortOpen();
         }
+        // A reply awaited from the closed connection must not report the
+        // next connection offline.
+        StopResponseTimer();
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is
         // closed as well, and that is a successful disconnect: nothing is

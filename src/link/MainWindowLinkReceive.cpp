@@ -145,7 +145,8 @@ void MainWindowLink::parseTally(const Bytes& data, bool& requested, std::uint8_t
     const auto at = std::find(data.begin(), data.end(), marker);
     if (at == data.end()) return;
     const std::string text(at + 1, data.end());
-    const double number = std::trunc(platform::Val(text));
+    // Rounded to the nearest whole number, halves to even.
+    const double number = std::nearbyint(platform::Val(text));
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
     value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));

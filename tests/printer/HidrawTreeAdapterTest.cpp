@@ -52,7 +52,7 @@ TEST(HidrawTreeAdapter, AnswersInInputReportsAndComesBackAfterARestart) {
     EXPECT_EQ(caps.OutputReportByteLength, 64);
 
     ASSERT_TRUE(hid.write(handle, framed({0x1D, 0x49, 0x40, 0xA3})));
-    EXPECT_EQ(untilZero(hid.read(handle, 150)), (Bytes{0x09, 0x05, 0xA3, 0x30, 0x33, 0x39, 0x38}));
+    EXPECT_EQ(untilZero(hid.read(handle, 150)), (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
 
     ASSERT_TRUE(hid.write(handle, {0x08, 0x03, 0x1D, 0xFF, 0x00, 0x00}));
     EXPECT_FALSE(hid.read(handle, 150).has_value()) << "the restarting printer's handle reads end of file";

@@ -31,7 +31,7 @@ using Clock = std::chrono::steady_clock;
 
 constexpr int kWaitMs = 5000;
 const Bytes kFirmwareRequest{0x1D, 0x49, 0x40, 0xA3};
-const Bytes kFirmwareReply{0xA3, 0x30, 0x33, 0x39, 0x38};
+const Bytes kFirmwareReply{0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D};
 
 int msLeft(Clock::time_point deadline) {
     const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now()).count();
@@ -156,7 +156,7 @@ TEST(PrinterSimTool, AnswersTheFirmwareRequestOnTcpAndPtyLogsAndExitsOnSigterm) 
     const int tcp = connectLoopback(port);
     ASSERT_GE(tcp, 0);
     ASSERT_EQ(::write(tcp, kFirmwareRequest.data(), kFirmwareRequest.size()), 4);
-    EXPECT_EQ(readBytes(tcp, 5), kFirmwareReply);
+    EXPECT_EQ(readBytes(tcp, 6), kFirmwareReply);
     ::close(tcp);
 
     const int pty = ::open(ptyLine.substr(5).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -166,7 +166,7 @@ TEST(PrinterSimTool, AnswersTheFirmwareRequestOnTcpAndPtyLogsAndExitsOnSigterm) 
     ::cfmakeraw(&tio);
     ::tcsetattr(pty, TCSANOW, &tio);
     ASSERT_EQ(::write(pty, kFirmwareRequest.data(), kFirmwareRequest.size()), 4);
-    EXPECT_EQ(readBytes(pty, 5), kFirmwareReply);
+    EXPECT_EQ(readBytes(pty, 6), kFirmwareReply);
     ::close(pty);
 
     sim.signal(SIGTERM);

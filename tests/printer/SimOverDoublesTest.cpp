@@ -11,7 +11,7 @@ using platform::Bytes;
 namespace sck = platform::sck;
 
 const Bytes kFirmwareRequest{0x1D, 0x49, 0x40, 0xA3};
-const Bytes kFirmwareReply{0xA3, 0x30, 0x33, 0x39, 0x38};
+const Bytes kFirmwareReply{0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D};
 const Bytes kRestart{0x1D, 0xFF};
 
 class SimOverDoublesTest : public ::testing::Test {
@@ -66,7 +66,7 @@ protected:
 TEST_F(SimOverSerialTest, AnswersStatusAndFirmware) {
     printer.config().printerType = 3;
     EXPECT_EQ(ask({0x10, 0x04, 0x02, 0x10, 0x04, 0x05}, 2), (Bytes{0x12, 0x12}));
-    EXPECT_EQ(ask(kFirmwareRequest, 5), kFirmwareReply);
+    EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
 }
 
 TEST_F(SimOverSerialTest, CtsLowFaultAndRestartShowOnTheModemLines) {
@@ -82,10 +82,10 @@ TEST_F(SimOverSerialTest, CtsLowFaultAndRestartShowOnTheModemLines) {
     port.Output(kRestart);
     platform::Sleep(10);
     EXPECT_FALSE(port.CTSHolding()) << "CTS drops while the printer restarts";
-    EXPECT_TRUE(ask(kFirmwareRequest, 5).empty()) << "a restarting printer does not answer";
+    EXPECT_TRUE(ask(kFirmwareRequest, 6).empty()) << "a restarting printer does not answer";
     platform::Sleep(500);
     EXPECT_TRUE(port.CTSHolding());
-    EXPECT_EQ(ask(kFirmwareRequest, 5), kFirmwareReply);
+    EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
     EXPECT_EQ(events, (std::vector<int>{platform::comm::EvCTS, platform::comm::EvCTS, platform::comm::EvReceive}));
 }
 
@@ -128,7 +128,7 @@ TEST_F(SimOverTcpTest, AnswersTheLanProbesAndFirmware) {
     ASSERT_EQ(connect(), sck::Connected);
     EXPECT_EQ(ask({0x1D, 0x04, 0x01}, 1), Bytes{0x12});
     EXPECT_EQ(ask({0x1B, 0x76}, 1), Bytes{0x12});
-    EXPECT_EQ(ask(kFirmwareRequest, 5), kFirmwareReply);
+    EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
 }
 
 TEST_F(SimOverTcpTest, PrinterClosingTheConnection) {
@@ -136,7 +136,7 @@ TEST_F(SimOverTcpTest, PrinterClosingTheConnection) {
     printer.closeConnection();
     loop.runUntil([this] { return socket.State() == sck::Closing; });
     ASSERT_EQ(connect(), sck::Connected) << "the printer takes a new connection at once";
-    EXPECT_EQ(ask(kFirmwareRequest, 5), kFirmwareReply);
+    EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
 }
 
 TEST_F(SimOverTcpTest, RestartClosesRefusesThenAcceptsAgain) {
@@ -148,7 +148,7 @@ TEST_F(SimOverTcpTest, RestartClosesRefusesThenAcceptsAgain) {
     EXPECT_EQ(events.back(), "error 10061");
     platform::Sleep(3000);
     EXPECT_EQ(connect(), sck::Connected);
-    EXPECT_EQ(ask(kFirmwareRequest, 5), kFirmwareReply);
+    EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
     EXPECT_EQ(events, (std::vector<std::string>{"connect", "close", "error 10061", "connect"}));
 }
 
@@ -188,7 +188,7 @@ TEST_F(SimOverHidTest, ShowsItsTypesIdentityAndAnswersInInputReports) {
     const auto h = openPrinter();
     ASSERT_GT(h, 0);
     ASSERT_TRUE(hid.write(h, report(kFirmwareRequest)));
-    EXPECT_EQ(untilZero(hid.read(h, 150)), (Bytes{0x09, 0x05, 0xA3, 0x30, 0x33, 0x39, 0x38}));
+    EXPECT_EQ(untilZero(hid.read(h, 150)), (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
     ASSERT_TRUE(hid.write(h, report({0x10, 0x04, 0x02})));
     EXPECT_EQ(untilZero(hid.read(h, 150)), (Bytes{0x09, 0x01, 0x12}));
 }
@@ -217,7 +217,7 @@ TEST_F(SimOverHidTest, RemovedDeviceAndRestart) {
     h = openPrinter();
     ASSERT_GT(h, 0) << "and present again afterwards";
     ASSERT_TRUE(hid.write(h, report(kFirmwareRequest)));
-    EXPECT_EQ(untilZero(hid.read(h, 150)), (Bytes{0x09, 0x05, 0xA3, 0x30, 0x33, 0x39, 0x38}));
+    EXPECT_EQ(untilZero(hid.read(h, 150)), (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
     EXPECT_EQ(printer.commands(), (std::vector<std::string>{"restart 1D FF", "GS I @ A3 (firmware)"}));
 }
 

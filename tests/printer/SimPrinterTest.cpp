@@ -54,7 +54,7 @@ TEST_F(SimPrinterTest, AnswersTheStandardCommands) {
         {{0x10, 0x04, 0x02}, {0x12}, "DLE EOT 2"},
         {{0x1D, 0x04, 0x01}, {0x12}, "GS EOT 1"},
         {{0x1B, 0x76}, {0x12}, "ESC v"},
-        {{0x1D, 0x49, 0x40, 0xA3}, {0xA3, 0x30, 0x33, 0x39, 0x38}, "GS I @ A3 (firmware)"},
+        {{0x1D, 0x49, 0x40, 0xA3}, {0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}, "GS I @ A3 (firmware)"},
         {{0x1D, 0x72, 0x01}, {0x00}, "GS r 1"},
         {{0x1D, 0x1F, 0x00}, {}, "GS US 0"},
         {{0x1B, 0x61, 0x01}, {}, "unknown 1B 61 01"},
@@ -79,7 +79,7 @@ TEST_F(SimPrinterTest, FindsCommandsAcrossAndWithinChunks) {
     printer.receive({0x41, 0x1D, 0x49});
     printer.receive({0x40, 0xA3});
     settle();
-    EXPECT_EQ(replies(), (Bytes{0x16, 0x16, 0xA3, '0', '4', '1', '0'}));
+    EXPECT_EQ(replies(), (Bytes{0x16, 0x16, 0xA3, '0', '4', '1', '0', 0x0D}));
     ASSERT_EQ(printer.log().size(), 3u);
     EXPECT_EQ(printer.log()[0].decoded, (std::vector<std::string>{"DLE EOT 2", "DLE EOT 5"}));
     EXPECT_EQ(printer.log()[1].decoded, std::vector<std::string>{"unknown 41"});
@@ -103,10 +103,10 @@ TEST_F(SimPrinterTest, ReplyFaults) {
         Bytes reply;
     };
     const Case cases[] = {
-        {sim::ReplyFault::None, {0xA3, 0x30, 0x33, 0x39, 0x38}},
+        {sim::ReplyFault::None, {0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}},
         {sim::ReplyFault::Silent, {}},
         {sim::ReplyFault::Short, {0xA3}},
-        {sim::ReplyFault::Garbled, {0x5C, 0xCF, 0xCC, 0xC6, 0xC7}},
+        {sim::ReplyFault::Garbled, {0x5C, 0xCF, 0xCC, 0xC6, 0xC7, 0xF2}},
     };
     for (const Case& c : cases) {
         port.sent.clear();
@@ -140,7 +140,7 @@ TEST_F(SimPrinterTest, RestartDropsTheLinkIgnoresInputAndComesBack) {
     EXPECT_EQ(printer.restarts(), 1);
     printer.receive({0x1D, 0x49, 0x40, 0xA3});
     settle();
-    EXPECT_EQ(replies(), (Bytes{0xA3, 0x30, 0x33, 0x39, 0x38}));
+    EXPECT_EQ(replies(), (Bytes{0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
     EXPECT_EQ(printer.commands(),
               (std::vector<std::string>{"DLE EOT 2", "restart 1D FF", "GS I @ A3 (firmware)"}));
 }
@@ -193,7 +193,7 @@ TEST_F(SimPrinterTest, OverHidCommandsComeInReportsAndRepliesGoOutAsReports) {
     settle();
     ASSERT_EQ(hidPort.sent.size(), 1u);
     EXPECT_EQ(Bytes(hidPort.sent[0].begin(), hidPort.sent[0].begin() + 8),
-              (Bytes{0x09, 0x05, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x00}));
+              (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
     ASSERT_EQ(printer.log().size(), 1u);
     EXPECT_TRUE(printer.log()[0].hidReport);
     EXPECT_EQ(printer.log()[0].framing, "count+1");

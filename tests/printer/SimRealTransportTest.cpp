@@ -40,7 +40,7 @@ TEST(SimOverRealTransports, LoopbackListenerAnswersRestartsAndComesBack) {
     ASSERT_EQ(connect(), sck::Connected);
     socket.SendData(Bytes{0x1D, 0x49, 0x40, 0xA3});
     ASSERT_TRUE(real.runUntil([&] { return received.size() >= 5; }));
-    EXPECT_EQ(received, (Bytes{0xA3, 0x30, 0x33, 0x39, 0x38}));
+    EXPECT_EQ(received, (Bytes{0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
 
     socket.SendData(Bytes{0x1D, 0xFF});
     ASSERT_TRUE(real.runUntil([&] { return socket.State() == sck::Closing; })) << "the printer drops the connection";

@@ -1,6 +1,7 @@
 // The commands every simulated printer knows. Entries are data: the bytes,
 // a name for the log, and what the printer does. Later features add theirs
-// with SimPrinter::addCommand.
+// with SimPrinter::addCommand. The firmware version is an ID item
+// (SimTally.cpp).
 #include <string>
 
 #include "printer-sim/SimConfigurationCommands.h"
@@ -23,20 +24,12 @@ std::function<std::string(const Bytes&)> named(std::string name) {
 
 void answerStatus(SimPrinter& printer, const Bytes&) { printer.reply({printer.config().status}); }
 
-void answerFirmware(SimPrinter& printer, const Bytes&) {
-    Bytes answer{0xA3};
-    const Bytes version = platform::toBytes(printer.config().firmware);
-    answer.insert(answer.end(), version.begin(), version.end());
-    printer.reply(answer);
-}
-
 void restartPrinter(SimPrinter& printer, const Bytes&) { printer.restart(); }
 
 }  // namespace
 
 void addStandardCommands(SimPrinter& printer) {
     // Status requests answered later (names only for now, so the log reads).
-    printer.addCommand({{0x1D, 0x72, kAnyByte}, {}, namedWithArgument("GS r"), {}});
     printer.addCommand({{0x1B, 0x75, kAnyByte}, {}, namedWithArgument("ESC u"), {}});
     printer.addCommand({{0x10, 0x19, kAnyByte}, {}, namedWithArgument("DLE EM"), {}});
 
@@ -44,9 +37,7 @@ void addStandardCommands(SimPrinter& printer) {
     printer.addCommand({{0x10, 0x04, kAnyByte}, {}, namedWithArgument("DLE EOT"), answerStatus});
     printer.addCommand({{0x1D, 0x04, kAnyByte}, {}, namedWithArgument("GS EOT"), answerStatus});
     printer.addCommand({{0x1B, 0x76}, {}, named("ESC v"), answerStatus});
-
-    // Firmware version: A3 followed by the version text.
-    printer.addCommand({{0x1D, 0x49, 0x40, 0xA3}, {}, named("GS I @ A3 (firmware)"), answerFirmware});
+    printer.addCommand({{0x1D, 0x72, kAnyByte}, {}, namedWithArgument("GS r"), answerStatus});
 
     printer.addCommand({{0x1D, 0xFF}, {}, named("restart 1D FF"), restartPrinter});
 

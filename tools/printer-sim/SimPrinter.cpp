@@ -10,6 +10,7 @@ using platform::Bytes;
 
 SimPrinter::SimPrinter(SimScheduler& scheduler, SimConfig config)
     : scheduler_(scheduler), config_(std::move(config)) {
+    addTallyCommands(*this);
     addStandardCommands(*this);
 }
 
@@ -105,6 +106,7 @@ void SimPrinter::flushUnknown(SimLogEntry& entry) {
 }
 
 void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
+    tally_.follow(bytes);
     if (const auto it = replies_.find(platform::toText(bytes)); it != replies_.end()) {
         if (!it->second.empty()) reply(it->second);
         return;

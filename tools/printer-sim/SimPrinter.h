@@ -5,7 +5,8 @@
 // output report), logs it raw and decoded, finds the commands in it through
 // a command table, and schedules replies through a SimScheduler after the
 // configured delay. Later features add commands with addCommand(); an entry
-// added later wins over an earlier one with the same bytes.
+// added later wins over an earlier one with the same bytes. The printer keeps
+// its ID items and usage counters in its SimTally.
 //
 // Faults: replies silenced, delayed, cut short or garbled; CTS low; the
 // connection closed by the printer; the device removed; a restart (command
@@ -29,6 +30,7 @@
 #include "platform/Text.h"
 #include "printer-sim/SimPort.h"
 #include "printer-sim/SimScheduler.h"
+#include "printer-sim/SimTally.h"
 
 namespace sim {
 
@@ -74,6 +76,9 @@ public:
     SimConfig& config() { return config_; }
     const SimConfig& config() const { return config_; }
     SimScheduler& scheduler() { return scheduler_; }
+    // The ID items and usage counters.
+    SimTally& tally() { return tally_; }
+    const SimTally& tally() const { return tally_; }
 
     // --- Input from the transport ----------------------------------------
     void receive(const platform::Bytes& chunk);
@@ -116,6 +121,7 @@ private:
 
     SimScheduler& scheduler_;
     SimConfig config_;
+    SimTally tally_;
     SimPort* port_ = nullptr;
     std::vector<SimCommand> commands_;  // newest first
     std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
@@ -130,8 +136,8 @@ private:
     platform::LifeToken life_;
 };
 
-// The commands every simulated printer knows (status requests, firmware
-// request, restart, and the names of the status commands answered later).
+// The commands every simulated printer knows (status requests, restart, and
+// the names of the status commands answered later).
 void addStandardCommands(SimPrinter& printer);
 
 }  // namespace sim

@@ -33,7 +33,8 @@ const char* const kUsage =
     "  --firmware TEXT  firmware version text (default 0398)\n"
     "  --status HEX     status byte answered to DLE EOT n, GS EOT n and ESC v (default 12)\n"
     "  --log FILE       one line of hex per received chunk\n"
-    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n";
+    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
+    "A line on standard input (Enter) shows the printer's ID items and tallies.\n";
 
 struct Options {
     std::optional<std::string> tcpHost;
@@ -124,6 +125,27 @@ int signalDescriptor() {
     return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
+// Each line on standard input shows every printer's ID items and tallies;
+// the end of the input ends the watch.
+void showTalliesOnInput(platform::EventLoop& loop, const std::vector<std::unique_ptr<sim::SimPrinter>>& printers) {
+    auto input = std::make_shared<std::string>();
+    auto watch = std::make_shared<platform::EventLoop::WatchId>(0);
+    *watch = loop.watch(STDIN_FILENO, platform::IoRead, [&loop, &printers, input, watch](unsigned) {
+        char buffer[256];
+        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (got <= 0) {
+            loop.unwatch(*watch);
+            return;
+        }
+        input->append(buffer, static_cast<std::size_t>(got));
+        for (auto end = input->find('\n'); end != std::string::npos; end = input->find('\n')) {
+            input->erase(0, end + 1);
+            for (const auto& printer : printers) std::cout << sim::describeTallies(*printer);
+            std::cout << std::flush;
+        }
+    });
+}
+
 int serve(const Options& options) {
     const int signals = signalDescriptor();
     if (signals < 0) {
@@ -170,6 +192,7 @@ int serve(const Options& options) {
     if (pty) std::cout << "pty: " << pty->slavePath() << std::endl;
     if (tcp) std::cout << "tcp: " << *options.tcpHost << ":" << tcp->port() << std::endl;
 
+    showTalliesOnInput(loop, printers);
     loop.watch(signals, platform::IoRead, [&](unsigned) {
         signalfd_siginfo info{};
         while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) loop.quit();

@@ -1,0 +1,124 @@
+// Clearing the ticked tallies, and showing them again from the printer
+// afterwards so the window never shows a value from before the clear.
+#include <algorithm>
+
+#include "shell/TypeDefinition.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace tally {
+
+namespace {
+
+using printerlink::MainWindowLink;
+
+constexpr long kYes = 6;
+constexpr const char* kClearQuestion = "Clear selected tally item(s) of POS printer to 0.\r\nDo you wish to continue?";
+// The wait for the printer's values after a clear on TCP, as long as the
+// link's TCP reply watchdog.
+constexpr int kLanValueRounds = 100;
+constexpr int kLanValueSleepMs = 50;
+
+// The main window's request flag and value of each tally, which its TCP
+// reply parsers serve.
+struct LinkTallyVariables {
+    bool MainWindowLink::*requested;
+    std::int32_t MainWindowLink::*value;
+};
+constexpr std::array<LinkTallyVariables, kTallyCount> kLinkTallies = {{
+    {&MainWindowLink::m_blnReceiptLinecmd, &MainWindowLink::m_ReceiptLine},
+    {&MainWindowLink::m_bKnifeCut, &MainWindowLink::m_KnifeCut},
+    {&MainWindowLink::m_bSlipLines, &MainWindowLink::m_SlipLines},
+    {&MainWindowLink::m_bSlipChars, &MainWindowLink::m_SlipChars},
+    {&MainWindowLink::m_bMICRReads, &MainWindowLink::m_MICRReads},
+    {&MainWindowLink::m_bHoursOn, &MainWindowLink::m_HoursOn},
+    {&MainWindowLink::m_bFlashCycles, &MainWindowLink::m_FlashCycles},
+    {&MainWindowLink::m_bKnifeJams, &MainWindowLink::m_KnifeJams},
+    {&MainWindowLink::m_bCoverOpens, &MainWindowLink::m_CoverOpens},
+    {&MainWindowLink::m_bMaxTemp, &MainWindowLink::m_MaxTemp},
+    {&MainWindowLink::m_bRecBack, &MainWindowLink::m_RecBack},
+    {&MainWindowLink::m_bScantimes, &MainWindowLink::m_Scantimes},
+}};
+
+bool& requestFlag(MainWindowLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].requested; }
+std::int32_t linkValue(const MainWindowLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].value; }
+
+}  // namespace
+
+void ViewTallyDlg::ClearSelectedTalliesLan() { clearSelectedTallies(false); }
+
+void ViewTallyDlg::ClearSelectedTalliesSerial() { clearSelectedTallies(true); }
+
+// The stored connection, not the link, chooses the path: "17" is TCP, where
+// the values come back through the main window's reply parsers.
+void ViewTallyDlg::clearSelectedTallies(bool noticeOnLanPath) {
+    const bool lanPath = settingsValue("PortNumber") == "17";
+    if (!ValidateInput()) return;
+    if (lanPath && noticeOnLanPath) shell::ShowLinkCheckNotice(linkCheck());
+    if (shell::ShowMessage(kClearQuestion, 4, 64) != kYes) {
+        if (!lanPath) m_MainComm_OnStatusUpdated(4);
+        return;
+    }
+    // The poll's own USB HID read must not take a reply the clear waits for.
+    const PollState poll = stopStatusPoll();
+    const std::vector<int> cleared = sendTallyClears(lanPath);
+    rereadClearedTallies(cleared, lanPath);
+    if (lanPath) showLanTallyValues(cleared);
+    resumeStatusPoll(poll);
+    if (!lanPath) m_MainComm_OnStatusUpdated(4);
+}
+
+// Sends the clear of every ticked tally the layout shows; gives back which.
+std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
+    std::vector<int> cleared;
+    for (int i = 0; i < kTallyCount; ++i) {
+        if (!tallySelected(i)) continue;
+        const bool kiosk = m_MainComm.bKiosk;
+        WriteIdItem(TallyCode(i, IdItemOp::Clear, kiosk), "");
+        // The printer's one-byte answer waits in an input report; left
+        // there, every later read would get the reply before its own.
+        if (m_MainComm.m_lngHIDHandle > 0) {
+            platform::Bytes answer(1, 0);
+            m_MainComm.WaitResponse(answer, 1);
+        }
+        if (requestLanValues && !kiosk) requestFlag(m_MainComm, i) = true;
+        cleared.push_back(i);
+    }
+    return cleared;
+}
+
+// Asks for the cleared tallies again. The replies fill the emptied cache
+// slots through the reply parser (and on TCP the main window's parsers);
+// on TCP the window waits for them, bounded, before it shows them.
+void ViewTallyDlg::rereadClearedTallies(const std::vector<int>& cleared, bool waitForLanValues) {
+    if (cleared.empty()) return;
+    const bool kiosk = m_MainComm.bKiosk;
+    for (int i : cleared) m_strTallyValues[static_cast<std::size_t>(i)].clear();
+    m_MainComm.m_AHPIBufferCmd = false;
+    for (int i : cleared) RequestIdItem(TallyReplyMarker(i, kiosk, m_MainComm.PrinterType()));
+    if (!waitForLanValues) return;
+    shell::waitRounds(kLanValueRounds, kLanValueSleepMs, [&] {
+        return std::all_of(cleared.begin(), cleared.end(), [&](int i) {
+            return kiosk ? !tallyText(m_strTallyValues[static_cast<std::size_t>(i)]).empty()
+                         : !requestFlag(m_MainComm, i);
+        });
+    });
+}
+
+// Every ticked tally shows the main window's value; a cleared one shows
+// what the printer answered after the clear, or nothing when no answer came.
+void ViewTallyDlg::showLanTallyValues(const std::vector<int>& cleared) {
+    const bool kiosk = m_MainComm.bKiosk;
+    for (int i = 0; i < kTallyCount; ++i) {
+        if (PrinterTally(i).Value() != platform::vbChecked) continue;
+        std::string text = platform::str(linkValue(m_MainComm, i));
+        if (std::find(cleared.begin(), cleared.end(), i) != cleared.end()) {
+            if (kiosk)
+                text = tallyText(m_strTallyValues[static_cast<std::size_t>(i)]);
+            else if (requestFlag(m_MainComm, i))
+                text.clear();
+        }
+        PrinterTallyText(i).setText(text);
+    }
+}
+
+}  // namespace tally

@@ -1,0 +1,65 @@
+// The window's senders: each builds its command and hands it to the link,
+// framed as an output report on a USB HID link, and gives back what the
+// link's send returned for its last send.
+#include "shell/TypeDefinition.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace tally {
+
+namespace {
+
+platform::Bytes idItemHeader(std::uint8_t code) {
+    return {kIdItemCommand[0], kIdItemCommand[1], kIdItemCommand[2], code};
+}
+
+}  // namespace
+
+bool ViewTallyDlg::sendCommand(platform::Bytes command) {
+    if (m_MainComm.m_lngHIDHandle > 0)
+        shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    return m_MainComm.SendOutput(command);
+}
+
+bool ViewTallyDlg::InitializePrinter() { return sendCommand({0x1B, 0x40}); }
+
+bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
+    std::uint8_t n = 0x00;
+    if (enable) n = m_MainComm.PrinterType() == 14 ? 0x0F : 0x2F;
+    return sendCommand({0x1D, 0x61, n});
+}
+
+bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
+    const bool sent = sendCommand(idItemHeader(code));
+    // A USB HID printer's answer waits in its input report until read.
+    if (m_MainComm.m_lngHIDHandle > 0) m_MainComm.fncReadHIDData();
+    return sent;
+}
+
+bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {
+    platform::Bytes command = idItemHeader(code);
+    if (m_MainComm.m_lngHIDHandle > 0) {
+        const platform::Bytes data = m_MainComm.UnicodeStringToBytes(text);
+        command.insert(command.end(), data.begin(), data.end());
+        return sendCommand(command);
+    }
+    const bool sent = m_MainComm.SendOutput(command);
+    if (text.empty() || !sent) return sent;
+    return m_MainComm.SendOutput(text);
+}
+
+void ViewTallyDlg::PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font) {
+    std::string line = text;
+    if (wrap) line = shell::WrapAtSpace(line, shell::GetColumnsPerLine(receiptStation, font));
+    line += "\r\n";
+    if (m_MainComm.m_lngHIDHandle > 0)
+        sendCommand(m_MainComm.UnicodeStringToBytes(line));
+    else
+        m_MainComm.SendOutput(line);
+}
+
+void ViewTallyDlg::FeedAndCut(int lines) {
+    sendCommand({0x1B, 0x64, static_cast<std::uint8_t>(lines)});
+    sendCommand({0x1D, 0x56, 0x00});
+}
+
+}  // namespace tally

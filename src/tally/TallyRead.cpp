@@ -1,0 +1,153 @@
+// Reading the ID items and tallies: the request sequence, and the reply
+// parser that cuts what comes back into the cached replies in request order.
+#include <algorithm>
+#include <map>
+
+#include "platform/loop/EventLoop.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace tally {
+
+namespace {
+
+constexpr int kQuietYields = 101;
+// The model code the read derives from the stored model text; any other
+// text is 17.
+constexpr int kOtherModel = 17;
+const std::map<std::string, int> kModelCodes = {
+    {" 3650", 3}, {" 3650-5xxx", 4}, {" 3690", 7}, {" 3690_xx4x", 8}, {" R809", 11}, {" 3720-R802", 15}, {" 3640-x035", 1}};
+
+int modelCodeOf(const std::string& modelText) {
+    const auto it = kModelCodes.find(modelText);
+    return it == kModelCodes.end() ? kOtherModel : it->second;
+}
+
+// The last step of the read sequence by printer type.
+int lastReadStep(long type) {
+    if (type == 5 || type == 6) return 16;
+    if (type == 10 || type == 11 || type == 16) return 17;
+    if (type == 14) return 15;
+    return 20;
+}
+
+// Steps 10 to 16 read the tallies every model has.
+constexpr std::array<int, 7> kCommonTallySteps = {kReceiptLines, kKnifeCuts, kHoursOn, kFlashCycles,
+                                                  kKnifeJams,    kCoverOpens, kMaxTemp};
+
+bool typeIn(long type, std::initializer_list<long> types) {
+    return std::find(types.begin(), types.end(), type) != types.end();
+}
+
+std::uint8_t readCode(int tally, bool kiosk) { return TallyCode(tally, IdItemOp::Read, kiosk); }
+
+}  // namespace
+
+ViewTallyDlg::PollState ViewTallyDlg::stopStatusPoll() {
+    const PollState state{VStatusTimer.Enabled(), VStatusTimer.Interval()};
+    VStatusTimer.setEnabled(false);
+    VStatusTimer.setInterval(0);
+    return state;
+}
+
+void ViewTallyDlg::resumeStatusPoll(const PollState& state) {
+    VStatusTimer.setInterval(state.interval);
+    VStatusTimer.setEnabled(state.enabled);
+}
+
+void ViewTallyDlg::ReadIdsAndTallies() {
+    shell::PurgeBuffers(m_MainComm);
+    const int modelCode = modelCodeOf(settingsValue("Model"));
+    ClearCachedValues();
+    const int last = lastReadStep(m_MainComm.PrinterType());
+    const PollState poll = stopStatusPoll();
+    for (int i = 0; i < kQuietYields; ++i) platform::DoEvents();
+    m_MainComm.m_AHPIBufferCmd = false;
+    for (int step = 0; step <= last; ++step)
+        if (!runReadStep(step)) break;
+    requestAfterReadSteps(modelCode);
+    if (!m_MainComm.bPrinterOffline) ShowReadValues();
+    // The poll is what notices a TCP or USB HID printer that went away.
+    resumeStatusPoll(poll);
+}
+
+// One step of the read sequence; false when the request it sent failed. A
+// step that sends nothing leaves the sequence going.
+bool ViewTallyDlg::runReadStep(int step) {
+    const long type = m_MainComm.PrinterType();
+    const bool kiosk = m_MainComm.bKiosk;
+    if (step == 0) return InitializePrinter();
+    if (step == 1) return SetAutoStatusBack(false);
+    if (step <= 9) return RequestIdItem(IdItemCode(kIdReadOrder[static_cast<std::size_t>(step - 2)], IdItemOp::Read));
+    if (step <= 16) return RequestIdItem(readCode(kCommonTallySteps[static_cast<std::size_t>(step - 10)], false));
+    switch (step) {
+        case 17: {
+            bool sent = true;
+            if (typeIn(type, {9, 15, 16})) sent = RequestIdItem(readCode(kSlipLines, true));
+            if (!typeIn(type, {10, 12, 16})) sent = RequestIdItem(readCode(kSlipLines, false));
+            return sent;
+        }
+        case 18:
+            if (!kiosk) return RequestIdItem(readCode(kSlipChars, false));
+            return type == 12 || RequestIdItem(readCode(kSlipChars, true));
+        case 19:
+            return RequestIdItem(kiosk ? readCode(kReceiptLinesBack, true) : readCode(kMicrReads, false));
+        case 20: return !typeIn(type, {9, 15}) || RequestIdItem(readCode(kScanTimes, true));
+        default: return false;
+    }
+}
+
+void ViewTallyDlg::requestAfterReadSteps(int modelCode) {
+    const long type = m_MainComm.PrinterType();
+    if (type == 1)
+        RequestIdItem(readCode(kScanTimes, false));
+    else if (type == modelCode || typeIn(type, {3, 4, 7}))
+        RequestIdItem(readCode(kReceiptLinesBack, false));
+    else if (type == 12)
+        RequestIdItem(readCode(kReceiptLinesBack, true));
+    if (m_MainComm.bFlagforAHPI || type < 0) {
+        if (modelCode == 1)
+            RequestIdItem(readCode(kScanTimes, false));
+        else if (typeIn(modelCode, {3, 4, 7, 8}))
+            RequestIdItem(readCode(kReceiptLinesBack, false));
+    }
+}
+
+void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData) {
+    // A USB HID input report starts with its report ID and data length; the
+    // reply is what follows.
+    std::size_t from = 0, to = ResponseData.size();
+    if (m_MainComm.m_lngHIDHandle > 0 && ResponseData.size() >= 2) {
+        from = 2;
+        to = std::min(to, from + ResponseData[1]);
+    }
+    bool taken = false;
+    for (std::size_t i = from; i < to; ++i) taken = takeReplyByte(ResponseData[i], i - from) || taken;
+    if (taken && !m_MainComm.bPrinterOffline) ShowReadValues();
+}
+
+// Gives one received byte to the slot whose reply it continues or starts.
+// The ID items are served strictly in request order, the tallies only when
+// every ID item is complete.
+bool ViewTallyDlg::takeReplyByte(std::uint8_t byte, std::size_t index) {
+    const long type = m_MainComm.PrinterType();
+    for (int item : kIdReadOrder) {
+        std::string& slot = m_strIdValues[static_cast<std::size_t>(item)];
+        if (slot.size() >= static_cast<std::size_t>(IdItemReplyLength(item))) continue;
+        if (slot.empty()) {
+            if (byte != IdItemCode(item, IdItemOp::Read)) return false;
+            if (item == 7 && typeIn(type, {9, 15}) && index != 2) return false;
+        }
+        slot += static_cast<char>(byte);
+        return true;
+    }
+    for (int i = 0; i < kTallyCount; ++i) {
+        std::string& slot = m_strTallyValues[static_cast<std::size_t>(i)];
+        if (slot.size() >= static_cast<std::size_t>(kTallyReplyLength)) continue;
+        if (slot.empty() && byte != TallyReplyMarker(i, m_MainComm.bKiosk, type)) continue;
+        slot += static_cast<char>(byte);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace tally

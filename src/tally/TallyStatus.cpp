@@ -1,0 +1,108 @@
+// The window's status handling and poll, the real-time status handshake on
+// its side, and the dispatch of its printer buttons by link.
+#include "link/LinkFlags.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace tally {
+
+namespace {
+
+const platform::Bytes kGsEotStatusCommand = {0x1D, 0x04, 0x01};
+const platform::Bytes kGsRStatusCommand = {0x1D, 0x72, 0x01};
+
+}  // namespace
+
+void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
+    if (NewStatus == 3 || NewStatus == 4) {
+        const bool online = m_MainComm.IsPrinterOnline();
+        PrinterOnlineText.setText(online ? "Online" : "Offline");
+        if (online) {
+            if (m_PortNo == "Ethernet") {
+                ReadIdsAndTallies();
+            } else if (sharedFlags().m_Flag) {
+                sharedFlags().m_Flag = false;
+                ReadIdsAndTallies();
+            }
+        }
+        EnableTallyControls(online);
+    } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {
+        PrinterOnlineText.setText("Offline");
+        EnableTallyControls(false);
+    } else if (NewStatus >= 1000) {
+        shell::PurgeBuffers(m_MainComm);
+    }
+}
+
+void ViewTallyDlg::VStatusTimer_Timer() {
+    if (!m_MainComm.IsPrinterOnline()) return;
+    if (printerlink::bLanAnswersGsEot) m_MainComm.SendOutput(kGsEotStatusCommand);
+    if (m_MainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
+        platform::Bytes command = kGsRStatusCommand;
+        if (m_MainComm.m_lngHIDHandle > 0) {
+            m_MainComm.m_AHPIBufferCmd = true;
+            shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+            m_MainComm.SendOutput(command);
+            m_MainComm.fncReadHIDData();
+        } else {
+            m_MainComm.SendOutput(command);
+        }
+    }
+}
+
+shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {
+    printerlink::ViewTallyDlgFlags& flags = sharedFlags();
+    return {flags.m_SendRealTimeStatusCmd, flags.m_ResponseRealTimeStatusCmd};
+}
+
+shell::SerialLinkCheck ViewTallyDlg::linkCheck() const {
+    return {kLinkCheckNotice, kLinkCheckNoticeMs, [] { printerlink::bAutoReconnect = false; }};
+}
+
+// An answer left from an earlier request must not pass this one's test.
+void ViewTallyDlg::RequestRealTimeStatus() {
+    sharedFlags().m_ResponseRealTimeStatusCmd = false;
+    shell::RequestRealTimeStatus(m_MainComm, sharedFlags().m_SendRealTimeStatusCmd);
+}
+
+bool ViewTallyDlg::CheckLink() { return shell::CheckSerialLink(m_MainComm, *this, handshake(), linkCheck()); }
+
+bool ViewTallyDlg::AnswerTest() {
+    if (shell::takeRealTimeStatusAnswer(handshake())) return true;
+    shell::LostLinkExit(m_MainComm, *this, handshake(), linkCheck());
+    return false;
+}
+
+bool ViewTallyDlg::onSerialLink() const { return m_MainComm.m_lngHIDHandle <= 0 && m_PortNo != "Ethernet"; }
+
+void ViewTallyDlg::dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)()) {
+    if (onSerialLink()) {
+        RequestRealTimeStatus();
+        (this->*serial)();
+    } else {
+        (this->*direct)();
+    }
+}
+
+void ViewTallyDlg::ApplyButton_Click() { dispatch(&ViewTallyDlg::ApplySelectedItemsLan, &ViewTallyDlg::ApplySelectedItemsSerial); }
+
+void ViewTallyDlg::ApplyAndPrintButton_Click() {
+    dispatch(&ViewTallyDlg::ApplyAndPrintItemsLan, &ViewTallyDlg::ApplyAndPrintItemsSerial);
+}
+
+void ViewTallyDlg::ClearTallyButton_Click() {
+    dispatch(&ViewTallyDlg::ClearSelectedTalliesLan, &ViewTallyDlg::ClearSelectedTalliesSerial);
+}
+
+void ViewTallyDlg::ClearUserAreaButton_Click() {
+    dispatch(&ViewTallyDlg::ClearUserDataAreaLan, &ViewTallyDlg::ClearUserDataAreaSerial);
+}
+
+void ViewTallyDlg::ClearUserDefinedArea_Click() {
+    dispatch(&ViewTallyDlg::ClearUserDefinedAreaLan, &ViewTallyDlg::ClearUserDefinedAreaSerial);
+}
+
+void ViewTallyDlg::PrintFormButton_Click() {
+    dispatch(&ViewTallyDlg::PrintTallyDiagnosticFormLan, &ViewTallyDlg::PrintTallyDiagnosticFormSerial);
+}
+
+}  // namespace tally

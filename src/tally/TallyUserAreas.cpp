@@ -1,0 +1,64 @@
+// Clearing the user-defined character area and the user data area, and
+// printing the diagnostic form: one command each.
+#include "shell/TypeDefinition.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace tally {
+
+namespace {
+
+constexpr long kYes = 6;
+constexpr std::uint8_t kUserDefinedArea = 0x31;
+constexpr std::uint8_t kUserDataArea = 0x32;
+constexpr const char* kUserDefinedQuestion =
+    "Clear all sectors available for user-defined characters and multiple logos.";
+constexpr const char* kUserDataQuestion = "Clear all sectors available for user data storage";
+
+}  // namespace
+
+bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
+    return shell::ShowMessage(firstLine + "\r\nDo you wish to continue?", 4, 64) == kYes;
+}
+
+// The printer answers the clear with one byte; it is taken and not looked at.
+void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
+    sendCommand({0x1D, 0x40, area});
+    platform::Bytes answer(1, 0);
+    m_MainComm.WaitResponse(answer, 1);
+}
+
+platform::Bytes ViewTallyDlg::buildPrintFormCommand() {
+    if (m_MainComm.PrinterType() == 14) return {0x1F, 0x74, 0x00, 0x01};
+    return {0x1F, 0x74};
+}
+
+void ViewTallyDlg::ClearUserDefinedAreaLan() {
+    if (confirmUserAreaClear(kUserDefinedQuestion)) sendUserAreaClear(kUserDefinedArea);
+}
+
+void ViewTallyDlg::ClearUserDefinedAreaSerial() {
+    shell::ShowLinkCheckNotice(linkCheck());
+    if (!confirmUserAreaClear(kUserDefinedQuestion)) return;
+    if (AnswerTest()) sendUserAreaClear(kUserDefinedArea);
+}
+
+void ViewTallyDlg::ClearUserDataAreaLan() {
+    if (confirmUserAreaClear(kUserDataQuestion)) sendUserAreaClear(kUserDataArea);
+}
+
+void ViewTallyDlg::ClearUserDataAreaSerial() {
+    if (!confirmUserAreaClear(kUserDataQuestion)) return;
+    if (CheckLink()) sendUserAreaClear(kUserDataArea);
+}
+
+void ViewTallyDlg::PrintTallyDiagnosticFormLan() { sendCommand(buildPrintFormCommand()); }
+
+// A window on a USB HID port whose device is not open has nothing to send to.
+void ViewTallyDlg::PrintTallyDiagnosticFormSerial() {
+    if (m_PortNo == "AHPI") return;
+    shell::ShowLinkCheckNotice(linkCheck());
+    const platform::Bytes command = buildPrintFormCommand();
+    if (AnswerTest()) sendCommand(command);
+}
+
+}  // namespace tally

@@ -1,0 +1,303 @@
+// The tally window itself: loading and closing, enabling, the check boxes
+// and keys, and the display of the values read.
+#include "tally/ViewTallyDlg.h"
+
+#include <algorithm>
+
+#include "platform/Text.h"
+#include "platform/forms/Keys.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/IniFile.h"
+#include "shell/TypeDefinition.h"
+
+namespace tally {
+
+namespace {
+
+constexpr const char* kSection = "Configurations";
+constexpr int kLanLoadYields = 5001;
+constexpr int kLinkPollMs = 3000;
+// Sent when the window opens on TCP or USB HID and whenever it closes.
+const platform::Bytes kTallyModeCommand = {0x1D, 0x1F, 0x00};
+
+// "00001234" is a number; "0000004A", "" and "1 2" are not.
+bool isNumberText(const std::string& text) {
+    const std::string t = platform::trim(text);
+    std::size_t i = (!t.empty() && (t[0] == '+' || t[0] == '-')) ? 1 : 0;
+    bool digit = false, dot = false;
+    for (; i < t.size(); ++i) {
+        if (t[i] >= '0' && t[i] <= '9')
+            digit = true;
+        else if (t[i] == '.' && !dot)
+            dot = true;
+        else
+            return false;
+    }
+    return digit;
+}
+
+}  // namespace
+
+ViewTallyDlg::ViewTallyDlg(shell::MainWindow& mainComm)
+    : Form("ViewTallyDlg"),
+      m_MainComm(mainComm),
+      SerialStatusGroup(*this, "SerialStatusGroup"),
+      PrinterOnline(SerialStatusGroup, "PrinterOnline"),
+      PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
+      CloseButton(*this, "CloseButton"),
+      ButtonGroup(*this, "ButtonGroup"),
+      ApplyButton(ButtonGroup, "ApplyButton"),
+      ApplyAndPrintButton(ButtonGroup, "ApplyAndPrintButton"),
+      ClearTallyButton(ButtonGroup, "ClearTallyButton"),
+      ClearUserAreaButton(ButtonGroup, "ClearUserAreaButton"),
+      ClearUserDefinedArea(ButtonGroup, "ClearUserDefinedArea"),
+      PrintFormButton(ButtonGroup, "PrintFormButton"),
+      PrinterIDGroup(*this, "PrinterIDGroup"),
+      PrinterID(PrinterIDGroup, "PrinterID", 0, 1),
+      PrinterIDLabel(PrinterIDGroup, "PrinterIDLabel", 0, 5),
+      PrinterIDText(PrinterIDGroup, "PrinterIDText", 0, 7),
+      PrinterTallyGroup(*this, "PrinterTallyGroup"),
+      PrinterTally(PrinterTallyGroup, "PrinterTally", 0, 11),
+      PrinterTallyText(PrinterTallyGroup, "PrinterTallyText", 0, 11),
+      Label2(*this, "Label2"),
+      Label1(*this, "Label1"),
+      Label3(*this, "Label3"),
+      VStatusTimer(*this, "VStatusTimer") {
+    layOut();
+    setDesignState();
+    CloseButton.Click = [this] { CloseButton_Click(); };
+    ApplyButton.Click = [this] { ApplyButton_Click(); };
+    ApplyAndPrintButton.Click = [this] { ApplyAndPrintButton_Click(); };
+    ClearTallyButton.Click = [this] { ClearTallyButton_Click(); };
+    ClearUserAreaButton.Click = [this] { ClearUserAreaButton_Click(); };
+    ClearUserDefinedArea.Click = [this] { ClearUserDefinedArea_Click(); };
+    PrintFormButton.Click = [this] { PrintFormButton_Click(); };
+    PrinterID.Click = [this](int Index) { PrinterID_Click(Index); };
+    PrinterTally.Click = [this](int Index) { PrinterTally_Click(Index); };
+    PrinterIDText.GotFocus = [this](int Index) { PrinterIDText_GotFocus(Index); };
+    PrinterTallyText.GotFocus = [this](int Index) { PrinterTallyText_GotFocus(Index); };
+    VStatusTimer.Timer = [this] { VStatusTimer_Timer(); };
+}
+
+ViewTallyDlg::~ViewTallyDlg() { terminate(); }
+
+void ViewTallyDlg::Form_Initialize() {
+    dataSubscription_ =
+        m_MainComm.OnDataReceived.subscribe([this](const platform::Bytes& data) { m_MainComm_OnDataReceived(data); });
+    statusSubscription_ = m_MainComm.OnStatusUpdated.subscribe([this](int status) { m_MainComm_OnStatusUpdated(status); });
+}
+
+void ViewTallyDlg::Form_Terminate() {
+    dataSubscription_.reset();
+    statusSubscription_.reset();
+}
+
+std::string ViewTallyDlg::settingsValue(const std::string& key) {
+    return shell::ReadIniValue(shell::SettingsFilePath(), kSection, key);
+}
+
+void ViewTallyDlg::Form_Load() {
+    const std::string model = settingsValue("Model");
+    const std::string paperWidth = settingsValue("PaperWidth");
+    const std::string portNumber = settingsValue("PortNumber");
+    m_PortNo = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    ClearCachedValues();
+    PrinterOnline.setCaption(model + "(" + paperWidth + ") Printer on " + m_PortNo + ":");
+    if (m_MainComm.bFlagforAHPI)
+        SetupTalliesByDeviceName();
+    else
+        SetupTalliesByModel();
+    SetAllChecks(false);
+    m_MainComm_OnStatusUpdated(4);
+    if (m_MainComm.EthernetStatus() == "True") {
+        for (int i = 0; i < kLanLoadYields; ++i) platform::DoEvents();
+        m_MainComm.SendOutput(kTallyModeCommand);
+        VStatusTimer.setInterval(kLinkPollMs);
+        VStatusTimer.setEnabled(true);
+    }
+    if (m_MainComm.AHPIStatus() == "True") {
+        platform::Bytes command = kTallyModeCommand;
+        shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+        m_MainComm.SendOutput(command);
+        VStatusTimer.setInterval(kLinkPollMs);
+        VStatusTimer.setEnabled(true);
+    }
+    for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
+    if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {
+        for (int i : {kSlipLines, kReceiptLinesBack, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
+    } else if (m_MainComm.bNoSlipMICR && m_MainComm.b2stFlag) {
+        for (int i : {kSlipLines, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
+        PrinterTally(kReceiptLinesBack).setEnabled(true);
+    }
+}
+
+void ViewTallyDlg::CloseButton_Click() {
+    m_MainComm.m_AHPIBufferCmd = false;
+    platform::Unload(*this);
+}
+
+// On USB HID a command goes out as an output report: sent as it is, its
+// first byte would be taken for the report ID.
+void ViewTallyDlg::Form_Unload(int& /*Cancel*/) { sendCommand(kTallyModeCommand); }
+
+void ViewTallyDlg::ClearCachedValues() {
+    for (std::string& value : m_strIdValues) value.clear();
+    for (std::string& value : m_strTallyValues) value.clear();
+}
+
+void ViewTallyDlg::lockText(platform::TextBox& box, bool locked) {
+    box.setLocked(locked);
+    box.setBackColor(locked ? platform::vb3DLight : platform::vbWindowBackground);
+}
+
+void ViewTallyDlg::SetAllChecks(bool flag) {
+    const int value = flag ? platform::vbChecked : platform::vbUnchecked;
+    for (int item = 0; item < 2; ++item) PrinterID(item).setValue(value);
+    for (int i = 0; i < kTallyCount; ++i) PrinterTally(i).setValue(value);
+}
+
+void ViewTallyDlg::EnableTallyControls(bool flag) {
+    PrinterIDGroup.setEnabled(flag);
+    for (int item = 0; item < kIdItemCount; ++item) {
+        if (item < 2)
+            PrinterID(item).setEnabled(flag);
+        else
+            PrinterIDLabel(item - 2).setEnabled(flag);
+        PrinterIDText(item).setEnabled(flag);
+    }
+    PrinterTallyGroup.setEnabled(flag);
+    const long type = m_MainComm.PrinterType();
+    const auto typeIn = [type](std::initializer_list<long> types) {
+        return std::find(types.begin(), types.end(), type) != types.end();
+    };
+    for (int i = 0; i < kTallyCount; ++i) {
+        bool applies = true;
+        if (i == kSlipLines || i == kSlipChars || i == kMicrReads) applies = typeIn({0, 1, 3, 4});
+        if (i == kMaxTemp) applies = typeIn({0, 1, 3, 4, 5});
+        if (i == kReceiptLinesBack) applies = typeIn({3, 4, 12});
+        if (i == kScanTimes) applies = type == 1;
+        if (!applies) continue;
+        PrinterTally(i).setEnabled(flag);
+        PrinterTallyText(i).setEnabled(flag);
+    }
+    UpdateApplyButtons();
+    UpdateClearTallyButton();
+    ClearUserAreaButton.setEnabled(flag);
+    PrintFormButton.setEnabled(flag);
+    ClearUserDefinedArea.setEnabled(flag);
+}
+
+int ViewTallyDlg::CountCheckedIds() const {
+    int n = 0;
+    for (int item = 0; item < 2; ++item) n += PrinterID(item).Value() == platform::vbChecked ? 1 : 0;
+    return n;
+}
+
+int ViewTallyDlg::CountCheckedTallies(bool includeMaxTemp) const {
+    int n = 0;
+    for (int i = 0; i < kTallyCount; ++i)
+        if (PrinterTally(i).Value() == platform::vbChecked && (i != kMaxTemp || includeMaxTemp)) ++n;
+    return n;
+}
+
+void ViewTallyDlg::UpdateApplyButtons() {
+    const bool enable = CountCheckedIds() + CountCheckedTallies(false) >= 1 && m_MainComm.IsPrinterOnline();
+    ApplyButton.setEnabled(enable);
+    ApplyAndPrintButton.setEnabled(enable);
+}
+
+void ViewTallyDlg::UpdateClearTallyButton() {
+    ClearTallyButton.setEnabled(CountCheckedTallies(true) >= 1 && m_MainComm.IsPrinterOnline());
+}
+
+void ViewTallyDlg::PrinterID_Click(int Index) {
+    lockText(PrinterIDText(Index), PrinterID(Index).Value() != platform::vbChecked);
+    UpdateApplyButtons();
+}
+
+void ViewTallyDlg::PrinterTally_Click(int Index) {
+    if (Index != kMaxTemp) lockText(PrinterTallyText(Index), PrinterTally(Index).Value() != platform::vbChecked);
+    UpdateApplyButtons();
+    UpdateClearTallyButton();
+}
+
+void ViewTallyDlg::PrinterIDText_GotFocus(int Index) {
+    platform::TextBox& box = PrinterIDText(Index);
+    box.setSelStart(0);
+    box.setText(platform::trim(box.Text()));
+    box.setSelStart(0);
+}
+
+void ViewTallyDlg::PrinterTallyText_GotFocus(int Index) {
+    platform::TextBox& box = PrinterTallyText(Index);
+    box.setSelStart(0);
+    box.setSelLength(static_cast<int>(box.Text().size()));
+}
+
+bool ViewTallyDlg::focusedOnTextBox() const {
+    const platform::Control* focused = ActiveControl();
+    return focused && focused->kind() == platform::ControlKind::TextBox;
+}
+
+void ViewTallyDlg::Form_KeyPress(int& KeyAscii) {
+    if (focusedOnTextBox()) return;
+    const int key = KeyAscii;
+    KeyAscii = 0;
+    switch (key) {
+        case '0': CloseButton_Click(); break;
+        case '1': if (ApplyButton.Enabled()) ApplyButton_Click(); break;
+        case '2': if (ApplyAndPrintButton.Enabled()) ApplyAndPrintButton_Click(); break;
+        case '3': if (ClearTallyButton.Enabled()) ClearTallyButton_Click(); break;
+        case '4': ClearUserAreaButton_Click(); break;
+        case '5': PrintFormButton_Click(); break;
+        case '6': PrinterID(0).SetFocus(); break;
+        case '7': PrinterTally(0).SetFocus(); break;
+        case '8': ClearUserDefinedArea_Click(); break;
+        case platform::vbKeyReturn:
+            if (auto* box = dynamic_cast<platform::CheckBox*>(ActiveControl()))
+                box->setValue(box->Value() == platform::vbChecked ? platform::vbUnchecked : platform::vbChecked);
+            break;
+        default: KeyAscii = key; break;
+    }
+}
+
+void ViewTallyDlg::Form_KeyDown(int& KeyCode, int Shift) {
+    if (Shift != 0) return;
+    platform::Control* focused = ActiveControl();
+    if (!focused || !focused->isArrayElement()) return;
+    const int i = focused->Index();
+    if (KeyCode == platform::vbKeyF1 && focused->kind() == platform::ControlKind::TextBox) {
+        if (focused == &PrinterTallyText(i)) PrinterTally(i).SetFocus();
+        if (i < 2 && focused == &PrinterIDText(i)) PrinterID(i).SetFocus();
+    } else if (KeyCode == platform::vbKeyF2 && focused->kind() == platform::ControlKind::CheckBox) {
+        const auto& box = static_cast<const platform::CheckBox&>(*focused);
+        if (box.Value() != platform::vbChecked) return;
+        platform::TextBox& text = focused == &PrinterTally(i) ? PrinterTallyText(i) : PrinterIDText(i);
+        if (!text.Locked()) text.SetFocus();
+    }
+}
+
+void ViewTallyDlg::ShowReadValues() {
+    for (int item = 0; item < kIdItemCount; ++item) {
+        const std::string& reply = m_strIdValues[static_cast<std::size_t>(item)];
+        const std::size_t shown = static_cast<std::size_t>(IdItemShownLength(item));
+        PrinterIDText(item).setText(reply.size() == shown + 2 ? reply.substr(1, shown) : "");
+    }
+    for (int i = 0; i < kTallyCount; ++i) PrinterTallyText(i).setText(tallyText(m_strTallyValues[static_cast<std::size_t>(i)]));
+}
+
+// Eight digits between the marker and the trailing byte; a reply of
+// another length shows nothing, digits that are no number show "0".
+std::string ViewTallyDlg::tallyText(const std::string& reply) {
+    if (reply.size() != static_cast<std::size_t>(kTallyReplyLength)) return {};
+    const std::string digits = reply.substr(1, kTallyDigits);
+    return isNumberText(digits) ? platform::str(platform::CLng(platform::Val(digits))) : "0";
+}
+
+void ShowViewTallyDlg(shell::MainWindow& mainWindow) {
+    auto window = platform::newForm<ViewTallyDlg>(mainWindow);
+    window->Show(platform::vbModal, &mainWindow);
+    if (window->isLoaded()) platform::Unload(*window);
+}
+
+}  // namespace tally

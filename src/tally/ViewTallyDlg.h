@@ -1,0 +1,210 @@
+// The tally window: the connected printer's eight ID items and twelve usage
+// counters (tallies), read from the printer and shown; the writable ones
+// written, optionally with a printed confirmation; tallies cleared; the
+// user-defined character area and the user data area cleared; the
+// diagnostic form printed; and the window's status poll and serial link
+// check.
+//
+// Ownership: ShowViewTallyDlg makes a fresh window for every View Tally,
+// shows it modally owned by the main window and releases it when it has
+// closed. The window refers to the main window as m_MainComm (which must
+// outlive it) and holds its subscriptions to the main window's two events,
+// so it stops receiving when it goes. The real-time status handshake flags
+// and m_Flag live in the module object printerlink::viewTallyDlgObject() for
+// the whole run, where the link and the connection dialog reach them.
+//
+// What may block and nest: every printer operation sends through the link,
+// whose sends yield to the event loop; the message boxes and notices run the
+// loop nested; the read and the clear on TCP wait, bounded, serving events.
+// The link's events, this window's timer and its keys may run inside any of
+// them. A serial operation whose printer did not answer the status request
+// unloads the window (the lost-link exit); its destruction waits until the
+// handler has returned.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "link/ViewTallyDlgFlags.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Frame.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/TextBox.h"
+#include "platform/forms/TimerControl.h"
+#include "shell/MainWindow.h"
+#include "shell/WorkWindowLink.h"
+#include "tally/IdItemCodes.h"
+
+namespace tally {
+
+class ViewTallyDlg : public platform::Form {
+public:
+    explicit ViewTallyDlg(shell::MainWindow& mainComm);
+    ~ViewTallyDlg() override;
+
+    // ---- Variables (the three shared flags are the module object's). ----
+    static printerlink::ViewTallyDlgFlags& sharedFlags() { return printerlink::viewTallyDlgObject(); }
+    std::string m_PortNo;  // "COM<n>", "Ethernet" or "AHPI"
+    shell::MainWindow& m_MainComm;
+
+    // ---- Controls. ----
+    platform::Frame SerialStatusGroup;
+    platform::Label PrinterOnline;
+    platform::TextBox PrinterOnlineText;
+    platform::CommandButton CloseButton;
+    platform::Frame ButtonGroup;
+    platform::CommandButton ApplyButton;
+    platform::CommandButton ApplyAndPrintButton;
+    platform::CommandButton ClearTallyButton;
+    platform::CommandButton ClearUserAreaButton;
+    platform::CommandButton ClearUserDefinedArea;
+    platform::CommandButton PrintFormButton;
+    platform::Frame PrinterIDGroup;
+    platform::ControlArray<platform::CheckBox> PrinterID;     // items 0 and 1
+    platform::ControlArray<platform::Label> PrinterIDLabel;   // items 2 to 7, index item - 2
+    platform::ControlArray<platform::TextBox> PrinterIDText;  // items 0 to 7
+    platform::Frame PrinterTallyGroup;
+    platform::ControlArray<platform::CheckBox> PrinterTally;
+    platform::ControlArray<platform::TextBox> PrinterTallyText;
+    platform::Label Label2;
+    platform::Label Label1;
+    platform::Label Label3;
+    platform::TimerControl VStatusTimer;
+
+    // ---- Handlers the main window's events and the user reach. ----
+    void m_MainComm_OnDataReceived(const platform::Bytes& ResponseData);
+    void m_MainComm_OnStatusUpdated(int NewStatus);
+    void VStatusTimer_Timer();
+    void CloseButton_Click();
+    void ApplyButton_Click();
+    void ApplyAndPrintButton_Click();
+    void ClearTallyButton_Click();
+    void ClearUserAreaButton_Click();
+    void ClearUserDefinedArea_Click();
+    void PrintFormButton_Click();
+    void PrinterID_Click(int Index);
+    void PrinterTally_Click(int Index);
+    void PrinterIDText_GotFocus(int Index);
+    void PrinterTallyText_GotFocus(int Index);
+
+    // The notice of the serial link check, and its time.
+    static constexpr const char* kLinkCheckNotice = "Checking whether the printer is connected or not...";
+    static constexpr int kLinkCheckNoticeMs = 800;
+
+protected:
+    void Form_Initialize() override;
+    void Form_Load() override;
+    void Form_KeyPress(int& KeyAscii) override;
+    void Form_KeyDown(int& KeyCode, int Shift) override;
+    void Form_Unload(int& Cancel) override;
+    void Form_Terminate() override;
+
+private:
+    // ---- Design and layout (ViewTallyDlgLayout.cpp). ----
+    void layOut();
+    void layOutIdItems();
+    void layOutTallies();
+    void setDesignState();
+    void hideTally(int i);
+    void setKioskCaptions();
+    void SetupTalliesByModel();
+    void SetupTalliesByDeviceName();
+
+    // ---- The window (ViewTallyDlg.cpp). ----
+    void ClearCachedValues();
+    void SetAllChecks(bool flag);
+    void EnableTallyControls(bool flag);
+    void UpdateApplyButtons();
+    void UpdateClearTallyButton();
+    int CountCheckedIds() const;
+    int CountCheckedTallies(bool includeMaxTemp) const;
+    void ShowReadValues();
+    // A tally's text box text for its cached reply.
+    static std::string tallyText(const std::string& reply);
+    void lockText(platform::TextBox& box, bool locked);
+    bool focusedOnTextBox() const;
+    std::string settingsValue(const std::string& key);
+
+    // ---- The senders (TallyCommands.cpp). ----
+    bool InitializePrinter();
+    bool SetAutoStatusBack(bool enable);
+    bool RequestIdItem(std::uint8_t code);
+    bool WriteIdItem(std::uint8_t code, const std::string& text);
+    void PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font);
+    void FeedAndCut(int lines);
+    bool sendCommand(platform::Bytes command);
+
+    // ---- Reading (TallyRead.cpp). ----
+    void ReadIdsAndTallies();
+    bool runReadStep(int step);
+    void requestAfterReadSteps(int modelCode);
+    bool takeReplyByte(std::uint8_t byte, std::size_t index);
+    // Stops the status poll for a read and gives back how it ran.
+    struct PollState {
+        bool enabled;
+        int interval;
+    };
+    PollState stopStatusPoll();
+    void resumeStatusPoll(const PollState& state);
+
+    // ---- Writing (TallyWrite.cpp). ----
+    bool ValidateInput();
+    void ApplySelectedItemsLan();
+    void ApplySelectedItemsSerial();
+    void ApplyAndPrintItemsLan();
+    void ApplyAndPrintItemsSerial();
+    void sendSelectedItems(IdItemOp op);
+    void sendSelectedItemsForType16(bool printLabels);
+    void sendSelectedItemsAndPrint(bool labelLines);
+    bool tallySelected(int i) const;
+    std::string paddedIdText(int item) const;
+    std::string paddedTallyText(int i) const;
+
+    // ---- Clearing tallies (TallyClear.cpp). ----
+    void ClearSelectedTalliesLan();
+    void ClearSelectedTalliesSerial();
+    void clearSelectedTallies(bool noticeOnLanPath);
+    std::vector<int> sendTallyClears(bool requestLanValues);
+    void rereadClearedTallies(const std::vector<int>& cleared, bool waitForLanValues);
+    void showLanTallyValues(const std::vector<int>& cleared);
+
+    // ---- User areas and the diagnostic form (TallyUserAreas.cpp). ----
+    void ClearUserDefinedAreaLan();
+    void ClearUserDefinedAreaSerial();
+    void ClearUserDataAreaLan();
+    void ClearUserDataAreaSerial();
+    void PrintTallyDiagnosticFormLan();
+    void PrintTallyDiagnosticFormSerial();
+    bool confirmUserAreaClear(const std::string& firstLine);
+    void sendUserAreaClear(std::uint8_t area);
+    platform::Bytes buildPrintFormCommand();
+
+    // ---- Status poll and link check (TallyStatus.cpp). ----
+    void RequestRealTimeStatus();
+    bool onSerialLink() const;
+    void dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)());
+    shell::RealTimeStatusHandshake handshake() const;
+    shell::SerialLinkCheck linkCheck() const;
+    // Notice and answer test; on no answer the lost-link exit. True: go on.
+    bool CheckLink();
+    // The answer test alone, for procedures that show the notice earlier.
+    bool AnswerTest();
+
+    // The last reply of each item as received: marker, data, trailing byte.
+    std::array<std::string, kIdItemCount> m_strIdValues;
+    std::array<std::string, kTallyCount> m_strTallyValues;
+
+    printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
+    printerlink::LinkEvent<int>::Subscription statusSubscription_;
+};
+
+// Opens a fresh tally window modally, owned by the main window, and returns
+// when it has closed: the main window's View Tally hook.
+void ShowViewTallyDlg(shell::MainWindow& mainWindow);
+
+}  // namespace tally

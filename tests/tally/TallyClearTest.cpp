@@ -1,0 +1,101 @@
+// Clearing tallies: the clear codes, and the values shown afterwards, which
+// come from the printer after the clear on every link.
+#include "TallyTestSupport.h"
+
+namespace tallytest {
+namespace {
+
+class TallyClear : public TallyWorld {
+protected:
+    Strings clearsSince() {
+        idle(100);
+        Strings out;
+        for (const std::string& name : commandsSince())
+            if (name.find("(clear") != std::string::npos) out.push_back(name);
+        return out;
+    }
+};
+
+TEST_F(TallyClear, ClearedTalliesShowZeroFromThePrinterOnEveryLink) {
+    struct Case {
+        Link link;
+        int type;
+        int tally;
+        std::string clear;
+    } cases[] = {
+        {Link::Lan, 0, tally::kKnifeCuts, "GS I @ 86 (clear knife cuts)"},
+        {Link::Lan, 9, tally::kScanTimes, "GS I @ C6 (clear scan times / partial knife cut)"},  // kiosk
+        {Link::Serial, 0, tally::kKnifeCuts, "GS I @ 86 (clear knife cuts)"},
+        {Link::Usb, 9, tally::kScanTimes, "GS I @ C6 (clear scan times / partial knife cut)"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(shelltest::linkName(c.link)) + " type " + std::to_string(c.type));
+        detachPrinter();
+        printer.tally().counters = sim::SimTally().counters;
+        connect(c.link, c.type);
+        openTally();
+        ASSERT_EQ(w().PrinterTallyText(tally::kReceiptLines).Text(), "12345");
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kReceiptLines)));
+        ASSERT_TRUE(driver.click(w().PrinterTally(c.tally)));
+        commandsSince();
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        EXPECT_EQ(clearsSince(), (Strings{"GS I @ 82 (clear receipt lines)", c.clear}));
+        EXPECT_EQ(w().PrinterTallyText(tally::kReceiptLines).Text(), "0");
+        EXPECT_EQ(w().PrinterTallyText(c.tally).Text(), "0");
+        EXPECT_EQ(w().PrinterTallyText(tally::kHoursOn).Text(), "345");
+        EXPECT_EQ(printer.tally().counters[static_cast<std::size_t>(c.tally)], 0u);
+        EXPECT_EQ(w().PrinterOnlineText.Text(), "Online");
+        EXPECT_FALSE(mainWindow().m_bKnifeCut) << "no request is left waiting";
+        // After a clear the USB HID replies still match their requests.
+        printer.tally().counters[tally::kReceiptLines] = 17;
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        EXPECT_EQ(w().PrinterTallyText(tally::kReceiptLines).Text(), "0");
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
+TEST_F(TallyClear, ClearingEveryTallyTheModelShows) {
+    connect(Link::Lan, 3);
+    openTally();
+    for (int i = 0; i < tally::kTallyCount; ++i) {
+        if (w().PrinterTally(i).Enabled()) {
+            ASSERT_TRUE(driver.click(w().PrinterTally(i)));
+        }
+    }
+    ASSERT_TRUE(driver.click(w().ClearTallyButton));
+    EXPECT_EQ(tallyTexts(), (Strings{"0", "0", "0", "0", "0", "0", "0", "0", "0", "0", "0", ""}));
+    EXPECT_EQ(clearsSince().size(), 11u);
+}
+
+TEST_F(TallyClear, PrinterThatDoesNotAnswerOnTcpLeavesTheClearedValueEmpty) {
+    connect(Link::Lan);
+    openTally();
+    ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeJams)));
+    printer.setReply({0x1D, 0x49, 0x40, 0xAB}, {});
+    const platform::Micros start = clock.now();
+    ASSERT_TRUE(driver.click(w().ClearTallyButton));
+    EXPECT_EQ(w().PrinterTallyText(tally::kKnifeJams).Text(), "") << "not the value from before the clear";
+    EXPECT_LT(elapsedMs(start), 6000.0);
+}
+
+TEST_F(TallyClear, AnsweringNoClearsNothing) {
+    for (Link link : {Link::Lan, Link::Serial}) {
+        connect(link);
+        openTally();
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+        w().PrinterOnlineText.setText("");
+        messageKeys.push_back('0');
+        commandsSince();
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        EXPECT_TRUE(clearsSince().empty());
+        // The plain path looks at the printer's status all the same.
+        EXPECT_EQ(w().PrinterOnlineText.Text(), link == Link::Lan ? "" : "Online");
+        EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "678");
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
+}  // namespace
+}  // namespace tallytest
