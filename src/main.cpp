@@ -3,6 +3,7 @@
 // hidraw), and the main window, with the settings file in the folder of the
 // executable. A second start while one runs is refused with the platform's
 // own message box.
+#include "diagnostics/DiagnosePrinterDlg.h"
 #include "gui/Application.h"
 #include "gui/PlainMessage.h"
 #include "platform/hid/LinuxHidSystem.h"
@@ -23,6 +24,7 @@ int main(int argc, char** argv) {
                                         gui::showPlainMessage(caption, text, iconStyle == 16);
                                     });
     if (!window) return 0;
+    window->workWindows.diagnose = diagnostics::OpenDiagnosePrinterDlg;
     frontEnd.run();
     return 0;
 }
