@@ -48,6 +48,9 @@ void addStandardCommands(SimPrinter& printer) {
     printer.addCommand({{0x1D, 0x49, 0x40, 0xA3}, {}, named("GS I @ A3 (firmware)"), answerFirmware});
 
     printer.addCommand({{0x1D, 0xFF}, {}, named("restart 1D FF"), restartPrinter});
+
+    addPrintCommands(printer);
+    addStatusCommands(printer);
 }
 
 }  // namespace sim
