@@ -92,6 +92,9 @@ bool MainWindowLink::DisconnectPrinter() {
             MSCommCtrl.setPortOpen(false);
             result = !MSCommCtrl.PortOpen();
         }
+        // The reply watchdog of a closed connection would raise its time-out
+        // into whatever link comes next.
+        StopResponseTimer();
         if (Winsock.State() == platform::sck::Connected) {
             Winsock.Close();
             m_strHostPort = "-1";
