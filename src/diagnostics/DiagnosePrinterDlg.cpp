@@ -18,7 +18,6 @@ constexpr int kCloseYields = 101;
 constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
 constexpr int kLoadStatus = 4;
-constexpr long kM27xType = 14;
 constexpr int kF1 = 112;
 
 std::string readConfiguration(const std::string& key) {

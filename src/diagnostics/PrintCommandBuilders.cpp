@@ -10,7 +10,6 @@ using platform::Bytes;
 
 namespace {
 
-constexpr long kLastSlipType = 4;
 constexpr int kBarcodeOnlineRounds = 20;
 constexpr int kOnlineSleepMs = 50;
 // A framed command fits one 64-byte report: 08, its length byte and 62
@@ -59,8 +58,7 @@ void DiagnosePrinterDlg::SendGsUs0() { sendCommand({0x1D, 0x1F, 0x00}); }
 void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand({0x1B, 0x52, 0x00}); }
 
 void DiagnosePrinterDlg::SelectPaperStation(int station) {
-    const long type = m_MainComm.PrinterType();
-    if (type < 0 || type > kLastSlipType) return;
+    if (!isSlipType(m_MainComm.PrinterType())) return;
     const std::uint8_t n = station == 1 ? 0x04 : station == 2 ? 0x00 : 0x01;
     sendCommand({0x1B, 0x63, 0x30, n});
     sendCommand({0x1B, 0x63, 0x31, n});
@@ -110,8 +108,7 @@ void DiagnosePrinterDlg::FeedAndCut(std::uint8_t lines) {
 }
 
 void DiagnosePrinterDlg::EjectSlip() {
-    const long type = m_MainComm.PrinterType();
-    if (type >= 0 && type <= kLastSlipType) sendCommand({0x0C});
+    if (isSlipType(m_MainComm.PrinterType())) sendCommand({0x0C});
 }
 
 void DiagnosePrinterDlg::SetColorOption(bool on) {

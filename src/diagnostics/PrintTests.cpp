@@ -18,7 +18,6 @@ constexpr const char* kBarcodeData = "046066500146";
 constexpr int kBarcodeKind = 65;
 constexpr const char* kLogoCaption = "AXOLOGO.BMP (W:263 x H:77 dots)";
 constexpr int kLogoMode = 33;
-constexpr long kM27xType = 14;
 constexpr int kTwoColorSleepMs = 20000;
 constexpr int kTwoSidedSleepMs = 5000;
 constexpr int kYes = 6;

@@ -102,7 +102,7 @@ void DiagnosePrinterDlg::EnableTestButtonsByType(bool online) {
 
 void DiagnosePrinterDlg::EnableTestButtonsByModel(bool online) {
     ButtonRule rule = buttonRuleForIdentifier(printerlink::modelIdentifierForProduct(m_MainComm.m_AnyAHPIPrinter));
-    if (m_MainComm.PrinterType() == 14) rule.drawer = ButtonState::Untouched;
+    if (m_MainComm.PrinterType() == kM27xType) rule.drawer = ButtonState::Untouched;
     applyButtonRule(rule, online);
 }
 

@@ -17,16 +17,12 @@ using printerlink::iEscStatusReplyKind;
 namespace {
 
 constexpr int kPollYields = 51;
-constexpr long kM27xType = 14;
-constexpr long kLastSlipType = 4;
 constexpr std::uint8_t kInputReportId = 0x09;
 constexpr std::uint8_t kCarriageReturn = 13;
 constexpr int kEscVReply = 0, kEscUReply = 1;
 // Nothing is asked with ESC v or ESC u: the bytes read are the kiosk
 // replies, whose report ID and length byte must not be read as ESC replies.
 constexpr int kNoEscReply = 2;
-
-bool isSlipType(long type) { return type >= 0 && type <= kLastSlipType; }
 
 }  // namespace
 

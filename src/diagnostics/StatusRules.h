@@ -14,6 +14,10 @@
 namespace diagnostics {
 
 // ---- Model classes ----
+// Printer types 0-4 have a slip station; type 14 is the M27x.
+inline constexpr long kM27xType = 14;
+inline bool isSlipType(long printerType) { return printerType >= 0 && printerType <= 4; }
+
 enum class ModelClass { Slip, Kiosk, Scan, NoDoor };
 
 // What a rule knows of the connected model: its printer type (-1 when the

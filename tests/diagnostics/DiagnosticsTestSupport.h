@@ -17,6 +17,7 @@ using Strings = std::vector<std::string>;
 class DiagnosticsWorld : public WorkWindowWorld {
 protected:
     static constexpr int kWireMs = 50;
+    static constexpr int kDisconnectButton = 2;
 
     DiagnosticsWorld() { printer.status().drawerOpen = false; }
 
@@ -29,6 +30,12 @@ protected:
         window = platform::newForm<diagnostics::DiagnosePrinterDlg>(mainWindow());
         window->Show();
         return *window;
+    }
+
+    // Closes the window and the link, so the next open connects afresh.
+    void disconnect() {
+        platform::Unload(*window);
+        ASSERT_TRUE(clickButton(kDisconnectButton));
     }
 
     // StatusIndex of every checked indicator.

@@ -8,16 +8,9 @@
 namespace diagtest {
 namespace {
 
-constexpr int kDisconnectButton = 2;
 constexpr int kF1 = 112;
 
-class DiagnosticsWindow : public DiagnosticsWorld {
-protected:
-    void disconnect() {
-        platform::Unload(*window);
-        ASSERT_TRUE(clickButton(kDisconnectButton));
-    }
-};
+using DiagnosticsWindow = DiagnosticsWorld;
 
 TEST_F(DiagnosticsWindow, OpensWithInitAndGsUs0BeforeTheFirstPollAndAlwaysClosesWithGsUs0) {
     for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {

@@ -8,7 +8,6 @@
 namespace diagtest {
 namespace {
 
-constexpr int kDisconnectButton = 2;
 
 std::string dashes(int n) { return std::string(static_cast<std::size_t>(n), '-'); }
 
@@ -24,10 +23,6 @@ const Strings kLogoAndBarcode = {
 
 class PrintTests : public DiagnosticsWorld {
 protected:
-    void disconnect() {
-        platform::Unload(*window);
-        ASSERT_TRUE(clickButton(kDisconnectButton));
-    }
     // The time of the n-th (from 0) log entry that decoded `name`, or -1.
     platform::Micros timeOf(const std::string& name, int n = 0) const {
         for (const auto& entry : printer.log())

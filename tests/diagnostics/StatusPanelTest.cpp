@@ -7,14 +7,9 @@
 namespace diagtest {
 namespace {
 
-constexpr int kDisconnectButton = 2;
 
 class StatusPanel : public DiagnosticsWorld {
 protected:
-    void disconnect() {
-        platform::Unload(*window);
-        ASSERT_TRUE(clickButton(kDisconnectButton));
-    }
     // Feeds one received block to the interpreter as the link raises it.
     void receive(const Bytes& bytes) {
         platform::Form::HandlerScope scope(*window);
