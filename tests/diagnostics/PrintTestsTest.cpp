@@ -134,6 +134,31 @@ TEST_F(PrintTests, TwoColourTestPrintsTheBodyTwiceAndResetsTheOptionAfterTwentyS
         EXPECT_FALSE(entry.at > lastCut + 1'000'000 && entry.at < reset - 1'000'000) << entry.decoded.size();
 }
 
+TEST_F(PrintTests, ReceiptBodyColumnsFollowPaperWidthFontAndStation) {
+    struct Case {
+        int type, paperEntry;
+        bool receipt;
+        int fontA, fontB;
+    } cases[] = {{0, 0, true, 44, 56},  {0, 1, true, 32, 42}, {14, 1, true, 45, 59},
+                 {14, 2, true, 64, 83}, {0, 0, false, 45, 55}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.paperEntry) + (c.receipt ? " receipt" : " slip"));
+        auto& w = open(Link::Lan, c.type, c.paperEntry);
+        bool receipt = c.receipt;
+        w.PrintReceiptTestBody(receipt);
+        runFor(kWireMs);
+        std::vector<std::size_t> widths;  // the columns lines and the four size lines of each font
+        for (const auto& item : printer.paper().items()) {
+            if (item.text.rfind("Columns per Line: ", 0) == 0) widths.push_back(std::stoul(item.text.substr(18)));
+            if (item.text.size() > 5 && (item.text.substr(2, 3) == "/SW" || item.text.substr(2, 3) == "/DW"))
+                widths.push_back(item.text.size());
+        }
+        const auto a = static_cast<std::size_t>(c.fontA), b = static_cast<std::size_t>(c.fontB);
+        EXPECT_EQ(widths, (std::vector<std::size_t>{a, a, a, a / 2, a / 2, b, b, b, b / 2, b / 2}));
+        disconnect();
+    }
+}
+
 TEST_F(PrintTests, TwoColourAskedNoOrOnTheM27xSendsNothing) {
     messageKeys.push_back('0');
     auto& w = open(Link::Lan, 0);
