@@ -4,6 +4,7 @@
 // executable. A second start while one runs is refused with the platform's
 // own message box.
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "configuration/apply/OpenChangeConfigDlg.h"
 #include "gui/Application.h"
 #include "gui/PlainMessage.h"
 #include "platform/hid/LinuxHidSystem.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
                                     });
     if (!window) return 0;
     window->workWindows.diagnose = diagnostics::OpenDiagnosePrinterDlg;
+    window->workWindows.changeConfiguration = configuration::OpenChangeConfigDlg;
     frontEnd.run();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "gui/ControlView.h"
+#include "gui/FileDialogs.h"
 #include "gui/FormWindow.h"
 #include "gui/InputBridge.h"
 #include "platform/forms/Control.h"
@@ -18,10 +19,15 @@ Renderer* g_current = nullptr;
 constexpr qint64 kActivationEchoMs = 1000;
 }  // namespace
 
-Renderer::Renderer() : input_(std::make_unique<InputBridge>(*this)) {
+Renderer::Renderer()
+    : input_(std::make_unique<InputBridge>(*this)), fileDialogs_(std::make_unique<FileDialogs>(*this)) {
     g_current = this;
     platform::Forms::addObserver(this);
     for (platform::Form* form : platform::Forms::loaded()) {
+        if (auto* dialog = FileDialogs::fileDialog(*form)) {
+            if (form->Visible()) fileDialogs_->show(*dialog);
+            continue;
+        }
         FormWindow* w = ensureWindow(*form);
         if (form->Visible()) w->showFromModel(form->isModal());
     }
@@ -29,6 +35,7 @@ Renderer::Renderer() : input_(std::make_unique<InputBridge>(*this)) {
 
 Renderer::~Renderer() {
     platform::Forms::removeObserver(this);
+    fileDialogs_.reset();
     for (auto& [form, window] : windows_) {
         if (!window) continue;
         window->detach();
@@ -91,17 +98,31 @@ void Renderer::activatedByQt(FormWindow& window) {
     });
 }
 
-void Renderer::formLoaded(platform::Form& form) { ensureWindow(form); }
+void Renderer::formLoaded(platform::Form& form) {
+    if (!FileDialogs::fileDialog(form)) ensureWindow(form);
+}
 
-void Renderer::formShown(platform::Form& form, bool modal) { ensureWindow(form)->showFromModel(modal); }
+void Renderer::formShown(platform::Form& form, bool modal) {
+    if (auto* dialog = FileDialogs::fileDialog(form))
+        fileDialogs_->show(*dialog);
+    else
+        ensureWindow(form)->showFromModel(modal);
+}
 
 void Renderer::formHidden(platform::Form& form) {
+    fileDialogs_->drop(form);
     if (FormWindow* w = windowOf(form)) w->hideFromModel();
 }
 
-void Renderer::formUnloaded(platform::Form& form) { dropWindow(form); }
+void Renderer::formUnloaded(platform::Form& form) {
+    fileDialogs_->drop(form);
+    dropWindow(form);
+}
 
-void Renderer::formDestroyed(platform::Form& form) { dropWindow(form); }
+void Renderer::formDestroyed(platform::Form& form) {
+    fileDialogs_->drop(form);
+    dropWindow(form);
+}
 
 void Renderer::formChanged(platform::Form& form, platform::Property p) {
     if (FormWindow* w = windowOf(form)) w->syncForm(p);

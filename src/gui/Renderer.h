@@ -21,6 +21,7 @@ class QWidget;
 
 namespace gui {
 
+class FileDialogs;
 class FormWindow;
 class InputBridge;
 
@@ -34,8 +35,10 @@ public:
     // The renderer alive now, or nullptr.
     static Renderer* current();
 
-    // The window of a loaded form (nullptr when it has none).
+    // The window of a loaded form (nullptr when it has none; a file dialog
+    // form is drawn by Qt's file dialog, see FileDialogs).
     FormWindow* windowOf(const platform::Form& form) const;
+    FileDialogs& fileDialogs() { return *fileDialogs_; }
     // The widget drawing a control (nullptr for Timer and ImageList).
     QWidget* widgetOf(const platform::Control& control) const;
     // The form's window, made now if it has none (forms not loaded too).
@@ -63,6 +66,7 @@ private:
 
     std::map<const platform::Form*, QPointer<FormWindow>> windows_;
     std::unique_ptr<InputBridge> input_;
+    std::unique_ptr<FileDialogs> fileDialogs_;
     QPointer<FormWindow> requestedActivation_;
     QElapsedTimer requestedAt_;
 };

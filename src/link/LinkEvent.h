@@ -10,12 +10,19 @@
 // itself included, and may raise the event again (a nested raise). A handler
 // unsubscribed during a raise is not called afterwards in that raise; one
 // subscribed during a raise is first called by the next raise.
+//
+// Errors: each handler is dispatched on its own. A run-time error escaping
+// one window's handler is reported (platform::runEventHandler) and stops
+// there: the later windows still hear the event and raise() returns
+// normally to the link operation that raised it.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
 #include <vector>
+
+#include "platform/RuntimeError.h"
 
 namespace printerlink {
 
@@ -81,7 +88,7 @@ public:
     void raise(Args... args) const {
         const auto snapshot = state_->slots;  // handlers may change the list
         for (const auto& slot : snapshot)
-            if (slot->active) slot->handler(args...);
+            if (slot->active) platform::runEventHandler([&] { slot->handler(args...); });
     }
 
     std::size_t subscriberCount() const { return state_->slots.size(); }

@@ -23,6 +23,8 @@ class ConnectDialog {
 public:
     virtual ~ConnectDialog() = default;
     // Shows the dialog modally, owned by the main window, until it closes.
+    // Throws platform::RuntimeError when the dialog's OK failed (its settings
+    // file could not be written): the choice was not confirmed.
     virtual void showModal() = 0;
 
     virtual bool Canceled() const = 0;

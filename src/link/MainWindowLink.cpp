@@ -95,15 +95,16 @@ bool MainWindowLink::DisconnectPrinter() {
         // The reply watchdog of a closed connection would raise its time-out
         // into whatever link comes next.
         StopResponseTimer();
-        if (Winsock.State() == platform::sck::Connected) {
+        // A TCP link that went away by itself (the printer reset it, a
+        // reconnect after the printer closed it is still being made) is
+        // closed as well, and that is a successful disconnect: nothing is
+        // left open, and a reconnect still under way would otherwise bring
+        // the link back by itself.
+        if (Winsock.State() != platform::sck::Closed) {
             Winsock.Close();
             m_strHostPort = "-1";
             m_strIPAddress = "-1";
             result = true;
-        } else if (Winsock.State() != platform::sck::Closed) {
-            // A connection still being made (the reconnect after the printer
-            // closed it) would otherwise bring the link back by itself.
-            Winsock.Close();
         }
         if (m_lngHIDHandle > 0) {
             hid_.close(m_lngHIDHandle);

@@ -11,7 +11,8 @@
 // ConnectPrinter, the discovery walks and the probes sleep (Sleep: no event
 // runs) and yield (DoEvents: any event may run, also the link's own
 // handlers and any window's timer) as their waits prescribe. The serial wait
-// of WaitResponse sleeps without yielding. fncReadHIDData blocks up to
+// of WaitResponse sleeps without yielding; its TCP wait runs the loop nested
+// (like a modal window) until the reply or its time limit. fncReadHIDData blocks up to
 // 150 ms in the device read and then raises its event synchronously.
 //
 // Nesting: handlers of the transports run from the loop, also inside any
@@ -21,7 +22,9 @@
 //
 // Errors: the operations that talk to the printer trap platform::RuntimeError
 // and leave it in LastError/LastErrorDesc (0 and "" on success); the waits
-// and the framing let it reach the caller.
+// and the framing let it reach the caller. An error of another handler that
+// runs during a wait (a window's timer or event handler) is reported where
+// the loop or the event dispatched it and never reaches these traps.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +38,7 @@
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/EventLoop.h"
+#include "platform/loop/LifeToken.h"
 #include "platform/serial/SerialControl.h"
 #include "platform/tcp/TcpControl.h"
 
@@ -65,6 +69,8 @@ inline constexpr int kHidPollTimeoutStatus = 0;
 inline constexpr int kHidReadTimeoutMs = 150;
 // The TCP reply watchdog's time.
 inline constexpr int kLanReplyTimeoutMs = 5000;
+// How long WaitResponse waits for the bytes it expects.
+inline constexpr int kReplyWaitMs = 5000;
 
 class MainWindowLink {
 public:
@@ -174,10 +180,21 @@ public:
     bool SendRTOSCmdPrinterValidation(const std::string& text);
     bool SendRTOSCmdPrinterValidation(const platform::Bytes& data);
     bool SendRTOSCmdPrinterValidation(const TextArray& data);
-    // n is the upper bound of data; data becomes the framed output report.
+    // n is the upper bound of data (any int, so large logo blocks fit);
+    // data becomes the framed output report.
     static void FrameHIDCommand(int n, platform::Bytes& data);
     bool PurgeCommunication(std::uint8_t flags);
-    // Fills resp[0 .. count-1]; resp must hold at least count bytes.
+    // The printer's reply for the caller: fills resp[0 .. count-1] (resp
+    // must hold at least count bytes) and returns False when fewer than
+    // count bytes came in time (those that came are stored). Serial: the
+    // input waiting or arriving within about 5 s, sleeping without yielding.
+    // TCP: what arrives while it waits, up to the same 5 s with the loop
+    // running; those bytes are not raised through OnDataReceived. USB HID:
+    // the data bytes of the input reports (after report ID and length byte)
+    // read back to back, each within 150 ms. On TCP and USB HID, bytes read
+    // beyond count are taken first by a WaitResponse that comes before the
+    // loop's next pass, else they go on as other input of the link does;
+    // PurgeCommunication with flag 8 drops them.
     bool WaitResponse(platform::Bytes& resp, int count);
 
     // ---- TCP reply watchdog. ----
@@ -306,6 +323,25 @@ private:
     void adoptEnumeratedDevice(const std::string& productText);
 
     void routeSerialInput(const platform::Bytes& data);
+    // The TCP data event's route: tally parsers, then the firmware reply or OnDataReceived.
+    void routeLanData(const platform::Bytes& data);
+    // fncReadHIDData's route for a report outside a status poll.
+    void deliverHidReport(const platform::Bytes& report);
+
+    // The TCP and USB HID halves of WaitResponse and the bytes they read
+    // beyond their count.
+    bool waitLanReply(platform::Bytes& resp, int count);
+    bool waitHidReply(platform::Bytes& resp, int count);
+    void holdReportData(const platform::Bytes& report);
+    bool takeHeldReply(platform::Bytes& resp, int count);
+    void handOnHeldReplyLater();
+    struct ReplyWaiter {
+        explicit ReplyWaiter(int& n) : count(n) { ++count; }
+        ~ReplyWaiter() { --count; }
+        ReplyWaiter(const ReplyWaiter&) = delete;
+        ReplyWaiter& operator=(const ReplyWaiter&) = delete;
+        int& count;
+    };
     void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
 
     platform::EventLoop& loop_;
@@ -316,6 +352,15 @@ private:
     platform::Micros lanReconnectedAt_ = -1;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
+    // Reply bytes a WaitResponse read on TCP or USB HID but did not take,
+    // the report ID they came under, the waits collecting TCP input now and
+    // whether their hand-on is queued.
+    platform::Bytes heldReply_;
+    std::uint8_t heldReportId_ = 0;
+    int replyWaiters_ = 0;
+    bool handOnPosted_ = false;
+    // Last: queued hand-ons do nothing once the link is gone.
+    platform::LifeToken life_;
 };
 
 }  // namespace printerlink

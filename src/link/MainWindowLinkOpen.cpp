@@ -80,6 +80,7 @@ bool MainWindowLink::ConnectPrinter() {
 // Only one transport is open at a time: whatever is still open is closed
 // before another is opened, so no "port already open" and no leaked device.
 void MainWindowLink::closeOpenTransports() {
+    heldReply_.clear();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();
@@ -145,10 +146,15 @@ bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
 }
 
 bool MainWindowLink::reopenFromSettings() {
+    // The printer is the same one after its restart. Its type code stays,
+    // so the windows keep its rules and parameter numbers; the model text
+    // names only a few types.
+    const long printerType = m_lPrinterType;
     settings().ReadIniValue(kSection, "ConnectionType");
     DisconnectPrinter();
     const std::string connectionType = settings().ReadIniValue(kSection, "ConnectionType");
-    m_lPrinterType = printerTypeForModelText(settings().ReadIniValue(kSection, "Model"));
+    m_lPrinterType = printerType >= 0 ? printerType
+                                      : printerTypeForModelText(settings().ReadIniValue(kSection, "Model"));
     // The link kind follows what is reopened, so that the windows and the
     // waits treat a reconnected TCP or USB HID link as what it is.
     m_bEthernet = connectionType == "17";

@@ -8,7 +8,6 @@
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
 #include "link/ViewTallyDlgFlags.h"
-#include "platform/RuntimeError.h"
 
 namespace printerlink {
 
@@ -56,7 +55,21 @@ void MainWindowLink::readrealTimeResponesDiag(const Bytes&) {
 void MainWindowLink::Winsock_DataArrival(long) {
     StopResponseTimer();
     m_bLanReplyReceived = true;
-    const Bytes data = Winsock.GetData();
+    Bytes data = Winsock.GetData();
+    // A WaitResponse collecting the reply takes everything; bytes an earlier
+    // one left over go first, so the windows see the input in order.
+    if (replyWaiters_ > 0) {
+        heldReply_.insert(heldReply_.end(), data.begin(), data.end());
+        return;
+    }
+    if (!heldReply_.empty()) {
+        data.insert(data.begin(), heldReply_.begin(), heldReply_.end());
+        heldReply_.clear();
+    }
+    routeLanData(data);
+}
+
+void MainWindowLink::routeLanData(const Bytes& data) {
     if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
     if (m_bKnifeCut) ParseKnifeCutTally(data);
     if (m_bSlipLines) ParseSlipLinesTally(data);
@@ -106,23 +119,22 @@ void MainWindowLink::fncReadHIDData() {
     }
     if (m_AHPIBufferCmd) {
         if (report) return;
-        // Trapped like the rest of the read, but this path leaves the
-        // last-error fields alone: a window's failing status handler ends
-        // the poll, it does not reach the window's timer.
-        try {
-            OnStatusUpdated.raise(kHidPollTimeoutStatus);
-            m_bHIDDeviceFound = false;
-        } catch (const platform::RuntimeError&) {
-        }
+        // This path leaves the last-error fields alone; a window's failing
+        // status handler is reported where the event dispatches it.
+        OnStatusUpdated.raise(kHidPollTimeoutStatus);
+        m_bHIDDeviceFound = false;
         return;
     }
-    trapErrors([&] {
-        const Bytes data = UnicodeStringToBytes(ByteArrayToString(buffer));
-        if (m_bAwaitingFirmware)
-            ParseFirmwareVersion(data);
-        else
-            OnDataReceived.raise(data);
-    });
+    trapErrors([&] { deliverHidReport(buffer); });
+}
+
+// A report reaches the windows from its report ID up to its first zero byte.
+void MainWindowLink::deliverHidReport(const Bytes& report) {
+    const Bytes data = UnicodeStringToBytes(ByteArrayToString(report));
+    if (m_bAwaitingFirmware)
+        ParseFirmwareVersion(data);
+    else
+        OnDataReceived.raise(data);
 }
 
 // A tally reply is the tally's marker byte followed by its counter as

@@ -1,4 +1,4 @@
-// Sending, framing, purging and the synchronous reply wait.
+// Sending, framing and purging.
 #include <algorithm>
 
 #include "link/MainWindowLink.h"
@@ -163,6 +163,7 @@ void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
 bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
     bool result = false;
     trapErrors([&] {
+        if (flags & 8) heldReply_.clear();
         if (MSCommCtrl.PortOpen()) {
             if (flags & 4) MSCommCtrl.setOutBufferCount(0);
             if (flags & 8) MSCommCtrl.setInBufferCount(0);
@@ -180,45 +181,6 @@ bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
         }
     });
     return result;
-}
-
-bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
-    // The serial control refuses a negative input length, whatever the link.
-    if (count < 0) platform::raiseError(platform::err::InvalidProperty);
-    if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
-    if (!IsPrinterOnline()) return false;
-    if (m_bEthernet) {
-        // The reply reaches the window through OnDataReceived; reading the
-        // socket here would swallow it.
-        yieldTimes(51);
-        return true;
-    }
-    if (m_bAHPI) {
-        if (m_lngHIDHandle < 1) return false;
-        yieldTimes(11);
-        Bytes buffer(std::max<std::size_t>(m_HidCaps.InputReportByteLength, static_cast<std::size_t>(count)), 0);
-        if (auto report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs)) {
-            const std::size_t n = std::min(report->size(), static_cast<std::size_t>(m_HidCaps.InputReportByteLength));
-            std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
-        }
-        for (int i = 0; i < count; ++i) resp[i] = buffer[i];
-        return true;
-    }
-    // An input length of 0 would take everything waiting; nothing is expected.
-    if (count == 0) return true;
-    constexpr int kMaxPolls = 100;
-    constexpr int kPollSleepMs = 50;
-    int polls = 0;
-    while (MSCommCtrl.InBufferCount() < count && polls < kMaxPolls) {
-        Sleep(kPollSleepMs);
-        ++polls;
-    }
-    MSCommCtrl.InputLen = count;
-    const Bytes input = MSCommCtrl.Input();
-    MSCommCtrl.InputLen = 0;
-    const std::size_t taken = std::min(input.size(), resp.size());
-    std::copy(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(taken), resp.begin());
-    return static_cast<int>(input.size()) >= count;
 }
 
 }  // namespace printerlink

@@ -53,7 +53,7 @@ public:
 
 private:
     std::string path_;
-    std::string title_ = "DuRudo";
+    std::string title_ = "AXO36xxDiag";
     int lockFd_ = -1;
     Clock* clock_ = nullptr;
 };

@@ -1,5 +1,7 @@
 #include "platform/RuntimeError.h"
 
+#include <cstdio>
+
 namespace platform {
 
 std::string errorDescription(int number) {
@@ -19,5 +21,24 @@ std::string errorDescription(int number) {
 }
 
 void raiseError(int number) { throw RuntimeError(number, errorDescription(number)); }
+
+namespace {
+HandlerErrorReport& handlerErrorReport() {
+    static HandlerErrorReport report;
+    return report;
+}
+}  // namespace
+
+void setHandlerErrorReport(HandlerErrorReport report) { handlerErrorReport() = std::move(report); }
+
+void reportHandlerError(const RuntimeError& error) {
+    // A copy: the report may replace itself while it runs.
+    const HandlerErrorReport report = handlerErrorReport();
+    if (report) {
+        report(error);
+        return;
+    }
+    std::fprintf(stderr, "Run-time error %d in an event handler: %s\n", error.number(), error.description().c_str());
+}
 
 }  // namespace platform

@@ -6,10 +6,21 @@
 // serial and socket errors with their own numbers). Operations that trap
 // errors catch it and copy number and description into their last-error
 // fields; nothing else should catch it silently.
+//
+// An error that escapes an event handler stops where the handler was
+// dispatched (the event loop's timers, posted events and descriptor watches,
+// each subscriber of an event): runEventHandler reports it once through the one
+// application-wide report the shell installs, and the loop, the handler's
+// timer, the other subscribers and whatever yield ran the handler go on as
+// if the handler had returned. The report may run a nested loop (a modal
+// box); it runs after the error has been caught, never inside a catch.
 #pragma once
 
+#include <functional>
+#include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 
 namespace platform {
 
@@ -44,5 +55,23 @@ inline constexpr int InvalidProperty = 380;      // a property value the control
 [[noreturn]] void raiseError(int number);
 // The standard description of a well-known number ("Overflow", ...).
 std::string errorDescription(int number);
+
+// The report of errors that escaped event handlers; one per process. With
+// none installed the error is written to standard error.
+using HandlerErrorReport = std::function<void(const RuntimeError&)>;
+void setHandlerErrorReport(HandlerErrorReport report);
+void reportHandlerError(const RuntimeError& error);
+
+// Calls handler(); a RuntimeError escaping it is reported and goes no further.
+template <class Handler>
+void runEventHandler(Handler&& handler) {
+    std::optional<RuntimeError> escaped;
+    try {
+        std::forward<Handler>(handler)();
+    } catch (const RuntimeError& e) {
+        escaped = e;
+    }
+    if (escaped) reportHandlerError(*escaped);
+}
 
 }  // namespace platform

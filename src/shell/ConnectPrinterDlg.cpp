@@ -323,7 +323,14 @@ void ConnectPrinterDlg::OKButton_Click() {
                     0, 64);
     }
     m_ConnectionType = ahpi ? "18" : m_EthernetStatus ? "17" : "USB";
-    WriteConfigurations();
+    try {
+        WriteConfigurations();
+    } catch (const platform::RuntimeError& e) {
+        // The connect that showed the dialog reports it and opens nothing.
+        m_WriteError = e;
+        platform::Unload(*this);
+        return;
+    }
 
     printerlink::bConnectRequested = true;
     printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = false;
@@ -341,8 +348,8 @@ void ConnectPrinterDlg::SetModelFlags() {
 }
 
 // All keys in one write: the bytes are those of one write per key in this
-// order, and a settings file that cannot be written is reported once, not
-// once per key.
+// order, and a settings file that cannot be written fails once, not once per
+// key.
 void ConnectPrinterDlg::WriteConfigurations() {
     IniSettings settings = {
         {"PortNumber", platform::str(m_PortNumber)},
@@ -360,7 +367,7 @@ void ConnectPrinterDlg::WriteConfigurations() {
         settings.emplace_back("IPAddress", m_IPAddress);
         settings.emplace_back("HostNumber", m_HostPortNumber);
     }
-    writeIniValues(SettingsFilePath(), kSection, settings);
+    writeIniValuesOrThrow(SettingsFilePath(), kSection, settings);
 }
 
 void ConnectPrinterDlg::CancelButton_Click() {

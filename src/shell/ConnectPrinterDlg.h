@@ -3,7 +3,9 @@
 // settings, the TCP address and port, the USB product, the printer model and
 // the paper width. OK writes the choice to section "Configurations" of the
 // settings file and sets the main window's model flags; the link reads the
-// result properties after the dialog closed.
+// result properties after the dialog closed. When the file cannot be
+// written OK closes the dialog unconfirmed and keeps the error (WriteError)
+// for the link's connect, which fails with it; the dialog reports nothing.
 //
 // Ownership: one dialog per connect, made with platform::newForm, shown
 // modally (Show runs the event loop nested until OK, Cancel or the close
@@ -11,9 +13,11 @@
 // keeps a reference to the main window's link half, which outlives it.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "link/MainWindowLink.h"
+#include "platform/RuntimeError.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"
@@ -52,6 +56,10 @@ public:
     int PrinterModel() const { return m_PrinterModel; }
     int PaperWidth() const { return m_PaperWidth; }
     std::string USBProductId() const { return m_USBProductId; }
+    // The run-time error that ended OK: the settings file could not be
+    // written. The dialog then closed without a confirmed choice, and the
+    // error belongs to the connect that showed it.
+    const std::optional<platform::RuntimeError>& WriteError() const { return m_WriteError; }
 
     // ---- Controls. ----
     platform::Frame PortSettingsGroup;
@@ -112,6 +120,7 @@ private:
     std::string m_ModelText;
     std::string m_PaperWidthText;
     std::string m_ConnectionType;
+    std::optional<platform::RuntimeError> m_WriteError;
 };
 
 }  // namespace shell

@@ -5,6 +5,7 @@
 #include "link/LinkFlags.h"
 #include "link/ViewTallyDlgFlags.h"
 #include "platform/Application.h"
+#include "platform/RuntimeError.h"
 #include "platform/Text.h"
 #include "shell/IniFile.h"
 #include "shell/ModelessMsgBox.h"
@@ -188,8 +189,9 @@ void MainWindow::ConnectButton(int& focusIndex) {
         return;
     }
     // Choosing Cancel is no connection error: nothing to report, but Connect
-    // must stay available.
-    if (bConnectDialogCancelled) {
+    // must stay available. A dialog whose OK could not write the settings
+    // file closes unconfirmed too, and its error is reported below.
+    if (bConnectDialogCancelled && LastError == 0) {
         bConnectButton = true;
         return;
     }
@@ -268,7 +270,14 @@ void MainWindow::ShowNotOnlineMessage() {
 // a serial link whose printer did not answer the connection check.
 void MainWindow::CheckAfterButton(int focusIndex) {
     yieldTimes(kAfterButtonYields);
-    const std::string connType = ReadIniValue(SettingsFilePath(), kSection, "ConnectionType");
+    // A settings file that cannot be read counts as a serial connection; its
+    // fault was reported by the operation that needed the file, and a second
+    // box after every button would tell the user nothing new.
+    std::string connType;
+    try {
+        connType = readIniValueOrThrow(SettingsFilePath(), kSection, "ConnectionType");
+    } catch (const platform::RuntimeError&) {
+    }
     if (isSerialConnectionType(connType) && !m_CheckingConfiguration) {
         bConnectButton = false;
         if (bVerifySerialLink) {
@@ -281,6 +290,13 @@ void MainWindow::CheckAfterButton(int focusIndex) {
     } else {
         UpdateButtonsForConnection();
         setButtonEnabled(kConnect, bConnectButton);
+    }
+    // Whatever took the link down (a TCP printer that went away, a port
+    // closed above), the user must be able to connect again, and the caption
+    // must not name a printer that is no longer there.
+    if (!serialOrTcpOrHidUp()) {
+        setButtonEnabled(kConnect, true);
+        setCaption(platform::app().title());
     }
     if (FunctionButton(focusIndex).Enabled()) FunctionButton(focusIndex).SetFocus();
     if (m_CheckingConfiguration) RequestFirmwareVersion();

@@ -19,4 +19,8 @@ void ReportRuntimeError(int number, const std::string& description) {
 
 void ReportRuntimeError(const platform::RuntimeError& error) { ReportRuntimeError(error.number(), error.description()); }
 
+void InstallRuntimeErrorReport() {
+    platform::setHandlerErrorReport([](const platform::RuntimeError& error) { ReportRuntimeError(error); });
+}
+
 }  // namespace shell

@@ -21,4 +21,8 @@ std::string RuntimeErrorText(int number, const std::string& description);
 void ReportRuntimeError(int number, const std::string& description);
 void ReportRuntimeError(const platform::RuntimeError& error);
 
+// Makes ReportRuntimeError the application's report of run-time errors that
+// escape event handlers (platform::setHandlerErrorReport). Main installs it.
+void InstallRuntimeErrorReport();
+
 }  // namespace shell

@@ -18,7 +18,10 @@ public:
         if (dialog_->isLoaded()) platform::Unload(*dialog_);
     }
 
-    void showModal() override { dialog_->Show(platform::vbModal, owner_); }
+    void showModal() override {
+        dialog_->Show(platform::vbModal, owner_);
+        if (const auto& error = dialog_->WriteError()) throw *error;
+    }
     bool Canceled() const override { return dialog_->Canceled(); }
     bool EthernetStatus() const override { return dialog_->EthernetStatus(); }
     bool AHPIStatus() const override { return dialog_->AHPIStatus(); }

@@ -6,6 +6,7 @@
 #include "platform/Application.h"
 #include "platform/Text.h"
 #include "shell/MainWindow.h"
+#include "shell/RuntimeErrorReport.h"
 
 namespace shell {
 
@@ -79,6 +80,7 @@ std::shared_ptr<MainWindow> Main(
         if (platformMessageBox) platformMessageBox("Application is already running", 16, platform::app().title());
         return nullptr;
     }
+    InstallRuntimeErrorReport();
     auto window = platform::newForm<MainWindow>(transports);
     objMainWindow = window.get();
     window->Show();

@@ -80,7 +80,9 @@ std::string SettingsFilePath();
 // "Application is already running" through the platform's own message box
 // (text, icon style, caption) and gives nullptr; otherwise it creates the
 // main window on the given transports, keeps it in objMainWindow and shows
-// it. The caller keeps the transports alive as long as the window.
+// it. The caller keeps the transports alive as long as the window. From then
+// on a run-time error escaping an event handler is shown in the run-time
+// error report.
 std::shared_ptr<MainWindow> Main(
     const printerlink::LinkTransports& transports,
     const std::function<void(const std::string& text, int iconStyle, const std::string& caption)>&

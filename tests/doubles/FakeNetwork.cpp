@@ -21,6 +21,14 @@ void FakeTcpPeer::close() {
     });
 }
 
+void FakeTcpPeer::reset() {
+    if (!open_) return;
+    open_ = false;
+    clock_.scheduleAfter(wireDelay_, [self = shared_from_this()] {
+        if (self->client_) self->client_->peerReset();
+    });
+}
+
 void FakeTcpPeer::deliverFromClient(const Bytes& bytes) {
     if (open_ && onReceive) onReceive(bytes);
 }

@@ -33,6 +33,9 @@ public:
     void send(const platform::Bytes& bytes);
     // The far end closes: the utility's socket sees OnClose.
     void close();
+    // The far end resets the connection: the utility's socket goes to State
+    // 9 and sees OnError 10054 "Connection reset by peer".
+    void reset();
     bool isOpen() const { return open_ && client_ != nullptr; }
 
     std::function<void(const platform::Bytes&)> onReceive;  // bytes the utility sent

@@ -115,6 +115,18 @@ void FakeTcpSocket::deliverFromPeer(const Bytes& bytes) {
     });
 }
 
+void FakeTcpSocket::peerReset() {
+    if (state_ != sck::Connected) return;
+    const platform::SocketError error = platform::socketError(ECONNRESET);
+    peer_->attachClient(nullptr);
+    peer_.reset();
+    received_.clear();
+    state_ = sck::Error;
+    post([this, error] {
+        if (OnError) OnError(error.number, error.description);
+    });
+}
+
 void FakeTcpSocket::peerClosed() {
     if (state_ != sck::Connected) return;
     // What the peer sent stays readable; nothing more can be sent.

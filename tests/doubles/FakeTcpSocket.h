@@ -4,7 +4,8 @@
 // numbers and texts: Connect moves State to 6; the outcome (State 7 and
 // OnConnect, or State 9 and OnError: 10061 refused, 10060 timed out, 11001
 // host not found) comes as a world action with its event posted to the loop;
-// a peer close gives State 8 and OnClose; SendData posts SendComplete once
+// a peer close gives State 8 and OnClose, a peer reset State 9 and OnError
+// 10054 with everything unread dropped; SendData posts SendComplete once
 // the bytes are on their way; received bytes wait for GetData, announced by
 // one OnDataArrival at a time. No event is raised inside the call that
 // caused it, and Close() drops everything of the old connection.
@@ -41,6 +42,7 @@ private:
     void fail(unsigned generation, int code, bool resolver = false);
     void deliverFromPeer(const platform::Bytes& bytes);
     void peerClosed();
+    void peerReset();
     void post(std::function<void()> fn);
 
     platform::EventLoop& loop_;

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "link/LinkEvent.h"
+#include "platform/RuntimeError.h"
 
 namespace {
 
@@ -40,6 +41,22 @@ TEST(LinkEvent, SubscriptionMayOutliveTheEventAndMoves) {
     EXPECT_FALSE(kept.active());
     kept.reset();  // the event is gone: nothing to do, nothing to crash
     EXPECT_EQ(seen, 5);
+}
+
+TEST(LinkEvent, AFailingWindowIsReportedAndTheLaterWindowsStillHear) {
+    std::vector<int> reported;
+    platform::setHandlerErrorReport([&](const platform::RuntimeError& e) { reported.push_back(e.number()); });
+    LinkEvent<int> event;
+    std::vector<std::string> calls;
+    auto failing = event.subscribe([&](int) {
+        calls.push_back("failing");
+        platform::raiseError(platform::err::TypeMismatch);
+    });
+    auto later = event.subscribe([&](int) { calls.push_back("later"); });
+    EXPECT_NO_THROW(event.raise(1));
+    platform::setHandlerErrorReport(nullptr);
+    EXPECT_EQ(calls, (std::vector<std::string>{"failing", "later"}));
+    EXPECT_EQ(reported, std::vector<int>{platform::err::TypeMismatch});
 }
 
 }  // namespace

@@ -101,7 +101,8 @@ TEST_F(LinkTest, RefusedLanConnectShowsTheErrorAndReportsIt) {
 TEST_F(LinkTest, UsbHidStatusPollWithoutReportTakesThePrinterOffline) {
     ASSERT_TRUE(connect(18));
     link->m_AHPIBufferCmd = true;
-    Bytes poll{0x1D, 0x72, 0x01};  // answered by nobody: the printer is silent
+    printer.setReply({0x1D, 0x72, 0x01}, {});  // the printer is silent
+    Bytes poll{0x1D, 0x72, 0x01};
     MainWindowLink::FrameHIDCommand(2, poll);
     ASSERT_TRUE(link->SendOutput(poll));
     link->fncReadHIDData();

@@ -55,13 +55,17 @@ TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
     MainWindowLink::FrameHIDCommand(3, firmware);
     EXPECT_EQ(firmware, (Bytes{0x08, 0x05, 0x1D, 0x49, 0x40, 0xA3}));
 
-    const Bytes long300 = counting(300);
-    Bytes framed = long300;
-    MainWindowLink::FrameHIDCommand(299, framed);
-    ASSERT_EQ(framed.size(), 302u);
-    EXPECT_EQ(framed[0], 0x08);
-    EXPECT_EQ(framed[1], 61);
-    EXPECT_TRUE(std::equal(long300.begin(), long300.end(), framed.begin() + 2));
+    // The largest logo block, 72 x 64 x 8 data bytes and its trailing 00,
+    // needs a count wider than 16 bits.
+    for (std::size_t size : {300u, 36865u}) {
+        const Bytes data = counting(size);
+        Bytes framed = data;
+        MainWindowLink::FrameHIDCommand(static_cast<int>(size) - 1, framed);
+        ASSERT_EQ(framed.size(), size + 2);
+        EXPECT_EQ(framed[0], 0x08);
+        EXPECT_EQ(framed[1], 61);
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), framed.begin() + 2));
+    }
 }
 
 TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {
@@ -136,25 +140,75 @@ TEST_F(LinkTest, SerialWaitResponseWaitsAboutFiveSecondsForMissingBytesAndKeepsW
     }
 }
 
-TEST_F(LinkTest, LanWaitResponseLeavesTheReplyToOnDataReceived) {
-    ASSERT_TRUE(connect(17));
-    ASSERT_TRUE(link->SendOutput(Bytes{0x1D, 0x04, 0x01}));
-    Bytes resp(1, 0);
-    EXPECT_TRUE(link->WaitResponse(resp, 1));
-    EXPECT_EQ(resp, Bytes{0x00});
-    runFor(10);
-    ASSERT_EQ(received.size(), 1u);
-    EXPECT_EQ(received[0], Bytes{0x12});
+// The request as the link's callers send it: framed on USB HID.
+Bytes request(int port, Bytes command) {
+    if (port == 18) MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    return command;
 }
 
-TEST_F(LinkTest, UsbHidWaitResponseReadsOneInputReport) {
-    ASSERT_TRUE(connect(18));
-    Bytes command{0x1D, 0x04, 0x01};
-    MainWindowLink::FrameHIDCommand(2, command);
-    ASSERT_TRUE(link->SendOutput(command));
-    Bytes resp(3, 0xEE);
-    EXPECT_TRUE(link->WaitResponse(resp, 3));
-    EXPECT_EQ(resp, (Bytes{0x09, 0x01, 0x12}));
+TEST_F(LinkTest, TcpAndUsbHidWaitResponseHandTheReplyToTheCaller) {
+    struct Case {
+        const char* name;
+        int port, count;
+        bool closeMidWait, ok;
+        Bytes bytes;
+        double minMs, maxMs;
+    } cases[] = {
+        {"TCP reply", 17, 2, false, true, {0x16, 0x17}, 0, 100},
+        {"TCP short reply", 17, 3, false, false, {0x16, 0x17, 0xEE}, 4900, 5100},
+        {"TCP closed while waiting", 17, 3, true, false, {0x16, 0x17, 0xEE}, 200, 300},
+        {"USB HID data bytes", 18, 2, false, true, {0x16, 0x17}, 0, 100},
+        {"USB HID short reply", 18, 3, false, false, {0x16, 0x17, 0xEE}, 150, 300},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ASSERT_TRUE(connect(c.port, 5));
+        printer.setReply({0x10, 0x04, 0x04}, {0x16, 0x17});
+        platform::Timer closer(loop);
+        closer.onTimer = [&] {
+            closer.setEnabled(false);
+            printer.closeConnection();
+        };
+        closer.setInterval(c.closeMidWait ? 200 : 0);
+        received.clear();
+        ASSERT_TRUE(link->SendOutput(request(c.port, {0x10, 0x04, 0x04})));
+        const auto start = clock.now();
+        Bytes resp(3, 0xEE);
+        EXPECT_EQ(link->WaitResponse(resp, c.count), c.ok);
+        EXPECT_GE(elapsedMs(start), c.minMs);
+        EXPECT_LE(elapsedMs(start), c.maxMs);
+        EXPECT_EQ(Bytes(resp.begin(), resp.begin() + c.count), c.bytes);
+        runFor(50);
+        EXPECT_TRUE(received.empty()) << "the bytes WaitResponse took must not arrive again";
+        link->DisconnectPrinter();
+    }
+}
+
+TEST_F(LinkTest, ReplyBytesBeyondTheCountGoToTheNextWaitOrOnToTheWindows) {
+    struct Case {
+        int port;
+        Bytes handedOn;  // on USB HID as a report reaches the windows
+    } cases[] = {{17, {0x18}}, {18, {0x09, 0x01, 0x18}}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.port);
+        ASSERT_TRUE(connect(c.port, 5));
+        printer.setReply({0x10, 0x04, 0x04}, {0x16, 0x17, 0x18});
+        for (bool purge : {false, true}) {
+            received.clear();
+            ASSERT_TRUE(link->SendOutput(request(c.port, {0x10, 0x04, 0x04})));
+            Bytes resp(1, 0);
+            ASSERT_TRUE(link->WaitResponse(resp, 1));
+            EXPECT_EQ(resp[0], 0x16);
+            const auto start = clock.now();
+            ASSERT_TRUE(link->WaitResponse(resp, 1));
+            EXPECT_EQ(resp[0], 0x17);
+            EXPECT_EQ(clock.now(), start) << "held bytes are taken without waiting";
+            if (purge) link->PurgeCommunication(8);
+            runFor(10);
+            EXPECT_EQ(received, purge ? std::vector<Bytes>{} : std::vector<Bytes>{c.handedOn});
+        }
+        link->DisconnectPrinter();
+    }
 }
 
 TEST_F(LinkTest, PurgeDiscardsSerialInputAndLetsPendingDataSettleElsewhere) {

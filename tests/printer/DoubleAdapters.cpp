@@ -58,6 +58,12 @@ void TcpDoubleAdapter::closeConnection() {
     peer_.reset();
 }
 
+void TcpDoubleAdapter::resetConnection() {
+    if (!peer_) return;
+    peer_->reset();
+    peer_.reset();
+}
+
 void TcpDoubleAdapter::setLinkUp(bool up) {
     if (up) {
         listen();

@@ -40,6 +40,8 @@ public:
     void send(const platform::Bytes& bytes) override;
     void setLinkUp(bool up) override;
     void closeConnection() override;
+    // The printer resets the connection (RST) instead of closing it.
+    void resetConnection();
     bool connected() const { return peer_ && peer_->isOpen(); }
 
 private:

@@ -48,7 +48,7 @@ protected:
 TEST_F(MainWindowFlow, StartsWithOnlyConnectAndExitAndTheVersion) {
     shell::MainWindow& w = mainWindow();
     EXPECT_EQ(buttonsEnabled(), kDisconnected);
-    EXPECT_EQ(w.Caption(), platform::app().title());
+    EXPECT_EQ(w.Caption(), kAppTitle);
     EXPECT_EQ(w.VersionText.Caption(), "Version " + std::to_string(platform::app().major()) + "." +
                                            std::to_string(platform::app().minor()) + "." +
                                            std::to_string(platform::app().revision()));
@@ -79,7 +79,7 @@ TEST_F(MainWindowFlow, ConnectAndDisconnectOverEachLink) {
         EXPECT_EQ(messageTexts(), c.messages);
         EXPECT_EQ(buttonsEnabled(), kConnected);
         EXPECT_TRUE(focused(kDisconnect));
-        EXPECT_EQ(mainWindow().Caption(), platform::app().title() + c.caption);
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle + c.caption);
         EXPECT_EQ(mainWindow().m_CheckingConfiguration, c.checked);
         if (c.checked) {
             EXPECT_GE(countCommand("GS I @ A3 (firmware)"), 1);
@@ -90,7 +90,7 @@ TEST_F(MainWindowFlow, ConnectAndDisconnectOverEachLink) {
         EXPECT_EQ(messageTexts(), c.messages);
         EXPECT_EQ(buttonsEnabled(), kDisconnected);
         EXPECT_TRUE(focused(kConnect));
-        EXPECT_EQ(mainWindow().Caption(), platform::app().title());
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle);
         EXPECT_FALSE(serial.PortOpen());
     }
 }
@@ -148,6 +148,64 @@ TEST_F(MainWindowFlow, FailedConnectsAreReportedByLink) {
         ASSERT_TRUE(clickButton(kConnect));
         EXPECT_EQ(messageTexts(), c.texts);
         EXPECT_EQ(buttonsEnabled(), kDisconnected);
+    }
+}
+
+TEST_F(MainWindowFlow, SettingsFileThatCannotBeWrittenFailsTheConnectWithOneReport) {
+    fs::create_directory(folder / "DuRudo.ini");  // no file can take its place, whoever runs the test
+    const std::string report =
+        "An error occured in Opening Serial Port\r\n\r\n    Reason = Path/File access error\r\n    Error Code = 75";
+    struct Case {
+        Link link;
+        Strings texts;
+    } cases[] = {
+        {Link::Serial, {kDtrDsrHint, report}},
+        {Link::Lan, {report}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.link));
+        messages.clear();
+        c.link == Link::Lan ? attachTcp() : attachSerial();
+        printer.clearLog();
+        answerDialog([this, &c](shell::ConnectPrinterDlg& d) {
+            if (c.link == Link::Lan) chooseLan(d);
+            pressOk(d);
+        });
+        ASSERT_TRUE(clickButton(kConnect));
+        EXPECT_EQ(messageTexts(), c.texts);
+        EXPECT_FALSE(serial.PortOpen());
+        EXPECT_EQ(tcp.State(), platform::sck::Closed);
+        EXPECT_TRUE(streamReceivedByPrinter().empty());
+        EXPECT_EQ(buttonsEnabled(), kDisconnected);
+        EXPECT_TRUE(fs::is_directory(folder / "DuRudo.ini"));
+    }
+}
+
+TEST_F(MainWindowFlow, LanPrinterThatResetTheConnectionLeavesTheUserFreeToConnectAgain) {
+    struct Case {
+        int button;
+        Strings texts;
+    } cases[] = {
+        {kDiagnose, {"The printer on COM17 is not online.\r\nPlease check printer cable and power."}},
+        {kDisconnect, {}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.button);
+        connect(Link::Lan);
+        tcpAdapter->resetConnection();
+        idle(100);
+        messages.clear();
+        ASSERT_TRUE(clickButton(c.button));
+        EXPECT_EQ(messageTexts(), c.texts);
+        EXPECT_EQ(buttonsEnabled(), kDisconnected);
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle);
+        if (c.button == kDisconnect) {
+            EXPECT_TRUE(focused(kConnect)) << "a successful disconnect";
+        }
+        connect(Link::Serial);
+        EXPECT_EQ(buttonsEnabled(), kConnected);
+        EXPECT_EQ(mainWindow().Caption(), kAppTitle);
+        ASSERT_TRUE(clickButton(kDisconnect));
     }
 }
 

@@ -124,7 +124,7 @@ TEST_F(MessageBox, WindowIsSizedAroundTextAndButtons) {
         EXPECT_EQ(box->ButtonGroup.Left(), (box->ScaleWidth() - groupW) / 2);
         EXPECT_EQ(box->IconImage.Left(), 120);
         EXPECT_EQ(box->IconImage.Top(), 300 + (label.Height() - box->IconImage.Height()) / 2);
-        EXPECT_EQ(box->Caption(), platform::app().title());
+        EXPECT_EQ(box->Caption(), kAppTitle);
         EXPECT_TRUE(box->Icon() != nullptr);
         platform::Unload(*box);
     }

@@ -30,12 +30,16 @@
 #include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/IniFile.h"
+#include "shell/RuntimeErrorReport.h"
 #include "shell/TypeDefinition.h"
 
 namespace shelltest {
 
 namespace fs = std::filesystem;
 using sim::kPrinterHost;
+
+// Every caption built from the application's title carries this text.
+inline constexpr const char* kAppTitle = "AXO36xxDiag";
 using sim::kPrinterPort;
 
 struct MessageSeen {
@@ -65,6 +69,7 @@ protected:
         platform::app().setPath(folder.string());
         platform::app().beepHook = [this](int style) { beeps.push_back(style); };
         shell::endProgramHandler = [this] { ++programEnds; };
+        shell::InstallRuntimeErrorReport();  // as Main does
         platform::Forms::addObserver(this);
         driver.onModal = [this](platform::Form& form) { answer(form); };
     }
@@ -74,6 +79,7 @@ protected:
         platform::Forms::discardAll();
         window.reset();
         shell::endProgramHandler = nullptr;
+        platform::setHandlerErrorReport(nullptr);
         platform::app().beepHook = nullptr;
         printerlink::resetLinkModuleState();
         std::error_code ignored;

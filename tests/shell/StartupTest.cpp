@@ -1,4 +1,5 @@
 #include "ShellTestSupport.h"
+#include "platform/RuntimeError.h"
 
 namespace shelltest {
 namespace {
@@ -29,12 +30,13 @@ TEST_F(Startup, SecondInstanceIsRefusedAndTheFirstGetsItsWindow) {
         ASSERT_FALSE(running.previousInstance());
 
         EXPECT_EQ(start(), nullptr);
-        const std::vector<Shown> expected{{"Application is already running", 16, platform::app().title()}};
+        const std::vector<Shown> expected{{"Application is already running", 16, kAppTitle}};
         EXPECT_EQ(platformBoxes, expected);
         EXPECT_EQ(platform::Forms::Count(), 0);
         EXPECT_EQ(shell::objMainWindow, nullptr);
     }
     platformBoxes.clear();
+    platform::setHandlerErrorReport(nullptr);
     window = start();
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(platformBoxes.empty());
@@ -44,6 +46,17 @@ TEST_F(Startup, SecondInstanceIsRefusedAndTheFirstGetsItsWindow) {
     EXPECT_FALSE(settingsFileExists());
     bool receipt = true, font = true;
     EXPECT_EQ(shell::GetColumnsPerLine(receipt, font), 56);
+}
+
+TEST_F(Startup, AnErrorEscapingAnEventHandlerIsShownInTheRunTimeErrorReport) {
+    platform::setHandlerErrorReport(nullptr);
+    window = start();
+    ASSERT_NE(window, nullptr);
+    loop.post([] { platform::raiseError(platform::err::TypeMismatch); });
+    idle(10);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, "Runtime Error :13\r\nType mismatch");
+    EXPECT_TRUE(messages[0].iconShown);
 }
 
 }  // namespace

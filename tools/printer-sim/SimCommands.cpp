@@ -3,6 +3,7 @@
 // with SimPrinter::addCommand.
 #include <string>
 
+#include "printer-sim/SimConfigurationCommands.h"
 #include "printer-sim/SimPrinter.h"
 
 namespace sim {
@@ -51,6 +52,7 @@ void addStandardCommands(SimPrinter& printer) {
 
     addPrintCommands(printer);
     addStatusCommands(printer);
+    addConfigurationWindowCommands(printer);
 }
 
 }  // namespace sim

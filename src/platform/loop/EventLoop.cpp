@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/RuntimeError.h"
+
 namespace platform {
 
 namespace {
@@ -105,7 +107,8 @@ bool EventLoop::runPass(Micros waitLimit) {
         for (auto& [id, handler] : hits) {
             auto it = watches_.find(id);
             if (it == watches_.end()) continue;
-            (*handler)(r.ready & it->second.interest);
+            const unsigned bits = r.ready & it->second.interest;
+            runEventHandler([&] { (*handler)(bits); });
             ran = true;
         }
     }
@@ -125,8 +128,10 @@ bool EventLoop::runDueTimers() {
         // blocking sleep) fires once, not once per missed interval.
         t->due_ = now + Micros(t->interval_) * 1000;
         t->running_ = true;
+        // An error is reported while the running mark still holds, so a
+        // failing timer does not fire again under its own report.
         auto handler = t->onTimer;
-        if (handler) handler();
+        if (handler) runEventHandler(handler);
         if (std::find(timers_.begin(), timers_.end(), t) != timers_.end()) t->running_ = false;
         ran = true;
     }
@@ -141,7 +146,7 @@ bool EventLoop::runPosted() {
     while (n-- > 0 && !posted_.empty()) {
         auto fn = std::move(posted_.front());
         posted_.pop_front();
-        if (fn) fn();
+        if (fn) runEventHandler(fn);
     }
     return true;
 }

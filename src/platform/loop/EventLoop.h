@@ -14,6 +14,12 @@
 // Events that a transport raises are post()ed and delivered at a later pass,
 // never inside the call that caused them.
 //
+// A RuntimeError that escapes a timer, posted event or descriptor handler
+// stops at its dispatch (runEventHandler in RuntimeError.h): it is reported
+// once, and the pass, the timer's schedule and the doEvents()/runUntil()
+// that ran the handler go on. Other exceptions are faults of the program and
+// pass through.
+//
 // The blocking wait is done by a LoopBackend: PollBackend (real clock, poll
 // on descriptors), VirtualBackend (virtual clock, no real waiting) and the Qt
 // front end's backend, which also processes the window system's events.

@@ -1,0 +1,116 @@
+// The synchronous reply wait, and the reply bytes it read but did not take.
+#include <algorithm>
+
+#include "link/MainWindowLink.h"
+#include "platform/RuntimeError.h"
+
+namespace printerlink {
+
+using platform::Bytes;
+using platform::Sleep;
+
+namespace {
+constexpr int kSerialMaxPolls = 100;
+constexpr int kSerialPollSleepMs = 50;
+constexpr int kHidYieldsBeforeRead = 11;
+}  // namespace
+
+bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
+    // The serial control refuses a negative input length, whatever the link.
+    if (count < 0) platform::raiseError(platform::err::InvalidProperty);
+    if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
+    if (!IsPrinterOnline()) return false;
+    if (m_bEthernet) return waitLanReply(resp, count);
+    if (m_bAHPI) return m_lngHIDHandle >= 1 && waitHidReply(resp, count);
+    // An input length of 0 would take everything waiting; nothing is expected.
+    if (count == 0) return true;
+    int polls = 0;
+    while (MSCommCtrl.InBufferCount() < count && polls < kSerialMaxPolls) {
+        Sleep(kSerialPollSleepMs);
+        ++polls;
+    }
+    MSCommCtrl.InputLen = count;
+    const Bytes input = MSCommCtrl.Input();
+    MSCommCtrl.InputLen = 0;
+    const std::size_t taken = std::min(input.size(), resp.size());
+    std::copy(input.begin(), input.begin() + static_cast<std::ptrdiff_t>(taken), resp.begin());
+    return static_cast<int>(input.size()) >= count;
+}
+
+// What arrives on the socket while this waits is collected here instead of
+// going to the windows (Winsock_DataArrival), for as long as the serial wait
+// would poll.
+bool MainWindowLink::waitLanReply(Bytes& resp, int count) {
+    if (static_cast<int>(heldReply_.size()) < count) {
+        bool expired = false;
+        platform::Timer limit(loop_);
+        limit.onTimer = [&] {
+            limit.setEnabled(false);
+            expired = true;
+        };
+        limit.setInterval(kReplyWaitMs);
+        ReplyWaiter waiter(replyWaiters_);
+        loop_.runUntil([&] {
+            return expired || static_cast<int>(heldReply_.size()) >= count ||
+                   Winsock.State() != platform::sck::Connected;
+        });
+    }
+    return takeHeldReply(resp, count);
+}
+
+// Input reports are read back to back until count data bytes came; a report
+// that does not come within the read's bound ends the wait.
+bool MainWindowLink::waitHidReply(Bytes& resp, int count) {
+    if (static_cast<int>(heldReply_.size()) < count) {
+        ReplyWaiter waiter(replyWaiters_);
+        yieldTimes(kHidYieldsBeforeRead);
+        const platform::Micros deadline = loop_.clock().now() + platform::Micros(kReplyWaitMs) * 1000;
+        while (static_cast<int>(heldReply_.size()) < count && m_lngHIDHandle > 0 && loop_.clock().now() < deadline) {
+            const auto report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
+            if (!report) break;
+            holdReportData(*report);
+        }
+    }
+    return takeHeldReply(resp, count);
+}
+
+// An input report is [report ID][data length][data][zero padding].
+void MainWindowLink::holdReportData(const Bytes& report) {
+    const std::size_t size = std::min<std::size_t>(report.size(), m_HidCaps.InputReportByteLength);
+    if (size < 2) return;
+    const std::size_t n = std::min<std::size_t>(report[1], size - 2);
+    heldReportId_ = report[0];
+    heldReply_.insert(heldReply_.end(), report.begin() + 2, report.begin() + 2 + static_cast<std::ptrdiff_t>(n));
+}
+
+bool MainWindowLink::takeHeldReply(Bytes& resp, int count) {
+    const std::size_t n = std::min(heldReply_.size(), static_cast<std::size_t>(count));
+    std::copy_n(heldReply_.begin(), n, resp.begin());
+    heldReply_.erase(heldReply_.begin(), heldReply_.begin() + static_cast<std::ptrdiff_t>(n));
+    if (!heldReply_.empty()) handOnHeldReplyLater();
+    return n == static_cast<std::size_t>(count);
+}
+
+// Bytes a wait read beyond its count go on as the serial link's do: a
+// WaitResponse that comes before the loop's next pass takes them, else that
+// pass hands them to the link's receive route.
+void MainWindowLink::handOnHeldReplyLater() {
+    if (handOnPosted_) return;
+    handOnPosted_ = true;
+    loop_.post(life_.wrap([this] {
+        handOnPosted_ = false;
+        if (replyWaiters_ > 0 || heldReply_.empty()) return;
+        Bytes data;
+        data.swap(heldReply_);
+        guardEvent([&] {
+            if (m_bAHPI) {
+                data.insert(data.begin(), {heldReportId_, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
+                deliverHidReport(data);
+            } else {
+                routeLanData(data);
+            }
+        });
+    }));
+}
+
+}  // namespace printerlink
