@@ -3,6 +3,7 @@
 // hidraw), and the main window, with the settings file in the folder of the
 // executable. A second start while one runs is refused with the platform's
 // own message box.
+#include "diagnostics/DiagnosePrinterDlg.h"
 #include "configuration/apply/OpenChangeConfigDlg.h"
 #include "gui/Application.h"
 #include "gui/PlainMessage.h"
@@ -25,6 +26,7 @@ int main(int argc, char** argv) {
                                         gui::showPlainMessage(caption, text, iconStyle == 16);
                                     });
     if (!window) return 0;
+    window->workWindows.diagnose = diagnostics::OpenDiagnosePrinterDlg;
     window->workWindows.changeConfiguration = configuration::OpenChangeConfigDlg;
     window->workWindows.viewTally = tally::ShowViewTallyDlg;
     frontEnd.run();

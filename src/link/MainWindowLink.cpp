@@ -92,8 +92,8 @@ bool MainWindowLink::DisconnectPrinter() {
             MSCommCtrl.setPortOpen(false);
             result = !MSCommCtrl.PortOpen();
         }
-        // A reply awaited from the closed connection must not report the
-        // next connection offline.
+        // The reply watchdog of a closed connection would raise its time-out
+        // into whatever link comes next.
         StopResponseTimer();
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is

@@ -83,7 +83,10 @@ HidDoubleAdapter::HidDoubleAdapter(SimPrinter& printer, doubles::FakeHidSystem& 
     printer_.attach(this);
 }
 
+// Taking the printer off is unplugging it: a later attachment shows a new
+// device, and discovery must not find the old one without a printer behind.
 HidDoubleAdapter::~HidDoubleAdapter() {
+    hid_.removeDevice(device_);
     hid_.setOutputHandler(device_, nullptr);
     printer_.attach(nullptr);
 }

@@ -127,7 +127,7 @@ protected:
 TEST_F(SimOverTcpTest, AnswersTheLanProbesAndFirmware) {
     ASSERT_EQ(connect(), sck::Connected);
     EXPECT_EQ(ask({0x1D, 0x04, 0x01}, 1), Bytes{0x12});
-    EXPECT_EQ(ask({0x1B, 0x76}, 1), Bytes{0x12});
+    EXPECT_EQ(ask({0x1B, 0x76}, 1), Bytes{0x00});
     EXPECT_EQ(ask(kFirmwareRequest, 6), kFirmwareReply);
 }
 

@@ -53,11 +53,11 @@ TEST_F(SimPrinterTest, AnswersTheStandardCommands) {
     const Case cases[] = {
         {{0x10, 0x04, 0x02}, {0x12}, "DLE EOT 2"},
         {{0x1D, 0x04, 0x01}, {0x12}, "GS EOT 1"},
-        {{0x1B, 0x76}, {0x12}, "ESC v"},
+        {{0x1B, 0x76}, {0x00}, "ESC v"},
         {{0x1D, 0x49, 0x40, 0xA3}, {0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}, "GS I @ A3 (firmware)"},
         {{0x1D, 0x72, 0x01}, {0x00}, "GS r 1"},
         {{0x1D, 0x1F, 0x00}, {}, "GS US 0"},
-        {{0x1B, 0x61, 0x01}, {}, "unknown 1B 61 01"},
+        {{0x1B, 0x06}, {}, "unknown 1B 06"},
     };
     for (const Case& c : cases) {
         port.sent.clear();
@@ -82,7 +82,7 @@ TEST_F(SimPrinterTest, FindsCommandsAcrossAndWithinChunks) {
     EXPECT_EQ(replies(), (Bytes{0x16, 0x16, 0xA3, '0', '4', '1', '0', 0x0D}));
     ASSERT_EQ(printer.log().size(), 3u);
     EXPECT_EQ(printer.log()[0].decoded, (std::vector<std::string>{"DLE EOT 2", "DLE EOT 5"}));
-    EXPECT_EQ(printer.log()[1].decoded, std::vector<std::string>{"unknown 41"});
+    EXPECT_EQ(printer.log()[1].decoded, std::vector<std::string>{"text A"});
     EXPECT_EQ(printer.log()[2].decoded, std::vector<std::string>{"GS I @ A3 (firmware)"});
 }
 
@@ -123,7 +123,7 @@ TEST_F(SimPrinterTest, ReplyDelayIsHonoured) {
     clock.sleepFor(249'999);
     EXPECT_TRUE(port.sent.empty());
     clock.sleepFor(1);
-    EXPECT_EQ(replies(), Bytes{0x12});
+    EXPECT_EQ(replies(), Bytes{0x00});
 }
 
 TEST_F(SimPrinterTest, RestartDropsTheLinkIgnoresInputAndComesBack) {

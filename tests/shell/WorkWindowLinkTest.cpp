@@ -91,6 +91,17 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     EXPECT_FALSE(printerlink::bDiagStatusRequested);
 }
 
+TEST_F(WorkWindowLinkCheck, ClosedTcpLinkRaisesNoTimeoutIntoTheNextLink) {
+    connect(Link::Lan);
+    std::vector<int> statuses;
+    auto subscription = mainWindow().OnStatusUpdated.subscribe([&](int status) { statuses.push_back(status); });
+    mainWindow().SendOutput(platform::Bytes{0x1D, 0x1F, 0x00});  // no reply: the watchdog runs
+    ASSERT_TRUE(clickButton(2));
+    connect(Link::Usb);
+    runFor(6000);
+    EXPECT_TRUE(std::find(statuses.begin(), statuses.end(), printerlink::kLanTimeoutStatus) == statuses.end());
+}
+
 TEST_F(WorkWindowLinkCheck, BoundedWaitsStopWhenDoneOrAfterTheirRounds) {
     const platform::Micros start = clock.now();
     int polls = 0;

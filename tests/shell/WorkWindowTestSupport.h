@@ -35,6 +35,9 @@ protected:
             if (link == Link::Usb && !anyHid) driver.chooseListItem(d.USBPidVid, 1);
             pressOk(d);
         });
+        // A fresh attachment, so a USB HID printer shows the USB identity of
+        // its present type.
+        detachPrinter();
         if (link == Link::Serial) attachSerial();
         if (link == Link::Lan) attachTcp();
         if (link == Link::Usb) attachHid();

@@ -6,13 +6,18 @@ namespace sim {
 
 using platform::Bytes;
 
+namespace {
+// The length byte of every piece but the last of a long array.
+constexpr std::size_t kLinkPieceLength = 61;
+}  // namespace
+
 OutputReport decodeOutputReport(const Bytes& report) {
     OutputReport out;
     if (report.size() < 2 || report[0] != kOutputReportId) return out;
     const std::size_t length = report[1];
     const std::size_t room = report.size() - 2;
     const auto first = report.begin() + 2;
-    if (length >= 1 && length <= room && report[1 + length] == 0) {
+    if (length >= 1 && length <= room && length != kLinkPieceLength && report[1 + length] == 0) {
         out.framing = OutputReport::Framing::CountPlusOne;
         out.data.assign(first, first + static_cast<std::ptrdiff_t>(length - 1));
     } else {

@@ -6,8 +6,12 @@
 // zero of the padding) and the exact count (the pieces of a long array). The
 // two cannot always be told apart; the rule here: when the counted bytes fit
 // in the report and the last of them is zero, that zero is padding. So a
-// piece of a long array whose last byte happens to be 00 loses that byte,
-// which only matters for long raw data, never for a command.
+// piece of a long array whose last byte happens to be 00 loses that byte.
+// A length byte of 61 is always an exact count: the utility cuts long arrays
+// (bit images among them) into pieces of 61, while a framed command has that
+// length byte only when it is 60 bytes long, and then the byte read beyond
+// it is padding (a NUL). So only the last piece of a long array, whose last
+// byte may be dropped, stays ambiguous.
 //
 // Input reports (printer -> utility) are [09][n][data][zero padding] at the
 // device's input report length; a longer reply takes several reports.

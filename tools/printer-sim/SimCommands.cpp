@@ -41,6 +41,8 @@ void addStandardCommands(SimPrinter& printer) {
 
     printer.addCommand({{0x1D, 0xFF}, {}, named("restart 1D FF"), restartPrinter});
 
+    addPrintCommands(printer);
+    addStatusCommands(printer);
     addConfigurationWindowCommands(printer);
 }
 

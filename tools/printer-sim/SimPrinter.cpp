@@ -67,6 +67,7 @@ const SimCommand* SimPrinter::match(std::size_t& length, bool& needMore) const {
         if (m == Match::Partial) needMore = true;
         if (m != Match::Full) continue;
         length = command.length ? command.length(pending_) : command.pattern.size();
+        if (length == kNoMatch) continue;
         if (length == 0 || length > pending_.size()) {
             needMore = true;
             continue;

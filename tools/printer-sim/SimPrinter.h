@@ -29,14 +29,18 @@
 #include "platform/loop/LifeToken.h"
 #include "platform/Text.h"
 #include "printer-sim/SimPort.h"
+#include "printer-sim/SimPrintLog.h"
 #include "printer-sim/SimScheduler.h"
 #include "printer-sim/SimTally.h"
+#include "printer-sim/SimStatus.h"
 
 namespace sim {
 
 class SimPrinter;
 
 inline constexpr int kAnyByte = -1;
+// A command's length function gives this when the bytes are not its command.
+inline constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
 struct SimCommand {
     std::vector<int> pattern;  // the command's leading bytes; kAnyByte matches any byte
@@ -59,7 +63,7 @@ struct SimLogEntry {
 struct SimConfig {
     int printerType = 0;                       // 0-16
     std::string firmware = "0398";             // the answer to GS I @ A3 after the A3 byte
-    std::uint8_t status = 0x12;                // one-byte answer to DLE EOT n, GS EOT n, ESC v
+    std::uint8_t status = 0x12;                // one-byte answer to DLE EOT n
     platform::Micros replyDelay = 2000;        // 2 ms
     platform::Micros restartTime = 3'000'000;  // 3 s with the link down
 };
@@ -79,6 +83,10 @@ public:
     // The ID items and usage counters.
     SimTally& tally() { return tally_; }
     const SimTally& tally() const { return tally_; }
+    // The conditions behind the status replies, and what was printed.
+    SimStatusModel& status() { return status_; }
+    SimPaper& paper() { return paper_; }
+    const SimPaper& paper() const { return paper_; }
 
     // --- Input from the transport ----------------------------------------
     void receive(const platform::Bytes& chunk);
@@ -122,6 +130,8 @@ private:
     SimScheduler& scheduler_;
     SimConfig config_;
     SimTally tally_;
+    SimStatusModel status_;
+    SimPaper paper_;
     SimPort* port_ = nullptr;
     std::vector<SimCommand> commands_;  // newest first
     std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
@@ -136,8 +146,9 @@ private:
     platform::LifeToken life_;
 };
 
-// The commands every simulated printer knows (status requests, restart, and
-// the names of the status commands answered later).
+// The commands every simulated printer knows (status requests answered from
+// its status model, firmware request, restart, and the print commands that
+// fill its paper).
 void addStandardCommands(SimPrinter& printer);
 
 }  // namespace sim

@@ -26,22 +26,29 @@
 namespace {
 
 const char* const kUsage =
-    "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--log FILE]\n"
+    "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--set CONDITION]...\n"
+    "                   [--clear CONDITION]... [--log FILE] [--paper]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
     "  --firmware TEXT  firmware version text (default 0398)\n"
-    "  --status HEX     status byte answered to DLE EOT n, GS EOT n and ESC v (default 12)\n"
+    "  --status HEX     status byte answered to DLE EOT n (default 12)\n"
+    "  --set CONDITION  start with a status condition on; --clear CONDITION: off (only drawer-open starts on)\n"
     "  --log FILE       one line of hex per received chunk\n"
+    "  --paper          print what goes on paper on standard output, one item a line\n"
     "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
-    "A line on standard input (Enter) shows the printer's ID items and tallies.\n";
+    "While it runs, lines on standard input change the status: 'set CONDITION' or 'clear CONDITION';\n"
+    "'tallies' (or an empty line) shows the ID items and tallies.\n"
+    "Conditions: ";
 
 struct Options {
     std::optional<std::string> tcpHost;
     int tcpPort = 0;
     bool pty = false;
     sim::SimConfig config;
+    std::vector<std::pair<std::string, bool>> conditions;
     std::string logPath;
+    bool paper = false;
 };
 
 struct BadArgument {
@@ -82,6 +89,18 @@ std::uint8_t parseStatus(std::string text) {
     return static_cast<std::uint8_t>(std::stoi(text, nullptr, 16));
 }
 
+std::string parseCondition(const std::string& option, const std::string& name) {
+    sim::SimStatusModel probe;
+    if (!sim::setCondition(probe, name, true)) throw BadArgument{option + ": '" + name + "' is no condition"};
+    return name;
+}
+
+void printUsage(std::ostream& out) {
+    out << kUsage;
+    for (const std::string& name : sim::conditionNames()) out << name << ' ';
+    out << '\n';
+}
+
 Options parseOptions(const std::vector<std::string>& args) {
     Options options;
     for (std::size_t i = 0; i < args.size(); ++i) {
@@ -106,8 +125,12 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.config.firmware = value();
         else if (name == "--status")
             options.config.status = parseStatus(value());
+        else if (name == "--set" || name == "--clear")
+            options.conditions.emplace_back(parseCondition(name, value()), name == "--set");
         else if (name == "--log")
             options.logPath = value();
+        else if (name == "--paper" && !inlineValue)
+            options.paper = true;
         else
             throw BadArgument{"unknown argument '" + args[i] + "'"};
     }
@@ -125,25 +148,23 @@ int signalDescriptor() {
     return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
 }
 
-// Each line on standard input shows every printer's ID items and tallies;
-// the end of the input ends the watch.
-void showTalliesOnInput(platform::EventLoop& loop, const std::vector<std::unique_ptr<sim::SimPrinter>>& printers) {
-    auto input = std::make_shared<std::string>();
-    auto watch = std::make_shared<platform::EventLoop::WatchId>(0);
-    *watch = loop.watch(STDIN_FILENO, platform::IoRead, [&loop, &printers, input, watch](unsigned) {
-        char buffer[256];
-        const ssize_t got = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (got <= 0) {
-            loop.unwatch(*watch);
-            return;
-        }
-        input->append(buffer, static_cast<std::size_t>(got));
-        for (auto end = input->find('\n'); end != std::string::npos; end = input->find('\n')) {
-            input->erase(0, end + 1);
-            for (const auto& printer : printers) std::cout << sim::describeTallies(*printer);
-            std::cout << std::flush;
-        }
-    });
+void applyStatusLine(std::string line, std::vector<std::unique_ptr<sim::SimPrinter>>& printers) {
+    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
+    const auto blank = line.find(' ');
+    const std::string verb = line.substr(0, blank);
+    const std::string name = blank == std::string::npos ? "" : line.substr(blank + 1);
+    if (line.empty() || verb == "tallies") {
+        for (const auto& printer : printers) std::cout << sim::describeTallies(*printer);
+        std::cout << std::flush;
+        return;
+    }
+    if (verb != "set" && verb != "clear") {
+        std::cerr << "printer-sim: give 'set CONDITION', 'clear CONDITION' or 'tallies'\n";
+        return;
+    }
+    bool known = true;
+    for (auto& printer : printers) known = sim::setCondition(printer->status(), name, verb == "set") && known;
+    if (!known) std::cerr << "printer-sim: '" << name << "' is no condition\n";
 }
 
 int serve(const Options& options) {
@@ -171,6 +192,12 @@ int serve(const Options& options) {
     std::vector<std::unique_ptr<sim::SimPrinter>> printers;
     auto makePrinter = [&]() -> sim::SimPrinter& {
         printers.push_back(std::make_unique<sim::SimPrinter>(scheduler, options.config));
+        for (const auto& [condition, on] : options.conditions)
+            sim::setCondition(printers.back()->status(), condition, on);
+        if (options.paper)
+            printers.back()->paper().onItem = [](const sim::PaperItem& item) {
+                std::cout << "paper: " << item.describe() << std::endl;
+            };
         printers.back()->onLog = [&log](const sim::SimLogEntry& entry) {
             if (!log.is_open()) return;
             log << platform::hexBytes(entry.raw) << '\n';
@@ -192,7 +219,22 @@ int serve(const Options& options) {
     if (pty) std::cout << "pty: " << pty->slavePath() << std::endl;
     if (tcp) std::cout << "tcp: " << *options.tcpHost << ":" << tcp->port() << std::endl;
 
-    showTalliesOnInput(loop, printers);
+    // "set NAME" / "clear NAME" lines change every printer's status; "tallies" shows them.
+    std::string input;
+    platform::EventLoop::WatchId stdinWatch = 0;
+    stdinWatch = loop.watch(STDIN_FILENO, platform::IoRead, [&](unsigned) {
+        char buffer[256];
+        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
+        if (n <= 0) {
+            loop.unwatch(stdinWatch);
+            return;
+        }
+        input.append(buffer, static_cast<std::size_t>(n));
+        for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
+            applyStatusLine(input.substr(0, end), printers);
+            input.erase(0, end + 1);
+        }
+    });
     loop.watch(signals, platform::IoRead, [&](unsigned) {
         signalfd_siginfo info{};
         while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) loop.quit();
@@ -211,14 +253,15 @@ int serve(const Options& options) {
 int main(int argc, char** argv) {
     const std::vector<std::string> args(argv + 1, argv + argc);
     if (args.size() == 1 && (args[0] == "--help" || args[0] == "-h")) {
-        std::cout << kUsage;
+        printUsage(std::cout);
         return 0;
     }
     Options options;
     try {
         options = parseOptions(args);
     } catch (const BadArgument& bad) {
-        std::cerr << "printer-sim: " << bad.message << "\n" << kUsage;
+        std::cerr << "printer-sim: " << bad.message << "\n";
+        printUsage(std::cerr);
         return 2;
     }
     return serve(options);

@@ -1,0 +1,220 @@
+#include "diagnostics/DiagnosePrinterDlg.h"
+
+#include "diagnostics/AXOLogo.h"
+#include "link/HidProducts.h"
+#include "link/LinkFlags.h"
+#include "platform/forms/Keys.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/IniFile.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+namespace {
+
+constexpr const char* kSection = "Configurations";
+constexpr int kCloseYields = 101;
+constexpr int kPollIntervalMs = 1000;
+constexpr int kLinkCheckNoticeMs = 2000;
+constexpr int kLoadStatus = 4;
+constexpr int kF1 = 112;
+
+std::string readConfiguration(const std::string& key) {
+    return shell::ReadIniValue(shell::SettingsFilePath(), kSection, key);
+}
+
+}  // namespace
+
+void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow) {
+    auto window = platform::newForm<DiagnosePrinterDlg>(mainWindow);
+    window->Show(platform::vbModal, &mainWindow);
+}
+
+DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
+    : Form("DiagnosePrinterDlg"),
+      m_MainComm(mainWindow),
+      AXOLogo(*this, "AXOLogo"),
+      SerialStatusGroup(*this, "SerialStatusGroup"),
+      PrinterOnline(SerialStatusGroup, "PrinterOnline"),
+      PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
+      ButtonGroup(*this, "ButtonGroup"),
+      ReceiptButton(ButtonGroup, "ReceiptButton"),
+      PrintFormButton(ButtonGroup, "PrintFormButton"),
+      ColorPrintButton(ButtonGroup, "ColorPrintButton"),
+      TwoSideButton(ButtonGroup, "TwoSideButton"),
+      DownloadLogoButton(ButtonGroup, "DownloadLogoButton"),
+      SlipButton(ButtonGroup, "SlipButton"),
+      MICRButton(ButtonGroup, "MICRButton"),
+      FlipButton(ButtonGroup, "FlipButton"),
+      CheckScanButton(ButtonGroup, "CheckScanButton"),
+      DrawerButton(ButtonGroup, "DrawerButton"),
+      CloseButton(*this, "CloseButton"),
+      StatusGroup(*this, "StatusGroup"),
+      PaperStatusGroup(StatusGroup, "PaperStatusGroup"),
+      PaperStatus(PaperStatusGroup, "PaperStatus", 0, 5),
+      PrinterStatusGroup(StatusGroup, "PrinterStatusGroup"),
+      SelectedStationLabel(PrinterStatusGroup, "SelectedStationLabel"),
+      SelectedStationText(PrinterStatusGroup, "SelectedStationText"),
+      PrinterStatus(PrinterStatusGroup, "PrinterStatus", 1, 7),
+      ErrorConditionGroup(StatusGroup, "ErrorConditionGroup"),
+      ErrorCondition(ErrorConditionGroup, "ErrorCondition", 0, 7),
+      KioskStatusGroup(StatusGroup, "KioskStatusGroup"),
+      KioskStatus(KioskStatusGroup, "KioskStatus", 0, 6),
+      StatusPollTimer(*this, "StatusPollTimer") {
+    layOut();
+    AXOLogo.setPicture(axoLogoPicture());
+    ReceiptButton.Click = [this] { ReceiptButton_Click(); };
+    PrintFormButton.Click = [this] { PrintFormButton_Click(); };
+    ColorPrintButton.Click = [this] { ColorPrintButton_Click(); };
+    TwoSideButton.Click = [this] { TwoSideButton_Click(); };
+    DownloadLogoButton.Click = [this] { DownloadLogoButton_Click(); };
+    SlipButton.Click = [this] { SlipButton_Click(); };
+    MICRButton.Click = [this] { MICRButton_Click(); };
+    FlipButton.Click = [this] { FlipButton_Click(); };
+    CheckScanButton.Click = [this] { CheckScanButton_Click(); };
+    DrawerButton.Click = [this] { DrawerButton_Click(); };
+    CloseButton.Click = [this] { CloseButton_Click(); };
+    StatusPollTimer.Timer = [this] { StatusPollTimer_Timer(); };
+    dataSubscription_ = m_MainComm.OnDataReceived.subscribe([this](const platform::Bytes& data) {
+        Form::HandlerScope scope(*this);
+        m_MainComm_OnDataReceived(data);
+    });
+    statusSubscription_ = m_MainComm.OnStatusUpdated.subscribe([this](int status) {
+        Form::HandlerScope scope(*this);
+        m_MainComm_OnStatusUpdated(status);
+    });
+}
+
+DiagnosePrinterDlg::~DiagnosePrinterDlg() = default;
+
+void DiagnosePrinterDlg::Form_Initialize() {
+    setCaption(kCaption);
+    m_strWindowCaption = Caption();
+}
+
+void DiagnosePrinterDlg::Form_Load() {
+    const std::string model = readConfiguration("Model");
+    const std::string paperWidth = readConfiguration("PaperWidth");
+    const std::string portNumber = readConfiguration("PortNumber");
+    m_PortNo = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    PrinterOnline.setCaption(model + "(" + paperWidth + ") Printer on " + m_PortNo + ":");
+
+    if (m_MainComm.m_AnyHID == printerlink::kAnyHidProduct || printerlink::bRestartSentOnLink)
+        InitStatusListsByModel();
+    else
+        InitStatusListsByType();
+    InitializePrinter();
+    SendGsUs0();
+    StatusPollTimer.setInterval(kPollIntervalMs);
+    m_MainComm_OnStatusUpdated(kLoadStatus);
+    if (m_MainComm.PrinterType() == kM27xType) {
+        ColorPrintButton.setEnabled(false);
+        DrawerButton.setEnabled(false);
+    }
+    if (m_MainComm.b2stFlag) TwoSideButton.setEnabled(true);
+}
+
+// Keys "1" and "2" act even while their buttons are disabled; the others
+// only while theirs are enabled.
+void DiagnosePrinterDlg::Form_KeyPress(int& KeyAscii) {
+    struct Shortcut {
+        int key;
+        platform::CommandButton* button;
+        void (DiagnosePrinterDlg::*handler)();
+        bool always;
+    };
+    const Shortcut shortcuts[] = {
+        {'0', &CloseButton, &DiagnosePrinterDlg::CloseButton_Click, true},
+        {'1', &ReceiptButton, &DiagnosePrinterDlg::ReceiptButton_Click, true},
+        {'2', &PrintFormButton, &DiagnosePrinterDlg::PrintFormButton_Click, true},
+        {'3', &ColorPrintButton, &DiagnosePrinterDlg::ColorPrintButton_Click, false},
+        {'4', &TwoSideButton, &DiagnosePrinterDlg::TwoSideButton_Click, false},
+        {'5', &DownloadLogoButton, &DiagnosePrinterDlg::DownloadLogoButton_Click, false},
+        {'6', &SlipButton, &DiagnosePrinterDlg::SlipButton_Click, false},
+        {'7', &MICRButton, &DiagnosePrinterDlg::MICRButton_Click, false},
+        {'8', &FlipButton, &DiagnosePrinterDlg::FlipButton_Click, false},
+        {'9', &CheckScanButton, &DiagnosePrinterDlg::CheckScanButton_Click, false},
+    };
+    for (const Shortcut& s : shortcuts) {
+        if (KeyAscii != s.key) continue;
+        if (s.always || s.button->Enabled()) (this->*s.handler)();
+        return;
+    }
+}
+
+void DiagnosePrinterDlg::Form_KeyDown(int& KeyCode, int Shift) {
+    if (KeyCode == kF1 && Shift == 0 && DrawerButton.Enabled()) DrawerButton_Click();
+}
+
+void DiagnosePrinterDlg::CloseButton_Click() {
+    for (int i = 0; i < kCloseYields; ++i) platform::DoEvents();
+    StatusPollTimer.setEnabled(false);
+    StatusPollTimer.setInterval(0);
+    platform::Unload(*this);
+}
+
+void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) { SendGsUs0(); }
+
+void DiagnosePrinterDlg::Form_Terminate() {
+    dataSubscription_.reset();
+    statusSubscription_.reset();
+}
+
+void DiagnosePrinterDlg::RequestRealTimeStatus() {
+    shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
+}
+
+shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
+    return {"Checking the printer is connected or not...", kLinkCheckNoticeMs, [] {
+                printerlink::bLinkLost = true;
+                printerlink::bAutoReconnect = false;
+            }};
+}
+
+shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
+    return {printerlink::bDiagStatusRequested, printerlink::bDiagStatusAnswered};
+}
+
+bool DiagnosePrinterDlg::serialLinkAnswered() {
+    return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
+}
+
+void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
+    if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+        RequestRealTimeStatus();
+        (this->*serial)();
+    } else {
+        (this->*direct)();
+    }
+}
+
+void DiagnosePrinterDlg::ReceiptButton_Click() {
+    dispatch(&DiagnosePrinterDlg::PrintReceiptTestLan, &DiagnosePrinterDlg::PrintReceiptTestSerial);
+}
+
+void DiagnosePrinterDlg::PrintFormButton_Click() {
+    dispatch(&DiagnosePrinterDlg::PrintDiagFormTest, &DiagnosePrinterDlg::PrintDiagFormTestSerial);
+}
+
+void DiagnosePrinterDlg::ColorPrintButton_Click() {
+    dispatch(&DiagnosePrinterDlg::PrintTwoColorTestLan, &DiagnosePrinterDlg::PrintTwoColorTestSerial);
+}
+
+void DiagnosePrinterDlg::TwoSideButton_Click() {
+    dispatch(&DiagnosePrinterDlg::PrintTwoSidedTestLan, &DiagnosePrinterDlg::PrintTwoSidedTestSerial);
+}
+
+void DiagnosePrinterDlg::DrawerButton_Click() {
+    dispatch(&DiagnosePrinterDlg::OpenCashDrawerLan, &DiagnosePrinterDlg::OpenCashDrawerSerial);
+}
+
+// The slip, MICR, flip, check scan and logo download tests are not built
+// yet: their buttons follow the model rules but do nothing when pressed.
+void DiagnosePrinterDlg::DownloadLogoButton_Click() {}
+void DiagnosePrinterDlg::SlipButton_Click() {}
+void DiagnosePrinterDlg::MICRButton_Click() {}
+void DiagnosePrinterDlg::FlipButton_Click() {}
+void DiagnosePrinterDlg::CheckScanButton_Click() {}
+
+}  // namespace diagnostics

@@ -1,0 +1,210 @@
+// The diagnostics window " Diagnose POS Printer": the test prints (receipt,
+// diagnostic form, two colours, two sides, cash drawers) and the status panel
+// of 29 indicators that follows the printer once a second.
+//
+// Ownership: made fresh for every opening by OpenDiagnosePrinterDlg (the main
+// window's Diagnose hook) with platform::newForm and shown modally, owned by
+// the main window, which outlives it. It keeps the main window as m_MainComm
+// and subscribes to its OnDataReceived and OnStatusUpdated while it lives.
+//
+// What may block and nest: every test sends through the link, whose sends
+// yield; the serial procedures show a modal two-second notice; the colour and
+// two-sided tests sleep (nothing runs then). So the status poll, link events
+// and key presses run in the middle of a test. The reply interpreter is
+// re-entrant: bytes that reach it while it is busy are queued and interpreted
+// in order after the current ones. A serial link check that fails unloads
+// the window from inside its own handler.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+
+#include "diagnostics/StatusRules.h"
+#include "link/LinkEvent.h"
+#include "platform/forms/CheckBox.h"
+#include "platform/forms/CommandButton.h"
+#include "platform/forms/ControlArray.h"
+#include "platform/forms/Form.h"
+#include "platform/forms/Frame.h"
+#include "platform/forms/Image.h"
+#include "platform/forms/Label.h"
+#include "platform/forms/TextBox.h"
+#include "platform/forms/TimerControl.h"
+#include "shell/MainWindow.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+// The Diagnose hook of the main window: opens the window modally and returns
+// when it has closed.
+void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
+
+class DiagnosePrinterDlg : public platform::Form {
+public:
+    explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
+    ~DiagnosePrinterDlg() override;
+
+    static constexpr const char* kCaption = " Diagnose POS Printer";
+
+    shell::MainWindow& m_MainComm;
+    // "AHPI", "Ethernet" or "COM" and the stored port number.
+    std::string m_PortNo;
+
+    // ---- Controls ----
+    platform::Image AXOLogo;
+    platform::Frame SerialStatusGroup;
+    platform::Label PrinterOnline;
+    platform::TextBox PrinterOnlineText;
+    platform::Frame ButtonGroup;
+    platform::CommandButton ReceiptButton;
+    platform::CommandButton PrintFormButton;
+    platform::CommandButton ColorPrintButton;
+    platform::CommandButton TwoSideButton;
+    platform::CommandButton DownloadLogoButton;
+    platform::CommandButton SlipButton;
+    platform::CommandButton MICRButton;
+    platform::CommandButton FlipButton;
+    platform::CommandButton CheckScanButton;
+    platform::CommandButton DrawerButton;
+    platform::CommandButton CloseButton;
+    platform::Frame StatusGroup;
+    platform::Frame PaperStatusGroup;
+    platform::ControlArray<platform::CheckBox> PaperStatus;
+    platform::Frame PrinterStatusGroup;
+    platform::Label SelectedStationLabel;
+    platform::TextBox SelectedStationText;
+    platform::ControlArray<platform::CheckBox> PrinterStatus;
+    platform::Frame ErrorConditionGroup;
+    platform::ControlArray<platform::CheckBox> ErrorCondition;
+    platform::Frame KioskStatusGroup;
+    platform::ControlArray<platform::CheckBox> KioskStatus;
+    platform::TimerControl StatusPollTimer;
+
+    // ---- Click handlers and the link probe ----
+    void ReceiptButton_Click();
+    void PrintFormButton_Click();
+    void ColorPrintButton_Click();
+    void TwoSideButton_Click();
+    void DrawerButton_Click();
+    void DownloadLogoButton_Click();
+    void SlipButton_Click();
+    void MICRButton_Click();
+    void FlipButton_Click();
+    void CheckScanButton_Click();
+    void CloseButton_Click();
+    void RequestRealTimeStatus();
+
+    // ---- Print command builders ----
+    void InitializePrinter();
+    void SendGsUs0();
+    void SelectCharacterSetUSA();
+    void SelectPaperStation(int station);
+    void SetPrintMode(int size, bool fontB);
+    void SetAlignment(int alignment);
+    void PrintSeparatorLine(bool& receipt, bool& fontB);
+    void PrintTextLine(const std::string& text, bool& receipt, bool& wrap, bool& fontB);
+    void PrintBarcode(int kind, const std::string& data);
+    void FeedAndCut(std::uint8_t lines);
+    void EjectSlip();
+    void SetColorOption(bool on);
+    void PurgeBuffers();
+    void PrintPictureBitmap(const platform::PicturePtr& picture, int mode);
+
+    // ---- Print tests ----
+    void PrintReceiptTestLan();
+    void PrintReceiptTestSerial();
+    void PrintDiagFormTest();
+    void PrintDiagFormTestSerial();
+    void PrintTwoColorTestLan();
+    void PrintTwoColorTestSerial();
+    void PrintTwoSidedTestLan();
+    void PrintTwoSidedTestSerial();
+    void OpenCashDrawerLan();
+    void OpenCashDrawerSerial();
+    void PrintReceiptTestBody(bool& receipt);
+
+    // ---- Status poll and panel ----
+    void StatusPollTimer_Timer();
+    void PollPrinterStatus();
+    void RequestKioskStatus();
+    void m_MainComm_OnDataReceived(const platform::Bytes& ResponseData);
+    void m_MainComm_OnStatusUpdated(int NewStatus);
+    void InitStatusListsByModel();
+    void InitStatusListsByType();
+    void ArrangeStatusGroupsByModel(bool online);
+    void ArrangeStatusGroupsByType(bool online);
+    void EnableTestButtonsByModel(bool online);
+    void EnableTestButtonsByType(bool online);
+    void SetStatusIndicator(std::uint8_t index, std::uint8_t state);
+
+protected:
+    void Form_Initialize() override;
+    void Form_Load() override;
+    void Form_KeyPress(int& KeyAscii) override;
+    void Form_KeyDown(int& KeyCode, int Shift) override;
+    void Form_Unload(int& Cancel) override;
+    void Form_Terminate() override;
+
+private:
+    void layOut();
+    void layOutStatusPanel(int left, int top);
+    // The test's direct procedure on TCP or an open USB HID device, else the
+    // real-time status request and its serial procedure.
+    void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
+    // The window's serial link check: its notice, flags and lost-link exit.
+    static shell::SerialLinkCheck linkCheck();
+    static shell::RealTimeStatusHandshake statusHandshake();
+    // The notice, the answer test and on no answer the lost-link exit.
+    bool serialLinkAnswered();
+    bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
+    // Sends a command's bytes; on USB HID framed once, whatever its length.
+    void sendCommand(platform::Bytes command);
+    // Sends a print line: text on serial or TCP, framed bytes on USB HID.
+    void sendText(const std::string& text);
+    void sendBand(const platform::Bytes& command, platform::Bytes& band);
+    void printLogoAndBarcode(bool captionFirst);
+    void printBarcodeCaptionAndCode();
+    void printTwoColorPasses();
+    void printTwoSidedSequence();
+    void printColorPass(int pass);
+    void printSizeLines(int columns, bool fontB, bool& receipt);
+
+    // The reply interpreter's parts.
+    struct ReplyBlock {
+        platform::Bytes bytes;
+        int escReplyKind;
+    };
+    void interpretReply(const ReplyBlock& block);
+    bool interpretByte(const platform::Bytes& data, int& i, int last, const ModelFacts& facts);
+    void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
+    void interpretEscReply(std::uint8_t b, int i, int last);
+    void HandleScanByte(std::uint8_t b);
+    void ProcessMICRReply(int status);
+    ModelFacts modelFacts(bool byModel) const;
+    void applyPanelRules(const std::vector<PanelRule>& rules, const PanelClasses& classes,
+                         const std::function<void(platform::Control&)>& action);
+    platform::Control* panelItem(const PanelRule& rule);
+    platform::CheckBox* indicator(int index);
+    void applyButtonRule(const ButtonRule& rule, bool online);
+
+    // Status poll state.
+    int m_iStatusReplyIndex = 0;
+    int m_iKioskReplyIndex = 0;
+    bool m_bFlashOn = false;
+    std::string m_strWindowCaption;
+    bool m_bMICRReading = false;
+    int m_iMICRStatus = 0;
+    std::string m_strMICRText;
+    bool m_bScanning = false;
+    int m_iScanPhase = 0;
+    // Reply bytes waiting for the interpreter, which is busy.
+    std::deque<ReplyBlock> pendingReplies_;
+    bool interpreting_ = false;
+
+    printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
+    printerlink::LinkEvent<int>::Subscription statusSubscription_;
+};
+
+}  // namespace diagnostics

@@ -1,0 +1,74 @@
+// Printing a picture held by the window as ESC * bit-image bands.
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "platform/RuntimeError.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+
+namespace {
+
+constexpr int kBandOnlineRounds = 100;
+constexpr int kOnlineSleepMs = 50;
+constexpr int kInvalidPicture = 51;
+
+// Palette entry 0 black: set bits are white, so the row is inverted before
+// packing. Only the picture's own dots are inverted, never the padding.
+void invertRow(Bytes& row, int width) {
+    const int whole = width / 8;
+    for (int x = 0; x < whole; ++x) row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(~row[static_cast<std::size_t>(x)]);
+    if (const int r = width % 8; r != 0)
+        row[static_cast<std::size_t>(whole)] ^= static_cast<std::uint8_t>((255u << (8 - r)) & 0xFF);
+}
+
+}  // namespace
+
+void DiagnosePrinterDlg::sendBand(const Bytes& command, Bytes& band) {
+    if (hidOpen()) {
+        Bytes buffer = command;
+        buffer.insert(buffer.end(), band.begin(), band.end());
+        sendCommand(buffer);
+    } else {
+        m_MainComm.SendOutput(command);
+        m_MainComm.SendOutput(band);
+    }
+    shell::waitRounds(kBandOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+    sendCommand({0x0D, 0x0A});
+    std::fill(band.begin(), band.end(), 0);
+}
+
+void DiagnosePrinterDlg::PrintPictureBitmap(const platform::PicturePtr& picture, int mode) {
+    try {
+        if (!picture) throw platform::RuntimeError(kInvalidPicture, "Cannot obtain BITMAPINFO header of bitmap image.");
+        if (!picture->monochrome) throw platform::RuntimeError(kInvalidPicture, "Invalid monochrome bitmap image.");
+        const int height = picture->height;
+        const std::size_t sizeImage = picture->monoRows.size();
+        if (height <= 0 || sizeImage < static_cast<std::size_t>(height))
+            throw platform::RuntimeError(kInvalidPicture, "Cannot obtain bits image of bitmap.");
+        const std::size_t rowSize = sizeImage / static_cast<std::size_t>(height);
+        const bool invert = (picture->monoPalette[0] & 0x00FFFFFFu) == 0;
+        const int k = mode == 0 || mode == 1 ? 1 : 3;
+        const std::size_t dots = 8 * rowSize;
+        const Bytes command{0x1B, 0x2A, static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(dots % 256),
+                            static_cast<std::uint8_t>(dots / 256)};
+        Bytes band(dots * static_cast<std::size_t>(k) + 1, 0);
+        for (int y = 1; y <= height; ++y) {
+            const auto start = picture->monoRows.begin() + static_cast<std::ptrdiff_t>(rowSize * static_cast<std::size_t>(height - y));
+            Bytes row(start, start + static_cast<std::ptrdiff_t>(rowSize));
+            if (invert) invertRow(row, picture->width);
+            const int line = (y - 1) % (8 * k);
+            for (std::size_t x = 0; x < rowSize; ++x)
+                for (int b = 0; b < 8; ++b)
+                    if (row[x] & (0x80 >> b))
+                        band[(8 * x + static_cast<std::size_t>(b)) * static_cast<std::size_t>(k) +
+                             static_cast<std::size_t>(line / 8)] |= static_cast<std::uint8_t>(0x80 >> (line % 8));
+            if (y % (8 * k) == 0 || y == height) sendBand(command, band);
+        }
+    } catch (const platform::RuntimeError& error) {
+        shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + error.description(), 0, 64);
+    }
+}
+
+}  // namespace diagnostics

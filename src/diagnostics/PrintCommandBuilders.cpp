@@ -1,0 +1,120 @@
+// The print command builders: each builds one command (or a short fixed run)
+// from plain bytes and sends it at once; nothing is batched.
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+
+namespace {
+
+constexpr int kBarcodeOnlineRounds = 20;
+constexpr int kOnlineSleepMs = 50;
+// A framed command fits one 64-byte report: 08, its length byte and 62
+// bytes. The link frames anything longer than 64 bytes piece by piece.
+constexpr std::size_t kLargestFramedCommand = 62;
+constexpr std::size_t kLargestUnsplitSend = 64;
+constexpr std::size_t kReportPiece = 61;
+
+}  // namespace
+
+// On USB HID every byte reaches the printer framed exactly once. A command
+// framed here and then cut and framed again by the link would print the
+// inner report ID and length byte, and a short command handed over unframed
+// would go out as a raw report whose first byte is taken as the report ID.
+void DiagnosePrinterDlg::sendCommand(Bytes command) {
+    if (!hidOpen()) {
+        m_MainComm.SendOutput(command);
+        return;
+    }
+    if (command.size() > kLargestUnsplitSend) {
+        m_MainComm.SendOutput(command);
+        return;
+    }
+    for (std::size_t at = 0; at < command.size(); at += kReportPiece) {
+        const std::size_t n = command.size() <= kLargestFramedCommand ? command.size()
+                                                                       : std::min(kReportPiece, command.size() - at);
+        Bytes piece(command.begin() + static_cast<std::ptrdiff_t>(at),
+                    command.begin() + static_cast<std::ptrdiff_t>(at + n));
+        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(piece.size()) - 1, piece);
+        m_MainComm.SendOutput(piece);
+        if (n == command.size()) return;
+    }
+}
+
+void DiagnosePrinterDlg::sendText(const std::string& text) {
+    if (hidOpen())
+        sendCommand(m_MainComm.UnicodeStringToBytes(text));
+    else
+        m_MainComm.SendOutput(text);
+}
+
+void DiagnosePrinterDlg::InitializePrinter() { sendCommand({0x1B, 0x40}); }
+
+void DiagnosePrinterDlg::SendGsUs0() { sendCommand({0x1D, 0x1F, 0x00}); }
+
+void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand({0x1B, 0x52, 0x00}); }
+
+void DiagnosePrinterDlg::SelectPaperStation(int station) {
+    if (!isSlipType(m_MainComm.PrinterType())) return;
+    const std::uint8_t n = station == 1 ? 0x04 : station == 2 ? 0x00 : 0x01;
+    sendCommand({0x1B, 0x63, 0x30, n});
+    sendCommand({0x1B, 0x63, 0x31, n});
+}
+
+void DiagnosePrinterDlg::SetPrintMode(int size, bool fontB) {
+    std::uint8_t n = size == 1 ? 0x10 : size == 2 ? 0x20 : size == 3 ? 0x30 : 0x00;
+    if (fontB) n |= 0x01;
+    sendCommand({0x1B, 0x21, n});
+}
+
+void DiagnosePrinterDlg::SetAlignment(int alignment) {
+    const std::uint8_t n = alignment == 1 ? 0x01 : alignment == 2 ? 0x02 : 0x00;
+    sendCommand({0x1B, 0x61, n});
+}
+
+void DiagnosePrinterDlg::PrintSeparatorLine(bool& receipt, bool& fontB) {
+    const int columns = shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth()));
+    sendText(std::string(static_cast<std::size_t>(columns), '-') + "\r\n");
+}
+
+void DiagnosePrinterDlg::PrintTextLine(const std::string& text, bool& receipt, bool& wrap, bool& fontB) {
+    std::string line = text;
+    if (wrap) line = shell::WrapAtSpace(line, shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth())));
+    sendText(line + "\r\n");
+}
+
+void DiagnosePrinterDlg::PrintBarcode(int kind, const std::string& data) {
+    sendCommand({0x1D, 0x48, 0x02});
+    sendCommand({0x1D, 0x66, 0x00});
+    sendCommand({0x1D, 0x68, 0x78});
+    Bytes head{0x1D, 0x6B, platform::CByte(kind), platform::CByte(static_cast<double>(data.size()))};
+    if (hidOpen()) {
+        const Bytes digits = m_MainComm.UnicodeStringToBytes(data);
+        head.insert(head.end(), digits.begin(), digits.end());
+        sendCommand(head);
+    } else {
+        m_MainComm.SendOutput(head);
+        m_MainComm.SendOutput(data);
+    }
+    shell::waitRounds(kBarcodeOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+}
+
+void DiagnosePrinterDlg::FeedAndCut(std::uint8_t lines) {
+    sendCommand({0x1B, 0x64, lines});
+    sendCommand({0x1D, 0x56, 0x00});
+}
+
+void DiagnosePrinterDlg::EjectSlip() {
+    if (isSlipType(m_MainComm.PrinterType())) sendCommand({0x0C});
+}
+
+void DiagnosePrinterDlg::SetColorOption(bool on) {
+    sendCommand({0x1F, 0x11, 0x37, static_cast<std::uint8_t>(on ? 0x01 : 0x00), 0xFF});
+}
+
+void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }
+
+}  // namespace diagnostics

@@ -1,0 +1,226 @@
+// The print tests: receipt, diagnostic form, two colours, two sides and the
+// cash drawers, each as a direct procedure (TCP, USB HID) and a serial one
+// that checks the link first.
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/LinkFlags.h"
+#include "platform/Application.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+
+namespace {
+
+constexpr const char* kBarcodeData = "046066500146";
+constexpr int kBarcodeKind = 65;
+constexpr const char* kLogoCaption = "AXOLOGO.BMP (W:263 x H:77 dots)";
+constexpr int kLogoMode = 33;
+constexpr int kTwoColorSleepMs = 20000;
+constexpr int kTwoSidedSleepMs = 5000;
+constexpr int kYes = 6;
+
+const char* const kTwoColorQuestion =
+    "To perform two color print, the following should be met:\r\n\r\n"
+    "  - AXO qualified thermal paper (Red/Black or Blue/Black)\r\n\r\n"
+    "After print, this utility will reset a color option to monochrome automatically.\r\n\r\n"
+    "Do you wish to continue?";
+
+bool printsTwoSided(long type) { return type == 3 || type == 4 || type == 9; }
+
+// The 224 characters with codes 32 to 255.
+std::string characterLine() {
+    std::string line;
+    for (int code = 32; code <= 255; ++code) line += static_cast<char>(code);
+    return line;
+}
+
+}  // namespace
+
+// Lines of the receipt are (receipt, wrap on, font A) unless said otherwise.
+void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
+    bool fontA = false, wrap = true;
+    const long type = m_MainComm.PrinterType();
+    const std::string description =
+        type >= 0 && type < shell::kPrinterTypeCount ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
+    const platform::Application& app = platform::app();
+
+    SetAlignment(1);
+    SetPrintMode(0, false);
+    PrintSeparatorLine(receipt, fontA);
+    PrintTextLine(description, receipt, wrap, fontA);
+    PrintTextLine(shell::PaperWidthList[static_cast<std::size_t>(m_MainComm.get_paperWidth())] + " Thermal Receipt",
+                  receipt, wrap, fontA);
+    PrintSeparatorLine(receipt, fontA);
+    PrintTextLine(app.title(), receipt, wrap, fontA);
+    PrintTextLine("Version " + platform::str(app.major()) + "." + platform::str(app.minor()) + "." +
+                      platform::str(app.revision()),
+                  receipt, wrap, fontA);
+    PrintSeparatorLine(receipt, fontA);
+    for (bool fontB : {false, true}) {
+        const int columns = shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth()));
+        SetPrintMode(0, fontB);
+        SetAlignment(1);
+        PrintTextLine("Code Page 437 : US-English", receipt, wrap, fontB);
+        PrintTextLine("Columns per Line: " + platform::str(columns), receipt, wrap, fontB);
+        printSizeLines(columns, fontB, receipt);
+        SetPrintMode(0, fontB);
+        PrintSeparatorLine(receipt, fontB);
+        SetAlignment(0);
+        bool noWrap = false;
+        PrintTextLine(characterLine(), receipt, noWrap, fontB);
+        PrintSeparatorLine(receipt, fontB);
+    }
+    SetPrintMode(0, false);
+    SetAlignment(0);
+}
+
+// Single size, double height, double width, double both: the digits and the
+// letters after them up to the line's width (half the columns when double
+// wide).
+void DiagnosePrinterDlg::printSizeLines(int columns, bool fontB, bool& receipt) {
+    const char* const labels[] = {"SH/SW: ", "DH/SW: ", "SH/DW: ", "DH/DW: "};
+    bool wrap = true;
+    for (int k = 0; k <= 3; ++k) {
+        std::string line = labels[k];
+        const std::size_t length = static_cast<std::size_t>(k < 2 ? columns : columns / 2);
+        for (char c = '0'; line.size() < length; ++c) line += c;
+        SetPrintMode(k, fontB);
+        PrintTextLine(line, receipt, wrap, fontB);
+    }
+}
+
+void DiagnosePrinterDlg::printBarcodeCaptionAndCode() {
+    bool receipt = true, wrap = true, fontA = false;
+    PrintSeparatorLine(receipt, fontA);
+    PrintTextLine(std::string("UPC-A: ") + kBarcodeData, receipt, wrap, fontA);
+    PrintBarcode(kBarcodeKind, kBarcodeData);
+}
+
+// The logo caption, the logo, then the bar code with its caption.
+void DiagnosePrinterDlg::printLogoAndBarcode(bool captionFirst) {
+    bool receipt = true, wrap = true, fontA = false;
+    SetAlignment(1);
+    if (captionFirst) PrintTextLine(kLogoCaption, receipt, wrap, fontA);
+    PrintPictureBitmap(AXOLogo.Picture(), kLogoMode);
+    printBarcodeCaptionAndCode();
+}
+
+void DiagnosePrinterDlg::PrintReceiptTestLan() {
+    InitializePrinter();
+    SelectCharacterSetUSA();
+    SelectPaperStation(0);
+    printLogoAndBarcode(false);
+    FeedAndCut(8);
+    InitializePrinter();
+}
+
+void DiagnosePrinterDlg::PrintReceiptTestSerial() {
+    RequestRealTimeStatus();
+    if (serialLinkAnswered()) PrintReceiptTestLan();
+}
+
+void DiagnosePrinterDlg::PrintDiagFormTest() {
+    InitializePrinter();
+    if (m_MainComm.PrinterType() == kM27xType)
+        sendCommand({0x1F, 0x74, 0x00, 0x01});
+    else
+        sendCommand({0x1F, 0x74});
+}
+
+void DiagnosePrinterDlg::PrintDiagFormTestSerial() {
+    RequestRealTimeStatus();
+    if (serialLinkAnswered()) PrintDiagFormTest();
+}
+
+void DiagnosePrinterDlg::printColorPass(int pass) {
+    bool receipt = true, wrap = true, fontA = false;
+    sendCommand({0x1B, 0x72, static_cast<std::uint8_t>(pass)});
+    SetAlignment(1);
+    PrintSeparatorLine(receipt, fontA);
+    PrintTextLine(std::string("Print in ") + (pass == 0 ? "Black" : "Second Color"), receipt, wrap, fontA);
+    PrintReceiptTestBody(receipt);
+    printLogoAndBarcode(true);
+    FeedAndCut(8);
+}
+
+void DiagnosePrinterDlg::printTwoColorPasses() {
+    InitializePrinter();
+    SetColorOption(true);
+    SelectCharacterSetUSA();
+    SelectPaperStation(0);
+    printColorPass(0);
+    printColorPass(1);
+}
+
+void DiagnosePrinterDlg::PrintTwoColorTestLan() {
+    if (m_MainComm.PrinterType() == kM27xType) return;
+    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != kYes) return;
+    printTwoColorPasses();
+    platform::Sleep(kTwoColorSleepMs);
+    InitializePrinter();
+    SetColorOption(false);
+}
+
+void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
+    RequestRealTimeStatus();
+    if (!serialLinkAnswered()) return;
+    if (m_MainComm.PrinterType() == kM27xType) return;
+    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != kYes) return;
+    printTwoColorPasses();
+    InitializePrinter();
+    SetColorOption(false);
+}
+
+void DiagnosePrinterDlg::printTwoSidedSequence() {
+    bool receipt = true;
+    InitializePrinter();
+    SelectCharacterSetUSA();
+    SelectPaperStation(0);
+    sendCommand({0x1F, 0x60, 0x02});
+    sendCommand({0x1F, 0x61, 0x00});
+    PrintReceiptTestBody(receipt);
+    sendCommand({0x0D, 0x0D, 0x0D, 0x0D, 0x0D, 0x0D});
+    sendCommand({0x1F, 0x61, 0x01});
+    printLogoAndBarcode(true);
+    FeedAndCut(15);
+}
+
+void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
+    if (!printsTwoSided(m_MainComm.PrinterType())) return;
+    printTwoSidedSequence();
+    platform::Sleep(kTwoSidedSleepMs);
+    InitializePrinter();
+}
+
+// Checks the link with an answer of its own, like the other serial
+// procedures: an answer left over from an earlier request proves nothing.
+void DiagnosePrinterDlg::PrintTwoSidedTestSerial() {
+    printerlink::bDiagStatusAnswered = false;
+    RequestRealTimeStatus();
+    if (!serialLinkAnswered()) return;
+    if (!printsTwoSided(m_MainComm.PrinterType())) return;
+    printTwoSidedSequence();
+    InitializePrinter();
+}
+
+void DiagnosePrinterDlg::OpenCashDrawerLan() {
+    if (m_MainComm.PrinterType() == kM27xType) return;
+    sendCommand({0x1B, 0x70, 0x00, 0x64, 0x64});
+    sendCommand({0x1B, 0x70, 0x01, 0x64, 0x64});
+}
+
+void DiagnosePrinterDlg::OpenCashDrawerSerial() {
+    if (m_MainComm.PrinterType() == kM27xType) {
+        // The M27x has no drawer: nothing follows the notice, and its answer
+        // must not pass a later test's link check.
+        shell::ShowLinkCheckNotice(linkCheck());
+        shell::takeRealTimeStatusAnswer(statusHandshake());
+        return;
+    }
+    if (serialLinkAnswered()) OpenCashDrawerLan();
+}
+
+}  // namespace diagnostics

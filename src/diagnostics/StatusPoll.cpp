@@ -1,0 +1,209 @@
+// The status poll, the link status handler and the reply interpreter that
+// turns every received byte into the status panel's indicators.
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/HidProducts.h"
+#include "link/LinkFlags.h"
+#include "link/ModelIdentifiers.h"
+#include "platform/Application.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/IniFile.h"
+#include "shell/TypeDefinition.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+using printerlink::iEscStatusReplyKind;
+
+namespace {
+
+constexpr int kPollYields = 51;
+constexpr std::uint8_t kInputReportId = 0x09;
+constexpr std::uint8_t kCarriageReturn = 13;
+constexpr int kEscVReply = 0, kEscUReply = 1;
+// Nothing is asked with ESC v or ESC u: the bytes read are the kiosk
+// replies, whose report ID and length byte must not be read as ESC replies.
+constexpr int kNoEscReply = 2;
+
+}  // namespace
+
+void DiagnosePrinterDlg::StatusPollTimer_Timer() {
+    if (m_bScanning) {
+        m_bFlashOn = !m_bFlashOn;
+        if (m_bFlashOn) platform::app().flashWindow();
+        setCaption(m_strWindowCaption + " - Receiving Scan Image...");
+    } else {
+        m_bFlashOn = false;
+        setCaption(m_strWindowCaption);
+        PollPrinterStatus();
+        RequestKioskStatus();
+    }
+    for (int i = 0; i < kPollYields; ++i) platform::DoEvents();
+}
+
+void DiagnosePrinterDlg::PollPrinterStatus() {
+    if (!m_MainComm.IsPrinterOnline()) return;
+    // What a TCP printer answered when it was connected says nothing about a
+    // printer on another link.
+    const bool lanAnswersEscV = printerlink::bLanAnswersEscV && m_MainComm.EthernetStatus() == "True";
+    if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
+        const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
+        Bytes command;
+        for (int n = 1; n <= requests; ++n) command.insert(command.end(), {0x1D, 0x04, static_cast<std::uint8_t>(n)});
+        m_MainComm.SendOutput(command);
+        return;
+    }
+    if (lanAnswersEscV) {
+        platform::DoEvents();
+        m_MainComm.SendOutput(Bytes{0x1B, 0x76, 0x1B, 0x75, 0x00});
+    }
+    if (hidOpen()) {
+        iEscStatusReplyKind = kEscVReply;
+        sendCommand({0x1B, 0x76});
+        m_MainComm.fncReadHIDData();
+        iEscStatusReplyKind = kEscUReply;
+        sendCommand({0x1B, 0x75, 0x00});
+        m_MainComm.fncReadHIDData();
+    }
+}
+
+void DiagnosePrinterDlg::RequestKioskStatus() {
+    platform::DoEvents();
+    if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
+    if (!hidOpen()) {
+        m_MainComm.SendOutput(Bytes{0x10, 0x19, 0x01, 0x10, 0x19, 0x02});
+        return;
+    }
+    // On USB HID the replies come only when read, one report each.
+    iEscStatusReplyKind = kNoEscReply;
+    for (std::uint8_t n : {0x01, 0x02}) {
+        sendCommand({0x10, 0x19, n});
+        m_MainComm.fncReadHIDData();
+    }
+}
+
+void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
+    const bool byModel = m_MainComm.m_AnyHID == printerlink::kAnyHidProduct;
+    auto arrange = [&](bool online) {
+        if (byModel)
+            ArrangeStatusGroupsByModel(online);
+        else
+            ArrangeStatusGroupsByType(online);
+    };
+    if (NewStatus == platform::comm::EvCTS || NewStatus == platform::comm::EvDSR) {
+        m_iStatusReplyIndex = 0;
+        m_iKioskReplyIndex = 0;
+        const bool online = m_MainComm.IsPrinterOnline();
+        PrinterOnlineText.setText(online ? "Online" : "Offline");
+        arrange(online);
+    } else if (NewStatus == printerlink::kLanTimeoutStatus) {
+        PrinterOnlineText.setText("Offline");
+        arrange(false);
+    } else if (NewStatus >= 1000) {
+        PurgeBuffers();
+    }
+}
+
+// Bytes that arrive while the interpreter is busy (it runs inside sends and
+// message boxes) wait their turn, so every byte is read once and in order.
+// On USB HID the poll sets the expected reply kind just before each read, so
+// a queued reply keeps the kind it was read under.
+void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
+    pendingReplies_.push_back({ResponseData, iEscStatusReplyKind});
+    if (interpreting_) return;
+    interpreting_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{interpreting_};
+    while (!pendingReplies_.empty()) {
+        const ReplyBlock block = std::move(pendingReplies_.front());
+        pendingReplies_.pop_front();
+        if (m_MainComm.AHPIStatus() == "True") iEscStatusReplyKind = block.escReplyKind;
+        interpretReply(block);
+    }
+}
+
+void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
+    const Bytes& data = block.bytes;
+    const std::string model = shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model");
+    ModelFacts facts{m_MainComm.PrinterType(), {std::string(printerlink::modelIdentifierForModelText(model))}};
+    int last = static_cast<int>(data.size()) - 1;
+    // A USB HID report: its ID, its length byte and the bytes the length
+    // announces, as far as they were delivered.
+    if (m_MainComm.AHPIStatus() == "True" && last > 1 && data[0] == kInputReportId)
+        last = std::min(data[1] + 1, last);
+    bool micrRestarted = false;
+    for (int i = 0; i <= last; ++i) {
+        if (!interpretByte(data, i, last, facts) || micrRestarted) continue;
+        // The first MICR start of an event collects from byte 1 on.
+        micrRestarted = true;
+        m_iMICRStatus = data[0];
+        i = 0;
+    }
+}
+
+// One byte, by the first rule that applies. True when the byte starts a MICR
+// reply: the caller decides where the collection starts.
+bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, const ModelFacts& facts) {
+    const std::uint8_t b = data[static_cast<std::size_t>(i)];
+    const long type = m_MainComm.PrinterType();
+    const bool slip = isOfClass(ModelClass::Slip, facts);
+    if (isOfClass(ModelClass::Scan, facts) && m_bScanning) {
+        m_iStatusReplyIndex = 0;
+        m_iKioskReplyIndex = 0;
+        HandleScanByte(b);
+    } else if (slip && m_bMICRReading) {
+        m_strMICRText += static_cast<char>(b);
+        m_bMICRReading = b != kCarriageReturn;
+        if (!m_bMICRReading) ProcessMICRReply(m_iMICRStatus);
+    } else if (isGsEotReply(b)) {
+        applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + m_iStatusReplyIndex), b, facts);
+        if (++m_iStatusReplyIndex >= (isSlipType(type) ? 5 : 4)) m_iStatusReplyIndex = 0;
+    } else if (isDleEmReply(b)) {
+        applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
+        m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
+    } else if (isEscReply(b) && (m_MainComm.EthernetStatus() == "True" || m_MainComm.AHPIStatus() == "True" ||
+                                 printerlink::bRestartSentOnLink)) {
+        interpretEscReply(b, i, last);
+    } else if (isSlipType(type) && !m_bScanning) {
+        // A MICR reply begins; a later start in the same event starts its
+        // own collection with this byte as the status and never re-reads
+        // the bytes before it.
+        m_iMICRStatus = b;
+        m_bMICRReading = true;
+        m_strMICRText.clear();
+        return true;
+    }
+    return false;
+}
+
+void DiagnosePrinterDlg::interpretEscReply(std::uint8_t b, int i, int last) {
+    const bool lan = m_MainComm.EthernetStatus() == "True";
+    const bool usbOrRestarted = m_MainComm.AHPIStatus() == "True" || printerlink::bRestartSentOnLink;
+    const ModelFacts none;
+    if (iEscStatusReplyKind == kEscVReply) {
+        if (usbOrRestarted)
+            applyReply(last < 2 || i < 2 ? Reply::EscVUsbHeader : Reply::EscVUsb, b, none);
+        else
+            applyReply(Reply::EscVLan, b, none);
+        if (lan) iEscStatusReplyKind = kEscUReply;
+    } else if (iEscStatusReplyKind == kEscUReply) {
+        applyReply(Reply::EscU, b, none);
+        if (lan) iEscStatusReplyKind = kEscVReply;
+    }
+}
+
+void DiagnosePrinterDlg::applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts) {
+    const bool slip = isOfClass(ModelClass::Slip, facts);
+    for (const IndicatorEntry& entry : replyEntries(reply))
+        if (!entry.slipOnly || slip)
+            SetStatusIndicator(static_cast<std::uint8_t>(entry.index),
+                               static_cast<std::uint8_t>(indicatorState(entry, b)));
+}
+
+// The check scan's reception and the MICR reply's processing are not built
+// yet; the interpreter already gives them their bytes.
+void DiagnosePrinterDlg::HandleScanByte(std::uint8_t /*b*/) {}
+void DiagnosePrinterDlg::ProcessMICRReply(int /*status*/) {}
+
+}  // namespace diagnostics

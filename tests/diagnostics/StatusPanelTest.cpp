@@ -1,0 +1,195 @@
+// The status panel: the poll on each link, every indicator from the status
+// the printer reports, and the reply interpreter's edge cases.
+#include "DiagnosticsTestSupport.h"
+
+#include "link/LinkFlags.h"
+
+namespace diagtest {
+namespace {
+
+
+class StatusPanel : public DiagnosticsWorld {
+protected:
+    // Feeds one received block to the interpreter as the link raises it.
+    void receive(const Bytes& bytes) {
+        platform::Form::HandlerScope scope(*window);
+        window->m_MainComm_OnDataReceived(bytes);
+    }
+};
+
+TEST_F(StatusPanel, EveryIndicatorFollowsThePrintersStatusOnEachLink) {
+    struct Case {
+        Link link;
+        int type;
+        Strings conditions;
+        std::set<int> checked;
+        const char* station;
+    } cases[] = {
+        {Link::Serial, 0, {}, {}, "Receipt"},
+        {Link::Serial, 0, {"paper-out"}, {1, 15}, "Receipt"},
+        {Link::Serial, 0, {"paper-low"}, {2}, "Receipt"},
+        {Link::Serial, 0, {"cover-open"}, {12, 13}, "Receipt"},
+        {Link::Serial, 5, {"cover-open"}, {12}, ""},
+        {Link::Serial, 0, {"knife-error"}, {16, 19}, "Receipt"},
+        {Link::Serial, 0, {"head-temperature"}, {16, 21, 22}, "Receipt"},
+        {Link::Serial, 0, {"drawer-open", "offline"}, {9, 11}, "Receipt"},
+        {Link::Serial, 0, {"slip-selected", "slip-tof"}, {5}, "Slip"},
+        {Link::Serial, 0, {"waiting-for-slip", "slip-bof"}, {6, 8}, "Receipt"},
+        {Link::Serial, 0, {"slip-jam", "feed-button"}, {14, 16, 17, 18}, "Receipt"},
+        {Link::Serial, 5, {"slip-jam", "unrecoverable"}, {16, 20}, ""},
+        {Link::Serial, 14, {"presenter-paper", "head-damaged"}, {23, 29}, ""},
+        {Link::Serial, 14, {"jam", "kiosk-door-open"}, {26, 27}, ""},
+        {Link::Lan, 14, {"physical-reset", "presenter-error", "black-mark-failure"}, {24, 25, 28}, ""},
+        {Link::Lan, 0, {"paper-out"}, {1, 15}, "Receipt"},
+        {Link::Usb, 0, {"paper-out", "paper-low", "cover-open", "knife-error"}, {1, 2, 12, 19}, "Receipt"},
+        {Link::Usb, 0, {"drawer-open"}, {9}, "Receipt"},
+        // ESC v has one bit for the slip's leading edge and the head
+        // temperature; on USB HID it stands for the edge.
+        {Link::Usb, 0, {"head-temperature"}, {5}, "Receipt"},
+        {Link::Usb, 14, {"presenter-paper", "jam"}, {23, 26}, ""},
+    };
+    for (const Case& c : cases) {
+        std::string trace = std::to_string(c.type) + " " + linkName(c.link);
+        for (const auto& name : c.conditions) trace += " " + name;
+        SCOPED_TRACE(trace);
+        printer.status() = {};
+        printer.status().drawerOpen = false;
+        for (const auto& name : c.conditions) ASSERT_TRUE(sim::setCondition(printer.status(), name, true));
+        auto& w = open(c.link, c.type);
+        runFor(2500);
+        EXPECT_EQ(checked(), c.checked);
+        EXPECT_EQ(w.SelectedStationText.Text(), c.station);
+        disconnect();
+    }
+}
+
+TEST_F(StatusPanel, PollSendsWhatTheLinkAndModelAnswer) {
+    struct Case {
+        Link link;
+        int type;
+        std::vector<Bytes> writes;  // what one poll writes, in order (USB HID: report starts)
+    } cases[] = {
+        {Link::Serial, 3, {{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04, 0x1D, 0x04, 0x05}}},
+        {Link::Lan, 5, {{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04}}},
+        {Link::Serial, 14,
+         {{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04}, {0x10, 0x19, 0x01, 0x10, 0x19, 0x02}}},
+        {Link::Usb, 14,
+         {{0x08, 0x03, 0x1B, 0x76}, {0x08, 0x04, 0x1B, 0x75, 0x00}, {0x08, 0x04, 0x10, 0x19, 0x01}, {0x08, 0x04, 0x10, 0x19, 0x02}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.type) + " " + linkName(c.link));
+        open(c.link, c.type);
+        runFor(1100);
+        if (c.link == Link::Usb) {
+            // Consecutive output reports, each framed.
+            const auto& log = printer.log();
+            auto starts = [&](std::size_t i, const Bytes& prefix) {
+                return i < log.size() && log[i].raw.size() >= prefix.size() &&
+                       std::equal(prefix.begin(), prefix.end(), log[i].raw.begin());
+            };
+            std::size_t first = 0;
+            while (first < log.size() && !starts(first, c.writes[0])) ++first;
+            for (std::size_t i = 0; i < c.writes.size(); ++i) EXPECT_TRUE(starts(first + i, c.writes[i])) << i;
+        } else {
+            Bytes expected;
+            for (const Bytes& write : c.writes) expected.insert(expected.end(), write.begin(), write.end());
+            const Bytes stream = streamReceivedByPrinter();
+            EXPECT_NE(std::search(stream.begin(), stream.end(), expected.begin(), expected.end()), stream.end());
+        }
+        if (c.type > 4) {
+            EXPECT_EQ(countCommand("GS EOT 5"), 0);
+        }
+        disconnect();
+    }
+}
+
+TEST_F(StatusPanel, TcpPrinterAnsweringOnlyEscVIsPolledWithEscVAndEscU) {
+    printer.setReply({0x1D, 0x04, 0x01}, {});
+    printer.status().paperOut = true;
+    printer.status().drawerOpen = true;
+    open(Link::Lan, 5);
+    ASSERT_TRUE(printerlink::bLanAnswersEscV);
+    runFor(2500);
+    EXPECT_GE(countCommand("ESC u 0"), 2);
+    EXPECT_EQ(countCommand("GS EOT 2"), 0);
+    EXPECT_EQ(checked(), (std::set<int>{1, 9}));
+}
+
+TEST_F(StatusPanel, SerialPollNeverTakesTheEscVOfAnEarlierTcpPrinter) {
+    printerlink::bLanAnswersEscV = true;
+    connect(Link::Serial);
+    printerlink::bLanAnswersEscV = true;
+    window = platform::newForm<diagnostics::DiagnosePrinterDlg>(mainWindow());
+    window->Show();
+    runFor(1500);
+    EXPECT_EQ(countCommand("ESC v"), 0);
+    EXPECT_GE(countCommand("GS EOT 4"), 1);
+}
+
+TEST_F(StatusPanel, InterpreterEdgeCases) {
+    struct Case {
+        const char* name;
+        Link link;
+        int type;
+        std::vector<Bytes> events;
+        std::set<int> checked;
+        const char* station;
+    } cases[] = {
+        {"GS EOT 1 12h", Link::Serial, 5, {{0x12}}, {9}, ""},
+        {"GS EOT 1 1Eh", Link::Serial, 5, {{0x1E}}, {11}, ""},
+        {"GS EOT 5 12h on a slip printer", Link::Serial, 0, {{0x16, 0x12, 0x12, 0x12, 0x12}}, {5, 6}, "Slip"},
+        {"DLE EM 81h C0h 81h", Link::Serial, 14, {{0x81}, {0xC0}, {0x81}}, {29}, ""},
+        {"USB 09 01 05", Link::Usb, 0, {{0x09, 0x01, 0x05}}, {1, 2}, "Receipt"},
+        {"USB all clear after paper out", Link::Usb, 0, {{0x09, 0x01, 0x04}, {0x09, 0x01}}, {}, "Receipt"},
+        {"USB length beyond the delivered bytes", Link::Usb, 0, {{0x09, 0x05, 0x04}}, {1}, "Receipt"},
+        // Two MICR replies in one event, then a GS EOT 1 and a GS EOT 2 reply:
+        // each reply is collected once and the status bytes after them are
+        // read in turn.
+        {"MICR twice in one event", Link::Serial, 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}, "Receipt"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto& w = open(c.link, c.type);
+        printerlink::iEscStatusReplyKind = 0;
+        for (const Bytes& event : c.events) receive(event);
+        EXPECT_EQ(checked(), c.checked);
+        EXPECT_EQ(w.SelectedStationText.Text(), c.station);
+        disconnect();
+    }
+}
+
+TEST_F(StatusPanel, BytesArrivingWhileTheInterpreterIsBusyWaitTheirTurn) {
+    auto& w = open(Link::Serial, 5);
+    bool nested = false;
+    // Setting "Drawer 1 or 2 Opened" runs its click handler, and with it
+    // the loop: a reply arrives in the middle of the first one.
+    w.PrinterStatus(2).Click = [&] {
+        if (nested) return;
+        nested = true;
+        receive({0x1E});
+    };
+    receive({0x12});
+    // 12h as GS EOT 1, then 1Eh as GS EOT 2: the receipt door, the feed
+    // button.
+    EXPECT_EQ(checked(), (std::set<int>{9, 12, 14}));
+}
+
+TEST_F(StatusPanel, LinkStatusEventsSwitchThePanelAndButtons) {
+    auto& w = open(Link::Lan, 0);
+    w.m_MainComm_OnStatusUpdated(11053);
+    EXPECT_EQ(w.PrinterOnlineText.Text(), "Offline");
+    EXPECT_EQ(enabledButtons(), "----------");
+    EXPECT_FALSE(w.PaperStatusGroup.Enabled());
+    w.m_MainComm_OnStatusUpdated(4);
+    EXPECT_EQ(w.PrinterOnlineText.Text(), "Online");
+    EXPECT_EQ(enabledButtons(), "123-5678-0");
+    EXPECT_EQ(enabledIndicators(), (std::set<int>{1, 2, 5, 6, 8, 9, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 21, 22}));
+    w.SetStatusIndicator(0, 1);
+    w.SetStatusIndicator(30, 1);
+    EXPECT_TRUE(checked().empty());
+    w.SetStatusIndicator(7, 4);
+    EXPECT_EQ(w.SelectedStationText.Text(), "Unknown");
+}
+
+}  // namespace
+}  // namespace diagtest
