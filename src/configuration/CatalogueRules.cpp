@@ -44,6 +44,7 @@ void apply(const Rule& rule, RowLayout& row) {
         case RuleOp::DisableBox: row.boxEnabled = false; break;
         case RuleOp::EnableBox: row.boxEnabled = true; break;
         case RuleOp::HideList: row.listHidden = true; break;
+        case RuleOp::DisableList: row.listEnabled = false; break;
     }
 }
 
@@ -84,6 +85,7 @@ Rules& Rules::disable(int row, When when) { return add({row, RuleOp::Disable, wh
 Rules& Rules::disableBox(int row, When when) { return add({row, RuleOp::DisableBox, when, {}, {}, 0}); }
 Rules& Rules::enableBox(int row, When when) { return add({row, RuleOp::EnableBox, when, {}, {}, 0}); }
 Rules& Rules::hideList(int row, When when) { return add({row, RuleOp::HideList, when, {}, {}, 0}); }
+Rules& Rules::disableList(int row, When when) { return add({row, RuleOp::DisableList, when, {}, {}, 0}); }
 
 ModelTypes modelTypesFor(const CatalogueInputs& inputs) {
     ModelTypes types;

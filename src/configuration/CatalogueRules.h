@@ -87,6 +87,7 @@ struct RowLayout {
     int defaultIndex = -1;    // the ListIndex the layout assigns; -1: none
     bool boxEnabled = true;   // Setting(i).Enabled
     bool listHidden = false;  // SettingList(i) hidden whatever the box says
+    bool listEnabled = true;  // SettingList(i).Enabled
 };
 using CategoryLayout = std::array<RowLayout, kSettingRows>;
 
@@ -99,6 +100,7 @@ enum class RuleOp {
     DisableBox,    // box disabled; the list keeps its visibility
     EnableBox,     // box enabled; the list keeps its visibility
     HideList,      // list hidden
+    DisableList,   // list disabled; its visibility is left as it is
 };
 
 struct Rule {
@@ -123,6 +125,7 @@ public:
     Rules& disableBox(int row, When when = {});
     Rules& enableBox(int row, When when = {});
     Rules& hideList(int row, When when = {});
+    Rules& disableList(int row, When when = {});
 
     const std::vector<Rule>& rules() const { return rules_; }
 
@@ -147,6 +150,10 @@ struct CatalogueInputs {
     bool fontType = false;
     bool columns48 = false;
     bool tcpConnected = false;
+    std::string modelText{};   // [Configurations] Model, leading blank included
+    bool anyHidPrinter = false;  // bFlagforAHPI: connected as "Any HID USB POS Printer"
+    bool twoStation = false;     // the link's b2stFlag
+    bool kiosk = false;          // the link's bKiosk
 };
 
 // The types and flags one layout uses. After a restart a stored text that is

@@ -222,6 +222,32 @@ void writeIniValuesOrThrow(const std::string& path, const std::string& section, 
     replaceFile(target, text);
 }
 
+std::optional<std::string> readIniFileOrThrow(const std::string& path, bool createMissing) {
+    if (createMissing) {
+        prepareFile(path);
+        return readWholeFile(path);
+    }
+    // A file that is only read keeps its permissions.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) {
+        if (errno == ENOENT) return std::nullopt;
+        raiseFileAccess();
+    }
+    if (!S_ISREG(st.st_mode)) raiseFileAccess();
+    return readWholeFile(path);
+}
+
+void writeIniFileOrThrow(const std::string& path, std::string_view text) {
+    prepareFile(path);
+    replaceFile(resolvedPath(path), text);
+}
+
+bool sameIniFile(const std::string& a, const std::string& b) {
+    struct stat sa {}, sb {};
+    if (::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0) return sa.st_dev == sb.st_dev && sa.st_ino == sb.st_ino;
+    return resolvedPath(a) == resolvedPath(b);
+}
+
 std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable) {
     try {
         return readIniValueOrThrow(INIpath, KEY, Variable);

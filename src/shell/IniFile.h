@@ -18,6 +18,7 @@
 // never touch a file.
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -51,5 +52,17 @@ std::string readIniValueOrThrow(const std::string& path, const std::string& sect
 void writeIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key,
                           const std::string& value);
 void writeIniValuesOrThrow(const std::string& path, const std::string& section, const IniSettings& settings);
+
+// The whole file, for code that works on many keys at once with ReadIniText
+// and UpdateIniText. With createMissing the file is prepared as ReadIniValue
+// prepares it (created empty, made writable); without, a missing file reads
+// as nothing and the file is left as it is.
+std::optional<std::string> readIniFileOrThrow(const std::string& path, bool createMissing);
+// Replaces the whole file with `text` as one write does: created when
+// missing, made writable first, the old contents whole if the write fails.
+void writeIniFileOrThrow(const std::string& path, std::string_view text);
+// Whether two paths name the same file (links followed; a missing file is
+// the same only as the same path).
+bool sameIniFile(const std::string& a, const std::string& b);
 
 }  // namespace shell

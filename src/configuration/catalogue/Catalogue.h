@@ -19,5 +19,14 @@ CategoryLayout catalogueLayout(int category, const CatalogueInputs& inputs);
 
 const Rules& communicationRules();
 const Rules& softwareRules();
+const Rules& hardwareRules();
+const Rules& codePageRules();
+const Rules& twoSidedRules();
+
+// The types and conditions a category's rules are run with.
+ModelTypes catalogueTypes(int category, const CatalogueInputs& inputs);
+ModelTypes hardwareTypes(const CatalogueInputs& inputs);
+ModelTypes codePageTypes(const CatalogueInputs& inputs);
+ModelTypes twoSidedTypes(const CatalogueInputs& inputs);
 
 }  // namespace configuration

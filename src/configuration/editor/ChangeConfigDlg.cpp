@@ -57,6 +57,7 @@ ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<
       PrinterOnline(SerialStatusGroup, "PrinterOnline"),
       PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
       StatusTimer(*this, "StatusTimer"),
+      CommDlgCntrl(*this, "CommDlgCntrl"),
       m_MainComm(mainWindow),
       commands_(commands ? std::move(commands) : std::make_unique<ConfigurationCommands>()) {
     layOut();
@@ -72,6 +73,10 @@ void ChangeConfigDlg::wireHandlers() {
     Setting.Click = [this](int Index) { Setting_Click(Index); };
     SettingList.Click = [this](int Index) { SettingList_Click(Index); };
     CloseButton.Click = [this] { CloseButton_Click(); };
+    Clear.Click = [this] { Clear_Click(); };
+    ClearAll.Click = [this] { ClearAll_Click(); };
+    Command1.Click = [this] { Command1_Click(); };
+    Command2.Click = [this] { Command2_Click(); };
     ApplyButton.Click = [this] { ApplyButton_Click(); };
     ApplyAll.Click = [this] { ApplyAll_Click(); };
     RebootButton.Click = [this] { RebootButton_Click(); };
@@ -150,13 +155,7 @@ void ChangeConfigDlg::Form_KeyPress(int& KeyAscii) {
         case '2': RebootButton_Click(); break;
         case '3': PrintFormButton_Click(); break;
         case '4': RestoreDefaultButton_Click(); break;
-        case '5': {
-            int selected = 0;
-            for (int i = 0; i <= 4; ++i)
-                if (CategoryButton(i).Value()) selected = i;
-            CategoryButton(selected).SetFocus();
-            break;
-        }
+        case '5': CategoryButton(shownCategoryButton()).SetFocus(); break;
         case '6': {
             const platform::Control* focused = ActiveControl();
             if (!focused || focused->kind() != platform::ControlKind::CheckBox) Setting(0).SetFocus();
@@ -200,8 +199,8 @@ void ChangeConfigDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     }
 }
 
-// The model gate, which also sets the group frames, the category buttons and
-// the shown category's rows by model, joins this at its end.
+// The model gate then sets the group frames, the category buttons and the
+// shown category's rows by model.
 void ChangeConfigDlg::EnableConfigControls(bool enable) {
     ButtonGroup.setEnabled(enable);
     if (m_MainComm.PrinterType() != kM27xType) {
@@ -210,6 +209,10 @@ void ChangeConfigDlg::EnableConfigControls(bool enable) {
     }
     PrintFormButton.setEnabled(enable);
     UpdateApplyButton();
+    if (m_MainComm.bFlagforAHPI)
+        EnableSettingsByModelName(enable);
+    else
+        EnableSettingsByModelCode(enable);
 }
 
 void ChangeConfigDlg::UpdateApplyButton() {

@@ -26,6 +26,8 @@
 
 #include "configuration/CatalogueRules.h"
 #include "configuration/ParamNo.h"
+#include "configuration/catalogue/ModelGate.h"
+#include "configuration/editor/SelectionFiles.h"
 #include "configuration/editor/ConfigurationCommands.h"
 #include "link/LinkEvent.h"
 #include "platform/dialogs/CommonDialog.h"
@@ -92,6 +94,7 @@ public:
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
     platform::TimerControl StatusTimer;
+    platform::CommonDialog CommDlgCntrl;
 
     // ---- Window variables the catalogue, the editor and the apply share. ----
     shell::MainWindow& m_MainComm;
@@ -120,6 +123,10 @@ public:
     void RestoreDefaultButton_Click();
     void StatusTimer_Timer();
     void m_MainComm_OnStatusUpdated(int NewStatus);
+    void Clear_Click();
+    void ClearAll_Click();
+    void Command1_Click();  // export to a file
+    void Command2_Click();  // import from a file
 
     // The parameter numbers of the printer type the window was made for.
     const ParamNoTables& ParamNo() const { return paramNo_; }
@@ -189,6 +196,18 @@ private:
     // ---- Restoring saved choices. ----
     void LoadCategoryFromIni();
     void ResetParameterFlags();
+
+    // ---- The model gate (ChangeConfigDlgGate.cpp). ----
+    void EnableSettingsByModelName(bool enable);
+    void EnableSettingsByModelCode(bool enable);
+    void applyModelGate(const ModelGateResult& gate);
+    int shownCategoryButton() const;
+
+    // ---- Clear, Clear All, export and import (ChangeConfigDlgFiles.cpp). ----
+    void ClearCategorySelections();
+    void ClearAllSelections();
+    void writeDefaultValues(int category);
+    void importRows(const std::vector<FlaggedRow>& rows);
 
     std::unique_ptr<ConfigurationCommands> commands_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

@@ -34,6 +34,10 @@ CatalogueInputs ChangeConfigDlg::catalogueInputs() {
     inputs.fontType = m_MainComm.bFontType;
     inputs.columns48 = m_MainComm.m_FWVersion48ColSupport;
     inputs.tcpConnected = m_MainComm.Winsock.State() == platform::sck::Connected;
+    inputs.modelText = ReadIniValue(settingsPath(), "Configurations", "Model");
+    inputs.anyHidPrinter = m_MainComm.bFlagforAHPI;
+    inputs.twoStation = m_MainComm.b2stFlag;
+    inputs.kiosk = m_MainComm.bKiosk;
     return inputs;
 }
 
@@ -74,6 +78,7 @@ void ChangeConfigDlg::putRow(int row, const RowLayout& layout) {
     if (layout.defaultIndex >= 0 && layout.defaultIndex < list.ListCount()) list.setListIndex(layout.defaultIndex);
     box.setEnabled(layout.boxEnabled);
     if (layout.listHidden) list.setVisible(false);
+    if (!layout.listEnabled) list.setEnabled(false);
 }
 
 }  // namespace configuration

@@ -63,12 +63,14 @@ void ChangeConfigDlg::GetDoubleSidedSettingKeyName(int row) { valueKeyName(kDoub
 // One write per section leaves the bytes of one write per key, and a file
 // that cannot be written is reported once instead of once per key.
 void ChangeConfigDlg::ResetSettingValues() {
-    for (int category = 0; category < kCategoryCount; ++category) {
-        const CategoryDefinition& c = categoryDefinition(category);
-        shell::IniSettings values;
-        for (const ValueKey& key : c.valueKeys) values.emplace_back(key.key, platform::str(key.defaultIndex));
-        shell::writeIniValues(settingsPath(), c.valueSection, values);
-    }
+    for (int category = 0; category < kCategoryCount; ++category) writeDefaultValues(category);
+}
+
+void ChangeConfigDlg::writeDefaultValues(int category) {
+    const CategoryDefinition& c = categoryDefinition(category);
+    shell::IniSettings values;
+    for (const ValueKey& key : c.valueKeys) values.emplace_back(key.key, platform::str(key.defaultIndex));
+    shell::writeIniValues(settingsPath(), c.valueSection, values);
 }
 
 // ---- Chosen values. ----
