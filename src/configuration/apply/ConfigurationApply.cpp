@@ -1,6 +1,10 @@
+// The window's dispatch between its direct and serial procedures, its side
+// of the real-time status handshake, the serial link check and the status
+// poll.
 #include "configuration/apply/ConfigurationApply.h"
 
 #include "configuration/editor/ChangeConfigDlg.h"
+#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "shell/MainWindow.h"
 
@@ -9,7 +13,59 @@ namespace configuration {
 namespace {
 const platform::Bytes GsEotStatusCommand = {0x1D, 0x04, 0x01};
 const platform::Bytes GsRStatusCommand = {0x1D, 0x72, 0x01};
+
+shell::RealTimeStatusHandshake handshake() {
+    printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
+    return {flags.bSendCmdForRealTimstatus, flags.bResponseForRealTimestatus};
+}
 }  // namespace
+
+bool IsDirectLink(const ChangeConfigDlg& window) {
+    return window.m_MainComm.m_lngHIDHandle > 0 || window.m_PortNo == "Ethernet";
+}
+
+void ConfigurationApply::ApplyButton_Click(ChangeConfigDlg& window) {
+    if (IsDirectLink(window)) {
+        ApplySelectedSettingsLan(window);
+        return;
+    }
+    RequestRealTimeStatus(window);
+    ApplySelectedSettingsSerial(window);
+}
+
+void ConfigurationApply::ApplyAll_Click(ChangeConfigDlg& window) {
+    if (IsDirectLink(window)) {
+        ApplyAllConfigurationsLan(window);
+        return;
+    }
+    RequestRealTimeStatus(window);
+    ApplyAllConfigurationsSerial(window);
+}
+
+// An answer left over from an earlier request must not pass the check that
+// follows this one: the answer flag is cleared with every request.
+void ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
+    const shell::RealTimeStatusHandshake flags = handshake();
+    flags.answered = false;
+    shell::RequestRealTimeStatus(window.m_MainComm, flags.requested);
+}
+
+bool ConfigurationApply::takeAnswer() { return shell::takeRealTimeStatusAnswer(handshake()); }
+
+shell::SerialLinkCheck ConfigurationApply::linkCheck(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    return {notice ? notice : "", noticeMs, [&window] {
+                printerlink::bLinkLost = true;
+                window.setWantDisconnect();
+            }};
+}
+
+bool ConfigurationApply::CheckSerialLink(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    return shell::CheckSerialLink(window.m_MainComm, window, handshake(), linkCheck(window, notice, noticeMs));
+}
+
+void ConfigurationApply::LostLinkExit(ChangeConfigDlg& window) {
+    shell::LostLinkExit(window.m_MainComm, window, handshake(), linkCheck(window, nullptr, 0));
+}
 
 // A TCP printer is asked what it answered when the link was opened; on USB
 // HID the answer is read at once and consumed by the link. A serial link,
