@@ -20,6 +20,7 @@
 #include "platform/loop/EventLoop.h"
 #include "printer-sim/PrinterTypes.h"
 #include "printer-sim/PtyAdapter.h"
+#include "printer-sim/SimConsole.h"
 #include "printer-sim/SimPrinter.h"
 #include "printer-sim/TcpListenerAdapter.h"
 
@@ -27,13 +28,16 @@ namespace {
 
 const char* const kUsage =
     "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--log FILE]\n"
+    "                   [--restart-time MS]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
     "  --firmware TEXT  firmware version text (default 0398)\n"
     "  --status HEX     status byte answered to DLE EOT n, GS EOT n and ESC v (default 12)\n"
     "  --log FILE       one line of hex per received chunk\n"
-    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n";
+    "  --restart-time MS  how long a restart (1D FF) keeps the link down (default 3000)\n"
+    "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
+    "While it runs, the line 'config' on standard input prints the configuration it holds.\n";
 
 struct Options {
     std::optional<std::string> tcpHost;
@@ -107,6 +111,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.config.status = parseStatus(value());
         else if (name == "--log")
             options.logPath = value();
+        else if (name == "--restart-time")
+            options.config.restartTime = 1000LL * parseNumber(value(), 10, 600000, "--restart-time");
         else
             throw BadArgument{"unknown argument '" + args[i] + "'"};
     }
@@ -169,6 +175,12 @@ int serve(const Options& options) {
     }
     if (pty) std::cout << "pty: " << pty->slavePath() << std::endl;
     if (tcp) std::cout << "tcp: " << *options.tcpHost << ":" << tcp->port() << std::endl;
+
+    sim::SimConsole console(loop, STDIN_FILENO, [&] {
+        std::vector<const sim::SimPrinter*> all;
+        for (const auto& printer : printers) all.push_back(printer.get());
+        return all;
+    }, std::cout);
 
     loop.watch(signals, platform::IoRead, [&](unsigned) {
         signalfd_siginfo info{};
