@@ -13,6 +13,7 @@
 #include "shell/MainWindow.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
 
 namespace configuration {
 
@@ -22,6 +23,26 @@ constexpr const char* kSection = "Configurations";
 constexpr const char* kOffline = "Cannot restart POS printer due to offline.";
 constexpr int kYieldsBeforeRestart = 1001;
 constexpr int kConnectedNoticeMs = 100;
+constexpr int kDrainRounds = 100;
+constexpr int kDrainSleepMs = 10;
+// The serial control's event code for a change of the printer's lines.
+constexpr int kSerialLinesChanged = 4;
+
+// The serial port holds written bytes until they are on the line, and
+// closing it (for the reconnect, or the disconnect after the window closed)
+// drops what it still holds: the restart command must be out first.
+void waitForSerialOutput(shell::MainWindow& link) {
+    shell::waitRounds(kDrainRounds, kDrainSleepMs,
+                      [&] { return !link.MSCommCtrl.PortOpen() || link.MSCommCtrl.OutBufferCount() == 0; });
+}
+
+// The printer's lines dropped while it restarted, which turned the window
+// offline; a port reopened afterwards reports no change of its own, so the
+// window reads the lines again as it does when it opens.
+void reconnectSerial(ChangeConfigDlg& window) {
+    window.m_MainComm.ConnectPrinter();
+    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(kSerialLinesChanged);
+}
 
 }  // namespace
 
@@ -82,14 +103,17 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
             shell::ShowMessage(kOffline, 0, 64);
             return;
         }
-        link.ConnectPrinter();
+        waitForSerialOutput(link);
+        reconnectSerial(window);
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking the printer is connected or not...", 2000);
     } else if (settingChangedFlags.groupB()) {
         link.SendOutput(command);
+        waitForSerialOutput(link);
         DisconnectedExit(window);
     } else if (link.SendOutput(command)) {
-        link.ConnectPrinter();
+        waitForSerialOutput(link);
+        reconnectSerial(window);
         printerlink::bRestartPending = false;
     }
 }
