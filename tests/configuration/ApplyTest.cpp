@@ -236,7 +236,8 @@ TEST_F(Apply, ValueThatCannotBeSentStopsTheRunBeforeItsFirstByte) {
     dlg->SettingList(10).setListIndex(-1);
     press(dlg->ApplyButton);
     EXPECT_TRUE(received().empty());
-    EXPECT_EQ(messages.back().text, "Cannot apply new configuration: no valid option is chosen for \"Ethernet RTC Protocol\".");
+    EXPECT_EQ(messages.back().text,
+              "Cannot apply new configuration: no valid option is chosen for \"Ethernet RTC Protocol\".");
     EXPECT_FALSE(logExists("CommandsWithoutRestart.bin") || logExists("CommandsWithRestart.bin"));
 }
 

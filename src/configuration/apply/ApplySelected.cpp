@@ -48,8 +48,8 @@ void flowControlWarnings(ChangeConfigDlg& window) {
     if (window.ReadIniValue(path, comm.flagSection, flagKey(kFlowControlRow)) != "True") return;
     const std::string option = window.ReadIniValue(path, comm.valueSection, "FlowControl");
     if (option == "0")
-        shell::ShowMessage("Select DSR signal disable option also, else printer won't connect with Xon/Xoff Handshaking",
-                           0, 0);
+        shell::ShowMessage(
+            "Select DSR signal disable option also, else printer won't connect with Xon/Xoff Handshaking", 0, 0);
     else if (option == "1")
         shell::ShowMessage("Make sure DSR signal is disable", 0, 0);
 }

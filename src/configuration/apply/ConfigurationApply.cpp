@@ -24,22 +24,35 @@ bool IsDirectLink(const ChangeConfigDlg& window) {
     return window.m_MainComm.m_lngHIDHandle > 0 || window.m_PortNo == "Ethernet";
 }
 
-void ConfigurationApply::ApplyButton_Click(ChangeConfigDlg& window) {
+// Every printer-facing button but Reboot: straight to the printer on TCP or
+// USB HID; on a serial link the status request first, then the procedure
+// that checks its answer.
+void ConfigurationApply::dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial) {
     if (IsDirectLink(window)) {
-        ApplySelectedSettingsLan(window);
+        (this->*direct)(window);
         return;
     }
     RequestRealTimeStatus(window);
-    ApplySelectedSettingsSerial(window);
+    (this->*serial)(window);
+}
+
+void ConfigurationApply::ApplyButton_Click(ChangeConfigDlg& window) {
+    dispatch(window, &ConfigurationApply::ApplySelectedSettingsLan, &ConfigurationApply::ApplySelectedSettingsSerial);
 }
 
 void ConfigurationApply::ApplyAll_Click(ChangeConfigDlg& window) {
-    if (IsDirectLink(window)) {
-        ApplyAllConfigurationsLan(window);
-        return;
-    }
-    RequestRealTimeStatus(window);
-    ApplyAllConfigurationsSerial(window);
+    dispatch(window, &ConfigurationApply::ApplyAllConfigurationsLan, &ConfigurationApply::ApplyAllConfigurationsSerial);
+}
+
+void ConfigurationApply::PrintFormButton_Click(ChangeConfigDlg& window) {
+    dispatch(window, &ConfigurationApply::PrintDiagnosticFormLan, &ConfigurationApply::PrintDiagnosticFormSerial);
+}
+
+// A restore asked for, even one then declined, makes the next restart in
+// this window check for the printer's answer.
+void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
+    window.bRestore = true;
+    dispatch(window, &ConfigurationApply::RestoreDefaultsLan, &ConfigurationApply::RestoreDefaultsSerial);
 }
 
 // An answer left over from an earlier request must not pass the check that

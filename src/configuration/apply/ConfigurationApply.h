@@ -83,6 +83,9 @@ private:
     void PrintDiagnosticFormLan(ChangeConfigDlg& window);
     void PrintDiagnosticFormSerial(ChangeConfigDlg& window);
 
+    using Procedure = void (ConfigurationApply::*)(ChangeConfigDlg&);
+    void dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial);
+
     // ---- The status handshake and the serial link check. ----
     void RequestRealTimeStatus(ChangeConfigDlg& window);
     shell::SerialLinkCheck linkCheck(ChangeConfigDlg& window, const char* notice, int noticeMs);

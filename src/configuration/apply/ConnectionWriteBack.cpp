@@ -75,7 +75,8 @@ void writeBackPaperWidth(ChangeConfigDlg& window, long printerType, int option) 
     // The widths the row offers, in option order, as paper width codes.
     const std::vector<int> widths = printerType == kM27xType ? std::vector<int>{0, 2, 3} : std::vector<int>{0, 1};
     if (option < 0 || option >= static_cast<int>(widths.size())) return;
-    const std::string text = " " + shell::PaperWidthList[static_cast<std::size_t>(widths[static_cast<std::size_t>(option)])];
+    const auto width = static_cast<std::size_t>(widths[static_cast<std::size_t>(option)]);
+    const std::string text = " " + shell::PaperWidthList[width];
     window.WriteIniValue(shell::SettingsFilePath(), kSection, "PaperWidth", text);
 }
 

@@ -42,25 +42,6 @@ void showRestoreResult(bool sent) {
 
 }  // namespace
 
-void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
-    window.bRestore = true;
-    if (IsDirectLink(window)) {
-        RestoreDefaultsLan(window);
-        return;
-    }
-    RequestRealTimeStatus(window);
-    RestoreDefaultsSerial(window);
-}
-
-void ConfigurationApply::PrintFormButton_Click(ChangeConfigDlg& window) {
-    if (IsDirectLink(window)) {
-        PrintDiagnosticFormLan(window);
-        return;
-    }
-    RequestRealTimeStatus(window);
-    PrintDiagnosticFormSerial(window);
-}
-
 void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
     if (shell::ShowMessage(kRestoreQuestion, 4, 64) != 6) return;
