@@ -1,6 +1,7 @@
 // Screenshots of the configuration window, drawn through the Qt front end,
-// for a person to look at: the communication and software categories of a
-// slip printer on a serial port, a kiosk printer on LAN and the M27x on USB.
+// for a person to look at: the communication, software, hardware and
+// two-sided categories of a slip printer on a serial port, a kiosk printer on
+// LAN and the M27x on USB.
 #include "ConfigWindowTestSupport.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtFontMetrics.h"
@@ -46,6 +47,12 @@ TEST_F(ConfigScreens, SlipKioskAndM27x) {
         showCategory(1);
         tickIfUsable({2, 6});
         shoot(std::string(c.name) + "-software");
+        showCategory(2);
+        tickIfUsable({0, 3, 14});
+        shoot(std::string(c.name) + "-hardware");
+        showCategory(4);
+        tickIfUsable({0, 5});
+        shoot(std::string(c.name) + "-two-sided");
         ASSERT_TRUE(driver.click(dlg->CloseButton));
         ASSERT_TRUE(clickButton(2));  // disconnect
     }

@@ -153,22 +153,6 @@ TEST(HardwareCatalogue, EveryTypeByItsOwnEntryAndAsAnyHidPrinter) {
     }
 }
 
-TEST(HardwareCatalogue, RowOnePowerOptionsFollowTheModelTextAsTheConnectionDialogWritesIt) {
-    const Options term = {"Term Pwr-High", "AXO 75W Ext Pwr", "Term Pwr-Low", "AXO 60W Ext Pwr"};
-    const struct {
-        long type;
-        const char* text;
-        Options options;
-    } cases[] = {{4, " 3650-5xxx", {"AXO Term Pwr", "AXO 75W Ext Pwr"}}, {2, " 3640-5xxx/6xxx", term},
-                 {6, " 3680-5xxx/6xxx", term}, {0, " 3695", term}, {2, " 3640-5XXX/6XXX", kPower}, {4, "", kPower}};
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.text);
-        const auto layout = configuration::catalogueLayout(kHardware, {.printerType = c.type, .modelText = c.text});
-        EXPECT_EQ(layout[1].options, c.options);
-        EXPECT_EQ(layout[1].defaultIndex, 0);
-    }
-}
-
 // After a restart: the stored number and model text decide, the link's type
 // and the "Any HID" connection do not.
 configuration::CategoryLayout afterRestart(long linkType, const std::string& number, const std::string& text) {
@@ -199,42 +183,49 @@ TEST(HardwareCatalogue, AfterARestartEachDialogModelTextGetsItsTypesRows) {
     }
 }
 
-TEST(HardwareCatalogue, AfterARestartTheGroupComesFromTheTextAndTheRestFromTheNumber) {
-    // Discovery labels name no group.
-    auto rows = afterRestart(4, "4", " 3650-5XXX");
-    EXPECT_EQ(rows[1].options, (Options{"AXO Term Pwr", "AXO 75W Ext Pwr"}));
-    EXPECT_EQ(rows[5].caption, "MICR:");
-    EXPECT_EQ(stateOf(rows[5]), S::Disabled);
-    EXPECT_EQ(rows[8].caption, "MICR Dual:");
-    // A slip text on a 3695 number: the last definition of rows 5 and 6.
-    rows = afterRestart(16, "16", " 3640");
-    EXPECT_EQ(rows[5].options, kBezel);
-    EXPECT_EQ(rows[6].options, kBuzzer);
-    EXPECT_EQ(rows[6].defaultIndex, 1);
-    EXPECT_EQ(stateOf(rows[6]), S::Usable);
-    EXPECT_EQ(rows[8].caption, "MICR Dual Pass:");
-    // A kiosk text on a 3640 number leaves row 1 as the frame left it.
-    rows = afterRestart(0, "0", " 3720-2ST");
-    EXPECT_EQ(rows[1].caption, "");
-    EXPECT_EQ(stateOf(rows[1]), S::Usable);
-    // A slip text on a kiosk number: row 1 shows the power options only.
-    rows = afterRestart(9, "9", " 3640");
-    EXPECT_EQ(rows[1].caption, "Max Power:");
-    EXPECT_EQ(rows[1].options, kPower);
-    // A scanner text on the 3690-xx4x number: "Scan:" only.
-    rows = afterRestart(8, "8", " 3640-x035");
-    EXPECT_EQ(rows[9].caption, "Scan:");
-    EXPECT_EQ(rows[9].options, kEnDis);
-}
-
-TEST(HardwareCatalogue, AfterARestartAStoredNumberOutsideTwoToSixteenIsTypeZeroAndNoNumberIsTheLinks) {
-    for (const char* number : {"17", "-1", "2.5", "1"}) {
-        SCOPED_TRACE(number);
-        EXPECT_EQ(afterRestart(16, number, " 3640")[0].options, kPct);
-    }
-    for (const char* number : {"", "x", "16x"}) {
-        SCOPED_TRACE(number);
-        EXPECT_EQ(afterRestart(3, number, " 3650")[0].defaultIndex, 2);  // the link's 3650
+// Single rows that the model text decides, and after a restart the stored
+// number ("-": no restart; the link's type is `link`).
+TEST(HardwareCatalogue, RowsByModelTextAndStoredNumber) {
+    const Options term = {"Term Pwr-High", "AXO 75W Ext Pwr", "Term Pwr-Low", "AXO 60W Ext Pwr"};
+    const struct {
+        long link;
+        const char* number;
+        const char* text;
+        int row;
+        Expected result;
+    } cases[] = {
+        {4, "-", " 3650-5xxx", 1, {"Max Power:", {"AXO Term Pwr", "AXO 75W Ext Pwr"}, 0, S::Usable}},
+        {6, "-", " 3680-5xxx/6xxx", 1, {"Max Power:", term, 0, S::Usable}},
+        {0, "-", " 3695", 1, {"Max Power:", term, 0, S::Usable}},
+        {2, "-", " 3640-5XXX/6XXX", 1, {"Max Power:", kPower, 0, S::Usable}},
+        // After a restart: the discovery's labels, which name no group.
+        {4, "4", " 3650-5XXX", 1, {"Max Power:", {"AXO Term Pwr", "AXO 75W Ext Pwr"}, 0, S::Usable}},
+        {4, "4", " 3650-5XXX", 5, {"MICR:", {}, -1, S::Disabled}},
+        {4, "4", " 3650-5XXX", 8, {"MICR Dual:", {}, -1, S::Disabled}},
+        // A row two definitions reach shows the one given last.
+        {16, "16", " 3640", 5, {"Bezel LED:", kBezel, 0, S::Usable}},
+        {16, "16", " 3640", 6, {"Buzzer Tone:", kBuzzer, 1, S::Usable}},
+        {16, "16", " 3640", 8, {"MICR Dual Pass:", kDisEn, 1, S::Usable}},
+        {9, "9", " 3640", 1, {"Max Power:", kPower, 0, S::Usable}},
+        {8, "8", " 3640-x035", 9, {"Scan:", kEnDis, 0, S::Usable}},
+        {0, "0", " 3720-2ST", 1, {"", {}, -1, S::Usable}},
+        // A number that is no type 2-16 is type 0; no number is the link's type.
+        {16, "17", " 3640", 0, {"Print Density:", kPct, 0, S::Usable}},
+        {16, "2.5", " 3640", 0, {"Print Density:", kPct, 0, S::Usable}},
+        {16, "1", " 3640", 0, {"Print Density:", kPct, 0, S::Usable}},
+        {3, "", " 3650", 0, {"Print Density:", kPct, 2, S::Usable}},
+        {3, "16x", " 3650", 0, {"Print Density:", kPct, 2, S::Usable}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.number) + c.text + " row " + std::to_string(c.row));
+        const bool restarted = std::string(c.number) != "-";
+        const auto row = restarted ? afterRestart(c.link, c.number, c.text)[static_cast<std::size_t>(c.row)]
+                                   : configuration::catalogueLayout(kHardware, {.printerType = c.link, .modelText = c.text})
+                                         [static_cast<std::size_t>(c.row)];
+        EXPECT_EQ(row.caption, c.result.caption);
+        EXPECT_EQ(row.options, c.result.options);
+        EXPECT_EQ(row.defaultIndex, c.result.defaultIndex);
+        EXPECT_EQ(stateOf(row), c.result.state);
     }
 }
 

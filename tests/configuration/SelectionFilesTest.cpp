@@ -17,8 +17,9 @@ class SelectionFiles : public ConfigWindowWorld {
 protected:
     // The next file dialog chooses `path`, or is cancelled when it is empty.
     void answerFile(const std::string& path) {
-        driver.answerNext([path](platform::Form& f) {
+        driver.answerNext([this, path](platform::Form& f) {
             auto& dialog = dynamic_cast<platform::FileDialogForm&>(f);
+            filters = dialog.request().filters;
             path.empty() ? dialog.cancel() : dialog.choose(path);
         });
     }
@@ -36,6 +37,7 @@ protected:
         return {std::istreambuf_iterator<char>(in), {}};
     }
     static void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
+    std::vector<platform::FileFilter> filters;  // of the last file dialog
 
     // The export as one settings-file write per key, on `target`, reading `source`.
     static void writeOneByOne(const std::string& source, const std::string& target) {
@@ -101,12 +103,14 @@ TEST_F(SelectionFiles, ExportNames) {
 TEST_F(SelectionFiles, ExportClearAllImportBringsTheSameTicksAndChoicesBack) {
     selectSome();
     exportTo(file("sel.txt"));
+    EXPECT_EQ(filters, (std::vector<platform::FileFilter>{{"INI(*.ini)", {"*.ini"}}}));
     ASSERT_TRUE(fs::exists(file("sel.ini")));
     EXPECT_FALSE(fs::exists(file("sel.txt")));
     ASSERT_TRUE(driver.click(dlg->ClearAll));
     EXPECT_EQ(dlg->Setting(0).Value(), 0);
     EXPECT_EQ(ini("CodePageParameter", "0"), "False");
     importFrom(file("sel.ini"));
+    EXPECT_EQ(filters, (std::vector<platform::FileFilter>{{"INI Files(*.ini)", {"*.ini"}}, {"All Files", {"*.*"}}}));
     EXPECT_EQ(dlg->Setting(0).Value(), 1);
     EXPECT_TRUE(dlg->SettingList(0).Visible());
     EXPECT_EQ(dlg->SettingList(0).ListIndex(), 2);

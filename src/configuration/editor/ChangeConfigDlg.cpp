@@ -56,7 +56,6 @@ ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<
       PrinterOnline(SerialStatusGroup, "PrinterOnline"),
       PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
       StatusTimer(*this, "StatusTimer"),
-      CommDlgCntrl(*this, "CommDlgCntrl"),
       m_MainComm(mainWindow),
       commands_(commands ? std::move(commands) : std::make_unique<ConfigurationCommands>()) {
     layOut();

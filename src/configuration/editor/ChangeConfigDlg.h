@@ -95,7 +95,6 @@ public:
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
     platform::TimerControl StatusTimer;
-    platform::CommonDialog CommDlgCntrl;
 
     // ---- Window variables the catalogue, the editor and the apply share. ----
     shell::MainWindow& m_MainComm;
