@@ -52,6 +52,7 @@ ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<
       Command1(Picture4, "Command1"),
       Command2(Picture4, "Command2"),
       CloseButton(Picture5, "CloseButton"),
+      CommDlgCntrl(*this, "CommDlgCntrl"),
       SerialStatusGroup(ConfigurationGroup, "SerialStatusGroup"),
       PrinterOnline(SerialStatusGroup, "PrinterOnline"),
       PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),

@@ -91,6 +91,7 @@ public:
     platform::CommandButton Command1;
     platform::CommandButton Command2;
     platform::CommandButton CloseButton;
+    platform::CommonDialog CommDlgCntrl;  // the export's and the import's file dialog
     platform::Frame SerialStatusGroup;
     platform::Label PrinterOnline;
     platform::TextBox PrinterOnlineText;
