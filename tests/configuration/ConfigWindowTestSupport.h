@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "configuration/apply/ConfigurationApply.h"
+#include "configuration/apply/ConnectionWriteBack.h"
 #include "configuration/apply/OpenChangeConfigDlg.h"
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "shell/WorkWindowTestSupport.h"
@@ -18,7 +19,10 @@ using shelltest::Link;
 
 class ConfigWindowWorld : public shelltest::WorkWindowWorld {
 protected:
-    ConfigWindowWorld() { mainWindow().workWindows.changeConfiguration = configuration::OpenChangeConfigDlg; }
+    ConfigWindowWorld() {
+        mainWindow().workWindows.changeConfiguration = configuration::OpenChangeConfigDlg;
+        configuration::settingChangedFlags = {};
+    }
 
     // A window over the connected link, loaded and shown modeless.
     ChangeConfigDlg& open() {

@@ -128,7 +128,7 @@ TEST_F(PrintTests, TwoColourTestPrintsTheBodyTwiceAndResetsTheOptionAfterTwentyS
     EXPECT_EQ(got.size(), 2 * blackPass.size());
     EXPECT_EQ(got.back(), "colour option 0");
     const platform::Micros lastCut = timeOf("GS V 0", 1);
-    const platform::Micros reset = timeOf("configuration", 1);
+    const platform::Micros reset = timeOf("set parameters 37=00");
     EXPECT_GE(reset - lastCut, 20'000'000);
     for (const auto& entry : printer.log())
         EXPECT_FALSE(entry.at > lastCut + 1'000'000 && entry.at < reset - 1'000'000) << entry.decoded.size();

@@ -9,11 +9,23 @@ using platform::Bytes;
 namespace {
 // The length byte of every piece but the last of a long array.
 constexpr std::size_t kLinkPieceLength = 61;
+
+bool isParameterPacket(const Bytes& report) {
+    static const Bytes head = {kOutputReportId, 0x1B, 0x40, 0x1F, 0x11};
+    return report.size() >= head.size() && std::equal(head.begin(), head.end(), report.begin());
+}
 }  // namespace
 
 OutputReport decodeOutputReport(const Bytes& report) {
     OutputReport out;
     if (report.size() < 2 || report[0] != kOutputReportId) return out;
+    if (isParameterPacket(report)) {
+        out.framing = OutputReport::Framing::ParameterPacket;
+        auto end = report.end();
+        while (end != report.begin() + 1 && *(end - 1) == 0) --end;
+        out.data.assign(report.begin() + 1, end);
+        return out;
+    }
     const std::size_t length = report[1];
     const std::size_t room = report.size() - 2;
     const auto first = report.begin() + 2;
@@ -32,6 +44,7 @@ std::string framingName(OutputReport::Framing framing) {
     case OutputReport::Framing::Unframed: return "unframed";
     case OutputReport::Framing::CountPlusOne: return "count+1";
     case OutputReport::Framing::ExactCount: return "exact count";
+    case OutputReport::Framing::ParameterPacket: return "parameter packet";
     }
     return {};
 }

@@ -28,7 +28,9 @@ inline constexpr std::uint8_t kOutputReportId = 0x08;
 inline constexpr std::uint8_t kInputReportId = 0x09;
 
 struct OutputReport {
-    enum class Framing { Unframed, CountPlusOne, ExactCount };
+    // ParameterPacket: 08, then ESC @ and the configuration command with no
+    // length byte, zero padded.
+    enum class Framing { Unframed, CountPlusOne, ExactCount, ParameterPacket };
     Framing framing = Framing::Unframed;
     platform::Bytes data;  // the command bytes; empty for an unframed report
 };

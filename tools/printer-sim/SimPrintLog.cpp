@@ -146,11 +146,6 @@ std::size_t barcodeLength(const Bytes& p) {
     return p.size() < 4 ? 0 : 4u + p[3];
 }
 
-std::size_t configurationLength(const Bytes& p) {
-    const auto end = std::find(p.begin() + 2, p.end(), 0xFF);
-    return end == p.end() ? 0 : static_cast<std::size_t>(end - p.begin()) + 1;
-}
-
 void addLayoutCommands(SimPrinter& printer) {
     printer.addCommand({{kAnyByte}, printableRun, [](const Bytes& c) { return "text " + platform::toText(c); },
                         [](SimPrinter& p, const Bytes& c) { p.paper().text(c); }});
@@ -196,12 +191,6 @@ void addDeviceCommands(SimPrinter& printer) {
             p.paper().add(std::move(code));
         },
         barcodeLength);
-    add(printer, {0x1F, 0x11}, "configuration", 0,
-        [](SimPrinter& p, const Bytes& c) {
-            for (std::size_t i = 2; i + 1 < c.size() - 1; i += 2)
-                if (c[i] == 0x37) p.paper().add(item(Kind::ColourOption, c[i + 1]));
-        },
-        configurationLength);
     add(printer, {0x1F, 0x60, kAnyByte}, "two-sided", 1,
         [](SimPrinter& p, const Bytes& c) { p.paper().add(item(Kind::TwoSided, c[2])); });
     add(printer, {0x1F, 0x61, kAnyByte}, "side", 1,
@@ -209,7 +198,7 @@ void addDeviceCommands(SimPrinter& printer) {
     // The M27x's form command carries two more bytes.
     printer.addCommand({{0x1F, 0x74},
                         [&printer](const Bytes&) { return std::size_t(printer.config().printerType == 14 ? 4 : 2); },
-                        named("US t"), [](SimPrinter& p, const Bytes&) { p.paper().add(item(Kind::Form)); }});
+                        named("print form"), [](SimPrinter& p, const Bytes&) { p.paper().add(item(Kind::Form)); }});
 }
 
 }  // namespace

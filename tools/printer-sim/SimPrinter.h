@@ -66,6 +66,9 @@ struct SimConfig {
     std::uint8_t status = 0x12;                // one-byte answer to DLE EOT n
     platform::Micros replyDelay = 2000;        // 2 ms
     platform::Micros restartTime = 3'000'000;  // 3 s with the link down
+    // The configuration settings the printer holds: parameter number ->
+    // value, as the configuration command set them (empty: the defaults).
+    std::map<std::uint8_t, std::uint8_t> parameters;
 };
 
 enum class ReplyFault { None, Silent, Short, Garbled };

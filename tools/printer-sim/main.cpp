@@ -20,6 +20,7 @@
 #include "platform/loop/EventLoop.h"
 #include "printer-sim/PrinterTypes.h"
 #include "printer-sim/PtyAdapter.h"
+#include "printer-sim/SimConsole.h"
 #include "printer-sim/SimPrinter.h"
 #include "printer-sim/TcpListenerAdapter.h"
 
@@ -27,7 +28,7 @@ namespace {
 
 const char* const kUsage =
     "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--set CONDITION]...\n"
-    "                   [--clear CONDITION]... [--log FILE] [--paper]\n"
+    "                   [--clear CONDITION]... [--log FILE] [--paper] [--restart-time MS]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
@@ -36,9 +37,10 @@ const char* const kUsage =
     "  --set CONDITION  start with a status condition on; --clear CONDITION: off (only drawer-open starts on)\n"
     "  --log FILE       one line of hex per received chunk\n"
     "  --paper          print what goes on paper on standard output, one item a line\n"
+    "  --restart-time MS  how long a restart (1D FF) keeps the link down (default 3000)\n"
     "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
-    "While it runs, lines on standard input change the status: 'set CONDITION' or 'clear CONDITION';\n"
-    "'tallies' (or an empty line) shows the ID items and tallies.\n"
+    "While it runs, lines on standard input: 'set CONDITION' or 'clear CONDITION' change the status;\n"
+    "'tallies' (or an empty line) shows the ID items and tallies; 'config' the configuration it holds.\n"
     "Conditions: ";
 
 struct Options {
@@ -131,6 +133,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.logPath = value();
         else if (name == "--paper" && !inlineValue)
             options.paper = true;
+        else if (name == "--restart-time")
+            options.config.restartTime = 1000LL * parseNumber(value(), 10, 600000, "--restart-time");
         else
             throw BadArgument{"unknown argument '" + args[i] + "'"};
     }
@@ -146,25 +150,6 @@ int signalDescriptor() {
     sigaddset(&set, SIGTERM);
     sigprocmask(SIG_BLOCK, &set, nullptr);
     return signalfd(-1, &set, SFD_NONBLOCK | SFD_CLOEXEC);
-}
-
-void applyStatusLine(std::string line, std::vector<std::unique_ptr<sim::SimPrinter>>& printers) {
-    while (!line.empty() && (line.back() == '\r' || line.back() == ' ')) line.pop_back();
-    const auto blank = line.find(' ');
-    const std::string verb = line.substr(0, blank);
-    const std::string name = blank == std::string::npos ? "" : line.substr(blank + 1);
-    if (line.empty() || verb == "tallies") {
-        for (const auto& printer : printers) std::cout << sim::describeTallies(*printer);
-        std::cout << std::flush;
-        return;
-    }
-    if (verb != "set" && verb != "clear") {
-        std::cerr << "printer-sim: give 'set CONDITION', 'clear CONDITION' or 'tallies'\n";
-        return;
-    }
-    bool known = true;
-    for (auto& printer : printers) known = sim::setCondition(printer->status(), name, verb == "set") && known;
-    if (!known) std::cerr << "printer-sim: '" << name << "' is no condition\n";
 }
 
 int serve(const Options& options) {
@@ -219,22 +204,11 @@ int serve(const Options& options) {
     if (pty) std::cout << "pty: " << pty->slavePath() << std::endl;
     if (tcp) std::cout << "tcp: " << *options.tcpHost << ":" << tcp->port() << std::endl;
 
-    // "set NAME" / "clear NAME" lines change every printer's status; "tallies" shows them.
-    std::string input;
-    platform::EventLoop::WatchId stdinWatch = 0;
-    stdinWatch = loop.watch(STDIN_FILENO, platform::IoRead, [&](unsigned) {
-        char buffer[256];
-        const ssize_t n = ::read(STDIN_FILENO, buffer, sizeof buffer);
-        if (n <= 0) {
-            loop.unwatch(stdinWatch);
-            return;
-        }
-        input.append(buffer, static_cast<std::size_t>(n));
-        for (auto end = input.find('\n'); end != std::string::npos; end = input.find('\n')) {
-            applyStatusLine(input.substr(0, end), printers);
-            input.erase(0, end + 1);
-        }
-    });
+    sim::SimConsole console(loop, STDIN_FILENO, [&] {
+        std::vector<sim::SimPrinter*> all;
+        for (const auto& printer : printers) all.push_back(printer.get());
+        return all;
+    }, std::cout);
     loop.watch(signals, platform::IoRead, [&](unsigned) {
         signalfd_siginfo info{};
         while (::read(signals, &info, sizeof info) == static_cast<ssize_t>(sizeof info)) loop.quit();

@@ -1,6 +1,10 @@
+// The window's dispatch between its direct and serial procedures, its side
+// of the real-time status handshake, the serial link check and the status
+// poll.
 #include "configuration/apply/ConfigurationApply.h"
 
 #include "configuration/editor/ChangeConfigDlg.h"
+#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "shell/MainWindow.h"
 
@@ -9,7 +13,72 @@ namespace configuration {
 namespace {
 const platform::Bytes GsEotStatusCommand = {0x1D, 0x04, 0x01};
 const platform::Bytes GsRStatusCommand = {0x1D, 0x72, 0x01};
+
+shell::RealTimeStatusHandshake handshake() {
+    printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
+    return {flags.bSendCmdForRealTimstatus, flags.bResponseForRealTimestatus};
+}
 }  // namespace
+
+bool IsDirectLink(const ChangeConfigDlg& window) {
+    return window.m_MainComm.m_lngHIDHandle > 0 || window.m_PortNo == "Ethernet";
+}
+
+// Every printer-facing button but Reboot: straight to the printer on TCP or
+// USB HID; on a serial link the status request first, then the procedure
+// that checks its answer.
+void ConfigurationApply::dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial) {
+    if (IsDirectLink(window)) {
+        (this->*direct)(window);
+        return;
+    }
+    RequestRealTimeStatus(window);
+    (this->*serial)(window);
+}
+
+void ConfigurationApply::ApplyButton_Click(ChangeConfigDlg& window) {
+    dispatch(window, &ConfigurationApply::ApplySelectedSettingsLan, &ConfigurationApply::ApplySelectedSettingsSerial);
+}
+
+void ConfigurationApply::ApplyAll_Click(ChangeConfigDlg& window) {
+    dispatch(window, &ConfigurationApply::ApplyAllConfigurationsLan, &ConfigurationApply::ApplyAllConfigurationsSerial);
+}
+
+void ConfigurationApply::PrintFormButton_Click(ChangeConfigDlg& window) {
+    dispatch(window, &ConfigurationApply::PrintDiagnosticFormLan, &ConfigurationApply::PrintDiagnosticFormSerial);
+}
+
+// A restore asked for, even one then declined, makes the next restart in
+// this window check for the printer's answer.
+void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
+    window.bRestore = true;
+    dispatch(window, &ConfigurationApply::RestoreDefaultsLan, &ConfigurationApply::RestoreDefaultsSerial);
+}
+
+// An answer left over from an earlier request must not pass the check that
+// follows this one: the answer flag is cleared with every request.
+void ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
+    const shell::RealTimeStatusHandshake flags = handshake();
+    flags.answered = false;
+    shell::RequestRealTimeStatus(window.m_MainComm, flags.requested);
+}
+
+bool ConfigurationApply::takeAnswer() { return shell::takeRealTimeStatusAnswer(handshake()); }
+
+shell::SerialLinkCheck ConfigurationApply::linkCheck(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    return {notice ? notice : "", noticeMs, [&window] {
+                printerlink::bLinkLost = true;
+                window.setWantDisconnect();
+            }};
+}
+
+bool ConfigurationApply::CheckSerialLink(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    return shell::CheckSerialLink(window.m_MainComm, window, handshake(), linkCheck(window, notice, noticeMs));
+}
+
+void ConfigurationApply::LostLinkExit(ChangeConfigDlg& window) {
+    shell::LostLinkExit(window.m_MainComm, window, handshake(), linkCheck(window, nullptr, 0));
+}
 
 // A TCP printer is asked what it answered when the link was opened; on USB
 // HID the answer is read at once and consumed by the link. A serial link,

@@ -1,21 +1,105 @@
-// The configuration window's printer commands as the apply carries them
-// out: for now the window's status poll, which keeps a TCP or USB HID link
-// telling the window whether the printer still answers. The buttons' own
-// procedures do nothing yet.
+// The configuration window's printer commands: Apply (the ticked settings
+// of the category on show), Apply All (every selection kept in the settings
+// file), Reboot with the reconnect that follows, Restore Default, Print
+// Form, and the status poll.
 //
-// Runs inside the window's timer handler. The poll sends through the link
-// (which yields) and on USB HID reads one report, blocking up to 150 ms; a
-// read that times out raises the link's status event, which the window
-// turns into "Offline".
+// Every button but Reboot goes to its direct procedure on TCP or USB HID
+// and, on a serial link, first sends the real-time status request and then
+// its serial procedure, which gives up with the lost-link exit when the
+// printer did not answer. Reboot decides by the stored connection type.
+//
+// Ownership: the window owns one object for its life; the object keeps the
+// window's apply state (bReceiptSyncTaken, data). Every call runs inside a
+// window handler on the event loop: it sends (sends yield), shows modal
+// boxes and notices (nested loops), may reconnect the link (ConnectPrinter)
+// and may unload the window, whose destruction waits until the handler has
+// returned. A run-time error of a run (a log file that cannot be written)
+// ends the run with the run-time error report.
 #pragma once
 
+#include <optional>
+#include <string>
+#include <vector>
+
 #include "configuration/editor/ConfigurationCommands.h"
+#include "platform/Text.h"
+#include "shell/WorkWindowLink.h"
 
 namespace configuration {
 
+class SetParameterSequence;
+
 class ConfigurationApply : public ConfigurationCommands {
 public:
+    void ApplyButton_Click(ChangeConfigDlg& window) override;
+    void ApplyAll_Click(ChangeConfigDlg& window) override;
+    void RebootButton_Click(ChangeConfigDlg& window) override;
+    void PrintFormButton_Click(ChangeConfigDlg& window) override;
+    void RestoreDefaultButton_Click(ChangeConfigDlg& window) override;
     void StatusTimer_Timer(ChangeConfigDlg& window) override;
+
+    // One applied communication row's write-back into "Configurations";
+    // `data` holds the row's chosen option.
+    void StoreCommSettingToIni(ChangeConfigDlg& window, int Row);
+
+    bool bReceiptSyncTaken = false;
+    int data = 0;
+
+    // One setting of a run, built before anything is sent.
+    struct PlannedSetting {
+        int category = 0;
+        int row = 0;
+        int option = -1;        // -1: no value (nothing sent)
+        platform::Bytes bytes;  // empty: nothing sent
+    };
+
+private:
+    // ---- Apply of the shown category. ----
+    void ApplySelectedSettingsLan(ChangeConfigDlg& window);
+    void ApplySelectedSettingsSerial(ChangeConfigDlg& window);
+    void applySelectedSettings(ChangeConfigDlg& window, bool serial);
+    bool collectShownSettings(ChangeConfigDlg& window, int category, std::vector<PlannedSetting>& settings);
+    void sendShownSettings(ChangeConfigDlg& window, bool serial, int category,
+                           const std::vector<PlannedSetting>& settings);
+
+    // ---- Apply of all categories. ----
+    void ApplyAllConfigurationsLan(ChangeConfigDlg& window);
+    void ApplyAllConfigurationsSerial(ChangeConfigDlg& window);
+    void applyAllConfigurations(ChangeConfigDlg& window, bool serial);
+    bool collectSavedSettings(ChangeConfigDlg& window, std::vector<PlannedSetting>& settings);
+    void sendSavedSettings(ChangeConfigDlg& window, const std::vector<PlannedSetting>& settings);
+
+    // ---- Shared by both runs. ----
+    void sendAll(ChangeConfigDlg& window, const std::vector<platform::Bytes>& writes);
+    bool openRun(ChangeConfigDlg& window, bool serial);
+    void finishRun(ChangeConfigDlg& window, const SetParameterSequence& sequence, bool writeFirstLog);
+
+    // ---- Restart, restore, print form. ----
+    void sendRestartOnSerial(ChangeConfigDlg& window, const platform::Bytes& command);
+    void checkAfterRestart(ChangeConfigDlg& window, const char* notice, int noticeMs);
+    void DisconnectedExit(ChangeConfigDlg& window);
+    void RestoreDefaultsLan(ChangeConfigDlg& window);
+    void RestoreDefaultsSerial(ChangeConfigDlg& window);
+    void PrintDiagnosticFormLan(ChangeConfigDlg& window);
+    void PrintDiagnosticFormSerial(ChangeConfigDlg& window);
+
+    using Procedure = void (ConfigurationApply::*)(ChangeConfigDlg&);
+    void dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial);
+
+    // ---- The status handshake and the serial link check. ----
+    void RequestRealTimeStatus(ChangeConfigDlg& window);
+    shell::SerialLinkCheck linkCheck(ChangeConfigDlg& window, const char* notice, int noticeMs);
+    bool CheckSerialLink(ChangeConfigDlg& window, const char* notice, int noticeMs);
+    bool takeAnswer();
+    void LostLinkExit(ChangeConfigDlg& window);
+
+    // Whether a write of the run reached the link, and how many did not.
+    bool sentSomething_ = false;
+    int sendFailures_ = 0;
 };
+
+// True when the window's printer commands go straight to the printer: a
+// USB HID device is open or the window was opened on TCP.
+bool IsDirectLink(const ChangeConfigDlg& window);
 
 }  // namespace configuration

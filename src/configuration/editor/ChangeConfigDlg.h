@@ -57,6 +57,8 @@ public:
     // True once an operation found the serial printer silent; the main
     // window then drops the link.
     bool WantDisconnect() const { return m_bWantDisconnect; }
+    // Set by the printer commands' exits that leave the link to be dropped.
+    void setWantDisconnect() { m_bWantDisconnect = true; }
 
     // The window's settings-file reader and writer (the shell's rules).
     std::string ReadIniValue(const std::string& INIpath, const std::string& KEY, const std::string& Variable);

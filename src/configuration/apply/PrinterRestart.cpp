@@ -1,0 +1,143 @@
+// Reboot: the printer's restart command, and the link brought back as the
+// stored connection type allows: over USB HID at once, over TCP once the
+// socket reports the send complete, over a serial link by reopening it
+// (and checking the printer answers) unless interface parameters changed.
+// After a restore of factory defaults it checks for the printer's answer
+// instead.
+#include "configuration/apply/ConfigurationApply.h"
+#include "configuration/apply/ConnectionWriteBack.h"
+#include "configuration/apply/SettingCommand.h"
+#include "configuration/editor/ChangeConfigDlg.h"
+#include "link/LinkFlags.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/MainWindow.h"
+#include "shell/ModelessMsgBox.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace configuration {
+
+namespace {
+
+constexpr const char* kSection = "Configurations";
+constexpr const char* kOffline = "Cannot restart POS printer due to offline.";
+constexpr int kYieldsBeforeRestart = 1001;
+constexpr int kConnectedNoticeMs = 100;
+constexpr int kDrainRounds = 100;
+constexpr int kDrainSleepMs = 10;
+// The serial control's event code for a change of the printer's lines.
+constexpr int kSerialLinesChanged = 4;
+
+// The serial port holds written bytes until they are on the line, and
+// closing it (for the reconnect, or the disconnect after the window closed)
+// drops what it still holds: the restart command must be out first.
+void waitForSerialOutput(shell::MainWindow& link) {
+    shell::waitRounds(kDrainRounds, kDrainSleepMs,
+                      [&] { return !link.MSCommCtrl.PortOpen() || link.MSCommCtrl.OutBufferCount() == 0; });
+}
+
+// The printer's lines dropped while it restarted, which turned the window
+// offline; a port reopened afterwards reports no change of its own, so the
+// window reads the lines again as it does when it opens.
+void reconnectSerial(ChangeConfigDlg& window) {
+    window.m_MainComm.ConnectPrinter();
+    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(kSerialLinesChanged);
+}
+
+}  // namespace
+
+void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
+    shell::MainWindow& link = window.m_MainComm;
+    printerlink::bPrinterRestarted = true;
+    if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?", 4,
+                           64) != 6)
+        return;
+    if (!link.IsPrinterOnline()) {
+        shell::ShowMessage(kOffline, 0, 64);
+        return;
+    }
+    for (int i = 0; i < kYieldsBeforeRestart; ++i) platform::DoEvents();
+    platform::Bytes command = RestartCommand;
+    if (link.m_lngHIDHandle > 0) printerlink::MainWindowLink::FrameHIDCommand(1, command);
+    const std::string connectionType = window.ReadIniValue(shell::SettingsFilePath(), kSection, "ConnectionType");
+
+    if (window.bRestore) {
+        if (!link.SendOutput(command)) return;
+        RequestRealTimeStatus(window);
+        checkAfterRestart(window, "Checking printer connected or not...", 1500);
+    } else if (connectionType == "17") {
+        printerlink::bSuppressLanTimeout = true;
+        // The reconnect waits for the send-complete event, which may be
+        // handled while the send still yields: its flag goes up first.
+        printerlink::bLanRestartPending = true;
+        if (!link.SendOutput(command)) {
+            printerlink::bLanRestartPending = false;
+            return;
+        }
+        printerlink::bRestartPending = true;
+        printerlink::bLinkLost = false;
+        printerlink::bRestartSentOnLink = true;
+    } else if (connectionType == "18") {
+        link.m_BlnReconnect = true;
+        if (link.SendOutput(command)) {
+            printerlink::bRestartPending = true;
+            printerlink::bRestartSentOnLink = true;
+            printerlink::bLinkLost = false;
+            link.ConnectPrinter();
+        } else {
+            shell::ShowMessage(kOffline, 0, 64);
+        }
+        window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", "18");
+    } else {
+        sendRestartOnSerial(window, command);
+    }
+}
+
+// Every serial connection type restarts the printer: "USB" as the
+// connection dialog stores it, and the "PRTR" and "19" an apply of the USB
+// interface type may have stored.
+void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const platform::Bytes& command) {
+    shell::MainWindow& link = window.m_MainComm;
+    if (!settingChangedFlags.groupA()) {
+        if (!link.SendOutput(command)) {
+            shell::ShowMessage(kOffline, 0, 64);
+            return;
+        }
+        waitForSerialOutput(link);
+        reconnectSerial(window);
+        RequestRealTimeStatus(window);
+        checkAfterRestart(window, "Checking the printer is connected or not...", 2000);
+    } else if (settingChangedFlags.groupB()) {
+        link.SendOutput(command);
+        waitForSerialOutput(link);
+        DisconnectedExit(window);
+    } else if (link.SendOutput(command)) {
+        waitForSerialOutput(link);
+        reconnectSerial(window);
+        printerlink::bRestartPending = false;
+    }
+}
+
+void ConfigurationApply::checkAfterRestart(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    shell::ShowTimedNotice(notice, noticeMs);
+    if (takeAnswer()) {
+        printerlink::bRestartPending = false;
+        shell::ShowTimedNotice("Printer is connected", kConnectedNoticeMs);
+        return;
+    }
+    DisconnectedExit(window);
+}
+
+// Like the lost-link exit, it drops the request nobody answered, so that
+// the answer to the next connection check is not taken for this window's.
+void ConfigurationApply::DisconnectedExit(ChangeConfigDlg& window) {
+    shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", 0, 0);
+    printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
+    flags.bResponseForRealTimestatus = false;
+    flags.bSendCmdForRealTimstatus = false;
+    printerlink::bLinkLost = true;
+    window.setWantDisconnect();
+    platform::Unload(window);
+}
+
+}  // namespace configuration

@@ -1,0 +1,90 @@
+// Restore Default and Print Form: one fixed command each, sent straight on
+// TCP and USB HID, and on a serial link after the printer answered the
+// real-time status request.
+#include "configuration/apply/ConfigurationApply.h"
+#include "configuration/editor/ChangeConfigDlg.h"
+#include "shell/MainWindow.h"
+#include "shell/TypeDefinition.h"
+
+namespace configuration {
+
+namespace {
+
+constexpr const char* kRestoreQuestion =
+    "Restore all configurations in the POS printer to\r\ndefaults including Communication Interface options.\r\n"
+    "The changes will be effective after the reboot of\r\nthe POS printer.\r\nDo you wish to continue?";
+constexpr const char* kCheckingNotice = "Checking the printer is connected or not...";
+constexpr const char* kCannotPrintForm = "Cannot print a diagnostic form due to offline.";
+
+platform::Bytes RestoreDefaultsCommand(long printerType) {
+    const std::uint8_t number = printerType >= 10 && printerType <= 12 ? 0x60 : 0x50;
+    return {0x1F, 0x11, number, 0x00, 0xFF};
+}
+
+platform::Bytes PrintFormCommand(long printerType) {
+    if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
+    return {0x1F, 0x74};
+}
+
+void frameOnHid(const shell::MainWindow& link, platform::Bytes& command) {
+    if (link.m_lngHIDHandle > 0)
+        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+}
+
+void showRestoreResult(bool sent) {
+    if (sent)
+        shell::ShowMessage(std::string("Configuration is restored to default,") + " but it does not effect until" +
+                               " the printer is restarted.",
+                           0, 64);
+    else
+        shell::ShowMessage(std::string("Cannot restore configurations to default ") + "due to offline.", 0, 64);
+}
+
+}  // namespace
+
+void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
+    shell::MainWindow& link = window.m_MainComm;
+    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != 6) return;
+    if (!link.IsPrinterOnline()) {
+        showRestoreResult(false);
+        return;
+    }
+    platform::Bytes command = RestoreDefaultsCommand(link.PrinterType());
+    frameOnHid(link, command);
+    showRestoreResult(link.SendOutput(command));
+}
+
+void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
+    shell::MainWindow& link = window.m_MainComm;
+    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != 6) return;
+    if (!CheckSerialLink(window, kCheckingNotice, 2000)) return;
+    if (!link.IsPrinterOnline()) {
+        showRestoreResult(false);
+        return;
+    }
+    showRestoreResult(link.SendOutput(RestoreDefaultsCommand(link.PrinterType())));
+}
+
+void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
+    shell::MainWindow& link = window.m_MainComm;
+    if (!link.IsPrinterOnline()) {
+        shell::ShowMessage(kCannotPrintForm, 0, 64);
+        return;
+    }
+    platform::Bytes command = PrintFormCommand(link.PrinterType());
+    frameOnHid(link, command);
+    if (!link.SendOutput(command)) shell::ShowMessage(kCannotPrintForm, 0, 64);
+}
+
+// An offline serial printer takes the lost-link exit here, not the message.
+void ConfigurationApply::PrintDiagnosticFormSerial(ChangeConfigDlg& window) {
+    shell::MainWindow& link = window.m_MainComm;
+    shell::ShowLinkCheckNotice(linkCheck(window, kCheckingNotice, 2500));
+    if (!link.IsPrinterOnline() || !takeAnswer()) {
+        LostLinkExit(window);
+        return;
+    }
+    if (!link.SendOutput(PrintFormCommand(link.PrinterType()))) shell::ShowMessage(kCannotPrintForm, 0, 64);
+}
+
+}  // namespace configuration
