@@ -66,10 +66,21 @@ void FormWindow::handOverWindowsShownOver() {
         if (auto* w = dynamic_cast<FormWindow*>(child)) w->moveOver(heir);
 }
 
+// A window shown over another is a dialog of it for the window manager
+// (transient for it): it stays above its owner, so a modal window can never
+// sink behind the window it blocks and leave the user facing a window that
+// takes no input. A window over none is an ordinary top-level window.
+void FormWindow::setParentWindow(FormWindow* over) {
+    Qt::WindowFlags flags = windowFlags();
+    const Qt::WindowType type = windowType();
+    if (type == Qt::Window || type == Qt::Dialog) flags = (flags & ~Qt::WindowType_Mask) | (over ? Qt::Dialog : Qt::Window);
+    setParent(over, flags);  // hides the window
+}
+
 void FormWindow::moveOver(FormWindow* over) {
     Guard guard(applying_);
     const Qt::WindowModality modality = windowModality();
-    setParent(over, windowFlags());  // hides the window
+    setParentWindow(over);
     if (modality != Qt::NonModal) setWindowModality(over ? Qt::WindowModal : Qt::ApplicationModal);
     if (!form_ || !form_->Visible()) return;
     applyGeometry();
@@ -213,7 +224,7 @@ void FormWindow::syncForm(Property p) {
 }
 
 void FormWindow::applyFlags() {
-    Qt::WindowFlags flags = Qt::Window;
+    Qt::WindowFlags flags = parentWidget() ? Qt::Dialog : Qt::Window;
     const int style = form_->BorderStyle();
     if (style == platform::vbBSNone) {
         flags |= Qt::FramelessWindowHint;
@@ -256,7 +267,7 @@ void FormWindow::showFromModel(bool modal) {
     for (QWidget* w = over; w; w = w->parentWidget())
         if (w == this) over = nullptr;  // never a parent cycle
     if (over && !over->isVisible()) over = nullptr;
-    if (parentWidget() != over) setParent(over, windowFlags());
+    if (parentWidget() != over) setParentWindow(over);
     if (isVisible()) hide();
     setWindowModality(modal ? (over ? Qt::WindowModal : Qt::ApplicationModal) : Qt::NonModal);
     applyGeometry();

@@ -76,6 +76,7 @@ private:
     QWidget* parentFor(const platform::Control& c) const;
     void place(platform::Control& c);
     void moveOver(FormWindow* over);
+    void setParentWindow(FormWindow* over);
     void applyFlags();
     void applyGeometry();
     void geometryFromQt();

@@ -34,7 +34,7 @@ TEST(ShellOnQt, MessageBoxOutlivesTheNoticeItWasRaisedOver) {
     Main main;
     main.Show();
 
-    bool boxShownAfterNotice = false, boxActive = false;
+    bool boxShownAfterNotice = false, boxActive = false, boxIsDialog = false;
     long answer = 0;
     platform::Timer raise(ui.loop()), answerIt(ui.loop()), giveUp(ui.loop());
     raise.setInterval(20);
@@ -51,6 +51,8 @@ TEST(ShellOnQt, MessageBoxOutlivesTheNoticeItWasRaisedOver) {
         ASSERT_NE(window, nullptr);
         boxShownAfterNotice = window->isVisible();
         boxActive = QApplication::activeModalWidget() == window;
+        // Transient for the window below, so a window manager keeps it above.
+        boxIsDialog = window->windowType() == Qt::Dialog && window->parentWidget() == renderer.windowOf(main);
         QTest::mouseClick(renderer.widgetOf(box->OKButton), Qt::LeftButton);
     };
     giveUp.setInterval(3000);
@@ -61,6 +63,8 @@ TEST(ShellOnQt, MessageBoxOutlivesTheNoticeItWasRaisedOver) {
 
     EXPECT_TRUE(boxShownAfterNotice);
     EXPECT_TRUE(boxActive) << "the box is the window that takes input";
+    EXPECT_TRUE(boxIsDialog) << "the box is a dialog of the window it moved over";
+    EXPECT_EQ(renderer.windowOf(main)->windowType(), Qt::Window);
     EXPECT_EQ(answer, shell::vbOK) << "the user's click answered the box";
     EXPECT_TRUE(main.isLoaded());
     platform::Forms::discardAll();
