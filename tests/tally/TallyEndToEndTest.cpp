@@ -3,70 +3,27 @@
 // simulated printer behind a loopback TCP listener and a pseudo-terminal
 // (COM1 through ports/COM1 in the application folder).
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
+#include <functional>
+#include <string>
 
-#include "link/LinkFlags.h"
-#include "platform/Application.h"
-#include "platform/forms/Forms.h"
-#include "platform/forms/TestDriver.h"
-#include "platform/hid/LinuxHidSystem.h"
-#include "platform/serial/PosixSerialPort.h"
-#include "platform/tcp/TcpSocket.h"
 #include "printer/SimulatedPrinterWorld.h"
 #include "printer-sim/PtyAdapter.h"
 #include "printer-sim/TcpListenerAdapter.h"
-#include "shell/ConnectPrinterDlg.h"
-#include "shell/ModalMessageBox.h"
-#include "shell/TypeDefinition.h"
+#include "shell/RealShellWorld.h"
 #include "tally/ViewTallyDlg.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class RealTally : public ::testing::Test {
+class RealTally : public RealShellWorld {
 protected:
-    RealTally() {
-        platform::EventLoop::setCurrent(&loop);
-        printerlink::resetLinkModuleState();
-        fs::remove_all(folder);
-        fs::create_directories(folder / "ports");
-        fs::create_directories(folder / "sys");
-        savedPath = platform::app().path();
-        platform::app().setPath(folder.string());
-        shell::endProgramHandler = [] {};
-        driver.onModal = [this](platform::Form& form) {
-            if (auto* box = dynamic_cast<shell::ModalMessageBox*>(&form)) driver.click(box->OKButton);
-        };
-        window = platform::newForm<shell::MainWindow>(printerlink::LinkTransports{serial, tcp, hid}, loop);
-        shell::objMainWindow = window.get();
-        window->workWindows.viewTally = tally::ShowViewTallyDlg;
-        window->Show();
-    }
-    ~RealTally() override {
-        platform::Forms::discardAll();
-        window.reset();
-        shell::endProgramHandler = nullptr;
-        platform::app().setPath(savedPath);
-        printerlink::resetLinkModuleState();
-        platform::EventLoop::setCurrent(nullptr);
-        std::error_code ignored;
-        fs::remove_all(folder, ignored);
-    }
+    RealTally() : RealShellWorld("tally-e2e-") { window->workWindows.viewTally = tally::ShowViewTallyDlg; }
 
     void connect(int port, const std::string& tcpPort = "") {
-        driver.answerNext([this, port, tcpPort](platform::Form& form) {
-            auto& d = dynamic_cast<shell::ConnectPrinterDlg&>(form);
-            driver.chooseListItem(d.PortSetting(0), port - 1);
-            if (port == 17) {
-                driver.editText(d.EthernetSetting(0), "127.0.0.1");
-                driver.editText(d.EthernetSetting(1), tcpPort);
-            }
-            driver.click(d.OKButton);
-        });
-        ASSERT_TRUE(driver.click(window->FunctionButton(1)));
+        RealShellWorld::connect(port, tcpPort);
         sim::runLoopFor(loop, 300);  // the firmware version asked for after connecting comes in
     }
 
@@ -112,18 +69,6 @@ protected:
             EXPECT_EQ(w.PrinterTallyText(tally::kKnifeCuts).Text(), "0");
         });
     }
-
-    platform::RealClock clock;
-    platform::EventLoop loop{clock};
-    fs::path folder = fs::temp_directory_path() / ("tally-e2e-" + std::to_string(::getpid()));
-    std::string savedPath;
-    platform::PosixSerialPort serial{loop};
-    platform::TcpSocket tcp{loop};
-    platform::LinuxHidSystem hid{folder / "sys"};
-    sim::LoopScheduler scheduler{loop};
-    sim::SimPrinter printer{scheduler};
-    platform::TestDriver driver;
-    std::shared_ptr<shell::MainWindow> window;
 };
 
 TEST_F(RealTally, TechnicianSessionOverLoopbackTcp) {
