@@ -28,9 +28,12 @@
 
 #include "platform/loop/LifeToken.h"
 #include "platform/Text.h"
+#include "printer-sim/SimLogo.h"
 #include "printer-sim/SimPort.h"
 #include "printer-sim/SimPrintLog.h"
+#include "printer-sim/SimScan.h"
 #include "printer-sim/SimScheduler.h"
+#include "printer-sim/SimSlip.h"
 #include "printer-sim/SimTally.h"
 #include "printer-sim/SimStatus.h"
 
@@ -87,6 +90,10 @@ public:
     SimStatusModel& status() { return status_; }
     SimPaper& paper() { return paper_; }
     const SimPaper& paper() const { return paper_; }
+    // The slip station with its MICR reader, the flash logos, the scanner.
+    SimSlip& slip() { return slip_; }
+    SimFlash& flash() { return flash_; }
+    SimScanner& scanner() { return scanner_; }
 
     // --- Input from the transport ----------------------------------------
     void receive(const platform::Bytes& chunk);
@@ -132,6 +139,9 @@ private:
     SimTally tally_;
     SimStatusModel status_;
     SimPaper paper_;
+    SimSlip slip_;
+    SimFlash flash_;
+    SimScanner scanner_;
     SimPort* port_ = nullptr;
     std::vector<SimCommand> commands_;  // newest first
     std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
@@ -147,8 +157,8 @@ private:
 };
 
 // The commands every simulated printer knows (status requests answered from
-// its status model, firmware request, restart, and the print commands that
-// fill its paper).
+// its status model, firmware request, restart, the print commands that
+// fill its paper, the slip station, flash logos and check scanner).
 void addStandardCommands(SimPrinter& printer);
 
 }  // namespace sim
