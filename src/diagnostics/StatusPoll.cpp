@@ -40,6 +40,17 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
     for (int i = 0; i < kPollYields; ++i) platform::DoEvents();
 }
 
+void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
+    const bool polling = StatusPollTimer.Enabled();
+    StatusPollTimer.setEnabled(false);
+    struct Restore {
+        platform::TimerControl& timer;
+        bool enabled;
+        ~Restore() { timer.setEnabled(enabled); }
+    } restore{StatusPollTimer, polling};
+    body();
+}
+
 void DiagnosePrinterDlg::PollPrinterStatus() {
     if (!m_MainComm.IsPrinterOnline()) return;
     // What a TCP printer answered when it was connected says nothing about a
@@ -162,6 +173,11 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
     } else if (isDleEmReply(b)) {
         applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
         m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
+    } else if (m_bMICRAwaited && isSlipType(type) && !m_bScanning) {
+        m_bMICRAwaited = false;
+        m_iMICRStatus = b;
+        m_bMICRReading = true;
+        m_strMICRText.clear();
     } else if (isEscReply(b) && (m_MainComm.EthernetStatus() == "True" || m_MainComm.AHPIStatus() == "True" ||
                                  printerlink::bRestartSentOnLink)) {
         interpretEscReply(b, i, last);
@@ -201,9 +217,8 @@ void DiagnosePrinterDlg::applyReply(Reply reply, std::uint8_t b, const ModelFact
                                static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
 
-// The check scan's reception and the MICR reply's processing are not built
-// yet; the interpreter already gives them their bytes.
+// The check scan's reception is not built yet; the interpreter already
+// gives it its bytes.
 void DiagnosePrinterDlg::HandleScanByte(std::uint8_t /*b*/) {}
-void DiagnosePrinterDlg::ProcessMICRReply(int /*status*/) {}
 
 }  // namespace diagnostics
