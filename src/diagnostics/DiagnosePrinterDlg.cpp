@@ -210,9 +210,8 @@ void DiagnosePrinterDlg::DrawerButton_Click() {
     dispatch(&DiagnosePrinterDlg::OpenCashDrawerLan, &DiagnosePrinterDlg::OpenCashDrawerSerial);
 }
 
-// The check scan and logo download are not built yet: their buttons follow
-// the model rules but do nothing when pressed.
-void DiagnosePrinterDlg::DownloadLogoButton_Click() {}
+// The check scan is not built yet: its button follows the model rules but
+// does nothing when pressed.
 void DiagnosePrinterDlg::CheckScanButton_Click() {}
 
 }  // namespace diagnostics
