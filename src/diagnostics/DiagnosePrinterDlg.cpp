@@ -210,8 +210,4 @@ void DiagnosePrinterDlg::DrawerButton_Click() {
     dispatch(&DiagnosePrinterDlg::OpenCashDrawerLan, &DiagnosePrinterDlg::OpenCashDrawerSerial);
 }
 
-// The check scan is not built yet: its button follows the model rules but
-// does nothing when pressed.
-void DiagnosePrinterDlg::CheckScanButton_Click() {}
-
 }  // namespace diagnostics

@@ -174,6 +174,13 @@ public:
     void DownloadLogoSerial();
 
     // ---- Check scan ----
+    void ClearScanImages();
+    void SendScanSetupLt();
+    void SendScanParamLevel(std::uint8_t n);
+    void SendScanSetupE();
+    void SendScanSetup2();
+    void StartCheckScan();
+    void SendScanEndJ();
     void ScanCheckLan();
     void ScanCheckSerial();
     bool WaitReplyAndPurge();
@@ -244,7 +251,8 @@ private:
     void readSlipStatus(bool& ok);
     void showBusyNotice();
     bool serialAnswerArrived();
-    // Every data byte the printer sent until a USB HID read finds none.
+    // Every data byte the printer sent until a USB HID read finds none. The
+    // status poll must not run meanwhile: it would read reports too.
     platform::Bytes readHidReplyBytes();
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
@@ -252,11 +260,11 @@ private:
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;
-    void startCheckScan();
+    void beginScan();
     bool scanMismatch(const char* blockText);
     void endCheckScan();
     void readScanReportsOnHid();
-    void checkScanQuiet();
+    void endQuietScan();
 
     // The reply interpreter's parts.
     struct ReplyBlock {
@@ -290,6 +298,8 @@ private:
     // When the last scan byte came; a scan quiet for too long is ended.
     platform::Micros lastScanByteAt_ = 0;
     bool scanEnding_ = false;
+    // A scan that failed drops the rest of the reply it failed in.
+    bool dropRestOfReply_ = false;
     // Reply bytes waiting for the interpreter, which is busy.
     std::deque<ReplyBlock> pendingReplies_;
     bool interpreting_ = false;

@@ -107,7 +107,8 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
 // On USB HID no event brings the reply, and a status poll's read would cut
 // it at its first zero byte (a good read's status): it is read here.
 void DiagnosePrinterDlg::readMICRReplyOnHid() {
-    const Bytes reply = readHidReplyBytes();
+    Bytes reply;
+    withoutStatusPoll([&] { reply = readHidReplyBytes(); });
     if (!reply.empty()) m_MainComm_OnDataReceived(reply);
 }
 
@@ -194,10 +195,8 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok) {
 
 Bytes DiagnosePrinterDlg::readHidReplyBytes() {
     Bytes out;
-    withoutStatusPoll([&] {
-        Bytes b(1, 0);
-        while (m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
-    });
+    Bytes b(1, 0);
+    while (m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
     return out;
 }
 

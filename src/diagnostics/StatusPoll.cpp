@@ -31,6 +31,8 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
         m_bFlashOn = !m_bFlashOn;
         if (m_bFlashOn) platform::app().flashWindow();
         setCaption(m_strWindowCaption + " - Receiving Scan Image...");
+        if (hidOpen()) readScanReportsOnHid();
+        endQuietScan();
     } else {
         m_bFlashOn = false;
         setCaption(m_strWindowCaption);
@@ -144,7 +146,8 @@ void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
     if (m_MainComm.AHPIStatus() == "True" && last > 1 && data[0] == kInputReportId)
         last = std::min(data[1] + 1, last);
     bool micrRestarted = false;
-    for (int i = 0; i <= last; ++i) {
+    dropRestOfReply_ = false;
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) {
         if (!interpretByte(data, i, last, facts) || micrRestarted) continue;
         // The first MICR start of an event collects from byte 1 on.
         micrRestarted = true;
@@ -216,9 +219,5 @@ void DiagnosePrinterDlg::applyReply(Reply reply, std::uint8_t b, const ModelFact
             SetStatusIndicator(static_cast<std::uint8_t>(entry.index),
                                static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
-
-// The check scan's reception is not built yet; the interpreter already
-// gives it its bytes.
-void DiagnosePrinterDlg::HandleScanByte(std::uint8_t /*b*/) {}
 
 }  // namespace diagnostics

@@ -104,6 +104,8 @@ public:
     // The answer to one exact command, in place of the table's (an empty
     // answer silences it); e.g. DLE EOT 4 answered 16h.
     void setReply(const platform::Bytes& command, platform::Bytes answer);
+    // Back to the table's answers.
+    void clearReplies() { replies_.clear(); }
     // Sends bytes after the reply delay, shaped by the reply fault. Command
     // handlers call it.
     void reply(const platform::Bytes& bytes);
