@@ -25,6 +25,7 @@ constexpr const char* kNotABitmap = "This file is not a valid bitmap file.";
 constexpr const char* kTooLarge = "This file size exceeds maximum bitmap file size (576 X 512)";
 constexpr int kMaxLogoBytesAcross = 72, kMaxLogoBytesDown = 64;
 constexpr int kFileBandLines = 24;
+constexpr std::size_t kWidestBand = 0xFFFF;
 constexpr std::uint8_t kFileBandMode = 0x21;
 constexpr int kEraseReads = 11, kEraseSleepMs = 50;
 constexpr std::uint8_t kErased = 0x0D;
@@ -79,6 +80,8 @@ bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
     try {
         const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotABitmap);
         const std::size_t dots = 8 * bitmap.rowSize;
+        // A band's width is a 16-bit number of dots.
+        if (dots > kWidestBand) throw platform::RuntimeError(kInvalidBitmap, kNotABitmap);
         const Bytes command{0x1B, 0x2A, kFileBandMode, static_cast<std::uint8_t>(dots % 256),
                             static_cast<std::uint8_t>(dots / 256)};
         Bytes band(3 * dots + 1, 0);

@@ -178,7 +178,7 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
     }
 }
 
-TEST_F(CheckScan, OneScanAtATimeAndAnEmptyBlockCompletesAtOnce) {
+TEST_F(CheckScan, OneScanAtATimeAnEmptyBlockCompletesAndUnprintableFilesAreRefused) {
     auto& w = open(Link::Lan, 1);
     w.m_bScanning = true;
     runFor(kWireMs);
@@ -194,6 +194,12 @@ TEST_F(CheckScan, OneScanAtATimeAndAnEmptyBlockCompletesAtOnce) {
     EXPECT_EQ(countCommand("ACK"), 1);
     EXPECT_FALSE(w.m_bScanning);
     EXPECT_TRUE(fs::exists(folder / "Scan_empty.bmp"));
+    EXPECT_EQ(messageTexts(), Strings{"Internal Error\r\n51 This file is not a valid bitmap file."});
+
+    // Wider than a band can say: refused, not cut.
+    writeFile(folder / "wide.bmp", monoBitmap(65537, 1, true, checkDrawing));
+    messages.clear();
+    EXPECT_FALSE(w.PrintBitmapFile((folder / "wide.bmp").string()));
     EXPECT_EQ(messageTexts(), Strings{"Internal Error\r\n51 This file is not a valid bitmap file."});
 }
 
