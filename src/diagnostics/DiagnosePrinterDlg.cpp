@@ -61,7 +61,8 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
       ErrorCondition(ErrorConditionGroup, "ErrorCondition", 0, 7),
       KioskStatusGroup(StatusGroup, "KioskStatusGroup"),
       KioskStatus(KioskStatusGroup, "KioskStatus", 0, 6),
-      StatusPollTimer(*this, "StatusPollTimer") {
+      StatusPollTimer(*this, "StatusPollTimer"),
+      CommonDlg(*this, "CommonDlg") {
     layOut();
     AXOLogo.setPicture(axoLogoPicture());
     ReceiptButton.Click = [this] { ReceiptButton_Click(); };
@@ -208,13 +209,5 @@ void DiagnosePrinterDlg::TwoSideButton_Click() {
 void DiagnosePrinterDlg::DrawerButton_Click() {
     dispatch(&DiagnosePrinterDlg::OpenCashDrawerLan, &DiagnosePrinterDlg::OpenCashDrawerSerial);
 }
-
-// The slip, MICR, flip, check scan and logo download tests are not built
-// yet: their buttons follow the model rules but do nothing when pressed.
-void DiagnosePrinterDlg::DownloadLogoButton_Click() {}
-void DiagnosePrinterDlg::SlipButton_Click() {}
-void DiagnosePrinterDlg::MICRButton_Click() {}
-void DiagnosePrinterDlg::FlipButton_Click() {}
-void DiagnosePrinterDlg::CheckScanButton_Click() {}
 
 }  // namespace diagnostics

@@ -1,6 +1,8 @@
 // The diagnostics window " Diagnose POS Printer": the test prints (receipt,
-// diagnostic form, two colours, two sides, cash drawers) and the status panel
-// of 29 indicators that follows the printer once a second.
+// diagnostic form, two colours, two sides, cash drawers), the slip station's
+// tests (slip print, MICR read, check flip), the logo download from a bitmap
+// file, the check scan into a bitmap file, and the status panel of 29
+// indicators that follows the printer once a second.
 //
 // Ownership: made fresh for every opening by OpenDiagnosePrinterDlg (the main
 // window's Diagnose hook) with platform::newForm and shown modally, owned by
@@ -9,8 +11,13 @@
 //
 // What may block and nest: every test sends through the link, whose sends
 // yield; the serial procedures show a modal two-second notice; the colour and
-// two-sided tests sleep (nothing runs then). So the status poll, link events
-// and key presses run in the middle of a test. The reply interpreter is
+// two-sided tests and the direct slip, MICR and flip procedures sleep
+// (nothing runs then); the slip insertion wait, the logo file dialog and the
+// messages run the loop nested. So the status poll, link events and key
+// presses run in the middle of a test. A check scan runs as replies arrive:
+// its procedure returns after starting it, and the reply interpreter (on
+// USB HID the status timer, which then reads the input reports) takes it
+// to its end, writes the image file and prints it. The reply interpreter is
 // re-entrant: bytes that reach it while it is busy are queued and interpreted
 // in order after the current ones. A serial link check that fails unloads
 // the window from inside its own handler.
@@ -23,6 +30,7 @@
 
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
+#include "platform/dialogs/CommonDialog.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"
@@ -81,6 +89,7 @@ public:
     platform::Frame KioskStatusGroup;
     platform::ControlArray<platform::CheckBox> KioskStatus;
     platform::TimerControl StatusPollTimer;
+    platform::CommonDialog CommonDlg;
 
     // ---- Click handlers and the link probe ----
     void ReceiptButton_Click();
@@ -139,6 +148,66 @@ public:
     void EnableTestButtonsByType(bool online);
     void SetStatusIndicator(std::uint8_t index, std::uint8_t state);
 
+    // ---- Slip, MICR and check flip ----
+    void PrintSlipTestLan();
+    void PrintSlipTestSerial();
+    void ReadMICRLan();
+    void ReadMICRSerial();
+    void FlipCheckLan();
+    void FlipCheckSerial();
+    // ok is True only when the printer reported the document in place.
+    void WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok);
+    void ProcessMICRReply(int status);
+    static void ParseMICRFields(const std::string& raw, std::string& transit, std::string& bank,
+                                std::string& account, std::string& serial);
+    void PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
+                          const std::string& account, const std::string& serial);
+
+    // ---- Bitmap files and the logo download ----
+    bool SendLogoBitmapFile(const std::string& fileName, long& width, long& height);
+    bool PrintBitmapFile(const std::string& fileName);
+    void SelectFlashLogoArea();
+    void SelectLogoNumber(int n);
+    void PrintLogoNumber(int n);
+    static void BuildCrLf(platform::Bytes& buffer);
+    void DownloadLogoLan();
+    void DownloadLogoSerial();
+
+    // ---- Check scan ----
+    void ClearScanImages();
+    void SendScanSetupLt();
+    void SendScanParamLevel(std::uint8_t n);
+    void SendScanSetupE();
+    void SendScanSetup2();
+    void StartCheckScan();
+    void SendScanEndJ();
+    void ScanCheckLan();
+    void ScanCheckSerial();
+    bool WaitReplyAndPurge();
+    void ReceiveScanFileInfo(std::uint8_t b, int& Position, bool& result);
+    void ReceiveScanSizeInfo(std::uint8_t b, int& Position, bool& result);
+    void ReceiveScanImage(std::uint8_t b, int& Position, bool& LastBlock, bool& result);
+    std::string CreateScanFileName();
+    bool AppendBytesToFile(const std::string& fileName);
+    void FinishCheckScan();
+    void PrintScanFile(const std::string& fileName);
+
+    struct ScanReception {
+        int Position = 0;  // next byte within the block; -1 the block is complete
+        bool LastBlock = false;
+        std::string FileName;
+        std::uint8_t StatusCode = 0;
+        int LengthLow = 0;
+        std::int32_t BlockLength = 0;
+        std::int32_t BlockCount = 0;
+        std::int32_t BlockBase = -1;
+    };
+    ScanReception ScanReceptionState;
+    // The image bytes of all blocks in arrival order.
+    platform::Bytes m_ScanImage;
+    bool m_bScanning = false;
+    int m_iScanPhase = 0;
+
 protected:
     void Form_Initialize() override;
     void Form_Load() override;
@@ -164,12 +233,38 @@ private:
     // Sends a print line: text on serial or TCP, framed bytes on USB HID.
     void sendText(const std::string& text);
     void sendBand(const platform::Bytes& command, platform::Bytes& band);
-    void printLogoAndBarcode(bool captionFirst);
+    void printLogoAndBarcode(bool captionFirst, int logoMode);
+    void printTestHeading(bool& receipt);
     void printBarcodeCaptionAndCode();
     void printTwoColorPasses();
     void printTwoSidedSequence();
     void printColorPass(int pass);
     void printSizeLines(int columns, bool fontB, bool& receipt);
+
+    // Runs body with the status poll stopped: its requests and reads would
+    // take the replies that body waits for.
+    void withoutStatusPoll(const std::function<void()>& body);
+    // Slip station: the tests' steps up to the sleep, false when cancelled.
+    bool printSlip();
+    bool readMICR(bool useGsR1);
+    bool flipCheck();
+    void readSlipStatus(bool& ok);
+    void showBusyNotice();
+    bool serialAnswerArrived();
+    // Every data byte the printer sent until a USB HID read finds none. The
+    // status poll must not run meanwhile: it would read reports too.
+    platform::Bytes readHidReplyBytes();
+    void readMICRReplyOnHid();
+    // Logo download, after the file was chosen.
+    void downloadLogo(const std::string& fileName);
+    bool chooseLogoFile(std::string& fileName);
+    // Check scan.
+    bool scanAllowed() const;
+    void beginScan();
+    bool scanMismatch(const char* blockText);
+    void endCheckScan();
+    void readScanReportsOnHid();
+    void endQuietScan();
 
     // The reply interpreter's parts.
     struct ReplyBlock {
@@ -181,7 +276,6 @@ private:
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     void interpretEscReply(std::uint8_t b, int i, int last);
     void HandleScanByte(std::uint8_t b);
-    void ProcessMICRReply(int status);
     ModelFacts modelFacts(bool byModel) const;
     void applyPanelRules(const std::vector<PanelRule>& rules, const PanelClasses& classes,
                          const std::function<void(platform::Control&)>& action);
@@ -197,8 +291,15 @@ private:
     bool m_bMICRReading = false;
     int m_iMICRStatus = 0;
     std::string m_strMICRText;
-    bool m_bScanning = false;
-    int m_iScanPhase = 0;
+    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
+    // is its status byte, also on TCP and USB HID where it would pass for
+    // an ESC reply.
+    bool m_bMICRAwaited = false;
+    // When the last scan byte came; a scan quiet for too long is ended.
+    platform::Micros lastScanByteAt_ = 0;
+    bool scanEnding_ = false;
+    // A scan that failed drops the rest of the reply it failed in.
+    bool dropRestOfReply_ = false;
     // Reply bytes waiting for the interpreter, which is busy.
     std::deque<ReplyBlock> pendingReplies_;
     bool interpreting_ = false;

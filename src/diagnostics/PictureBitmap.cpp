@@ -1,4 +1,5 @@
 // Printing a picture held by the window as ESC * bit-image bands.
+#include "diagnostics/BitImage.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "platform/RuntimeError.h"
 #include "shell/TypeDefinition.h"
@@ -13,15 +14,6 @@ namespace {
 constexpr int kBandOnlineRounds = 100;
 constexpr int kOnlineSleepMs = 50;
 constexpr int kInvalidPicture = 51;
-
-// Palette entry 0 black: set bits are white, so the row is inverted before
-// packing. Only the picture's own dots are inverted, never the padding.
-void invertRow(Bytes& row, int width) {
-    const int whole = width / 8;
-    for (int x = 0; x < whole; ++x) row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(~row[static_cast<std::size_t>(x)]);
-    if (const int r = width % 8; r != 0)
-        row[static_cast<std::size_t>(whole)] ^= static_cast<std::uint8_t>((255u << (8 - r)) & 0xFF);
-}
 
 }  // namespace
 
@@ -57,13 +49,10 @@ void DiagnosePrinterDlg::PrintPictureBitmap(const platform::PicturePtr& picture,
         for (int y = 1; y <= height; ++y) {
             const auto start = picture->monoRows.begin() + static_cast<std::ptrdiff_t>(rowSize * static_cast<std::size_t>(height - y));
             Bytes row(start, start + static_cast<std::ptrdiff_t>(rowSize));
+            // Palette entry 0 black: set bits are white. The whole padded
+            // row is packed.
             if (invert) invertRow(row, picture->width);
-            const int line = (y - 1) % (8 * k);
-            for (std::size_t x = 0; x < rowSize; ++x)
-                for (int b = 0; b < 8; ++b)
-                    if (row[x] & (0x80 >> b))
-                        band[(8 * x + static_cast<std::size_t>(b)) * static_cast<std::size_t>(k) +
-                             static_cast<std::size_t>(line / 8)] |= static_cast<std::uint8_t>(0x80 >> (line % 8));
+            packRow(row, static_cast<int>(dots), (y - 1) % (8 * k), k, band);
             if (y % (8 * k) == 0 || y == height) sendBand(command, band);
         }
     } catch (const platform::RuntimeError& error) {

@@ -39,16 +39,14 @@ std::string characterLine() {
 
 }  // namespace
 
-// Lines of the receipt are (receipt, wrap on, font A) unless said otherwise.
-void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
+// The printer, the paper and the utility between separators, as the test
+// receipts and the MICR receipt begin.
+void DiagnosePrinterDlg::printTestHeading(bool& receipt) {
     bool fontA = false, wrap = true;
     const long type = m_MainComm.PrinterType();
     const std::string description =
         type >= 0 && type < shell::kPrinterTypeCount ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
     const platform::Application& app = platform::app();
-
-    SetAlignment(1);
-    SetPrintMode(0, false);
     PrintSeparatorLine(receipt, fontA);
     PrintTextLine(description, receipt, wrap, fontA);
     PrintTextLine(shell::PaperWidthList[static_cast<std::size_t>(m_MainComm.get_paperWidth())] + " Thermal Receipt",
@@ -59,6 +57,14 @@ void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
                       platform::str(app.revision()),
                   receipt, wrap, fontA);
     PrintSeparatorLine(receipt, fontA);
+}
+
+// Lines of the receipt are (receipt, wrap on, font A) unless said otherwise.
+void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
+    bool wrap = true;
+    SetAlignment(1);
+    SetPrintMode(0, false);
+    printTestHeading(receipt);
     for (bool fontB : {false, true}) {
         const int columns = shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth()));
         SetPrintMode(0, fontB);
@@ -100,11 +106,11 @@ void DiagnosePrinterDlg::printBarcodeCaptionAndCode() {
 }
 
 // The logo caption, the logo, then the bar code with its caption.
-void DiagnosePrinterDlg::printLogoAndBarcode(bool captionFirst) {
+void DiagnosePrinterDlg::printLogoAndBarcode(bool captionFirst, int logoMode) {
     bool receipt = true, wrap = true, fontA = false;
     SetAlignment(1);
     if (captionFirst) PrintTextLine(kLogoCaption, receipt, wrap, fontA);
-    PrintPictureBitmap(AXOLogo.Picture(), kLogoMode);
+    PrintPictureBitmap(AXOLogo.Picture(), logoMode);
     printBarcodeCaptionAndCode();
 }
 
@@ -112,7 +118,7 @@ void DiagnosePrinterDlg::PrintReceiptTestLan() {
     InitializePrinter();
     SelectCharacterSetUSA();
     SelectPaperStation(0);
-    printLogoAndBarcode(false);
+    printLogoAndBarcode(false, kLogoMode);
     FeedAndCut(8);
     InitializePrinter();
 }
@@ -142,7 +148,7 @@ void DiagnosePrinterDlg::printColorPass(int pass) {
     PrintSeparatorLine(receipt, fontA);
     PrintTextLine(std::string("Print in ") + (pass == 0 ? "Black" : "Second Color"), receipt, wrap, fontA);
     PrintReceiptTestBody(receipt);
-    printLogoAndBarcode(true);
+    printLogoAndBarcode(true, kLogoMode);
     FeedAndCut(8);
 }
 
@@ -184,7 +190,7 @@ void DiagnosePrinterDlg::printTwoSidedSequence() {
     PrintReceiptTestBody(receipt);
     sendCommand({0x0D, 0x0D, 0x0D, 0x0D, 0x0D, 0x0D});
     sendCommand({0x1F, 0x61, 0x01});
-    printLogoAndBarcode(true);
+    printLogoAndBarcode(true, kLogoMode);
     FeedAndCut(15);
 }
 

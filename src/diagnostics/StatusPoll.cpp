@@ -31,6 +31,8 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
         m_bFlashOn = !m_bFlashOn;
         if (m_bFlashOn) platform::app().flashWindow();
         setCaption(m_strWindowCaption + " - Receiving Scan Image...");
+        if (hidOpen()) readScanReportsOnHid();
+        endQuietScan();
     } else {
         m_bFlashOn = false;
         setCaption(m_strWindowCaption);
@@ -38,6 +40,17 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
         RequestKioskStatus();
     }
     for (int i = 0; i < kPollYields; ++i) platform::DoEvents();
+}
+
+void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
+    const bool polling = StatusPollTimer.Enabled();
+    StatusPollTimer.setEnabled(false);
+    struct Restore {
+        platform::TimerControl& timer;
+        bool enabled;
+        ~Restore() { timer.setEnabled(enabled); }
+    } restore{StatusPollTimer, polling};
+    body();
 }
 
 void DiagnosePrinterDlg::PollPrinterStatus() {
@@ -133,7 +146,8 @@ void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
     if (m_MainComm.AHPIStatus() == "True" && last > 1 && data[0] == kInputReportId)
         last = std::min(data[1] + 1, last);
     bool micrRestarted = false;
-    for (int i = 0; i <= last; ++i) {
+    dropRestOfReply_ = false;
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) {
         if (!interpretByte(data, i, last, facts) || micrRestarted) continue;
         // The first MICR start of an event collects from byte 1 on.
         micrRestarted = true;
@@ -162,6 +176,11 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
     } else if (isDleEmReply(b)) {
         applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
         m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
+    } else if (m_bMICRAwaited && isSlipType(type) && !m_bScanning) {
+        m_bMICRAwaited = false;
+        m_iMICRStatus = b;
+        m_bMICRReading = true;
+        m_strMICRText.clear();
     } else if (isEscReply(b) && (m_MainComm.EthernetStatus() == "True" || m_MainComm.AHPIStatus() == "True" ||
                                  printerlink::bRestartSentOnLink)) {
         interpretEscReply(b, i, last);
@@ -200,10 +219,5 @@ void DiagnosePrinterDlg::applyReply(Reply reply, std::uint8_t b, const ModelFact
             SetStatusIndicator(static_cast<std::uint8_t>(entry.index),
                                static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
-
-// The check scan's reception and the MICR reply's processing are not built
-// yet; the interpreter already gives them their bytes.
-void DiagnosePrinterDlg::HandleScanByte(std::uint8_t /*b*/) {}
-void DiagnosePrinterDlg::ProcessMICRReply(int /*status*/) {}
 
 }  // namespace diagnostics

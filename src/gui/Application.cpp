@@ -6,6 +6,7 @@
 #include <QWidget>
 
 #include "gui/Convert.h"
+#include "gui/PlainMessage.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtFontMetrics.h"
 #include "gui/QtLoopBackend.h"
@@ -79,6 +80,9 @@ struct Application::Impl {
                     if (top->isVisible()) w = top;
             if (w) QApplication::alert(w);
         };
+        app.plainMessageHook = [](const std::string& text, int iconStyle, const std::string& caption) {
+            showPlainMessage(caption, text, iconStyle == 16);
+        };
         renderer = std::make_unique<Renderer>();
     }
 
@@ -87,6 +91,7 @@ struct Application::Impl {
         platform::Application& app = platform::app();
         app.beepHook = nullptr;
         app.alertHook = nullptr;
+        app.plainMessageHook = nullptr;
         app.setClock(nullptr);
         platform::setFontMetrics(nullptr);
         if (platform::EventLoop::currentOrNull() == loop.get()) platform::EventLoop::setCurrent(previousLoop);

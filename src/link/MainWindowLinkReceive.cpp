@@ -103,8 +103,10 @@ void MainWindowLink::StopResponseTimer() {
     TimerWinsock.setInterval(0);
 }
 
+// A reply that came in time but still waits for its data event (a blocking
+// sleep held the loop past the watchdog's time) is no time-out.
 void MainWindowLink::TimerWinsock_Timer() {
-    if (!bSuppressLanTimeout) OnStatusUpdated.raise(kLanTimeoutStatus);
+    if (!bSuppressLanTimeout && Winsock.BytesReceived() == 0) OnStatusUpdated.raise(kLanTimeoutStatus);
     StopResponseTimer();
 }
 

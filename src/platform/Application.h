@@ -1,6 +1,6 @@
 // The application's own facts and a few desktop services: its folder, title,
-// version, the single-instance lock, the message beep, the window alert and
-// local time. One Application object exists per process (or per test); the
+// version, the single-instance lock, the message beep, the window alert, the
+// platform's own message box and local time. One Application object exists per process (or per test); the
 // utility reaches it through app(). Nothing here blocks.
 #pragma once
 
@@ -45,6 +45,14 @@ public:
     // Window alert (flash the task bar entry); the front end supplies it.
     std::function<void()> alertHook;
     void flashWindow() { if (alertHook) alertHook(); }
+    // The platform's own message box (text, icon style 0, 16 or 64, caption)
+    // with an OK button, for the few messages that do not go through the
+    // utility's box; blocks until it is closed. The front end supplies it,
+    // tests record the messages; without a hook nothing is shown.
+    std::function<void(const std::string& text, int iconStyle, const std::string& caption)> plainMessageHook;
+    void plainMessage(const std::string& text, int iconStyle, const std::string& caption) {
+        if (plainMessageHook) plainMessageHook(text, iconStyle, caption);
+    }
 
     // Local wall-clock time. Taken from the clock when one is set (virtual
     // time in tests starts at a fixed date), else from the system.

@@ -1,6 +1,7 @@
 // Screenshots of the diagnostics window drawn through the Qt front end, for
 // a person to look at: a slip model on a serial port, a kiosk model over TCP
-// and the M27x over USB HID, each with a few conditions on its panel.
+// and the M27x over USB HID, each with a few conditions on its panel, and the
+// scanning slip model while it receives a scan.
 #include "DiagnosticsTestSupport.h"
 
 #include "gui/QtApplicationHolder.h"
@@ -44,6 +45,18 @@ TEST_F(DiagnosticsScreens, SlipKioskAndM27x) {
         platform::Unload(w);
         ASSERT_TRUE(clickButton(2));
     }
+}
+
+TEST_F(DiagnosticsScreens, ScanUnderWay) {
+    auto& w = open(Link::Lan, 1);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    printer.scanner().fault = sim::ScanFault::Silent;
+    printer.scanner().faultBlock = 3;
+    ASSERT_TRUE(driver.click(w.CheckScanButton));
+    runFor(2500);
+    EXPECT_EQ(w.Caption(), " Diagnose POS Printer - Receiving Scan Image...");
+    const std::string path = std::string(DIAGNOSTICS_SCREENSHOT_DIR) + "/diagnose-scan-3640-x035-lan.png";
+    EXPECT_TRUE(gui::saveScreenshot(w, path)) << path;
 }
 
 }  // namespace

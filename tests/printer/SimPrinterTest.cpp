@@ -57,7 +57,7 @@ TEST_F(SimPrinterTest, AnswersTheStandardCommands) {
         {{0x1D, 0x49, 0x40, 0xA3}, {0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}, "GS I @ A3 (firmware)"},
         {{0x1D, 0x72, 0x01}, {0x00}, "GS r 1"},
         {{0x1D, 0x1F, 0x00}, {}, "GS US 0"},
-        {{0x1B, 0x06}, {}, "unknown 1B 06"},
+        {{0x1B, 0x05}, {}, "unknown 1B 05"},
     };
     for (const Case& c : cases) {
         port.sent.clear();

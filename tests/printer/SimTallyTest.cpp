@@ -92,7 +92,7 @@ TEST_F(SimTallyTest, WritesPrintsAndClearsChangeWhatIsRead) {
 
     EXPECT_EQ(ask({0x1D, 0x49, 0x40, 0x86}), Bytes{sim::kClearAnswer});
     EXPECT_EQ(read(0x87), reply(0x87, "00000000"));
-    EXPECT_EQ(ask({0x1D, 0x40, 0x31}), Bytes{sim::kClearAnswer});
+    EXPECT_EQ(ask({0x1D, 0x40, 0x31}), Bytes{sim::kFlashErasedAnswer});
     EXPECT_EQ(ask({0x1D, 0x40, 0x32}), Bytes{sim::kClearAnswer});
     EXPECT_TRUE(ask({0x1D, 0x61, 0x00}).empty());
     EXPECT_EQ(ask({0x1D, 0x72, 0x01}), Bytes{0x00});

@@ -44,6 +44,9 @@ void addStandardCommands(SimPrinter& printer) {
     addPrintCommands(printer);
     addStatusCommands(printer);
     addConfigurationWindowCommands(printer);
+    addSlipCommands(printer);
+    addLogoCommands(printer);
+    addScanCommands(printer);
 }
 
 }  // namespace sim

@@ -5,11 +5,23 @@
 #include <cerrno>
 
 #include "printer-sim/SimConfigurationCommands.h"
+#include "printer-sim/SimDeviceLines.h"
 #include "printer-sim/SimPrinter.h"
 #include "printer-sim/SimStatus.h"
 #include "printer-sim/SimTally.h"
 
 namespace sim {
+
+namespace {
+
+// A slip, MICR or scanner line, applied to every printer.
+bool applyDeviceLines(const std::string& line, const std::vector<SimPrinter*>& printers, std::string& error) {
+    bool deviceLine = false;
+    for (SimPrinter* printer : printers) deviceLine = applyDeviceLine(*printer, line, error) || deviceLine;
+    return deviceLine;
+}
+
+}  // namespace
 
 void runConsoleLine(const std::string& line, const std::vector<SimPrinter*>& printers, std::ostream& out) {
     std::string word = line;
@@ -22,12 +34,14 @@ void runConsoleLine(const std::string& line, const std::vector<SimPrinter*>& pri
         for (const SimPrinter* printer : printers) out << describeTallies(*printer);
     } else if (word == "config") {
         for (const SimPrinter* printer : printers) out << describeConfiguration(*printer);
+    } else if (std::string error; applyDeviceLines(word, printers, error)) {
+        if (!error.empty()) out << "printer-sim: " << error << "\n";
     } else if (verb == "set" || verb == "clear") {
         bool known = true;
         for (SimPrinter* printer : printers) known = setCondition(printer->status(), name, verb == "set") && known;
         if (!known) out << "printer-sim: '" << name << "' is no condition\n";
     } else {
-        out << "printer-sim: unknown line '" << word << "'; known: set NAME, clear NAME, tallies, config\n";
+        out << "printer-sim: unknown line '" << word << "'; known: set NAME, clear NAME, tallies, config and the lines of --help\n";
     }
     out.flush();
 }

@@ -28,6 +28,7 @@ std::string PaperItem::describe() const {
         case Kind::TwoSided: return "two-sided " + std::to_string(value);
         case Kind::Side: return "side " + std::to_string(value);
         case Kind::SlipEject: return "slip eject";
+        case Kind::Logo: std::snprintf(head, sizeof head, "logo m%d %dx%d", mode, width, height); return head;
     }
     return {};
 }
@@ -83,10 +84,10 @@ void SimPaper::initialise() {
     mode_ = alignment_ = colour_ = 0;
 }
 
-void SimPaper::bitImage(int mode, int columns, int k, const Bytes& data) {
+void SimPaper::bitImage(int mode, int columns, int k, const Bytes& data, Kind kind) {
     afterCarriageReturn_ = false;
     PaperItem image;
-    image.kind = Kind::Image;
+    image.kind = kind;
     image.mode = mode;
     image.width = columns;
     image.height = 8 * k;
@@ -152,7 +153,10 @@ void addLayoutCommands(SimPrinter& printer) {
     add(printer, {0x00}, "NUL", 0, {});
     add(printer, {0x0D}, "CR", 0, [](SimPrinter& p, const Bytes&) { p.paper().carriageReturn(); });
     add(printer, {0x0A}, "LF", 0, [](SimPrinter& p, const Bytes&) { p.paper().lineFeed(); });
-    add(printer, {0x0C}, "FF", 0, [](SimPrinter& p, const Bytes&) { p.paper().add(item(Kind::SlipEject)); });
+    add(printer, {0x0C}, "FF", 0, [](SimPrinter& p, const Bytes&) {
+        p.paper().add(item(Kind::SlipEject));
+        ejectSlip(p);
+    });
     add(printer, {0x1B, 0x40}, "ESC @", 0, [](SimPrinter& p, const Bytes&) { p.paper().initialise(); });
     add(printer, {0x1B, 0x21, kAnyByte}, "ESC !", 1, [](SimPrinter& p, const Bytes& c) { p.paper().setMode(c[2]); });
     add(printer, {0x1B, 0x61, kAnyByte}, "ESC a", 1,

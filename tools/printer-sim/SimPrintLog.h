@@ -36,6 +36,7 @@ struct PaperItem {
         TwoSided,      // value: the two-sided mode (1F 60 n)
         Side,          // value: the side printed next (1F 61 n)
         SlipEject,
+        Logo,          // a downloaded logo printed (GS / n): mode n, width, height, dots
     };
     Kind kind = Kind::Line;
     std::string text;
@@ -69,8 +70,10 @@ public:
     void setAlignment(int alignment) { alignment_ = alignment; }
     void setColour(int colour) { colour_ = colour; }
     void setBarcodeHeight(int dots) { barcodeHeight_ = dots; }
-    // ESC * m nL nH data: columns of k bytes each, top byte first.
-    void bitImage(int mode, int columns, int k, const platform::Bytes& data);
+    // ESC * m nL nH data: columns of k bytes each, top byte first. A
+    // downloaded logo prints from the same layout.
+    void bitImage(int mode, int columns, int k, const platform::Bytes& data,
+                  PaperItem::Kind kind = PaperItem::Kind::Image);
     void add(PaperItem item);
 
 private:

@@ -28,9 +28,12 @@
 
 #include "platform/loop/LifeToken.h"
 #include "platform/Text.h"
+#include "printer-sim/SimLogo.h"
 #include "printer-sim/SimPort.h"
 #include "printer-sim/SimPrintLog.h"
+#include "printer-sim/SimScan.h"
 #include "printer-sim/SimScheduler.h"
+#include "printer-sim/SimSlip.h"
 #include "printer-sim/SimTally.h"
 #include "printer-sim/SimStatus.h"
 
@@ -90,6 +93,10 @@ public:
     SimStatusModel& status() { return status_; }
     SimPaper& paper() { return paper_; }
     const SimPaper& paper() const { return paper_; }
+    // The slip station with its MICR reader, the flash logos, the scanner.
+    SimSlip& slip() { return slip_; }
+    SimFlash& flash() { return flash_; }
+    SimScanner& scanner() { return scanner_; }
 
     // --- Input from the transport ----------------------------------------
     void receive(const platform::Bytes& chunk);
@@ -100,6 +107,8 @@ public:
     // The answer to one exact command, in place of the table's (an empty
     // answer silences it); e.g. DLE EOT 4 answered 16h.
     void setReply(const platform::Bytes& command, platform::Bytes answer);
+    // Back to the table's answers.
+    void clearReplies() { replies_.clear(); }
     // Sends bytes after the reply delay, shaped by the reply fault. Command
     // handlers call it.
     void reply(const platform::Bytes& bytes);
@@ -135,6 +144,9 @@ private:
     SimTally tally_;
     SimStatusModel status_;
     SimPaper paper_;
+    SimSlip slip_;
+    SimFlash flash_;
+    SimScanner scanner_;
     SimPort* port_ = nullptr;
     std::vector<SimCommand> commands_;  // newest first
     std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
@@ -150,8 +162,8 @@ private:
 };
 
 // The commands every simulated printer knows (status requests answered from
-// its status model, firmware request, restart, and the print commands that
-// fill its paper).
+// its status model, firmware request, restart, the print commands that
+// fill its paper, the slip station, flash logos and check scanner).
 void addStandardCommands(SimPrinter& printer);
 
 }  // namespace sim

@@ -45,6 +45,7 @@ constexpr Condition kConditions[] = {
     {"kiosk-door-open", &SimStatusModel::kioskDoorOpen},
     {"black-mark-failure", &SimStatusModel::blackMarkFailure},
     {"head-damaged", &SimStatusModel::headDamaged},
+    {"flash-write-fails", &SimStatusModel::flashWriteFails},
 };
 
 std::function<std::string(const platform::Bytes&)> namedWithArgument(std::string name) {

@@ -47,6 +47,8 @@ struct SimStatusModel {
     bool kioskDoorOpen = false;
     bool blackMarkFailure = false;
     bool headDamaged = false;
+    // Flash memory: downloaded logos are not kept (SimLogo.h).
+    bool flashWriteFails = false;
 };
 
 // The replies: GS EOT n (1-5; others all clear), ESC v, ESC u, DLE EM n.

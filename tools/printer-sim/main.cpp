@@ -21,6 +21,7 @@
 #include "printer-sim/PrinterTypes.h"
 #include "printer-sim/PtyAdapter.h"
 #include "printer-sim/SimConsole.h"
+#include "printer-sim/SimDeviceLines.h"
 #include "printer-sim/SimPrinter.h"
 #include "printer-sim/TcpListenerAdapter.h"
 
@@ -28,20 +29,23 @@ namespace {
 
 const char* const kUsage =
     "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--set CONDITION]...\n"
-    "                   [--clear CONDITION]... [--log FILE] [--paper] [--restart-time MS]\n"
+    "                   [--clear CONDITION]... [--scan-image FILE] [--log FILE] [--paper] [--restart-time MS]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
     "  --firmware TEXT  firmware version text (default 0398)\n"
     "  --status HEX     status byte answered to DLE EOT n (default 12)\n"
     "  --set CONDITION  start with a status condition on; --clear CONDITION: off (only drawer-open starts on)\n"
+    "  --scan-image FILE  the 1-bpp bitmap file a check scan sends (default: a built-in check picture)\n"
     "  --log FILE       one line of hex per received chunk\n"
     "  --paper          print what goes on paper on standard output, one item a line\n"
     "  --restart-time MS  how long a restart (1D FF) keeps the link down (default 3000)\n"
     "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
-    "While it runs, lines on standard input: 'set CONDITION' or 'clear CONDITION' change the status;\n"
-    "'tallies' (or an empty line) shows the ID items and tallies; 'config' the configuration it holds.\n"
-    "Conditions: ";
+    "While it runs, lines on standard input change the status: 'set CONDITION' or 'clear CONDITION';\n"
+    "'tallies' (or an empty line) shows the ID items and tallies; 'config' the configuration it holds;\n"
+    "and these change the slip station, the MICR reader and the check scanner:\n";
+
+const char* const kConditionsHeading = "Conditions: ";
 
 struct Options {
     std::optional<std::string> tcpHost;
@@ -49,6 +53,7 @@ struct Options {
     bool pty = false;
     sim::SimConfig config;
     std::vector<std::pair<std::string, bool>> conditions;
+    std::string scanImage;
     std::string logPath;
     bool paper = false;
 };
@@ -97,8 +102,15 @@ std::string parseCondition(const std::string& option, const std::string& name) {
     return name;
 }
 
+std::string parseScanImage(const std::string& path) {
+    sim::SimScanner probe;
+    std::string error;
+    if (!sim::loadScanImage(probe, path, error)) throw BadArgument{"--scan-image: " + error};
+    return path;
+}
+
 void printUsage(std::ostream& out) {
-    out << kUsage;
+    out << kUsage << sim::kDeviceLinesHelp << kConditionsHeading;
     for (const std::string& name : sim::conditionNames()) out << name << ' ';
     out << '\n';
 }
@@ -129,6 +141,8 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.config.status = parseStatus(value());
         else if (name == "--set" || name == "--clear")
             options.conditions.emplace_back(parseCondition(name, value()), name == "--set");
+        else if (name == "--scan-image")
+            options.scanImage = parseScanImage(value());
         else if (name == "--log")
             options.logPath = value();
         else if (name == "--paper" && !inlineValue)
@@ -179,6 +193,8 @@ int serve(const Options& options) {
         printers.push_back(std::make_unique<sim::SimPrinter>(scheduler, options.config));
         for (const auto& [condition, on] : options.conditions)
             sim::setCondition(printers.back()->status(), condition, on);
+        std::string unreadable;
+        if (!options.scanImage.empty()) sim::loadScanImage(printers.back()->scanner(), options.scanImage, unreadable);
         if (options.paper)
             printers.back()->paper().onItem = [](const sim::PaperItem& item) {
                 std::cout << "paper: " << item.describe() << std::endl;

@@ -1,0 +1,185 @@
+// Monochrome bitmap files: printed as ESC * bit-image bands (the scanned
+// check), and downloaded into the printer's flash as its logo, which is then
+// printed in its four sizes.
+#include <optional>
+
+#include "diagnostics/BitImage.h"
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/LinkFlags.h"
+#include "platform/Application.h"
+#include "platform/RuntimeError.h"
+#include "platform/imaging/Bitmap.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+
+namespace {
+
+constexpr int kInvalidBitmap = 51;
+constexpr const char* kNotALogo = "This file is not a valid bitmap file.Please select a monochrome bitmap file ";
+constexpr const char* kNotABitmap = "This file is not a valid bitmap file.";
+constexpr const char* kTooLarge = "This file size exceeds maximum bitmap file size (576 X 512)";
+constexpr int kMaxLogoBytesAcross = 72, kMaxLogoBytesDown = 64;
+constexpr int kFileBandLines = 24;
+constexpr std::size_t kWidestBand = 0xFFFF;
+constexpr std::uint8_t kFileBandMode = 0x21;
+constexpr int kEraseReads = 11, kEraseSleepMs = 50;
+constexpr std::uint8_t kErased = 0x0D;
+constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
+constexpr std::uint8_t kFlashWriteFailed = 0x08;
+constexpr long kLogoDialogFlags = 3076;
+constexpr int kM27x = 14;
+
+// A file that is no whole uncompressed bitmap of one bit per pixel is
+// refused with `invalid`; a missing or unreadable file raises the
+// platform's own error.
+platform::Bitmap readMonochromeBitmap(const std::string& fileName, const char* invalid) {
+    std::optional<platform::Bitmap> bitmap = platform::readBitmapFile(fileName);
+    if (!bitmap || bitmap->bitCount != 1) throw platform::RuntimeError(kInvalidBitmap, invalid);
+    return std::move(*bitmap);
+}
+
+Bytes imageLine(const platform::Bitmap& bitmap, int y) {
+    const auto line = bitmap.line(y);
+    Bytes row(line.begin(), line.end());
+    if (bitmap.firstColourBlack()) invertRow(row, bitmap.width);
+    return row;
+}
+
+void showInternalError(const platform::RuntimeError& error) {
+    shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + " " + error.description(), 0, 64);
+}
+
+}  // namespace
+
+bool DiagnosePrinterDlg::SendLogoBitmapFile(const std::string& fileName, long& width, long& height) {
+    try {
+        const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotALogo);
+        width = bitmap.width;
+        height = bitmap.height;
+        const int across = (bitmap.width - 1) / 8 + 1, down = (bitmap.height - 1) / 8 + 1;
+        if (across > kMaxLogoBytesAcross || down > kMaxLogoBytesDown)
+            throw platform::RuntimeError(kInvalidBitmap, kTooLarge);
+        Bytes block(static_cast<std::size_t>(8 * across * down) + 1, 0);
+        sendCommand({0x1D, 0x2A, static_cast<std::uint8_t>(across), static_cast<std::uint8_t>(down)});
+        for (int y = 1; y <= bitmap.height; ++y) packRow(imageLine(bitmap, y), bitmap.width, y - 1, down, block);
+        sendCommand(block);
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        showInternalError(error);
+        return false;
+    }
+}
+
+// Bands as wide as the file's padded rows, 24 lines each.
+bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
+    try {
+        const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotABitmap);
+        const std::size_t dots = 8 * bitmap.rowSize;
+        // A band's width is a 16-bit number of dots.
+        if (dots > kWidestBand) throw platform::RuntimeError(kInvalidBitmap, kNotABitmap);
+        const Bytes command{0x1B, 0x2A, kFileBandMode, static_cast<std::uint8_t>(dots % 256),
+                            static_cast<std::uint8_t>(dots / 256)};
+        Bytes band(3 * dots + 1, 0);
+        for (int y = 1; y <= bitmap.height; ++y) {
+            packRow(imageLine(bitmap, y), bitmap.width, (y - 1) % kFileBandLines, 3, band);
+            if (y % kFileBandLines == 0 || y == bitmap.height) sendBand(command, band);
+        }
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        showInternalError(error);
+        return false;
+    }
+}
+
+// Clears every logo and user-defined character; the printer answers when
+// its flash is erased.
+void DiagnosePrinterDlg::SelectFlashLogoArea() {
+    sendCommand({0x1D, 0x40, 0x31});
+    for (int read = 0; read < kEraseReads; ++read) {
+        Bytes b(1, 0);
+        if (!m_MainComm.WaitResponse(b, 1) || b[0] == kErased) return;
+        platform::Sleep(kEraseSleepMs);
+        platform::DoEvents();
+    }
+}
+
+void DiagnosePrinterDlg::SelectLogoNumber(int n) { sendCommand({0x1D, 0x23, static_cast<std::uint8_t>(n)}); }
+
+void DiagnosePrinterDlg::PrintLogoNumber(int n) { sendCommand({0x1D, 0x2F, static_cast<std::uint8_t>(n)}); }
+
+void DiagnosePrinterDlg::BuildCrLf(Bytes& buffer) { buffer = {0x08, 0x02, 0x0D, 0x0A}; }
+
+void DiagnosePrinterDlg::DownloadLogoButton_Click() {
+    dispatch(&DiagnosePrinterDlg::DownloadLogoLan, &DiagnosePrinterDlg::DownloadLogoSerial);
+}
+
+// True when a file was chosen; a cancel is told by the dialog's result.
+bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
+    CommonDlg.setFilter(m_MainComm.PrinterType() == kM27x ? "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                            "82.5mm (592x512) Bitmap (*.bmp)|*.bmp|"
+                                                            "114.0mm (832x512) Bitmap (*.bmp)|*.bmp|"
+                                                          : "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                            "58.0mm (424x512) Bitmap (*.bmp)|*.bmp|");
+    CommonDlg.setDialogTitle("Browse File for Download Logo");
+    CommonDlg.setDefaultExt(".bmp");
+    CommonDlg.setInitDir(platform::app().path());
+    CommonDlg.setFileName("");
+    CommonDlg.setFlags(kLogoDialogFlags);
+    const bool chosen = CommonDlg.ShowOpen();
+    platform::DoEvents();
+    fileName = CommonDlg.FileName();
+    return chosen && !fileName.empty();
+}
+
+// The status poll rests meanwhile: its replies would be read as the erase's
+// or the flash status's answer, and on USB HID its reads would take them.
+void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
+    withoutStatusPoll([&] {
+        long width = 0, height = 0;
+        InitializePrinter();
+        SelectFlashLogoArea();
+        SelectLogoNumber(1);
+        if (!SendLogoBitmapFile(fileName, width, height)) return;
+        shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+        // Framed on USB HID like every command, so the printer gets it there too.
+        sendCommand({0x1D, 0x72, 0x04});
+        Bytes status(1, 0);
+        m_MainComm.WaitResponse(status, 1);
+        if (status[0] & kFlashWriteFailed) platform::app().plainMessage("Flash Write failed.", 0, platform::app().title());
+        bool receipt = true, wrap = true, fontA = false;
+        SelectPaperStation(0);
+        PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
+                          " x H:" + platform::str(height) + " dots)",
+                      receipt, wrap, fontA);
+        for (int n : {0, 2, 1, 3}) {
+            PrintLogoNumber(n);
+            Bytes lineEnd{0x0D, 0x0A};
+            if (hidOpen()) BuildCrLf(lineEnd);
+            m_MainComm.SendOutput(lineEnd);
+        }
+        FeedAndCut(8);
+    });
+}
+
+void DiagnosePrinterDlg::DownloadLogoLan() {
+    std::string fileName;
+    if (chooseLogoFile(fileName)) downloadLogo(fileName);
+}
+
+// The file first; a cancel skips the link check too.
+void DiagnosePrinterDlg::DownloadLogoSerial() {
+    std::string fileName;
+    if (!chooseLogoFile(fileName)) return;
+    if (!shell::takeRealTimeStatusAnswer(statusHandshake())) {
+        shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
+        return;
+    }
+    downloadLogo(fileName);
+}
+
+}  // namespace diagnostics

@@ -1,0 +1,203 @@
+// The slip station's tests: slip print, MICR read and check flip, each a
+// direct procedure (TCP, USB HID) and a serial one, and the wait until the
+// printer reports the document in the slip station.
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/LinkFlags.h"
+#include "platform/loop/EventLoop.h"
+#include "shell/ModelessMsgBox.h"
+#include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
+
+namespace diagnostics {
+
+using platform::Bytes;
+
+namespace {
+
+constexpr long kOk = 1;
+constexpr int kSlipLogoMode = 1;
+constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
+constexpr int kBusyNoticeMs = 1000;
+// The serial MICR read and flip wait this long for the printer's answer.
+constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
+constexpr const char* kSlipPrompt =
+    "Insert a paper to the slip station.\r\nAnd then select OK button to print.\r\nTo cancel print, select Cancel "
+    "button.";
+constexpr const char* kMICRPrompt =
+    "Insert a check to the slip station.\r\nAnd then select OK button to read MICR.\r\nTo cancel read, select "
+    "Cancel button.";
+constexpr const char* kFlipPrompt =
+    "Insert a check to the slip station.\r\nAnd then select OK button to flip.\r\nTo cancel flip, select Cancel "
+    "button.";
+
+// Slip station indicators.
+constexpr std::uint8_t kLeadingEdge = 5, kTrailingEdge = 6, kStation = 7, kWaitingForSlip = 8;
+
+}  // namespace
+
+void DiagnosePrinterDlg::SlipButton_Click() {
+    dispatch(&DiagnosePrinterDlg::PrintSlipTestLan, &DiagnosePrinterDlg::PrintSlipTestSerial);
+}
+
+void DiagnosePrinterDlg::MICRButton_Click() {
+    dispatch(&DiagnosePrinterDlg::ReadMICRLan, &DiagnosePrinterDlg::ReadMICRSerial);
+}
+
+void DiagnosePrinterDlg::FlipButton_Click() {
+    dispatch(&DiagnosePrinterDlg::FlipCheckLan, &DiagnosePrinterDlg::FlipCheckSerial);
+}
+
+void DiagnosePrinterDlg::showBusyNotice() {
+    shell::ShowTimedNotice(kBusyNotice, kBusyNoticeMs);
+    shell::ShowTimedNotice(kBusyNotice, 0);
+}
+
+// The answer to a request of its own, waited for while events are served:
+// an answer left over from an earlier request proves nothing, and one that
+// is still on its way must not be missed.
+bool DiagnosePrinterDlg::serialAnswerArrived() {
+    printerlink::bDiagStatusAnswered = false;
+    RequestRealTimeStatus();
+    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
+    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
+    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
+    return false;
+}
+
+bool DiagnosePrinterDlg::printSlip() {
+    bool ok = false;
+    WaitForSlipInsertion(kSlipPrompt, false, ok);
+    if (!ok) return false;
+    bool slip = false;
+    InitializePrinter();
+    SelectCharacterSetUSA();
+    SelectPaperStation(1);
+    PrintReceiptTestBody(slip);
+    printLogoAndBarcode(true, kSlipLogoMode);
+    EjectSlip();
+    return true;
+}
+
+void DiagnosePrinterDlg::PrintSlipTestLan() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
+    platform::Sleep(kSlipSleepMs);
+    showBusyNotice();
+    SelectPaperStation(0);
+}
+
+void DiagnosePrinterDlg::PrintSlipTestSerial() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
+    SelectPaperStation(0);
+}
+
+// A collection left unfinished by an earlier reply must not swallow this one.
+bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
+    bool ok = false;
+    WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
+    if (!ok) return false;
+    m_bMICRReading = false;
+    m_strMICRText.clear();
+    m_bMICRAwaited = true;
+    sendCommand({0x1B, 0x77, 0x50, 0x0D});
+    sendCommand({0x1B, 0x77, 0x01});
+    return true;
+}
+
+// On USB HID no event brings the reply, and a status poll's read would cut
+// it at its first zero byte (a good read's status): it is read here.
+void DiagnosePrinterDlg::readMICRReplyOnHid() {
+    Bytes reply;
+    withoutStatusPoll([&] { reply = readHidReplyBytes(); });
+    if (!reply.empty()) m_MainComm_OnDataReceived(reply);
+}
+
+void DiagnosePrinterDlg::ReadMICRLan() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
+    platform::Sleep(kMICRSleepMs);
+    if (hidOpen()) readMICRReplyOnHid();
+    showBusyNotice();
+    SelectPaperStation(0);
+}
+
+void DiagnosePrinterDlg::ReadMICRSerial() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !readMICR(false)) return;
+    SelectPaperStation(0);
+}
+
+bool DiagnosePrinterDlg::flipCheck() {
+    bool ok = false;
+    WaitForSlipInsertion(kFlipPrompt, false, ok);
+    if (!ok) return false;
+    SelectPaperStation(1);
+    sendCommand({0x1B, 0x77, 0x46});
+    sendCommand({0x1B, 0x65, 0x1E});
+    EjectSlip();
+    return true;
+}
+
+void DiagnosePrinterDlg::FlipCheckLan() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !flipCheck()) return;
+    platform::Sleep(kFlipSleepMs);
+    showBusyNotice();
+    SelectPaperStation(0);
+}
+
+void DiagnosePrinterDlg::FlipCheckSerial() {
+    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !flipCheck()) return;
+    SelectPaperStation(0);
+}
+
+void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok) {
+    ok = false;
+    if (!isSlipType(m_MainComm.PrinterType())) return;
+    long answer = kOk;
+    while (answer == kOk && !ok) {
+        answer = shell::ShowMessage(prompt, 1, 64);
+        if (answer != kOk) break;
+        const Bytes request = hidOpen() && useGsR1 ? Bytes{0x1D, 0x72, 0x01} : Bytes{0x1D, 0x04, 0x05};
+        // The status poll's replies have the slip status's form.
+        withoutStatusPoll([&] {
+            sendCommand(request);
+            readSlipStatus(ok);
+        });
+    }
+    ok = ok && answer == kOk;
+}
+
+// Reads the printer's bytes until one reports the document in place or
+// none comes in time.
+void DiagnosePrinterDlg::readSlipStatus(bool& ok) {
+    for (;;) {
+        Bytes b(1, 0);
+        if (!m_MainComm.WaitResponse(b, 1)) return;
+        const std::uint8_t v = b[0];
+        if ((v & 0x93) == 0x12) {
+            SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
+            SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
+            SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
+            SetStatusIndicator(kTrailingEdge, (v & 0x40) ? 0 : 1);
+            if ((v & 0x60) == 0) {
+                ok = true;
+                return;
+            }
+        } else if ((v & 0x90) == 0x90) {
+            Bytes sensor(2, 0);
+            if (!m_MainComm.WaitResponse(sensor, 2)) continue;
+            if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
+                SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
+        } else if ((v & 0x90) == 0 && (v & 0x20) == 0) {
+            ok = true;
+            return;
+        }
+    }
+}
+
+Bytes DiagnosePrinterDlg::readHidReplyBytes() {
+    Bytes out;
+    Bytes b(1, 0);
+    while (m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
+    return out;
+}
+
+}  // namespace diagnostics

@@ -1,0 +1,164 @@
+// The logo download from a bitmap file the user picks: what is refused and
+// with which message, what reaches the printer's flash on each link, and
+// the sample print that follows.
+#include "BitmapFiles.h"
+#include "DiagnosticsTestSupport.h"
+
+#include "link/LinkFlags.h"
+
+namespace diagtest {
+namespace {
+
+bool diagonal(int x, int y) { return (x + y) % 7 == 0 || x == 0; }
+
+class LogoDownload : public DiagnosticsWorld {
+protected:
+    LogoDownload() {
+        platform::app().plainMessageHook = [this](const std::string& text, int, const std::string& caption) {
+            plainMessages.push_back(caption + ": " + text);
+        };
+    }
+    ~LogoDownload() override { platform::app().plainMessageHook = nullptr; }
+
+    // Picks `name` in the file dialog (or cancels when empty) and downloads.
+    void download(diagnostics::DiagnosePrinterDlg& w, const std::string& name) {
+        driver.answerNext([this, name](platform::Form& f) {
+            auto& dialog = dynamic_cast<platform::FileDialogForm&>(f);
+            request = dialog.request();
+            if (name.empty())
+                dialog.cancel();
+            else
+                dialog.choose((folder / name).string());
+        });
+        ASSERT_TRUE(driver.click(w.DownloadLogoButton));
+        runFor(kWireMs);
+    }
+    std::string file(const std::string& name, const Bytes& bytes) {
+        writeFile(folder / name, bytes);
+        return name;
+    }
+
+    Strings plainMessages;
+    platform::FileDialogRequest request;
+};
+
+TEST_F(LogoDownload, FilesAreCheckedBeforeAnythingGoesToTheFlash) {
+    const std::string tooWide = "Internal Error\r\n51 This file size exceeds maximum bitmap file size (576 X 512)";
+    const std::string invalid =
+        "Internal Error\r\n51 This file is not a valid bitmap file.Please select a monochrome bitmap file ";
+    Bytes colour = monoBitmap(8, 8, false, diagonal);
+    colour[28] = 24;
+    Bytes notBm = monoBitmap(8, 8, false, diagonal);
+    notBm[0] = 'X';
+    Bytes cut = monoBitmap(64, 64, false, diagonal);
+    cut.resize(300);
+    Bytes flat = monoBitmap(8, 8, false, diagonal);
+    put32(flat, 22, 0);
+    Bytes packed = monoBitmap(8, 8, false, diagonal);
+    put32(packed, 30, 1);
+    struct Case {
+        std::string name;
+        Bytes bytes;
+        std::string message;  // "" when it is downloaded
+    } cases[] = {
+        {"max.bmp", monoBitmap(576, 512, false, diagonal), ""},
+        {"wide.bmp", monoBitmap(577, 8, false, diagonal), tooWide},
+        {"tall.bmp", monoBitmap(8, 513, false, diagonal), tooWide},
+        {"colour.bmp", colour, invalid},
+        {"notbm.bmp", notBm, invalid},
+        {"cut.bmp", cut, invalid},
+        {"flat.bmp", flat, invalid},
+        {"packed.bmp", packed, invalid},
+        {"missing.bmp", {}, "Internal Error\r\n53 File not found"},
+    };
+    auto& w = open(Link::Usb, 14, 2);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (!c.bytes.empty()) file(c.name, c.bytes);
+        messages.clear();
+        printer.clearLog();
+        printer.flash().logos.clear();
+        download(w, c.name);
+        if (c.message.empty()) {
+            EXPECT_TRUE(messages.empty());
+            ASSERT_EQ(printer.flash().logos.count(1), 1u);
+            EXPECT_EQ(printer.flash().logos[1].data.size(), 36864u);
+        } else {
+            EXPECT_EQ(messageTexts(), Strings{c.message});
+            EXPECT_EQ(countCommand("GS * 72 64") + countCommand("GS / 0"), 0);
+        }
+    }
+    EXPECT_EQ(request.title, "Browse File for Download Logo");
+    EXPECT_EQ(request.filters.size(), 3u) << "the M27x offers its three paper widths";
+    EXPECT_EQ(request.filters[2].description, "114.0mm (832x512) Bitmap (*.bmp)");
+    EXPECT_EQ(request.folder, folder.string());
+}
+
+TEST_F(LogoDownload, LogoArrivesDotForDotOnEveryLinkAndPrintsInItsFourSizes) {
+    const auto black = [](int x, int y) { return (x / 3 + y / 5) % 2 == 0; };
+    file("logo.bmp", monoBitmap(263, 77, true, black));
+    file("upside.bmp", monoBitmap(263, 77, false, black, true));
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        for (const std::string name : {"logo.bmp", "upside.bmp"}) {
+            SCOPED_TRACE(std::string(linkName(link)) + " " + name);
+            auto& w = open(link, 0);
+            download(w, name);
+            EXPECT_TRUE(messages.empty());
+            const Strings got = paper();
+            const std::string caption = name == "logo.bmp" ? "LOGO.BMP" : "UPSIDE.BMP";
+            ASSERT_EQ(got, (Strings{"line l00: " + caption + " (W:263 x H:77 dots)", "logo m0 264x80", "logo m2 264x80",
+                                    "logo m1 264x80", "logo m3 264x80", "feed 8", "cut"}));
+            const sim::PaperItem& logo = printer.paper().items()[1];
+            for (int y = 0; y < 80; ++y)
+                for (int x = 0; x < 264; ++x)
+                    ASSERT_EQ(logo.dots[static_cast<std::size_t>(y * 264 + x)] != 0, x < 263 && y < 77 && black(x, y))
+                        << x << "," << y;
+            if (link == Link::Usb) {
+                for (const auto& entry : printer.log()) ASSERT_NE(entry.framing, "unframed");
+            }
+            EXPECT_TRUE(plainMessages.empty());
+            disconnect();
+        }
+    }
+}
+
+TEST_F(LogoDownload, FlashWriteFailureIsShownOnEveryLinkAndTheSamplePrintStillFollows) {
+    file("logo.bmp", monoBitmap(16, 8, false, diagonal));
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        printer.status().flashWriteFails = true;
+        plainMessages.clear();
+        download(w, "logo.bmp");
+        EXPECT_EQ(plainMessages, Strings{"AXO36xxDiag: Flash Write failed."});
+        EXPECT_EQ(countCommand("GS / 0") + countCommand("GS / 2") + countCommand("GS / 1") + countCommand("GS / 3"), 4);
+        printer.status().flashWriteFails = false;
+        disconnect();
+    }
+}
+
+TEST_F(LogoDownload, CancelSendsNothingAndOnSerialSkipsTheLinkCheck) {
+    // A chosen file on a serial link whose printer does not answer.
+    file("logo.bmp", monoBitmap(16, 8, false, diagonal));
+    auto& lost = open(Link::Serial, 0);
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    download(lost, "logo.bmp");
+    EXPECT_EQ(messageTexts(), Strings{shell::kLostLinkMessage});
+    EXPECT_FALSE(lost.isLoaded());
+    EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0", "GS US 0"}));
+    ASSERT_TRUE(clickButton(kDisconnectButton));
+    messages.clear();
+    for (Link link : {Link::Usb, Link::Serial}) {
+        printer.setReplyFault(sim::ReplyFault::None);
+        auto& w = open(link, 0);
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        download(w, "");
+        EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0"})) << linkName(link);
+        EXPECT_TRUE(messages.empty());
+        EXPECT_TRUE(w.isLoaded());
+        disconnect();
+    }
+}
+
+}  // namespace
+}  // namespace diagtest

@@ -1,0 +1,213 @@
+// The slip station's tests against the simulated printer: the wait for the
+// document, the MICR read with its receipt and message, the check flip and
+// the slip print.
+#include "DiagnosticsTestSupport.h"
+
+#include "link/LinkFlags.h"
+
+namespace diagtest {
+namespace {
+
+class SlipTests : public DiagnosticsWorld {
+protected:
+    // Answers the next message box with OK after running `before`.
+    void okAfter(std::function<void()> before) {
+        driver.answerNext([this, before = std::move(before)](platform::Form& box) {
+            before();
+            driver.pressKey(box, '1');
+        });
+    }
+    bool micrSent() {
+        runFor(kWireMs);
+        return countCommand("ESC w P (MICR read)") > 0;
+    }
+};
+
+TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
+    using Button = platform::CommandButton diagnostics::DiagnosePrinterDlg::*;
+    struct Case {
+        const char* name;
+        Link link;
+        Button button;
+        std::function<void()> arrange;
+        bool done;
+        std::size_t prompts;
+    };
+    const Case cases[] = {
+        {"late", Link::Serial, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] { okAfter([this] { setSlipDocument(printer.status(), sim::SlipDocument::Inserted); }); }, true, 0},
+        {"never", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton, [this] { messageKeys = {'1', '1', '0'}; },
+         false, 3},
+        {"leading edge only", Link::Usb, &diagnostics::DiagnosePrinterDlg::FlipButton,
+         [this] {
+             setSlipDocument(printer.status(), sim::SlipDocument::LeadingEdge);
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
+        {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] { printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12}); }, true, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto& w = open(c.link, 0);
+        messages.clear();
+        c.arrange();
+        ASSERT_TRUE(driver.click(w.*c.button));
+        runFor(kWireMs);
+        EXPECT_EQ(countCommand("ESC w P (MICR read)") + countCommand("ESC w F (check flip)") > 0, c.done);
+        if (c.prompts > 0) {
+            EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
+                                    [](const MessageSeen& m) { return m.text.rfind("Insert a check", 0) == 0; }),
+                      static_cast<long>(c.prompts));
+        }
+        if (c.done) {
+            EXPECT_EQ(checked().count(5) + checked().count(6), 2u) << "both slip edges covered";
+        }
+        printer.setReply({0x1D, 0x04, 0x05}, {});
+        setSlipDocument(printer.status(), sim::SlipDocument::None);
+        disconnect();
+    }
+}
+
+// On TCP the reply wait runs the loop, so the status poll would run in it:
+// its GS EOT 1 reply (drawer closed: 16h) has the form of a slip status with
+// both edges covered.
+TEST_F(SlipTests, StatusPollRepliesAreNotTakenForTheSlipStatus) {
+    auto& w = open(Link::Lan, 0);
+    messageKeys = {'1', '0'};
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    EXPECT_EQ(messages.size(), 2u);
+    EXPECT_FALSE(micrSent());
+    EXPECT_TRUE(w.StatusPollTimer.Enabled());
+}
+
+TEST_F(SlipTests, MicrFieldsAreSplitFromTheCleanedText) {
+    struct Case {
+        const char* raw;
+        Strings fields;  // transit, bank, account, serial
+    } cases[] = {
+        {"tABCDEFGHItKLMNPQRSo WXYZ", {"ABCDEFGHI", "DEFGH", "KLMNPQRS", "WXYZ"}},
+        {"tABCDEFGHItKLMN PQRSUVWo", {"ABCDEFGHI", "DEFGH", "PQRSUVW", "KLMN"}},
+        {"tABCDEFGHItKLMNPQRSo WXYZo", {"ABCDEFGHI", "DEFGH", "KLMNPQRSo WXYZ", " WXYZ"}},
+        {"tABCDEFGHItKLMNPQRSo WX", {"ABCDEFGHI", "DEFGH", "KLMNPQRS", ""}},
+        {"tABCDEFGHItKLM-NPQRSo", {"ABCDEFGHI", "DEFGH", "NPQRS", "KLM"}},
+        {"t1234t 9$88o 7777", {"1234", "", "9$88", ""}},
+        {"$12 o456789", {"", "", "", ""}},
+        {"12345 67890", {"", "", "", ""}},
+    };
+    for (const Case& c : cases) {
+        Strings got(4);
+        diagnostics::DiagnosePrinterDlg::ParseMICRFields(c.raw, got[0], got[1], got[2], got[3]);
+        EXPECT_EQ(got, c.fields) << c.raw;
+    }
+}
+
+TEST_F(SlipTests, MicrReadPrintsItsReceiptAndShowsTheFieldsOnEveryLink) {
+    const std::string shown =
+        "Raw Data: <t021000021t 1234567890o 0042>\r\nTransit Number: <021000021>\r\nBank Number: <00002>\r\n"
+        "Account Number: <1234567890>\r\nSerial Number: <0042>";
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        messages.clear();
+        ASSERT_TRUE(driver.click(w.MICRButton));
+        runFor(3000);
+        ASSERT_EQ(messages.size(), 2u);
+        EXPECT_EQ(messages[1].text, shown);
+        const Strings got = paper();
+        const auto read = std::find(got.begin(), got.end(), "line c00: MICR Read");
+        ASSERT_NE(read, got.end());
+        EXPECT_EQ(Strings(read + 1, got.end()),
+                  (Strings{"line l00: Raw Data:     <t021000021t 1234567890o 0042>",
+                           "line l00: Transit Number:                  <021000021>",
+                           "line l00: Bank Number:                         <00002>",
+                           "line l00: Account Number:                 <1234567890>",
+                           "line l00: Serial Number:                        <0042>", "feed 8", "cut"}));
+        setSlipDocument(printer.status(), sim::SlipDocument::None);
+        disconnect();
+    }
+}
+
+TEST_F(SlipTests, MicrStatusesOtherThanAGoodReadOnlyShowAMessage) {
+    const std::string line = "t12345678t 1234567890123 0042o 9876";  // 40 characters on the receipt
+    struct Case {
+        int status;
+        std::string text;
+    } cases[] = {{1, "Bad read, but data follows\r\nRawData: <" + line + ">"},
+                 {2, "No check present"}, {3, "Paper jam"}, {4, "No MICR characters"}, {7, "Unknown error"}};
+    auto& w = open(Link::Lan, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    printer.slip().micrLine = line;
+    for (const Case& c : cases) {
+        printer.slip().micrStatus = c.status;
+        messages.clear();
+        printer.paper().clear();
+        ASSERT_TRUE(driver.click(w.MICRButton));
+        ASSERT_EQ(messages.size(), 2u) << c.status;
+        EXPECT_EQ(messages[1].text, c.text);
+        EXPECT_EQ(paper(), Strings{}) << c.status;
+    }
+    // A raw text too long for its line goes right-aligned under its label.
+    printer.slip().micrStatus = 0;
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    const Strings got = paper();
+    const auto raw = std::find(got.begin(), got.end(), "line l00: Raw Data:");
+    ASSERT_NE(raw, got.end());
+    EXPECT_EQ(*(raw + 1), "line r00: <" + line + ">");
+    // The replies waited behind the reads' blocking sleeps, past the TCP
+    // reply watchdog's time: no time-out.
+    EXPECT_EQ(w.PrinterOnlineText.Text(), "Online");
+}
+
+TEST_F(SlipTests, SerialMicrAndFlipWaitForAFreshAnswerAndGiveUpWithoutOne) {
+    auto& w = open(Link::Serial, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    printerlink::bDiagStatusAnswered = true;  // stale
+    printer.config().replyDelay = 600'000;
+    ASSERT_TRUE(driver.click(w.FlipButton));
+    runFor(kWireMs);
+    EXPECT_EQ(printer.slip().flips, 1);
+    EXPECT_EQ(paper(), Strings{"slip eject"});
+    EXPECT_TRUE(w.isLoaded());
+    printer.config().replyDelay = 2000;
+    runFor(3000);
+
+    printerlink::bDiagStatusAnswered = true;
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    messages.clear();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    ASSERT_EQ(messageTexts(), Strings{shell::kLostLinkMessage});
+    EXPECT_FALSE(w.isLoaded());
+    EXPECT_FALSE(micrSent());
+}
+
+TEST_F(SlipTests, SlipPrintGoesToTheSlipStationAndEjectsIt) {
+    for (Link link : {Link::Serial, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        ASSERT_TRUE(driver.click(w.SlipButton));
+        const Strings commands = printCommands();
+        const auto slipStation = std::find(commands.begin(), commands.end(), "ESC c 48 4");
+        ASSERT_NE(slipStation, commands.end());
+        EXPECT_EQ(*(slipStation - 2), "ESC @");
+        EXPECT_EQ(commands.back(), "ESC c 49 1");
+        const Strings got = paper();
+        EXPECT_EQ(got.front(), "line c00: " + std::string(45, '-')) << "the slip's columns";
+        EXPECT_EQ(std::count(got.begin(), got.end(), "image m1 288x8"), 10);
+        EXPECT_EQ(got.back(), "slip eject");
+        EXPECT_EQ(slipDocument(printer.status()), sim::SlipDocument::None);
+        disconnect();
+    }
+    // No slip station: nothing at all.
+    auto& w = open(Link::Lan, 5);
+    w.PrintSlipTestLan();
+    w.ReadMICRLan();
+    w.FlipCheckLan();
+    EXPECT_TRUE(messages.empty());
+    EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0"}));
+}
+
+}  // namespace
+}  // namespace diagtest

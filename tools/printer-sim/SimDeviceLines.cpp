@@ -1,0 +1,102 @@
+#include "printer-sim/SimDeviceLines.h"
+
+#include <sstream>
+
+#include "printer-sim/SimPrinter.h"
+
+namespace sim {
+
+const char* const kDeviceLinesHelp =
+    "  insert check | insert edge | remove   a check fully in the slip station, in as far as its leading\n"
+    "                                        edge sensor, or taken out\n"
+    "  micr LINE          the check's MICR line, with t (transit), o (on-us), $ and - symbols\n"
+    "  micr-status N      the MICR reply's status 0-4, or auto (0 with a check in, 2 without)\n"
+    "  scan image FILE    the 1-bpp bitmap file a scan sends (default: a built-in check picture)\n"
+    "  scan block N       image bytes per scan block (default 4096)\n"
+    "  scan fault none | error LETTER | silent N | corrupt N\n"
+    "                     a scan ends in an error status, goes quiet from block N, or sends block N\n"
+    "                     corrupt (0 file information, 1 size information, 2 and up image blocks)\n";
+
+namespace {
+
+bool number(const std::string& text, int max, int& out) {
+    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    out = std::stoi(text);
+    return out <= max;
+}
+
+bool applyScanLine(SimScanner& scanner, std::istringstream& words, std::string& error) {
+    std::string what, value, argument;
+    words >> what;
+    if (what == "image") {
+        std::string path;
+        std::getline(words >> std::ws, path);
+        return loadScanImage(scanner, path, error);
+    }
+    words >> value >> argument;
+    int n = 0;
+    if (what == "block" && number(value, 0xFFFF, n) && n > 0) {
+        scanner.blockSize = static_cast<std::size_t>(n);
+        return true;
+    }
+    if (what == "fault" && value == "none") {
+        scanner.fault = ScanFault::None;
+        return true;
+    }
+    if (what == "fault" && value == "error" && argument.size() == 1) {
+        scanner.fault = ScanFault::ErrorStatus;
+        scanner.errorStatus = argument[0];
+        return true;
+    }
+    if (what == "fault" && (value == "silent" || value == "corrupt") && number(argument, 1000000, n)) {
+        scanner.fault = value == "silent" ? ScanFault::Silent : ScanFault::Corrupt;
+        scanner.faultBlock = n;
+        return true;
+    }
+    error = "give 'scan image FILE', 'scan block N' or 'scan fault none|error LETTER|silent N|corrupt N'";
+    return false;
+}
+
+}  // namespace
+
+bool applyDeviceLine(SimPrinter& printer, const std::string& line, std::string& error) {
+    std::istringstream words(line);
+    std::string verb, object;
+    words >> verb;
+    error.clear();
+    if (verb == "insert") {
+        words >> object;
+        if (object == "check" || object == "edge")
+            setSlipDocument(printer.status(), object == "check" ? SlipDocument::Inserted : SlipDocument::LeadingEdge);
+        else
+            error = "give 'insert check' or 'insert edge'";
+        return true;
+    }
+    if (verb == "remove") {
+        setSlipDocument(printer.status(), SlipDocument::None);
+        return true;
+    }
+    if (verb == "micr") {
+        const auto start = line.find_first_not_of(' ', line.find("micr") + 4);
+        printer.slip().micrLine = start == std::string::npos ? "" : line.substr(start);
+        return true;
+    }
+    if (verb == "micr-status") {
+        words >> object;
+        int n = 0;
+        if (object == "auto")
+            printer.slip().micrStatus = -1;
+        else if (number(object, 255, n))
+            printer.slip().micrStatus = n;
+        else
+            error = "give 'micr-status N' (0-255) or 'micr-status auto'";
+        return true;
+    }
+    if (verb == "scan") {
+        applyScanLine(printer.scanner(), words, error);
+        return true;
+    }
+    return false;
+}
+
+}  // namespace sim
