@@ -62,7 +62,7 @@ TEST(SimConfiguration, ConsoleLinePrintsTheHeldConfiguration) {
     sim::runConsoleLine("paper", {&printer}, out);
     EXPECT_EQ(out.str(),
               "configuration: defaults\nconfiguration:\n  11=04\n  21=01\n"
-              "printer-sim: unknown line 'paper'; known: set NAME, clear NAME, tallies, config\n");
+              "printer-sim: unknown line 'paper'; known: set NAME, clear NAME, tallies, config and the lines of --help\n");
 }
 
 }  // namespace

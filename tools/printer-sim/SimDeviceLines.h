@@ -1,7 +1,6 @@
 // The lines printer-sim takes on its standard input for the slip station,
 // the MICR reader and the check scanner; the console (SimConsole.h) hands
-
-
+// them here. Pure parsing and setting; nothing blocks.
 #pragma once
 
 #include <string>
