@@ -61,7 +61,12 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
         Bytes command;
-        for (int n = 1; n <= requests; ++n) command.insert(command.end(), {0x1D, 0x04, static_cast<std::uint8_t>(n)});
+        command.reserve(3 * requests);
+        for (int n = 1; n <= requests; ++n) {
+            command.push_back(0x1D);
+            command.push_back(0x04);
+            command.push_back(static_cast<std::uint8_t>(n));
+        }
         m_MainComm.SendOutput(command);
         return;
     }

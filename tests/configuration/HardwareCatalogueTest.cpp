@@ -12,8 +12,13 @@ using S = State;
 
 Options densities(int max) {
     Options list;
-    for (int i = 0; i <= max; ++i) list.push_back(" " + std::to_string(i));
-    for (int i = -max; i <= -1; ++i) list.push_back(" " + std::to_string(i));
+    const auto add = [&list](int i) {
+        std::string text = " ";
+        text += std::to_string(i);
+        list.push_back(std::move(text));
+    };
+    for (int i = 0; i <= max; ++i) add(i);
+    for (int i = -max; i <= -1; ++i) add(i);
     return list;
 }
 

@@ -37,7 +37,9 @@ protected:
     }
     Bytes read(std::uint8_t code) { return ask({0x1D, 0x49, 0x40, code}); }
     static Bytes reply(std::uint8_t marker, const std::string& data) {
-        Bytes out{marker};
+        Bytes out;
+        out.reserve(data.size() + 2);
+        out.push_back(marker);
         out.insert(out.end(), data.begin(), data.end());
         out.push_back(0x0D);
         return out;

@@ -45,8 +45,10 @@ void addSetParameters(SimPrinter& printer) {
                         [&printer](const Bytes& command) {
                             if (isRestore(printer, command)) return std::string("restore defaults");
                             std::string text = "set parameters";
-                            for (std::size_t i = 2; i + 1 < command.size(); i += 2)
-                                text += " " + pairText(command[i], command[i + 1]);
+                            for (std::size_t i = 2; i + 1 < command.size(); i += 2) {
+                                text += ' ';
+                                text += pairText(command[i], command[i + 1]);
+                            }
                             return text;
                         },
                         [](SimPrinter& p, const Bytes& command) {

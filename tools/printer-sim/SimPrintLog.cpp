@@ -107,8 +107,10 @@ using Handler = std::function<void(SimPrinter&, const Bytes&)>;
 std::function<std::string(const Bytes&)> named(std::string name, std::size_t arguments = 0) {
     return [name = std::move(name), arguments](const Bytes& command) {
         std::string text = name;
-        for (std::size_t i = command.size() - std::min(arguments, command.size()); i < command.size(); ++i)
-            text += " " + std::to_string(command[i]);
+        for (std::size_t i = command.size() - std::min(arguments, command.size()); i < command.size(); ++i) {
+            text += ' ';
+            text += std::to_string(command[i]);
+        }
         return text;
     };
 }

@@ -37,8 +37,13 @@ const Options kPrintModes = {" High Speed Print", " High Quality Print", " Eco P
 // " 0" ... " max", then " -max" ... " -1".
 Options signedDensities(int max) {
     Options list;
-    for (int i = 0; i <= max; ++i) list.push_back(" " + std::to_string(i));
-    for (int i = -max; i <= -1; ++i) list.push_back(" " + std::to_string(i));
+    const auto add = [&list](int i) {
+        std::string text = " ";
+        text += std::to_string(i);
+        list.push_back(std::move(text));
+    };
+    for (int i = 0; i <= max; ++i) add(i);
+    for (int i = -max; i <= -1; ++i) add(i);
     return list;
 }
 
