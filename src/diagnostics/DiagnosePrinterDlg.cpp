@@ -13,16 +13,11 @@ namespace diagnostics {
 
 namespace {
 
-constexpr const char* kSection = "Configurations";
 constexpr int kCloseYields = 101;
 constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
 constexpr int kLoadStatus = 4;
 constexpr int kF1 = 112;
-
-std::string readConfiguration(const std::string& key) {
-    return shell::ReadIniValue(shell::SettingsFilePath(), kSection, key);
-}
 
 }  // namespace
 
@@ -95,11 +90,9 @@ void DiagnosePrinterDlg::Form_Initialize() {
 }
 
 void DiagnosePrinterDlg::Form_Load() {
-    const std::string model = readConfiguration("Model");
-    const std::string paperWidth = readConfiguration("PaperWidth");
-    const std::string portNumber = readConfiguration("PortNumber");
-    m_PortNo = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
-    PrinterOnline.setCaption(model + "(" + paperWidth + ") Printer on " + m_PortNo + ":");
+    const shell::PrinterLine line = shell::ReadPrinterLine();
+    m_PortNo = line.portName;
+    PrinterOnline.setCaption(line.caption);
 
     if (m_MainComm.m_AnyHID == printerlink::kAnyHidProduct || printerlink::bRestartSentOnLink)
         InitStatusListsByModel();

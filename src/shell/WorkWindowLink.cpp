@@ -1,6 +1,7 @@
 #include "shell/WorkWindowLink.h"
 
 #include "platform/loop/EventLoop.h"
+#include "shell/IniFile.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
 
@@ -60,6 +61,15 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
     requestFlag = true;
     send();
     return waitRounds(rounds, sleepMs, done);
+}
+
+PrinterLine ReadPrinterLine() {
+    const auto read = [](const char* key) { return ReadIniValue(SettingsFilePath(), "Configurations", key); };
+    const std::string portNumber = read("PortNumber");
+    PrinterLine line;
+    line.portName = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    line.caption = read("Model") + "(" + read("PaperWidth") + ") Printer on " + line.portName + ":";
+    return line;
 }
 
 }  // namespace shell

@@ -85,4 +85,14 @@ bool waitRounds(int rounds, int sleepMs, const std::function<bool()>& done);
 bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int rounds, int sleepMs,
                      const std::function<bool()>& done);
 
+// The connection the settings file's section "Configurations" names, as
+// every work window shows it: the port ("Ethernet" for 17, "AHPI" for 18,
+// "COM" and the number otherwise) and the printer line "Model(PaperWidth)
+// Printer on Port:", texts as stored.
+struct PrinterLine {
+    std::string portName;
+    std::string caption;
+};
+PrinterLine ReadPrinterLine();
+
 }  // namespace shell

@@ -97,12 +97,10 @@ std::string ViewTallyDlg::settingsValue(const std::string& key) {
 }
 
 void ViewTallyDlg::Form_Load() {
-    const std::string model = settingsValue("Model");
-    const std::string paperWidth = settingsValue("PaperWidth");
-    const std::string portNumber = settingsValue("PortNumber");
-    m_PortNo = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    const shell::PrinterLine line = shell::ReadPrinterLine();
+    m_PortNo = line.portName;
     ClearCachedValues();
-    PrinterOnline.setCaption(model + "(" + paperWidth + ") Printer on " + m_PortNo + ":");
+    PrinterOnline.setCaption(line.caption);
     if (m_MainComm.bFlagforAHPI)
         SetupTalliesByDeviceName();
     else

@@ -16,7 +16,6 @@ namespace configuration {
 
 namespace {
 
-constexpr const char* kSection = "Configurations";
 constexpr int kOpeningYields = 5001;
 constexpr int kLinkPollMs = 3000;
 // GS US 0: the command the window sends when it opens on TCP or USB HID.
@@ -101,13 +100,10 @@ void ChangeConfigDlg::WriteIniValue(const std::string& INIpath, const std::strin
 void ChangeConfigDlg::Form_Initialize() { paramNo_ = ParamNoFor(m_MainComm.PrinterType()); }
 
 void ChangeConfigDlg::Form_Load() {
-    const std::string path = settingsPath();
-    const std::string model = ReadIniValue(path, kSection, "Model");
-    const std::string paperWidth = ReadIniValue(path, kSection, "PaperWidth");
-    const std::string portNumber = ReadIniValue(path, kSection, "PortNumber");
-    m_PortNo = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    const shell::PrinterLine line = shell::ReadPrinterLine();
+    m_PortNo = line.portName;
     m_bWantDisconnect = false;
-    PrinterOnline.setCaption(model + "(" + paperWidth + ") Printer on " + m_PortNo + ":");
+    PrinterOnline.setCaption(line.caption);
     SetAllSettingsChecked(false);
     m_MainComm_OnStatusUpdated(kSerialLinesChanged);
     const bool m27x = m_MainComm.PrinterType() == kM27xType;
