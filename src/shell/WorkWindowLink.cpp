@@ -1,5 +1,6 @@
 #include "shell/WorkWindowLink.h"
 
+#include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/ModelessMsgBox.h"
@@ -61,6 +62,24 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
     requestFlag = true;
     send();
     return waitRounds(rounds, sleepMs, done);
+}
+
+void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
+    static const platform::Bytes gsEotStatus = {0x1D, 0x04, 0x01};
+    static const platform::Bytes gsRStatus = {0x1D, 0x72, 0x01};
+    if (!mainComm.IsPrinterOnline()) return;
+    if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(gsEotStatus);
+    if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
+        platform::Bytes command = gsRStatus;
+        if (mainComm.m_lngHIDHandle > 0) {
+            mainComm.m_AHPIBufferCmd = true;
+            printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+            mainComm.SendOutput(command);
+            mainComm.fncReadHIDData();
+        } else {
+            mainComm.SendOutput(command);
+        }
+    }
 }
 
 PrinterLine ReadPrinterLine() {

@@ -85,6 +85,13 @@ bool waitRounds(int rounds, int sleepMs, const std::function<bool()>& done);
 bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int rounds, int sleepMs,
                      const std::function<bool()>& done);
 
+// The status poll of the configuration and tally windows' timers: a TCP
+// printer is asked what it answered when the link was opened (GS EOT 1,
+// GS r 1); on USB HID GS r 1 goes out framed and its answer is read at once
+// and consumed by the link. A serial link, or a TCP printer that answered
+// neither probe, is not polled; nor is a printer that is not online.
+void PollPrinterStatus(printerlink::MainWindowLink& mainComm);
+
 // The connection the settings file's section "Configurations" names, as
 // every work window shows it: the port ("Ethernet" for 17, "AHPI" for 18,
 // "COM" and the number otherwise) and the printer line "Model(PaperWidth)

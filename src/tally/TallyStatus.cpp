@@ -5,13 +5,6 @@
 
 namespace tally {
 
-namespace {
-
-const platform::Bytes kGsEotStatusCommand = {0x1D, 0x04, 0x01};
-const platform::Bytes kGsRStatusCommand = {0x1D, 0x72, 0x01};
-
-}  // namespace
-
 void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     if (NewStatus == 3 || NewStatus == 4) {
         const bool online = m_MainComm.IsPrinterOnline();
@@ -33,21 +26,7 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     }
 }
 
-void ViewTallyDlg::VStatusTimer_Timer() {
-    if (!m_MainComm.IsPrinterOnline()) return;
-    if (printerlink::bLanAnswersGsEot) m_MainComm.SendOutput(kGsEotStatusCommand);
-    if (m_MainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
-        platform::Bytes command = kGsRStatusCommand;
-        if (m_MainComm.m_lngHIDHandle > 0) {
-            m_MainComm.m_AHPIBufferCmd = true;
-            shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-            m_MainComm.SendOutput(command);
-            m_MainComm.fncReadHIDData();
-        } else {
-            m_MainComm.SendOutput(command);
-        }
-    }
-}
+void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm); }
 
 shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {
     printerlink::ViewTallyDlgFlags& flags = sharedFlags();
