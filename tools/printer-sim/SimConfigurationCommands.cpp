@@ -18,10 +18,6 @@ constexpr std::uint8_t kEnd = 0xFF;
 constexpr std::uint8_t kColourOption = 0x37;
 constexpr int kM27x = 14;
 
-std::function<std::string(const Bytes&)> named(std::string name) {
-    return [name = std::move(name)](const Bytes&) { return name; };
-}
-
 std::uint8_t restoreNumber(int printerType) { return printerType >= 10 && printerType <= 12 ? 0x60 : 0x50; }
 
 // 1F 11, pairs, FF: the FF stands where a pair's number would.
@@ -71,13 +67,13 @@ void addSetParameters(SimPrinter& printer) {
 }  // namespace
 
 void addConfigurationWindowCommands(SimPrinter& printer) {
-    printer.addCommand({{0x1D, 0x1F, 0x00}, {}, named("GS US 0"), {}});
+    printer.addCommand({{0x1D, 0x1F, 0x00}, {}, commandName("GS US 0"), {}});
     printer.addCommand({{0x1D, 0x72, kAnyByte},
                         {},
                         [](const Bytes& command) { return "GS r " + std::to_string(command.back()); },
                         [](SimPrinter& p, const Bytes&) { p.reply({kPaperPresent}); }});
-    printer.addCommand({{0x1B, 0x40}, {}, named("ESC @"), {}});
-    printer.addCommand({{kEnd}, {}, named("FF"), {}});
+    printer.addCommand({{0x1B, 0x40}, {}, commandName("ESC @"), {}});
+    printer.addCommand({{kEnd}, {}, commandName("FF"), {}});
     // The M27x's single setting; the header and print form are found first, and
     // on other types 1F n v is one of the print commands (two-sided, side).
     printer.addCommand({{kUs, kAnyByte, kAnyByte},

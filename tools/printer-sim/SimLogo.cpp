@@ -10,12 +10,6 @@ namespace {
 
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
 
-std::function<std::string(const Bytes&)> named(std::string name, bool withArgument) {
-    return [name = std::move(name), withArgument](const Bytes& c) {
-        return withArgument ? name + " " + std::to_string(c.back()) : name;
-    };
-}
-
 // GS * X Y: 8 × X × Y data bytes follow the four command bytes.
 std::size_t definitionLength(const Bytes& pending) {
     if (pending.size() < 4) return 0;
@@ -45,16 +39,16 @@ void printLogo(SimPrinter& printer, const Bytes& c) {
 }  // namespace
 
 void addLogoCommands(SimPrinter& printer) {
-    printer.addCommand({{0x1D, 0x40, 0x31}, {}, named("clear user-defined area", false), eraseFlash});
-    printer.addCommand({{0x1D, 0x23, kAnyByte}, {}, named("GS #", true),
+    printer.addCommand({{0x1D, 0x40, 0x31}, {}, commandName("clear user-defined area"), eraseFlash});
+    printer.addCommand({{0x1D, 0x23, kAnyByte}, {}, commandName("GS #", 1),
                         [](SimPrinter& p, const Bytes& c) { p.flash().selected = c[2]; }});
     printer.addCommand({{0x1D, 0x2A, kAnyByte, kAnyByte}, definitionLength,
                         [](const Bytes& c) {
                             return "GS * " + std::to_string(c[2]) + " " + std::to_string(c[3]);
                         },
                         defineLogo});
-    printer.addCommand({{0x1D, 0x2F, kAnyByte}, {}, named("GS /", true), printLogo});
-    printer.addCommand({{0x1D, 0x72, 0x04}, {}, named("GS r 4", false), [](SimPrinter& p, const Bytes&) {
+    printer.addCommand({{0x1D, 0x2F, kAnyByte}, {}, commandName("GS /", 1), printLogo});
+    printer.addCommand({{0x1D, 0x72, 0x04}, {}, commandName("GS r 4"), [](SimPrinter& p, const Bytes&) {
                             p.reply({static_cast<std::uint8_t>(p.status().flashWriteFails ? kFlashWriteFailed : 0)});
                         }});
 }

@@ -104,17 +104,6 @@ namespace {
 
 using Handler = std::function<void(SimPrinter&, const Bytes&)>;
 
-std::function<std::string(const Bytes&)> named(std::string name, std::size_t arguments = 0) {
-    return [name = std::move(name), arguments](const Bytes& command) {
-        std::string text = name;
-        for (std::size_t i = command.size() - std::min(arguments, command.size()); i < command.size(); ++i) {
-            text += ' ';
-            text += std::to_string(command[i]);
-        }
-        return text;
-    };
-}
-
 PaperItem item(Kind kind, int value = 0) {
     PaperItem it;
     it.kind = kind;
@@ -124,7 +113,7 @@ PaperItem item(Kind kind, int value = 0) {
 
 void add(SimPrinter& printer, std::vector<int> pattern, std::string name, std::size_t arguments, Handler handle,
          std::function<std::size_t(const Bytes&)> length = {}) {
-    printer.addCommand({std::move(pattern), std::move(length), named(std::move(name), arguments), std::move(handle)});
+    printer.addCommand({std::move(pattern), std::move(length), commandName(std::move(name), arguments), std::move(handle)});
 }
 
 std::size_t printableRun(const Bytes& pending) {
@@ -204,7 +193,7 @@ void addDeviceCommands(SimPrinter& printer) {
     // The M27x's form command carries two more bytes.
     printer.addCommand({{0x1F, 0x74},
                         [&printer](const Bytes&) { return std::size_t(printer.config().printerType == 14 ? 4 : 2); },
-                        named("print form"), [](SimPrinter& p, const Bytes&) { p.paper().add(item(Kind::Form)); }});
+                        commandName("print form"), [](SimPrinter& p, const Bytes&) { p.paper().add(item(Kind::Form)); }});
 }
 
 }  // namespace

@@ -14,6 +14,17 @@ SimPrinter::SimPrinter(SimScheduler& scheduler, SimConfig config)
     addStandardCommands(*this);
 }
 
+std::function<std::string(const Bytes&)> commandName(std::string name, std::size_t arguments) {
+    return [name = std::move(name), arguments](const Bytes& command) {
+        std::string text = name;
+        for (std::size_t i = command.size() - std::min(arguments, command.size()); i < command.size(); ++i) {
+            text += ' ';
+            text += std::to_string(command[i]);
+        }
+        return text;
+    };
+}
+
 void SimPrinter::addCommand(SimCommand command) { commands_.insert(commands_.begin(), std::move(command)); }
 
 void SimPrinter::setReply(const Bytes& command, Bytes answer) { replies_[platform::toText(command)] = std::move(answer); }

@@ -45,6 +45,10 @@ inline constexpr int kAnyByte = -1;
 // A command's length function gives this when the bytes are not its command.
 inline constexpr std::size_t kNoMatch = static_cast<std::size_t>(-1);
 
+// A command's name in the log, followed by its last `arguments` bytes in
+// decimal ("GS EOT 1").
+std::function<std::string(const platform::Bytes& command)> commandName(std::string name, std::size_t arguments = 0);
+
 struct SimCommand {
     std::vector<int> pattern;  // the command's leading bytes; kAnyByte matches any byte
     // For commands with a length field: the command's whole length, given the

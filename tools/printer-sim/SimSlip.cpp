@@ -22,10 +22,6 @@ char readerCharacter(char c) {
     }
 }
 
-std::function<std::string(const Bytes&)> named(std::string name) {
-    return [name = std::move(name)](const Bytes&) { return name; };
-}
-
 void readMicr(SimPrinter& printer, const Bytes&) {
     ++printer.slip().micrReads;
     printer.reply(micrReply(printer.slip(), printer.status()));
@@ -63,9 +59,9 @@ void addSlipCommands(SimPrinter& printer) {
     printer.addCommand({{0x1B, 0x63, 0x30, kAnyByte}, {},
                         [](const Bytes& c) { return "ESC c 48 " + std::to_string(c[3]); },
                         [](SimPrinter& p, const Bytes& c) { p.status().slipSelected = (c[3] & kSlipStation) != 0; }});
-    printer.addCommand({{0x1B, 0x77, 0x50, 0x0D}, {}, named("ESC w P (MICR read)"), readMicr});
-    printer.addCommand({{0x1B, 0x77, 0x01}, {}, named("ESC w 1"), {}});
-    printer.addCommand({{0x1B, 0x77, 0x46}, {}, named("ESC w F (check flip)"), flipCheck});
+    printer.addCommand({{0x1B, 0x77, 0x50, 0x0D}, {}, commandName("ESC w P (MICR read)"), readMicr});
+    printer.addCommand({{0x1B, 0x77, 0x01}, {}, commandName("ESC w 1"), {}});
+    printer.addCommand({{0x1B, 0x77, 0x46}, {}, commandName("ESC w F (check flip)"), flipCheck});
     printer.addCommand({{0x1B, 0x65, kAnyByte}, {},
                         [](const Bytes& c) { return "ESC e " + std::to_string(c[2]); }, {}});
 }

@@ -48,12 +48,6 @@ constexpr Condition kConditions[] = {
     {"flash-write-fails", &SimStatusModel::flashWriteFails},
 };
 
-std::function<std::string(const platform::Bytes&)> namedWithArgument(std::string name) {
-    return [name = std::move(name)](const platform::Bytes& command) {
-        return name + " " + std::to_string(command.back());
-    };
-}
-
 }  // namespace
 
 std::uint8_t gsEotStatus(const SimStatusModel& s, int n) {
@@ -108,14 +102,14 @@ std::vector<std::string> conditionNames() {
 }
 
 void addStatusCommands(SimPrinter& printer) {
-    printer.addCommand({{0x1D, 0x04, kAnyByte}, {}, namedWithArgument("GS EOT"), [](SimPrinter& p, const platform::Bytes& c) {
+    printer.addCommand({{0x1D, 0x04, kAnyByte}, {}, commandName("GS EOT", 1), [](SimPrinter& p, const platform::Bytes& c) {
                             p.reply({gsEotStatus(p.status(), c.back())});
                         }});
     printer.addCommand({{0x1B, 0x76}, {}, [](const platform::Bytes&) { return std::string("ESC v"); },
                         [](SimPrinter& p, const platform::Bytes&) { p.reply({escVStatus(p.status())}); }});
-    printer.addCommand({{0x1B, 0x75, kAnyByte}, {}, namedWithArgument("ESC u"),
+    printer.addCommand({{0x1B, 0x75, kAnyByte}, {}, commandName("ESC u", 1),
                         [](SimPrinter& p, const platform::Bytes&) { p.reply({escUStatus(p.status())}); }});
-    printer.addCommand({{0x10, 0x19, kAnyByte}, {}, namedWithArgument("DLE EM"), [](SimPrinter& p, const platform::Bytes& c) {
+    printer.addCommand({{0x10, 0x19, kAnyByte}, {}, commandName("DLE EM", 1), [](SimPrinter& p, const platform::Bytes& c) {
                             p.reply({dleEmStatus(p.status(), c.back())});
                         }});
 }

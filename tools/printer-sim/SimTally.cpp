@@ -190,12 +190,6 @@ void handleIdItem(SimPrinter& printer, const Bytes& command) {
     }
 }
 
-std::function<std::string(const Bytes&)> named(std::string name, bool withArgument) {
-    return [name = std::move(name), withArgument](const Bytes& command) {
-        return withArgument ? name + " " + std::to_string(command.back()) : name;
-    };
-}
-
 void answerClear(SimPrinter& printer, const Bytes&) { sendInTurn(printer, {kClearAnswer}); }
 
 }  // namespace
@@ -213,19 +207,9 @@ void addTallyCommands(SimPrinter& printer) {
                         [&printer](const Bytes& pending) { return commandLength(pending, printer.config().printerType); },
                         [&printer](const Bytes& command) { return describeCommand(command, printer.config().printerType); },
                         handleIdItem});
-    printer.addCommand({{0x1D, 0x40, 0x31}, {}, named("clear user-defined area", false), answerClear});
-    printer.addCommand({{0x1D, 0x40, 0x32}, {}, named("clear user data area", false), answerClear});
-    printer.addCommand({{0x1D, 0x61, kAnyByte}, {}, named("GS a", true), {}});
-    // What the counters follow; the commands print or cut, nothing more.
-    printer.addCommand({{0x0A}, {}, named("LF", false), {}});
-    printer.addCommand({{0x1B, 0x64, kAnyByte}, {}, named("ESC d", true), {}});
-    printer.addCommand({{0x1D, 0x56, kAnyByte},
-                        [](const Bytes& pending) -> std::size_t {
-                            if (pending[2] != 65 && pending[2] != 66) return 3;
-                            return 4;  // GS V m n: cut after feeding n
-                        },
-                        [](const Bytes& command) { return "GS V " + std::to_string(command[2]); },
-                        {}});
+    printer.addCommand({{0x1D, 0x40, 0x31}, {}, commandName("clear user-defined area"), answerClear});
+    printer.addCommand({{0x1D, 0x40, 0x32}, {}, commandName("clear user data area"), answerClear});
+    printer.addCommand({{0x1D, 0x61, kAnyByte}, {}, commandName("GS a", 1), {}});
 }
 
 std::string describeTallies(const SimPrinter& printer) {
