@@ -32,6 +32,9 @@ TEST(SimConfiguration, TakesEachFormOfTheCommandAndKeepsWhatItSets) {
         {0, {packet}, true, {}, {"ESC @", "set parameters 30=01 64=F7 65=03"}, {{0x30, 1}, {0x64, 0xF7}, {0x65, 3}}},
         {14, {{0x1F, 0x06, 0x01}, {0x1F, 0x08, 0x02}, {0x21, 0x01}}, false, {},
          {"set parameter 06=01", "set parameter 08=02", "text !", "unknown 01"}, {{0x06, 1}, {0x08, 2}}},
+        // The M27x's single setting is no command of other types: the bytes
+        // are unknown and never hold back what follows.
+        {0, {{0x1F, 0x06, 0x01, 0x1B, 0x40}}, false, {}, {"unknown 1F", "ACK", "unknown 01", "ESC @"}, {}},
         {0, {{0x1F, 0x11, 0x11, 0x04, 0xFF, 0x1F, 0x11, 0x50, 0x00, 0xFF}}, false, {{0x40, 9}},
          {"set parameters 11=04", "restore defaults"}, {}},
         {11, {{0x1F, 0x11, 0x60, 0x00, 0xFF}, {0x1F, 0x74}}, false, {{0x40, 9}}, {"restore defaults", "print form"},

@@ -78,7 +78,7 @@ void addConfigurationWindowCommands(SimPrinter& printer) {
     // on other types 1F n v is one of the print commands (two-sided, side).
     printer.addCommand({{kUs, kAnyByte, kAnyByte},
                         [&printer](const Bytes& pending) -> std::size_t {
-                            if (printer.config().printerType != kM27x) return 0;
+                            if (printer.config().printerType != kM27x) return kNoMatch;
                             return pending[1] == kSetParameters || pending[1] == kPrintForm ? 0 : 3;
                         },
                         [](const Bytes& command) { return "set parameter " + pairText(command[1], command[2]); },
