@@ -92,7 +92,13 @@ std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
 void ViewTallyDlg::rereadClearedTallies(const std::vector<int>& cleared, bool waitForLanValues) {
     if (cleared.empty()) return;
     const bool kiosk = m_MainComm.bKiosk;
-    for (int i : cleared) m_strTallyValues[static_cast<std::size_t>(i)].clear();
+    // Until the printer answers, a cleared tally shows nothing: its count
+    // from before the clear is gone. Emptied before the requests go out,
+    // since a quick answer is shown while they are being sent.
+    for (int i : cleared) {
+        m_strTallyValues[static_cast<std::size_t>(i)].clear();
+        PrinterTallyText(i).setText("");
+    }
     m_MainComm.m_AHPIBufferCmd = false;
     for (int i : cleared) RequestIdItem(TallyReplyMarker(i, kiosk, m_MainComm.PrinterType()));
     if (!waitForLanValues) return;
