@@ -11,6 +11,7 @@ namespace tally {
 namespace {
 
 constexpr int kQuietYields = 101;
+constexpr int kFlashPartLeadBytes = 2;
 // The model code the read derives from the stored model text; any other
 // text is 17.
 constexpr int kOtherModel = 17;
@@ -121,21 +122,28 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
         to = std::min(to, from + ResponseData[1]);
     }
     bool taken = false;
-    for (std::size_t i = from; i < to; ++i) taken = takeReplyByte(ResponseData[i], i - from) || taken;
+    for (std::size_t i = from; i < to; ++i) taken = takeReplyByte(ResponseData[i]) || taken;
     if (taken && !m_MainComm.bPrinterOffline) ShowReadValues();
 }
 
 // Gives one received byte to the slot whose reply it continues or starts.
 // The ID items are served strictly in request order, the tallies only when
 // every ID item is complete.
-bool ViewTallyDlg::takeReplyByte(std::uint8_t byte, std::size_t index) {
+bool ViewTallyDlg::takeReplyByte(std::uint8_t byte) {
     const long type = m_MainComm.PrinterType();
     for (int item : kIdReadOrder) {
         std::string& slot = m_strIdValues[static_cast<std::size_t>(item)];
         if (slot.size() >= static_cast<std::size_t>(IdItemReplyLength(item))) continue;
         if (slot.empty()) {
+            // Types 9 and 15 send two bytes ahead of this reply, which may
+            // look like its marker. They are counted from the end of the
+            // reply before, not from where a block starts: TCP joins and
+            // cuts replies as it likes.
+            if (item == 7 && typeIn(type, {9, 15}) && flashPartLeadBytes_ < kFlashPartLeadBytes) {
+                ++flashPartLeadBytes_;
+                return false;
+            }
             if (byte != IdItemCode(item, IdItemOp::Read)) return false;
-            if (item == 7 && typeIn(type, {9, 15}) && index != 2) return false;
         }
         slot += static_cast<char>(byte);
         return true;

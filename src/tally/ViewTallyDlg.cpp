@@ -141,6 +141,7 @@ void ViewTallyDlg::Form_Unload(int& /*Cancel*/) { sendCommand(kTallyModeCommand)
 void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strIdValues) value.clear();
     for (std::string& value : m_strTallyValues) value.clear();
+    flashPartLeadBytes_ = 0;
 }
 
 void ViewTallyDlg::lockText(platform::TextBox& box, bool locked) {

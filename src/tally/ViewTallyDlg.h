@@ -143,7 +143,7 @@ private:
     void ReadIdsAndTallies();
     bool runReadStep(int step);
     void requestAfterReadSteps(int modelCode);
-    bool takeReplyByte(std::uint8_t byte, std::size_t index);
+    bool takeReplyByte(std::uint8_t byte);
     // Stops the status poll for a read and gives back how it ran.
     struct PollState {
         bool enabled;
@@ -198,6 +198,9 @@ private:
     // The last reply of each item as received: marker, data, trailing byte.
     std::array<std::string, kIdItemCount> m_strIdValues;
     std::array<std::string, kTallyCount> m_strTallyValues;
+    // The bytes passed over ahead of the flash part number reply (types 9
+    // and 15) since the read began.
+    int flashPartLeadBytes_ = 0;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

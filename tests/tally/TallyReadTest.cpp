@@ -35,5 +35,34 @@ TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
     }
 }
 
+// TCP hands over what has arrived, several replies in one block or a reply
+// cut anywhere; what the window shows must not depend on where blocks start.
+TEST_F(TallyRead, RepliesInBlocksOfAnySize) {
+    for (int type : {9, 15}) {
+        SCOPED_TRACE(type);
+        connect(Link::Lan, type);
+        Bytes stream;
+        auto listening = mainWindow().OnDataReceived.subscribe(
+            [&stream](const Bytes& block) { stream.insert(stream.end(), block.begin(), block.end()); });
+        openTally();
+        listening.reset();
+        const Strings ids = idTexts(), tallies = tallyTexts();
+        ASSERT_EQ(ids[7], "FW-007731-02");
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        for (std::size_t blockSize : {stream.size(), std::size_t{1}}) {
+            w().m_MainComm_OnStatusUpdated(4);  // on TCP every online status reads again
+            ASSERT_EQ(idTexts()[0], "");
+            for (std::size_t at = 0; at < stream.size(); at += blockSize)
+                w().m_MainComm_OnDataReceived(Bytes(stream.begin() + static_cast<long>(at),
+                                                    stream.begin() + static_cast<long>(std::min(at + blockSize, stream.size()))));
+            EXPECT_EQ(idTexts(), ids) << "block size " << blockSize;
+            EXPECT_EQ(tallyTexts(), tallies) << "block size " << blockSize;
+        }
+        printer.setReplyFault(sim::ReplyFault::None);
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
 }  // namespace
 }  // namespace tallytest
