@@ -47,6 +47,9 @@ TEST_F(TallyWrite, ApplyAndApplyAndPrintSendEachTickedItemPaddedOnEveryLink) {
                                           "GS I @ 21 (write and print serial number '          ')",
                                           "GS I @ 81 (write and print receipt lines '00000042')",
                                           "GS I @ 91 (write and print hours on '12345678')", "ESC d 3", "GS V 0"}));
+        const Strings onPaper = printer.paper().describe();
+        EXPECT_TRUE(std::any_of(onPaper.begin(), onPaper.end(),
+                                [](const std::string& item) { return item.ends_with(" 12345678"); }));
         ASSERT_TRUE(driver.click(w().CloseButton));
         ASSERT_TRUE(clickButton(2));
     }

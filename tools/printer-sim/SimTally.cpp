@@ -186,7 +186,13 @@ void handleIdItem(SimPrinter& printer, const Bytes& command) {
         sendInTurn(printer, {kClearAnswer});
     } else if (writable(*item)) {
         store(printer, *item, data);
-        if (item->op == kWriteAndPrint) printer.tally().printed.push_back(data);
+        if (item->op == kWriteAndPrint) {
+            printer.tally().printed.push_back(data);
+            // The printer confirms the new value on paper.
+            PaperItem line;
+            line.text = data;
+            printer.paper().add(std::move(line));
+        }
     }
 }
 
