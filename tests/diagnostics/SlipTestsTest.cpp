@@ -182,6 +182,20 @@ TEST_F(SlipTests, SerialMicrAndFlipWaitForAFreshAnswerAndGiveUpWithoutOne) {
     EXPECT_FALSE(micrSent());
 }
 
+// The slip print and the flip sleep with no reply due; the status poll, held
+// up as long as the TCP reply watchdog, is older and goes first: its requests
+// are what the watchdog then waits for.
+TEST_F(SlipTests, BlockingSleepsOnTcpAreNoTimeOut) {
+    auto& w = open(Link::Lan, 0);
+    for (auto button : {&diagnostics::DiagnosePrinterDlg::SlipButton, &diagnostics::DiagnosePrinterDlg::FlipButton}) {
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        ASSERT_TRUE(driver.click(w.*button));
+        runFor(3000);
+        EXPECT_EQ(w.PrinterOnlineText.Text(), "Online");
+        EXPECT_TRUE((w.*button).Enabled());
+    }
+}
+
 TEST_F(SlipTests, SlipPrintGoesToTheSlipStationAndEjectsIt) {
     for (Link link : {Link::Serial, Link::Usb}) {
         SCOPED_TRACE(linkName(link));

@@ -86,6 +86,11 @@ TEST_F(SimPrinterTest, FindsCommandsAcrossAndWithinChunks) {
     EXPECT_EQ(printer.log()[2].decoded, std::vector<std::string>{"GS I @ A3 (firmware)"});
 }
 
+TEST_F(SimPrinterTest, InitialiseResetsAlignmentModeAndColour) {
+    printer.receive({0x1B, 0x61, 0x01, 0x1B, 0x21, 0x30, 0x1B, 0x72, 0x01, 0x1B, 0x40, 'x', 0x0D, 0x0A});
+    EXPECT_EQ(printer.paper().describe(), std::vector<std::string>{"line l00: x"});
+}
+
 TEST_F(SimPrinterTest, RepliesAndCommandsCanBeReplaced) {
     printer.setReply({0x10, 0x04, 0x04}, {0x72});
     printer.setReply({0x10, 0x04, 0x03}, {});

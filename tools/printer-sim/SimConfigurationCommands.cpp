@@ -72,7 +72,6 @@ void addConfigurationWindowCommands(SimPrinter& printer) {
                         {},
                         [](const Bytes& command) { return "GS r " + std::to_string(command.back()); },
                         [](SimPrinter& p, const Bytes&) { p.reply({kPaperPresent}); }});
-    printer.addCommand({{0x1B, 0x40}, {}, commandName("ESC @"), {}});
     printer.addCommand({{kEnd}, {}, commandName("FF"), {}});
     // The M27x's single setting; the header and print form are found first, and
     // on other types 1F n v is one of the print commands (two-sided, side).

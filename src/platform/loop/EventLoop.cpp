@@ -131,7 +131,11 @@ bool EventLoop::runPass(Micros waitLimit) {
 
 bool EventLoop::runDueTimers() {
     bool ran = false;
-    const std::vector<Timer*> snapshot = timers_;
+    // Timers held up together (by a blocking sleep) fire in the order they
+    // fell due: a handler that restarts a later one, as a request restarts
+    // the watchdog waiting for its reply, keeps that one from firing stale.
+    std::vector<Timer*> snapshot = timers_;
+    std::stable_sort(snapshot.begin(), snapshot.end(), [](const Timer* a, const Timer* b) { return a->due_ < b->due_; });
     for (Timer* t : snapshot) {
         if (std::find(timers_.begin(), timers_.end(), t) == timers_.end()) continue;  // destroyed meanwhile
         const Micros now = clock_.now();

@@ -136,7 +136,8 @@ private:
 
 // Interval timer on the loop's clock. Interval 0 or Enabled false stops it.
 // It does not fire again while its own handler runs, and after a blocking
-// sleep a late timer fires once, not once per missed tick.
+// sleep a late timer fires once, not once per missed tick; timers that are
+// late together fire in the order they fell due.
 class Timer {
 public:
     explicit Timer(EventLoop& loop = EventLoop::current());

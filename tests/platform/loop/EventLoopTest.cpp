@@ -49,6 +49,25 @@ TEST_F(VirtualWorld, BlockingSleepRunsWorldActionsButNoUtilityEvent) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), "posted"), 1);
 }
 
+// A poll that restarts a watchdog on every request: after a blocking sleep
+// that held both up, the poll fell due first and its request restarts the
+// watchdog, which then has nothing stale to report.
+TEST_F(VirtualWorld, TimersHeldUpTogetherFireInTheOrderTheyFellDue) {
+    std::vector<std::string> seen;
+    Timer watchdog;
+    watchdog.setInterval(5000);
+    watchdog.onTimer = [&] { seen.push_back("watchdog"); };
+    Timer poll;
+    poll.setInterval(1000);
+    poll.onTimer = [&] {
+        seen.push_back("poll");
+        watchdog.setInterval(5000);
+    };
+    Sleep(10000);
+    DoEvents();
+    EXPECT_EQ(seen, (std::vector<std::string>{"poll"}));
+}
+
 TEST_F(VirtualWorld, TimerDoesNotReenterItsOwnHandler) {
     Timer timer;
     timer.setInterval(10);
