@@ -3,6 +3,7 @@
 // two-sided categories of a slip printer on a serial port, a kiosk printer on
 // LAN and the M27x on USB.
 #include "ConfigWindowTestSupport.h"
+#include "configuration/catalogue/Catalogue.h"
 #include "gui/QtApplicationHolder.h"
 #include "gui/QtFontMetrics.h"
 #include "gui/Screenshot.h"
@@ -56,6 +57,30 @@ TEST_F(ConfigScreens, SlipKioskAndM27x) {
         ASSERT_TRUE(driver.click(dlg->CloseButton));
         ASSERT_TRUE(clickButton(2));  // disconnect
     }
+}
+
+// Whatever a model's rows say, it shows whole: each label beside its box,
+// each option inside its closed list, which takes about 30 pixels of its
+// width for its frame, the entry's margin and its button.
+TEST_F(ConfigScreens, EveryLabelAndOptionOfTheCatalogueFitsItsRow) {
+    constexpr int kListParts = 30 * platform::kTwipsPerPixel;
+    constexpr int kBoxParts = 20 * platform::kTwipsPerPixel;
+    connect(Link::Lan, 3);
+    open();
+    const platform::CheckBox& box = dlg->Setting(0);
+    const platform::ComboBox& list = dlg->SettingList(0);
+    ASSERT_LE(box.Left() + box.Width(), list.Left());
+    const auto width = [](const platform::Control& c, const std::string& text) {
+        return platform::fontMetrics().textWidth(c.Font(), text);
+    };
+    for (int category = 0; category < configuration::kCategoryCount; ++category)
+        for (const configuration::Rule& rule : configuration::catalogueRules(category).rules()) {
+            if (rule.op == configuration::RuleOp::Label) {
+                EXPECT_LE(width(box, rule.text) + kBoxParts, box.Width()) << rule.text;
+            }
+            for (const std::string& option : rule.options)
+                EXPECT_LE(width(list, option) + kListParts, list.Width()) << option;
+        }
 }
 
 }  // namespace

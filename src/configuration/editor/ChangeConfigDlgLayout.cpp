@@ -16,10 +16,12 @@ constexpr int kOptionTop = 22 * kPx;
 constexpr int kOptionStep = 25 * kPx;
 constexpr int kRowTop = 22 * kPx;
 constexpr int kRowStep = 23 * kPx;
-constexpr int kBoxWidth = 232 * kPx;
+// The lists take what the longest label leaves: the longest options need
+// all of it.
+constexpr int kBoxWidth = 196 * kPx;
 constexpr int kBoxHeight = 19 * kPx;
-constexpr int kListLeft = 250 * kPx;
-constexpr int kListWidth = 216 * kPx;
+constexpr int kListLeft = 214 * kPx;
+constexpr int kListWidth = 252 * kPx;
 constexpr int kListHeight = 21 * kPx;
 constexpr int kSettingsLeft = kMargin + kCategoryWidth + kMargin;
 constexpr int kSettingsWidth = kListLeft + kListWidth + 10 * kPx;

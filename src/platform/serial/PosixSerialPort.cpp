@@ -171,9 +171,11 @@ void PosixSerialPort::close() {
     if (watch_ != 0) loop_.unwatch(watch_);
     watch_ = 0;
     writeWatched_ = false;
-    // Discarding unsent output first keeps close() from waiting for a
-    // receiver that holds CTS low.
-    ::tcflush(fd_, TCIOFLUSH);
+    // Discarding output the port still holds keeps close() from waiting for
+    // a receiver that holds CTS low. Output already handed over is left to
+    // go: a terminal (a pseudo-terminal above all, whose queue never counts)
+    // would otherwise drop a command written just before the close.
+    ::tcflush(fd_, output_.empty() && heldByTerminal() == 0 ? TCIFLUSH : TCIOFLUSH);
     ::ioctl(fd_, TIOCNXCL);
     ::close(fd_);
     fd_ = -1;
@@ -223,9 +225,13 @@ void PosixSerialPort::setInBufferCount(int zero) {
 
 int PosixSerialPort::OutBufferCount() const {
     requireOpen();
+    return static_cast<int>(output_.size()) + heldByTerminal();
+}
+
+int PosixSerialPort::heldByTerminal() const {
     int inKernel = 0;
-    if (lost_ || ::ioctl(fd_, TIOCOUTQ, &inKernel) != 0) inKernel = 0;
-    return static_cast<int>(output_.size()) + std::max(inKernel, 0);
+    if (lost_ || ::ioctl(fd_, TIOCOUTQ, &inKernel) != 0) return 0;
+    return std::max(inKernel, 0);
 }
 
 void PosixSerialPort::setOutBufferCount(int zero) {

@@ -63,6 +63,8 @@ private:
     void onReady(unsigned ready);
     void readInput();
     void flushOutput();
+    // Bytes the terminal holds that have not gone out yet.
+    int heldByTerminal() const;
     void updateWriteInterest();
     void deviceLost();
 

@@ -207,6 +207,24 @@ TEST_F(SerialOnPty, PurgeDiscardsWaitingInputAndUnsentOutput) {
     EXPECT_EQ(errorOf([&] { port.setOutBufferCount(3); }), err::InvalidProperty);
 }
 
+// A command handed over just before the port closes (a restart, then the
+// reconnect) still reaches the device; only output the port could not hand
+// over is dropped.
+TEST_F(SerialOnPty, ClosingKeepsOutputAlreadyHandedOverAndDropsOnlyWhatIsHeld) {
+    PosixSerialPort port(real.loop);
+    openCom5(port);
+    port.Output(toBytes("\x1d\xff"));
+    ASSERT_EQ(port.OutBufferCount(), 0);
+    port.setPortOpen(false);
+    EXPECT_EQ(readMaster(2, 500), "\x1d\xff");
+
+    openCom5(port);
+    port.Output(Bytes(300'000, 'x'));
+    ASSERT_GT(port.OutBufferCount(), 0);
+    port.setPortOpen(false);  // does not wait for a device that reads nothing
+    EXPECT_LT(readMaster(300'000, 300).size(), 300'000u);
+}
+
 TEST_F(SerialOnPty, PtyReadsLinesAssertedUntilTheDeviceVanishes) {
     PosixSerialPort port(real.loop);
     listen(port);
