@@ -143,6 +143,9 @@ void ViewTallyDlg::layOutTallies() {
 void ViewTallyDlg::setDesignState() {
     PrinterOnlineText.setText("Offline");
     lockText(PrinterOnlineText, true);
+    // A status display: as in the other work windows it takes no focus, so
+    // the window opens with its keys working.
+    PrinterOnlineText.setTabStop(false);
     for (int item = 0; item < 2; ++item) {
         PrinterID(item).setValue(platform::vbChecked);
         PrinterIDText(item).setMaxLength(kIdMaxLength[static_cast<std::size_t>(item)]);

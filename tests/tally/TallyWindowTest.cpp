@@ -80,6 +80,8 @@ TEST_F(TallyWindow, OpensWithNothingTickedAndTicksUnlockTheirFields) {
     EXPECT_FALSE(w().ApplyButton.Enabled());
     EXPECT_FALSE(w().ClearTallyButton.Enabled());
     EXPECT_TRUE(w().PrinterTallyText(tally::kKnifeCuts).Locked());
+    // The window's digit keys work from the start: the first focus is no text box.
+    EXPECT_EQ(dynamic_cast<platform::TextBox*>(w().ActiveControl()), nullptr);
     ASSERT_TRUE(driver.click(w().PrinterTally(tally::kMaxTemp)));
     EXPECT_FALSE(w().ApplyButton.Enabled());
     EXPECT_TRUE(w().ClearTallyButton.Enabled());
