@@ -104,15 +104,22 @@ TEST_F(StatusPanel, PollSendsWhatTheLinkAndModelAnswer) {
 }
 
 TEST_F(StatusPanel, TcpPrinterAnsweringOnlyEscVIsPolledWithEscVAndEscU) {
-    printer.setReply({0x1D, 0x04, 0x01}, {});
-    printer.status().paperOut = true;
-    printer.status().drawerOpen = true;
-    open(Link::Lan, 5);
-    ASSERT_TRUE(printerlink::bLanAnswersEscV);
-    runFor(2500);
-    EXPECT_GE(countCommand("ESC u 0"), 2);
-    EXPECT_EQ(countCommand("GS EOT 2"), 0);
-    EXPECT_EQ(checked(), (std::set<int>{1, 9}));
+    // Whatever reply kind a USB HID window of the same run left behind: its
+    // poll ends on ESC u, its M27x poll on the kiosk requests.
+    for (int leftBehind : {0, 1, 2}) {
+        SCOPED_TRACE(leftBehind);
+        printer.setReply({0x1D, 0x04, 0x01}, {});
+        printer.status().paperOut = true;
+        printer.status().drawerOpen = true;
+        open(Link::Lan, 5);
+        printerlink::iEscStatusReplyKind = leftBehind;
+        ASSERT_TRUE(printerlink::bLanAnswersEscV);
+        runFor(2500);
+        EXPECT_GE(countCommand("ESC u 0"), 2);
+        EXPECT_EQ(countCommand("GS EOT 2"), 0);
+        EXPECT_EQ(checked(), (std::set<int>{1, 9}));
+        disconnect();
+    }
 }
 
 TEST_F(StatusPanel, SerialPollNeverTakesTheEscVOfAnEarlierTcpPrinter) {
