@@ -115,7 +115,14 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
     platform::Sleep(kMICRSleepMs);
-    if (hidOpen()) readMICRReplyOnHid();
+    if (hidOpen())
+        readMICRReplyOnHid();
+    else
+        withoutStatusPoll([] { platform::DoEvents(); });
+    // A reply that has not begun by now is not coming: the status poll's
+    // next ESC reply must not be taken for its start, nor the panel's
+    // replies after it for its text.
+    m_bMICRAwaited = false;
     showBusyNotice();
     SelectPaperStation(0);
 }
