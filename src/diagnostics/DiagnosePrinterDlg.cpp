@@ -176,6 +176,10 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+        // Only an answer to this click's requests shows the printer is there:
+        // one left unread by an earlier test (the slip print checks none)
+        // proves nothing.
+        printerlink::bDiagStatusAnswered = false;
         RequestRealTimeStatus();
         (this->*serial)();
     } else {
