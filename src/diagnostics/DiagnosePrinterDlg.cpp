@@ -90,6 +90,11 @@ void DiagnosePrinterDlg::Form_Initialize() {
 }
 
 void DiagnosePrinterDlg::Form_Load() {
+    // This window reads USB HID replies as data. The configuration and tally
+    // windows mark reads as their own status polls and leave the mark set
+    // when closed by the close box; the link would then swallow every
+    // reply of this window's poll.
+    m_MainComm.m_AHPIBufferCmd = false;
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);

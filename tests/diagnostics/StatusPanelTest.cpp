@@ -122,6 +122,19 @@ TEST_F(StatusPanel, TcpPrinterAnsweringOnlyEscVIsPolledWithEscVAndEscU) {
     }
 }
 
+// The configuration and tally windows mark USB HID reads as their own status
+// polls and, closed by the window's close box, leave that mark behind.
+TEST_F(StatusPanel, UsbHidPollIsReadAfterAnotherWindowLeftItsPollMarkBehind) {
+    printer.status().paperOut = true;
+    connect(Link::Usb, 0);
+    mainWindow().m_AHPIBufferCmd = true;
+    window = platform::newForm<diagnostics::DiagnosePrinterDlg>(mainWindow());
+    window->Show();
+    runFor(2500);
+    EXPECT_EQ(checked().count(1), 1u);
+    EXPECT_TRUE(mainWindow().IsPrinterOnline());
+}
+
 TEST_F(StatusPanel, SerialPollNeverTakesTheEscVOfAnEarlierTcpPrinter) {
     printerlink::bLanAnswersEscV = true;
     connect(Link::Serial);
