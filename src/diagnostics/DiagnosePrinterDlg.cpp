@@ -90,6 +90,11 @@ void DiagnosePrinterDlg::Form_Initialize() {
 }
 
 void DiagnosePrinterDlg::Form_Load() {
+    // This window reads USB HID replies as data. The configuration and tally
+    // windows mark reads as their own status polls and leave the mark set
+    // when closed by the close box; the link would then swallow every
+    // reply of this window's poll.
+    m_MainComm.m_AHPIBufferCmd = false;
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);
@@ -176,6 +181,10 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+        // Only an answer to this click's requests shows the printer is there:
+        // one left unread by an earlier test (the slip print checks none)
+        // proves nothing.
+        printerlink::bDiagStatusAnswered = false;
         RequestRealTimeStatus();
         (this->*serial)();
     } else {

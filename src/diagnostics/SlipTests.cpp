@@ -20,6 +20,9 @@ constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
 // The serial MICR read and flip wait this long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+// After the direct MICR read's sleep its reply has had its time; this long
+// more for one still on its way.
+constexpr int kMICRReplyRounds = 20, kMICRReplySleepMs = 50;
 constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
 constexpr const char* kSlipPrompt =
     "Insert a paper to the slip station.\r\nAnd then select OK button to print.\r\nTo cancel print, select Cancel "
@@ -115,7 +118,16 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
     platform::Sleep(kMICRSleepMs);
-    if (hidOpen()) readMICRReplyOnHid();
+    if (hidOpen())
+        readMICRReplyOnHid();
+    else
+        withoutStatusPoll([this] {
+            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs, [this] { return !m_bMICRAwaited; });
+        });
+    // A reply that has not begun by now is not coming: the status poll's
+    // next ESC reply must not be taken for its start, nor the panel's
+    // replies after it for its text.
+    m_bMICRAwaited = false;
     showBusyNotice();
     SelectPaperStation(0);
 }

@@ -72,6 +72,10 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     }
     if (lanAnswersEscV) {
         platform::DoEvents();
+        // The ESC v reply comes first. The kind the interpreter expects is
+        // module-wide and a USB HID window of the same run leaves it on ESC
+        // u or on neither; unchecked, every reply would be read as the other.
+        iEscStatusReplyKind = kEscVReply;
         m_MainComm.SendOutput(Bytes{0x1B, 0x76, 0x1B, 0x75, 0x00});
     }
     if (hidOpen()) {

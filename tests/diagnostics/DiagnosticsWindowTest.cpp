@@ -139,6 +139,22 @@ TEST_F(DiagnosticsWindow, SilentSerialPrinterEndsTheTestAndTheWindow) {
     }
 }
 
+// The slip print checks no link, so its answer is left unread: it must not
+// pass the check of a later test on a printer that has since gone silent.
+TEST_F(DiagnosticsWindow, AnAnswerLeftUnreadPassesNoLaterLinkCheck) {
+    auto& w = open(Link::Serial, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    ASSERT_TRUE(driver.click(w.SlipButton));
+    ASSERT_EQ(paper().back(), "slip eject");
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    printer.paper().clear();
+    messages.clear();
+    ASSERT_TRUE(driver.click(w.ReceiptButton));
+    EXPECT_EQ(messageTexts(), Strings{shell::kLostLinkMessage});
+    EXPECT_FALSE(w.isLoaded());
+    EXPECT_TRUE(paper().empty());
+}
+
 TEST_F(DiagnosticsWindow, M27xDrawerOnASerialLinkShowsTheNoticeAndSendsNothing) {
     auto& w = open(Link::Serial, 14);
     w.DrawerButton_Click();

@@ -182,6 +182,29 @@ TEST_F(SlipTests, SerialMicrAndFlipWaitForAFreshAnswerAndGiveUpWithoutOne) {
     EXPECT_FALSE(micrSent());
 }
 
+// A reader that does not answer leaves no MICR read pending: the status
+// bytes after it are read as status, not collected as its text.
+TEST_F(SlipTests, UnansweredMicrReadLeavesTheStatusPanelWorking) {
+    for (Link link : {Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        if (link == Link::Lan) printer.setReply({0x1D, 0x04, 0x01}, {});  // polled with ESC v and ESC u
+        auto& w = open(link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        printer.setReply({0x1B, 0x77, 0x50, 0x0D}, {});
+        messages.clear();
+        ASSERT_TRUE(driver.click(w.MICRButton));
+        ASSERT_TRUE(micrSent());
+        printer.status().paperOut = true;
+        runFor(2500);
+        EXPECT_EQ(checked().count(1), 1u);
+        EXPECT_EQ(messages.size(), 1u) << "the prompt alone";
+        printer.status().paperOut = false;
+        printer.clearReplies();
+        setSlipDocument(printer.status(), sim::SlipDocument::None);
+        disconnect();
+    }
+}
+
 // The slip print and the flip sleep with no reply due; the status poll, held
 // up as long as the TCP reply watchdog, is older and goes first: its requests
 // are what the watchdog then waits for.
