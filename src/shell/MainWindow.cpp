@@ -168,9 +168,13 @@ void MainWindow::ConnectButton(int& focusIndex) {
     m_iRetry = 0;
     m_bValidationSend = true;
     // What a TCP printer answered after an earlier connect says nothing about
-    // the printer connected now, and must not change how it is polled.
+    // the printer connected now, and must not change how it is polled. The
+    // silence a printer restart asked of the reply watchdog ends here too, or
+    // a printer that stops answering would never be reported for the rest of
+    // the run.
     bLanAnswersGsEot = false;
     bLanAnswersEscV = false;
+    bSuppressLanTimeout = false;
 
     if (ConnectPrinter()) {
         if (m_bEthernet) {
