@@ -108,8 +108,9 @@ bool MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
             Winsock.SendData(piece);
             StartResponseTimer();
         }
-        // The device write's own result is not part of the send's result.
-        if (m_lngHIDHandle > 0) hid_.write(m_lngHIDHandle, report);
+        // A report the device did not take (it was unplugged) fails the send:
+        // callers tell the user whether their command reached the printer.
+        if (m_lngHIDHandle > 0 && !hid_.write(m_lngHIDHandle, report)) platform::raiseError(platform::err::DeviceIO);
         settleWait(waits);
         p += k + 1;
     }

@@ -10,6 +10,7 @@ std::string errorDescription(int number) {
         case err::SubscriptOutOfRange: return "Subscript out of range";
         case err::TypeMismatch: return "Type mismatch";
         case err::FileNotFound: return "File not found";
+        case err::DeviceIO: return "Device I/O error";
         case err::PathFileAccess: return "Path/File access error";
         case err::InvalidProperty: return "Invalid property value";
         case err::InvalidPortNumber: return "Invalid port number";

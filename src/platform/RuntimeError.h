@@ -43,6 +43,7 @@ inline constexpr int Overflow = 6;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;
+inline constexpr int DeviceIO = 57;
 inline constexpr int PathFileAccess = 75;
 inline constexpr int InvalidPortNumber = 8002;   // serial: no such port
 inline constexpr int PortAlreadyOpen = 8005;     // serial: port in use

@@ -14,9 +14,14 @@ constexpr std::uint8_t kPurgeBothBuffers = 12;
 
 void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(kPurgeBothBuffers); }
 
+// Also sent on a USB HID link (a restart after a restore checks whatever link
+// is open), where an unframed request would be taken for a report of ID 10h.
 void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag) {
     requestFlag = true;
-    mainComm.SendRTOSCmd(RealTimeStatusCommand);
+    platform::Bytes command = RealTimeStatusCommand;
+    if (mainComm.m_lngHIDHandle > 0)
+        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    mainComm.SendRTOSCmd(command);
 }
 
 void ShowLinkCheckNotice(const SerialLinkCheck& check) {

@@ -38,7 +38,7 @@ struct RealTimeStatusHandshake {
     bool& answered;
 };
 
-// Sends DLE EOT 2 with SendRTOSCmd, never framed, on whatever link is open.
+// Sends DLE EOT 2 with SendRTOSCmd on whatever link is open, framed on USB HID.
 // The request flag is set before the send: sends yield, and an answer
 // handled during the send must find it. The send's result is not checked.
 void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag);

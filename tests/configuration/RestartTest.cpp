@@ -56,6 +56,8 @@ TEST_F(Restart, RebootRestartsThePrinterAndTheLinkComesBackAsItsConnectionTypeSa
         {"USB HID", Link::Usb, 7, nullptr, false, false, false, {{kRestarting, 15000}}, nullptr, true},
         {"TCP restored", Link::Lan, 7, nullptr, false, false, true, {{"Checking printer connected or not...", 1500}},
          kDisconnected, false},
+        {"USB HID restored", Link::Usb, 7, nullptr, false, false, true,
+         {{"Checking printer connected or not...", 1500}}, kDisconnected, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -74,6 +76,8 @@ TEST_F(Restart, RebootRestartsThePrinterAndTheLinkComesBackAsItsConnectionTypeSa
         ASSERT_TRUE(driver.click(dlg->RebootButton));
         idle(20000);
         EXPECT_EQ(printer.restarts(), restartsBefore + 1);
+        // A report whose first byte is no report ID is lost on the device.
+        for (const sim::SimLogEntry& e : printer.log()) EXPECT_NE(e.framing, "unframed");
         EXPECT_EQ(noticesShown(), c.notices);
         EXPECT_EQ(messages.back().text, c.message ? c.message : "POS printer is restarting now, to effect the changes."
                                                                 "\r\nDo you wish to continue?");

@@ -99,6 +99,16 @@ TEST_F(LinkTest, EverySendFailsWithNothingOpen) {
     EXPECT_TRUE(printer.log().empty());
 }
 
+TEST_F(LinkTest, UsbHidSendToAnUnpluggedPrinterFailsWithADeviceError) {
+    ASSERT_TRUE(connect(18));
+    printer.removeDevice();
+    for (const Bytes& data : {Bytes{0x08, 0x03, 0x1B, 0x40}, counting(130)}) {
+        SCOPED_TRACE(data.size());
+        EXPECT_FALSE(link->SendOutput(data));
+        EXPECT_EQ(link->LastError, 57);
+    }
+}
+
 TEST_F(LinkTest, BadSendArgumentsFailWithTheirRunTimeError) {
     ASSERT_TRUE(connect(18));
     EXPECT_FALSE(link->SendOutput(std::string("text over USB HID")));
