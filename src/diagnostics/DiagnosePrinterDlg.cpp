@@ -17,7 +17,6 @@ constexpr int kCloseYields = 101;
 constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
 constexpr int kLoadStatus = 4;
-constexpr int kF1 = 112;
 
 }  // namespace
 
@@ -143,7 +142,7 @@ void DiagnosePrinterDlg::Form_KeyPress(int& KeyAscii) {
 }
 
 void DiagnosePrinterDlg::Form_KeyDown(int& KeyCode, int Shift) {
-    if (KeyCode == kF1 && Shift == 0 && DrawerButton.Enabled()) DrawerButton_Click();
+    if (KeyCode == platform::vbKeyF1 && Shift == 0 && DrawerButton.Enabled()) DrawerButton_Click();
 }
 
 void DiagnosePrinterDlg::CloseButton_Click() {

@@ -5,6 +5,7 @@
 #include "link/LinkFlags.h"
 #include "platform/Application.h"
 #include "platform/loop/EventLoop.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -20,7 +21,6 @@ constexpr const char* kLogoCaption = "AXOLOGO.BMP (W:263 x H:77 dots)";
 constexpr int kLogoMode = 33;
 constexpr int kTwoColorSleepMs = 20000;
 constexpr int kTwoSidedSleepMs = 5000;
-constexpr int kYes = 6;
 
 const char* const kTwoColorQuestion =
     "To perform two color print, the following should be met:\r\n\r\n"
@@ -163,7 +163,7 @@ void DiagnosePrinterDlg::printTwoColorPasses() {
 
 void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
     printTwoColorPasses();
     platform::Sleep(kTwoColorSleepMs);
     InitializePrinter();
@@ -174,7 +174,7 @@ void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
     RequestRealTimeStatus();
     if (!serialLinkAnswered()) return;
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
     printTwoColorPasses();
     InitializePrinter();
     SetColorOption(false);

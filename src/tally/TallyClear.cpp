@@ -2,6 +2,7 @@
 // afterwards so the window never shows a value from before the clear.
 #include <algorithm>
 
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
 
@@ -11,7 +12,6 @@ namespace {
 
 using printerlink::MainWindowLink;
 
-constexpr long kYes = 6;
 constexpr const char* kClearQuestion = "Clear selected tally item(s) of POS printer to 0.\r\nDo you wish to continue?";
 // The wait for the printer's values after a clear on TCP, as long as the
 // link's TCP reply watchdog.
@@ -54,7 +54,7 @@ void ViewTallyDlg::clearSelectedTallies(bool noticeOnLanPath) {
     const bool lanPath = settingsValue("PortNumber") == "17";
     if (!ValidateInput()) return;
     if (lanPath && noticeOnLanPath) shell::ShowLinkCheckNotice(linkCheck());
-    if (shell::ShowMessage(kClearQuestion, 4, 64) != kYes) {
+    if (shell::ShowMessage(kClearQuestion, 4, 64) != shell::vbYes) {
         if (!lanPath) m_MainComm_OnStatusUpdated(4);
         return;
     }

@@ -1,5 +1,6 @@
 // Clearing the user-defined character area and the user data area, and
 // printing the diagnostic form: one command each.
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
 
@@ -7,7 +8,6 @@ namespace tally {
 
 namespace {
 
-constexpr long kYes = 6;
 constexpr std::uint8_t kUserDefinedArea = 0x31;
 constexpr std::uint8_t kUserDataArea = 0x32;
 constexpr const char* kUserDefinedQuestion =
@@ -17,7 +17,7 @@ constexpr const char* kUserDataQuestion = "Clear all sectors available for user 
 }  // namespace
 
 bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
-    return shell::ShowMessage(firstLine + "\r\nDo you wish to continue?", 4, 64) == kYes;
+    return shell::ShowMessage(firstLine + "\r\nDo you wish to continue?", 4, 64) == shell::vbYes;
 }
 
 // The printer answers the clear with one byte; it is taken and not looked at.

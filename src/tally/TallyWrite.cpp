@@ -1,5 +1,6 @@
 // Writing the ticked ID items and tallies, optionally with the printer
 // printing them, after the fields passed the input check.
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
 
@@ -7,7 +8,6 @@ namespace tally {
 
 namespace {
 
-constexpr long kYes = 6;
 constexpr int kType16 = 16;
 constexpr const char* kApplyQuestion =
     "Apply the selected ID and/or tally item(s) to the POS printer.\r\nDo you wish to continue?";
@@ -95,13 +95,13 @@ void ViewTallyDlg::sendSelectedItemsForType16(bool printLabels) {
 
 void ViewTallyDlg::ApplySelectedItemsLan() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
     sendSelectedItems(IdItemOp::Write);
 }
 
 void ViewTallyDlg::ApplySelectedItemsSerial() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
     if (CheckLink()) sendSelectedItems(IdItemOp::Write);
 }
 
@@ -118,14 +118,14 @@ void ViewTallyDlg::sendSelectedItemsAndPrint(bool labelLines) {
 
 void ViewTallyDlg::ApplyAndPrintItemsLan() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
     sendSelectedItemsAndPrint(true);
 }
 
 // The same sends, but type 16 prints no label lines over a serial link.
 void ViewTallyDlg::ApplyAndPrintItemsSerial() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != kYes) return;
+    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
     if (CheckLink()) sendSelectedItemsAndPrint(false);
 }
 

@@ -8,6 +8,7 @@
 #include "configuration/apply/SetParameterSequence.h"
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "shell/MainWindow.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/RuntimeErrorReport.h"
 #include "shell/TypeDefinition.h"
 
@@ -34,7 +35,7 @@ bool askToApply(long printerType) {
     if (printerType != kM27xType)
         question += "The changes will be effective after the reboot of the\r\nPOS printer.\r\n";
     question += "Do you wish to continue?";
-    return shell::ShowMessage(question, 4, 64) == 6;
+    return shell::ShowMessage(question, 4, 64) == shell::vbYes;
 }
 
 void showInvalidValue(const std::string& what) {

@@ -11,6 +11,7 @@
 #include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/MainWindow.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
@@ -50,7 +51,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
     printerlink::bPrinterRestarted = true;
     if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?", 4,
-                           64) != 6)
+                           64) != shell::vbYes)
         return;
     if (!link.IsPrinterOnline()) {
         shell::ShowMessage(kOffline, 0, 64);

@@ -4,6 +4,7 @@
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "shell/MainWindow.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace configuration {
@@ -44,7 +45,7 @@ void showRestoreResult(bool sent) {
 
 void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
-    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != 6) return;
+    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != shell::vbYes) return;
     if (!link.IsPrinterOnline()) {
         showRestoreResult(false);
         return;
@@ -56,7 +57,7 @@ void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
 
 void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
-    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != 6) return;
+    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != shell::vbYes) return;
     if (!CheckSerialLink(window, kCheckingNotice, 2000)) return;
     if (!link.IsPrinterOnline()) {
         showRestoreResult(false);
