@@ -87,6 +87,27 @@ void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
     }
 }
 
+void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,
+                             platform::TimerControl& statusTimer) {
+    constexpr int kLanOpeningYields = 5001;
+    constexpr int kPollMs = 3000;
+    const auto startPoll = [&statusTimer] {
+        statusTimer.setInterval(kPollMs);
+        statusTimer.setEnabled(true);
+    };
+    if (mainComm.EthernetStatus() == "True") {
+        for (int i = 0; i < kLanOpeningYields; ++i) platform::DoEvents();
+        mainComm.SendOutput(modeCommand);
+        startPoll();
+    }
+    if (mainComm.AHPIStatus() == "True") {
+        platform::Bytes command = modeCommand;
+        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+        mainComm.SendOutput(command);
+        startPoll();
+    }
+}
+
 PrinterLine ReadPrinterLine() {
     const auto read = [](const char* key) { return ReadIniValue(SettingsFilePath(), "Configurations", key); };
     const std::string portNumber = read("PortNumber");

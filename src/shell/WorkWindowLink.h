@@ -20,6 +20,7 @@
 
 #include "link/MainWindowLink.h"
 #include "platform/forms/Form.h"
+#include "platform/forms/TimerControl.h"
 
 namespace shell {
 
@@ -91,6 +92,14 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 // and consumed by the link. A serial link, or a TCP printer that answered
 // neither probe, is not polled; nor is a printer that is not online.
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm);
+
+// How the configuration and tally windows open on TCP and USB HID: the
+// window's mode command goes out (on TCP after the yields the printer is
+// given first, framed on USB HID) and the window's status timer starts its
+// 3-second poll. On a serial link nothing is sent and the timer is left as
+// the window designed it.
+void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,
+                             platform::TimerControl& statusTimer);
 
 // The connection the settings file's section "Configurations" names, as
 // every work window shows it: the port ("Ethernet" for 17, "AHPI" for 18,

@@ -6,7 +6,6 @@
 
 #include "platform/Text.h"
 #include "platform/forms/Keys.h"
-#include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/TypeDefinition.h"
 
@@ -15,8 +14,6 @@ namespace tally {
 namespace {
 
 constexpr const char* kSection = "Configurations";
-constexpr int kLanLoadYields = 5001;
-constexpr int kLinkPollMs = 3000;
 // Sent when the window opens on TCP or USB HID and whenever it closes.
 const platform::Bytes kTallyModeCommand = {0x1D, 0x1F, 0x00};
 
@@ -107,19 +104,7 @@ void ViewTallyDlg::Form_Load() {
         SetupTalliesByModel();
     SetAllChecks(false);
     m_MainComm_OnStatusUpdated(4);
-    if (m_MainComm.EthernetStatus() == "True") {
-        for (int i = 0; i < kLanLoadYields; ++i) platform::DoEvents();
-        m_MainComm.SendOutput(kTallyModeCommand);
-        VStatusTimer.setInterval(kLinkPollMs);
-        VStatusTimer.setEnabled(true);
-    }
-    if (m_MainComm.AHPIStatus() == "True") {
-        platform::Bytes command = kTallyModeCommand;
-        shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-        m_MainComm.SendOutput(command);
-        VStatusTimer.setInterval(kLinkPollMs);
-        VStatusTimer.setEnabled(true);
-    }
+    shell::StartWindowOnDirectLink(m_MainComm, kTallyModeCommand, VStatusTimer);
     for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
     if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {
         for (int i : {kSlipLines, kReceiptLinesBack, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);

@@ -6,7 +6,6 @@
 #include "link/LinkFlags.h"
 #include "platform/Application.h"
 #include "platform/forms/Keys.h"
-#include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/MainWindow.h"
 #include "shell/TypeDefinition.h"
@@ -16,8 +15,6 @@ namespace configuration {
 
 namespace {
 
-constexpr int kOpeningYields = 5001;
-constexpr int kLinkPollMs = 3000;
 // GS US 0: the command the window sends when it opens on TCP or USB HID.
 const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
 constexpr int kSerialLinesChanged = 4;
@@ -116,19 +113,7 @@ void ChangeConfigDlg::Form_Load() {
         RebootButton.setEnabled(false);
         RestoreDefaultButton.setEnabled(false);
     }
-    if (m_MainComm.EthernetStatus() == "True") {
-        for (int i = 0; i < kOpeningYields; ++i) platform::DoEvents();
-        m_MainComm.SendOutput(GsUs0Command);
-        StatusTimer.setInterval(kLinkPollMs);
-        StatusTimer.setEnabled(true);
-    }
-    if (m_MainComm.AHPIStatus() == "True") {
-        platform::Bytes command = GsUs0Command;
-        printerlink::MainWindowLink::FrameHIDCommand(2, command);
-        m_MainComm.SendOutput(command);
-        StatusTimer.setInterval(kLinkPollMs);
-        StatusTimer.setEnabled(true);
-    }
+    shell::StartWindowOnDirectLink(m_MainComm, GsUs0Command, StatusTimer);
     bReceiptSyncSelected = false;
     ResetSettingValues();
 }
