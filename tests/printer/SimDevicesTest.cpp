@@ -122,4 +122,67 @@ TEST_F(SimDevicesTest, ScanSendsBlocksOnEachAckAndFaultsEndIt) {
     EXPECT_FALSE(sim::applyDeviceLine(printer, "tallies", error));
 }
 
+TEST_F(SimDevicesTest, DelayAndSilenceHoldForEveryReplyKindInOrder) {
+    const std::pair<const char*, Bytes> cases[] = {
+        {"status", {0x10, 0x04, 0x02}},
+        {"MICR", {0x1B, 0x77, 0x50, 0x0D}},
+        {"tally read", {0x1D, 0x49, 0x40, 0x83}},
+        {"flash status", {0x1D, 0x72, 0x04}},
+        {"scan block", {0x1D, 0x28, 0x47, 0x05, 0x00, 0x41, 0x01, 0x00, 0x30, 0x30}},
+    };
+    for (const auto& [kind, command] : cases) {
+        ASSERT_TRUE(line("delay 0"));
+        Bytes expected = ask(command);
+        ASSERT_FALSE(expected.empty()) << kind;
+        ASSERT_TRUE(line("delay 600"));
+        port.sent.clear();
+        printer.receive(command);
+        clock.sleepFor(599'999);
+        EXPECT_TRUE(port.sent.empty()) << kind;
+        ASSERT_TRUE(line("delay 0"));
+        printer.receive({0x10, 0x04, 0x02});
+        clock.sleepFor(1);
+        expected.push_back(0x12);
+        EXPECT_EQ(port.sent, expected) << kind << ": a shortened delay lets no reply overtake";
+
+        port.sent.clear();
+        ASSERT_TRUE(line("delay 600"));
+        printer.receive(command);
+        clock.sleepFor(300'000);
+        ASSERT_TRUE(line("silent"));
+        printer.receive(command);
+        clock.sleepFor(600'000);
+        ASSERT_TRUE(line("answer"));
+        clock.sleepFor(600'000);
+        EXPECT_TRUE(port.sent.empty()) << kind << ": replies due while silent are dropped";
+    }
+}
+
+TEST_F(SimDevicesTest, AnswerLinesSetDelaySilenceAndNoise) {
+    using sim::ReplyFault;
+    struct Row {
+        const char* text;
+        bool applied;
+        platform::Micros delay;
+        ReplyFault fault;
+        platform::Micros noise;
+    };
+    const Row rows[] = {
+        {"delay 150", true, 150'000, ReplyFault::None, 0},
+        {"delay soon", false, 150'000, ReplyFault::None, 0},
+        {"silent", true, 150'000, ReplyFault::Silent, 0},
+        {"noise 4", true, 150'000, ReplyFault::Silent, 250'000},
+        {"noise 0.5", true, 150'000, ReplyFault::Silent, 2'000'000},
+        {"noise 5000", false, 150'000, ReplyFault::Silent, 2'000'000},
+        {"answer", true, 150'000, ReplyFault::None, 2'000'000},
+        {"noise off", true, 150'000, ReplyFault::None, 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(line(row.text), row.applied) << row.text;
+        EXPECT_EQ(printer.config().replyDelay, row.delay) << row.text;
+        EXPECT_EQ(printer.replyFault(), row.fault) << row.text;
+        EXPECT_EQ(printer.noiseInterval(), row.noise) << row.text;
+    }
+}
+
 }  // namespace
