@@ -132,7 +132,6 @@ public:
 
     // --- Faults -----------------------------------------------------------
     void setReplyFault(ReplyFault fault, std::size_t shortLength = 1);
-    ReplyFault replyFault() const { return fault_; }
     // One random byte every `every` microseconds from now on, as scheduled
     // actions; 0 stops the noise. It goes on while replies are silenced and
     // waits while the link is down.
