@@ -179,7 +179,7 @@ TEST(PrinterSimTool, AnswersTheFirmwareRequestOnTcpAndPtyLogsAndExitsOnSigterm) 
 }
 
 TEST(PrinterSimTool, StopsOnSigintWithStatusAndTypeGiven) {
-    Child sim({"--pty", "--type", "16", "--status", "0x16"});
+    Child sim({"--pty", "--type", "16", "--status", "0x16", "--reply-delay", "150", "--noise", "0.01"});
     const std::string ptyLine = readLine(sim.out());
     ASSERT_EQ(ptyLine.rfind("pty: ", 0), 0u) << readAll(sim.err());
     const int pty = ::open(ptyLine.substr(5).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
@@ -203,6 +203,7 @@ TEST(PrinterSimTool, BadArgumentsExitWithTwoAndSayWhy) {
         {"--status", "123", "--pty"},
         {"--pty", "--firmware"},
         {"--pty", "--verbose"},
+        {"--pty", "--noise", "fast"},
     };
     for (const auto& args : cases) {
         Child sim(args);

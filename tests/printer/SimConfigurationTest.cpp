@@ -65,7 +65,8 @@ TEST(SimConfiguration, ConsoleLinePrintsTheHeldConfiguration) {
     sim::runConsoleLine("paper", {&printer}, out);
     EXPECT_EQ(out.str(),
               "configuration: defaults\nconfiguration:\n  11=04\n  21=01\n"
-              "printer-sim: unknown line 'paper'; known: set NAME, clear NAME, tallies, config and the lines of --help\n");
+              "printer-sim: unknown line 'paper'; known: set NAME, clear NAME, tallies, config, delay MS, silent, answer, "
+              "noise N|off and the lines of --help\n");
 }
 
 }  // namespace

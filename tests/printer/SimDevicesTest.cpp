@@ -122,4 +122,51 @@ TEST_F(SimDevicesTest, ScanSendsBlocksOnEachAckAndFaultsEndIt) {
     EXPECT_FALSE(sim::applyDeviceLine(printer, "tallies", error));
 }
 
+TEST_F(SimDevicesTest, DelayAndSilenceHoldForEveryReplyKindInOrder) {
+    const std::pair<const char*, Bytes> cases[] = {
+        {"status", {0x10, 0x04, 0x02}},
+        {"MICR", {0x1B, 0x77, 0x50, 0x0D}},
+        {"tally read", {0x1D, 0x49, 0x40, 0x83}},
+        {"flash status", {0x1D, 0x72, 0x04}},
+        {"scan block", {0x1D, 0x28, 0x47, 0x05, 0x00, 0x41, 0x01, 0x00, 0x30, 0x30}},
+    };
+    for (const auto& [kind, command] : cases) {
+        ASSERT_TRUE(line("delay 0"));
+        Bytes expected = ask(command);
+        ASSERT_FALSE(expected.empty()) << kind;
+        ASSERT_TRUE(line("delay 600"));
+        port.sent.clear();
+        printer.receive(command);
+        clock.sleepFor(599'999);
+        EXPECT_TRUE(port.sent.empty()) << kind;
+        ASSERT_TRUE(line("delay 0"));
+        printer.receive({0x10, 0x04, 0x02});
+        clock.sleepFor(1);
+        expected.push_back(0x12);
+        EXPECT_EQ(port.sent, expected) << kind << ": a shortened delay lets no reply overtake";
+
+        port.sent.clear();
+        ASSERT_TRUE(line("delay 600"));
+        printer.receive(command);
+        clock.sleepFor(300'000);
+        ASSERT_TRUE(line("silent"));
+        printer.receive(command);
+        clock.sleepFor(600'000);
+        ASSERT_TRUE(line("answer"));
+        clock.sleepFor(600'000);
+        EXPECT_TRUE(port.sent.empty()) << kind << ": replies due while silent are dropped";
+    }
+}
+
+TEST_F(SimDevicesTest, NoiseLineTakesBytesASecondOrOff) {
+    const std::pair<const char*, platform::Micros> rows[] = {
+        {"noise 4", 250'000}, {"noise 0.5", 2'000'000}, {"noise 5000", -1}, {"noise fast", -1}, {"noise off", 0}};
+    for (const auto& [text, every] : rows) {
+        EXPECT_EQ(line(text), every >= 0) << text;
+        if (every >= 0) {
+            EXPECT_EQ(printer.noiseInterval(), every) << text;
+        }
+    }
+}
+
 }  // namespace

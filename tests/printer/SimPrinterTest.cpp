@@ -6,6 +6,7 @@
 
 #include "printer-sim/HidReports.h"
 #include "printer-sim/PrinterTypes.h"
+#include "printer/SimulatedPrinterWorld.h"
 
 namespace {
 
@@ -148,6 +149,36 @@ TEST_F(SimPrinterTest, RestartDropsTheLinkIgnoresInputAndComesBack) {
     EXPECT_EQ(replies(), (Bytes{0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
     EXPECT_EQ(printer.commands(),
               (std::vector<std::string>{"DLE EOT 2", "restart 1D FF", "GS I @ A3 (firmware)"}));
+}
+
+TEST_F(SimPrinterTest, NoiseGoesOutAtItsRateAsScheduledActions) {
+    printer.setNoise(250'000, 7);
+    clock.sleepFor(249'999);
+    EXPECT_TRUE(port.sent.empty());
+    clock.sleepFor(750'001);
+    ASSERT_EQ(port.sent.size(), 4u) << "four bytes a second, one at a time";
+    const Bytes first = replies();
+    EXPECT_NE(first, Bytes(4, first[0]));
+    port.sent.clear();
+    printer.setNoise(250'000, 7);
+    clock.sleepFor(1'000'000);
+    EXPECT_EQ(replies(), first) << "the same seed sends the same bytes";
+    port.sent.clear();
+    printer.setNoise(0);
+    clock.sleepFor(10'000'000);
+    EXPECT_TRUE(port.sent.empty());
+}
+
+TEST(LoopScheduler, AZeroDelayWaitsBehindActionsAlreadyDue) {
+    platform::VirtualClock clock;
+    platform::EventLoop loop{clock};
+    sim::LoopScheduler scheduler{loop};
+    std::string order;
+    scheduler.after(1500, [&] { order += 'a'; });
+    clock.sleepFor(1700);
+    scheduler.after(0, [&] { order += 'b'; });
+    sim::runLoopFor(loop, 10);
+    EXPECT_EQ(order, "ab");
 }
 
 TEST(HidReports, OutputReportFramings) {

@@ -41,7 +41,8 @@ void runConsoleLine(const std::string& line, const std::vector<SimPrinter*>& pri
         for (SimPrinter* printer : printers) known = setCondition(printer->status(), name, verb == "set") && known;
         if (!known) out << "printer-sim: '" << name << "' is no condition\n";
     } else {
-        out << "printer-sim: unknown line '" << word << "'; known: set NAME, clear NAME, tallies, config and the lines of --help\n";
+        out << "printer-sim: unknown line '" << word << "'; known: set NAME, clear NAME, tallies, config, "
+               "delay MS, silent, answer, noise N|off and the lines of --help\n";
     }
     out.flush();
 }

@@ -1,5 +1,7 @@
 #include "printer-sim/SimDeviceLines.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <sstream>
 
 #include "printer-sim/SimPrinter.h"
@@ -15,12 +17,18 @@ const char* const kDeviceLinesHelp =
     "  scan block N       image bytes per scan block (default 4096)\n"
     "  scan fault none | error LETTER | silent N | corrupt N\n"
     "                     a scan ends in an error status, goes quiet from block N, or sends block N\n"
-    "                     corrupt (0 file information, 1 size information, 2 and up image blocks)\n";
+    "                     corrupt (0 file information, 1 size information, 2 and up image blocks)\n"
+    "  delay MS           wait MS milliseconds (0-600000) before every reply: status, MICR, ID items and\n"
+    "                     tallies, flash, scan blocks, configuration (--reply-delay MS at the start)\n"
+    "  silent | answer    stop answering, with the connection kept (replies due meanwhile are dropped),\n"
+    "                     or answer again\n"
+    "  noise N | noise off  send N random bytes a second unasked, 0.01 to 1000 (0.5: one every 2 s;\n"
+    "                     --noise N at the start)\n";
 
 namespace {
 
 bool number(const std::string& text, int max, int& out) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return false;
+    if (text.empty() || text.size() > 7 || text.find_first_not_of("0123456789") != std::string::npos) return false;
     out = std::stoi(text);
     return out <= max;
 }
@@ -57,7 +65,41 @@ bool applyScanLine(SimScanner& scanner, std::istringstream& words, std::string& 
     return false;
 }
 
+// Delay, silence and noise: how the printer answers.
+bool applyAnswerLine(SimPrinter& printer, const std::string& verb, std::istringstream& words, std::string& error) {
+    std::string value;
+    words >> value;
+    int ms = 0;
+    platform::Micros every = 0;
+    if (verb == "delay" && number(value, 600000, ms))
+        printer.config().replyDelay = 1000LL * ms;
+    else if (verb == "delay")
+        error = "give 'delay MS' (0-600000)";
+    else if (verb == "silent" || verb == "answer")
+        printer.setReplyFault(verb == "silent" ? ReplyFault::Silent : ReplyFault::None);
+    else if (verb == "noise" && parseNoiseRate(value, every))
+        printer.setNoise(every);
+    else if (verb == "noise")
+        error = "give 'noise N' (random bytes a second, 0.01 to 1000) or 'noise off'";
+    else
+        return false;
+    return true;
+}
+
 }  // namespace
+
+bool parseNoiseRate(const std::string& text, platform::Micros& every) {
+    if (text == "off") {
+        every = 0;
+        return true;
+    }
+    if (text.empty() || text.find_first_not_of("0123456789.") != std::string::npos) return false;
+    char* end = nullptr;
+    const double rate = std::strtod(text.c_str(), &end);
+    if (end != text.c_str() + text.size() || (rate != 0 && (rate < 0.01 || rate > 1000))) return false;
+    every = rate == 0 ? 0 : std::llround(1e6 / rate);
+    return true;
+}
 
 bool applyDeviceLine(SimPrinter& printer, const std::string& line, std::string& error) {
     std::istringstream words(line);
@@ -96,7 +138,7 @@ bool applyDeviceLine(SimPrinter& printer, const std::string& line, std::string& 
         applyScanLine(printer.scanner(), words, error);
         return true;
     }
-    return false;
+    return applyAnswerLine(printer, verb, words, error);
 }
 
 }  // namespace sim

@@ -137,8 +137,12 @@ void SimPrinter::reply(const Bytes& bytes) {
         break;
     }
     if (shaped.empty()) return;
-    scheduler_.after(config_.replyDelay, life_.wrap([this, shaped, epoch = epoch_] {
-        if (epoch == epoch_ && linkUp_) transmit(shaped);
+    // A reply never goes out before one scheduled ahead of it, so a delay
+    // shortened between two replies cannot swap them.
+    const platform::Micros now = scheduler_.now();
+    lastReplyAt_ = std::max(now + std::max<platform::Micros>(config_.replyDelay, 0), lastReplyAt_);
+    scheduler_.after(lastReplyAt_ - now, life_.wrap([this, shaped, epoch = epoch_] {
+        if (epoch == epoch_ && linkUp_ && fault_ != ReplyFault::Silent) transmit(shaped);
     }));
 }
 
@@ -154,6 +158,21 @@ void SimPrinter::transmit(const Bytes& bytes) {
 void SimPrinter::setReplyFault(ReplyFault fault, std::size_t shortLength) {
     fault_ = fault;
     shortLength_ = shortLength;
+}
+
+void SimPrinter::setNoise(platform::Micros every, std::uint32_t seed) {
+    ++noiseRun_;
+    noiseEvery_ = std::max<platform::Micros>(every, 0);
+    noise_.seed(seed);
+    if (noiseEvery_ > 0) scheduleNoise(noiseRun_);
+}
+
+void SimPrinter::scheduleNoise(unsigned run) {
+    scheduler_.after(noiseEvery_, life_.wrap([this, run] {
+        if (run != noiseRun_) return;
+        if (linkUp_) transmit({static_cast<std::uint8_t>(noise_() >> 8)});
+        scheduleNoise(run);
+    }));
 }
 
 void SimPrinter::setCtsLow(bool low) {

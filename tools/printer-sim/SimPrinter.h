@@ -10,9 +10,12 @@
 //
 // Faults: replies silenced, delayed, cut short or garbled; CTS low; the
 // connection closed by the printer; the device removed; a restart (command
-// 1D FF, or restart()) that drops the link for restartTime and brings it back.
-// While the link is down received bytes are logged but not acted on, and
-// replies due before the restart are dropped.
+// 1D FF, or restart()) that drops the link for restartTime and brings it back;
+// noise, random bytes sent unasked at a steady rate. While the link is down
+// received bytes are logged but not acted on, and replies due before the
+// restart are dropped. Every reply goes out through reply(), so the delay and
+// the faults reach status, MICR, ID item and tally, flash, scan and
+// configuration replies alike.
 //
 // Ownership: the printer refers to its scheduler and (once attached) its
 // port; both must outlive it or be detached first. Single-threaded; input
@@ -23,6 +26,7 @@
 #include <cstdint>
 #include <functional>
 #include <map>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -71,6 +75,9 @@ struct SimConfig {
     int printerType = 0;                       // 0-16
     std::string firmware = "0398";             // the answer to GS I @ A3 after the A3 byte
     std::uint8_t status = 0x12;                // one-byte answer to DLE EOT n
+    // Between a command and its reply. Replies keep their order: one never
+    // goes out before a reply scheduled ahead of it, even when the delay was
+    // shortened between the two.
     platform::Micros replyDelay = 2000;        // 2 ms
     platform::Micros restartTime = 3'000'000;  // 3 s with the link down
     // The configuration settings the printer holds: parameter number ->
@@ -78,7 +85,13 @@ struct SimConfig {
     std::map<std::uint8_t, std::uint8_t> parameters;
 };
 
+// Silent: no reply goes out, neither to a command received while silent nor
+// one that falls due while silent; the replies are dropped, not held back.
 enum class ReplyFault { None, Silent, Short, Garbled };
+
+// The seed of the noise's random source unless one is given: the same rate
+// sends the same bytes every time.
+inline constexpr std::uint32_t kNoiseSeed = 1;
 
 class SimPrinter {
 public:
@@ -119,6 +132,11 @@ public:
 
     // --- Faults -----------------------------------------------------------
     void setReplyFault(ReplyFault fault, std::size_t shortLength = 1);
+    // One random byte every `every` microseconds from now on, as scheduled
+    // actions; 0 stops the noise. It goes on while replies are silenced and
+    // waits while the link is down.
+    void setNoise(platform::Micros every, std::uint32_t seed = kNoiseSeed);
+    platform::Micros noiseInterval() const { return noiseEvery_; }
     void setCtsLow(bool low);
     void closeConnection();
     void removeDevice();
@@ -140,6 +158,7 @@ private:
     void dispatch(const SimCommand& command, const platform::Bytes& bytes);
     void flushUnknown(SimLogEntry& entry);
     void transmit(const platform::Bytes& bytes);
+    void scheduleNoise(unsigned run);
     void setLink(bool up);
     void record(SimLogEntry entry);
 
@@ -156,6 +175,10 @@ private:
     std::map<std::string, platform::Bytes> replies_;  // by the command's bytes as text
     ReplyFault fault_ = ReplyFault::None;
     std::size_t shortLength_ = 1;
+    platform::Micros lastReplyAt_ = 0;  // when the latest scheduled reply goes out
+    platform::Micros noiseEvery_ = 0;
+    unsigned noiseRun_ = 0;  // bumps when the noise changes; actions of an older run stop
+    std::minstd_rand noise_;
     bool linkUp_ = true;
     unsigned epoch_ = 0;  // bumps when the link drops; replies of an older epoch are lost
     int restarts_ = 0;

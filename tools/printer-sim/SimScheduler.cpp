@@ -17,11 +17,14 @@ LoopScheduler::LoopScheduler(platform::EventLoop& loop)
 LoopScheduler::~LoopScheduler() = default;
 
 void LoopScheduler::after(platform::Micros delay, std::function<void()> action) {
-    if (delay <= 0) {
+    const platform::Micros at = now() + std::max<platform::Micros>(delay, 0);
+    // A post would run ahead of actions already due whose timer has not
+    // fired yet; those go first, so the action joins them.
+    if (delay <= 0 && (pending_.empty() || pending_.begin()->first > at)) {
         loop_.post(life_.wrap(std::move(action)));
         return;
     }
-    pending_.emplace(now() + delay, std::move(action));
+    pending_.emplace(at, std::move(action));
     arm();
 }
 

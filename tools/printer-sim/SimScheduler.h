@@ -2,6 +2,8 @@
 // restart) run: on the virtual clock as world actions in tests, or on the
 // real event loop in printer-sim and the real-transport tests.
 //
+// Actions due at the same time run in the order they were scheduled.
+//
 // Ownership: a scheduler refers to its clock or loop, which outlive it.
 // Actions still pending when the scheduler goes away are dropped.
 #pragma once
@@ -35,7 +37,8 @@ private:
 };
 
 // On a real loop the actions run as loop events: a zero delay is a post, a
-// longer one waits on a timer (millisecond resolution).
+// longer one waits on a timer (millisecond resolution). While actions already
+// due still wait for the timer, a zero delay queues behind them instead.
 class LoopScheduler final : public SimScheduler {
 public:
     explicit LoopScheduler(platform::EventLoop& loop);

@@ -30,6 +30,7 @@ namespace {
 const char* const kUsage =
     "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--set CONDITION]...\n"
     "                   [--clear CONDITION]... [--scan-image FILE] [--log FILE] [--paper] [--restart-time MS]\n"
+    "                   [--reply-delay MS] [--noise N]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
@@ -40,10 +41,12 @@ const char* const kUsage =
     "  --log FILE       one line of hex per received chunk\n"
     "  --paper          print what goes on paper on standard output, one item a line\n"
     "  --restart-time MS  how long a restart (1D FF) keeps the link down (default 3000)\n"
+    "  --reply-delay MS  wait MS milliseconds before every reply (default 2; 0-600000)\n"
+    "  --noise N        send N random bytes a second unasked (0.01 to 1000; default none)\n"
     "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
     "While it runs, lines on standard input change the status: 'set CONDITION' or 'clear CONDITION';\n"
     "'tallies' (or an empty line) shows the ID items and tallies; 'config' the configuration it holds;\n"
-    "and these change the slip station, the MICR reader and the check scanner:\n";
+    "and these change the slip station, the MICR reader, the check scanner and how the printer answers:\n";
 
 const char* const kConditionsHeading = "Conditions: ";
 
@@ -56,6 +59,7 @@ struct Options {
     std::string scanImage;
     std::string logPath;
     bool paper = false;
+    platform::Micros noise = 0;  // between two noise bytes; 0: none
 };
 
 struct BadArgument {
@@ -109,6 +113,13 @@ std::string parseScanImage(const std::string& path) {
     return path;
 }
 
+platform::Micros parseNoise(const std::string& text) {
+    platform::Micros every = 0;
+    if (!sim::parseNoiseRate(text, every))
+        throw BadArgument{"--noise: '" + text + "' is no rate from 0.01 to 1000 bytes a second"};
+    return every;
+}
+
 void printUsage(std::ostream& out) {
     out << kUsage << sim::kDeviceLinesHelp << kConditionsHeading;
     for (const std::string& name : sim::conditionNames()) out << name << ' ';
@@ -149,6 +160,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.paper = true;
         else if (name == "--restart-time")
             options.config.restartTime = 1000LL * parseNumber(value(), 10, 600000, "--restart-time");
+        else if (name == "--reply-delay")
+            options.config.replyDelay = 1000LL * parseNumber(value(), 10, 600000, "--reply-delay");
+        else if (name == "--noise")
+            options.noise = parseNoise(value());
         else
             throw BadArgument{"unknown argument '" + args[i] + "'"};
     }
@@ -195,6 +210,7 @@ int serve(const Options& options) {
             sim::setCondition(printers.back()->status(), condition, on);
         std::string unreadable;
         if (!options.scanImage.empty()) sim::loadScanImage(printers.back()->scanner(), options.scanImage, unreadable);
+        if (options.noise > 0) printers.back()->setNoise(options.noise);
         if (options.paper)
             printers.back()->paper().onItem = [](const sim::PaperItem& item) {
                 std::cout << "paper: " << item.describe() << std::endl;
