@@ -189,7 +189,9 @@ public:
     // The printer's reply for the caller: fills resp[0 .. count-1] (resp
     // must hold at least count bytes) and returns False when fewer than
     // count bytes came in time (those that came are stored). Serial: the
-    // input waiting or arriving within about 5 s, sleeping without yielding.
+    // input waiting or arriving within about 5 s of the port's output having
+    // left (output that stops leaving ends the wait as soon), sleeping
+    // without yielding.
     // TCP: what arrives while it waits, up to the same 5 s with the loop
     // running; those bytes are not raised through OnDataReceived. USB HID:
     // the data bytes of the input reports (after report ID and length byte)
