@@ -31,6 +31,7 @@ constexpr int kEraseReads = 11, kEraseSleepMs = 50;
 constexpr std::uint8_t kErased = 0x0D;
 constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
+constexpr const char* kFlashWriteUnconfirmed = "Cannot confirm the Flash Write: the printer did not answer.";
 constexpr long kLogoDialogFlags = 3076;
 constexpr int kM27x = 14;
 
@@ -149,8 +150,11 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // Framed on USB HID like every command, so the printer gets it there too.
         sendCommand({0x1D, 0x72, 0x04});
         Bytes status(1, 0);
-        m_MainComm.WaitResponse(status, 1);
-        if (status[0] & kFlashWriteFailed) platform::app().plainMessage("Flash Write failed.", 0, platform::app().title());
+        // No answer at all is no good write either.
+        if (!m_MainComm.WaitResponse(status, 1))
+            shell::ShowMessage(kFlashWriteUnconfirmed, 0, 64);
+        else if (status[0] & kFlashWriteFailed)
+            platform::app().plainMessage("Flash Write failed.", 0, platform::app().title());
         bool receipt = true, wrap = true, fontA = false;
         SelectPaperStation(0);
         PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +

@@ -111,7 +111,10 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
         else
             ArrangeStatusGroupsByType(online);
     };
-    if (NewStatus == platform::comm::EvCTS || NewStatus == platform::comm::EvDSR) {
+    // A TCP printer answering again after its time-out is read afresh, as
+    // after a change of the serial lines.
+    if (NewStatus == platform::comm::EvCTS || NewStatus == platform::comm::EvDSR ||
+        NewStatus == printerlink::kLanAnswersAgainStatus) {
         m_iStatusReplyIndex = 0;
         m_iKioskReplyIndex = 0;
         const bool online = m_MainComm.IsPrinterOnline();

@@ -95,6 +95,7 @@ bool MainWindowLink::DisconnectPrinter() {
         // The reply watchdog of a closed connection would raise its time-out
         // into whatever link comes next.
         StopResponseTimer();
+        lanTimeoutReported_ = false;
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is
         // closed as well, and that is a successful disconnect: nothing is

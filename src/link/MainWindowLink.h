@@ -64,6 +64,8 @@ struct LinkShellServices {
 
 // Status codes raised through OnStatusUpdated besides the serial event codes.
 inline constexpr int kLanTimeoutStatus = 11053;
+// A TCP printer whose time-out or error was reported has sent data again.
+inline constexpr int kLanAnswersAgainStatus = 11054;
 inline constexpr int kHidPollTimeoutStatus = 0;
 // Bound of every USB HID input report read.
 inline constexpr int kHidReadTimeoutMs = 150;
@@ -187,7 +189,9 @@ public:
     // The printer's reply for the caller: fills resp[0 .. count-1] (resp
     // must hold at least count bytes) and returns False when fewer than
     // count bytes came in time (those that came are stored). Serial: the
-    // input waiting or arriving within about 5 s, sleeping without yielding.
+    // input waiting or arriving within about 5 s of the port's output having
+    // left (output that stops leaving ends the wait as soon), sleeping
+    // without yielding.
     // TCP: what arrives while it waits, up to the same 5 s with the loop
     // running; those bytes are not raised through OnDataReceived. USB HID:
     // the data bytes of the input reports (after report ID and length byte)
@@ -350,6 +354,10 @@ private:
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;
+    // The watchdog's start, and whether a time-out or a TCP error was
+    // reported and no data has arrived since.
+    platform::Micros responseTimerStartedAt_ = 0;
+    bool lanTimeoutReported_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
     // Reply bytes a WaitResponse read on TCP or USB HID but did not take,

@@ -15,6 +15,9 @@ using platform::Bytes;
 
 namespace {
 constexpr std::size_t kHidReadBufferSize = 1025;
+// A reply watchdog that fires this much after its time was held up by the
+// program (a blocking sleep), not by the printer.
+constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
 }  // namespace
 
 void MainWindowLink::MSCommCtrl_OnComm() {
@@ -56,6 +59,11 @@ void MainWindowLink::Winsock_DataArrival(long) {
     StopResponseTimer();
     m_bLanReplyReceived = true;
     Bytes data = Winsock.GetData();
+    // The windows that showed the printer offline show it online again.
+    if (lanTimeoutReported_) {
+        lanTimeoutReported_ = false;
+        OnStatusUpdated.raise(kLanAnswersAgainStatus);
+    }
     // A WaitResponse collecting the reply takes everything; bytes an earlier
     // one left over go first, so the windows see the input in order.
     if (replyWaiters_ > 0) {
@@ -90,10 +98,16 @@ void MainWindowLink::routeLanData(const Bytes& data) {
 
 void MainWindowLink::Winsock_Error(int, const std::string& description) {
     notices().ShowMessage(description, 0, 0);
+    lanTimeoutReported_ = true;
     OnStatusUpdated.raise(kLanTimeoutStatus);
 }
 
+// The watchdog counts from the oldest send still unanswered: were every send
+// to restart it, a window's regular poll would keep a printer that stopped
+// answering online for ever.
 void MainWindowLink::StartResponseTimer() {
+    if (TimerWinsock.enabled() && TimerWinsock.interval() > 0) return;
+    responseTimerStartedAt_ = loop_.clock().now();
     TimerWinsock.setInterval(kLanReplyTimeoutMs);
     TimerWinsock.setEnabled(true);
 }
@@ -103,10 +117,23 @@ void MainWindowLink::StopResponseTimer() {
     TimerWinsock.setInterval(0);
 }
 
-// A reply that came in time but still waits for its data event (a blocking
-// sleep held the loop past the watchdog's time) is no time-out.
+// A reply that came in time but still waits for its data event is no
+// time-out. Nor is a silence the program could not hear: when a blocking
+// sleep held the loop well past the watchdog's time (a print's long wait,
+// with sends that nothing answers before it), the printer gets its full time
+// again from now, and the window's next poll tells.
 void MainWindowLink::TimerWinsock_Timer() {
-    if (!bSuppressLanTimeout && Winsock.BytesReceived() == 0) OnStatusUpdated.raise(kLanTimeoutStatus);
+    const bool replyWaiting = Winsock.BytesReceived() > 0;
+    const platform::Micros dueAt = responseTimerStartedAt_ + platform::Micros(kLanReplyTimeoutMs) * 1000;
+    if (!replyWaiting && loop_.clock().now() - dueAt > kLanWatchdogLateUs) {
+        StopResponseTimer();
+        StartResponseTimer();
+        return;
+    }
+    if (!bSuppressLanTimeout && !replyWaiting) {
+        lanTimeoutReported_ = true;
+        OnStatusUpdated.raise(kLanTimeoutStatus);
+    }
     StopResponseTimer();
 }
 

@@ -24,10 +24,22 @@ bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
     if (m_bAHPI) return m_lngHIDHandle >= 1 && waitHidReply(resp, count);
     // An input length of 0 would take everything waiting; nothing is expected.
     if (count == 0) return true;
-    int polls = 0;
-    while (MSCommCtrl.InBufferCount() < count && polls < kSerialMaxPolls) {
+    // The reply cannot come before the request has left the port, and what
+    // was sent before it (a logo block) may still be going out at the
+    // line's speed: the wait for the reply counts from when the output is
+    // empty, and until then it gives up only on output that stops leaving.
+    int idlePolls = 0, stalledPolls = 0;
+    int queued = MSCommCtrl.OutBufferCount();
+    while (MSCommCtrl.InBufferCount() < count && idlePolls < kSerialMaxPolls && stalledPolls < kSerialMaxPolls) {
         Sleep(kSerialPollSleepMs);
-        ++polls;
+        const int left = MSCommCtrl.OutBufferCount();
+        if (left == 0)
+            ++idlePolls;
+        else if (left < queued)
+            stalledPolls = 0;
+        else
+            ++stalledPolls;
+        queued = left;
     }
     MSCommCtrl.InputLen = count;
     const Bytes input = MSCommCtrl.Input();

@@ -21,6 +21,11 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {
         PrinterOnlineText.setText("Offline");
         EnableTallyControls(false);
+    } else if (NewStatus == printerlink::kLanAnswersAgainStatus) {
+        // Online again without reading everything afresh, as a line change
+        // on TCP would: the boxes keep what the technician sees.
+        PrinterOnlineText.setText("Online");
+        EnableTallyControls(true);
     } else if (NewStatus >= 1000) {
         shell::PurgeBuffers(m_MainComm);
     }

@@ -32,6 +32,8 @@ void FakeSerialPort::setPortOpen(bool open) {
         ++openGeneration_;
         inBuffer_.clear();
         outBuffer_.clear();
+        lineFreeAt_ = 0;
+        ++outputGeneration_;
         receivePosted_ = false;
         return;
     }
@@ -64,18 +66,32 @@ void FakeSerialPort::Output(const Bytes& data) {
     requireOpen();
     if (deviceGone()) platform::raiseError(platform::err::PortOpenFailed);
     outBuffer_.insert(outBuffer_.end(), data.begin(), data.end());
-    clock_.scheduleAfter(wireDelay, life_.wrap([this, gen = openGeneration_] {
-        if (gen == openGeneration_) deliverOutput();
+    if (!paceAtLineSpeed) {
+        clock_.scheduleAfter(wireDelay, life_.wrap([this, gen = openGeneration_] {
+            if (gen == openGeneration_) deliverOutput();
+        }));
+        return;
+    }
+    lineFreeAt_ = std::max(lineFreeAt_, clock_.now()) + lineMicros(data.size());
+    clock_.scheduleAt(lineFreeAt_ + wireDelay, life_.wrap([this, n = data.size(), gen = outputGeneration_] {
+        if (gen == outputGeneration_) deliverOutput(n);
     }));
 }
 
-void FakeSerialPort::deliverOutput() {
+// Bits per byte at the opened settings, over the line's bits per second.
+platform::Micros FakeSerialPort::lineMicros(std::size_t bytes) const {
+    const int bits = 1 + openedSettings_.dataBits + (openedSettings_.parity == 'N' ? 0 : 1) + openedSettings_.stopBits;
+    return static_cast<platform::Micros>(bytes) * bits * 1'000'000 / std::max(openedSettings_.baud, 1);
+}
+
+void FakeSerialPort::deliverOutput(std::size_t upTo) {
     if (!open_ || outBuffer_.empty()) return;
     // With RTS/CTS handshaking a deasserted CTS holds the bytes back; they go
     // out when the peer raises CTS again.
     if (Handshaking == comm::HandshakeRtsCts && !CTSHolding()) return;
-    Bytes bytes;
-    bytes.swap(outBuffer_);
+    const auto end = outBuffer_.begin() + static_cast<std::ptrdiff_t>(std::min(upTo, outBuffer_.size()));
+    const Bytes bytes(outBuffer_.begin(), end);
+    outBuffer_.erase(outBuffer_.begin(), end);
     if (onPeerPort() && devicePresent_ && peerReceive) peerReceive(overTheLine(bytes));
 }
 
@@ -99,15 +115,21 @@ void FakeSerialPort::setInBufferCount(int zero) {
     inBuffer_.clear();
 }
 
-int FakeSerialPort::OutBufferCount() const {
+int FakeSerialPort::OutBufferCount() {
     requireOpen();
-    return static_cast<int>(outBuffer_.size());
+    if (!paceAtLineSpeed) return static_cast<int>(outBuffer_.size());
+    const platform::Micros onTheWay = std::max<platform::Micros>(lineFreeAt_ - clock_.now(), 0);
+    const platform::Micros perByte = std::max<platform::Micros>(lineMicros(1), 1);
+    const auto notSent = static_cast<std::size_t>((onTheWay + perByte - 1) / perByte);
+    return static_cast<int>(std::min(notSent, outBuffer_.size()));
 }
 
 void FakeSerialPort::setOutBufferCount(int zero) {
     requireOpen();
     if (zero != 0) platform::raiseError(platform::err::InvalidProperty);
     outBuffer_.clear();
+    lineFreeAt_ = 0;
+    ++outputGeneration_;
 }
 
 bool FakeSerialPort::CTSHolding() const {

@@ -17,6 +17,7 @@
 // outlive it. Nothing here blocks.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <map>
 #include <optional>
@@ -49,7 +50,7 @@ public:
     platform::Bytes Input() override;
     int InBufferCount() const override;
     void setInBufferCount(int zero) override;
-    int OutBufferCount() const override;
+    int OutBufferCount() override;
     void setOutBufferCount(int zero) override;
     bool CTSHolding() const override;
     bool DSRHolding() const override;
@@ -75,6 +76,11 @@ public:
 
     // Virtual time a write takes to reach the peer.
     platform::Micros wireDelay = 0;
+    // When set, written bytes go out one after another at the opened line's
+    // speed (start, data, parity and stop bits), each write reaching the peer
+    // when its last byte is out, and OutBufferCount counts the bytes not yet
+    // on the line. Otherwise a write goes out whole at once.
+    bool paceAtLineSpeed = false;
 
 private:
     struct Port {
@@ -88,7 +94,8 @@ private:
     bool thresholdReached() const;
     void postEvent(int code);
     void postReceive();
-    void deliverOutput();
+    void deliverOutput(std::size_t upTo = SIZE_MAX);
+    platform::Micros lineMicros(std::size_t bytes) const;
     platform::Bytes overTheLine(const platform::Bytes& bytes) const;
 
     platform::EventLoop& loop_;
@@ -104,6 +111,10 @@ private:
     platform::LineSettings openedSettings_;
     platform::Bytes inBuffer_;
     platform::Bytes outBuffer_;
+    // When the paced line has sent everything written, and the count of
+    // purges and closes, which cancels the paced deliveries made before.
+    platform::Micros lineFreeAt_ = 0;
+    unsigned outputGeneration_ = 0;
     bool receivePosted_ = false;
     bool cts_ = true;
     bool dsr_ = true;

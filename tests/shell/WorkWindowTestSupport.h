@@ -33,6 +33,7 @@ protected:
             driver.chooseListItem(d.PrinterType(1), paperEntry);
             if (link == Link::Lan) chooseLan(d);
             if (link == Link::Usb && !anyHid) driver.chooseListItem(d.USBPidVid, 1);
+            if (link == Link::Serial) driver.chooseListItem(d.PortSetting(1), serialBaudEntry);
             pressOk(d);
         });
         // A fresh attachment, so a USB HID printer shows the USB identity of
@@ -47,6 +48,9 @@ protected:
         messages.clear();
         notices.clear();
     }
+
+    // The connection dialog's Baud Rate entry on serial: 0 is 115200, 4 is 9600.
+    int serialBaudEntry = 0;
 };
 
 }  // namespace shelltest

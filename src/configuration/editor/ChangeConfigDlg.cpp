@@ -167,7 +167,9 @@ void ChangeConfigDlg::Form_KeyDown(int& KeyCode, int Shift) {
 
 void ChangeConfigDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     if (!isLoaded()) return;
-    if (NewStatus == 3 || NewStatus == 4) {
+    // A TCP printer answering again after its time-out counts as a change of
+    // the serial lines: the link is asked afresh.
+    if (NewStatus == 3 || NewStatus == 4 || NewStatus == printerlink::kLanAnswersAgainStatus) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         EnableConfigControls(online);

@@ -223,8 +223,9 @@ void PosixSerialPort::setInBufferCount(int zero) {
     ::tcflush(fd_, TCIFLUSH);
 }
 
-int PosixSerialPort::OutBufferCount() const {
+int PosixSerialPort::OutBufferCount() {
     requireOpen();
+    if (!lost_) flushOutput();
     return static_cast<int>(output_.size()) + heldByTerminal();
 }
 

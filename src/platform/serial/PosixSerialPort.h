@@ -10,7 +10,9 @@
 // device takes at once to the kernel and queues the rest until the device
 // is writable. Received bytes collect in the receive buffer as the loop
 // reads them; InBufferCount also counts bytes still in the kernel, so a
-// caller that blocks in Sleep and polls the count sees them arrive.
+// caller that blocks in Sleep and polls the count sees them arrive; likewise
+// OutBufferCount first hands the device what it takes, so such a caller sees
+// its output leave.
 //
 // Events: every OnComm is posted and runs at a later pass of the loop, never
 // inside the call that caused it; events still queued when the port closes
@@ -43,7 +45,7 @@ public:
 
     int InBufferCount() const override;
     void setInBufferCount(int zero) override;
-    int OutBufferCount() const override;
+    int OutBufferCount() override;
     void setOutBufferCount(int zero) override;
 
     bool CTSHolding() const override;

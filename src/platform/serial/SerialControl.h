@@ -56,7 +56,10 @@ public:
 
     virtual int InBufferCount() const = 0;
     virtual void setInBufferCount(int zero) = 0;   // only 0: discard received bytes
-    virtual int OutBufferCount() const = 0;
+    // Bytes written that have not gone out yet. Counting first hands the
+    // device what it takes now, so a caller that blocks in Sleep and polls
+    // the count sees its output leave, as InBufferCount sees input arrive.
+    virtual int OutBufferCount() = 0;
     virtual void setOutBufferCount(int zero) = 0;  // only 0: discard unsent bytes
 
     // A device without modem lines reads as asserted.
