@@ -140,7 +140,7 @@ TEST_F(SelectionFiles, ACancelOrARefusedFileChangesNothing) {
     EXPECT_FALSE(fs::exists(file("missing.ini")));
     EXPECT_EQ(messageTexts(), (std::vector<std::string>{
                                   "Not Importing the correct file, 3690 Printer Model Confiurations are saved in this file",
-                                  "Not Importing the correct file", "Runtime Error :53\r\nFile not found"}));
+                                  "Not Importing the correct file", "Not Importing the correct file"}));
 }
 
 // A folder in place of the temporary file makes the write fail after the
