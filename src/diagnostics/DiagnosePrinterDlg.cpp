@@ -179,16 +179,30 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 }
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
-    if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
-        // Only an answer to this click's requests shows the printer is there:
-        // one left unread by an earlier test (the slip print checks none)
-        // proves nothing.
-        printerlink::bDiagStatusAnswered = false;
-        RequestRealTimeStatus();
-        (this->*serial)();
-    } else {
-        (this->*direct)();
-    }
+    const bool sent = clickSends_.run([&] {
+        if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+            // Only an answer to this click's requests shows the printer is
+            // there: one left unread by an earlier test (the slip print
+            // checks none) proves nothing.
+            printerlink::bDiagStatusAnswered = false;
+            RequestRealTimeStatus();
+            (this->*serial)();
+        } else {
+            (this->*direct)();
+        }
+    });
+    if (!sent) showOffline();
+}
+
+// As the link's time-out shows it, until a status event finds the printer
+// online again.
+void DiagnosePrinterDlg::showOffline() {
+    if (!isLoaded()) return;
+    PrinterOnlineText.setText("Offline");
+    if (m_MainComm.m_AnyHID == printerlink::kAnyHidProduct)
+        ArrangeStatusGroupsByModel(false);
+    else
+        ArrangeStatusGroupsByType(false);
 }
 
 void DiagnosePrinterDlg::ReceiptButton_Click() {

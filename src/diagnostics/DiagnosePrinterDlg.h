@@ -220,8 +220,12 @@ private:
     void layOut();
     void layOutStatusPanel(int left, int top);
     // The test's direct procedure on TCP or an open USB HID device, else the
-    // real-time status request and its serial procedure.
+    // real-time status request and its serial procedure. A test whose sends
+    // did not all reach the printer stops at the first that failed and ends
+    // with the window shown offline.
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
+    bool sendsStopped() const { return clickSends_.stopped(); }
+    void showOffline();
     // The window's serial link check: its notice, flags and lost-link exit.
     static shell::SerialLinkCheck linkCheck();
     static shell::RealTimeStatusHandshake statusHandshake();
@@ -303,6 +307,8 @@ private:
     // Reply bytes waiting for the interpreter, which is busy.
     std::deque<ReplyBlock> pendingReplies_;
     bool interpreting_ = false;
+
+    shell::OperationSends clickSends_{m_MainComm};
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

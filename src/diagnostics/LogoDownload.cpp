@@ -145,7 +145,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         InitializePrinter();
         SelectFlashLogoArea();
         SelectLogoNumber(1);
-        if (!SendLogoBitmapFile(fileName, width, height)) return;
+        if (!SendLogoBitmapFile(fileName, width, height) || sendsStopped()) return;
         shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
         // Framed on USB HID like every command, so the printer gets it there too.
         sendCommand({0x1D, 0x72, 0x04});

@@ -18,6 +18,7 @@ constexpr int kInvalidPicture = 51;
 }  // namespace
 
 void DiagnosePrinterDlg::sendBand(const Bytes& command, Bytes& band) {
+    if (sendsStopped()) return;
     if (hidOpen()) {
         Bytes buffer = command;
         buffer.insert(buffer.end(), band.begin(), band.end());

@@ -25,6 +25,7 @@ constexpr std::size_t kReportPiece = 61;
 // inner report ID and length byte, and a short command handed over unframed
 // would go out as a raw report whose first byte is taken as the report ID.
 void DiagnosePrinterDlg::sendCommand(Bytes command) {
+    if (sendsStopped()) return;
     if (!hidOpen()) {
         m_MainComm.SendOutput(command);
         return;
@@ -45,6 +46,7 @@ void DiagnosePrinterDlg::sendCommand(Bytes command) {
 }
 
 void DiagnosePrinterDlg::sendText(const std::string& text) {
+    if (sendsStopped()) return;
     if (hidOpen())
         sendCommand(m_MainComm.UnicodeStringToBytes(text));
     else
@@ -87,6 +89,7 @@ void DiagnosePrinterDlg::PrintTextLine(const std::string& text, bool& receipt, b
 }
 
 void DiagnosePrinterDlg::PrintBarcode(int kind, const std::string& data) {
+    if (sendsStopped()) return;
     sendCommand({0x1D, 0x48, 0x02});
     sendCommand({0x1D, 0x66, 0x00});
     sendCommand({0x1D, 0x68, 0x78});

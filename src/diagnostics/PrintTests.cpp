@@ -165,6 +165,7 @@ void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
     if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
     printTwoColorPasses();
+    if (sendsStopped()) return;
     platform::Sleep(kTwoColorSleepMs);
     InitializePrinter();
     SetColorOption(false);
@@ -197,6 +198,7 @@ void DiagnosePrinterDlg::printTwoSidedSequence() {
 void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
     if (!printsTwoSided(m_MainComm.PrinterType())) return;
     printTwoSidedSequence();
+    if (sendsStopped()) return;
     platform::Sleep(kTwoSidedSleepMs);
     InitializePrinter();
 }

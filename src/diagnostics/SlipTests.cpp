@@ -79,7 +79,7 @@ bool DiagnosePrinterDlg::printSlip() {
     PrintReceiptTestBody(slip);
     printLogoAndBarcode(true, kSlipLogoMode);
     EjectSlip();
-    return true;
+    return !sendsStopped();
 }
 
 void DiagnosePrinterDlg::PrintSlipTestLan() {
@@ -104,7 +104,10 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     m_bMICRAwaited = true;
     sendCommand({0x1B, 0x77, 0x50, 0x0D});
     sendCommand({0x1B, 0x77, 0x01});
-    return true;
+    // A read that did not go out has no reply to await.
+    if (!sendsStopped()) return true;
+    m_bMICRAwaited = false;
+    return false;
 }
 
 // On USB HID no event brings the reply, and a status poll's read would cut
@@ -145,7 +148,7 @@ bool DiagnosePrinterDlg::flipCheck() {
     sendCommand({0x1B, 0x77, 0x46});
     sendCommand({0x1B, 0x65, 0x1E});
     EjectSlip();
-    return true;
+    return !sendsStopped();
 }
 
 void DiagnosePrinterDlg::FlipCheckLan() {
@@ -164,7 +167,7 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
     ok = false;
     if (!isSlipType(m_MainComm.PrinterType())) return;
     long answer = kOk;
-    while (answer == kOk && !ok) {
+    while (answer == kOk && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, 1, 64);
         if (answer != kOk) break;
         const Bytes request = hidOpen() && useGsR1 ? Bytes{0x1D, 0x72, 0x01} : Bytes{0x1D, 0x04, 0x05};

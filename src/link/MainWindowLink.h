@@ -173,6 +173,12 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
+    // How often, since the program started, a send failed or the TCP
+    // connection was reset or closed by the printer. A window compares it
+    // before and after an operation: a TCP reset shows only after the send
+    // that met it has returned, and a connection the link has opened again
+    // since does not bring the bytes sent on the lost one to the printer.
+    unsigned failureCount() const { return failureCount_; }
     bool SendOutput(const std::string& text);
     bool SendOutput(const platform::Bytes& data);
     bool SendOutput(const TextArray& data);
@@ -350,6 +356,7 @@ private:
 
     platform::EventLoop& loop_;
     platform::HidSystem& hid_;
+    unsigned failureCount_ = 0;
     LinkShellServices services_;
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.

@@ -210,6 +210,7 @@ bool MainWindowLink::reopenSerialFromSettings() {
 }
 
 void MainWindowLink::Winsock_Close() {
+    ++failureCount_;
     Winsock.Close();
     // After the user disconnected there is nothing to reconnect to.
     if (m_strIPAddress.empty() || m_strIPAddress == "-1") return;

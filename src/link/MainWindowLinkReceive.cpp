@@ -97,6 +97,7 @@ void MainWindowLink::routeLanData(const Bytes& data) {
 }
 
 void MainWindowLink::Winsock_Error(int, const std::string& description) {
+    ++failureCount_;
     notices().ShowMessage(description, 0, 0);
     lanTimeoutReported_ = true;
     OnStatusUpdated.raise(kLanTimeoutStatus);

@@ -135,6 +135,7 @@ bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
             result = sendPieces(converted, waits);
         }
     });
+    if (!result) ++failureCount_;
     return result;
 }
 

@@ -256,8 +256,11 @@ std::optional<std::string> readIniFileOrThrow(const std::string& path, bool crea
     return readWholeFile(path);
 }
 
+// A missing file is not created first: a write that then failed (a full
+// disk) would leave an empty file where there was none.
 void writeIniFileOrThrow(const std::string& path, std::string_view text) {
-    prepareFile(path);
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) prepareFile(path);
     replaceFile(resolvedPath(path), text);
 }
 

@@ -64,8 +64,9 @@ void writeIniValuesOrThrow(const std::string& path, const std::string& section, 
 // prepares it (created empty, made writable); without, a missing file reads
 // as nothing and the file is left as it is.
 std::optional<std::string> readIniFileOrThrow(const std::string& path, bool createMissing);
-// Replaces the whole file with `text` as one write does: created when
-// missing, made writable first, the old contents whole if the write fails.
+// Replaces the whole file with `text` as one write does: made writable
+// first; if the write fails, the old contents stay whole and a file that
+// was missing stays missing.
 void writeIniFileOrThrow(const std::string& path, std::string_view text);
 // Whether two paths name the same file (links followed; a missing file is
 // the same only as the same path).

@@ -1,5 +1,7 @@
 #include "shell/WorkWindowLink.h"
 
+#include <utility>
+
 #include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
@@ -51,6 +53,33 @@ bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& wind
     if (takeRealTimeStatusAnswer(handshake)) return true;
     LostLinkExit(mainComm, window, handshake, check);
     return false;
+}
+
+SendCheck::SendCheck(printerlink::MainWindowLink& link)
+    : link_(&link), failuresAtStart_(link.failureCount()), lan_(link.EthernetStatus() == "True") {}
+
+bool SendCheck::failed() const {
+    if (link_->failureCount() != failuresAtStart_) return true;
+    return lan_ && link_->Winsock.State() != platform::sck::Connected;
+}
+
+// A printer that went away answers the bytes it is sent with a reset within
+// a round trip; a tenth of a second on top costs the technician nothing.
+bool SendCheck::reached() {
+    constexpr int kReportRounds = 10, kReportSleepMs = 10;
+    if (lan_) waitRounds(kReportRounds, kReportSleepMs, [this] { return failed(); });
+    return !failed();
+}
+
+bool OperationSends::run(const std::function<void()>& sends) {
+    SendCheck check(link_);
+    struct Scope {
+        const SendCheck*& current;
+        const SendCheck* outer;
+        ~Scope() { current = outer; }
+    } scope{current_, std::exchange(current_, &check)};
+    sends();
+    return check.reached();
 }
 
 bool waitRounds(int rounds, int sleepMs, const std::function<bool()>& done) {

@@ -8,7 +8,7 @@
 // flags or the window's module object) and must outlive the call.
 //
 // What may block and nest: every operation but takeRealTimeStatusAnswer
-// sends or waits. The sends yield to the event loop, the notice and the
+// and SendCheck::failed sends or waits. The sends yield to the event loop, the notice and the
 // message box run the loop nested, and waitRounds yields and sleeps, so any
 // handler (the link's receive routing among them, the calling window's own
 // timer) may run inside them. The lost-link exit unloads the calling window;
@@ -75,6 +75,46 @@ void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
 // the lost-link exit. True when the printer answered and the caller goes on.
 bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& window,
                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
+
+// Whether what an operation sent can be taken as having reached the
+// printer: made when the operation begins, it fails once a send of the link
+// failed or the TCP connection was lost since then (also when the link has
+// connected again), or while the TCP connection is not up. Every work
+// window asks it before it reports an operation done, and its senders ask it
+// so that an operation stops at the first send that failed.
+class SendCheck {
+public:
+    explicit SendCheck(printerlink::MainWindowLink& link);
+    // Without waiting: True once something went wrong.
+    bool failed() const;
+    // True when nothing went wrong, asked after the link has had a moment to
+    // report what became of the bytes already handed over: a TCP reset comes
+    // in only after the send that met it has returned. Yields and sleeps.
+    bool reached();
+
+private:
+    printerlink::MainWindowLink* link_;
+    unsigned failuresAtStart_;
+    bool lan_;
+};
+
+// The operation of a window whose sends run now, for windows whose senders
+// serve many operations: a sender asks stopped() and sends nothing once a
+// send of the operation failed, so the operation ends there.
+class OperationSends {
+public:
+    explicit OperationSends(printerlink::MainWindowLink& link) : link_(link) {}
+    // Runs an operation's sends under a fresh SendCheck; True when they
+    // reached the printer. An operation run inside another (from a handler
+    // that ran during a wait) has its own check, and the outer one's comes
+    // back after it.
+    bool run(const std::function<void()>& sends);
+    bool stopped() const { return current_ && current_->failed(); }
+
+private:
+    printerlink::MainWindowLink& link_;
+    const SendCheck* current_ = nullptr;
+};
 
 // Up to `rounds` rounds of: stop when done() holds, else yield to the event
 // loop once and sleep sleepMs. True when done() held.

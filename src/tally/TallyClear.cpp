@@ -60,11 +60,15 @@ void ViewTallyDlg::clearSelectedTallies(bool noticeOnLanPath) {
     }
     // The poll's own USB HID read must not take a reply the clear waits for.
     const PollState poll = stopStatusPoll();
-    const std::vector<int> cleared = sendTallyClears(lanPath);
-    rereadClearedTallies(cleared, lanPath);
-    if (lanPath) showLanTallyValues(cleared);
+    std::vector<int> cleared;
+    const bool sent = sendChecked([&] {
+        cleared = sendTallyClears(lanPath);
+        if (!operationSends_.stopped()) rereadClearedTallies(cleared, lanPath);
+    });
+    if (sent && lanPath) showLanTallyValues(cleared);
     resumeStatusPoll(poll);
-    if (!lanPath) m_MainComm_OnStatusUpdated(4);
+    // A refresh would show the window online again on a link that failed.
+    if (sent && !lanPath) m_MainComm_OnStatusUpdated(4);
 }
 
 // Sends the clear of every ticked tally the layout shows; gives back which.

@@ -15,6 +15,7 @@ platform::Bytes idItemHeader(std::uint8_t code) {
 }  // namespace
 
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
+    if (operationSends_.stopped()) return false;
     if (m_MainComm.m_lngHIDHandle > 0)
         shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
     return m_MainComm.SendOutput(command);
@@ -42,6 +43,7 @@ bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {
         command.insert(command.end(), data.begin(), data.end());
         return sendCommand(command);
     }
+    if (operationSends_.stopped()) return false;
     const bool sent = m_MainComm.SendOutput(command);
     if (text.empty() || !sent) return sent;
     return m_MainComm.SendOutput(text);
@@ -53,8 +55,14 @@ void ViewTallyDlg::PrintTextLine(const std::string& text, bool receiptStation, b
     line += "\r\n";
     if (m_MainComm.m_lngHIDHandle > 0)
         sendCommand(m_MainComm.UnicodeStringToBytes(line));
-    else
+    else if (!operationSends_.stopped())
         m_MainComm.SendOutput(line);
+}
+
+bool ViewTallyDlg::sendChecked(const std::function<void()>& sends) {
+    if (operationSends_.run(sends)) return true;
+    showOffline();
+    return false;
 }
 
 void ViewTallyDlg::FeedAndCut(int lines) {

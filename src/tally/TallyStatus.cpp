@@ -31,6 +31,14 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     }
 }
 
+// As the link's time-out shows it; the window's status and controls come
+// back with the next status event that finds the printer online.
+void ViewTallyDlg::showOffline() {
+    if (!isLoaded()) return;
+    PrinterOnlineText.setText("Offline");
+    EnableTallyControls(false);
+}
+
 void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm); }
 
 shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {

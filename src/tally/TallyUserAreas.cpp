@@ -22,9 +22,11 @@ bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
 
 // The printer answers the clear with one byte; it is taken and not looked at.
 void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
-    sendCommand({0x1D, 0x40, area});
-    platform::Bytes answer(1, 0);
-    m_MainComm.WaitResponse(answer, 1);
+    sendChecked([this, area] {
+        if (!sendCommand({0x1D, 0x40, area})) return;
+        platform::Bytes answer(1, 0);
+        m_MainComm.WaitResponse(answer, 1);
+    });
 }
 
 platform::Bytes ViewTallyDlg::buildPrintFormCommand() {
@@ -51,14 +53,16 @@ void ViewTallyDlg::ClearUserDataAreaSerial() {
     if (CheckLink()) sendUserAreaClear(kUserDataArea);
 }
 
-void ViewTallyDlg::PrintTallyDiagnosticFormLan() { sendCommand(buildPrintFormCommand()); }
+void ViewTallyDlg::PrintTallyDiagnosticFormLan() {
+    sendChecked([this] { sendCommand(buildPrintFormCommand()); });
+}
 
 // A window on a USB HID port whose device is not open has nothing to send to.
 void ViewTallyDlg::PrintTallyDiagnosticFormSerial() {
     if (m_PortNo == "AHPI") return;
     shell::ShowLinkCheckNotice(linkCheck());
     const platform::Bytes command = buildPrintFormCommand();
-    if (AnswerTest()) sendCommand(command);
+    if (AnswerTest()) sendChecked([this, &command] { sendCommand(command); });
 }
 
 }  // namespace tally

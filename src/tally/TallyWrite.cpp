@@ -96,13 +96,13 @@ void ViewTallyDlg::sendSelectedItemsForType16(bool printLabels) {
 void ViewTallyDlg::ApplySelectedItemsLan() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
-    sendSelectedItems(IdItemOp::Write);
+    sendChecked([this] { sendSelectedItems(IdItemOp::Write); });
 }
 
 void ViewTallyDlg::ApplySelectedItemsSerial() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
-    if (CheckLink()) sendSelectedItems(IdItemOp::Write);
+    if (CheckLink()) sendChecked([this] { sendSelectedItems(IdItemOp::Write); });
 }
 
 // The sends of Apply and Print, ending with the feed and cut.
@@ -119,14 +119,14 @@ void ViewTallyDlg::sendSelectedItemsAndPrint(bool labelLines) {
 void ViewTallyDlg::ApplyAndPrintItemsLan() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
-    sendSelectedItemsAndPrint(true);
+    sendChecked([this] { sendSelectedItemsAndPrint(true); });
 }
 
 // The same sends, but type 16 prints no label lines over a serial link.
 void ViewTallyDlg::ApplyAndPrintItemsSerial() {
     if (!ValidateInput()) return;
     if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
-    if (CheckLink()) sendSelectedItemsAndPrint(false);
+    if (CheckLink()) sendChecked([this] { sendSelectedItemsAndPrint(false); });
 }
 
 }  // namespace tally

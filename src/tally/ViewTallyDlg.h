@@ -24,6 +24,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,11 @@ private:
     void PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font);
     void FeedAndCut(int lines);
     bool sendCommand(platform::Bytes command);
+    // Runs an operation's sends. A send that failed stops those after it,
+    // and an operation whose sends did not all reach the printer ends with
+    // the window shown offline. True when they did.
+    bool sendChecked(const std::function<void()>& sends);
+    void showOffline();
 
     // ---- Reading (TallyRead.cpp). ----
     void ReadIdsAndTallies();
@@ -201,6 +207,7 @@ private:
     // The bytes passed over ahead of the flash part number reply (types 9
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
+    shell::OperationSends operationSends_{m_MainComm};
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

@@ -140,14 +140,30 @@ TEST_F(SelectionFiles, ACancelOrARefusedFileChangesNothing) {
     EXPECT_FALSE(fs::exists(file("missing.ini")));
     EXPECT_EQ(messageTexts(), (std::vector<std::string>{
                                   "Not Importing the correct file, 3690 Printer Model Confiurations are saved in this file",
-                                  "Not Importing the correct file", "Runtime Error :53\r\nFile not found"}));
+                                  "Not Importing the correct file", "Not Importing the correct file"}));
 }
 
-TEST_F(SelectionFiles, AnExportThatCannotBeWrittenIsReportedOnce) {
+// A folder in place of the temporary file makes the write fail after the
+// target was chosen, as a full disk does: the target is left as it was.
+TEST_F(SelectionFiles, AnExportThatCannotBeWrittenIsReportedOnceAndLeavesTheTargetAsItWas) {
     selectSome();
-    exportTo(file("no/such/folder/sel.ini"));
-    ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0].text.rfind("Runtime Error :75", 0), 0u);
+    put(file("old.ini"), "[Printer]\r\nModel= 3690\r\n");
+    const struct {
+        std::string target;
+        bool blockTemporary;
+        bool existed;
+    } cases[] = {{"no/such/folder/sel.ini", false, false}, {"new.ini", true, false}, {"old.ini", true, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.target);
+        const std::string before = contents(file(c.target));
+        if (c.blockTemporary) fs::create_directory(shell::temporaryIniPath(file(c.target)));
+        messages.clear();
+        exportTo(file(c.target));
+        ASSERT_EQ(messages.size(), 1u);
+        EXPECT_EQ(messages[0].text.rfind("Runtime Error :75", 0), 0u);
+        EXPECT_EQ(fs::exists(file(c.target)), c.existed);
+        EXPECT_EQ(contents(file(c.target)), before);
+    }
 }
 
 TEST_F(SelectionFiles, ADamagedFileImportsOnlyTheRowsThisPrinterCanTake) {

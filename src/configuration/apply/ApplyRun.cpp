@@ -56,26 +56,23 @@ bool ConfigurationApply::openRun(ChangeConfigDlg& window, bool serial) {
         CreateCommandLog(CommandsWithoutRestartPath());
     }
     sentSomething_ = false;
-    sendFailures_ = 0;
+    runSends_.emplace(window.m_MainComm);
     return true;
 }
 
 void ConfigurationApply::sendAll(ChangeConfigDlg& window, const std::vector<platform::Bytes>& writes) {
-    for (const platform::Bytes& write : writes) {
-        if (window.m_MainComm.SendOutput(write))
-            sentSomething_ = true;
-        else
-            ++sendFailures_;
-    }
+    for (const platform::Bytes& write : writes)
+        if (window.m_MainComm.SendOutput(write)) sentSomething_ = true;
 }
 
-// A run whose bytes did not all reach the link is not reported as applied;
-// the M27x, which takes each setting at once, reports only what it took.
+// A run whose bytes did not all reach the printer (a send failed, or the TCP
+// connection was lost before the run ended) is not reported as applied; the
+// M27x, which takes each setting at once, reports only what it took.
 void ConfigurationApply::finishRun(ChangeConfigDlg& window, const SetParameterSequence& sequence,
                                    bool writeFirstLog) {
     if (writeFirstLog) WriteCommandLog(CommandsWithoutRestartPath(), sequence.WithoutRestart());
     WriteCommandLog(CommandsWithRestartPath(), sequence.WithRestart());
-    if (sendFailures_ > 0) {
+    if (!runSends_->reached()) {
         shell::ShowMessage(kOffline, 0, 64);
     } else if (window.m_MainComm.PrinterType() == kM27xType) {
         if (sentSomething_) shell::ShowMessage("Configuration is updated", 0, 64);

@@ -93,9 +93,9 @@ private:
     bool takeAnswer();
     void LostLinkExit(ChangeConfigDlg& window);
 
-    // Whether a write of the run reached the link, and how many did not.
+    // Whether a write of the run reached the link, and whether all did.
     bool sentSomething_ = false;
-    int sendFailures_ = 0;
+    std::optional<shell::SendCheck> runSends_;
 };
 
 // True when the window's printer commands go straight to the printer: a

@@ -62,8 +62,13 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     if (link.m_lngHIDHandle > 0) printerlink::MainWindowLink::FrameHIDCommand(1, command);
     const std::string connectionType = window.ReadIniValue(shell::SettingsFilePath(), kSection, "ConnectionType");
 
+    // A restart that did not go out says so on every path; what follows a
+    // restart that did (the link dropping) is no sign of a failed send.
     if (window.bRestore) {
-        if (!link.SendOutput(command)) return;
+        if (!link.SendOutput(command)) {
+            shell::ShowMessage(kOffline, 0, 64);
+            return;
+        }
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking printer connected or not...", 1500);
     } else if (connectionType == "17") {
@@ -73,6 +78,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         printerlink::bLanRestartPending = true;
         if (!link.SendOutput(command)) {
             printerlink::bLanRestartPending = false;
+            shell::ShowMessage(kOffline, 0, 64);
             return;
         }
         printerlink::bRestartPending = true;
@@ -116,6 +122,8 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         waitForSerialOutput(link);
         reconnectSerial(window);
         printerlink::bRestartPending = false;
+    } else {
+        shell::ShowMessage(kOffline, 0, 64);
     }
 }
 

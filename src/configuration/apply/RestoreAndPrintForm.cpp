@@ -32,6 +32,13 @@ void frameOnHid(const shell::MainWindow& link, platform::Bytes& command) {
         printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
 }
 
+// Sends the command and tells whether it reached the printer: the send went
+// out and the link held until the printer had it.
+bool sendToPrinter(shell::MainWindow& link, const platform::Bytes& command) {
+    shell::SendCheck check(link);
+    return link.SendOutput(command) && check.reached();
+}
+
 void showRestoreResult(bool sent) {
     if (sent)
         shell::ShowMessage(std::string("Configuration is restored to default,") + " but it does not effect until" +
@@ -52,7 +59,7 @@ void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
     }
     platform::Bytes command = RestoreDefaultsCommand(link.PrinterType());
     frameOnHid(link, command);
-    showRestoreResult(link.SendOutput(command));
+    showRestoreResult(sendToPrinter(link, command));
 }
 
 void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
@@ -63,7 +70,7 @@ void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
         showRestoreResult(false);
         return;
     }
-    showRestoreResult(link.SendOutput(RestoreDefaultsCommand(link.PrinterType())));
+    showRestoreResult(sendToPrinter(link, RestoreDefaultsCommand(link.PrinterType())));
 }
 
 void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
@@ -74,7 +81,7 @@ void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
     }
     platform::Bytes command = PrintFormCommand(link.PrinterType());
     frameOnHid(link, command);
-    if (!link.SendOutput(command)) shell::ShowMessage(kCannotPrintForm, 0, 64);
+    if (!sendToPrinter(link, command)) shell::ShowMessage(kCannotPrintForm, 0, 64);
 }
 
 // An offline serial printer takes the lost-link exit here, not the message.
@@ -85,7 +92,7 @@ void ConfigurationApply::PrintDiagnosticFormSerial(ChangeConfigDlg& window) {
         LostLinkExit(window);
         return;
     }
-    if (!link.SendOutput(PrintFormCommand(link.PrinterType()))) shell::ShowMessage(kCannotPrintForm, 0, 64);
+    if (!sendToPrinter(link, PrintFormCommand(link.PrinterType()))) shell::ShowMessage(kCannotPrintForm, 0, 64);
 }
 
 }  // namespace configuration

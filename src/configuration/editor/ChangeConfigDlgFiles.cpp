@@ -4,7 +4,6 @@
 // the same model and only once a file has been accepted, so a cancel or a
 // wrong file loses nothing.
 #include <array>
-#include <optional>
 
 #include "configuration/RowParamNo.h"
 #include "configuration/catalogue/Catalogue.h"
@@ -72,22 +71,23 @@ void ChangeConfigDlg::Command2_Click() {
     CommDlgCntrl.setFilter("INI Files(*.ini)|*.ini|All Files|*.*");
     CommDlgCntrl.setInitDir(platform::app().path());
     if (!CommDlgCntrl.ShowOpen()) return;
-    std::optional<std::string> file;
+    // A path that names no file reads as an empty text, created nowhere:
+    // it names no model, so it is refused as any file without one is.
+    std::string file;
     try {
-        file = shell::readIniFileOrThrow(CommDlgCntrl.FileName(), false);
-        if (!file) platform::raiseError(platform::err::FileNotFound);
+        file = shell::readIniFileOrThrow(CommDlgCntrl.FileName(), false).value_or("");
     } catch (const platform::RuntimeError& e) {
         shell::ReportRuntimeError(e);
         return;
     }
-    const std::string fileModel = shell::ReadIniText(*file, "Printer", "Model");
+    const std::string fileModel = shell::ReadIniText(file, "Printer", "Model");
     if (fileModel != ReadIniValue(settingsPath(), "Configurations", "Model")) {
         shell::ShowMessage(wrongModelMessage(fileModel), 0, 0);
         return;
     }
     for (int category = 0; category < kCategoryCount; ++category) savedFlag(category) = true;
     ClearAllSelections();
-    importRows(flaggedRows(*file));
+    importRows(flaggedRows(file));
 }
 
 // A row is taken only where this printer could have it selected: a row its

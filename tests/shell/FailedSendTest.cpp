@@ -1,0 +1,154 @@
+// A printer that goes away in the middle of a work window's operation: on
+// TCP it closes the connection just after it took the operation's first
+// bytes (which shows only after the sends have returned), on serial its port
+// vanishes just after it answered the status request, on USB HID the device
+// is gone when the button is pressed; a restart loses its printer just after
+// its question was answered. The window ends the operation with its own
+// offline or error message, never with its success message.
+#include <algorithm>
+#include <set>
+
+#include "WorkWindowTestSupport.h"
+#include "configuration/apply/ConfigurationApply.h"
+#include "configuration/apply/ConnectionWriteBack.h"
+#include "configuration/editor/ChangeConfigDlg.h"
+#include "diagnostics/BitmapFiles.h"
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "platform/dialogs/CommonDialog.h"
+#include "shell/WorkWindowLink.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace shelltest {
+namespace {
+
+using Config = configuration::ChangeConfigDlg;
+using Tally = tally::ViewTallyDlg;
+using Diag = diagnostics::DiagnosePrinterDlg;
+
+const std::set<std::string> kSuccesses = {
+    "Configuration is updated, but it does not effect  until the printer is restarted.",
+    "Configuration is restored to default, but it does not effect until the printer is restarted."};
+const std::set<std::string> kConfigurationFailures = {
+    "Cannot apply new configuration due to offline.", "Cannot restore configurations to default due to offline.",
+    "Cannot print a diagnostic form due to offline.", "Cannot restart POS printer due to offline.",
+    "Printer is disconnected, because of some of interface parameters are changed ", shell::kLostLinkMessage};
+
+class FailedSend;
+struct Operation {
+    const char* name;
+    std::function<void(FailedSend&)> run;  // opens its window and presses its button
+    bool vanishWhileAsked = false;
+};
+void PrintTo(const Operation& operation, std::ostream* out) { *out << operation.name; }
+
+class FailedSend : public WorkWindowWorld, public ::testing::WithParamInterface<std::tuple<Operation, Link>> {
+public:
+    using WorkWindowWorld::driver;
+    using WorkWindowWorld::folder;
+
+    FailedSend() { configuration::settingChangedFlags = {}; }
+
+    template <class Window, class... Args>
+    Window& open(Args&&... args) {
+        printerlink::viewTallyDlgObject().m_Flag = true;  // as View Tally asks for the read
+        auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
+        window->Show(platform::vbModeless, &mainWindow());
+        window_ = window;
+        idle(500);
+        return *window;
+    }
+    void press(platform::Control& button) {
+        const Link link = std::get<1>(GetParam());
+        if (std::get<0>(GetParam()).vanishWhileAsked)
+            driver.answerNext([this](platform::Form& question) {
+                printer.scheduler().after(20'000, [this] { printer.removeDevice(); });
+                driver.pressKey(question, '1');
+            });
+        else if (link == Link::Usb)
+            printer.removeDevice();
+        else
+            printer.onLog = [this, link](const sim::SimLogEntry&) {
+                if (std::exchange(vanishing_, true)) return;
+                printer.scheduler().after(printer.config().replyDelay + 1000, [this, link] {
+                    link == Link::Lan ? printer.closeConnection() : printer.removeDevice();
+                });
+            };
+        ASSERT_TRUE(driver.click(button));
+    }
+
+    // A configuration message, or the window shown offline (or gone after
+    // its lost-link exit).
+    bool failureTold() const {
+        const auto told = [](const auto& w) { return !w.isLoaded() || w.PrinterOnlineText.Text() == "Offline"; };
+        if (auto w = std::dynamic_pointer_cast<Tally>(window_)) return told(*w);
+        if (auto w = std::dynamic_pointer_cast<Diag>(window_)) return told(*w);
+        return std::any_of(messages.begin(), messages.end(),
+                           [](const MessageSeen& m) { return kConfigurationFailures.count(m.text) > 0; });
+    }
+
+private:
+    bool vanishing_ = false;
+    std::shared_ptr<platform::Form> window_;
+};
+
+TEST_P(FailedSend, EndsWithTheWindowsOwnOfflineOrErrorMessage) {
+    connect(std::get<1>(GetParam()));
+    std::get<0>(GetParam()).run(*this);
+    idle(100);
+    for (const MessageSeen& m : messages) EXPECT_EQ(kSuccesses.count(m.text), 0u) << m.text;
+    EXPECT_TRUE(failureTold());
+}
+
+Config& config(FailedSend& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
+
+const Operation kOperations[] = {
+    {"Apply",
+     [](FailedSend& t) {
+         auto& w = config(t);
+         t.driver.click(w.CategoryButton(1));
+         t.driver.click(w.Setting(2));
+         t.press(w.ApplyButton);
+     }},
+    {"ApplyAll",
+     [](FailedSend& t) {
+         shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
+         shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
+         t.press(config(t).ApplyAll);
+     }},
+    {"RestoreDefaults", [](FailedSend& t) { t.press(config(t).RestoreDefaultButton); }},
+    {"ConfigurationPrintForm", [](FailedSend& t) { t.press(config(t).PrintFormButton); }},
+    {"Reboot", [](FailedSend& t) { t.press(config(t).RebootButton); }, true},
+    {"TallyApplyAndPrint",
+     [](FailedSend& t) {
+         auto& w = t.open<Tally>();
+         t.driver.click(w.PrinterID(1));
+         t.press(w.ApplyAndPrintButton);
+     }},
+    {"TallyClear",
+     [](FailedSend& t) {
+         auto& w = t.open<Tally>();
+         t.driver.click(w.PrinterTally(1));
+         t.press(w.ClearTallyButton);
+     }},
+    {"ClearUserArea", [](FailedSend& t) { t.press(t.open<Tally>().ClearUserAreaButton); }},
+    {"TallyPrintForm", [](FailedSend& t) { t.press(t.open<Tally>().PrintFormButton); }},
+    {"Receipt", [](FailedSend& t) { t.press(t.open<Diag>().ReceiptButton); }},
+    {"CashDrawers", [](FailedSend& t) { t.press(t.open<Diag>().DrawerButton); }},
+    {"DownloadLogo",
+     [](FailedSend& t) {
+         const auto file = t.folder / "logo.bmp";
+         diagtest::writeFile(file, diagtest::monoBitmap(16, 8, false, [](int x, int y) { return x == y; }));
+         t.driver.answerNext([file](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).choose(file); });
+         t.press(t.open<Diag>().DownloadLogoButton);
+     }},
+};
+
+INSTANTIATE_TEST_SUITE_P(AcrossOperations, FailedSend,
+                         ::testing::Combine(::testing::ValuesIn(kOperations),
+                                            ::testing::Values(Link::Serial, Link::Lan, Link::Usb)),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param));
+                         });
+
+}  // namespace
+}  // namespace shelltest
