@@ -26,6 +26,7 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "diagnostics/StatusRules.h"
@@ -257,6 +258,14 @@ private:
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
+    // A logo file as the downloaded bit image command and its data block;
+    // nullopt, its message shown, when the file is refused.
+    struct LogoImage {
+        platform::Bytes command;
+        platform::Bytes block;
+    };
+    std::optional<LogoImage> readLogoFile(const std::string& fileName, long& width, long& height);
+    void sendLogoImage(const LogoImage& logo);
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;
