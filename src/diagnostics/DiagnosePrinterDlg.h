@@ -281,7 +281,7 @@ private:
         int escReplyKind;
     };
     void interpretReply(const ReplyBlock& block);
-    bool interpretByte(const platform::Bytes& data, int& i, int last, const ModelFacts& facts);
+    void interpretByte(const platform::Bytes& data, int i, int last, const ModelFacts& facts);
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     void interpretEscReply(std::uint8_t b, int i, int last);
     void HandleScanByte(std::uint8_t b);
@@ -302,8 +302,11 @@ private:
     std::string m_strMICRText;
     // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
     // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply.
+    // an ESC reply. A reply that has not begun by the deadline is not
+    // coming, as after the direct read's sleep.
     bool m_bMICRAwaited = false;
+    platform::Micros micrAwaitedUntil_ = 0;
+    bool micrReplyAwaited() const;
     // When the last scan byte came; a scan quiet for too long is ended.
     platform::Micros lastScanByteAt_ = 0;
     bool scanEnding_ = false;

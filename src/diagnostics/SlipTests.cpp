@@ -21,8 +21,13 @@ constexpr int kBusyNoticeMs = 1000;
 // The serial MICR read and flip wait this long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 // After the direct MICR read's sleep its reply has had its time; this long
-// more for one still on its way.
+// more for one still on its way. A serial read, which does not sleep, waits
+// as long in all.
 constexpr int kMICRReplyRounds = 20, kMICRReplySleepMs = 50;
+constexpr platform::Micros kMICRReplyLimit =
+    platform::Micros(kMICRSleepMs + kMICRReplyRounds * kMICRReplySleepMs) * 1000;
+
+platform::Micros now() { return platform::EventLoop::current().clock().now(); }
 constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
 constexpr const char* kSlipPrompt =
     "Insert a paper to the slip station.\r\nAnd then select OK button to print.\r\nTo cancel print, select Cancel "
@@ -102,8 +107,12 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     m_bMICRReading = false;
     m_strMICRText.clear();
     m_bMICRAwaited = true;
+    // The reply may begin while the commands still go out; its time counts
+    // from when they have.
+    micrAwaitedUntil_ = platform::kForever;
     sendCommand({0x1B, 0x77, 0x50, 0x0D});
     sendCommand({0x1B, 0x77, 0x01});
+    micrAwaitedUntil_ = now() + kMICRReplyLimit;
     return true;
 }
 
@@ -114,6 +123,8 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
     withoutStatusPoll([&] { reply = readHidReplyBytes(); });
     if (!reply.empty()) m_MainComm_OnDataReceived(reply);
 }
+
+bool DiagnosePrinterDlg::micrReplyAwaited() const { return m_bMICRAwaited && now() <= micrAwaitedUntil_; }
 
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;

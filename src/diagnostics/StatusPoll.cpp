@@ -154,20 +154,14 @@ void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
     // announces, as far as they were delivered.
     if (m_MainComm.AHPIStatus() == "True" && last > 1 && data[0] == kInputReportId)
         last = std::min(data[1] + 1, last);
-    bool micrRestarted = false;
     dropRestOfReply_ = false;
-    for (int i = 0; i <= last && !dropRestOfReply_; ++i) {
-        if (!interpretByte(data, i, last, facts) || micrRestarted) continue;
-        // The first MICR start of an event collects from byte 1 on.
-        micrRestarted = true;
-        m_iMICRStatus = data[0];
-        i = 0;
-    }
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(data, i, last, facts);
 }
 
-// One byte, by the first rule that applies. True when the byte starts a MICR
-// reply: the caller decides where the collection starts.
-bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, const ModelFacts& facts) {
+// One byte, by the first rule that applies. A byte that no rule takes is
+// line noise or a reply nobody waits for, and is dropped: only a MICR read
+// that was sent and is still awaited makes a byte the start of its reply.
+void DiagnosePrinterDlg::interpretByte(const Bytes& data, int i, int last, const ModelFacts& facts) {
     const std::uint8_t b = data[static_cast<std::size_t>(i)];
     const long type = m_MainComm.PrinterType();
     const bool slip = isOfClass(ModelClass::Slip, facts);
@@ -185,7 +179,7 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
     } else if (isDleEmReply(b)) {
         applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
         m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
-    } else if (m_bMICRAwaited && isSlipType(type) && !m_bScanning) {
+    } else if (micrReplyAwaited() && isSlipType(type) && !m_bScanning) {
         m_bMICRAwaited = false;
         m_iMICRStatus = b;
         m_bMICRReading = true;
@@ -193,16 +187,7 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
     } else if (isEscReply(b) && (m_MainComm.EthernetStatus() == "True" || m_MainComm.AHPIStatus() == "True" ||
                                  printerlink::bRestartSentOnLink)) {
         interpretEscReply(b, i, last);
-    } else if (isSlipType(type) && !m_bScanning) {
-        // A MICR reply begins; a later start in the same event starts its
-        // own collection with this byte as the status and never re-reads
-        // the bytes before it.
-        m_iMICRStatus = b;
-        m_bMICRReading = true;
-        m_strMICRText.clear();
-        return true;
     }
-    return false;
 }
 
 void DiagnosePrinterDlg::interpretEscReply(std::uint8_t b, int i, int last) {

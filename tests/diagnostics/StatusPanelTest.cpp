@@ -169,9 +169,9 @@ TEST_F(StatusPanel, InterpreterEdgeCases) {
         {"USB 09 01 05", Link::Usb, 0, {{0x09, 0x01, 0x05}}, {1, 2}, "Receipt"},
         {"USB all clear after paper out", Link::Usb, 0, {{0x09, 0x01, 0x04}, {0x09, 0x01}}, {}, "Receipt"},
         {"USB length beyond the delivered bytes", Link::Usb, 0, {{0x09, 0x05, 0x04}}, {1}, "Receipt"},
-        // Two MICR replies in one event, then a GS EOT 1 and a GS EOT 2 reply:
-        // each reply is collected once and the status bytes after them are
-        // read in turn.
+        // Two MICR replies in one event with no MICR read awaited, then a
+        // GS EOT 1 and a GS EOT 2 reply: nothing is collected and the status
+        // bytes after them are read in turn.
         {"MICR twice in one event", Link::Serial, 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}, "Receipt"},
     };
     for (const Case& c : cases) {
@@ -181,6 +181,29 @@ TEST_F(StatusPanel, InterpreterEdgeCases) {
         for (const Bytes& event : c.events) receive(event);
         EXPECT_EQ(checked(), c.checked);
         EXPECT_EQ(w.SelectedStationText.Text(), c.station);
+        disconnect();
+    }
+}
+
+// Bytes that are no status reply start a MICR reply only while a MICR read
+// is awaited: not out of the blue, nor long after a read nobody answered.
+TEST_F(StatusPanel, NoiseOnASlipPrinterStartsNoMicrReply) {
+    for (bool unansweredRead : {false, true}) {
+        SCOPED_TRACE(unansweredRead ? "after an unanswered MICR read" : "no MICR read");
+        auto& w = open(Link::Serial, 0);
+        if (unansweredRead) {
+            setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+            printer.setReply({0x1B, 0x77, 0x50, 0x0D}, {});
+            ASSERT_TRUE(driver.click(w.MICRButton));
+            runFor(10000);
+        }
+        messages.clear();
+        for (int burst = 0; burst < 5; ++burst) {
+            serial.peerSend({0x41, 0x07, 0x00, 0x0D});
+            runFor(1300);
+        }
+        EXPECT_TRUE(messages.empty());
+        printer.clearReplies();
         disconnect();
     }
 }
