@@ -48,7 +48,6 @@ const char* statusText(std::uint8_t status) {
     }
 }
 
-platform::Micros now() { return platform::EventLoop::current().clock().now(); }
 
 }  // namespace
 

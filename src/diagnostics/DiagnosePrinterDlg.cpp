@@ -83,6 +83,8 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
 
 DiagnosePrinterDlg::~DiagnosePrinterDlg() = default;
 
+platform::Micros DiagnosePrinterDlg::now() { return platform::EventLoop::current().clock().now(); }
+
 void DiagnosePrinterDlg::Form_Initialize() {
     setCaption(kCaption);
     m_strWindowCaption = Caption();
@@ -94,6 +96,8 @@ void DiagnosePrinterDlg::Form_Load() {
     // when closed by the close box; the link would then swallow every
     // reply of this window's poll.
     m_MainComm.m_AHPIBufferCmd = false;
+    // Answers the link took for an earlier window answer none of this one's requests.
+    printerlink::diagStatusAnswerBytes.clear();
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);
@@ -159,7 +163,10 @@ void DiagnosePrinterDlg::Form_Terminate() {
     statusSubscription_.reset();
 }
 
+// Its answer has the form of a poll's reply and comes in turn with them.
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
+    countRepliesTakenByLink();
+    expectedReplies_.expectRealTimeStatus(now());
     shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
 }
 

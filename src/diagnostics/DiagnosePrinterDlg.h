@@ -29,6 +29,7 @@
 #include <optional>
 #include <string>
 
+#include "diagnostics/ExpectedReplies.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
 #include "platform/dialogs/CommonDialog.h"
@@ -229,6 +230,8 @@ private:
     // The notice, the answer test and on no answer the lost-link exit.
     bool serialLinkAnswered();
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
+    // The time on the program's clock.
+    static platform::Micros now();
     // Sends a command's bytes; on USB HID framed once, whatever its length.
     void sendCommand(platform::Bytes command);
     // Sends a print line: text on serial or TCP, framed bytes on USB HID.
@@ -279,9 +282,14 @@ private:
     struct ReplyBlock {
         platform::Bytes bytes;
         int escReplyKind;
+        platform::Micros arrivedAt;
     };
     void interpretReply(const ReplyBlock& block);
-    void interpretByte(const platform::Bytes& data, int i, int last, const ModelFacts& facts);
+    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
+    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
+    // Counts off the status replies the link took as real-time status
+    // answers; they answered the oldest open requests.
+    void countRepliesTakenByLink();
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     void interpretEscReply(std::uint8_t b, int i, int last);
     void HandleScanByte(std::uint8_t b);
@@ -292,7 +300,9 @@ private:
     platform::CheckBox* indicator(int index);
     void applyButtonRule(const ButtonRule& rule, bool online);
 
-    // Status poll state.
+    // Status poll state. Which request each GS EOT or real-time status reply
+    // answers is kept in expectedReplies_; the row index follows it.
+    ExpectedReplies expectedReplies_;
     int m_iStatusReplyIndex = 0;
     int m_iKioskReplyIndex = 0;
     bool m_bFlashOn = false;

@@ -26,8 +26,6 @@ constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 constexpr int kMICRReplyRounds = 20, kMICRReplySleepMs = 50;
 constexpr platform::Micros kMICRReplyLimit =
     platform::Micros(kMICRSleepMs + kMICRReplyRounds * kMICRReplySleepMs) * 1000;
-
-platform::Micros now() { return platform::EventLoop::current().clock().now(); }
 constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
 constexpr const char* kSlipPrompt =
     "Insert a paper to the slip station.\r\nAnd then select OK button to print.\r\nTo cancel print, select Cancel "

@@ -44,8 +44,18 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
              messageKeys = {'1', '0'};
          },
          false, 2},
+        // Once the check is read, the printer answers its status polls as a
+        // printer with the check in does.
         {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
-         [this] { printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12}); }, true, 1},
+         [this] {
+             printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12});
+             printer.onLog = [this](const sim::SimLogEntry& entry) {
+                 if (std::count(entry.decoded.begin(), entry.decoded.end(), "ESC w P (MICR read)") == 0) return;
+                 printer.clearReplies();
+                 setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+             };
+         },
+         true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -64,6 +74,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
             EXPECT_EQ(checked().count(5) + checked().count(6), 2u) << "both slip edges covered";
         }
         printer.setReply({0x1D, 0x04, 0x05}, {});
+        printer.onLog = nullptr;
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         disconnect();
     }
