@@ -16,6 +16,8 @@ namespace {
 constexpr int kCloseYields = 101;
 constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
+// The link checks without a notice wait as long for the printer's answer.
+constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 constexpr int kLoadStatus = 4;
 
 }  // namespace
@@ -179,6 +181,15 @@ shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
 
 shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
     return {printerlink::bDiagStatusRequested, printerlink::bDiagStatusAnswered};
+}
+
+// Waited for while events are served: an answer still on its way from a
+// printer that answers late must not be missed.
+bool DiagnosePrinterDlg::serialAnswerAwaited() {
+    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
+    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
+    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
+    return false;
 }
 
 bool DiagnosePrinterDlg::serialLinkAnswered() {

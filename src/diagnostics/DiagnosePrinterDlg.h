@@ -229,6 +229,9 @@ private:
     static shell::RealTimeStatusHandshake statusHandshake();
     // The notice, the answer test and on no answer the lost-link exit.
     bool serialLinkAnswered();
+    // The answer test without a notice, after the answer's wait; on no
+    // answer the lost-link exit.
+    bool serialAnswerAwaited();
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
     // The time on the program's clock.
     static platform::Micros now();

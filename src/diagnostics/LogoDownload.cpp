@@ -188,15 +188,11 @@ void DiagnosePrinterDlg::DownloadLogoLan() {
     if (chooseLogoFile(fileName)) downloadLogo(fileName);
 }
 
-// The file first; a cancel skips the link check too.
+// The file first; a cancel skips the link check too. A file chosen quickly
+// comes before the answer of a printer that answers late.
 void DiagnosePrinterDlg::DownloadLogoSerial() {
     std::string fileName;
-    if (!chooseLogoFile(fileName)) return;
-    if (!shell::takeRealTimeStatusAnswer(statusHandshake())) {
-        shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-        return;
-    }
-    downloadLogo(fileName);
+    if (chooseLogoFile(fileName) && serialAnswerAwaited()) downloadLogo(fileName);
 }
 
 }  // namespace diagnostics

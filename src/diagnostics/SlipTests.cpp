@@ -18,8 +18,6 @@ constexpr long kOk = 1;
 constexpr int kSlipLogoMode = 1;
 constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
-// The serial MICR read and flip wait this long for the printer's answer.
-constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 // After the direct MICR read's sleep its reply has had its time; this long
 // more for one still on its way. A serial read, which does not sleep, waits
 // as long in all.
@@ -59,16 +57,12 @@ void DiagnosePrinterDlg::showBusyNotice() {
     shell::ShowTimedNotice(kBusyNotice, 0);
 }
 
-// The answer to a request of its own, waited for while events are served:
-// an answer left over from an earlier request proves nothing, and one that
-// is still on its way must not be missed.
+// The answer to a request of its own: an answer left over from an earlier
+// request proves nothing.
 bool DiagnosePrinterDlg::serialAnswerArrived() {
     printerlink::bDiagStatusAnswered = false;
     RequestRealTimeStatus();
-    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
-    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
-    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-    return false;
+    return serialAnswerAwaited();
 }
 
 bool DiagnosePrinterDlg::printSlip() {

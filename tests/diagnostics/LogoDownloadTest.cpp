@@ -141,6 +141,19 @@ TEST_F(LogoDownload, FlashWriteFailureIsShownOnEveryLinkAndTheSamplePrintStillFo
     }
 }
 
+// The file is chosen before a printer that answers late has answered the
+// click's link check: its answer is waited for, not taken as missing.
+TEST_F(LogoDownload, SlowSerialPrinterPassesTheLinkCheckOfAQuicklyChosenFile) {
+    file("logo.bmp", monoBitmap(16, 8, false, diagonal));
+    auto& w = open(Link::Serial, 0);
+    printer.config().replyDelay = 600'000;
+    download(w, "logo.bmp");
+    runFor(1000);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(w.isLoaded());
+    EXPECT_EQ(printer.flash().logos.count(1), 1u);
+}
+
 TEST_F(LogoDownload, CancelSendsNothingAndOnSerialSkipsTheLinkCheck) {
     // A chosen file on a serial link whose printer does not answer.
     file("logo.bmp", monoBitmap(16, 8, false, diagonal));
