@@ -255,7 +255,7 @@ private:
     bool printSlip();
     bool readMICR(bool useGsR1);
     bool flipCheck();
-    void readSlipStatus(bool& ok);
+    void readSlipStatus(bool& ok, std::size_t earlierReplies);
     void showBusyNotice();
     bool serialAnswerArrived();
     // Every data byte the printer sent until a USB HID read finds none. The
@@ -288,6 +288,9 @@ private:
         platform::Micros arrivedAt;
     };
     void interpretReply(const ReplyBlock& block);
+    // What the reply rules know of the model: the settings file's model and
+    // the printer type.
+    ModelFacts replyFacts() const;
     void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
     void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
     // Counts off the status replies the link took as real-time status

@@ -30,6 +30,11 @@ void ExpectedReplies::takenByLink(std::size_t count, platform::Micros now) {
     for (; count > 0 && !open_.empty(); --count) pop();
 }
 
+std::size_t ExpectedReplies::openAt(platform::Micros now) {
+    giveUpOld(now);
+    return open_.size();
+}
+
 void ExpectedReplies::giveUpOld(platform::Micros now) {
     while (!open_.empty() && now - open_.front().sentAt > kGiveUpMicros) open_.pop_front();
 }

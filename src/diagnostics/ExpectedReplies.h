@@ -42,6 +42,9 @@ public:
     // `count` status bytes that the link took as the real-time status answer,
     // noticed at `now`.
     void takenByLink(std::size_t count, platform::Micros now);
+    // How many requests are open at `now`: the status bytes that come before
+    // the answer to a request sent now.
+    std::size_t openAt(platform::Micros now);
 
 private:
     struct Request {

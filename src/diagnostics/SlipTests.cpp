@@ -174,20 +174,26 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
             sendCommand(request);
-            readSlipStatus(ok);
+            countRepliesTakenByLink();
+            readSlipStatus(ok, expectedReplies_.openAt(now()));
         });
     }
     ok = ok && answer == kOk;
 }
 
 // Reads the printer's bytes until one reports the document in place or
-// none comes in time.
-void DiagnosePrinterDlg::readSlipStatus(bool& ok) {
+// none comes in time. The answers to the status requests still open when
+// the request went out come first, whatever the document: they go to the
+// panel, as they would have.
+void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies) {
     for (;;) {
         Bytes b(1, 0);
         if (!m_MainComm.WaitResponse(b, 1)) return;
         const std::uint8_t v = b[0];
-        if ((v & 0x93) == 0x12) {
+        if (isGsEotReply(v) && earlierReplies > 0) {
+            --earlierReplies;
+            interpretGsEotReply(v, now(), replyFacts());
+        } else if ((v & 0x93) == 0x12) {
             SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
             SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
             SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);

@@ -150,10 +150,14 @@ void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
     }
 }
 
+ModelFacts DiagnosePrinterDlg::replyFacts() const {
+    const std::string model = shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model");
+    return {m_MainComm.PrinterType(), {std::string(printerlink::modelIdentifierForModelText(model))}};
+}
+
 void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
     const Bytes& data = block.bytes;
-    const std::string model = shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model");
-    ModelFacts facts{m_MainComm.PrinterType(), {std::string(printerlink::modelIdentifierForModelText(model))}};
+    const ModelFacts facts = replyFacts();
     int last = static_cast<int>(data.size()) - 1;
     // A USB HID report: its ID, its length byte and the bytes the length
     // announces, as far as they were delivered.

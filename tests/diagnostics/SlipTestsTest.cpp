@@ -38,6 +38,22 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          [this] { okAfter([this] { setSlipDocument(printer.status(), sim::SlipDocument::Inserted); }); }, true, 0},
         {"never", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton, [this] { messageKeys = {'1', '1', '0'}; },
          false, 3},
+        // A printer that answers late: the answers to the requests sent
+        // before the wait's own (the second link check, a status poll) say
+        // nothing of the document.
+        {"never, late poll replies", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] {
+             printer.config().replyDelay = 600'000;
+             runFor(1500);
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
+        {"never, late answers", Link::Serial, &diagnostics::DiagnosePrinterDlg::FlipButton,
+         [this] {
+             printer.config().replyDelay = 600'000;
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
         {"leading edge only", Link::Usb, &diagnostics::DiagnosePrinterDlg::FlipButton,
          [this] {
              setSlipDocument(printer.status(), sim::SlipDocument::LeadingEdge);
@@ -75,6 +91,8 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         }
         printer.setReply({0x1D, 0x04, 0x05}, {});
         printer.onLog = nullptr;
+        printer.config().replyDelay = 2000;
+        messageKeys.clear();
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         disconnect();
     }
