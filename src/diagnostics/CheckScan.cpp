@@ -9,7 +9,9 @@
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "diagnostics/ScanBlocks.h"
 #include "platform/Application.h"
+#include "platform/RuntimeError.h"
 #include "platform/loop/EventLoop.h"
+#include "shell/IniFile.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -46,7 +48,6 @@ const char* statusText(std::uint8_t status) {
     }
 }
 
-platform::Micros now() { return platform::EventLoop::current().clock().now(); }
 
 }  // namespace
 
@@ -285,15 +286,15 @@ std::string DiagnosePrinterDlg::CreateScanFileName() {
     return name;
 }
 
+// The file appears whole or not at all: a write cut short (a full disk)
+// leaves no truncated image behind the message that none was made.
 bool DiagnosePrinterDlg::AppendBytesToFile(const std::string& fileName) {
     bool written = false;
-    {
-        std::ofstream out(fileName, std::ios::binary | std::ios::app);
-        if (out) {
-            out.write(reinterpret_cast<const char*>(m_ScanImage.data()), static_cast<std::streamsize>(m_ScanImage.size()));
-            out.close();
-            written = !out.fail();
-        }
+    try {
+        shell::writeWholeFileOrThrow(
+            fileName, std::string_view(reinterpret_cast<const char*>(m_ScanImage.data()), m_ScanImage.size()));
+        written = true;
+    } catch (const platform::RuntimeError&) {
     }
     m_ScanImage.clear();
     return written;

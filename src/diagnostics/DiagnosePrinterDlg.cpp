@@ -16,6 +16,8 @@ namespace {
 constexpr int kCloseYields = 101;
 constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
+// The link checks without a notice wait as long for the printer's answer.
+constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 constexpr int kLoadStatus = 4;
 
 }  // namespace
@@ -83,6 +85,8 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
 
 DiagnosePrinterDlg::~DiagnosePrinterDlg() = default;
 
+platform::Micros DiagnosePrinterDlg::now() { return platform::EventLoop::current().clock().now(); }
+
 void DiagnosePrinterDlg::Form_Initialize() {
     setCaption(kCaption);
     m_strWindowCaption = Caption();
@@ -94,6 +98,8 @@ void DiagnosePrinterDlg::Form_Load() {
     // when closed by the close box; the link would then swallow every
     // reply of this window's poll.
     m_MainComm.m_AHPIBufferCmd = false;
+    // Answers the link took for an earlier window answer none of this one's requests.
+    printerlink::diagStatusAnswerBytes.clear();
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);
@@ -159,7 +165,10 @@ void DiagnosePrinterDlg::Form_Terminate() {
     statusSubscription_.reset();
 }
 
+// Its answer has the form of a poll's reply and comes in turn with them.
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
+    countRepliesTakenByLink();
+    expectedReplies_.expectRealTimeStatus(now());
     shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
 }
 
@@ -172,6 +181,15 @@ shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
 
 shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
     return {printerlink::bDiagStatusRequested, printerlink::bDiagStatusAnswered};
+}
+
+// Waited for while events are served: an answer still on its way from a
+// printer that answers late must not be missed.
+bool DiagnosePrinterDlg::serialAnswerAwaited() {
+    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
+    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
+    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
+    return false;
 }
 
 bool DiagnosePrinterDlg::serialLinkAnswered() {

@@ -26,8 +26,10 @@
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <optional>
 #include <string>
 
+#include "diagnostics/ExpectedReplies.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
 #include "platform/dialogs/CommonDialog.h"
@@ -231,7 +233,12 @@ private:
     static shell::RealTimeStatusHandshake statusHandshake();
     // The notice, the answer test and on no answer the lost-link exit.
     bool serialLinkAnswered();
+    // The answer test without a notice, after the answer's wait; on no
+    // answer the lost-link exit.
+    bool serialAnswerAwaited();
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
+    // The time on the program's clock.
+    static platform::Micros now();
     // Sends a command's bytes; on USB HID framed once, whatever its length.
     void sendCommand(platform::Bytes command);
     // Sends a print line: text on serial or TCP, framed bytes on USB HID.
@@ -252,7 +259,7 @@ private:
     bool printSlip();
     bool readMICR(bool useGsR1);
     bool flipCheck();
-    void readSlipStatus(bool& ok);
+    void readSlipStatus(bool& ok, std::size_t earlierReplies);
     void showBusyNotice();
     bool serialAnswerArrived();
     // Every data byte the printer sent until a USB HID read finds none. The
@@ -261,6 +268,14 @@ private:
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
+    // A logo file as the downloaded bit image command and its data block;
+    // nullopt, its message shown, when the file is refused.
+    struct LogoImage {
+        platform::Bytes command;
+        platform::Bytes block;
+    };
+    std::optional<LogoImage> readLogoFile(const std::string& fileName, long& width, long& height);
+    void sendLogoImage(const LogoImage& logo);
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;
@@ -274,9 +289,17 @@ private:
     struct ReplyBlock {
         platform::Bytes bytes;
         int escReplyKind;
+        platform::Micros arrivedAt;
     };
     void interpretReply(const ReplyBlock& block);
-    bool interpretByte(const platform::Bytes& data, int& i, int last, const ModelFacts& facts);
+    // What the reply rules know of the model: the settings file's model and
+    // the printer type.
+    ModelFacts replyFacts() const;
+    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
+    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
+    // Counts off the status replies the link took as real-time status
+    // answers; they answered the oldest open requests.
+    void countRepliesTakenByLink();
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     void interpretEscReply(std::uint8_t b, int i, int last);
     void HandleScanByte(std::uint8_t b);
@@ -287,7 +310,9 @@ private:
     platform::CheckBox* indicator(int index);
     void applyButtonRule(const ButtonRule& rule, bool online);
 
-    // Status poll state.
+    // Status poll state. Which request each GS EOT or real-time status reply
+    // answers is kept in expectedReplies_; the row index follows it.
+    ExpectedReplies expectedReplies_;
     int m_iStatusReplyIndex = 0;
     int m_iKioskReplyIndex = 0;
     bool m_bFlashOn = false;
@@ -297,8 +322,11 @@ private:
     std::string m_strMICRText;
     // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
     // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply.
+    // an ESC reply. A reply that has not begun by the deadline is not
+    // coming, as after the direct read's sleep.
     bool m_bMICRAwaited = false;
+    platform::Micros micrAwaitedUntil_ = 0;
+    bool micrReplyAwaited() const;
     // When the last scan byte came; a scan quiet for too long is ended.
     platform::Micros lastScanByteAt_ = 0;
     bool scanEnding_ = false;

@@ -57,7 +57,9 @@ void showInternalError(const platform::RuntimeError& error) {
 
 }  // namespace
 
-bool DiagnosePrinterDlg::SendLogoBitmapFile(const std::string& fileName, long& width, long& height) {
+// The whole file is read and checked before anything is built from it.
+std::optional<DiagnosePrinterDlg::LogoImage> DiagnosePrinterDlg::readLogoFile(const std::string& fileName, long& width,
+                                                                             long& height) {
     try {
         const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotALogo);
         width = bitmap.width;
@@ -65,15 +67,26 @@ bool DiagnosePrinterDlg::SendLogoBitmapFile(const std::string& fileName, long& w
         const int across = (bitmap.width - 1) / 8 + 1, down = (bitmap.height - 1) / 8 + 1;
         if (across > kMaxLogoBytesAcross || down > kMaxLogoBytesDown)
             throw platform::RuntimeError(kInvalidBitmap, kTooLarge);
-        Bytes block(static_cast<std::size_t>(8 * across * down) + 1, 0);
-        sendCommand({0x1D, 0x2A, static_cast<std::uint8_t>(across), static_cast<std::uint8_t>(down)});
-        for (int y = 1; y <= bitmap.height; ++y) packRow(imageLine(bitmap, y), bitmap.width, y - 1, down, block);
-        sendCommand(block);
-        return true;
+        LogoImage logo{{0x1D, 0x2A, static_cast<std::uint8_t>(across), static_cast<std::uint8_t>(down)},
+                       Bytes(static_cast<std::size_t>(8 * across * down) + 1, 0)};
+        for (int y = 1; y <= bitmap.height; ++y) packRow(imageLine(bitmap, y), bitmap.width, y - 1, down, logo.block);
+        return logo;
     } catch (const platform::RuntimeError& error) {
         showInternalError(error);
-        return false;
+        return std::nullopt;
     }
+}
+
+void DiagnosePrinterDlg::sendLogoImage(const LogoImage& logo) {
+    sendCommand(logo.command);
+    sendCommand(logo.block);
+}
+
+bool DiagnosePrinterDlg::SendLogoBitmapFile(const std::string& fileName, long& width, long& height) {
+    const std::optional<LogoImage> logo = readLogoFile(fileName, width, height);
+    if (!logo) return false;
+    sendLogoImage(*logo);
+    return true;
 }
 
 // Bands as wide as the file's padded rows, 24 lines each.
@@ -142,13 +155,19 @@ bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
 void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
     withoutStatusPoll([&] {
         long width = 0, height = 0;
+        // The erase below clears every stored logo: a file that is refused
+        // must not cost the printer the logos it holds.
+        const std::optional<LogoImage> logo = readLogoFile(fileName, width, height);
+        if (!logo) return;
         InitializePrinter();
         SelectFlashLogoArea();
         SelectLogoNumber(1);
-        if (!SendLogoBitmapFile(fileName, width, height) || sendsStopped()) return;
+        sendLogoImage(*logo);
+        if (sendsStopped()) return;
         shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
         // Framed on USB HID like every command, so the printer gets it there too.
         sendCommand({0x1D, 0x72, 0x04});
+        if (sendsStopped()) return;
         Bytes status(1, 0);
         // No answer at all is no good write either.
         if (!m_MainComm.WaitResponse(status, 1))
@@ -175,15 +194,11 @@ void DiagnosePrinterDlg::DownloadLogoLan() {
     if (chooseLogoFile(fileName)) downloadLogo(fileName);
 }
 
-// The file first; a cancel skips the link check too.
+// The file first; a cancel skips the link check too. A file chosen quickly
+// comes before the answer of a printer that answers late.
 void DiagnosePrinterDlg::DownloadLogoSerial() {
     std::string fileName;
-    if (!chooseLogoFile(fileName)) return;
-    if (!shell::takeRealTimeStatusAnswer(statusHandshake())) {
-        shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-        return;
-    }
-    downloadLogo(fileName);
+    if (chooseLogoFile(fileName) && serialAnswerAwaited()) downloadLogo(fileName);
 }
 
 }  // namespace diagnostics

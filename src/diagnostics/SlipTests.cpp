@@ -18,11 +18,12 @@ constexpr long kOk = 1;
 constexpr int kSlipLogoMode = 1;
 constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
-// The serial MICR read and flip wait this long for the printer's answer.
-constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 // After the direct MICR read's sleep its reply has had its time; this long
-// more for one still on its way.
+// more for one still on its way. A serial read, which does not sleep, waits
+// as long in all.
 constexpr int kMICRReplyRounds = 20, kMICRReplySleepMs = 50;
+constexpr platform::Micros kMICRReplyLimit =
+    platform::Micros(kMICRSleepMs + kMICRReplyRounds * kMICRReplySleepMs) * 1000;
 constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
 constexpr const char* kSlipPrompt =
     "Insert a paper to the slip station.\r\nAnd then select OK button to print.\r\nTo cancel print, select Cancel "
@@ -56,16 +57,12 @@ void DiagnosePrinterDlg::showBusyNotice() {
     shell::ShowTimedNotice(kBusyNotice, 0);
 }
 
-// The answer to a request of its own, waited for while events are served:
-// an answer left over from an earlier request proves nothing, and one that
-// is still on its way must not be missed.
+// The answer to a request of its own: an answer left over from an earlier
+// request proves nothing.
 bool DiagnosePrinterDlg::serialAnswerArrived() {
     printerlink::bDiagStatusAnswered = false;
     RequestRealTimeStatus();
-    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
-    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
-    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-    return false;
+    return serialAnswerAwaited();
 }
 
 bool DiagnosePrinterDlg::printSlip() {
@@ -102,12 +99,18 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     m_bMICRReading = false;
     m_strMICRText.clear();
     m_bMICRAwaited = true;
+    // The reply may begin while the commands still go out; its time counts
+    // from when they have.
+    micrAwaitedUntil_ = platform::kForever;
     sendCommand({0x1B, 0x77, 0x50, 0x0D});
     sendCommand({0x1B, 0x77, 0x01});
     // A read that did not go out has no reply to await.
-    if (!sendsStopped()) return true;
-    m_bMICRAwaited = false;
-    return false;
+    if (sendsStopped()) {
+        m_bMICRAwaited = false;
+        return false;
+    }
+    micrAwaitedUntil_ = now() + kMICRReplyLimit;
+    return true;
 }
 
 // On USB HID no event brings the reply, and a status poll's read would cut
@@ -117,6 +120,8 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
     withoutStatusPoll([&] { reply = readHidReplyBytes(); });
     if (!reply.empty()) m_MainComm_OnDataReceived(reply);
 }
+
+bool DiagnosePrinterDlg::micrReplyAwaited() const { return m_bMICRAwaited && now() <= micrAwaitedUntil_; }
 
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
@@ -174,20 +179,26 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
             sendCommand(request);
-            readSlipStatus(ok);
+            countRepliesTakenByLink();
+            readSlipStatus(ok, expectedReplies_.openAt(now()));
         });
     }
     ok = ok && answer == kOk;
 }
 
 // Reads the printer's bytes until one reports the document in place or
-// none comes in time.
-void DiagnosePrinterDlg::readSlipStatus(bool& ok) {
+// none comes in time. The answers to the status requests still open when
+// the request went out come first, whatever the document: they go to the
+// panel, as they would have.
+void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies) {
     for (;;) {
         Bytes b(1, 0);
         if (!m_MainComm.WaitResponse(b, 1)) return;
         const std::uint8_t v = b[0];
-        if ((v & 0x93) == 0x12) {
+        if (isGsEotReply(v) && earlierReplies > 0) {
+            --earlierReplies;
+            interpretGsEotReply(v, now(), replyFacts());
+        } else if ((v & 0x93) == 0x12) {
             SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
             SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
             SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);

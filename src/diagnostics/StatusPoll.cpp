@@ -1,5 +1,7 @@
 // The status poll, the link status handler and the reply interpreter that
 // turns every received byte into the status panel's indicators.
+#include <algorithm>
+
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
@@ -60,6 +62,8 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     const bool lanAnswersEscV = printerlink::bLanAnswersEscV && m_MainComm.EthernetStatus() == "True";
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
+        countRepliesTakenByLink();
+        expectedReplies_.expectPoll(requests, now());
         Bytes command;
         command.reserve(3 * requests);
         for (int n = 1; n <= requests; ++n) {
@@ -133,7 +137,7 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
 // On USB HID the poll sets the expected reply kind just before each read, so
 // a queued reply keeps the kind it was read under.
 void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
-    pendingReplies_.push_back({ResponseData, iEscStatusReplyKind});
+    pendingReplies_.push_back({ResponseData, iEscStatusReplyKind, now()});
     if (interpreting_) return;
     interpreting_ = true;
     struct Done {
@@ -144,34 +148,33 @@ void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
         const ReplyBlock block = std::move(pendingReplies_.front());
         pendingReplies_.pop_front();
         if (m_MainComm.AHPIStatus() == "True") iEscStatusReplyKind = block.escReplyKind;
+        countRepliesTakenByLink();
         interpretReply(block);
     }
 }
 
+ModelFacts DiagnosePrinterDlg::replyFacts() const {
+    const std::string model = shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model");
+    return {m_MainComm.PrinterType(), {std::string(printerlink::modelIdentifierForModelText(model))}};
+}
+
 void DiagnosePrinterDlg::interpretReply(const ReplyBlock& block) {
     const Bytes& data = block.bytes;
-    const std::string model = shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model");
-    ModelFacts facts{m_MainComm.PrinterType(), {std::string(printerlink::modelIdentifierForModelText(model))}};
+    const ModelFacts facts = replyFacts();
     int last = static_cast<int>(data.size()) - 1;
     // A USB HID report: its ID, its length byte and the bytes the length
     // announces, as far as they were delivered.
     if (m_MainComm.AHPIStatus() == "True" && last > 1 && data[0] == kInputReportId)
         last = std::min(data[1] + 1, last);
-    bool micrRestarted = false;
     dropRestOfReply_ = false;
-    for (int i = 0; i <= last && !dropRestOfReply_; ++i) {
-        if (!interpretByte(data, i, last, facts) || micrRestarted) continue;
-        // The first MICR start of an event collects from byte 1 on.
-        micrRestarted = true;
-        m_iMICRStatus = data[0];
-        i = 0;
-    }
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, facts);
 }
 
-// One byte, by the first rule that applies. True when the byte starts a MICR
-// reply: the caller decides where the collection starts.
-bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, const ModelFacts& facts) {
-    const std::uint8_t b = data[static_cast<std::size_t>(i)];
+// One byte, by the first rule that applies. A byte that no rule takes is
+// line noise or a reply nobody waits for, and is dropped: only a MICR read
+// that was sent and is still awaited makes a byte the start of its reply.
+void DiagnosePrinterDlg::interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts) {
+    const std::uint8_t b = block.bytes[static_cast<std::size_t>(i)];
     const long type = m_MainComm.PrinterType();
     const bool slip = isOfClass(ModelClass::Slip, facts);
     if (isOfClass(ModelClass::Scan, facts) && m_bScanning) {
@@ -183,12 +186,11 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
         m_bMICRReading = b != kCarriageReturn;
         if (!m_bMICRReading) ProcessMICRReply(m_iMICRStatus);
     } else if (isGsEotReply(b)) {
-        applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + m_iStatusReplyIndex), b, facts);
-        if (++m_iStatusReplyIndex >= (isSlipType(type) ? 5 : 4)) m_iStatusReplyIndex = 0;
+        interpretGsEotReply(b, block.arrivedAt, facts);
     } else if (isDleEmReply(b)) {
         applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
         m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
-    } else if (m_bMICRAwaited && isSlipType(type) && !m_bScanning) {
+    } else if (micrReplyAwaited() && isSlipType(type) && !m_bScanning) {
         m_bMICRAwaited = false;
         m_iMICRStatus = b;
         m_bMICRReading = true;
@@ -196,16 +198,24 @@ bool DiagnosePrinterDlg::interpretByte(const Bytes& data, int& i, int last, cons
     } else if (isEscReply(b) && (m_MainComm.EthernetStatus() == "True" || m_MainComm.AHPIStatus() == "True" ||
                                  printerlink::bRestartSentOnLink)) {
         interpretEscReply(b, i, last);
-    } else if (isSlipType(type) && !m_bScanning) {
-        // A MICR reply begins; a later start in the same event starts its
-        // own collection with this byte as the status and never re-reads
-        // the bytes before it.
-        m_iMICRStatus = b;
-        m_bMICRReading = true;
-        m_strMICRText.clear();
-        return true;
     }
-    return false;
+}
+
+// A late answer to a real-time status request, or one to a request given up
+// on, shows on no row: the poll's rows stay with their own replies.
+void DiagnosePrinterDlg::interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts) {
+    const int row = expectedReplies_.take(arrivedAt);
+    if (row < 0) return;
+    m_iStatusReplyIndex = row;
+    applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + m_iStatusReplyIndex), b, facts);
+    if (++m_iStatusReplyIndex >= (isSlipType(m_MainComm.PrinterType()) ? 5 : 4)) m_iStatusReplyIndex = 0;
+}
+
+void DiagnosePrinterDlg::countRepliesTakenByLink() {
+    Bytes& taken = printerlink::diagStatusAnswerBytes;
+    expectedReplies_.takenByLink(static_cast<std::size_t>(std::count_if(taken.begin(), taken.end(), isGsEotReply)),
+                                 now());
+    taken.clear();
 }
 
 void DiagnosePrinterDlg::interpretEscReply(std::uint8_t b, int i, int last) {

@@ -12,6 +12,7 @@ void resetLinkModuleState() {
                        &bDiagStatusRequested, &bDiagStatusAnswered})
         *flag = false;
     iEscStatusReplyKind = 0;
+    diagStatusAnswerBytes.clear();
     objChangeConfigDlg.reset();
     objViewTallyDlg.reset();
 }

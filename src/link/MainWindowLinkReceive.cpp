@@ -50,7 +50,8 @@ void MainWindowLink::routeSerialInput(const Bytes& data) {
     }
 }
 
-void MainWindowLink::readrealTimeResponesDiag(const Bytes&) {
+void MainWindowLink::readrealTimeResponesDiag(const Bytes& data) {
+    diagStatusAnswerBytes.insert(diagStatusAnswerBytes.end(), data.begin(), data.end());
     bDiagStatusAnswered = true;
     bDiagStatusRequested = false;
 }

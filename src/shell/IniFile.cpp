@@ -166,6 +166,10 @@ void replaceFile(const std::string& path, std::string_view contents) {
 
 std::string temporaryIniPath(const std::string& path) { return path + ".tmp"; }
 
+void writeWholeFileOrThrow(const std::string& path, std::string_view contents) {
+    replaceFile(resolvedPath(path), contents);
+}
+
 std::string ReadIniText(std::string_view fileText, std::string_view section, std::string_view key) {
     const std::string header = joined("[", platform::toLowerAscii(section), "]");
     const std::string pattern = platform::toLowerAscii(key) + "=";

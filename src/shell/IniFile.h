@@ -52,6 +52,12 @@ std::string UpdateIniText(std::string_view fileText, std::string_view section, s
 // the same name followed by ".tmp".
 std::string temporaryIniPath(const std::string& path);
 
+// Any file written whole the way the settings file is: through the temporary
+// file beside it, renamed over it when complete. The file ends up with all
+// of `contents` or as it was, a missing file still missing; a failure raises
+// the file access error.
+void writeWholeFileOrThrow(const std::string& path, std::string_view contents);
+
 // Throwing forms of the file operations (platform::RuntimeError), for code
 // that reports the error itself.
 std::string readIniValueOrThrow(const std::string& path, const std::string& section, const std::string& key);

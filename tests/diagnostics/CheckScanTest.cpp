@@ -1,6 +1,9 @@
 // The check scan against the simulated scanner: the image saved as the
 // printer sent it and printed, on every link, and each way a scan fails.
+#include <sys/resource.h>
 #include <unistd.h>
+
+#include <csignal>
 
 #include <regex>
 
@@ -42,8 +45,8 @@ protected:
             EXPECT_TRUE(driver.click(w.CheckScanButton));
         return w;
     }
-    diagnostics::DiagnosePrinterDlg& scan(Link link) {
-        auto& w = start(link);
+    diagnostics::DiagnosePrinterDlg& scan(Link link, const std::function<void()>& arrange = {}) {
+        auto& w = start(link, arrange);
         runFor(3000);
         return w;
     }
@@ -203,16 +206,38 @@ TEST_F(CheckScan, OneScanAtATimeAnEmptyBlockCompletesAndUnprintableFilesAreRefus
     EXPECT_EQ(messageTexts(), Strings{"Internal Error\r\n51 This file is not a valid bitmap file."});
 }
 
+// The folder gone, or the disk full part way through the image (a file size
+// limit stands in for it): the file is there whole or not at all.
 TEST_F(CheckScan, AFileThatCannotBeWrittenIsReportedAndNothingMoreIsSent) {
     const fs::path gone = folder / "gone";
-    fs::create_directories(gone);
-    fs::current_path(gone);
-    fs::remove(gone);
-    scan(Link::Lan);
-    EXPECT_EQ(messageTexts().back(),
-              "Check scanning is successfully completed.\r\nBut, cannot create bitmap file for the scanned image.");
-    EXPECT_EQ(countCommand("GS ( G end scan"), 0);
-    EXPECT_TRUE(paper().empty());
+    rlimit fileSize{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &fileSize), 0);
+    const auto previousSignal = std::signal(SIGXFSZ, SIG_IGN);
+    const std::function<void()> failures[] = {
+        [&] {
+            fs::create_directories(gone);
+            fs::current_path(gone);
+            fs::remove(gone);
+        },
+        [&] {
+            rlimit small = fileSize;
+            small.rlim_cur = 1000;
+            ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+        },
+    };
+    for (const auto& failure : failures) {
+        scan(Link::Lan, failure);
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        EXPECT_EQ(messageTexts().back(),
+                  "Check scanning is successfully completed.\r\nBut, cannot create bitmap file for the scanned image.");
+        EXPECT_EQ(countCommand("GS ( G end scan"), 0);
+        EXPECT_TRUE(paper().empty());
+        fs::current_path(folder);
+        for (const auto& entry : fs::directory_iterator(folder))
+            EXPECT_EQ(entry.path().filename().string().rfind("Scan_", 0), std::string::npos) << entry.path();
+        disconnect();
+    }
+    std::signal(SIGXFSZ, previousSignal);
 }
 
 }  // namespace

@@ -71,22 +71,26 @@ TEST_F(LogoDownload, FilesAreCheckedBeforeAnythingGoesToTheFlash) {
         {"packed.bmp", packed, invalid},
         {"missing.bmp", {}, "Internal Error\r\n53 File not found"},
     };
-    auto& w = open(Link::Usb, 14, 2);
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        if (!c.bytes.empty()) file(c.name, c.bytes);
-        messages.clear();
-        printer.clearLog();
-        printer.flash().logos.clear();
-        download(w, c.name);
-        if (c.message.empty()) {
-            EXPECT_TRUE(messages.empty());
-            ASSERT_EQ(printer.flash().logos.count(1), 1u);
-            EXPECT_EQ(printer.flash().logos[1].data.size(), 36864u);
-        } else {
-            EXPECT_EQ(messageTexts(), Strings{c.message});
-            EXPECT_EQ(countCommand("GS * 72 64") + countCommand("GS / 0"), 0);
+    for (Link link : {Link::Usb, Link::Serial, Link::Lan}) {
+        auto& w = open(link, 14, 2);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::string(linkName(link)) + " " + c.name);
+            if (!c.bytes.empty()) file(c.name, c.bytes);
+            messages.clear();
+            printer.clearLog();
+            printer.flash().logos.clear();
+            download(w, c.name);
+            if (c.message.empty()) {
+                EXPECT_TRUE(messages.empty());
+                ASSERT_EQ(printer.flash().logos.count(1), 1u);
+                EXPECT_EQ(printer.flash().logos[1].data.size(), 36864u);
+            } else {
+                // A refused file costs the printer none of its stored logos.
+                EXPECT_EQ(messageTexts(), Strings{c.message});
+                EXPECT_EQ(printCommands(), Strings{});
+            }
         }
+        disconnect();
     }
     EXPECT_EQ(request.title, "Browse File for Download Logo");
     EXPECT_EQ(request.filters.size(), 3u) << "the M27x offers its three paper widths";
@@ -154,6 +158,19 @@ TEST_F(LogoDownload, FlashWriteFailureIsShownOnEveryLinkAndTheSamplePrintStillFo
         printer.clearReplies();
         disconnect();
     }
+}
+
+// The file is chosen before a printer that answers late has answered the
+// click's link check: its answer is waited for, not taken as missing.
+TEST_F(LogoDownload, SlowSerialPrinterPassesTheLinkCheckOfAQuicklyChosenFile) {
+    file("logo.bmp", monoBitmap(16, 8, false, diagonal));
+    auto& w = open(Link::Serial, 0);
+    printer.config().replyDelay = 600'000;
+    download(w, "logo.bmp");
+    runFor(1000);
+    EXPECT_TRUE(messages.empty());
+    EXPECT_TRUE(w.isLoaded());
+    EXPECT_EQ(printer.flash().logos.count(1), 1u);
 }
 
 TEST_F(LogoDownload, CancelSendsNothingAndOnSerialSkipsTheLinkCheck) {

@@ -38,14 +38,40 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          [this] { okAfter([this] { setSlipDocument(printer.status(), sim::SlipDocument::Inserted); }); }, true, 0},
         {"never", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton, [this] { messageKeys = {'1', '1', '0'}; },
          false, 3},
+        // A printer that answers late: the answers to the requests sent
+        // before the wait's own (the second link check, a status poll) say
+        // nothing of the document.
+        {"never, late poll replies", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] {
+             printer.config().replyDelay = 600'000;
+             runFor(1500);
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
+        {"never, late answers", Link::Serial, &diagnostics::DiagnosePrinterDlg::FlipButton,
+         [this] {
+             printer.config().replyDelay = 600'000;
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
         {"leading edge only", Link::Usb, &diagnostics::DiagnosePrinterDlg::FlipButton,
          [this] {
              setSlipDocument(printer.status(), sim::SlipDocument::LeadingEdge);
              messageKeys = {'1', '0'};
          },
          false, 2},
+        // Once the check is read, the printer answers its status polls as a
+        // printer with the check in does.
         {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
-         [this] { printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12}); }, true, 1},
+         [this] {
+             printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12});
+             printer.onLog = [this](const sim::SimLogEntry& entry) {
+                 if (std::count(entry.decoded.begin(), entry.decoded.end(), "ESC w P (MICR read)") == 0) return;
+                 printer.clearReplies();
+                 setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+             };
+         },
+         true, 1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -64,6 +90,9 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
             EXPECT_EQ(checked().count(5) + checked().count(6), 2u) << "both slip edges covered";
         }
         printer.setReply({0x1D, 0x04, 0x05}, {});
+        printer.onLog = nullptr;
+        printer.config().replyDelay = 2000;
+        messageKeys.clear();
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         disconnect();
     }

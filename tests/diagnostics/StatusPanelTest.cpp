@@ -15,6 +15,13 @@ protected:
         platform::Form::HandlerScope scope(*window);
         window->m_MainComm_OnDataReceived(bytes);
     }
+    // The window's first poll goes out and the printer leaves it unanswered:
+    // bytes received next answer it.
+    void leaveFirstPollOpen() {
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        runFor(1100);
+        printer.setReplyFault(sim::ReplyFault::None);
+    }
 };
 
 TEST_F(StatusPanel, EveryIndicatorFollowsThePrintersStatusOnEachLink) {
@@ -169,14 +176,15 @@ TEST_F(StatusPanel, InterpreterEdgeCases) {
         {"USB 09 01 05", Link::Usb, 0, {{0x09, 0x01, 0x05}}, {1, 2}, "Receipt"},
         {"USB all clear after paper out", Link::Usb, 0, {{0x09, 0x01, 0x04}, {0x09, 0x01}}, {}, "Receipt"},
         {"USB length beyond the delivered bytes", Link::Usb, 0, {{0x09, 0x05, 0x04}}, {1}, "Receipt"},
-        // Two MICR replies in one event, then a GS EOT 1 and a GS EOT 2 reply:
-        // each reply is collected once and the status bytes after them are
-        // read in turn.
+        // Two MICR replies in one event with no MICR read awaited, then a
+        // GS EOT 1 and a GS EOT 2 reply: nothing is collected and the status
+        // bytes after them are read in turn.
         {"MICR twice in one event", Link::Serial, 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}, "Receipt"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         auto& w = open(c.link, c.type);
+        leaveFirstPollOpen();
         printerlink::iEscStatusReplyKind = 0;
         for (const Bytes& event : c.events) receive(event);
         EXPECT_EQ(checked(), c.checked);
@@ -185,8 +193,70 @@ TEST_F(StatusPanel, InterpreterEdgeCases) {
     }
 }
 
+// Bytes that are no status reply start a MICR reply only while a MICR read
+// is awaited: not out of the blue, nor long after a read nobody answered.
+// A stray byte of a status reply's form answers no poll.
+TEST_F(StatusPanel, NoiseOnASlipPrinterStartsNoMicrReply) {
+    for (bool unansweredRead : {false, true}) {
+        SCOPED_TRACE(unansweredRead ? "after an unanswered MICR read" : "no MICR read");
+        auto& w = open(Link::Serial, 0);
+        if (unansweredRead) {
+            setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+            printer.setReply({0x1B, 0x77, 0x50, 0x0D}, {});
+            ASSERT_TRUE(driver.click(w.MICRButton));
+            setSlipDocument(printer.status(), sim::SlipDocument::None);
+            runFor(10000);
+        }
+        messages.clear();
+        printer.status().paperOut = true;
+        for (int burst = 0; burst < 4; ++burst) {
+            serial.peerSend({0x41, 0x16, 0x07, 0x00, 0x0D});
+            runFor(1300);
+        }
+        EXPECT_TRUE(messages.empty());
+        EXPECT_EQ(checked(), (std::set<int>{1, 15}));
+        printer.status().paperOut = false;
+        printer.clearReplies();
+        disconnect();
+    }
+}
+
+// Each serial test asks for the real-time status twice, and the link takes
+// one answer (or whatever comes first) as the link check's. However late the
+// printer answers, the other answer must not put the poll's rows out of step:
+// the panel follows paper out and an open drawer within two polls.
+TEST_F(StatusPanel, SlowSerialPrinterIsReadRightAfterEveryTest) {
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    struct Test {
+        platform::CommandButton Dlg::*button;
+        int type;
+    };
+    const Test tests[] = {{&Dlg::ReceiptButton, 0},   {&Dlg::PrintFormButton, 0}, {&Dlg::ColorPrintButton, 0},
+                          {&Dlg::TwoSideButton, 3},   {&Dlg::CheckScanButton, 1}};
+    for (int lateMs : {0, 150, 600, 1000}) {
+        for (const Test& t : tests) {
+            SCOPED_TRACE(std::to_string(lateMs) + " ms late, type " + std::to_string(t.type));
+            printer.status() = {};
+            printer.status().drawerOpen = false;
+            auto& w = open(Link::Serial, t.type);
+            printer.config().replyDelay = lateMs * 1000;
+            runFor(1500);
+            messageKeys = {t.button == &Dlg::CheckScanButton ? '0' : '1'};  // no check to scan
+            ASSERT_TRUE(driver.click(w.*t.button));
+            ASSERT_TRUE(w.isLoaded());
+            printer.status().paperOut = true;
+            printer.status().drawerOpen = true;
+            runFor(2000 + lateMs + kWireMs);
+            EXPECT_EQ(checked(), (std::set<int>{1, 9, 15}));
+            printer.config().replyDelay = 2000;
+            disconnect();
+        }
+    }
+}
+
 TEST_F(StatusPanel, BytesArrivingWhileTheInterpreterIsBusyWaitTheirTurn) {
     auto& w = open(Link::Serial, 5);
+    leaveFirstPollOpen();
     bool nested = false;
     // Setting "Drawer 1 or 2 Opened" runs its click handler, and with it
     // the loop: a reply arrives in the middle of the first one.
