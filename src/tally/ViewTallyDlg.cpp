@@ -262,12 +262,24 @@ void ViewTallyDlg::Form_KeyDown(int& KeyCode, int Shift) {
 }
 
 void ViewTallyDlg::ShowReadValues() {
+    ReplySlots all;
+    all.ids.fill(true);
+    all.tallies.fill(true);
+    showReplies(all);
+}
+
+// Only the boxes of the given slots: a reply that came in changes its own
+// box, never one the technician has typed or written into since the read.
+void ViewTallyDlg::showReplies(const ReplySlots& slots) {
     for (int item = 0; item < kIdItemCount; ++item) {
+        if (!slots.ids[static_cast<std::size_t>(item)]) continue;
         const std::string& reply = m_strIdValues[static_cast<std::size_t>(item)];
         const std::size_t shown = static_cast<std::size_t>(IdItemShownLength(item));
         PrinterIDText(item).setText(reply.size() == shown + 2 ? reply.substr(1, shown) : "");
     }
-    for (int i = 0; i < kTallyCount; ++i) PrinterTallyText(i).setText(tallyText(m_strTallyValues[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < kTallyCount; ++i)
+        if (slots.tallies[static_cast<std::size_t>(i)])
+            PrinterTallyText(i).setText(tallyText(m_strTallyValues[static_cast<std::size_t>(i)]));
 }
 
 // Eight digits between the marker and the trailing byte; a reply of

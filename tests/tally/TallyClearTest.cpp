@@ -105,6 +105,37 @@ TEST_F(TallyClear, SlowAnswerAfterAClearNeverShowsTheCountFromBefore) {
     }
 }
 
+// A clear changes the boxes of the cleared tallies only: a serial number
+// just written and a tally count typed stay as shown, so the next Apply
+// writes what the technician sees.
+TEST_F(TallyClear, ClearKeepsWhatTheOtherBoxesShowOnEveryLink) {
+    for (Link link : {Link::Lan, Link::Serial, Link::Usb}) {
+        SCOPED_TRACE(shelltest::linkName(link));
+        detachPrinter();
+        printer.tally().serialNumber = sim::SimTally().serialNumber;
+        connect(link);
+        openTally();
+        setId(1, "AX-771");
+        setTally(tally::kHoursOn, "500");
+        ASSERT_TRUE(driver.click(w().ApplyButton));
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kHoursOn)));
+        setTally(tally::kFlashCycles, "77");  // typed, not applied
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kFlashCycles)));
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        idle(2000);
+        EXPECT_EQ(w().PrinterIDText(1).Text(), "AX-771");
+        EXPECT_EQ(w().PrinterTallyText(tally::kHoursOn).Text(), "500");
+        EXPECT_EQ(w().PrinterTallyText(tally::kFlashCycles).Text(), "77");
+        EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "0");
+        ASSERT_TRUE(driver.click(w().ApplyButton));
+        idle(100);
+        EXPECT_EQ(printer.tally().serialNumber, "AX-771    ");
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
 TEST_F(TallyClear, AnsweringNoClearsNothing) {
     for (Link link : {Link::Lan, Link::Serial}) {
         connect(link);
