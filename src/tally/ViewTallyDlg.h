@@ -174,7 +174,7 @@ private:
     // ---- Clearing tallies (TallyClear.cpp). ----
     void ClearSelectedTalliesLan();
     void ClearSelectedTalliesSerial();
-    void clearSelectedTallies(bool noticeOnLanPath);
+    void clearSelectedTallies(bool serialTwin);
     std::vector<int> sendTallyClears(bool requestLanValues);
     void rereadClearedTallies(const std::vector<int>& cleared, bool waitForLanValues);
     void showLanTallyValues(const std::vector<int>& cleared);
