@@ -120,8 +120,14 @@ void ViewTallyDlg::CloseButton_Click() {
 }
 
 // On USB HID a command goes out as an output report: sent as it is, its
-// first byte would be taken for the report ID.
-void ViewTallyDlg::Form_Unload(int& /*Cancel*/) { sendCommand(kTallyModeCommand); }
+// first byte would be taken for the report ID. A status request still
+// waiting for its answer (an operation declined before its test, a printer
+// that never answered) is let go: left up, it would take the next serial
+// input, the main window's connection check or the next window's read.
+void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
+    sharedFlags().m_SendRealTimeStatusCmd = false;
+    sendCommand(kTallyModeCommand);
+}
 
 void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strIdValues) value.clear();
