@@ -54,7 +54,7 @@ protected:
     }
 
     // The loop runs until done() holds; a test that hangs fails instead.
-    void runUntil(const std::function<bool()>& done, int limitMs = 5000) {
+    void runUntil(const std::function<bool()>& done, int limitMs = 10000) {
         bool expired = false;
         platform::Timer guard(loop);
         guard.setInterval(limitMs);
