@@ -10,7 +10,7 @@
 //
 // The counters follow what the printer does: receipt lines grow with every
 // line fed, knife cuts with every cut. Clears and the two user-area clears
-// are answered with one byte. Replies of these commands go out one after
+// are answered with one byte (tally clears only while answerTallyClears). Replies of these commands go out one after
 // the other, each taking its time on the line, as from a real printer.
 //
 // Ownership: each SimPrinter holds one SimTally (SimPrinter::tally());
