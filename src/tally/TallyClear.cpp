@@ -50,14 +50,20 @@ void ViewTallyDlg::ClearSelectedTalliesSerial() { clearSelectedTallies(true); }
 
 // The stored connection, not the link, chooses the path: "17" is TCP, where
 // the values come back through the main window's reply parsers.
-void ViewTallyDlg::clearSelectedTallies(bool noticeOnLanPath) {
+void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
     const bool lanPath = settingsValue("PortNumber") == "17";
     if (!ValidateInput()) return;
-    if (lanPath && noticeOnLanPath) shell::ShowLinkCheckNotice(linkCheck());
+    if (lanPath && serialTwin) shell::ShowLinkCheckNotice(linkCheck());
     if (shell::ShowMessage(kClearQuestion, 4, 64) != shell::vbYes) {
         if (!lanPath) m_MainComm_OnStatusUpdated(4);
         return;
     }
+    // The clear does not test the answer to the click's status request. A
+    // request still waiting for it (a printer that answers late or never)
+    // would take the next serial input, the cleared tallies' values, as
+    // that answer and drop them; a late answer now reaches the reply parser,
+    // which passes over a status byte.
+    if (serialTwin) sharedFlags().m_SendRealTimeStatusCmd = false;
     // The poll's own USB HID read must not take a reply the clear waits for.
     const PollState poll = stopStatusPoll();
     std::vector<int> cleared;

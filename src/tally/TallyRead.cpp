@@ -121,15 +121,15 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
         from = 2;
         to = std::min(to, from + ResponseData[1]);
     }
-    bool taken = false;
-    for (std::size_t i = from; i < to; ++i) taken = takeReplyByte(ResponseData[i]) || taken;
-    if (taken && !m_MainComm.bPrinterOffline) ShowReadValues();
+    ReplySlots taken;
+    for (std::size_t i = from; i < to; ++i) takeReplyByte(ResponseData[i], taken);
+    if (!m_MainComm.bPrinterOffline) showReplies(taken);
 }
 
-// Gives one received byte to the slot whose reply it continues or starts.
-// The ID items are served strictly in request order, the tallies only when
-// every ID item is complete.
-bool ViewTallyDlg::takeReplyByte(std::uint8_t byte) {
+// Gives one received byte to the slot whose reply it continues or starts,
+// and marks that slot in `taken`. The ID items are served strictly in
+// request order, the tallies only when every ID item is complete.
+void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     const long type = m_MainComm.PrinterType();
     for (int item : kIdReadOrder) {
         std::string& slot = m_strIdValues[static_cast<std::size_t>(item)];
@@ -141,21 +141,22 @@ bool ViewTallyDlg::takeReplyByte(std::uint8_t byte) {
             // cuts replies as it likes.
             if (item == 7 && typeIn(type, {9, 15}) && flashPartLeadBytes_ < kFlashPartLeadBytes) {
                 ++flashPartLeadBytes_;
-                return false;
+                return;
             }
-            if (byte != IdItemCode(item, IdItemOp::Read)) return false;
+            if (byte != IdItemCode(item, IdItemOp::Read)) return;
         }
         slot += static_cast<char>(byte);
-        return true;
+        taken.ids[static_cast<std::size_t>(item)] = true;
+        return;
     }
     for (int i = 0; i < kTallyCount; ++i) {
         std::string& slot = m_strTallyValues[static_cast<std::size_t>(i)];
         if (slot.size() >= static_cast<std::size_t>(kTallyReplyLength)) continue;
         if (slot.empty() && byte != TallyReplyMarker(i, m_MainComm.bKiosk, type)) continue;
         slot += static_cast<char>(byte);
-        return true;
+        taken.tallies[static_cast<std::size_t>(i)] = true;
+        return;
     }
-    return false;
 }
 
 }  // namespace tally

@@ -120,8 +120,14 @@ void ViewTallyDlg::CloseButton_Click() {
 }
 
 // On USB HID a command goes out as an output report: sent as it is, its
-// first byte would be taken for the report ID.
-void ViewTallyDlg::Form_Unload(int& /*Cancel*/) { sendCommand(kTallyModeCommand); }
+// first byte would be taken for the report ID. A status request still
+// waiting for its answer (an operation declined before its test, a printer
+// that never answered) is let go: left up, it would take the next serial
+// input, the main window's connection check or the next window's read.
+void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
+    sharedFlags().m_SendRealTimeStatusCmd = false;
+    sendCommand(kTallyModeCommand);
+}
 
 void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strIdValues) value.clear();
@@ -262,12 +268,24 @@ void ViewTallyDlg::Form_KeyDown(int& KeyCode, int Shift) {
 }
 
 void ViewTallyDlg::ShowReadValues() {
+    ReplySlots all;
+    all.ids.fill(true);
+    all.tallies.fill(true);
+    showReplies(all);
+}
+
+// Only the boxes of the given slots: a reply that came in changes its own
+// box, never one the technician has typed or written into since the read.
+void ViewTallyDlg::showReplies(const ReplySlots& slots) {
     for (int item = 0; item < kIdItemCount; ++item) {
+        if (!slots.ids[static_cast<std::size_t>(item)]) continue;
         const std::string& reply = m_strIdValues[static_cast<std::size_t>(item)];
         const std::size_t shown = static_cast<std::size_t>(IdItemShownLength(item));
         PrinterIDText(item).setText(reply.size() == shown + 2 ? reply.substr(1, shown) : "");
     }
-    for (int i = 0; i < kTallyCount; ++i) PrinterTallyText(i).setText(tallyText(m_strTallyValues[static_cast<std::size_t>(i)]));
+    for (int i = 0; i < kTallyCount; ++i)
+        if (slots.tallies[static_cast<std::size_t>(i)])
+            PrinterTallyText(i).setText(tallyText(m_strTallyValues[static_cast<std::size_t>(i)]));
 }
 
 // Eight digits between the marker and the trailing byte; a reply of

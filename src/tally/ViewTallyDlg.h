@@ -124,7 +124,13 @@ private:
     void UpdateClearTallyButton();
     int CountCheckedIds() const;
     int CountCheckedTallies(bool includeMaxTemp) const;
+    // The cache slots a piece of the printer's input went into.
+    struct ReplySlots {
+        std::array<bool, kIdItemCount> ids{};
+        std::array<bool, kTallyCount> tallies{};
+    };
     void ShowReadValues();
+    void showReplies(const ReplySlots& slots);
     // A tally's text box text for its cached reply.
     static std::string tallyText(const std::string& reply);
     void lockText(platform::TextBox& box, bool locked);
@@ -149,7 +155,7 @@ private:
     void ReadIdsAndTallies();
     bool runReadStep(int step);
     void requestAfterReadSteps(int modelCode);
-    bool takeReplyByte(std::uint8_t byte);
+    void takeReplyByte(std::uint8_t byte, ReplySlots& taken);
     // Stops the status poll for a read and gives back how it ran.
     struct PollState {
         bool enabled;
@@ -174,7 +180,7 @@ private:
     // ---- Clearing tallies (TallyClear.cpp). ----
     void ClearSelectedTalliesLan();
     void ClearSelectedTalliesSerial();
-    void clearSelectedTallies(bool noticeOnLanPath);
+    void clearSelectedTallies(bool serialTwin);
     std::vector<int> sendTallyClears(bool requestLanValues);
     void rereadClearedTallies(const std::vector<int>& cleared, bool waitForLanValues);
     void showLanTallyValues(const std::vector<int>& cleared);

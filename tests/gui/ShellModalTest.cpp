@@ -55,7 +55,7 @@ TEST(ShellOnQt, MessageBoxOutlivesTheNoticeItWasRaisedOver) {
         boxIsDialog = window->windowType() == Qt::Dialog && window->parentWidget() == renderer.windowOf(main);
         QTest::mouseClick(renderer.widgetOf(box->OKButton), Qt::LeftButton);
     };
-    giveUp.setInterval(3000);
+    giveUp.setInterval(10000);  // generous: a loaded machine may hold the timers up
     giveUp.onTimer = [&] { platform::Forms::discardAll(); };
 
     shell::ShowTimedNotice("Checking the printer connection....", 150);

@@ -20,8 +20,10 @@ struct RealLoop {
     ~RealLoop() { EventLoop::setCurrent(nullptr); }
 
     // Runs the loop until done() holds or `ms` milliseconds have passed;
-    // returns done(). A ticking timer bounds each wait of the loop.
-    bool runUntil(const std::function<bool()>& done, int ms = 3000) {
+    // returns done(). The default bound is generous: a loaded machine may
+    // take seconds for what an idle one does at once. A ticking timer bounds
+    // each wait of the loop.
+    bool runUntil(const std::function<bool()>& done, int ms = 10000) {
         Timer tick(loop);
         tick.onTimer = [] {};
         tick.setInterval(5);

@@ -1,5 +1,7 @@
 // The simulated printer in the fake hidraw tree, reached with the utility's
-// own LinuxHidSystem on the real clock. Kept short: a 200 ms restart.
+// own LinuxHidSystem on the real clock: a restart of a second, so the dead
+// handle is seen before the device is back. Every read that expects a
+// report waits for it, bounded generously for a loaded machine.
 #include "printer-sim/HidrawTreeAdapter.h"
 
 #include <poll.h>
@@ -26,9 +28,11 @@ Bytes untilZero(const std::optional<Bytes>& report) {
     return Bytes(report->begin(), std::find(report->begin(), report->end(), 0));
 }
 
-// Polls the device list every 10 ms for at most two seconds.
+constexpr int kReplyMs = 5000;
+
+// Polls the device list every 10 ms for at most ten seconds.
 bool waitForPaths(platform::LinuxHidSystem& hid, bool present) {
-    for (int i = 0; i < 200; ++i) {
+    for (int i = 0; i < 1000; ++i) {
         if (hid.hidInterfacePaths().empty() != present) return true;
         ::poll(nullptr, 0, 10);
     }
@@ -39,7 +43,7 @@ TEST(HidrawTreeAdapter, AnswersInInputReportsAndComesBackAfterARestart) {
     platform::HidTestTree tree;
     sim::SimConfig config;
     config.printerType = 9;
-    config.restartTime = 200'000;
+    config.restartTime = 1'000'000;
     sim::HidrawTreeAdapter adapter(tree, config);
     platform::LinuxHidSystem hid(tree.root(), adapter.opener());
 
@@ -52,10 +56,10 @@ TEST(HidrawTreeAdapter, AnswersInInputReportsAndComesBackAfterARestart) {
     EXPECT_EQ(caps.OutputReportByteLength, 64);
 
     ASSERT_TRUE(hid.write(handle, framed({0x1D, 0x49, 0x40, 0xA3})));
-    EXPECT_EQ(untilZero(hid.read(handle, 150)), (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
+    EXPECT_EQ(untilZero(hid.read(handle, kReplyMs)), (Bytes{0x09, 0x06, 0xA3, 0x30, 0x33, 0x39, 0x38, 0x0D}));
 
     ASSERT_TRUE(hid.write(handle, {0x08, 0x03, 0x1D, 0xFF, 0x00, 0x00}));
-    EXPECT_FALSE(hid.read(handle, 150).has_value()) << "the restarting printer's handle reads end of file";
+    EXPECT_FALSE(hid.read(handle, kReplyMs).has_value()) << "the restarting printer's handle reads end of file";
     EXPECT_FALSE(hid.write(handle, framed({0x10, 0x04, 0x02})));
     hid.close(handle);
     ASSERT_TRUE(waitForPaths(hid, true)) << "the device comes back";
@@ -63,7 +67,7 @@ TEST(HidrawTreeAdapter, AnswersInInputReportsAndComesBackAfterARestart) {
     handle = hid.open(hid.hidInterfacePaths().at(0));
     ASSERT_GT(handle, 0);
     ASSERT_TRUE(hid.write(handle, framed({0x10, 0x04, 0x02})));
-    EXPECT_EQ(untilZero(hid.read(handle, 150)), (Bytes{0x09, 0x01, 0x12}));
+    EXPECT_EQ(untilZero(hid.read(handle, kReplyMs)), (Bytes{0x09, 0x01, 0x12}));
 
     std::vector<std::string> commands;
     adapter.call([&](sim::SimPrinter& printer) { commands = printer.commands(); });

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -29,6 +30,11 @@
 #include "shell/TypeDefinition.h"
 
 class RealShellWorld : public ::testing::Test {
+    // Names the link's protected state the tests look at.
+    struct Inspect : shell::MainWindow {
+        using MainWindowLink::m_bAwaitingFirmware;
+    };
+
 protected:
     explicit RealShellWorld(const std::string& folderPrefix)
         : folder(std::filesystem::temp_directory_path() / (folderPrefix + std::to_string(::getpid()))) {
@@ -75,6 +81,24 @@ protected:
             driver.click(d.OKButton);
         });
         ASSERT_TRUE(driver.click(window->FunctionButton(1)));
+    }
+
+    // Runs the loop until done() holds; false when it did not within limitMs,
+    // a bound generous enough for a loaded machine. A ticking timer bounds
+    // each wait of the loop.
+    bool waitUntil(const std::function<bool()>& done, int limitMs = 10000) {
+        platform::Timer tick(loop);
+        tick.onTimer = [] {};
+        tick.setInterval(5);
+        const platform::Micros deadline = clock.now() + platform::Micros{limitMs} * 1000;
+        loop.runUntil([&] { return done() || clock.now() >= deadline; });
+        return done();
+    }
+
+    // The firmware version the main window asks for after connecting and
+    // after each button has come in, so the next reply is not taken for it.
+    bool firmwareAnswered() {
+        return waitUntil([this] { return !((*window).*(&Inspect::m_bAwaitingFirmware)); });
     }
 
     platform::RealClock clock;

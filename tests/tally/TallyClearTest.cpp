@@ -105,6 +105,64 @@ TEST_F(TallyClear, SlowAnswerAfterAClearNeverShowsTheCountFromBefore) {
     }
 }
 
+// A clear changes the boxes of the cleared tallies only: a serial number
+// just written and a tally count typed stay as shown, so the next Apply
+// writes what the technician sees.
+TEST_F(TallyClear, ClearKeepsWhatTheOtherBoxesShowOnEveryLink) {
+    for (Link link : {Link::Lan, Link::Serial, Link::Usb}) {
+        SCOPED_TRACE(shelltest::linkName(link));
+        detachPrinter();
+        printer.tally().serialNumber = sim::SimTally().serialNumber;
+        connect(link);
+        openTally();
+        setId(1, "AX-771");
+        ASSERT_TRUE(driver.click(w().ApplyButton));
+        setTally(tally::kFlashCycles, "77");  // typed, not applied
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kFlashCycles)));
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        idle(2000);
+        EXPECT_EQ(w().PrinterIDText(1).Text(), "AX-771");
+        EXPECT_EQ(w().PrinterTallyText(tally::kFlashCycles).Text(), "77");
+        EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "0");
+        ASSERT_TRUE(driver.click(w().ApplyButton));
+        idle(100);
+        EXPECT_EQ(printer.tally().serialNumber, "AX-771    ");
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
+// The status request a serial click sends first may be answered, answered
+// late or not at all; the cleared tally's value is read back all the same.
+TEST_F(TallyClear, ClearedTallyIsReadBackWhateverBecameOfTheStatusRequest) {
+    struct Case {
+        Link link;
+        platform::Micros replyDelay;
+        bool statusAnswered;
+    } cases[] = {{Link::Serial, 2000, true},     {Link::Serial, 2000, false}, {Link::Serial, 600'000, true},
+                 {Link::Serial, 600'000, false}, {Link::Lan, 600'000, false}, {Link::Usb, 2000, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(shelltest::linkName(c.link)) + " delay " + std::to_string(c.replyDelay) +
+                     (c.statusAnswered ? " answered" : " silent"));
+        detachPrinter();
+        connect(c.link);
+        openTally();
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+        printer.config().replyDelay = c.replyDelay;
+        if (!c.statusAnswered) printer.setReply(shell::RealTimeStatusCommand, {});
+        printer.tally().answerTallyClears = false;
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        idle(3000);
+        EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "0");
+        printer.config().replyDelay = 2000;
+        printer.clearReplies();
+        printer.tally().answerTallyClears = true;
+        ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
 TEST_F(TallyClear, AnsweringNoClearsNothing) {
     for (Link link : {Link::Lan, Link::Serial}) {
         connect(link);

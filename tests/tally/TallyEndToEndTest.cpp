@@ -8,7 +8,6 @@
 #include <functional>
 #include <string>
 
-#include "printer/SimulatedPrinterWorld.h"
 #include "printer-sim/PtyAdapter.h"
 #include "printer-sim/TcpListenerAdapter.h"
 #include "shell/RealShellWorld.h"
@@ -24,7 +23,16 @@ protected:
 
     void connect(int port, const std::string& tcpPort = "") {
         RealShellWorld::connect(port, tcpPort);
-        sim::runLoopFor(loop, 300);  // the firmware version asked for after connecting comes in
+        ASSERT_TRUE(firmwareAnswered());
+    }
+
+    // Every ID item and every tally the layout shows has its value.
+    static bool readComplete(tally::ViewTallyDlg& w) {
+        for (int item = 0; item < tally::kIdItemCount; ++item)
+            if (w.PrinterIDText(item).Text().empty()) return false;
+        for (int i = 0; i < tally::kTallyCount; ++i)
+            if (w.PrinterTallyText(i).Visible() && w.PrinterTallyText(i).Text().empty()) return false;
+        return true;
     }
 
     // Opens View Tally; `use` acts on the window, which then closes.
@@ -35,14 +43,14 @@ protected:
             driver.answerNext([&](platform::Form& form) {
                 auto& w = dynamic_cast<tally::ViewTallyDlg&>(form);
                 opened = true;
-                sim::runLoopFor(loop, 300);  // replies still coming in after the read
+                EXPECT_TRUE(waitUntil([&] { return readComplete(w); })) << "replies still coming in after the read";
                 use(w);
                 driver.click(w.CloseButton);
             });
         }
         ASSERT_TRUE(driver.click(window->FunctionButton(5)));
         EXPECT_TRUE(opened);
-        sim::runLoopFor(loop, 300);  // the firmware version asked for after each button comes in
+        ASSERT_TRUE(firmwareAnswered());
     }
 
     // Reads, sees printing grow the receipt lines, writes a serial number,
@@ -61,10 +69,8 @@ protected:
             driver.click(w.ApplyButton);
             driver.click(w.PrinterTally(tally::kKnifeCuts));
             driver.click(w.ClearTallyButton);
-            // The re-read reply takes longer while other tests load the machine.
-            for (int waited = 0; waited < 3000 && w.PrinterTallyText(tally::kKnifeCuts).Text() != "0"; waited += 100)
-                sim::runLoopFor(loop, 100);
-            EXPECT_EQ(w.PrinterTallyText(tally::kKnifeCuts).Text(), "0");
+            EXPECT_TRUE(waitUntil([&] { return w.PrinterTallyText(tally::kKnifeCuts).Text() == "0"; }));
+            EXPECT_EQ(w.PrinterIDText(1).Text(), "AX-771");
         });
         viewTally([](tally::ViewTallyDlg& w) {
             EXPECT_EQ(w.PrinterIDText(1).Text(), "AX-771    ");

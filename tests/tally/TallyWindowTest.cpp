@@ -150,6 +150,22 @@ TEST_F(TallyWindow, UserAreasDiagnosticFormAndTheClosingCommandByLink) {
     EXPECT_EQ(rawSince(), (Strings{"10 04 02", "10 04 02", "10 04 02", "1F 74"}));
 }
 
+// A status request the printer never answered, left behind by an operation
+// declined before its test, must not eat the next opening's read.
+TEST_F(TallyWindow, UnansweredStatusRequestDoesNotOutliveTheWindow) {
+    connect(Link::Serial);
+    openTally();
+    setTally(tally::kKnifeCuts, "5");
+    printer.setReply(shell::RealTimeStatusCommand, {});
+    messageKeys.push_back('0');
+    ASSERT_TRUE(driver.click(w().ApplyButton));
+    ASSERT_TRUE(driver.click(w().CloseButton));
+    printer.clearReplies();
+    openTally();
+    EXPECT_EQ(idTexts()[1], "SN00012345");
+    EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "678");
+}
+
 TEST_F(TallyWindow, TallyReplyThatIsNoNumberShowsZeroAndEightDigitsShowWhole) {
     connect(Link::Serial);
     printer.tally().counters[tally::kHoursOn] = 99999999;

@@ -183,7 +183,7 @@ void handleIdItem(SimPrinter& printer, const Bytes& command) {
         answerRead(printer, *item, command[3]);
     } else if (item->op == kClear) {
         if (item->tally) printer.tally().counters[static_cast<std::size_t>(item->index)] = 0;
-        sendInTurn(printer, {kClearAnswer});
+        if (!item->tally || printer.tally().answerTallyClears) sendInTurn(printer, {kClearAnswer});
     } else if (writable(*item)) {
         store(printer, *item, data);
         if (item->op == kWriteAndPrint) {

@@ -10,7 +10,7 @@
 //
 // The counters follow what the printer does: receipt lines grow with every
 // line fed, knife cuts with every cut. Clears and the two user-area clears
-// are answered with one byte. Replies of these commands go out one after
+// are answered with one byte (tally clears only while answerTallyClears). Replies of these commands go out one after
 // the other, each taking its time on the line, as from a real printer.
 //
 // Ownership: each SimPrinter holds one SimTally (SimPrinter::tally());
@@ -49,6 +49,8 @@ struct SimTally {
     std::array<std::uint32_t, kSimTallyCount> counters = {12345, 678, 90, 4321, 12, 345, 23, 1, 56, 2, 789, 34};
     // The values write-and-print commands printed, in order.
     std::vector<std::string> printed;
+    // False: a printer that clears tallies without its one-byte answer.
+    bool answerTallyClears = true;
 
     // Counts what a command the printer took does on paper (line feeds,
     // feeds of n lines, cuts); any other command changes nothing.

@@ -79,7 +79,7 @@ struct SerialOnPty : ::testing::Test {
     }
 
     // Reads what reaches the master until `count` bytes came or time ran out.
-    std::string readMaster(std::size_t count, int ms = 3000) {
+    std::string readMaster(std::size_t count, int ms = 10000) {
         std::string got;
         real.runUntil(
             [&] {
@@ -94,7 +94,7 @@ struct SerialOnPty : ::testing::Test {
 
     // Sleeps on the clock without serving events, as the link's reply wait does.
     bool sleepUntilWaiting(PosixSerialPort& port, int count) {
-        for (int i = 0; i < 300 && port.InBufferCount() < count; ++i) real.clock.sleepFor(10'000);
+        for (int i = 0; i < 1000 && port.InBufferCount() < count; ++i) real.clock.sleepFor(10'000);
         return port.InBufferCount() >= count;
     }
 };
@@ -178,7 +178,7 @@ TEST_F(SerialOnPty, LargeOutputIsQueuedAndArrivesWholeAndInOrder) {
 
     port.Output(toBytes(big));
     EXPECT_GT(port.OutBufferCount(), 0);  // more than the terminal takes at once
-    std::string got = readMaster(big.size(), 5000);
+    std::string got = readMaster(big.size());
     EXPECT_EQ(got.size(), big.size());
     EXPECT_TRUE(got == big);
     EXPECT_TRUE(real.runUntil([&] { return port.OutBufferCount() == 0; }));
@@ -216,7 +216,7 @@ TEST_F(SerialOnPty, ClosingKeepsOutputAlreadyHandedOverAndDropsOnlyWhatIsHeld) {
     port.Output(toBytes("\x1d\xff"));
     ASSERT_EQ(port.OutBufferCount(), 0);
     port.setPortOpen(false);
-    EXPECT_EQ(readMaster(2, 500), "\x1d\xff");
+    EXPECT_EQ(readMaster(2), "\x1d\xff");
 
     openCom5(port);
     port.Output(Bytes(300'000, 'x'));
