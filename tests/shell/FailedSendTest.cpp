@@ -91,12 +91,18 @@ private:
     std::shared_ptr<platform::Form> window_;
 };
 
+std::string storedBaudRate() { return shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Baud Rate"); }
+
 TEST_P(FailedSend, EndsWithTheWindowsOwnOfflineOrErrorMessage) {
     connect(std::get<1>(GetParam()));
+    const std::string baudRate = storedBaudRate();
     std::get<0>(GetParam()).run(*this);
     idle(100);
     for (const MessageSeen& m : messages) EXPECT_EQ(kSuccesses.count(m.text), 0u) << m.text;
     EXPECT_TRUE(failureTold());
+    // Nothing is left behind as if the printer had taken the operation.
+    EXPECT_EQ(storedBaudRate(), baudRate) << "the next connect would use a speed the printer never took";
+    EXPECT_FALSE(configuration::settingChangedFlags.groupA() || configuration::settingChangedFlags.groupB());
 }
 
 Config& config(FailedSend& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
@@ -113,6 +119,8 @@ const Operation kOperations[] = {
      [](FailedSend& t) {
          shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
          shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
+         shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationParameter", "1", "True");
+         shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationInterface", "BaudRate", "4");
          t.press(config(t).ApplyAll);
      }},
     {"RestoreDefaults", [](FailedSend& t) { t.press(config(t).RestoreDefaultButton); }},
