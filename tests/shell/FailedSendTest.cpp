@@ -14,6 +14,7 @@
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "diagnostics/BitmapFiles.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/LinkFlags.h"
 #include "platform/dialogs/CommonDialog.h"
 #include "shell/WorkWindowLink.h"
 #include "tally/ViewTallyDlg.h"
@@ -103,6 +104,7 @@ TEST_P(FailedSend, EndsWithTheWindowsOwnOfflineOrErrorMessage) {
     // Nothing is left behind as if the printer had taken the operation.
     EXPECT_EQ(storedBaudRate(), baudRate) << "the next connect would use a speed the printer never took";
     EXPECT_FALSE(configuration::settingChangedFlags.groupA() || configuration::settingChangedFlags.groupB());
+    EXPECT_FALSE(printerlink::bSuppressLanTimeout) << "a TCP printer that stops answering goes unreported";
 }
 
 Config& config(FailedSend& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
