@@ -72,6 +72,11 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
         if (!operationSends_.stopped()) rereadClearedTallies(cleared, lanPath);
     });
     if (sent && lanPath) showLanTallyValues(cleared);
+    // The requests end with the clear, answered or not (a failed send, a
+    // printer that did not answer in time): left up, the next TCP reply,
+    // a status poll's, would be taken for the tally's value.
+    if (lanPath)
+        for (int i : cleared) requestFlag(m_MainComm, i) = false;
     resumeStatusPoll(poll);
     // A refresh would show the window online again on a link that failed.
     if (sent && !lanPath) m_MainComm_OnStatusUpdated(4);

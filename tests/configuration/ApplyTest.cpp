@@ -272,5 +272,21 @@ TEST_F(Apply, SerialRunGivesUpWhenThePrinterDoesNotAnswer) {
     EXPECT_FALSE(dlg->isLoaded() || logExists("CommandsWithoutRestart.bin"));
 }
 
+// A status request the printer never answered, left by a run declined at
+// its question, must not take the main window's next connection check.
+TEST_F(Apply, UnansweredStatusRequestDoesNotOutliveTheWindow) {
+    connect(Link::Serial, 0);
+    open();
+    tick(1);
+    printer.setReply(shell::RealTimeStatusCommand, {});
+    messageKeys.push_back('0');
+    press(dlg->ApplyButton);
+    press(dlg->CloseButton);
+    printer.clearReplies();
+    messages.clear();
+    ASSERT_TRUE(clickButton(kViewTallyButton));
+    for (const shelltest::MessageSeen& m : messages) ADD_FAILURE() << m.text;
+}
+
 }  // namespace
 }  // namespace configtest

@@ -4,7 +4,8 @@
 // vanishes just after it answered the status request, on USB HID the device
 // is gone when the button is pressed; a restart loses its printer just after
 // its question was answered. The window ends the operation with its own
-// offline or error message, never with its success message.
+// offline or error message, never with its success message, and leaves
+// nothing behind that only a success should.
 #include <algorithm>
 #include <set>
 
@@ -14,6 +15,7 @@
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "diagnostics/BitmapFiles.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/LinkFlags.h"
 #include "platform/dialogs/CommonDialog.h"
 #include "shell/WorkWindowLink.h"
 #include "tally/ViewTallyDlg.h"
@@ -91,12 +93,20 @@ private:
     std::shared_ptr<platform::Form> window_;
 };
 
+std::string storedBaudRate() { return shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Baud Rate"); }
+
 TEST_P(FailedSend, EndsWithTheWindowsOwnOfflineOrErrorMessage) {
     connect(std::get<1>(GetParam()));
+    const std::string baudRate = storedBaudRate();
     std::get<0>(GetParam()).run(*this);
     idle(100);
     for (const MessageSeen& m : messages) EXPECT_EQ(kSuccesses.count(m.text), 0u) << m.text;
     EXPECT_TRUE(failureTold());
+    // Nothing is left behind as if the printer had taken the operation.
+    EXPECT_EQ(storedBaudRate(), baudRate) << "the next connect would use a speed the printer never took";
+    EXPECT_FALSE(configuration::settingChangedFlags.groupA() || configuration::settingChangedFlags.groupB());
+    EXPECT_FALSE(printerlink::bSuppressLanTimeout) << "a TCP printer that stops answering goes unreported";
+    EXPECT_FALSE(mainWindow().m_bKnifeCut) << "later TCP replies go to a tally parser nobody waits on";
 }
 
 Config& config(FailedSend& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
@@ -113,6 +123,8 @@ const Operation kOperations[] = {
      [](FailedSend& t) {
          shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
          shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
+         shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationParameter", "1", "True");
+         shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationInterface", "BaudRate", "4");
          t.press(config(t).ApplyAll);
      }},
     {"RestoreDefaults", [](FailedSend& t) { t.press(config(t).RestoreDefaultButton); }},
@@ -128,6 +140,7 @@ const Operation kOperations[] = {
      [](FailedSend& t) {
          auto& w = t.open<Tally>();
          t.driver.click(w.PrinterTally(1));
+         t.printer.setReplyFault(sim::ReplyFault::Silent);  // gone before it answers
          t.press(w.ClearTallyButton);
      }},
     {"ClearUserArea", [](FailedSend& t) { t.press(t.open<Tally>().ClearUserAreaButton); }},

@@ -105,18 +105,18 @@ void ConfigurationApply::sendSavedSettings(ChangeConfigDlg& window, const std::v
     shape.logSize = static_cast<std::size_t>(hid ? 2 * n + 11 : 2 * n + u + 4);
     SetParameterSequence sequence(shape);
     sendAll(window, sequence.Head());
-    for (const PlannedSetting& setting : settings) {
-        if (!setting.bytes.empty()) {
-            sendAll(window, sequence.Add(setting.category, setting.bytes));
-            if (setting.category == kCommunication)
-                writeBackCommunication(window, setting.row, setting.option, WriteBackRun::AllCategories);
-            if (setting.category == kHardware && setting.row == kPaperWidthRow)
-                writeBackPaperWidth(window, type, setting.option);
-        }
-        if (setting.category != kCommunication) categoryChangedFlag(setting.category) = true;
-    }
+    for (const PlannedSetting& setting : settings)
+        if (!setting.bytes.empty()) sendAll(window, sequence.Add(setting.category, setting.bytes));
     sendAll(window, sequence.Close());
-    finishRun(window, sequence, true);
+    finishRun(window, sequence, true, [&] {
+        for (const PlannedSetting& setting : settings) {
+            if (!setting.bytes.empty() && setting.category == kCommunication)
+                writeBackCommunication(window, setting.row, setting.option, WriteBackRun::AllCategories);
+            if (!setting.bytes.empty() && setting.category == kHardware && setting.row == kPaperWidthRow)
+                writeBackPaperWidth(window, type, setting.option);
+            if (setting.category != kCommunication) categoryChangedFlag(setting.category) = true;
+        }
+    });
 }
 
 }  // namespace configuration

@@ -66,13 +66,18 @@ void ConfigurationApply::sendAll(ChangeConfigDlg& window, const std::vector<plat
 }
 
 // A run whose bytes did not all reach the printer (a send failed, or the TCP
-// connection was lost before the run ended) is not reported as applied; the
-// M27x, which takes each setting at once, reports only what it took.
+// connection was lost before the run ended) is not reported as applied, and
+// leaves nothing behind for the restart and the next connection: the
+// printer never took the line settings a write-back would make the next
+// connect use. The M27x, which takes each setting at once, reports only
+// what it took.
 void ConfigurationApply::finishRun(ChangeConfigDlg& window, const SetParameterSequence& sequence,
-                                   bool writeFirstLog) {
+                                   bool writeFirstLog, const std::function<void()>& leaveBehind) {
+    const bool reached = runSends_->reached();
+    if (reached) leaveBehind();
     if (writeFirstLog) WriteCommandLog(CommandsWithoutRestartPath(), sequence.WithoutRestart());
     WriteCommandLog(CommandsWithRestartPath(), sequence.WithRestart());
-    if (!runSends_->reached()) {
+    if (!reached) {
         shell::ShowMessage(kOffline, 0, 64);
     } else if (window.m_MainComm.PrinterType() == kM27xType) {
         if (sentSomething_) shell::ShowMessage("Configuration is updated", 0, 64);

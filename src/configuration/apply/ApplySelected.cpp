@@ -117,16 +117,20 @@ void ConfigurationApply::sendShownSettings(ChangeConfigDlg& window, bool serial,
             bReceiptSyncTaken = true;
             if (!(serial && type == k3695Type)) shell::ShowMessage(kReceiptSyncNote, 0, 64);
         }
-        if (category == kCommunication) {
-            data = setting.option;
-            StoreCommSettingToIni(window, setting.row);
-        }
         sendAll(window, sequence.Add(category, setting.bytes));
-        if (category != kCommunication) categoryChangedFlag(category) = true;
     }
     sendAll(window, sequence.Close());
     // The M27x's settings carry no closing byte: its first log stays empty.
-    finishRun(window, sequence, type != kM27xType);
+    finishRun(window, sequence, type != kM27xType, [&] {
+        for (const PlannedSetting& setting : settings) {
+            if (category == kCommunication) {
+                data = setting.option;
+                StoreCommSettingToIni(window, setting.row);
+            } else {
+                categoryChangedFlag(category) = true;
+            }
+        }
+    });
 }
 
 void ConfigurationApply::StoreCommSettingToIni(ChangeConfigDlg& window, int Row) {

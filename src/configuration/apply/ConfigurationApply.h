@@ -17,6 +17,7 @@
 // ends the run with the run-time error report.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -72,7 +73,10 @@ private:
     // ---- Shared by both runs. ----
     void sendAll(ChangeConfigDlg& window, const std::vector<platform::Bytes>& writes);
     bool openRun(ChangeConfigDlg& window, bool serial);
-    void finishRun(ChangeConfigDlg& window, const SetParameterSequence& sequence, bool writeFirstLog);
+    // `leaveBehind` runs only when the run's sends reached the printer: the
+    // connection write-back and SettingChangedFlags.
+    void finishRun(ChangeConfigDlg& window, const SetParameterSequence& sequence, bool writeFirstLog,
+                   const std::function<void()>& leaveBehind);
 
     // ---- Restart, restore, print form. ----
     void sendRestartOnSerial(ChangeConfigDlg& window, const platform::Bytes& command);

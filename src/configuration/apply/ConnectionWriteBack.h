@@ -4,11 +4,13 @@
 // reads them), and SettingChangedFlags, which kinds of setting were sent
 // (the restart decides from them how the link comes back).
 //
-// The flags are module values, False at start and only ever set during the
-// run. Writes go through the window's settings-file writer, which reports a
-// file that cannot be written itself; the apply goes on. A choice without a
-// text of its own writes nothing: a key never gets an empty or unrelated
-// text.
+// Both are left only by a run whose sends reached the printer, once they
+// have: a printer that never took the new line settings must be reached on
+// the old ones. The flags are module values, False at start and never
+// cleared. Writes go through the window's settings-file writer, which
+// reports a file that cannot be written itself; the apply goes on. A choice
+// without a text of its own writes nothing: a key never gets an empty or
+// unrelated text.
 #pragma once
 
 namespace configuration {

@@ -4,6 +4,8 @@
 // (and checking the printer answers) unless interface parameters changed.
 // After a restore of factory defaults it checks for the printer's answer
 // instead.
+#include <utility>
+
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/apply/ConnectionWriteBack.h"
 #include "configuration/apply/SettingCommand.h"
@@ -72,12 +74,16 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking printer connected or not...", 1500);
     } else if (connectionType == "17") {
-        printerlink::bSuppressLanTimeout = true;
         // The reconnect waits for the send-complete event, which may be
-        // handled while the send still yields: its flag goes up first.
+        // handled while the send still yields: its flag, and the reply
+        // watchdog's silence for the printer's restart, go up first. A
+        // restart that did not go out takes both back, so a printer that
+        // stops answering is still reported.
+        const bool wasSuppressed = std::exchange(printerlink::bSuppressLanTimeout, true);
         printerlink::bLanRestartPending = true;
         if (!link.SendOutput(command)) {
             printerlink::bLanRestartPending = false;
+            printerlink::bSuppressLanTimeout = wasSuppressed;
             shell::ShowMessage(kOffline, 0, 64);
             return;
         }

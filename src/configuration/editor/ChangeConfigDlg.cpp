@@ -3,6 +3,7 @@
 // closing.
 #include "configuration/editor/ChangeConfigDlg.h"
 
+#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "platform/Application.h"
 #include "platform/forms/Keys.h"
@@ -250,7 +251,14 @@ void ChangeConfigDlg::CloseButton_Click() {
     ResetParameterFlags();
 }
 
-void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) { ResetParameterFlags(); }
+// A status request still waiting for its answer (a run declined or stopped
+// before its test, a printer that never answered) is let go: left up, it
+// would take the next serial input, the main window's connection check or
+// another window's read.
+void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) {
+    printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = false;
+    ResetParameterFlags();
+}
 
 void ChangeConfigDlg::ApplyButton_Click() { commands_->ApplyButton_Click(*this); }
 void ChangeConfigDlg::ApplyAll_Click() { commands_->ApplyAll_Click(*this); }
