@@ -1,7 +1,8 @@
-// Each work window opened and closed many times from the main window, as a
-// technician going back and forth does: the next click comes while the main
-// window still yields after the last one.
+// Each work window opened and closed 100 times from the main window, as a
+// technician going back and forth does: the next click comes half a second
+// after a close, while the main window still yields after the last one.
 #include <string>
+#include <tuple>
 
 #include "configuration/apply/OpenChangeConfigDlg.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
@@ -11,16 +12,7 @@
 namespace shelltest {
 namespace {
 
-struct Counts {
-    std::size_t timers, watches, dataSubscribers, statusSubscribers;
-    int loadedForms, liveForms;
-    bool operator==(const Counts&) const = default;
-};
-
-struct WindowCase {
-    const char* name;
-    int button;
-};
+using WindowCase = std::pair<const char*, int>;  // the form's name, the main window's button
 
 class WorkWindowCycles : public WorkWindowWorld, public ::testing::WithParamInterface<WindowCase> {
 protected:
@@ -31,20 +23,17 @@ protected:
         mainWindow().workWindows.changeConfiguration = configuration::OpenChangeConfigDlg;
         mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
     }
-    Counts counts() {
-        return {loop.timerCount(),
-                loop.watchCount(),
-                mainWindow().OnDataReceived.subscriberCount(),
-                mainWindow().OnStatusUpdated.subscriberCount(),
-                platform::Forms::Count(),
-                platform::Forms::liveCount()};
+    auto counts() {
+        return std::tuple{loop.timerCount(), loop.watchCount(), mainWindow().OnDataReceived.subscriberCount(),
+                          mainWindow().OnStatusUpdated.subscriberCount(), platform::Forms::Count(),
+                          platform::Forms::liveCount()};
     }
-    // Each opening closes its window with the close box after a while and
-    // clicks the button again a moment after the close, until the last.
+    // Closes the window with its close box after a while and clicks its
+    // button again a moment later, until the last cycle.
     void closeLaterAndClickAgain() {
         clock.scheduleAfter(kOpenMs * 1000, [this] {
             loop.post([this] {
-                platform::Form* form = platform::TestDriver::findForm(GetParam().name);
+                platform::Form* form = platform::TestDriver::findForm(GetParam().first);
                 ASSERT_NE(form, nullptr);
                 driver.closeBox(*form);
                 lastClose = clock.now();
@@ -52,7 +41,7 @@ protected:
                 clock.scheduleAfter(kNextClickMs * 1000, [this] {
                     loop.post([this] {
                         closeLaterAndClickAgain();
-                        clickButton(GetParam().button);
+                        clickButton(GetParam().second);
                     });
                 });
             });
@@ -65,20 +54,20 @@ protected:
 
 TEST_P(WorkWindowCycles, LeaveNothingBehindAndCostNoMoreEachTime) {
     connect(Link::Lan);
-    const Counts before = counts();
+    const auto before = counts();
     closeLaterAndClickAgain();
-    ASSERT_TRUE(clickButton(GetParam().button));
+    ASSERT_TRUE(clickButton(GetParam().second));
     EXPECT_EQ(closed, kCycles);
     EXPECT_TRUE(counts() == before);
-    // The main window's work after the last close is its own ten thousand
-    // yields (a second at 0.1 ms), not those the earlier clicks left undone.
+    // After the last close the main window yields its own ten thousand times
+    // (a second), not also what every earlier click left undone.
     EXPECT_LE(clock.now() - lastClose, 1100 * 1000);
 }
 
 INSTANTIATE_TEST_SUITE_P(Windows, WorkWindowCycles,
                          ::testing::Values(WindowCase{"DiagnosePrinterDlg", 3}, WindowCase{"ChangeConfigDlg", 4},
                                            WindowCase{"ViewTallyDlg", 5}),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.first); });
 
 }  // namespace
 }  // namespace shelltest
