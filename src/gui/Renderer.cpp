@@ -1,6 +1,7 @@
 #include "gui/Renderer.h"
 
 #include <QCoreApplication>
+#include <QPixmapCache>
 
 #include "gui/ControlView.h"
 #include "gui/FileDialogs.h"
@@ -76,6 +77,13 @@ void Renderer::dropWindow(const platform::Form& form) {
     w->hide();
     w->handOverWindowsShownOver();
     w->deleteLater();
+    // The style keeps the pieces it has drawn (button faces, frames) in the
+    // application's pixmap cache under keys that include the palette's
+    // cache key, and every window's widgets get palettes of their own: the
+    // pieces of a window that went can never be used again, yet would stay
+    // until the cache is full, one window's worth for every opening. The
+    // windows still shown draw theirs again when next painted.
+    QPixmapCache::clear();
 }
 
 void Renderer::activationRequested(FormWindow& window) {

@@ -7,6 +7,7 @@
 #include "platform/Application.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
+#include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/ShellPictures.h"
@@ -277,7 +278,18 @@ void MainWindow::ShowNotOnlineMessage() {
 // After every button but Exit: let the printer's replies arrive, then close
 // a serial link whose printer did not answer the connection check.
 void MainWindow::CheckAfterButton(int focusIndex) {
-    yieldTimes(kAfterButtonYields);
+    // The buttons stay live while this yields. A button clicked meanwhile
+    // runs inside these yields and ends with a check of its own, made on
+    // what happened since: this one has nothing left to do. Yielding on
+    // would only defer the rest of its yields until that button is done, so
+    // a user going back and forth between the main window and a work window
+    // would pile up a nested click and half a second of yields per round.
+    const unsigned check = ++afterButtonChecks_;
+    for (int i = 0; i < kAfterButtonYields; ++i) {
+        if (afterButtonChecks_ != check) return;
+        platform::DoEvents();
+    }
+    if (afterButtonChecks_ != check) return;
     // A settings file that cannot be read counts as a serial connection; its
     // fault was reported by the operation that needed the file, and a second
     // box after every button would tell the user nothing new.

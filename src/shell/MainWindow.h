@@ -90,6 +90,9 @@ private:
     bool serialOrTcpOrHidUp() const;
 
     bool closingFromExitButton_ = false;
+    // Counts the checks after a button, so that one whose yields a later
+    // button's check ran inside gives way to it.
+    unsigned afterButtonChecks_ = 0;
 };
 
 }  // namespace shell

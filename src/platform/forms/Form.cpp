@@ -21,7 +21,7 @@ struct FlagGuard {
 
 }  // namespace
 
-Form::Form(std::string name) : name_(std::move(name)) {}
+Form::Form(std::string name) : name_(std::move(name)) { Forms::constructed(); }
 
 Form::~Form() {
     if (!destroyNotified_) {
@@ -30,6 +30,7 @@ Form::~Form() {
         Forms::notify([&](FormObserver& o) { o.formDestroyed(*this); });
     }
     Forms::removed(this);
+    Forms::destroyed();
     for (Control* c : controls_) c->container_ = nullptr;
 }
 

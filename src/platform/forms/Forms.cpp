@@ -21,6 +21,7 @@ struct Registry {
     // above the topmost modal form.
     std::map<const Form*, int> shownSerial;
     int nextSerial = 1;
+    int live = 0;
 };
 
 Registry& reg() {
@@ -31,6 +32,9 @@ Registry& reg() {
 }  // namespace
 
 const std::vector<Form*>& Forms::loaded() { return reg().loaded; }
+int Forms::liveCount() { return reg().live; }
+void Forms::constructed() { ++reg().live; }
+void Forms::destroyed() { --reg().live; }
 Form* Forms::activeForm() { return reg().active; }
 const std::vector<Form*>& Forms::modalStack() { return reg().modal; }
 Form* Forms::topModal() { return reg().modal.empty() ? nullptr : reg().modal.back(); }

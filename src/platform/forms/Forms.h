@@ -16,6 +16,9 @@ public:
     // Loaded forms in the order they were loaded.
     static const std::vector<Form*>& loaded();
     static int Count() { return static_cast<int>(loaded().size()); }
+    // Form objects that exist, loaded or not: an unloaded form lives on
+    // until its last reference is released.
+    static int liveCount();
     // The form the user is working in (last shown or activated), or nullptr.
     static Form* activeForm();
     // Forms shown modally whose nested loop still runs, outermost first.
@@ -49,6 +52,8 @@ public:
 private:
     friend class Form;
     static std::vector<FormObserver*> observersSnapshot();
+    static void constructed();
+    static void destroyed();
     static void added(Form* f);
     static void removed(Form* f);
     static void pushModal(Form* f);

@@ -107,6 +107,10 @@ public:
     bool hasPendingPosts() const { return !posted_.empty(); }
     // Time until the earliest enabled timer is due (kForever when none).
     Micros nextTimerDue() const;
+    // Timers that exist on this loop (enabled or not) and descriptor watches
+    // registered, so tests can tell that a closed window left none behind.
+    std::size_t timerCount() const { return timers_.size(); }
+    std::size_t watchCount() const { return watches_.size(); }
 
 private:
     friend class Timer;
