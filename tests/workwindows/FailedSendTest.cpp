@@ -9,7 +9,7 @@
 #include <algorithm>
 #include <set>
 
-#include "WorkWindowTestSupport.h"
+#include "shell/WorkWindowTestSupport.h"
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/apply/ConnectionWriteBack.h"
 #include "configuration/editor/ChangeConfigDlg.h"

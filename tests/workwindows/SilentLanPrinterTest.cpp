@@ -1,6 +1,6 @@
 // A TCP printer that keeps its connection but stops answering, as each work
 // window that polls it shows it; and a print that nothing answers.
-#include "WorkWindowTestSupport.h"
+#include "shell/WorkWindowTestSupport.h"
 
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/editor/ChangeConfigDlg.h"
