@@ -265,6 +265,7 @@ protected:
     bool m_bConnectionCheckPassed = false;
     bool m_bValidationSend = false;
     bool m_bLanReplyReceived = false;
+    std::uint8_t lanFirstReplyByte_ = 0;  // of the first TCP data since m_bLanReplyReceived was cleared
     platform::HidCaps m_HidCaps;
     platform::HidAttributes m_HidAttributes;
     // The read event of the device reads; the platform's read is bounded by

@@ -26,6 +26,9 @@ constexpr int kMaxCheckResends = 3;
 
 bool isSlipModel(long printerType) { return printerType >= 0 && printerType <= 4; }
 
+// Every GS EOT n reply carries these fixed bits; an ESC v reply never does.
+bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
+
 }  // namespace
 
 void MainWindowLink::ProbeLanPrinterStatus() {
@@ -40,7 +43,13 @@ void MainWindowLink::ProbeLanPrinterStatus() {
     m_bLanReplyReceived = false;
     SendOutput(EscVStatusCommand);
     yieldTimes(kLanProbeYields);
-    if (m_bLanReplyReceived) bLanAnswersEscV = true;
+    if (!m_bLanReplyReceived) return;
+    // A printer that answers GS EOT 1 later than its probe waits answers it
+    // while ESC v is asked; the reply's form tells which request it answers.
+    if (isGsEotReplyForm(lanFirstReplyByte_))
+        bLanAnswersGsEot = true;
+    else
+        bLanAnswersEscV = true;
 }
 
 void MainWindowLink::RequestConnectionCheckStatus() {

@@ -58,8 +58,9 @@ void MainWindowLink::readrealTimeResponesDiag(const Bytes& data) {
 
 void MainWindowLink::Winsock_DataArrival(long) {
     StopResponseTimer();
-    m_bLanReplyReceived = true;
     Bytes data = Winsock.GetData();
+    if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
+    m_bLanReplyReceived = true;
     // The windows that showed the printer offline show it online again.
     if (lanTimeoutReported_) {
         lanTimeoutReported_ = false;

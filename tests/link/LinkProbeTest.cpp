@@ -120,7 +120,8 @@ TEST_F(LinkTest, LanProbeRecordsWhichStatusRequestThePrinterAnswers) {
         printerlink::resetLinkModuleState();
         ASSERT_TRUE(connect(17));
         printer.setReply({0x1D, 0x04, 0x01}, c.gsEotAnswered ? Bytes{0x12} : Bytes{});
-        printer.setReply({0x1B, 0x76}, c.escVAnswered ? Bytes{0x12} : Bytes{});
+        // Bits 4 and 7 of every ESC v reply are clear.
+        printer.setReply({0x1B, 0x76}, c.escVAnswered ? Bytes{0x00} : Bytes{});
         link->ProbeLanPrinterStatus();
         EXPECT_EQ(printerlink::bLanAnswersGsEot, c.gsEotAnswered);
         EXPECT_EQ(printerlink::bLanAnswersEscV, !c.gsEotAnswered && c.escVAnswered);

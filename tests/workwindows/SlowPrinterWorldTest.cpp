@@ -1,0 +1,229 @@
+// The three work windows' main flows with a printer that answers late from
+// the moment it is connected, and with one that falls silent while a window
+// is open and then answers again: the windows show, tell and leave on the
+// printer what they do with a printer that answers at once.
+#include <set>
+
+#include "shell/WorkWindowTestSupport.h"
+#include "configuration/apply/ConfigurationApply.h"
+#include "configuration/apply/ConnectionWriteBack.h"
+#include "configuration/editor/ChangeConfigDlg.h"
+#include "diagnostics/BitmapFiles.h"
+#include "diagnostics/DiagnosePrinterDlg.h"
+#include "platform/dialogs/CommonDialog.h"
+#include "tally/ViewTallyDlg.h"
+
+namespace shelltest {
+namespace {
+
+using Config = configuration::ChangeConfigDlg;
+using Tally = tally::ViewTallyDlg;
+using Diag = diagnostics::DiagnosePrinterDlg;
+using Strings = std::vector<std::string>;
+using Parameters = std::map<std::uint8_t, std::uint8_t>;
+
+constexpr const char* kUpdated = "Configuration is updated, but it does not effect  until the printer is restarted.";
+const Strings kIds = {"3640           ", "SN00012345", "0102", "5A1F", "BT-004412-01", "0398", "C39E", "FW-007731-02"};
+const Strings kTallies = {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""};
+
+// How many milliseconds late the printer answers; Silent: at once, but it
+// falls silent once the window is open and answers again later.
+enum Printer : int { Silent = 0, Late150 = 150, Late600 = 600 };
+
+class SlowPrinter;
+struct Flow {
+    const char* name;
+    std::function<void(SlowPrinter&)> run;  // opens its window, works it and checks it
+};
+void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
+
+class SlowPrinter : public WorkWindowWorld, public ::testing::WithParamInterface<std::tuple<Flow, Link, Printer>> {
+public:
+    using WorkWindowWorld::driver;
+    using WorkWindowWorld::folder;
+    using WorkWindowWorld::idle;
+
+    // A technician takes a second to read a message before answering it.
+    SlowPrinter() {
+        configuration::settingChangedFlags = {};
+        driver.onModal = [this, answer = driver.onModal](platform::Form& form) {
+            if (!dynamic_cast<shell::ModalMessageBox*>(&form)) return answer(form);
+            scheduler.after(1'000'000, [answer, &form] { answer(form); });
+        };
+    }
+
+    // Opens the window as its button does and lets it read what it reads on
+    // opening; a silent printer then falls silent for a while.
+    template <class Window, class... Args>
+    Window& open(Args&&... args) {
+        printerlink::viewTallyDlgObject().m_Flag = true;
+        auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
+        window->Show(platform::vbModeless, &mainWindow());
+        window_ = window;
+        idle(1000 + 2 * lateMs());
+        if (std::get<2>(GetParam()) == Silent) fallSilentAndAnswerAgain(window->PrinterOnlineText);
+        return *window;
+    }
+    int lateMs() const { return std::get<2>(GetParam()); }
+    void runFlow() { idle(3000 + 5 * lateMs()); }
+    bool loaded() const { return window_ && window_->isLoaded(); }
+
+    // What the windows told, questions left out.
+    Strings told() const {
+        Strings out;
+        for (const MessageSeen& m : messages)
+            if (!m.cancelShown) out.push_back(m.text);
+        return out;
+    }
+
+private:
+    // On TCP the window's poll shows the silence Offline, and Online again
+    // once the printer answers; a serial window does not poll.
+    void fallSilentAndAnswerAgain(platform::TextBox& online) {
+        const bool polled = std::get<1>(GetParam()) == Link::Lan;
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        for (int ms = 0; ms < 10'000 && (!polled || online.Text() != "Offline"); ms += 100) idle(100);
+        EXPECT_EQ(online.Text(), polled ? "Offline" : "Online");
+        printer.setReplyFault(sim::ReplyFault::None);
+        for (int ms = 0; ms < 5000 && online.Text() != "Online"; ms += 100) idle(100);
+        EXPECT_EQ(online.Text(), "Online");
+        EXPECT_EQ(told(), Strings{});
+    }
+
+    std::shared_ptr<platform::Form> window_;
+};
+
+TEST_P(SlowPrinter, WindowsShowTellAndLeaveWhatTheyDoWithAQuickPrinter) {
+    const auto& [flow, link, late] = GetParam();
+    printer.status().drawerOpen = false;
+    printer.config().replyDelay = late * 1000;
+    connect(link);
+    flow.run(*this);
+    EXPECT_TRUE(loaded());
+}
+
+Strings texts(platform::ControlArray<platform::TextBox>& boxes) {
+    Strings out;
+    for (int i = 0; i < boxes.Count(); ++i) out.push_back(boxes(i).Text());
+    return out;
+}
+
+Config& openConfig(SlowPrinter& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
+
+// The run's success message shows, and the printer holds what it was sent.
+void applyAndCheck(SlowPrinter& t, platform::CommandButton& button, const Parameters& held) {
+    ASSERT_TRUE(t.driver.click(button));
+    t.runFlow();
+    EXPECT_EQ(t.told(), Strings{kUpdated});
+    EXPECT_EQ(t.printer.config().parameters, held);
+}
+
+const Flow kFlows[] = {
+    {"Receipt",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Diag>();
+         ASSERT_TRUE(t.driver.click(w.ReceiptButton));
+         t.printer.status().paperOut = true;
+         t.printer.status().drawerOpen = true;
+         t.idle(2000 + t.lateMs() + 50);  // two polls
+         std::set<std::string> checked;
+         const auto note = [&](const char* row, auto& boxes, int from, int to) {
+             for (int i = from; i <= to; ++i)
+                 if (boxes(i).Value() == platform::vbChecked) checked.insert(row + std::to_string(i));
+         };
+         note("paper ", w.PaperStatus, 0, 5);
+         note("printer ", w.PrinterStatus, 1, 7);
+         note("error ", w.ErrorCondition, 0, 7);
+         std::set<std::string> shown = {"paper 0", "printer 2", "error 0"};
+         if (std::get<1>(t.GetParam()) == Link::Usb) shown.erase("error 0");  // ESC v has no such bit
+         EXPECT_EQ(checked, shown);
+         EXPECT_EQ(t.told(), Strings{});
+     }},
+    {"DownloadLogo",
+     [](SlowPrinter& t) {
+         const auto file = t.folder / "logo.bmp";
+         diagtest::writeFile(file, diagtest::monoBitmap(16, 8, false, [](int x, int y) { return x == y; }));
+         auto& w = t.open<Diag>();
+         t.driver.answerNext([file](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).choose(file); });
+         ASSERT_TRUE(t.driver.click(w.DownloadLogoButton));
+         t.runFlow();
+         EXPECT_EQ(t.told(), Strings{});
+         EXPECT_EQ(t.printer.flash().logos.count(1), 1u);
+     }},
+    {"MicrRead",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Diag>();
+         setSlipDocument(t.printer.status(), sim::SlipDocument::Inserted);
+         ASSERT_TRUE(t.driver.click(w.MICRButton));
+         t.runFlow();
+         EXPECT_EQ(t.told(), Strings{"Raw Data: <t021000021t 1234567890o 0042>\r\nTransit Number: <021000021>\r\n"
+                                     "Bank Number: <00002>\r\nAccount Number: <1234567890>\r\nSerial Number: <0042>"});
+     }},
+    {"Apply",
+     [](SlowPrinter& t) {
+         auto& w = openConfig(t);
+         ASSERT_TRUE(t.driver.click(w.CategoryButton(1)));
+         ASSERT_TRUE(t.driver.click(w.Setting(3)));
+         ASSERT_TRUE(t.driver.chooseListItem(w.SettingList(3), 1));
+         applyAndCheck(t, w.ApplyButton, {{0x22, 1}});
+     }},
+    {"ApplyAll",
+     [](SlowPrinter& t) {
+         auto& w = openConfig(t);
+         shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
+         shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
+         applyAndCheck(t, w.ApplyAll, {{0x21, 1}});
+     }},
+    {"TallyRead",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Tally>();
+         EXPECT_EQ(texts(w.PrinterIDText), kIds);
+         EXPECT_EQ(texts(w.PrinterTallyText), kTallies);
+     }},
+    {"TallyWriteSerialNumber",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Tally>();
+         ASSERT_TRUE(t.driver.click(w.PrinterID(1)));
+         t.driver.editText(w.PrinterIDText(1), "SN00099999");
+         ASSERT_TRUE(t.driver.click(w.ApplyButton));
+         t.runFlow();
+         EXPECT_EQ(t.printer.tally().serialNumber, "SN00099999");
+         EXPECT_EQ(w.PrinterIDText(1).Text(), "SN00099999");
+         EXPECT_EQ(t.told(), Strings{});
+     }},
+    {"TallyClear",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Tally>();
+         ASSERT_TRUE(t.driver.click(w.PrinterTally(tally::kKnifeCuts)));
+         ASSERT_TRUE(t.driver.click(w.ClearTallyButton));
+         t.runFlow();
+         Strings tallies = kTallies;
+         tallies[tally::kKnifeCuts] = "0";
+         EXPECT_EQ(texts(w.PrinterTallyText), tallies);
+         EXPECT_EQ(texts(w.PrinterIDText), kIds);
+         EXPECT_EQ(t.printer.tally().counters[tally::kKnifeCuts], 0u);
+     }},
+};
+
+std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
+    const int late = std::get<2>(info.param);
+    return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param)) + "_" +
+           (late == Silent ? std::string("silentAndBack") : std::to_string(late) + "ms");
+}
+
+INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
+                         ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Serial, Link::Lan),
+                                            ::testing::Values(Late150, Late600, Silent)),
+                         rowName);
+// Each USB HID read waits 150 ms for its report, so a later reply is taken
+// by a later read, made for another request; and the configuration and tally
+// windows take a poll read that gets nothing, as in a silence, for a printer
+// gone until it is connected again. Only the 150 ms printer is one this link
+// can read.
+INSTANTIATE_TEST_SUITE_P(UsbHid, SlowPrinter,
+                         ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Usb),
+                                            ::testing::Values(Late150)),
+                         rowName);
+
+}  // namespace
+}  // namespace shelltest
