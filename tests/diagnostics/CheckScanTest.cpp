@@ -245,27 +245,20 @@ TEST_F(CheckScan, AFileThatCannotBeWrittenIsReportedAndNothingMoreIsSent) {
 // and is never answered (the scan's last ACK, its CAN, a print) is no
 // time-out: with every message box held open 10 s the window stays Online.
 TEST_F(CheckScan, SendsLeftUnansweredWhileThePollRestsAreNoTimeOutOnTcp) {
-    using diagnostics::DiagnosePrinterDlg;
+    using Dlg = diagnostics::DiagnosePrinterDlg;
     const struct Case {
         const char* name;
         int type;
-        platform::CommandButton DiagnosePrinterDlg::*button;
-        std::function<void()> arrange;
+        platform::CommandButton Dlg::*button;
+        sim::ScanFault fault;
+        bool folderGone = false;
     } cases[] = {
-        {"scan, no file made", 1, &DiagnosePrinterDlg::CheckScanButton,
-         [&] {
-             fs::create_directories(folder / "gone");
-             fs::current_path(folder / "gone");
-             fs::remove(folder / "gone");
-         }},
-        {"scan, error status", 1, &DiagnosePrinterDlg::CheckScanButton,
-         [&] { printer.scanner().fault = sim::ScanFault::ErrorStatus; }},
-        {"scan, corrupt block", 1, &DiagnosePrinterDlg::CheckScanButton,
-         [&] { printer.scanner().fault = sim::ScanFault::Corrupt; }},
-        {"scan, scanner falls silent", 1, &DiagnosePrinterDlg::CheckScanButton,
-         [&] { printer.scanner().fault = sim::ScanFault::Silent; }},
-        {"MICR read with its receipt", 1, &DiagnosePrinterDlg::MICRButton, {}},
-        {"two-sided test", 4, &DiagnosePrinterDlg::TwoSideButton, {}},
+        {"scan, no file made", 1, &Dlg::CheckScanButton, sim::ScanFault::None, true},
+        {"scan, error status", 1, &Dlg::CheckScanButton, sim::ScanFault::ErrorStatus},
+        {"scan, corrupt block", 1, &Dlg::CheckScanButton, sim::ScanFault::Corrupt},
+        {"scan, scanner falls silent", 1, &Dlg::CheckScanButton, sim::ScanFault::Silent},
+        {"MICR read with its receipt", 1, &Dlg::MICRButton, sim::ScanFault::None},
+        {"two-sided test", 4, &Dlg::TwoSideButton, sim::ScanFault::None},
     };
     Strings shownUnderBoxes;
     driver.onModal = [this, &shownUnderBoxes, answer = driver.onModal](platform::Form& form) {
@@ -279,7 +272,12 @@ TEST_F(CheckScan, SendsLeftUnansweredWhileThePollRestsAreNoTimeOutOnTcp) {
         SCOPED_TRACE(c.name);
         auto& w = open(Link::Lan, c.type);
         setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
-        if (c.arrange) c.arrange();
+        printer.scanner().fault = c.fault;
+        if (c.folderGone) {
+            fs::create_directories(folder / "gone");
+            fs::current_path(folder / "gone");
+            fs::remove(folder / "gone");
+        }
         int timeOuts = 0;
         const auto counting = mainWindow().OnStatusUpdated.subscribe(
             [&](int status) { timeOuts += status == printerlink::kLanTimeoutStatus; });
@@ -289,7 +287,6 @@ TEST_F(CheckScan, SendsLeftUnansweredWhileThePollRestsAreNoTimeOutOnTcp) {
         EXPECT_EQ(timeOuts, 0);
         EXPECT_EQ(shownUnderBoxes, Strings(c.type == 4 ? 0 : 2, "Online"));
         fs::current_path(folder);
-        printer.scanner().fault = sim::ScanFault::None;
         disconnect();
     }
 }
