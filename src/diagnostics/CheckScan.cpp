@@ -97,7 +97,7 @@ void DiagnosePrinterDlg::beginScan() {
     bool ok = false;
     WaitForSlipInsertion(kScanPrompt, false, ok);
     if (!ok) return;
-    m_bScanning = true;
+    setScanning(true);
     bool cleared = false;
     withoutStatusPoll([&] {
         ClearScanImages();
@@ -106,7 +106,7 @@ void DiagnosePrinterDlg::beginScan() {
     if (!cleared) {
         shell::ShowMessage(kNotCleared, 0, 0);
         m_MainComm.PurgeCommunication(kPurgeInput);
-        m_bScanning = false;
+        setScanning(false);
         return;
     }
     InitializePrinter();
@@ -250,15 +250,25 @@ void DiagnosePrinterDlg::HandleScanByte(std::uint8_t b) {
             if (s.LastBlock) {
                 endCheckScan();
                 m_iScanPhase = 0;
-                m_bScanning = false;
+                setScanning(false);
             }
         }
     }
     if (!result) {
         m_iScanPhase = 0;
         s.Position = 0;
-        m_bScanning = false;
+        setScanning(false);
     }
+}
+
+void DiagnosePrinterDlg::setScanning(bool scanning) {
+    m_bScanning = scanning;
+    if (scanning == scanHoldsReplyWatchdog_) return;
+    scanHoldsReplyWatchdog_ = scanning;
+    if (scanning)
+        holdReplyWatchdog();
+    else
+        releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::endCheckScan() {
@@ -332,7 +342,7 @@ void DiagnosePrinterDlg::endQuietScan() {
     scanMismatch(m_iScanPhase == 1 ? kNoFileInformation : m_iScanPhase == 2 ? kNoSizeInformation : kNoImage);
     m_iScanPhase = 0;
     ScanReceptionState.Position = 0;
-    m_bScanning = false;
+    setScanning(false);
 }
 
 }  // namespace diagnostics

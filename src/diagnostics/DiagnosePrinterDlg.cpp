@@ -158,7 +158,12 @@ void DiagnosePrinterDlg::CloseButton_Click() {
     platform::Unload(*this);
 }
 
-void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) { SendGsUs0(); }
+// A scan still running ends with the window, and with it its hold on the
+// link's reply watchdog.
+void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
+    setScanning(false);
+    SendGsUs0();
+}
 
 void DiagnosePrinterDlg::Form_Terminate() {
     dataSubscription_.reset();

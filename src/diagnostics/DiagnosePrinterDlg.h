@@ -255,6 +255,18 @@ private:
     // Runs body with the status poll stopped: its requests and reads would
     // take the replies that body waits for.
     void withoutStatusPoll(const std::function<void()>& body);
+    // While the status poll rests nothing asks the printer, and what the
+    // window sends meanwhile (a print, a scan's acknowledgement, the CAN
+    // that ends a failed scan) may never be answered: the link's TCP reply
+    // watchdog keeps silent, and once the poll resumes it counts afresh
+    // from the poll's next request. The window's own waits have their own
+    // limits and messages. Holds nest; a check scan holds from its start
+    // until it has ended, its message included, whichever way it ends.
+    void holdReplyWatchdog();
+    void releaseReplyWatchdog();
+    void setScanning(bool scanning);
+    // A test's blocking sleep: the status poll rests meanwhile too.
+    void sleepWithPollResting(int ms);
     // Slip station: the tests' steps up to the sleep, false when cancelled.
     bool printSlip();
     bool readMICR(bool useGsR1);
@@ -330,6 +342,9 @@ private:
     // When the last scan byte came; a scan quiet for too long is ended.
     platform::Micros lastScanByteAt_ = 0;
     bool scanEnding_ = false;
+    int replyWatchdogHolds_ = 0;
+    bool replyWatchdogWasSilent_ = false;
+    bool scanHoldsReplyWatchdog_ = false;
     // A scan that failed drops the rest of the reply it failed in.
     bool dropRestOfReply_ = false;
     // Reply bytes waiting for the interpreter, which is busy.

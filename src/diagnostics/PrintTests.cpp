@@ -166,7 +166,7 @@ void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
     printTwoColorPasses();
     if (sendsStopped()) return;
-    platform::Sleep(kTwoColorSleepMs);
+    sleepWithPollResting(kTwoColorSleepMs);
     InitializePrinter();
     SetColorOption(false);
 }
@@ -199,7 +199,7 @@ void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
     if (!printsTwoSided(m_MainComm.PrinterType())) return;
     printTwoSidedSequence();
     if (sendsStopped()) return;
-    platform::Sleep(kTwoSidedSleepMs);
+    sleepWithPollResting(kTwoSidedSleepMs);
     InitializePrinter();
 }
 

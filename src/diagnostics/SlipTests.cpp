@@ -81,7 +81,7 @@ bool DiagnosePrinterDlg::printSlip() {
 
 void DiagnosePrinterDlg::PrintSlipTestLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
-    platform::Sleep(kSlipSleepMs);
+    sleepWithPollResting(kSlipSleepMs);
     showBusyNotice();
     SelectPaperStation(0);
 }
@@ -125,7 +125,7 @@ bool DiagnosePrinterDlg::micrReplyAwaited() const { return m_bMICRAwaited && now
 
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
-    platform::Sleep(kMICRSleepMs);
+    sleepWithPollResting(kMICRSleepMs);
     if (hidOpen())
         readMICRReplyOnHid();
     else
@@ -158,7 +158,7 @@ bool DiagnosePrinterDlg::flipCheck() {
 
 void DiagnosePrinterDlg::FlipCheckLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !flipCheck()) return;
-    platform::Sleep(kFlipSleepMs);
+    sleepWithPollResting(kFlipSleepMs);
     showBusyNotice();
     SelectPaperStation(0);
 }

@@ -1,6 +1,7 @@
 // The status poll, the link status handler and the reply interpreter that
 // turns every received byte into the status panel's indicators.
 #include <algorithm>
+#include <utility>
 
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/HidProducts.h"
@@ -47,12 +48,32 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
 void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
     const bool polling = StatusPollTimer.Enabled();
     StatusPollTimer.setEnabled(false);
+    holdReplyWatchdog();
     struct Restore {
-        platform::TimerControl& timer;
+        DiagnosePrinterDlg& window;
         bool enabled;
-        ~Restore() { timer.setEnabled(enabled); }
-    } restore{StatusPollTimer, polling};
+        ~Restore() {
+            window.releaseReplyWatchdog();
+            window.StatusPollTimer.setEnabled(enabled);
+        }
+    } restore{*this, polling};
     body();
+}
+
+void DiagnosePrinterDlg::holdReplyWatchdog() {
+    if (replyWatchdogHolds_++ == 0) replyWatchdogWasSilent_ = std::exchange(printerlink::bSuppressLanTimeout, true);
+}
+
+void DiagnosePrinterDlg::releaseReplyWatchdog() {
+    if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
+    printerlink::bSuppressLanTimeout = replyWatchdogWasSilent_;
+    m_MainComm.StopResponseTimer();
+}
+
+void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
+    holdReplyWatchdog();
+    platform::Sleep(ms);
+    releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::PollPrinterStatus() {

@@ -240,5 +240,56 @@ TEST_F(CheckScan, AFileThatCannotBeWrittenIsReportedAndNothingMoreIsSent) {
     std::signal(SIGXFSZ, previousSignal);
 }
 
+// The status poll rests while a scan runs, while the window waits for a
+// reply of its own and during a test's blocking sleep. What went out then
+// and is never answered (the scan's last ACK, its CAN, a print) is no
+// time-out: with every message box held open 10 s the window stays Online.
+TEST_F(CheckScan, SendsLeftUnansweredWhileThePollRestsAreNoTimeOutOnTcp) {
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    const struct Case {
+        const char* name;
+        int type;
+        platform::CommandButton Dlg::*button;
+        sim::ScanFault fault;
+        bool folderGone = false;
+    } cases[] = {
+        {"scan, no file made", 1, &Dlg::CheckScanButton, sim::ScanFault::None, true},
+        {"scan, error status", 1, &Dlg::CheckScanButton, sim::ScanFault::ErrorStatus},
+        {"scan, corrupt block", 1, &Dlg::CheckScanButton, sim::ScanFault::Corrupt},
+        {"scan, scanner falls silent", 1, &Dlg::CheckScanButton, sim::ScanFault::Silent},
+        {"MICR read with its receipt", 1, &Dlg::MICRButton, sim::ScanFault::None},
+        {"two-sided test", 4, &Dlg::TwoSideButton, sim::ScanFault::None},
+    };
+    Strings shownUnderBoxes;
+    driver.onModal = [this, &shownUnderBoxes, answer = driver.onModal](platform::Form& form) {
+        if (dynamic_cast<shell::ModalMessageBox*>(&form)) {
+            runFor(10000);
+            shownUnderBoxes.push_back(window->PrinterOnlineText.Text());
+        }
+        answer(form);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto& w = open(Link::Lan, c.type);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        printer.scanner().fault = c.fault;
+        if (c.folderGone) {
+            fs::create_directories(folder / "gone");
+            fs::current_path(folder / "gone");
+            fs::remove(folder / "gone");
+        }
+        int timeOuts = 0;
+        const auto counting = mainWindow().OnStatusUpdated.subscribe(
+            [&](int status) { timeOuts += status == printerlink::kLanTimeoutStatus; });
+        shownUnderBoxes.clear();
+        ASSERT_TRUE(driver.click(w.*c.button));
+        runFor(30000);
+        EXPECT_EQ(timeOuts, 0);
+        EXPECT_EQ(shownUnderBoxes, Strings(c.type == 4 ? 0 : 2, "Online"));
+        fs::current_path(folder);
+        disconnect();
+    }
+}
+
 }  // namespace
 }  // namespace diagtest
