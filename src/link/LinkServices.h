@@ -61,8 +61,8 @@ public:
 class UserNotices {
 public:
     virtual ~UserNotices() = default;
-    // The modal message box: buttons 0 OK, 1 OK/Cancel, 4 Yes/No; icon 0,
-    // 16, 32, 48 or 64. Returns 1 OK, 2 Cancel, 6 Yes, 7 No.
+    // The modal message box, with the button and icon styles and answers
+    // of platform/MessageBoxStyles.h.
     virtual int ShowMessage(const std::string& text, int buttons, int icon) = 0;
     // The self-closing notice, shown modally for displayMs milliseconds.
     virtual void ShowTimedNotice(const std::string& text, int displayMs) = 0;

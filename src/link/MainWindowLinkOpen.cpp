@@ -4,6 +4,7 @@
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
+#include "platform/MessageBoxStyles.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -176,7 +177,7 @@ bool MainWindowLink::reopenHidFromSettings() {
         notices().ShowMessage(
             "Not able to connect with AHPI Communication ,Check whether firmware is supporting with AHPI not or "
             "Check the cable, Go back to Main window",
-            0, 0);
+            platform::vbOKOnly, platform::kNoIcon);
         bConnectButton = true;
         return false;
     }

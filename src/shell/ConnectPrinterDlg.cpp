@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace shell {
@@ -267,7 +268,7 @@ void ConnectPrinterDlg::PrinterType_Click(int Index) {
     const std::string port = PortSetting(kPortCombo).Text();
     if ((equalsIgnoreCase(model, " 3640-x035") || equalsIgnoreCase(model, " 3740-R801")) &&
         equalsIgnoreCase(port, " AHPI")) {
-        ShowMessage("AHPI Communication is not supported for 3640-x035 and 3740-R801 printer", 0, 64);
+        ShowMessage("AHPI Communication is not supported for 3640-x035 and 3740-R801 printer", vbOKOnly, vbInformation);
         return;
     }
     const PrinterTypeCode type = PrinterType(kModelCombo).ListIndex();
@@ -320,7 +321,7 @@ void ConnectPrinterDlg::OKButton_Click() {
     if (port != " LAN" && port != " AHPI") {
         ShowMessage(m_Handshake == 1 ? "Make sure DSR Signal option is enabled in the communication interface"
                                      : "Set DSR Signal option should disabled in the communication interface",
-                    0, 64);
+                    vbOKOnly, vbInformation);
     }
     m_ConnectionType = ahpi ? "18" : m_EthernetStatus ? "17" : "USB";
     try {

@@ -5,6 +5,7 @@
 #include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
 
@@ -42,7 +43,7 @@ void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
     handshake.answered = false;
     handshake.requested = false;
     if (check.lostLinkFlags) check.lostLinkFlags();
-    ShowMessage(kLostLinkMessage, 0, 0);
+    ShowMessage(kLostLinkMessage, vbOKOnly, vbNoIcon);
     mainComm.bConnectButton = true;
     platform::Unload(window);
 }

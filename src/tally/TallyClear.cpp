@@ -54,7 +54,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
     const bool lanPath = settingsValue("PortNumber") == "17";
     if (!ValidateInput()) return;
     if (lanPath && serialTwin) shell::ShowLinkCheckNotice(linkCheck());
-    if (shell::ShowMessage(kClearQuestion, 4, 64) != shell::vbYes) {
+    if (shell::ShowMessage(kClearQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) {
         if (!lanPath) m_MainComm_OnStatusUpdated(4);
         return;
     }

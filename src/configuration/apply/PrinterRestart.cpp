@@ -52,11 +52,11 @@ void reconnectSerial(ChangeConfigDlg& window) {
 void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
     printerlink::bPrinterRestarted = true;
-    if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?", 4,
-                           64) != shell::vbYes)
+    if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?",
+                           shell::vbYesNo, shell::vbInformation) != shell::vbYes)
         return;
     if (!link.IsPrinterOnline()) {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         return;
     }
     for (int i = 0; i < kYieldsBeforeRestart; ++i) platform::DoEvents();
@@ -68,7 +68,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     // restart that did (the link dropping) is no sign of a failed send.
     if (window.bRestore) {
         if (!link.SendOutput(command)) {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         RequestRealTimeStatus(window);
@@ -84,7 +84,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         if (!link.SendOutput(command)) {
             printerlink::bLanRestartPending = false;
             printerlink::bSuppressLanTimeout = wasSuppressed;
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         printerlink::bRestartPending = true;
@@ -98,7 +98,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
             printerlink::bLinkLost = false;
             link.ConnectPrinter();
         } else {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         }
         window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", "18");
     } else {
@@ -113,7 +113,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
     shell::MainWindow& link = window.m_MainComm;
     if (!settingChangedFlags.groupA()) {
         if (!link.SendOutput(command)) {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         waitForSerialOutput(link);
@@ -129,7 +129,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         reconnectSerial(window);
         printerlink::bRestartPending = false;
     } else {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
     }
 }
 
@@ -146,7 +146,8 @@ void ConfigurationApply::checkAfterRestart(ChangeConfigDlg& window, const char* 
 // Like the lost-link exit, it drops the request nobody answered, so that
 // the answer to the next connection check is not taken for this window's.
 void ConfigurationApply::DisconnectedExit(ChangeConfigDlg& window) {
-    shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", 0, 0);
+    shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", shell::vbOKOnly,
+                       shell::vbNoIcon);
     printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
     flags.bResponseForRealTimestatus = false;
     flags.bSendCmdForRealTimstatus = false;
