@@ -162,8 +162,8 @@ bool MainWindowLink::reopenFromSettings() {
                                       : printerTypeForModelText(settings().ReadIniValue(kSection, "Model"));
     // The link kind follows what is reopened, so that the windows and the
     // waits treat a reconnected TCP or USB HID link as what it is.
-    m_bEthernet = connectionType == "17";
-    m_bAHPI = connectionType == "18";
+    m_bEthernet = connectionType == platform::str(kLanPortNumber);
+    m_bAHPI = connectionType == platform::str(kAhpiPortNumber);
     if (m_bAHPI) return reopenHidFromSettings();
     if (m_bEthernet) return reopenLanFromSettings();
     return reopenSerialFromSettings();

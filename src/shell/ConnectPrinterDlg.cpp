@@ -323,7 +323,7 @@ void ConnectPrinterDlg::OKButton_Click() {
                                      : "Set DSR Signal option should disabled in the communication interface",
                     vbOKOnly, vbInformation);
     }
-    m_ConnectionType = ahpi ? "18" : m_EthernetStatus ? "17" : "USB";
+    m_ConnectionType = ahpi ? platform::str(kAhpiPortNumber) : m_EthernetStatus ? platform::str(kLanPortNumber) : "USB";
     try {
         WriteConfigurations();
     } catch (const platform::RuntimeError& e) {
@@ -364,7 +364,7 @@ void ConnectPrinterDlg::WriteConfigurations() {
         {"ConnectionType", m_ConnectionType},
         {"PrinterModel", platform::str(m_PrinterModel)},
     };
-    if (m_ConnectionType == "17") {
+    if (m_ConnectionType == platform::str(kLanPortNumber)) {
         settings.emplace_back("IPAddress", m_IPAddress);
         settings.emplace_back("HostNumber", m_HostPortNumber);
     }

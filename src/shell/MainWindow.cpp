@@ -25,7 +25,9 @@ constexpr int kAfterButtonYields = 10000;
 constexpr int kConnectionNoticeMs = 800;
 constexpr const char* kSection = "Configurations";
 
-bool isSerialConnectionType(const std::string& connType) { return connType != "17" && connType != "18"; }
+bool isSerialConnectionType(const std::string& connType) {
+    return connType != platform::str(kLanPortNumber) && connType != platform::str(kAhpiPortNumber);
+}
 
 // Layout, in twips.
 constexpr int kMargin = 120;

@@ -67,8 +67,8 @@ extern const std::array<std::string, kPrinterTypeCount> PrinterDescList;
 // Indexed by the paper width code 0-3.
 extern const std::array<std::string, kPaperWidthCount> PaperWidthList;
 
-inline constexpr PortNumberCode kLanPortNumber = 17;
-inline constexpr PortNumberCode kAhpiPortNumber = 18;
+using printerlink::kAhpiPortNumber;
+using printerlink::kLanPortNumber;
 
 // The one main window of the run; set by Main, or by a test that builds one.
 extern MainWindow* objMainWindow;

@@ -142,7 +142,9 @@ PrinterLine ReadPrinterLine() {
     const auto read = [](const char* key) { return ReadIniValue(SettingsFilePath(), "Configurations", key); };
     const std::string portNumber = read("PortNumber");
     PrinterLine line;
-    line.portName = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    line.portName = portNumber == platform::str(kAhpiPortNumber)  ? "AHPI"
+                    : portNumber == platform::str(kLanPortNumber) ? "Ethernet"
+                                                                  : "COM" + portNumber;
     line.caption = read("Model") + "(" + read("PaperWidth") + ") Printer on " + line.portName + ":";
     return line;
 }

@@ -48,10 +48,10 @@ void ViewTallyDlg::ClearSelectedTalliesLan() { clearSelectedTallies(false); }
 
 void ViewTallyDlg::ClearSelectedTalliesSerial() { clearSelectedTallies(true); }
 
-// The stored connection, not the link, chooses the path: "17" is TCP, where
+// The stored connection, not the link, chooses the path: TCP, where
 // the values come back through the main window's reply parsers.
 void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
-    const bool lanPath = settingsValue("PortNumber") == "17";
+    const bool lanPath = settingsValue("PortNumber") == platform::str(shell::kLanPortNumber);
     if (!ValidateInput()) return;
     if (lanPath && serialTwin) shell::ShowLinkCheckNotice(linkCheck());
     if (shell::ShowMessage(kClearQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) {

@@ -73,7 +73,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         }
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking printer connected or not...", 1500);
-    } else if (connectionType == "17") {
+    } else if (connectionType == platform::str(shell::kLanPortNumber)) {
         // The reconnect waits for the send-complete event, which may be
         // handled while the send still yields: its flag, and the reply
         // watchdog's silence for the printer's restart, go up first. A
@@ -90,7 +90,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         printerlink::bRestartPending = true;
         printerlink::bLinkLost = false;
         printerlink::bRestartSentOnLink = true;
-    } else if (connectionType == "18") {
+    } else if (connectionType == platform::str(shell::kAhpiPortNumber)) {
         link.m_BlnReconnect = true;
         if (link.SendOutput(command)) {
             printerlink::bRestartPending = true;
@@ -100,7 +100,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         } else {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         }
-        window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", "18");
+        window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", platform::str(shell::kAhpiPortNumber));
     } else {
         sendRestartOnSerial(window, command);
     }
