@@ -23,7 +23,7 @@ using platform::Bytes;
 namespace {
 
 constexpr std::uint8_t kAck = 0x06, kCan = 0x18;
-constexpr std::uint8_t kPurgeInput = 8;
+using printerlink::kPurgeInput;
 constexpr std::uint8_t kScanLevel = 0xEC;
 constexpr std::uint8_t kReadStatus = '@';
 // A scan that sends nothing for this long is given up.

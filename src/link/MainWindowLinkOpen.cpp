@@ -98,7 +98,7 @@ void MainWindowLink::openSerialPort(int port, const std::string& settingsText, i
     MSCommCtrl.InBufferSize = 32000;
     MSCommCtrl.DTREnable = true;
     MSCommCtrl.setPortOpen(true);
-    PurgeCommunication(12);
+    PurgeCommunication(kPurgeBoth);
 }
 
 bool MainWindowLink::connectTcp(const std::string& host, const std::string& port) {

@@ -11,11 +11,7 @@
 
 namespace shell {
 
-namespace {
-constexpr std::uint8_t kPurgeBothBuffers = 12;
-}  // namespace
-
-void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(kPurgeBothBuffers); }
+void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(printerlink::kPurgeBoth); }
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
