@@ -67,6 +67,19 @@ inline constexpr int kLanTimeoutStatus = 11053;
 // A TCP printer whose time-out or error was reported has sent data again.
 inline constexpr int kLanAnswersAgainStatus = 11054;
 inline constexpr int kHidPollTimeoutStatus = 0;
+// A change of the serial control lines (CTS or DSR), on which a window asks
+// afresh whether the printer is online; the windows raise DSR to themselves
+// for that, too.
+inline constexpr bool isLineChangeStatus(int status) {
+    return status == platform::comm::EvCTS || status == platform::comm::EvDSR;
+}
+// A serial line error (break, framing, overrun, overflow, parity: the
+// control's codes from 1000 up), on which a window empties the buffers. The
+// link's own codes above lie in that range but are none.
+inline constexpr bool isLineErrorStatus(int status) {
+    return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
+}
+
 // Bound of every USB HID input report read.
 inline constexpr int kHidReadTimeoutMs = 150;
 // The TCP reply watchdog's time.

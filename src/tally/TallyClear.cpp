@@ -55,7 +55,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
     if (!ValidateInput()) return;
     if (lanPath && serialTwin) shell::ShowLinkCheckNotice(linkCheck());
     if (shell::ShowMessage(kClearQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) {
-        if (!lanPath) m_MainComm_OnStatusUpdated(4);
+        if (!lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
         return;
     }
     // The clear does not test the answer to the click's status request. A
@@ -79,7 +79,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
         for (int i : cleared) requestFlag(m_MainComm, i) = false;
     resumeStatusPoll(poll);
     // A refresh would show the window online again on a link that failed.
-    if (sent && !lanPath) m_MainComm_OnStatusUpdated(4);
+    if (sent && !lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
 }
 
 // Sends the clear of every ticked tally the layout shows; gives back which.

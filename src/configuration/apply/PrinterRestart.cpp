@@ -28,8 +28,6 @@ constexpr int kYieldsBeforeRestart = 1001;
 constexpr int kConnectedNoticeMs = 100;
 constexpr int kDrainRounds = 100;
 constexpr int kDrainSleepMs = 10;
-// The serial control's event code for a change of the printer's lines.
-constexpr int kSerialLinesChanged = 4;
 
 // The serial port holds written bytes until they are on the line, and
 // closing it (for the reconnect, or the disconnect after the window closed)
@@ -44,7 +42,7 @@ void waitForSerialOutput(shell::MainWindow& link) {
 // window reads the lines again as it does when it opens.
 void reconnectSerial(ChangeConfigDlg& window) {
     window.m_MainComm.ConnectPrinter();
-    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(kSerialLinesChanged);
+    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
 }
 
 }  // namespace
