@@ -12,6 +12,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -22,7 +23,7 @@ using platform::Bytes;
 namespace {
 
 constexpr std::uint8_t kAck = 0x06, kCan = 0x18;
-constexpr std::uint8_t kPurgeInput = 8;
+using printerlink::kPurgeInput;
 constexpr std::uint8_t kScanLevel = 0xEC;
 constexpr std::uint8_t kReadStatus = '@';
 // A scan that sends nothing for this long is given up.
@@ -104,7 +105,7 @@ void DiagnosePrinterDlg::beginScan() {
         cleared = WaitReplyAndPurge();
     });
     if (!cleared) {
-        shell::ShowMessage(kNotCleared, 0, 0);
+        shell::ShowMessage(kNotCleared, shell::vbOKOnly, shell::vbNoIcon);
         m_MainComm.PurgeCommunication(kPurgeInput);
         setScanning(false);
         return;
@@ -146,7 +147,7 @@ bool DiagnosePrinterDlg::scanMismatch(const char* blockText) {
     dropRestOfReply_ = true;
     shell::ShowMessage(std::string("Scan Error\r\n") + blockText +
                            "\r\nPlease verify the printer enables check scan function.",
-                       0, 64);
+                       shell::vbOKOnly, shell::vbInformation);
     pendingReplies_.clear();
     return false;
 }
@@ -170,7 +171,8 @@ void DiagnosePrinterDlg::ReceiveScanFileInfo(std::uint8_t b, int& Position, bool
     }
     sendCommand({kCan});
     dropRestOfReply_ = true;
-    shell::ShowMessage("Scan Error: Error Code = " + platform::str(status) + "\r\n" + statusText(status), 0, 64);
+    shell::ShowMessage("Scan Error: Error Code = " + platform::str(status) + "\r\n" + statusText(status),
+                       shell::vbOKOnly, shell::vbInformation);
     result = false;
 }
 
@@ -278,7 +280,7 @@ void DiagnosePrinterDlg::endCheckScan() {
         FinishCheckScan();
         PrintScanFile(fileName);
     } else {
-        shell::ShowMessage(kNoFile, 0, 64);
+        shell::ShowMessage(kNoFile, shell::vbOKOnly, shell::vbInformation);
     }
     scanEnding_ = false;
 }

@@ -18,7 +18,6 @@ constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
-constexpr int kLoadStatus = 4;
 
 }  // namespace
 
@@ -111,7 +110,7 @@ void DiagnosePrinterDlg::Form_Load() {
     InitializePrinter();
     SendGsUs0();
     StatusPollTimer.setInterval(kPollIntervalMs);
-    m_MainComm_OnStatusUpdated(kLoadStatus);
+    m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
     if (m_MainComm.PrinterType() == kM27xType) {
         ColorPrintButton.setEnabled(false);
         DrawerButton.setEnabled(false);

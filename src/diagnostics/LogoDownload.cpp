@@ -10,6 +10,7 @@
 #include "platform/RuntimeError.h"
 #include "platform/imaging/Bitmap.h"
 #include "platform/loop/EventLoop.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -52,7 +53,8 @@ Bytes imageLine(const platform::Bitmap& bitmap, int y) {
 }
 
 void showInternalError(const platform::RuntimeError& error) {
-    shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + " " + error.description(), 0, 64);
+    shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + " " + error.description(),
+                       shell::vbOKOnly, shell::vbInformation);
 }
 
 }  // namespace
@@ -171,9 +173,9 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         Bytes status(1, 0);
         // No answer at all is no good write either.
         if (!m_MainComm.WaitResponse(status, 1))
-            shell::ShowMessage(kFlashWriteUnconfirmed, 0, 64);
+            shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
         else if (status[0] & kFlashWriteFailed)
-            platform::app().plainMessage("Flash Write failed.", 0, platform::app().title());
+            platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         bool receipt = true, wrap = true, fontA = false;
         SelectPaperStation(0);
         PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +

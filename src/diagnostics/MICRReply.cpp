@@ -2,6 +2,7 @@
 // split into transit, bank, account and serial numbers, printed as a
 // receipt and shown.
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace diagnostics {
@@ -55,7 +56,7 @@ void DiagnosePrinterDlg::ProcessMICRReply(int status) {
     } else {
         text = statusText(status);
     }
-    shell::ShowMessage(text, 0, 0);
+    shell::ShowMessage(text, shell::vbOKOnly, shell::vbNoIcon);
 }
 
 // "t" marks the transit field, "o" the on-us field; "$" starts the amount.

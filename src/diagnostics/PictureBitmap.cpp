@@ -2,6 +2,7 @@
 #include "diagnostics/BitImage.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "platform/RuntimeError.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -57,7 +58,8 @@ void DiagnosePrinterDlg::PrintPictureBitmap(const platform::PicturePtr& picture,
             if (y % (8 * k) == 0 || y == height) sendBand(command, band);
         }
     } catch (const platform::RuntimeError& error) {
-        shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + error.description(), 0, 64);
+        shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + error.description(), shell::vbOKOnly,
+                           shell::vbInformation);
     }
 }
 

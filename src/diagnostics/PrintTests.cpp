@@ -163,7 +163,7 @@ void DiagnosePrinterDlg::printTwoColorPasses() {
 
 void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     printTwoColorPasses();
     if (sendsStopped()) return;
     sleepWithPollResting(kTwoColorSleepMs);
@@ -175,7 +175,7 @@ void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
     RequestRealTimeStatus();
     if (!serialLinkAnswered()) return;
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     printTwoColorPasses();
     InitializePrinter();
     SetColorOption(false);

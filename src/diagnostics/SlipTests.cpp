@@ -4,6 +4,7 @@
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
@@ -14,7 +15,6 @@ using platform::Bytes;
 
 namespace {
 
-constexpr long kOk = 1;
 constexpr int kSlipLogoMode = 1;
 constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
@@ -171,10 +171,10 @@ void DiagnosePrinterDlg::FlipCheckSerial() {
 void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok) {
     ok = false;
     if (!isSlipType(m_MainComm.PrinterType())) return;
-    long answer = kOk;
-    while (answer == kOk && !ok && !sendsStopped()) {
-        answer = shell::ShowMessage(prompt, 1, 64);
-        if (answer != kOk) break;
+    long answer = shell::vbOK;
+    while (answer == shell::vbOK && !ok && !sendsStopped()) {
+        answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);
+        if (answer != shell::vbOK) break;
         const Bytes request = hidOpen() && useGsR1 ? Bytes{0x1D, 0x72, 0x01} : Bytes{0x1D, 0x04, 0x05};
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
@@ -183,7 +183,7 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
             readSlipStatus(ok, expectedReplies_.openAt(now()));
         });
     }
-    ok = ok && answer == kOk;
+    ok = ok && answer == shell::vbOK;
 }
 
 // Reads the printer's bytes until one reports the document in place or

@@ -138,8 +138,7 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     };
     // A TCP printer answering again after its time-out is read afresh, as
     // after a change of the serial lines.
-    if (NewStatus == platform::comm::EvCTS || NewStatus == platform::comm::EvDSR ||
-        NewStatus == printerlink::kLanAnswersAgainStatus) {
+    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kLanAnswersAgainStatus) {
         m_iStatusReplyIndex = 0;
         m_iKioskReplyIndex = 0;
         const bool online = m_MainComm.IsPrinterOnline();
@@ -148,7 +147,7 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     } else if (NewStatus == printerlink::kLanTimeoutStatus) {
         PrinterOnlineText.setText("Offline");
         arrange(false);
-    } else if (NewStatus >= 1000) {
+    } else if (printerlink::isLineErrorStatus(NewStatus)) {
         PurgeBuffers();
     }
 }

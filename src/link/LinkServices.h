@@ -16,6 +16,12 @@
 
 namespace printerlink {
 
+// The port number codes of the two links that are not a COM port (COM1-COM16
+// are 1-16): the connection dialog gives them, and the settings file keeps
+// them as "PortNumber" and "ConnectionType".
+inline constexpr int kLanPortNumber = 17;   // TCP
+inline constexpr int kAhpiPortNumber = 18;  // USB HID
+
 // One connection dialog object per ConnectPrinter call. Its result
 // properties are readable before it was shown (then as a fresh dialog holds
 // them) and after it closed.
@@ -30,7 +36,7 @@ public:
     virtual bool Canceled() const = 0;
     virtual bool EthernetStatus() const = 0;
     virtual bool AHPIStatus() const = 0;
-    virtual int PortNumber() const = 0;    // 1-16 COM, 17 TCP, 18 USB HID
+    virtual int PortNumber() const = 0;    // 1-16 COM, kLanPortNumber, kAhpiPortNumber
     virtual long BaudRate() const = 0;
     virtual int DataBits() const = 0;
     virtual int StopBits() const = 0;
@@ -61,8 +67,8 @@ public:
 class UserNotices {
 public:
     virtual ~UserNotices() = default;
-    // The modal message box: buttons 0 OK, 1 OK/Cancel, 4 Yes/No; icon 0,
-    // 16, 32, 48 or 64. Returns 1 OK, 2 Cancel, 6 Yes, 7 No.
+    // The modal message box, with the button and icon styles and answers
+    // of platform/MessageBoxStyles.h.
     virtual int ShowMessage(const std::string& text, int buttons, int icon) = 0;
     // The self-closing notice, shown modally for displayMs milliseconds.
     virtual void ShowTimedNotice(const std::string& text, int displayMs) = 0;

@@ -112,7 +112,7 @@ bool MainWindowLink::DisconnectPrinter() {
             m_hReadEvent = 0;
             result = true;
         }
-        PurgeCommunication(12);
+        PurgeCommunication(kPurgeBoth);
         m_iPortNumber = -1;
         m_lPrinterType = -1;
         m_lPaperWidth = -1;

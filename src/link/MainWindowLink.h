@@ -67,12 +67,32 @@ inline constexpr int kLanTimeoutStatus = 11053;
 // A TCP printer whose time-out or error was reported has sent data again.
 inline constexpr int kLanAnswersAgainStatus = 11054;
 inline constexpr int kHidPollTimeoutStatus = 0;
+// A change of the serial control lines (CTS or DSR), on which a window asks
+// afresh whether the printer is online; the windows raise DSR to themselves
+// for that, too.
+inline constexpr bool isLineChangeStatus(int status) {
+    return status == platform::comm::EvCTS || status == platform::comm::EvDSR;
+}
+// A serial line error (break, framing, overrun, overflow, parity: the
+// control's codes from 1000 up), on which a window empties the buffers. The
+// link's own codes above lie in that range but are none.
+inline constexpr bool isLineErrorStatus(int status) {
+    return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
+}
+
 // Bound of every USB HID input report read.
 inline constexpr int kHidReadTimeoutMs = 150;
 // The TCP reply watchdog's time.
 inline constexpr int kLanReplyTimeoutMs = 5000;
 // How long WaitResponse waits for the bytes it expects.
 inline constexpr int kReplyWaitMs = 5000;
+
+// The buffers PurgeCommunication empties, as bits that combine.
+enum PurgeFlags : std::uint8_t {
+    kPurgeOutput = 4,  // the serial output not sent yet
+    kPurgeInput = 8,   // the input received and not taken yet
+    kPurgeBoth = kPurgeOutput | kPurgeInput,
+};
 
 class MainWindowLink {
 public:
@@ -191,7 +211,7 @@ public:
     // n is the upper bound of data (any int, so large logo blocks fit);
     // data becomes the framed output report.
     static void FrameHIDCommand(int n, platform::Bytes& data);
-    bool PurgeCommunication(std::uint8_t flags);
+    bool PurgeCommunication(std::uint8_t flags);  // PurgeFlags
     // The printer's reply for the caller: fills resp[0 .. count-1] (resp
     // must hold at least count bytes) and returns False when fewer than
     // count bytes came in time (those that came are stored). Serial: the
@@ -204,7 +224,7 @@ public:
     // read back to back, each within 150 ms. On TCP and USB HID, bytes read
     // beyond count are taken first by a WaitResponse that comes before the
     // loop's next pass, else they go on as other input of the link does;
-    // PurgeCommunication with flag 8 drops them.
+    // PurgeCommunication with kPurgeInput drops them.
     bool WaitResponse(platform::Bytes& resp, int count);
 
     // ---- TCP reply watchdog. ----

@@ -4,6 +4,7 @@
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
+#include "platform/MessageBoxStyles.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -97,7 +98,7 @@ void MainWindowLink::openSerialPort(int port, const std::string& settingsText, i
     MSCommCtrl.InBufferSize = 32000;
     MSCommCtrl.DTREnable = true;
     MSCommCtrl.setPortOpen(true);
-    PurgeCommunication(12);
+    PurgeCommunication(kPurgeBoth);
 }
 
 bool MainWindowLink::connectTcp(const std::string& host, const std::string& port) {
@@ -161,8 +162,8 @@ bool MainWindowLink::reopenFromSettings() {
                                       : printerTypeForModelText(settings().ReadIniValue(kSection, "Model"));
     // The link kind follows what is reopened, so that the windows and the
     // waits treat a reconnected TCP or USB HID link as what it is.
-    m_bEthernet = connectionType == "17";
-    m_bAHPI = connectionType == "18";
+    m_bEthernet = connectionType == platform::str(kLanPortNumber);
+    m_bAHPI = connectionType == platform::str(kAhpiPortNumber);
     if (m_bAHPI) return reopenHidFromSettings();
     if (m_bEthernet) return reopenLanFromSettings();
     return reopenSerialFromSettings();
@@ -176,7 +177,7 @@ bool MainWindowLink::reopenHidFromSettings() {
         notices().ShowMessage(
             "Not able to connect with AHPI Communication ,Check whether firmware is supporting with AHPI not or "
             "Check the cable, Go back to Main window",
-            0, 0);
+            platform::vbOKOnly, platform::kNoIcon);
         bConnectButton = true;
         return false;
     }

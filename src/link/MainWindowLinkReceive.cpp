@@ -8,6 +8,7 @@
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
 #include "link/ViewTallyDlgFlags.h"
+#include "platform/MessageBoxStyles.h"
 
 namespace printerlink {
 
@@ -100,7 +101,7 @@ void MainWindowLink::routeLanData(const Bytes& data) {
 
 void MainWindowLink::Winsock_Error(int, const std::string& description) {
     ++failureCount_;
-    notices().ShowMessage(description, 0, 0);
+    notices().ShowMessage(description, platform::vbOKOnly, platform::kNoIcon);
     lanTimeoutReported_ = true;
     OnStatusUpdated.raise(kLanTimeoutStatus);
 }

@@ -165,10 +165,10 @@ void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
 bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
     bool result = false;
     trapErrors([&] {
-        if (flags & 8) heldReply_.clear();
+        if (flags & kPurgeInput) heldReply_.clear();
         if (MSCommCtrl.PortOpen()) {
-            if (flags & 4) MSCommCtrl.setOutBufferCount(0);
-            if (flags & 8) MSCommCtrl.setInBufferCount(0);
+            if (flags & kPurgeOutput) MSCommCtrl.setOutBufferCount(0);
+            if (flags & kPurgeInput) MSCommCtrl.setInBufferCount(0);
             DoEvents();
             result = true;
         }

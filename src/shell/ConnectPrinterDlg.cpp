@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace shell {
@@ -267,7 +268,7 @@ void ConnectPrinterDlg::PrinterType_Click(int Index) {
     const std::string port = PortSetting(kPortCombo).Text();
     if ((equalsIgnoreCase(model, " 3640-x035") || equalsIgnoreCase(model, " 3740-R801")) &&
         equalsIgnoreCase(port, " AHPI")) {
-        ShowMessage("AHPI Communication is not supported for 3640-x035 and 3740-R801 printer", 0, 64);
+        ShowMessage("AHPI Communication is not supported for 3640-x035 and 3740-R801 printer", vbOKOnly, vbInformation);
         return;
     }
     const PrinterTypeCode type = PrinterType(kModelCombo).ListIndex();
@@ -320,9 +321,9 @@ void ConnectPrinterDlg::OKButton_Click() {
     if (port != " LAN" && port != " AHPI") {
         ShowMessage(m_Handshake == 1 ? "Make sure DSR Signal option is enabled in the communication interface"
                                      : "Set DSR Signal option should disabled in the communication interface",
-                    0, 64);
+                    vbOKOnly, vbInformation);
     }
-    m_ConnectionType = ahpi ? "18" : m_EthernetStatus ? "17" : "USB";
+    m_ConnectionType = ahpi ? platform::str(kAhpiPortNumber) : m_EthernetStatus ? platform::str(kLanPortNumber) : "USB";
     try {
         WriteConfigurations();
     } catch (const platform::RuntimeError& e) {
@@ -363,7 +364,7 @@ void ConnectPrinterDlg::WriteConfigurations() {
         {"ConnectionType", m_ConnectionType},
         {"PrinterModel", platform::str(m_PrinterModel)},
     };
-    if (m_ConnectionType == "17") {
+    if (m_ConnectionType == platform::str(kLanPortNumber)) {
         settings.emplace_back("IPAddress", m_IPAddress);
         settings.emplace_back("HostNumber", m_HostPortNumber);
     }

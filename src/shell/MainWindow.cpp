@@ -9,6 +9,7 @@
 #include "platform/Text.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/ShellPictures.h"
 #include "shell/TypeDefinition.h"
@@ -24,7 +25,9 @@ constexpr int kAfterButtonYields = 10000;
 constexpr int kConnectionNoticeMs = 800;
 constexpr const char* kSection = "Configurations";
 
-bool isSerialConnectionType(const std::string& connType) { return connType != "17" && connType != "18"; }
+bool isSerialConnectionType(const std::string& connType) {
+    return connType != platform::str(kLanPortNumber) && connType != platform::str(kAhpiPortNumber);
+}
 
 // Layout, in twips.
 constexpr int kMargin = 120;
@@ -125,7 +128,7 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
-    if (ShowMessage(kExitQuestion, 1, 64) == 2) {
+    if (ShowMessage(kExitQuestion, vbOKCancel, vbInformation) == vbCancel) {
         Cancel = 1;
         bEnd = true;
         return;
@@ -258,7 +261,7 @@ void MainWindow::ViewTallyButton() {
     if (isSerialConnectionType(connType) && !m_bConnectionCheckPassed) {
         ShowMessage("Printer configuration has changed,Go back to Main window and reconnect with correct "
                     "configurations",
-                    0, 0);
+                    vbOKOnly, vbNoIcon);
         bConnectButton = true;
         bAutoReconnect = true;
         bVerifySerialLink = false;
@@ -272,7 +275,7 @@ void MainWindow::ViewTallyButton() {
 void MainWindow::ShowNotOnlineMessage() {
     ShowMessage("The printer on COM" + platform::str(PortNumber()) + " is not online." +
                     "\r\nPlease check printer cable and power.",
-                0, 0);
+                vbOKOnly, vbNoIcon);
 }
 
 // After every button but Exit: let the printer's replies arrive, then close
@@ -302,7 +305,7 @@ void MainWindow::CheckAfterButton(int focusIndex) {
         bConnectButton = false;
         if (bVerifySerialLink) {
             bVerifySerialLink = false;
-            ShowMessage("Printer is not connected,Verify the communication parameters", 0, 64);
+            ShowMessage("Printer is not connected,Verify the communication parameters", vbOKOnly, vbInformation);
         }
         if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
         SetDisconnectedButtons();
@@ -328,7 +331,7 @@ void MainWindow::ShowConnectionError(const std::string& context) {
     std::string text = "An error occured in " + context + "\r\n\r\n    Reason = " + LastErrorDesc +
                        "\r\n    Error Code = " + platform::str(LastError);
     if (AHPIStatus() == "True") text = "An error occurred in Connection";
-    ShowMessage(text, 0, 64);
+    ShowMessage(text, vbOKOnly, vbInformation);
 }
 
 bool MainWindow::serialOrTcpOrHidUp() const {

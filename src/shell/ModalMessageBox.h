@@ -9,6 +9,7 @@
 
 #include <string>
 
+#include "platform/MessageBoxStyles.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/ImageList.h"
@@ -19,14 +20,15 @@
 namespace shell {
 
 // Button styles and results of the box.
-inline constexpr long vbOKOnly = 0;
-inline constexpr long vbOKCancel = 1;
-inline constexpr long vbYesNo = 4;
-inline constexpr long vbOK = 1;
-inline constexpr long vbCancel = 2;
-inline constexpr long vbYes = 6;
-inline constexpr long vbNo = 7;
+using platform::vbCancel;
+using platform::vbNo;
+using platform::vbOK;
+using platform::vbOKCancel;
+using platform::vbOKOnly;
+using platform::vbYes;
+using platform::vbYesNo;
 // Icon styles: the platform's standard icon styles under the utility's names.
+inline constexpr long vbNoIcon = platform::kNoIcon;
 inline constexpr long vbCritical = platform::kCriticalIcon;
 inline constexpr long vbQuestion = platform::kQuestionIcon;
 inline constexpr long vbExclamation = platform::kExclamationIcon;

@@ -2,6 +2,7 @@
 
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace shell {
@@ -14,7 +15,7 @@ std::string RuntimeErrorText(int number, const std::string& description) {
 
 void ReportRuntimeError(int number, const std::string& description) {
     if (number == 0) return;
-    ShowMessage(RuntimeErrorText(number, description), 0, 48);
+    ShowMessage(RuntimeErrorText(number, description), vbOKOnly, vbExclamation);
 }
 
 void ReportRuntimeError(const platform::RuntimeError& error) { ReportRuntimeError(error.number(), error.description()); }

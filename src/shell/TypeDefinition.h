@@ -67,8 +67,8 @@ extern const std::array<std::string, kPrinterTypeCount> PrinterDescList;
 // Indexed by the paper width code 0-3.
 extern const std::array<std::string, kPaperWidthCount> PaperWidthList;
 
-inline constexpr PortNumberCode kLanPortNumber = 17;
-inline constexpr PortNumberCode kAhpiPortNumber = 18;
+using printerlink::kAhpiPortNumber;
+using printerlink::kLanPortNumber;
 
 // The one main window of the run; set by Main, or by a test that builds one.
 extern MainWindow* objMainWindow;
@@ -111,8 +111,9 @@ bool IsObjectSet(const std::unique_ptr<T>& reference) {
 // trimmed text that lies before position `limit`.
 std::string WrapAtSpace(const std::string& text, int limit);
 
-// The modal message box: ButtonStyle 0 OK, 1 OK/Cancel, 4 Yes/No; IconStyle
-// 16, 32, 48, 64 or none; gives 1 OK, 2 Cancel, 6 Yes, 7 No.
+// The modal message box: ButtonStyle vbOKOnly, vbOKCancel or vbYesNo;
+// IconStyle vbNoIcon, vbCritical, vbQuestion, vbExclamation or
+// vbInformation; gives vbOK, vbCancel, vbYes or vbNo (ModalMessageBox.h).
 long ShowMessage(const std::string& text, long ButtonStyle, long IconStyle);
 
 // The platform identifier the utility's printing code asks for; this

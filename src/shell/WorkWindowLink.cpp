@@ -5,16 +5,13 @@
 #include "link/LinkFlags.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace shell {
 
-namespace {
-constexpr std::uint8_t kPurgeBothBuffers = 12;
-}  // namespace
-
-void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(kPurgeBothBuffers); }
+void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(printerlink::kPurgeBoth); }
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
@@ -42,7 +39,7 @@ void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
     handshake.answered = false;
     handshake.requested = false;
     if (check.lostLinkFlags) check.lostLinkFlags();
-    ShowMessage(kLostLinkMessage, 0, 0);
+    ShowMessage(kLostLinkMessage, vbOKOnly, vbNoIcon);
     mainComm.bConnectButton = true;
     platform::Unload(window);
 }
@@ -141,7 +138,9 @@ PrinterLine ReadPrinterLine() {
     const auto read = [](const char* key) { return ReadIniValue(SettingsFilePath(), "Configurations", key); };
     const std::string portNumber = read("PortNumber");
     PrinterLine line;
-    line.portName = portNumber == "18" ? "AHPI" : portNumber == "17" ? "Ethernet" : "COM" + portNumber;
+    line.portName = portNumber == platform::str(kAhpiPortNumber)  ? "AHPI"
+                    : portNumber == platform::str(kLanPortNumber) ? "Ethernet"
+                                                                  : "COM" + portNumber;
     line.caption = read("Model") + "(" + read("PaperWidth") + ") Printer on " + line.portName + ":";
     return line;
 }

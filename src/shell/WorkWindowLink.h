@@ -28,7 +28,8 @@ namespace shell {
 inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};
 
 // Empties the serial input and output buffers (the link's
-// PurgeCommunication(12)); on TCP and USB HID it lets pending replies in.
+// PurgeCommunication(kPurgeBoth)); on TCP and USB HID it lets pending
+// replies in.
 void PurgeBuffers(printerlink::MainWindowLink& mainComm);
 
 // One window's real-time status handshake: the link hands the next serial

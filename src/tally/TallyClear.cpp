@@ -48,14 +48,14 @@ void ViewTallyDlg::ClearSelectedTalliesLan() { clearSelectedTallies(false); }
 
 void ViewTallyDlg::ClearSelectedTalliesSerial() { clearSelectedTallies(true); }
 
-// The stored connection, not the link, chooses the path: "17" is TCP, where
+// The stored connection, not the link, chooses the path: TCP, where
 // the values come back through the main window's reply parsers.
 void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
-    const bool lanPath = settingsValue("PortNumber") == "17";
+    const bool lanPath = settingsValue("PortNumber") == platform::str(shell::kLanPortNumber);
     if (!ValidateInput()) return;
     if (lanPath && serialTwin) shell::ShowLinkCheckNotice(linkCheck());
-    if (shell::ShowMessage(kClearQuestion, 4, 64) != shell::vbYes) {
-        if (!lanPath) m_MainComm_OnStatusUpdated(4);
+    if (shell::ShowMessage(kClearQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) {
+        if (!lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
         return;
     }
     // The clear does not test the answer to the click's status request. A
@@ -79,7 +79,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
         for (int i : cleared) requestFlag(m_MainComm, i) = false;
     resumeStatusPoll(poll);
     // A refresh would show the window online again on a link that failed.
-    if (sent && !lanPath) m_MainComm_OnStatusUpdated(4);
+    if (sent && !lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
 }
 
 // Sends the clear of every ticked tally the layout shows; gives back which.

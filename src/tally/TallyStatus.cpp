@@ -6,7 +6,7 @@
 namespace tally {
 
 void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
-    if (NewStatus == 3 || NewStatus == 4) {
+    if (printerlink::isLineChangeStatus(NewStatus)) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         if (online) {
@@ -26,7 +26,7 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
         // on TCP would: the boxes keep what the technician sees.
         PrinterOnlineText.setText("Online");
         EnableTallyControls(true);
-    } else if (NewStatus >= 1000) {
+    } else if (printerlink::isLineErrorStatus(NewStatus)) {
         shell::PurgeBuffers(m_MainComm);
     }
 }

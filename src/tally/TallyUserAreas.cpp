@@ -17,7 +17,8 @@ constexpr const char* kUserDataQuestion = "Clear all sectors available for user 
 }  // namespace
 
 bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
-    return shell::ShowMessage(firstLine + "\r\nDo you wish to continue?", 4, 64) == shell::vbYes;
+    return shell::ShowMessage(firstLine + "\r\nDo you wish to continue?", shell::vbYesNo, shell::vbInformation) ==
+           shell::vbYes;
 }
 
 // The printer answers the clear with one byte; it is taken and not looked at.

@@ -44,7 +44,7 @@ bool ViewTallyDlg::ValidateInput() {
         rule = "Valid data is 8 digits numeric value.";
     }
     if (!invalid) return true;
-    shell::ShowMessage("Invalid data is entered.\r\n" + rule, 0, 64);
+    shell::ShowMessage("Invalid data is entered.\r\n" + rule, shell::vbOKOnly, shell::vbInformation);
     invalid->SetFocus();  // only when it can take the focus
     return false;
 }
@@ -95,13 +95,13 @@ void ViewTallyDlg::sendSelectedItemsForType16(bool printLabels) {
 
 void ViewTallyDlg::ApplySelectedItemsLan() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kApplyQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     sendChecked([this] { sendSelectedItems(IdItemOp::Write); });
 }
 
 void ViewTallyDlg::ApplySelectedItemsSerial() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kApplyQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     if (CheckLink()) sendChecked([this] { sendSelectedItems(IdItemOp::Write); });
 }
 
@@ -118,14 +118,14 @@ void ViewTallyDlg::sendSelectedItemsAndPrint(bool labelLines) {
 
 void ViewTallyDlg::ApplyAndPrintItemsLan() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kApplyAndPrintQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     sendChecked([this] { sendSelectedItemsAndPrint(true); });
 }
 
 // The same sends, but type 16 prints no label lines over a serial link.
 void ViewTallyDlg::ApplyAndPrintItemsSerial() {
     if (!ValidateInput()) return;
-    if (shell::ShowMessage(kApplyAndPrintQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kApplyAndPrintQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     if (CheckLink()) sendChecked([this] { sendSelectedItemsAndPrint(false); });
 }
 

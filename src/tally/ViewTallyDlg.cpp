@@ -103,7 +103,7 @@ void ViewTallyDlg::Form_Load() {
     else
         SetupTalliesByModel();
     SetAllChecks(false);
-    m_MainComm_OnStatusUpdated(4);
+    m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
     shell::StartWindowOnDirectLink(m_MainComm, kTallyModeCommand, VStatusTimer);
     for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
     if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {

@@ -48,6 +48,23 @@ TEST_F(LinkTest, SerialLineEventsReachTheWindowsAsStatus) {
     EXPECT_EQ(statuses, std::vector<int>{3});
 }
 
+// The link raises its own codes beside the serial events; the windows must
+// not take a TCP time-out for a line error.
+TEST(LinkStatusCodes, OnlyTheSerialEventsAreLineChangesOrLineErrors) {
+    struct Case {
+        int status;
+        bool lineChange, lineError;
+    };
+    for (const Case& c : std::vector<Case>{{3, true, false}, {4, true, false}, {2, false, false}, {5, false, false},
+                                           {1001, false, true}, {1009, false, true},
+                                           {printerlink::kLanTimeoutStatus, false, false},
+                                           {printerlink::kLanAnswersAgainStatus, false, false},
+                                           {printerlink::kHidPollTimeoutStatus, false, false}}) {
+        EXPECT_EQ(printerlink::isLineChangeStatus(c.status), c.lineChange) << c.status;
+        EXPECT_EQ(printerlink::isLineErrorStatus(c.status), c.lineError) << c.status;
+    }
+}
+
 TEST_F(LinkTest, OneLanReplyFeedsEveryWaitingTallyParserAndStillReachesTheWindow) {
     ASSERT_TRUE(connect(17));
     link->m_blnReceiptLinecmd = true;

@@ -35,11 +35,11 @@ bool askToApply(long printerType) {
     if (printerType != kM27xType)
         question += "The changes will be effective after the reboot of the\r\nPOS printer.\r\n";
     question += "Do you wish to continue?";
-    return shell::ShowMessage(question, 4, 64) == shell::vbYes;
+    return shell::ShowMessage(question, shell::vbYesNo, shell::vbInformation) == shell::vbYes;
 }
 
 void showInvalidValue(const std::string& what) {
-    shell::ShowMessage("Cannot apply new configuration: " + what, 0, 48);
+    shell::ShowMessage("Cannot apply new configuration: " + what, shell::vbOKOnly, shell::vbExclamation);
 }
 
 // The direct procedures create the first log before the online test (an
@@ -48,7 +48,7 @@ void showInvalidValue(const std::string& what) {
 bool ConfigurationApply::openRun(ChangeConfigDlg& window, bool serial) {
     if (!serial) CreateCommandLog(CommandsWithoutRestartPath());
     if (!window.m_MainComm.IsPrinterOnline()) {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         return false;
     }
     if (serial) {
@@ -78,13 +78,13 @@ void ConfigurationApply::finishRun(ChangeConfigDlg& window, const SetParameterSe
     if (writeFirstLog) WriteCommandLog(CommandsWithoutRestartPath(), sequence.WithoutRestart());
     WriteCommandLog(CommandsWithRestartPath(), sequence.WithRestart());
     if (!reached) {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
     } else if (window.m_MainComm.PrinterType() == kM27xType) {
-        if (sentSomething_) shell::ShowMessage("Configuration is updated", 0, 64);
+        if (sentSomething_) shell::ShowMessage("Configuration is updated", shell::vbOKOnly, shell::vbInformation);
     } else {
         shell::ShowMessage(std::string("Configuration is updated, but it does not effect ") +
                                " until the printer is restarted.",
-                           0, 64);
+                           shell::vbOKOnly, shell::vbInformation);
     }
 }
 

@@ -9,6 +9,7 @@
 #include "configuration/apply/SettingCommand.h"
 #include "configuration/editor/ChangeConfigDlg.h"
 #include "shell/MainWindow.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 
 namespace configuration {
@@ -49,9 +50,10 @@ void flowControlWarnings(ChangeConfigDlg& window) {
     const std::string option = window.ReadIniValue(path, comm.valueSection, "FlowControl");
     if (option == "0")
         shell::ShowMessage(
-            "Select DSR signal disable option also, else printer won't connect with Xon/Xoff Handshaking", 0, 0);
+            "Select DSR signal disable option also, else printer won't connect with Xon/Xoff Handshaking",
+            shell::vbOKOnly, shell::vbNoIcon);
     else if (option == "1")
-        shell::ShowMessage("Make sure DSR signal is disable", 0, 0);
+        shell::ShowMessage("Make sure DSR signal is disable", shell::vbOKOnly, shell::vbNoIcon);
 }
 
 // Shows only while the communication rows are on show.
@@ -59,7 +61,7 @@ void type16FlowControlWarning(ChangeConfigDlg& window) {
     if (window.m_MainComm.PrinterType() != k3695Type) return;
     if (tickedWithCaption(window, kFlowControlRow, "Flow Control:") ||
         tickedWithCaption(window, kDsrSignalRow, "DSR Signal:"))
-        shell::ShowMessage(kType16Warning, 0, 0);
+        shell::ShowMessage(kType16Warning, shell::vbOKOnly, shell::vbNoIcon);
 }
 
 void ConfigurationApply::ApplySelectedSettingsLan(ChangeConfigDlg& window) { applySelectedSettings(window, false); }
@@ -115,7 +117,8 @@ void ConfigurationApply::sendShownSettings(ChangeConfigDlg& window, bool serial,
     for (const PlannedSetting& setting : settings) {
         if (category == kSoftware && setting.row == kReceiptSyncRow) {
             bReceiptSyncTaken = true;
-            if (!(serial && type == k3695Type)) shell::ShowMessage(kReceiptSyncNote, 0, 64);
+            if (!(serial && type == k3695Type))
+                shell::ShowMessage(kReceiptSyncNote, shell::vbOKOnly, shell::vbInformation);
         }
         sendAll(window, sequence.Add(category, setting.bytes));
     }

@@ -16,7 +16,7 @@ constexpr const char* kSection = "Configurations";
 
 struct CommunicationRow {
     const char* key;                   // nullptr: nothing written
-    std::vector<const char*> texts;    // by option
+    std::vector<std::string> texts;    // by option
     bool SettingChangedFlags::*flag;   // nullptr: no flag
     int flaggedOptions;                // options 0 .. n-1 raise the flag
     bool shownRunOnly;                 // the flag is raised by the shown category's apply only
@@ -33,7 +33,7 @@ const std::array<CommunicationRow, 11> kCommunicationRows = {{
     {nullptr, {}, &SettingChangedFlags::receptionErrors, 2, true},
     {nullptr, {}, &SettingChangedFlags::receiveBuffer, 4, true},
     {nullptr, {}, nullptr, 0, false},
-    {"ConnectionType", {"USB", "18", "PRTR"}, nullptr, 0, false},
+    {"ConnectionType", {"USB", platform::str(shell::kAhpiPortNumber), "PRTR"}, nullptr, 0, false},
     {nullptr, {}, &SettingChangedFlags::ethernetProtocol, 2, true},
 }};
 

@@ -28,8 +28,6 @@ constexpr int kYieldsBeforeRestart = 1001;
 constexpr int kConnectedNoticeMs = 100;
 constexpr int kDrainRounds = 100;
 constexpr int kDrainSleepMs = 10;
-// The serial control's event code for a change of the printer's lines.
-constexpr int kSerialLinesChanged = 4;
 
 // The serial port holds written bytes until they are on the line, and
 // closing it (for the reconnect, or the disconnect after the window closed)
@@ -44,7 +42,7 @@ void waitForSerialOutput(shell::MainWindow& link) {
 // window reads the lines again as it does when it opens.
 void reconnectSerial(ChangeConfigDlg& window) {
     window.m_MainComm.ConnectPrinter();
-    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(kSerialLinesChanged);
+    if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
 }
 
 }  // namespace
@@ -52,11 +50,11 @@ void reconnectSerial(ChangeConfigDlg& window) {
 void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
     printerlink::bPrinterRestarted = true;
-    if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?", 4,
-                           64) != shell::vbYes)
+    if (shell::ShowMessage("POS printer is restarting now, to effect the changes.\r\nDo you wish to continue?",
+                           shell::vbYesNo, shell::vbInformation) != shell::vbYes)
         return;
     if (!link.IsPrinterOnline()) {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         return;
     }
     for (int i = 0; i < kYieldsBeforeRestart; ++i) platform::DoEvents();
@@ -68,12 +66,12 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
     // restart that did (the link dropping) is no sign of a failed send.
     if (window.bRestore) {
         if (!link.SendOutput(command)) {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking printer connected or not...", 1500);
-    } else if (connectionType == "17") {
+    } else if (connectionType == platform::str(shell::kLanPortNumber)) {
         // The reconnect waits for the send-complete event, which may be
         // handled while the send still yields: its flag, and the reply
         // watchdog's silence for the printer's restart, go up first. A
@@ -84,13 +82,13 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         if (!link.SendOutput(command)) {
             printerlink::bLanRestartPending = false;
             printerlink::bSuppressLanTimeout = wasSuppressed;
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         printerlink::bRestartPending = true;
         printerlink::bLinkLost = false;
         printerlink::bRestartSentOnLink = true;
-    } else if (connectionType == "18") {
+    } else if (connectionType == platform::str(shell::kAhpiPortNumber)) {
         link.m_BlnReconnect = true;
         if (link.SendOutput(command)) {
             printerlink::bRestartPending = true;
@@ -98,9 +96,9 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
             printerlink::bLinkLost = false;
             link.ConnectPrinter();
         } else {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         }
-        window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", "18");
+        window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", platform::str(shell::kAhpiPortNumber));
     } else {
         sendRestartOnSerial(window, command);
     }
@@ -113,7 +111,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
     shell::MainWindow& link = window.m_MainComm;
     if (!settingChangedFlags.groupA()) {
         if (!link.SendOutput(command)) {
-            shell::ShowMessage(kOffline, 0, 64);
+            shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
         waitForSerialOutput(link);
@@ -129,7 +127,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         reconnectSerial(window);
         printerlink::bRestartPending = false;
     } else {
-        shell::ShowMessage(kOffline, 0, 64);
+        shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
     }
 }
 
@@ -146,7 +144,8 @@ void ConfigurationApply::checkAfterRestart(ChangeConfigDlg& window, const char* 
 // Like the lost-link exit, it drops the request nobody answered, so that
 // the answer to the next connection check is not taken for this window's.
 void ConfigurationApply::DisconnectedExit(ChangeConfigDlg& window) {
-    shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", 0, 0);
+    shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", shell::vbOKOnly,
+                       shell::vbNoIcon);
     printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
     flags.bResponseForRealTimestatus = false;
     flags.bSendCmdForRealTimstatus = false;

@@ -43,16 +43,17 @@ void showRestoreResult(bool sent) {
     if (sent)
         shell::ShowMessage(std::string("Configuration is restored to default,") + " but it does not effect until" +
                                " the printer is restarted.",
-                           0, 64);
+                           shell::vbOKOnly, shell::vbInformation);
     else
-        shell::ShowMessage(std::string("Cannot restore configurations to default ") + "due to offline.", 0, 64);
+        shell::ShowMessage(std::string("Cannot restore configurations to default ") + "due to offline.",
+                           shell::vbOKOnly, shell::vbInformation);
 }
 
 }  // namespace
 
 void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
-    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kRestoreQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     if (!link.IsPrinterOnline()) {
         showRestoreResult(false);
         return;
@@ -64,7 +65,7 @@ void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
 
 void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
-    if (shell::ShowMessage(kRestoreQuestion, 4, 64) != shell::vbYes) return;
+    if (shell::ShowMessage(kRestoreQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     if (!CheckSerialLink(window, kCheckingNotice, 2000)) return;
     if (!link.IsPrinterOnline()) {
         showRestoreResult(false);
@@ -76,12 +77,12 @@ void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
 void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
     shell::MainWindow& link = window.m_MainComm;
     if (!link.IsPrinterOnline()) {
-        shell::ShowMessage(kCannotPrintForm, 0, 64);
+        shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
         return;
     }
     platform::Bytes command = PrintFormCommand(link.PrinterType());
     frameOnHid(link, command);
-    if (!sendToPrinter(link, command)) shell::ShowMessage(kCannotPrintForm, 0, 64);
+    if (!sendToPrinter(link, command)) shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
 }
 
 // An offline serial printer takes the lost-link exit here, not the message.
@@ -92,7 +93,8 @@ void ConfigurationApply::PrintDiagnosticFormSerial(ChangeConfigDlg& window) {
         LostLinkExit(window);
         return;
     }
-    if (!sendToPrinter(link, PrintFormCommand(link.PrinterType()))) shell::ShowMessage(kCannotPrintForm, 0, 64);
+    if (!sendToPrinter(link, PrintFormCommand(link.PrinterType())))
+        shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
 }
 
 }  // namespace configuration

@@ -18,7 +18,6 @@ namespace {
 
 // GS US 0: the command the window sends when it opens on TCP or USB HID.
 const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
-constexpr int kSerialLinesChanged = 4;
 
 }  // namespace
 
@@ -103,7 +102,7 @@ void ChangeConfigDlg::Form_Load() {
     m_bWantDisconnect = false;
     PrinterOnline.setCaption(line.caption);
     SetAllSettingsChecked(false);
-    m_MainComm_OnStatusUpdated(kSerialLinesChanged);
+    m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
     const bool m27x = m_MainComm.PrinterType() == kM27xType;
     if (m27x) {
         CategoryButton(kDoubleSided).setCaption("Form Mode");
@@ -170,14 +169,14 @@ void ChangeConfigDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     if (!isLoaded()) return;
     // A TCP printer answering again after its time-out counts as a change of
     // the serial lines: the link is asked afresh.
-    if (NewStatus == 3 || NewStatus == 4 || NewStatus == printerlink::kLanAnswersAgainStatus) {
+    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kLanAnswersAgainStatus) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         EnableConfigControls(online);
     } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {
         PrinterOnlineText.setText("Offline");
         EnableConfigControls(false);
-    } else if (NewStatus >= 1000) {
+    } else if (printerlink::isLineErrorStatus(NewStatus)) {
         shell::PurgeBuffers(m_MainComm);
     }
 }

@@ -13,6 +13,7 @@
 #include "platform/Text.h"
 #include "shell/IniFile.h"
 #include "shell/MainWindow.h"
+#include "shell/ModalMessageBox.h"
 #include "shell/RuntimeErrorReport.h"
 #include "shell/TypeDefinition.h"
 
@@ -82,7 +83,7 @@ void ChangeConfigDlg::Command2_Click() {
     }
     const std::string fileModel = shell::ReadIniText(file, "Printer", "Model");
     if (fileModel != ReadIniValue(settingsPath(), "Configurations", "Model")) {
-        shell::ShowMessage(wrongModelMessage(fileModel), 0, 0);
+        shell::ShowMessage(wrongModelMessage(fileModel), shell::vbOKOnly, shell::vbNoIcon);
         return;
     }
     for (int category = 0; category < kCategoryCount; ++category) savedFlag(category) = true;

@@ -1,22 +1,18 @@
 // The system's four standard message icons (critical, question, exclamation,
 // information), drawn in code, as pictures the window model can hold (an
 // ImageList entry, a PictureBox, a form's icon) and the front end can show
-// in its own message boxes. Styles are the message box icon styles 16, 32,
-// 48 and 64; any other style has no icon.
+// in its own message boxes. Styles are the message box icon styles
+// (MessageBoxStyles.h); any other style has no icon.
 //
 // Ownership: the pictures are immutable and shared; each style and size is
 // drawn once and kept for the life of the program. Single-threaded, like the
 // window model; nothing here blocks.
 #pragma once
 
+#include "platform/MessageBoxStyles.h"
 #include "platform/forms/Picture.h"
 
 namespace platform {
-
-inline constexpr int kCriticalIcon = 16;
-inline constexpr int kQuestionIcon = 32;
-inline constexpr int kExclamationIcon = 48;
-inline constexpr int kInformationIcon = 64;
 
 // A sizePixels x sizePixels icon; nullptr for a style without an icon or a
 // size that is not positive.
