@@ -33,7 +33,6 @@ constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
 constexpr const char* kFlashWriteUnconfirmed = "Cannot confirm the Flash Write: the printer did not answer.";
 constexpr long kLogoDialogFlags = 3076;
-constexpr int kM27x = 14;
 
 // A file that is no whole uncompressed bitmap of one bit per pixel is
 // refused with `invalid`; a missing or unreadable file raises the
@@ -134,11 +133,11 @@ void DiagnosePrinterDlg::DownloadLogoButton_Click() {
 
 // True when a file was chosen; a cancel is told by the dialog's result.
 bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
-    CommonDlg.setFilter(m_MainComm.PrinterType() == kM27x ? "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "82.5mm (592x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "114.0mm (832x512) Bitmap (*.bmp)|*.bmp|"
-                                                          : "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "58.0mm (424x512) Bitmap (*.bmp)|*.bmp|");
+    CommonDlg.setFilter(m_MainComm.PrinterType() == kM27xType ? "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "82.5mm (592x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "114.0mm (832x512) Bitmap (*.bmp)|*.bmp|"
+                                                              : "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "58.0mm (424x512) Bitmap (*.bmp)|*.bmp|");
     CommonDlg.setDialogTitle("Browse File for Download Logo");
     CommonDlg.setDefaultExt(".bmp");
     CommonDlg.setInitDir(platform::app().path());

@@ -28,7 +28,12 @@ const char* const kTwoColorQuestion =
     "After print, this utility will reset a color option to monochrome automatically.\r\n\r\n"
     "Do you wish to continue?";
 
-bool printsTwoSided(long type) { return type == 3 || type == 4 || type == 9; }
+// Fewer models than have the two-sided settings: the 3690 and the R809 are
+// left out.
+bool printsTwoSided(long type) {
+    using namespace printerlink;
+    return typeIsOneOf(type, {k3650Type, k3650_5xxxType, k3720_2stType});
+}
 
 // The 224 characters with codes 32 to 255.
 std::string characterLine() {
@@ -45,7 +50,7 @@ void DiagnosePrinterDlg::printTestHeading(bool& receipt) {
     bool fontA = false, wrap = true;
     const long type = m_MainComm.PrinterType();
     const std::string description =
-        type >= 0 && type < shell::kPrinterTypeCount ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
+        printerlink::isPrinterType(type) ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
     const platform::Application& app = platform::app();
     PrintSeparatorLine(receipt, fontA);
     PrintTextLine(description, receipt, wrap, fontA);
