@@ -173,11 +173,9 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             shell::ShowMessage(kFlashWriteUnconfirmed, 0, 64);
         else if (status[0] & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", 0, platform::app().title());
-        bool receipt = true, wrap = true, fontA = false;
         SelectPaperStation(0);
         PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
-                          " x H:" + platform::str(height) + " dots)",
-                      receipt, wrap, fontA);
+                      " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
             PrintLogoNumber(n);
             Bytes lineEnd{0x0D, 0x0A};
