@@ -3,13 +3,12 @@
 #include <cctype>
 #include <utility>
 
+#include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace configuration {
 
 namespace {
-
-constexpr long kLastType = 16;
 
 // The whole number a text holds (blanks around it allowed, as the utility's
 // conversions take them), or false for any other text.
@@ -52,12 +51,12 @@ void apply(const Rule& rule, RowLayout& row) {
 
 TypeMask TypeMask::of(std::initializer_list<long> types) {
     std::uint32_t bits = 0;
-    for (long t : types) bits |= 1u << (t >= 0 && t <= kLastType ? t : kOther);
+    for (long t : types) bits |= 1u << (printerlink::isPrinterType(t) ? t : kOther);
     return TypeMask(bits);
 }
 
 bool TypeMask::contains(long type) const {
-    return (bits_ >> (type >= 0 && type <= kLastType ? type : kOther)) & 1u;
+    return (bits_ >> (printerlink::isPrinterType(type) ? type : kOther)) & 1u;
 }
 
 When When::operator&(const When& other) const {
@@ -100,7 +99,7 @@ ModelTypes modelTypesFor(const CatalogueInputs& inputs) {
     types.flags |= kModelFromSettings;
     types.model = stored;
     // The group is chosen by the text itself: " 9" or "09" names no group.
-    types.group = (stored >= 0 && stored <= kLastType && inputs.printerModelText == platform::str(stored))
+    types.group = (printerlink::isPrinterType(stored) && inputs.printerModelText == platform::str(stored))
                       ? stored
                       : TypeMask::kOther;
     return types;

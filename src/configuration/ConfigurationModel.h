@@ -9,6 +9,8 @@
 #include <span>
 #include <string>
 
+#include "link/PrinterTypes.h"
+
 namespace configuration {
 
 // The number 0-4 of a setting category; the index of its category button.
@@ -25,8 +27,8 @@ inline constexpr int kCategoryCount = 5;
 inline constexpr int kSettingRows = 17;
 
 // Printer type codes the window treats apart.
-inline constexpr long kM27xType = 14;
-inline constexpr long k3695Type = 16;
+using printerlink::k3695Type;
+using printerlink::kM27xType;
 
 // A row's value key and the option index written under it at each opening.
 struct ValueKey {

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "link/PrinterTypes.h"
+
 namespace configuration {
 
 namespace {
@@ -18,7 +20,7 @@ struct Line {
 
 template <std::size_t N>
 std::array<std::uint8_t, N> numbersFor(const std::vector<Line<N>>& table, long type) {
-    const bool known = type >= 0 && type <= 16;
+    const bool known = printerlink::isPrinterType(type);
     for (const Line<N>& line : table) {
         const bool listed = std::find(line.types.begin(), line.types.end(), type) != line.types.end();
         if (listed || (!known && line.others)) return line.numbers;
@@ -74,7 +76,7 @@ ParamNoTables ParamNoFor(long printerType) {
     tables.software = numbersFor(kSoftware, printerType);
     tables.hardware = numbersFor(kHardware, printerType);
     tables.codePage = {0x40};
-    tables.formMode = {static_cast<std::uint8_t>(printerType == 14 ? 0x08 : 0x00)};
+    tables.formMode = {static_cast<std::uint8_t>(printerType == printerlink::kM27xType ? 0x08 : 0x00)};
     tables.twoSided = numbersFor(kTwoSided, printerType);
     return tables;
 }

@@ -70,8 +70,7 @@ void DiagnosePrinterDlg::CheckScanButton_Click() {
 
 // One scan at a time: a second would mix two images into one file.
 bool DiagnosePrinterDlg::scanAllowed() const {
-    const long type = m_MainComm.PrinterType();
-    return (type == 1 || type == 4) && !m_bScanning;
+    return printerlink::isScanType(m_MainComm.PrinterType()) && !m_bScanning;
 }
 
 void DiagnosePrinterDlg::ScanCheckLan() {

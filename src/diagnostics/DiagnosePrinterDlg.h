@@ -47,6 +47,14 @@
 
 namespace diagnostics {
 
+// How a print line is laid out: the station and the font give its width in
+// characters; a wrapped text line breaks at its last blank before it.
+struct LineStyle {
+    bool receipt = true;  // the receipt station; false for the slip
+    bool fontB = false;   // font B, the narrower characters
+    bool wrap = true;
+};
+
 // The Diagnose hook of the main window: opens the window modally and returns
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
@@ -114,8 +122,8 @@ public:
     void SelectPaperStation(int station);
     void SetPrintMode(int size, bool fontB);
     void SetAlignment(int alignment);
-    void PrintSeparatorLine(bool& receipt, bool& fontB);
-    void PrintTextLine(const std::string& text, bool& receipt, bool& wrap, bool& fontB);
+    void PrintSeparatorLine(LineStyle style = {});
+    void PrintTextLine(const std::string& text, LineStyle style = {});
     void PrintBarcode(int kind, const std::string& data);
     void FeedAndCut(std::uint8_t lines);
     void EjectSlip();
@@ -134,7 +142,7 @@ public:
     void PrintTwoSidedTestSerial();
     void OpenCashDrawerLan();
     void OpenCashDrawerSerial();
-    void PrintReceiptTestBody(bool& receipt);
+    void PrintReceiptTestBody(bool receipt);
 
     // ---- Status poll and panel ----
     void StatusPollTimer_Timer();
@@ -245,12 +253,12 @@ private:
     void sendText(const std::string& text);
     void sendBand(const platform::Bytes& command, platform::Bytes& band);
     void printLogoAndBarcode(bool captionFirst, int logoMode);
-    void printTestHeading(bool& receipt);
+    void printTestHeading(bool receipt);
     void printBarcodeCaptionAndCode();
     void printTwoColorPasses();
     void printTwoSidedSequence();
     void printColorPass(int pass);
-    void printSizeLines(int columns, bool fontB, bool& receipt);
+    void printSizeLines(int columns, bool fontB, bool receipt);
 
     // Runs body with the status poll stopped: its requests and reads would
     // take the replies that body waits for.

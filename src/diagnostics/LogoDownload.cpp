@@ -34,7 +34,6 @@ constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
 constexpr const char* kFlashWriteUnconfirmed = "Cannot confirm the Flash Write: the printer did not answer.";
 constexpr long kLogoDialogFlags = 3076;
-constexpr int kM27x = 14;
 
 // A file that is no whole uncompressed bitmap of one bit per pixel is
 // refused with `invalid`; a missing or unreadable file raises the
@@ -136,11 +135,11 @@ void DiagnosePrinterDlg::DownloadLogoButton_Click() {
 
 // True when a file was chosen; a cancel is told by the dialog's result.
 bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
-    CommonDlg.setFilter(m_MainComm.PrinterType() == kM27x ? "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "82.5mm (592x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "114.0mm (832x512) Bitmap (*.bmp)|*.bmp|"
-                                                          : "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
-                                                            "58.0mm (424x512) Bitmap (*.bmp)|*.bmp|");
+    CommonDlg.setFilter(m_MainComm.PrinterType() == kM27xType ? "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "82.5mm (592x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "114.0mm (832x512) Bitmap (*.bmp)|*.bmp|"
+                                                              : "80.0mm (576x512) Bitmap (*.bmp)|*.bmp|"
+                                                                "58.0mm (424x512) Bitmap (*.bmp)|*.bmp|");
     CommonDlg.setDialogTitle("Browse File for Download Logo");
     CommonDlg.setDefaultExt(".bmp");
     CommonDlg.setInitDir(platform::app().path());
@@ -176,11 +175,9 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
         else if (status[0] & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
-        bool receipt = true, wrap = true, fontA = false;
         SelectPaperStation(0);
         PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
-                          " x H:" + platform::str(height) + " dots)",
-                      receipt, wrap, fontA);
+                      " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
             PrintLogoNumber(n);
             Bytes lineEnd{0x0D, 0x0A};

@@ -99,7 +99,7 @@ void DiagnosePrinterDlg::ParseMICRFields(const std::string& raw, std::string& tr
 
 void DiagnosePrinterDlg::PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
                                           const std::string& account, const std::string& serial) {
-    bool receipt = true, wrap = true, fontA = false;
+    bool receipt = true, fontA = false;
     const int cols = shell::GetColumnsPerLine(receipt, fontA);
     InitializePrinter();
     SelectCharacterSetUSA();
@@ -107,7 +107,7 @@ void DiagnosePrinterDlg::PrintMICRReceipt(const std::string& raw, const std::str
     SetAlignment(1);
     SetPrintMode(0, false);
     printTestHeading(receipt);
-    PrintTextLine("MICR Read", receipt, wrap, fontA);
+    PrintTextLine("MICR Read");
     const std::pair<const char*, const std::string*> fields[] = {{"Raw Data:", &raw},
                                                                  {"Transit Number:", &transit},
                                                                  {"Bank Number:", &bank},
@@ -117,12 +117,11 @@ void DiagnosePrinterDlg::PrintMICRReceipt(const std::string& raw, const std::str
         const long padding = cols - static_cast<long>(std::string(label).size() + value->size()) - 2;
         SetAlignment(0);
         if (padding >= 0) {
-            PrintTextLine(label + std::string(static_cast<std::size_t>(padding), ' ') + "<" + *value + ">", receipt,
-                          wrap, fontA);
+            PrintTextLine(label + std::string(static_cast<std::size_t>(padding), ' ') + "<" + *value + ">");
         } else {
-            PrintTextLine(label, receipt, wrap, fontA);
+            PrintTextLine(label);
             SetAlignment(2);
-            PrintTextLine("<" + *value + ">", receipt, wrap, fontA);
+            PrintTextLine("<" + *value + ">");
         }
     }
     FeedAndCut(8);

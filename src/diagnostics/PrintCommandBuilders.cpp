@@ -77,14 +77,16 @@ void DiagnosePrinterDlg::SetAlignment(int alignment) {
     sendCommand({0x1B, 0x61, n});
 }
 
-void DiagnosePrinterDlg::PrintSeparatorLine(bool& receipt, bool& fontB) {
-    const int columns = shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth()));
+void DiagnosePrinterDlg::PrintSeparatorLine(LineStyle style) {
+    const int columns = shell::columnsPerLine(style.receipt, style.fontB, static_cast<int>(m_MainComm.PaperWidth()));
     sendText(std::string(static_cast<std::size_t>(columns), '-') + "\r\n");
 }
 
-void DiagnosePrinterDlg::PrintTextLine(const std::string& text, bool& receipt, bool& wrap, bool& fontB) {
+void DiagnosePrinterDlg::PrintTextLine(const std::string& text, LineStyle style) {
     std::string line = text;
-    if (wrap) line = shell::WrapAtSpace(line, shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth())));
+    if (style.wrap)
+        line = shell::WrapAtSpace(
+            line, shell::columnsPerLine(style.receipt, style.fontB, static_cast<int>(m_MainComm.PaperWidth())));
     sendText(line + "\r\n");
 }
 

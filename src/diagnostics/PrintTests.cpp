@@ -28,7 +28,12 @@ const char* const kTwoColorQuestion =
     "After print, this utility will reset a color option to monochrome automatically.\r\n\r\n"
     "Do you wish to continue?";
 
-bool printsTwoSided(long type) { return type == 3 || type == 4 || type == 9; }
+// Fewer models than have the two-sided settings: the 3690 and the R809 are
+// left out.
+bool printsTwoSided(long type) {
+    using namespace printerlink;
+    return typeIsOneOf(type, {k3650Type, k3650_5xxxType, k3720_2stType});
+}
 
 // The 224 characters with codes 32 to 255.
 std::string characterLine() {
@@ -41,27 +46,26 @@ std::string characterLine() {
 
 // The printer, the paper and the utility between separators, as the test
 // receipts and the MICR receipt begin.
-void DiagnosePrinterDlg::printTestHeading(bool& receipt) {
-    bool fontA = false, wrap = true;
+void DiagnosePrinterDlg::printTestHeading(bool receipt) {
+    const LineStyle style{.receipt = receipt};
     const long type = m_MainComm.PrinterType();
     const std::string description =
-        type >= 0 && type < shell::kPrinterTypeCount ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
+        printerlink::isPrinterType(type) ? shell::PrinterDescList[static_cast<std::size_t>(type)] : "";
     const platform::Application& app = platform::app();
-    PrintSeparatorLine(receipt, fontA);
-    PrintTextLine(description, receipt, wrap, fontA);
+    PrintSeparatorLine(style);
+    PrintTextLine(description, style);
     PrintTextLine(shell::PaperWidthList[static_cast<std::size_t>(m_MainComm.get_paperWidth())] + " Thermal Receipt",
-                  receipt, wrap, fontA);
-    PrintSeparatorLine(receipt, fontA);
-    PrintTextLine(app.title(), receipt, wrap, fontA);
+                  style);
+    PrintSeparatorLine(style);
+    PrintTextLine(app.title(), style);
     PrintTextLine("Version " + platform::str(app.major()) + "." + platform::str(app.minor()) + "." +
                       platform::str(app.revision()),
-                  receipt, wrap, fontA);
-    PrintSeparatorLine(receipt, fontA);
+                  style);
+    PrintSeparatorLine(style);
 }
 
 // Lines of the receipt are (receipt, wrap on, font A) unless said otherwise.
-void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
-    bool wrap = true;
+void DiagnosePrinterDlg::PrintReceiptTestBody(bool receipt) {
     SetAlignment(1);
     SetPrintMode(0, false);
     printTestHeading(receipt);
@@ -69,15 +73,15 @@ void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
         const int columns = shell::columnsPerLine(receipt, fontB, static_cast<int>(m_MainComm.PaperWidth()));
         SetPrintMode(0, fontB);
         SetAlignment(1);
-        PrintTextLine("Code Page 437 : US-English", receipt, wrap, fontB);
-        PrintTextLine("Columns per Line: " + platform::str(columns), receipt, wrap, fontB);
+        const LineStyle style{.receipt = receipt, .fontB = fontB};
+        PrintTextLine("Code Page 437 : US-English", style);
+        PrintTextLine("Columns per Line: " + platform::str(columns), style);
         printSizeLines(columns, fontB, receipt);
         SetPrintMode(0, fontB);
-        PrintSeparatorLine(receipt, fontB);
+        PrintSeparatorLine(style);
         SetAlignment(0);
-        bool noWrap = false;
-        PrintTextLine(characterLine(), receipt, noWrap, fontB);
-        PrintSeparatorLine(receipt, fontB);
+        PrintTextLine(characterLine(), {.receipt = receipt, .fontB = fontB, .wrap = false});
+        PrintSeparatorLine(style);
     }
     SetPrintMode(0, false);
     SetAlignment(0);
@@ -86,30 +90,27 @@ void DiagnosePrinterDlg::PrintReceiptTestBody(bool& receipt) {
 // Single size, double height, double width, double both: the digits and the
 // letters after them up to the line's width (half the columns when double
 // wide).
-void DiagnosePrinterDlg::printSizeLines(int columns, bool fontB, bool& receipt) {
+void DiagnosePrinterDlg::printSizeLines(int columns, bool fontB, bool receipt) {
     const char* const labels[] = {"SH/SW: ", "DH/SW: ", "SH/DW: ", "DH/DW: "};
-    bool wrap = true;
     for (int k = 0; k <= 3; ++k) {
         std::string line = labels[k];
         const std::size_t length = static_cast<std::size_t>(k < 2 ? columns : columns / 2);
         for (char c = '0'; line.size() < length; ++c) line += c;
         SetPrintMode(k, fontB);
-        PrintTextLine(line, receipt, wrap, fontB);
+        PrintTextLine(line, {.receipt = receipt, .fontB = fontB});
     }
 }
 
 void DiagnosePrinterDlg::printBarcodeCaptionAndCode() {
-    bool receipt = true, wrap = true, fontA = false;
-    PrintSeparatorLine(receipt, fontA);
-    PrintTextLine(std::string("UPC-A: ") + kBarcodeData, receipt, wrap, fontA);
+    PrintSeparatorLine();
+    PrintTextLine(std::string("UPC-A: ") + kBarcodeData);
     PrintBarcode(kBarcodeKind, kBarcodeData);
 }
 
 // The logo caption, the logo, then the bar code with its caption.
 void DiagnosePrinterDlg::printLogoAndBarcode(bool captionFirst, int logoMode) {
-    bool receipt = true, wrap = true, fontA = false;
     SetAlignment(1);
-    if (captionFirst) PrintTextLine(kLogoCaption, receipt, wrap, fontA);
+    if (captionFirst) PrintTextLine(kLogoCaption);
     PrintPictureBitmap(AXOLogo.Picture(), logoMode);
     printBarcodeCaptionAndCode();
 }
@@ -142,11 +143,11 @@ void DiagnosePrinterDlg::PrintDiagFormTestSerial() {
 }
 
 void DiagnosePrinterDlg::printColorPass(int pass) {
-    bool receipt = true, wrap = true, fontA = false;
+    bool receipt = true;
     sendCommand({0x1B, 0x72, static_cast<std::uint8_t>(pass)});
     SetAlignment(1);
-    PrintSeparatorLine(receipt, fontA);
-    PrintTextLine(std::string("Print in ") + (pass == 0 ? "Black" : "Second Color"), receipt, wrap, fontA);
+    PrintSeparatorLine();
+    PrintTextLine(std::string("Print in ") + (pass == 0 ? "Black" : "Second Color"));
     PrintReceiptTestBody(receipt);
     printLogoAndBarcode(true, kLogoMode);
     FeedAndCut(8);

@@ -10,16 +10,16 @@ namespace {
 struct ClassMembers {
     ModelClass modelClass;
     std::initializer_list<std::string_view> identifiers;
-    std::initializer_list<long> types;
+    bool (*isOfType)(long printerType);
 };
 
 const ClassMembers kClasses[] = {
-    {ModelClass::Slip, {"AXO3640", "AXO3640_x035", "AXO3640_5xxx", "AXO3650", "AXO3650_5xxx"}, {0, 1, 2, 3, 4}},
+    {ModelClass::Slip, {"AXO3640", "AXO3640_x035", "AXO3640_5xxx", "AXO3650", "AXO3650_5xxx"}, isSlipType},
     {ModelClass::Kiosk,
      {"AXO3720_2st", "AXO3720_1st", "AXOM27x", "AXO3xxx_R809", "AXO3xxx_R807", "AXO3xxx_R806"},
-     {9, 15, 12, 14, 11, 10}},
-    {ModelClass::Scan, {"AXO3640_x035", "AXO3650_5xxx"}, {1, 4}},
-    {ModelClass::NoDoor, {"AXO3720_2st", "AXO3720_1st"}, {9, 15}},
+     printerlink::isKioskType},
+    {ModelClass::Scan, {"AXO3640_x035", "AXO3650_5xxx"}, printerlink::isScanType},
+    {ModelClass::NoDoor, {"AXO3720_2st", "AXO3720_1st"}, printerlink::is3720Type},
 };
 
 constexpr std::uint8_t bit(int n) { return static_cast<std::uint8_t>(1u << n); }
@@ -99,7 +99,7 @@ struct TypeButtons {
 const TypeButtons kTypeButtons[] = {
     {{0, 2}, {On, Off, On, Off}},  {{1}, {On, Off, On, On}},       {{3, 4}, {On, On, On, Off}},
     {{7, 8}, {On, On, Off, Off}},  {{9, 15}, {Off, On, Off, Off}}, {{10, 11}, {Off, Off, Off, Off}},
-    {{12}, {Off, On, Off, Off}},   {{14}, {Keep, Off, Off, Off}},
+    {{12}, {Off, On, Off, Off}},   {{kM27xType}, {Keep, Off, Off, Off}},
 };
 // Types 5, 6, 13 and 16.
 constexpr ButtonRule kOtherTypeButtons{On, Off, Off, Off};
@@ -128,7 +128,7 @@ bool contains(std::initializer_list<T> list, const V& value) {
 bool isOfClass(ModelClass modelClass, const ModelFacts& facts) {
     for (const ClassMembers& members : kClasses) {
         if (members.modelClass != modelClass) continue;
-        if (contains(members.types, facts.printerType)) return true;
+        if (members.isOfType(facts.printerType)) return true;
         for (const std::string& identifier : facts.identifiers)
             if (contains(members.identifiers, std::string_view(identifier))) return true;
     }

@@ -11,12 +11,13 @@
 #include <string_view>
 #include <vector>
 
+#include "link/PrinterTypes.h"
+
 namespace diagnostics {
 
 // ---- Model classes ----
-// Printer types 0-4 have a slip station; type 14 is the M27x.
-inline constexpr long kM27xType = 14;
-inline bool isSlipType(long printerType) { return printerType >= 0 && printerType <= 4; }
+using printerlink::isSlipType;
+using printerlink::kM27xType;
 
 enum class ModelClass { Slip, Kiosk, Scan, NoDoor };
 

@@ -4,6 +4,7 @@
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
+#include "link/PrinterTypes.h"
 #include "platform/MessageBoxStyles.h"
 #include "platform/RuntimeError.h"
 
@@ -38,12 +39,12 @@ int serialHandshaking(int handshake) {
 }
 
 long printerTypeForModelText(const std::string& model) {
-    if (model == " 3640") return 0;
-    if (model == " 3640-x035") return 1;
-    if (model == " 3640-5xxx/6xxx") return 2;
-    if (model == " 3650") return 3;
-    if (model == " 3650-5xxx") return 4;
-    if (model == " 3690") return 7;
+    if (model == " 3640") return k3640Type;
+    if (model == " 3640-x035") return k3640x035Type;
+    if (model == " 3640-5xxx/6xxx") return k3640_5xxxType;
+    if (model == " 3650") return k3650Type;
+    if (model == " 3650-5xxx") return k3650_5xxxType;
+    if (model == " 3690") return k3690Type;
     return -1;
 }
 

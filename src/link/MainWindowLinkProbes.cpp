@@ -4,6 +4,7 @@
 
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
+#include "link/PrinterTypes.h"
 
 namespace printerlink {
 
@@ -23,8 +24,6 @@ Bytes IdItemCommand(std::uint8_t code) { return {0x1D, 0x49, 0x40, code}; }
 constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
-
-bool isSlipModel(long printerType) { return printerType >= 0 && printerType <= 4; }
 
 // Every GS EOT n reply carries these fixed bits; an ESC v reply never does.
 bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
@@ -73,7 +72,7 @@ void MainWindowLink::RequestConnectionCheckStatus() {
 }
 
 void MainWindowLink::CheckStatusResponse(const Bytes& data) {
-    const std::size_t needed = isSlipModel(m_lPrinterType) ? 2 : 1;
+    const std::size_t needed = isSlipType(m_lPrinterType) ? 2 : 1;
     if (data.size() < needed) {
         if (m_iRetry < kMaxCheckResends) {
             ++m_iRetry;
@@ -115,9 +114,9 @@ void MainWindowLink::ParseFirmwareVersion(const Bytes& data) {
 void MainWindowLink::CheckFirmwareColumnSupport() {
     double threshold;
     switch (m_lPrinterType) {
-        case 0: threshold = 398; break;   // 3640
-        case 3: threshold = 4816; break;  // 3650
-        case 7: threshold = 3545; break;  // 3690
+        case k3640Type: threshold = 398; break;
+        case k3650Type: threshold = 4816; break;
+        case k3690Type: threshold = 3545; break;
         default: return;
     }
     m_FWVersion48ColSupport = m_dblFirmwareVersion >= threshold;

@@ -3,6 +3,7 @@
 #include <array>
 #include <initializer_list>
 
+#include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace printerlink {
@@ -19,7 +20,7 @@ struct ModelIdentity {
 };
 
 // Indexed by printer type code.
-const std::array<ModelIdentity, 17> kModels = {{
+const std::array<ModelIdentity, kPrinterTypeCount> kModels = {{
     {"AXO3640", {"AXO3640"}, {"3640"}},
     {"AXO3640_x035", {"AXO3640-0X35"}, {"3640-x035"}},
     {"AXO3640_5xxx", {"AXO3640-5XXX/6XXX"}, {"3640-5xxx/6xxx"}},

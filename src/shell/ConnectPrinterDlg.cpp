@@ -5,6 +5,7 @@
 
 #include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterTypes.h"
 #include "link/ViewTallyDlgFlags.h"
 #include "platform/Text.h"
 #include "platform/loop/EventLoop.h"
@@ -23,7 +24,6 @@ constexpr int kUnloadYields = 51;
 constexpr int kPortCombo = 0, kBaudCombo = 1, kDataBitsCombo = 2, kStopBitsCombo = 3, kParityCombo = 4,
               kFlowCombo = 5;
 constexpr int kModelCombo = 0, kPaperCombo = 1;
-constexpr int kM27xType = 14;
 
 // Layout, in twips.
 constexpr int kMargin = 120;
@@ -73,7 +73,7 @@ void placeRow(platform::Label& label, platform::Control& field, int row, int lab
 
 const std::string& UsbProductEntry(PrinterTypeCode printerType) {
     static const std::string none;
-    if (printerType < 0 || printerType >= kPrinterTypeCount) return none;
+    if (!printerlink::isPrinterType(printerType)) return none;
     return kUsbProducts[static_cast<std::size_t>(printerType)];
 }
 
@@ -205,7 +205,7 @@ void ConnectPrinterDlg::FillConnectionLists() {
 void ConnectPrinterDlg::FillPaperWidthList(PrinterTypeCode model) {
     platform::ComboBox& paper = PrinterType(kPaperCombo);
     paper.Clear();
-    const std::vector<int> codes = model == kM27xType ? std::vector<int>{0, 2, 3} : std::vector<int>{0, 1};
+    const std::vector<int> codes = model == printerlink::kM27xType ? std::vector<int>{0, 2, 3} : std::vector<int>{0, 1};
     for (int code : codes) {
         paper.AddItem(" " + PaperWidthList[static_cast<std::size_t>(code)]);
         paper.setItemData(paper.NewIndex(), code);

@@ -19,6 +19,7 @@
 #include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
+#include "link/PrinterTypes.h"
 #include "link/ViewTallyDlgFlags.h"
 
 namespace shell {
@@ -52,7 +53,7 @@ using PrinterTypeCode = int;
 using PaperWidthCode = int;
 
 inline constexpr int kPortCount = 18;
-inline constexpr int kPrinterTypeCount = 17;
+using printerlink::kPrinterTypeCount;
 inline constexpr int kPaperWidthCount = 4;
 
 extern const std::array<std::string, kPortCount> PortList;

@@ -1,5 +1,6 @@
 #include "tally/IdItemCodes.h"
 
+#include "link/PrinterTypes.h"
 #include "platform/RuntimeError.h"
 
 namespace tally {
@@ -62,7 +63,7 @@ std::uint8_t TallyCode(int tally, IdItemOp op, bool kiosk) {
 }
 
 std::uint8_t TallyReplyMarker(int tally, bool kiosk, long printerType) {
-    const bool swapped = kiosk && (printerType == 9 || printerType == 15);
+    const bool swapped = kiosk && printerlink::is3720Type(printerType);
     if (swapped && tally == kMicrReads) return TallyCode(kReceiptLinesBack, IdItemOp::Read, true);
     if (swapped && tally == kReceiptLinesBack) return TallyCode(kMicrReads, IdItemOp::Read, true);
     return TallyCode(tally, IdItemOp::Read, kiosk);

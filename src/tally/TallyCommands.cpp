@@ -25,7 +25,7 @@ bool ViewTallyDlg::InitializePrinter() { return sendCommand({0x1B, 0x40}); }
 
 bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
     std::uint8_t n = 0x00;
-    if (enable) n = m_MainComm.PrinterType() == 14 ? 0x0F : 0x2F;
+    if (enable) n = m_MainComm.PrinterType() == printerlink::kM27xType ? 0x0F : 0x2F;
     return sendCommand({0x1D, 0x61, n});
 }
 

@@ -3,12 +3,15 @@
 #include <algorithm>
 #include <map>
 
+#include "link/PrinterTypes.h"
 #include "platform/loop/EventLoop.h"
 #include "tally/ViewTallyDlg.h"
 
 namespace tally {
 
 namespace {
+
+using namespace printerlink;
 
 constexpr int kQuietYields = 101;
 constexpr int kFlashPartLeadBytes = 2;
@@ -25,19 +28,15 @@ int modelCodeOf(const std::string& modelText) {
 
 // The last step of the read sequence by printer type.
 int lastReadStep(long type) {
-    if (type == 5 || type == 6) return 16;
-    if (type == 10 || type == 11 || type == 16) return 17;
-    if (type == 14) return 15;
+    if (typeIsOneOf(type, {k3680Type, k3680_5xxxType})) return 16;
+    if (typeIsOneOf(type, {kR806Type, kR807Type, k3695Type})) return 17;
+    if (type == kM27xType) return 15;
     return 20;
 }
 
 // Steps 10 to 16 read the tallies every model has.
 constexpr std::array<int, 7> kCommonTallySteps = {kReceiptLines, kKnifeCuts, kHoursOn, kFlashCycles,
                                                   kKnifeJams,    kCoverOpens, kMaxTemp};
-
-bool typeIn(long type, std::initializer_list<long> types) {
-    return std::find(types.begin(), types.end(), type) != types.end();
-}
 
 std::uint8_t readCode(int tally, bool kiosk) { return TallyCode(tally, IdItemOp::Read, kiosk); }
 
@@ -83,32 +82,33 @@ bool ViewTallyDlg::runReadStep(int step) {
     switch (step) {
         case 17: {
             bool sent = true;
-            if (typeIn(type, {9, 15, 16})) sent = RequestIdItem(readCode(kSlipLines, true));
-            if (!typeIn(type, {10, 12, 16})) sent = RequestIdItem(readCode(kSlipLines, false));
+            if (is3720Type(type) || type == k3695Type) sent = RequestIdItem(readCode(kSlipLines, true));
+            if (!typeIsOneOf(type, {kR806Type, kR809Type, k3695Type}))
+                sent = RequestIdItem(readCode(kSlipLines, false));
             return sent;
         }
         case 18:
             if (!kiosk) return RequestIdItem(readCode(kSlipChars, false));
-            return type == 12 || RequestIdItem(readCode(kSlipChars, true));
+            return type == kR809Type || RequestIdItem(readCode(kSlipChars, true));
         case 19:
             return RequestIdItem(kiosk ? readCode(kReceiptLinesBack, true) : readCode(kMicrReads, false));
-        case 20: return !typeIn(type, {9, 15}) || RequestIdItem(readCode(kScanTimes, true));
+        case 20: return !is3720Type(type) || RequestIdItem(readCode(kScanTimes, true));
         default: return false;
     }
 }
 
 void ViewTallyDlg::requestAfterReadSteps(int modelCode) {
     const long type = m_MainComm.PrinterType();
-    if (type == 1)
+    if (type == k3640x035Type)
         RequestIdItem(readCode(kScanTimes, false));
-    else if (type == modelCode || typeIn(type, {3, 4, 7}))
+    else if (type == modelCode || typeIsOneOf(type, {k3650Type, k3650_5xxxType, k3690Type}))
         RequestIdItem(readCode(kReceiptLinesBack, false));
-    else if (type == 12)
+    else if (type == kR809Type)
         RequestIdItem(readCode(kReceiptLinesBack, true));
     if (m_MainComm.bFlagforAHPI || type < 0) {
-        if (modelCode == 1)
+        if (modelCode == k3640x035Type)
             RequestIdItem(readCode(kScanTimes, false));
-        else if (typeIn(modelCode, {3, 4, 7, 8}))
+        else if (typeIsOneOf(modelCode, {k3650Type, k3650_5xxxType, k3690Type, k3690xx4xType}))
             RequestIdItem(readCode(kReceiptLinesBack, false));
     }
 }
@@ -139,7 +139,7 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
             // look like its marker. They are counted from the end of the
             // reply before, not from where a block starts: TCP joins and
             // cuts replies as it likes.
-            if (item == 7 && typeIn(type, {9, 15}) && flashPartLeadBytes_ < kFlashPartLeadBytes) {
+            if (item == 7 && is3720Type(type) && flashPartLeadBytes_ < kFlashPartLeadBytes) {
                 ++flashPartLeadBytes_;
                 return;
             }

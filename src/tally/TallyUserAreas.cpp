@@ -31,7 +31,7 @@ void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
 }
 
 platform::Bytes ViewTallyDlg::buildPrintFormCommand() {
-    if (m_MainComm.PrinterType() == 14) return {0x1F, 0x74, 0x00, 0x01};
+    if (m_MainComm.PrinterType() == printerlink::kM27xType) return {0x1F, 0x74, 0x00, 0x01};
     return {0x1F, 0x74};
 }
 

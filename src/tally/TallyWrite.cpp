@@ -1,5 +1,6 @@
 // Writing the ticked ID items and tallies, optionally with the printer
 // printing them, after the fields passed the input check.
+#include "link/PrinterTypes.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
@@ -8,7 +9,6 @@ namespace tally {
 
 namespace {
 
-constexpr int kType16 = 16;
 constexpr const char* kApplyQuestion =
     "Apply the selected ID and/or tally item(s) to the POS printer.\r\nDo you wish to continue?";
 constexpr const char* kApplyAndPrintQuestion =
@@ -107,7 +107,7 @@ void ViewTallyDlg::ApplySelectedItemsSerial() {
 
 // The sends of Apply and Print, ending with the feed and cut.
 void ViewTallyDlg::sendSelectedItemsAndPrint(bool labelLines) {
-    if (m_MainComm.PrinterType() == kType16) {
+    if (m_MainComm.PrinterType() == printerlink::k3695Type) {
         sendSelectedItemsForType16(labelLines);
         FeedAndCut(8);
     } else {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/PrinterTypes.h"
 #include "platform/Text.h"
 #include "platform/forms/Keys.h"
 #include "shell/IniFile.h"
@@ -156,16 +157,16 @@ void ViewTallyDlg::EnableTallyControls(bool flag) {
         PrinterIDText(item).setEnabled(flag);
     }
     PrinterTallyGroup.setEnabled(flag);
+    using namespace printerlink;
     const long type = m_MainComm.PrinterType();
-    const auto typeIn = [type](std::initializer_list<long> types) {
-        return std::find(types.begin(), types.end(), type) != types.end();
-    };
     for (int i = 0; i < kTallyCount; ++i) {
         bool applies = true;
-        if (i == kSlipLines || i == kSlipChars || i == kMicrReads) applies = typeIn({0, 1, 3, 4});
-        if (i == kMaxTemp) applies = typeIn({0, 1, 3, 4, 5});
-        if (i == kReceiptLinesBack) applies = typeIn({3, 4, 12});
-        if (i == kScanTimes) applies = type == 1;
+        if (i == kSlipLines || i == kSlipChars || i == kMicrReads)
+            applies = typeIsOneOf(type, {k3640Type, k3640x035Type, k3650Type, k3650_5xxxType});
+        if (i == kMaxTemp)
+            applies = typeIsOneOf(type, {k3640Type, k3640x035Type, k3650Type, k3650_5xxxType, k3680Type});
+        if (i == kReceiptLinesBack) applies = typeIsOneOf(type, {k3650Type, k3650_5xxxType, kR809Type});
+        if (i == kScanTimes) applies = type == k3640x035Type;
         if (!applies) continue;
         PrinterTally(i).setEnabled(flag);
         PrinterTallyText(i).setEnabled(flag);

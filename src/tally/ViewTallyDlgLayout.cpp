@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "link/ModelIdentifiers.h"
+#include "link/PrinterTypes.h"
 #include "tally/ViewTallyDlg.h"
 
 namespace tally {
@@ -179,18 +180,16 @@ void ViewTallyDlg::setKioskCaptions() {
 
 void ViewTallyDlg::SetupTalliesByModel() {
     const std::string model = settingsValue("Model");
+    using namespace printerlink;
     const long type = m_MainComm.PrinterType();
-    const auto typeIs = [type](std::initializer_list<long> types) {
-        return std::find(types.begin(), types.end(), type) != types.end();
-    };
-    if (typeIs({5, 6, 7, 8, 14}))
+    if (typeIsOneOf(type, {k3680Type, k3680_5xxxType, k3690Type, k3690xx4xType, kM27xType}))
         for (int i : {kSlipLines, kSlipChars, kMicrReads}) hideTally(i);
-    if (type == 14) hideTally(kMaxTemp);
-    if (typeIs({9, 15})) setKioskCaptions();
+    if (type == kM27xType) hideTally(kMaxTemp);
+    if (is3720Type(type)) setKioskCaptions();
     const bool backShown = model == " 3650-5xxx" || model == " 3650" || model == " R809" || model == " 3690" ||
-                           typeIs({3, 4, 7, 12});
+                           typeIsOneOf(type, {k3650Type, k3650_5xxxType, k3690Type, kR809Type});
     if (!backShown) hideTally(kReceiptLinesBack);
-    if (!typeIs({9, 15})) hideTally(kScanTimes);
+    if (!is3720Type(type)) hideTally(kScanTimes);
 }
 
 // The USB product the link found goes through the model identifier table:
@@ -202,7 +201,7 @@ void ViewTallyDlg::SetupTalliesByDeviceName() {
     };
     if (idIs({"AXOM27x", "AXO3695", "AXO3680_5xxx", "AXO3680"})) {
         for (int i : {kSlipLines, kSlipChars, kMicrReads}) hideTally(i);
-        if (m_MainComm.PrinterType() == 14) hideTally(kMaxTemp);
+        if (m_MainComm.PrinterType() == printerlink::kM27xType) hideTally(kMaxTemp);
     } else {
         setKioskCaptions();
     }

@@ -254,11 +254,9 @@ TEST_F(PrintTests, CommandBuildersOnUsbHidAreFramedOnce) {
 TEST_F(PrintTests, LinesLongerThanOneReportArriveWhole) {
     // The 114 mm M27x: 83 hyphens and CR LF do not fit one USB HID report.
     auto& w = open(Link::Usb, 14, 2);
-    bool receipt = true, fontB = true, fontA = false;
-    w.PrintSeparatorLine(receipt, fontB);
-    w.PrintSeparatorLine(receipt, fontA);
-    bool wrap = false;
-    w.PrintTextLine(std::string(61, 'x'), receipt, wrap, fontA);  // 63 bytes with its CR LF
+    w.PrintSeparatorLine({.fontB = true});
+    w.PrintSeparatorLine();
+    w.PrintTextLine(std::string(61, 'x'), {.wrap = false});  // 63 bytes with its CR LF
     EXPECT_EQ(paper(), (Strings{"line l00: " + dashes(83), "line l00: " + dashes(64), "line l00: " + std::string(61, 'x')}));
 }
 

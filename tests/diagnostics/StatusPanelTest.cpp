@@ -2,7 +2,9 @@
 // the printer reports, and the reply interpreter's edge cases.
 #include "DiagnosticsTestSupport.h"
 
+#include "diagnostics/StatusRules.h"
 #include "link/LinkFlags.h"
+#include "link/ModelIdentifiers.h"
 
 namespace diagtest {
 namespace {
@@ -286,6 +288,19 @@ TEST_F(StatusPanel, LinkStatusEventsSwitchThePanelAndButtons) {
     EXPECT_TRUE(checked().empty());
     w.SetStatusIndicator(7, 4);
     EXPECT_EQ(w.SelectedStationText.Text(), "Unknown");
+}
+
+// The panel tells classes apart by printer type on most links and by model
+// identifier on a USB printer chosen as any HID printer: both must name the
+// same models.
+TEST(StatusPanelClasses, ByTypeAndByIdentifierNameTheSameModels) {
+    using diagnostics::ModelClass;
+    for (ModelClass c : {ModelClass::Slip, ModelClass::Kiosk, ModelClass::Scan, ModelClass::NoDoor})
+        for (long type = 0; type <= printerlink::kLastPrinterType; ++type) {
+            const std::string id(printerlink::modelIdentifierForType(type));
+            EXPECT_EQ(diagnostics::isOfClass(c, {type, {}}), diagnostics::isOfClass(c, {-1, {id}}))
+                << "class " << static_cast<int>(c) << ", type " << type << " " << id;
+        }
 }
 
 }  // namespace

@@ -93,7 +93,7 @@ void ConfigurationApply::sendSavedSettings(ChangeConfigDlg& window, const std::v
     shell::MainWindow& link = window.m_MainComm;
     const long type = link.PrinterType();
     const bool hid = link.m_lngHIDHandle > 0;
-    SetParameterSequence::Shape shape{hid, type, false, {}, {}, 0};
+    SetParameterSequence::Shape shape{.hid = hid, .printerType = type, .shownCategoryRun = false};
     const auto counters = selectionCounters(window);
     int n = 0, u = 0;
     for (std::size_t c = 0; c < counters.size(); ++c) {

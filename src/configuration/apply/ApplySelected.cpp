@@ -109,7 +109,10 @@ void ConfigurationApply::sendShownSettings(ChangeConfigDlg& window, bool serial,
     const long type = link.PrinterType();
     const bool hid = link.m_lngHIDHandle > 0;
     const int count = static_cast<int>(settings.size());
-    SetParameterSequence::Shape shape{hid, type, true, {}, {}, static_cast<std::size_t>(2 * count + (hid ? 10 : 5))};
+    SetParameterSequence::Shape shape{.hid = hid,
+                                      .printerType = type,
+                                      .shownCategoryRun = true,
+                                      .logSize = static_cast<std::size_t>(2 * count + (hid ? 10 : 5))};
     shape.counts[static_cast<std::size_t>(category)] = count;
     shape.used[static_cast<std::size_t>(category)] = true;
     SetParameterSequence sequence(shape);

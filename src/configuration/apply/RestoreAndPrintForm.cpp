@@ -3,6 +3,7 @@
 // real-time status request.
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/editor/ChangeConfigDlg.h"
+#include "link/PrinterTypes.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
@@ -18,7 +19,8 @@ constexpr const char* kCheckingNotice = "Checking the printer is connected or no
 constexpr const char* kCannotPrintForm = "Cannot print a diagnostic form due to offline.";
 
 platform::Bytes RestoreDefaultsCommand(long printerType) {
-    const std::uint8_t number = printerType >= 10 && printerType <= 12 ? 0x60 : 0x50;
+    using namespace printerlink;
+    const std::uint8_t number = typeIsOneOf(printerType, {kR806Type, kR807Type, kR809Type}) ? 0x60 : 0x50;
     return {0x1F, 0x11, number, 0x00, 0xFF};
 }
 

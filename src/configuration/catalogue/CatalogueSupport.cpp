@@ -6,13 +6,12 @@
 #include <vector>
 
 #include "configuration/RowParamNo.h"
+#include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace configuration {
 
 namespace {
-
-constexpr long kLastType = 16;
 
 // A decimal number with an optional sign and fraction, blanks around it.
 bool decimalNumber(const std::string& text, double& value) {
@@ -39,7 +38,7 @@ long followedPrinterType(const CatalogueInputs& inputs) {
     if (!inputs.printerRestarted) return inputs.printerType;
     double stored = 0;
     if (!decimalNumber(inputs.printerModelText, stored)) return inputs.printerType;
-    if (stored != std::floor(stored) || stored < 0 || stored > kLastType) return -1;
+    if (stored != std::floor(stored) || stored < 0 || stored > printerlink::kLastPrinterType) return -1;
     return static_cast<long>(stored);
 }
 

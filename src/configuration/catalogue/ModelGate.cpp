@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "configuration/CatalogueRules.h"
+#include "link/PrinterTypes.h"
 
 namespace configuration {
 
@@ -100,8 +101,6 @@ const TypeRule kHardwareRules[] = {
     same({14, 15, 16}, TypeMask::of({9, 14, 15})),
 };
 
-const TypeMask kTwoSidedTypes = TypeMask::of({3, 4, 7, 9, 12});
-
 GateRow typeRule(long type, int category, int row, bool enable) {
     // The 3695's emulation and ID rows are not written.
     if (category == kSoftware && type == k3695Type && (row == 0 || row == 1)) return {};
@@ -146,7 +145,7 @@ ModelGateResult gateByModelName(std::string_view identifier, int shownCategory, 
 }
 
 ModelGateResult gateByModelCode(long printerType, int shownCategory, bool enable) {
-    return gate(printerType == kM27xType, kTwoSidedTypes.contains(printerType), shownCategory, enable,
+    return gate(printerType == kM27xType, printerlink::isTwoSidedType(printerType), shownCategory, enable,
                 [&](int category, int row) { return typeRule(printerType, category, row, enable); });
 }
 
