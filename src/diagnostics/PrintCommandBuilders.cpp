@@ -1,6 +1,7 @@
 // The print command builders: each builds one command (or a short fixed run)
 // from plain bytes and sends it at once; nothing is batched.
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -53,9 +54,9 @@ void DiagnosePrinterDlg::sendText(const std::string& text) {
         m_MainComm.SendOutput(text);
 }
 
-void DiagnosePrinterDlg::InitializePrinter() { sendCommand({0x1B, 0x40}); }
+void DiagnosePrinterDlg::InitializePrinter() { sendCommand(printerlink::InitializeCommand); }
 
-void DiagnosePrinterDlg::SendGsUs0() { sendCommand({0x1D, 0x1F, 0x00}); }
+void DiagnosePrinterDlg::SendGsUs0() { sendCommand(printerlink::GsUs0Command); }
 
 void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand({0x1B, 0x52, 0x00}); }
 

@@ -1,0 +1,38 @@
+// The printer's command vocabulary: every command the link and the work
+// windows send, named once. Fixed commands are byte sequences; a command
+// with an argument is a small builder that takes it. A window's own
+// builders (InitializePrinter, FeedAndCut, ...) are made of these names; the
+// codes of the GS I @ family and the markers of its replies are in
+// IdItemCodes.h.
+//
+// The bytes are the unframed command: on a USB HID link the sender frames
+// them as an output report. Constant data and pure functions; nothing
+// blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "platform/Text.h"
+
+namespace printerlink {
+
+// Status requests.
+inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};  // DLE EOT 2
+// DLE EOT 2 then DLE EOT 5: whether the printer answers at all after connecting.
+inline const platform::Bytes ConnectionCheckStatusCommand = {0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
+inline const platform::Bytes GsRStatusCommand = {0x1D, 0x72, 0x01};  // GS r 1
+inline const platform::Bytes EscVStatusCommand = {0x1B, 0x76};         // ESC v
+
+// GS EOT n: status of kind n (1 printer, 5 slip station, ...).
+inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, n}; }
+
+// GS US 0: sent when a work window opens on TCP or USB HID and when it closes.
+inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
+// ESC @: initialises the printer.
+inline const platform::Bytes InitializeCommand = {0x1B, 0x40};
+
+// GS I @ code: writes, clears or reads one ID item or tally (IdItemCodes.h);
+// a write appends the item's text.
+inline platform::Bytes IdItemCommand(std::uint8_t code) { return {0x1D, 0x49, 0x40, code}; }
+
+}  // namespace printerlink
