@@ -12,6 +12,7 @@
 
 #include <cstdint>
 
+#include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace printerlink {
@@ -30,6 +31,23 @@ inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, 
 inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
 // ESC @: initialises the printer.
 inline const platform::Bytes InitializeCommand = {0x1B, 0x40};
+
+// GS a n: automatic status back of the conditions n selects (0: none).
+inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x61, n}; }
+
+// Printing.
+// ESC d n: feed n lines.
+inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
+// GS V 0: cut the paper.
+inline const platform::Bytes CutPaperCommand = {0x1D, 0x56, 0x00};
+// US t: print the diagnostic form; the M27x takes two more bytes.
+inline platform::Bytes PrintFormCommand(long printerType) {
+    if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
+    return {0x1F, 0x74};
+}
+
+// GS @ n: clear a flash user area (31h user-defined, 32h user data).
+inline platform::Bytes ClearUserAreaCommand(std::uint8_t area) { return {0x1D, 0x40, area}; }
 
 // GS I @ code: writes, clears or reads one ID item or tally (IdItemCodes.h);
 // a write appends the item's text.

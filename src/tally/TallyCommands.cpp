@@ -19,7 +19,7 @@ bool ViewTallyDlg::InitializePrinter() { return sendCommand(printerlink::Initial
 bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
     std::uint8_t n = 0x00;
     if (enable) n = m_MainComm.PrinterType() == printerlink::kM27xType ? 0x0F : 0x2F;
-    return sendCommand({0x1D, 0x61, n});
+    return sendCommand(printerlink::AutoStatusBackCommand(n));
 }
 
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
@@ -59,8 +59,8 @@ bool ViewTallyDlg::sendChecked(const std::function<void()>& sends) {
 }
 
 void ViewTallyDlg::FeedAndCut(int lines) {
-    sendCommand({0x1B, 0x64, static_cast<std::uint8_t>(lines)});
-    sendCommand({0x1D, 0x56, 0x00});
+    sendCommand(printerlink::FeedLinesCommand(static_cast<std::uint8_t>(lines)));
+    sendCommand(printerlink::CutPaperCommand);
 }
 
 }  // namespace tally
