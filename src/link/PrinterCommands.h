@@ -32,6 +32,21 @@ inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
 // ESC @: initialises the printer.
 inline const platform::Bytes InitializeCommand = {0x1B, 0x40};
 
+// GS FF: restart the printer.
+inline const platform::Bytes RestartCommand = {0x1D, 0xFF};
+
+// US DC1 (parameter, value)... FF: the configuration command. The settings
+// go between its header and its end.
+inline const platform::Bytes SetParameterHeader = {0x1F, 0x11};
+inline constexpr std::uint8_t SetParameterEnd = 0xFF;
+// The configuration command with the single pair (parameter, value).
+inline platform::Bytes SetParameterCommand(std::uint8_t parameter, std::uint8_t value) {
+    return {SetParameterHeader[0], SetParameterHeader[1], parameter, value, SetParameterEnd};
+}
+// What the USB HID packet of settings starts with: the output report ID
+// (08h), ESC @ and the configuration command's header.
+inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11};
+
 // GS a n: automatic status back of the conditions n selects (0: none).
 inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x61, n}; }
 
