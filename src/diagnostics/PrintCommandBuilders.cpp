@@ -12,6 +12,7 @@ using platform::Bytes;
 namespace {
 
 constexpr int kBarcodeOnlineRounds = 20;
+constexpr std::uint8_t kColorOptionParameter = 0x37;
 constexpr int kOnlineSleepMs = 50;
 // A framed command fits one 64-byte report: 08, its length byte and 62
 // bytes. The link frames anything longer than 64 bytes piece by piece.
@@ -109,8 +110,8 @@ void DiagnosePrinterDlg::PrintBarcode(int kind, const std::string& data) {
 }
 
 void DiagnosePrinterDlg::FeedAndCut(std::uint8_t lines) {
-    sendCommand({0x1B, 0x64, lines});
-    sendCommand({0x1D, 0x56, 0x00});
+    sendCommand(printerlink::FeedLinesCommand(lines));
+    sendCommand(printerlink::CutPaperCommand);
 }
 
 void DiagnosePrinterDlg::EjectSlip() {
@@ -118,7 +119,7 @@ void DiagnosePrinterDlg::EjectSlip() {
 }
 
 void DiagnosePrinterDlg::SetColorOption(bool on) {
-    sendCommand({0x1F, 0x11, 0x37, static_cast<std::uint8_t>(on ? 0x01 : 0x00), 0xFF});
+    sendCommand(printerlink::SetParameterCommand(kColorOptionParameter, on ? 0x01 : 0x00));
 }
 
 void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }

@@ -23,6 +23,10 @@ inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};  // DLE
 inline const platform::Bytes ConnectionCheckStatusCommand = {0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
 inline const platform::Bytes GsRStatusCommand = {0x1D, 0x72, 0x01};  // GS r 1
 inline const platform::Bytes EscVStatusCommand = {0x1B, 0x76};         // ESC v
+inline const platform::Bytes EscUStatusCommand = {0x1B, 0x75, 0x00};   // ESC u 0
+inline const platform::Bytes FlashStatusCommand = {0x1D, 0x72, 0x04};  // GS r 4
+// DLE EM n: the kiosk indicators of the M27x (n = 1 or 2).
+inline platform::Bytes KioskStatusCommand(std::uint8_t n) { return {0x10, 0x19, n}; }
 
 // GS EOT n: status of kind n (1 printer, 5 slip station, ...).
 inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, n}; }
@@ -61,7 +65,9 @@ inline platform::Bytes PrintFormCommand(long printerType) {
     return {0x1F, 0x74};
 }
 
-// GS @ n: clear a flash user area (31h user-defined, 32h user data).
+// GS @ n: clear a flash user area.
+inline constexpr std::uint8_t kUserDefinedArea = 0x31;
+inline constexpr std::uint8_t kUserDataArea = 0x32;
 inline platform::Bytes ClearUserAreaCommand(std::uint8_t area) { return {0x1D, 0x40, area}; }
 
 // GS I @ code: writes, clears or reads one ID item or tally (IdItemCodes.h);

@@ -9,8 +9,8 @@ namespace tally {
 
 namespace {
 
-constexpr std::uint8_t kUserDefinedArea = 0x31;
-constexpr std::uint8_t kUserDataArea = 0x32;
+using printerlink::kUserDataArea;
+using printerlink::kUserDefinedArea;
 constexpr const char* kUserDefinedQuestion =
     "Clear all sectors available for user-defined characters and multiple logos.";
 constexpr const char* kUserDataQuestion = "Clear all sectors available for user data storage";
