@@ -6,6 +6,7 @@
 #include "diagnostics/BitImage.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "platform/RuntimeError.h"
 #include "platform/imaging/Bitmap.h"
@@ -114,7 +115,7 @@ bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased.
 void DiagnosePrinterDlg::SelectFlashLogoArea() {
-    sendCommand({0x1D, 0x40, 0x31});
+    sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
     for (int read = 0; read < kEraseReads; ++read) {
         Bytes b(1, 0);
         if (!m_MainComm.WaitResponse(b, 1) || b[0] == kErased) return;
@@ -167,7 +168,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         if (sendsStopped()) return;
         shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
         // Framed on USB HID like every command, so the printer gets it there too.
-        sendCommand({0x1D, 0x72, 0x04});
+        sendCommand(printerlink::FlashStatusCommand);
         if (sendsStopped()) return;
         Bytes status(1, 0);
         // No answer at all is no good write either.

@@ -1,6 +1,7 @@
 // The print command builders: each builds one command (or a short fixed run)
 // from plain bytes and sends it at once; nothing is batched.
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
 
@@ -11,6 +12,7 @@ using platform::Bytes;
 namespace {
 
 constexpr int kBarcodeOnlineRounds = 20;
+constexpr std::uint8_t kColorOptionParameter = 0x37;
 constexpr int kOnlineSleepMs = 50;
 // A framed command fits one 64-byte report: 08, its length byte and 62
 // bytes. The link frames anything longer than 64 bytes piece by piece.
@@ -53,9 +55,9 @@ void DiagnosePrinterDlg::sendText(const std::string& text) {
         m_MainComm.SendOutput(text);
 }
 
-void DiagnosePrinterDlg::InitializePrinter() { sendCommand({0x1B, 0x40}); }
+void DiagnosePrinterDlg::InitializePrinter() { sendCommand(printerlink::InitializeCommand); }
 
-void DiagnosePrinterDlg::SendGsUs0() { sendCommand({0x1D, 0x1F, 0x00}); }
+void DiagnosePrinterDlg::SendGsUs0() { sendCommand(printerlink::GsUs0Command); }
 
 void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand({0x1B, 0x52, 0x00}); }
 
@@ -108,8 +110,8 @@ void DiagnosePrinterDlg::PrintBarcode(int kind, const std::string& data) {
 }
 
 void DiagnosePrinterDlg::FeedAndCut(std::uint8_t lines) {
-    sendCommand({0x1B, 0x64, lines});
-    sendCommand({0x1D, 0x56, 0x00});
+    sendCommand(printerlink::FeedLinesCommand(lines));
+    sendCommand(printerlink::CutPaperCommand);
 }
 
 void DiagnosePrinterDlg::EjectSlip() {
@@ -117,7 +119,7 @@ void DiagnosePrinterDlg::EjectSlip() {
 }
 
 void DiagnosePrinterDlg::SetColorOption(bool on) {
-    sendCommand({0x1F, 0x11, 0x37, static_cast<std::uint8_t>(on ? 0x01 : 0x00), 0xFF});
+    sendCommand(printerlink::SetParameterCommand(kColorOptionParameter, on ? 0x01 : 0x00));
 }
 
 void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }

@@ -3,6 +3,7 @@
 // that checks the link first.
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/ModalMessageBox.h"
@@ -131,10 +132,7 @@ void DiagnosePrinterDlg::PrintReceiptTestSerial() {
 
 void DiagnosePrinterDlg::PrintDiagFormTest() {
     InitializePrinter();
-    if (m_MainComm.PrinterType() == kM27xType)
-        sendCommand({0x1F, 0x74, 0x00, 0x01});
-    else
-        sendCommand({0x1F, 0x74});
+    sendCommand(printerlink::PrintFormCommand(m_MainComm.PrinterType()));
 }
 
 void DiagnosePrinterDlg::PrintDiagFormTestSerial() {

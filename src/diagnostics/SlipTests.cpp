@@ -3,6 +3,7 @@
 // printer reports the document in the slip station.
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterCommands.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/ModelessMsgBox.h"
@@ -175,7 +176,8 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);
         if (answer != shell::vbOK) break;
-        const Bytes request = hidOpen() && useGsR1 ? Bytes{0x1D, 0x72, 0x01} : Bytes{0x1D, 0x04, 0x05};
+        const Bytes request =
+            hidOpen() && useGsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5);
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
             sendCommand(request);

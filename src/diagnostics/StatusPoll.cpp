@@ -6,6 +6,7 @@
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterCommands.h"
 #include "link/ModelIdentifiers.h"
 #include "platform/Application.h"
 #include "platform/loop/EventLoop.h"
@@ -105,10 +106,10 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     }
     if (hidOpen()) {
         iEscStatusReplyKind = kEscVReply;
-        sendCommand({0x1B, 0x76});
+        sendCommand(printerlink::EscVStatusCommand);
         m_MainComm.fncReadHIDData();
         iEscStatusReplyKind = kEscUReply;
-        sendCommand({0x1B, 0x75, 0x00});
+        sendCommand(printerlink::EscUStatusCommand);
         m_MainComm.fncReadHIDData();
     }
 }
@@ -123,7 +124,7 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
     // On USB HID the replies come only when read, one report each.
     iEscStatusReplyKind = kNoEscReply;
     for (std::uint8_t n : {0x01, 0x02}) {
-        sendCommand({0x10, 0x19, n});
+        sendCommand(printerlink::KioskStatusCommand(n));
         m_MainComm.fncReadHIDData();
     }
 }

@@ -3,7 +3,9 @@
 #include <algorithm>
 
 #include "link/LinkFlags.h"
+#include "link/IdItemCodes.h"
 #include "link/MainWindowLink.h"
+#include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 
 namespace printerlink {
@@ -12,15 +14,10 @@ using platform::Bytes;
 
 namespace {
 
-const Bytes GsEotStatusCommand{0x1D, 0x04, 0x01};
-const Bytes EscVStatusCommand{0x1B, 0x76};
-const Bytes ConnectionCheckStatusCommand{0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
 constexpr int kConnectionCheckRequests = 2;  // DLE EOT 2 and DLE EOT 5
-// The firmware version is ID item A3; the printer answers A3 and the version text.
-constexpr std::uint8_t kFirmwareItem = 0xA3;
-
-// GS I @ code: read one ID item or tally of the printer.
-Bytes IdItemCommand(std::uint8_t code) { return {0x1D, 0x49, 0x40, code}; }
+// The firmware version is the flash firmware revision's read (A3); the printer
+// answers A3 and the version text.
+const std::uint8_t kFirmwareItem = iditems::IdItemCode(iditems::kFlashFirmwareRevision, iditems::IdItemOp::Read);
 constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
@@ -33,7 +30,7 @@ bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
 void MainWindowLink::ProbeLanPrinterStatus() {
     if (!m_bEthernet) return;
     m_bLanReplyReceived = false;
-    SendOutput(GsEotStatusCommand);
+    SendOutput(GsEotStatusCommand(1));
     yieldTimes(kLanProbeYields);
     if (m_bLanReplyReceived) {
         bLanAnswersGsEot = true;

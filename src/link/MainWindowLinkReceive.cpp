@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "link/ChangeConfigDlgFlags.h"
+#include "link/IdItemCodes.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
 #include "link/ViewTallyDlgFlags.h"
@@ -19,6 +20,9 @@ constexpr std::size_t kHidReadBufferSize = 1025;
 // A reply watchdog that fires this much after its time was held up by the
 // program (a blocking sleep), not by the printer.
 constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
+
+// The marker a standard tally's reply starts with: its read code.
+std::uint8_t tallyMarker(int tally) { return iditems::TallyCode(tally, iditems::IdItemOp::Read, false); }
 }  // namespace
 
 void MainWindowLink::MSCommCtrl_OnComm() {
@@ -186,17 +190,41 @@ void MainWindowLink::parseTally(const Bytes& data, bool& requested, std::uint8_t
     requested = false;
 }
 
-void MainWindowLink::ParseReceiptLineTally(const Bytes& d) { parseTally(d, m_blnReceiptLinecmd, 0x83, m_ReceiptLine); }
-void MainWindowLink::ParseKnifeCutTally(const Bytes& d) { parseTally(d, m_bKnifeCut, 0x87, m_KnifeCut); }
-void MainWindowLink::ParseSlipLinesTally(const Bytes& d) { parseTally(d, m_bSlipLines, 0xB7, m_SlipLines); }
-void MainWindowLink::ParseSlipCharsTally(const Bytes& d) { parseTally(d, m_bSlipChars, 0x8B, m_SlipChars); }
-void MainWindowLink::ParseMICRReadsTally(const Bytes& d) { parseTally(d, m_bMICRReads, 0x8F, m_MICRReads); }
-void MainWindowLink::ParseHoursOnTally(const Bytes& d) { parseTally(d, m_bHoursOn, 0x93, m_HoursOn); }
-void MainWindowLink::ParseFlashCyclesTally(const Bytes& d) { parseTally(d, m_bFlashCycles, 0xA7, m_FlashCycles); }
-void MainWindowLink::ParseKnifeJamsTally(const Bytes& d) { parseTally(d, m_bKnifeJams, 0xAB, m_KnifeJams); }
-void MainWindowLink::ParseCoverOpensTally(const Bytes& d) { parseTally(d, m_bCoverOpens, 0xAF, m_CoverOpens); }
-void MainWindowLink::ParseMaxTempTally(const Bytes& d) { parseTally(d, m_bMaxTemp, 0xB3, m_MaxTemp); }
-void MainWindowLink::ParseRecBackTally(const Bytes& d) { parseTally(d, m_bRecBack, 0xBF, m_RecBack); }
-void MainWindowLink::ParseScantimesTally(const Bytes& d) { parseTally(d, m_bScantimes, 0xBB, m_Scantimes); }
+void MainWindowLink::ParseReceiptLineTally(const Bytes& d) {
+    parseTally(d, m_blnReceiptLinecmd, tallyMarker(iditems::kReceiptLines), m_ReceiptLine);
+}
+void MainWindowLink::ParseKnifeCutTally(const Bytes& d) {
+    parseTally(d, m_bKnifeCut, tallyMarker(iditems::kKnifeCuts), m_KnifeCut);
+}
+void MainWindowLink::ParseSlipLinesTally(const Bytes& d) {
+    parseTally(d, m_bSlipLines, tallyMarker(iditems::kSlipLines), m_SlipLines);
+}
+void MainWindowLink::ParseSlipCharsTally(const Bytes& d) {
+    parseTally(d, m_bSlipChars, tallyMarker(iditems::kSlipChars), m_SlipChars);
+}
+void MainWindowLink::ParseMICRReadsTally(const Bytes& d) {
+    parseTally(d, m_bMICRReads, tallyMarker(iditems::kMicrReads), m_MICRReads);
+}
+void MainWindowLink::ParseHoursOnTally(const Bytes& d) {
+    parseTally(d, m_bHoursOn, tallyMarker(iditems::kHoursOn), m_HoursOn);
+}
+void MainWindowLink::ParseFlashCyclesTally(const Bytes& d) {
+    parseTally(d, m_bFlashCycles, tallyMarker(iditems::kFlashCycles), m_FlashCycles);
+}
+void MainWindowLink::ParseKnifeJamsTally(const Bytes& d) {
+    parseTally(d, m_bKnifeJams, tallyMarker(iditems::kKnifeJams), m_KnifeJams);
+}
+void MainWindowLink::ParseCoverOpensTally(const Bytes& d) {
+    parseTally(d, m_bCoverOpens, tallyMarker(iditems::kCoverOpens), m_CoverOpens);
+}
+void MainWindowLink::ParseMaxTempTally(const Bytes& d) {
+    parseTally(d, m_bMaxTemp, tallyMarker(iditems::kMaxTemp), m_MaxTemp);
+}
+void MainWindowLink::ParseRecBackTally(const Bytes& d) {
+    parseTally(d, m_bRecBack, tallyMarker(iditems::kReceiptLinesBack), m_RecBack);
+}
+void MainWindowLink::ParseScantimesTally(const Bytes& d) {
+    parseTally(d, m_bScantimes, tallyMarker(iditems::kScanTimes), m_Scantimes);
+}
 
 }  // namespace printerlink

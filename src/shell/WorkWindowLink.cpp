@@ -96,12 +96,10 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 }
 
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
-    static const platform::Bytes gsEotStatus = {0x1D, 0x04, 0x01};
-    static const platform::Bytes gsRStatus = {0x1D, 0x72, 0x01};
     if (!mainComm.IsPrinterOnline()) return;
-    if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(gsEotStatus);
+    if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
-        platform::Bytes command = gsRStatus;
+        platform::Bytes command = printerlink::GsRStatusCommand;
         if (mainComm.m_lngHIDHandle > 0) {
             mainComm.m_AHPIBufferCmd = true;
             printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);

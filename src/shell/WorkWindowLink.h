@@ -19,13 +19,14 @@
 #include <string>
 
 #include "link/MainWindowLink.h"
+#include "link/PrinterCommands.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/TimerControl.h"
 
 namespace shell {
 
 // The printer's real-time status request, DLE EOT 2.
-inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};
+using printerlink::RealTimeStatusCommand;
 
 // Empties the serial input and output buffers (the link's
 // PurgeCommunication(kPurgeBoth)); on TCP and USB HID it lets pending

@@ -1,18 +1,11 @@
 // The window's senders: each builds its command and hands it to the link,
 // framed as an output report on a USB HID link, and gives back what the
 // link's send returned for its last send.
+#include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
 
 namespace tally {
-
-namespace {
-
-platform::Bytes idItemHeader(std::uint8_t code) {
-    return {kIdItemCommand[0], kIdItemCommand[1], kIdItemCommand[2], code};
-}
-
-}  // namespace
 
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
@@ -21,23 +14,23 @@ bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     return m_MainComm.SendOutput(command);
 }
 
-bool ViewTallyDlg::InitializePrinter() { return sendCommand({0x1B, 0x40}); }
+bool ViewTallyDlg::InitializePrinter() { return sendCommand(printerlink::InitializeCommand); }
 
 bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
     std::uint8_t n = 0x00;
     if (enable) n = m_MainComm.PrinterType() == printerlink::kM27xType ? 0x0F : 0x2F;
-    return sendCommand({0x1D, 0x61, n});
+    return sendCommand(printerlink::AutoStatusBackCommand(n));
 }
 
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
-    const bool sent = sendCommand(idItemHeader(code));
+    const bool sent = sendCommand(printerlink::IdItemCommand(code));
     // A USB HID printer's answer waits in its input report until read.
     if (m_MainComm.m_lngHIDHandle > 0) m_MainComm.fncReadHIDData();
     return sent;
 }
 
 bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {
-    platform::Bytes command = idItemHeader(code);
+    platform::Bytes command = printerlink::IdItemCommand(code);
     if (m_MainComm.m_lngHIDHandle > 0) {
         const platform::Bytes data = m_MainComm.UnicodeStringToBytes(text);
         command.insert(command.end(), data.begin(), data.end());
@@ -66,8 +59,8 @@ bool ViewTallyDlg::sendChecked(const std::function<void()>& sends) {
 }
 
 void ViewTallyDlg::FeedAndCut(int lines) {
-    sendCommand({0x1B, 0x64, static_cast<std::uint8_t>(lines)});
-    sendCommand({0x1D, 0x56, 0x00});
+    sendCommand(printerlink::FeedLinesCommand(static_cast<std::uint8_t>(lines)));
+    sendCommand(printerlink::CutPaperCommand);
 }
 
 }  // namespace tally

@@ -1,5 +1,6 @@
 // Clearing the user-defined character area and the user data area, and
 // printing the diagnostic form: one command each.
+#include "link/PrinterCommands.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
@@ -8,8 +9,8 @@ namespace tally {
 
 namespace {
 
-constexpr std::uint8_t kUserDefinedArea = 0x31;
-constexpr std::uint8_t kUserDataArea = 0x32;
+using printerlink::kUserDataArea;
+using printerlink::kUserDefinedArea;
 constexpr const char* kUserDefinedQuestion =
     "Clear all sectors available for user-defined characters and multiple logos.";
 constexpr const char* kUserDataQuestion = "Clear all sectors available for user data storage";
@@ -24,15 +25,14 @@ bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
 // The printer answers the clear with one byte; it is taken and not looked at.
 void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
     sendChecked([this, area] {
-        if (!sendCommand({0x1D, 0x40, area})) return;
+        if (!sendCommand(printerlink::ClearUserAreaCommand(area))) return;
         platform::Bytes answer(1, 0);
         m_MainComm.WaitResponse(answer, 1);
     });
 }
 
 platform::Bytes ViewTallyDlg::buildPrintFormCommand() {
-    if (m_MainComm.PrinterType() == printerlink::kM27xType) return {0x1F, 0x74, 0x00, 0x01};
-    return {0x1F, 0x74};
+    return printerlink::PrintFormCommand(m_MainComm.PrinterType());
 }
 
 void ViewTallyDlg::ClearUserDefinedAreaLan() {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 #include "platform/Text.h"
 #include "platform/forms/Keys.h"
@@ -15,8 +16,6 @@ namespace tally {
 namespace {
 
 constexpr const char* kSection = "Configurations";
-// Sent when the window opens on TCP or USB HID and whenever it closes.
-const platform::Bytes kTallyModeCommand = {0x1D, 0x1F, 0x00};
 
 // "00001234" is a number; "0000004A", "" and "1 2" are not.
 bool isNumberText(const std::string& text) {
@@ -105,7 +104,7 @@ void ViewTallyDlg::Form_Load() {
         SetupTalliesByModel();
     SetAllChecks(false);
     m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
-    shell::StartWindowOnDirectLink(m_MainComm, kTallyModeCommand, VStatusTimer);
+    shell::StartWindowOnDirectLink(m_MainComm, printerlink::GsUs0Command, VStatusTimer);
     for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
     if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {
         for (int i : {kSlipLines, kReceiptLinesBack, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
@@ -127,7 +126,7 @@ void ViewTallyDlg::CloseButton_Click() {
 // input, the main window's connection check or the next window's read.
 void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
     sharedFlags().m_SendRealTimeStatusCmd = false;
-    sendCommand(kTallyModeCommand);
+    sendCommand(printerlink::GsUs0Command);
 }
 
 void ViewTallyDlg::ClearCachedValues() {

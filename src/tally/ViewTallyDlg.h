@@ -28,6 +28,7 @@
 #include <string>
 #include <vector>
 
+#include "link/IdItemCodes.h"
 #include "link/ViewTallyDlgFlags.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/CommandButton.h"
@@ -39,9 +40,11 @@
 #include "platform/forms/TimerControl.h"
 #include "shell/MainWindow.h"
 #include "shell/WorkWindowLink.h"
-#include "tally/IdItemCodes.h"
 
 namespace tally {
+
+// The window names the ID items, the tallies and their codes as its own.
+using namespace printerlink::iditems;
 
 class ViewTallyDlg : public platform::Form {
 public:

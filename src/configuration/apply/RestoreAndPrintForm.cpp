@@ -3,6 +3,7 @@
 // real-time status request.
 #include "configuration/apply/ConfigurationApply.h"
 #include "configuration/editor/ChangeConfigDlg.h"
+#include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 #include "shell/MainWindow.h"
 #include "shell/ModalMessageBox.h"
@@ -21,12 +22,7 @@ constexpr const char* kCannotPrintForm = "Cannot print a diagnostic form due to 
 platform::Bytes RestoreDefaultsCommand(long printerType) {
     using namespace printerlink;
     const std::uint8_t number = typeIsOneOf(printerType, {kR806Type, kR807Type, kR809Type}) ? 0x60 : 0x50;
-    return {0x1F, 0x11, number, 0x00, 0xFF};
-}
-
-platform::Bytes PrintFormCommand(long printerType) {
-    if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
-    return {0x1F, 0x74};
+    return printerlink::SetParameterCommand(number, 0x00);
 }
 
 void frameOnHid(const shell::MainWindow& link, platform::Bytes& command) {
@@ -82,7 +78,7 @@ void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
         shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
         return;
     }
-    platform::Bytes command = PrintFormCommand(link.PrinterType());
+    platform::Bytes command = printerlink::PrintFormCommand(link.PrinterType());
     frameOnHid(link, command);
     if (!sendToPrinter(link, command)) shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
 }
@@ -95,7 +91,7 @@ void ConfigurationApply::PrintDiagnosticFormSerial(ChangeConfigDlg& window) {
         LostLinkExit(window);
         return;
     }
-    if (!sendToPrinter(link, PrintFormCommand(link.PrinterType())))
+    if (!sendToPrinter(link, printerlink::PrintFormCommand(link.PrinterType())))
         shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
 }
 

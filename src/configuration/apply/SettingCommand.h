@@ -19,6 +19,7 @@
 #include <cstdint>
 
 #include "configuration/ParamNo.h"
+#include "link/PrinterCommands.h"
 #include "platform/Text.h"
 
 namespace configuration {
@@ -36,12 +37,10 @@ struct SettingBytes {
 // `option` is the chosen option's index (0 the first; -1 none).
 SettingBytes settingCommandBytes(const ParamNoTables& tables, long printerType, int category, int row, long option);
 
-// The printer's configuration command around the settings.
-inline const platform::Bytes SetParameterHeader = {0x1F, 0x11};
-inline constexpr std::uint8_t SetParameterEnd = 0xFF;
-// What the USB HID packet of settings starts with: the report ID, ESC @ and
-// the header.
-inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11};
-inline const platform::Bytes RestartCommand = {0x1D, 0xFF};
+// The printer's configuration command around the settings, and the restart.
+using printerlink::ParameterPacketHead;
+using printerlink::RestartCommand;
+using printerlink::SetParameterEnd;
+using printerlink::SetParameterHeader;
 
 }  // namespace configuration

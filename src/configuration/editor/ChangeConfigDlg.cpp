@@ -5,6 +5,7 @@
 
 #include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
+#include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "platform/forms/Keys.h"
 #include "shell/IniFile.h"
@@ -13,13 +14,6 @@
 #include "shell/WorkWindowLink.h"
 
 namespace configuration {
-
-namespace {
-
-// GS US 0: the command the window sends when it opens on TCP or USB HID.
-const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
-
-}  // namespace
 
 ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<ConfigurationCommands> commands)
     : Form("ChangeConfigDlg"),
@@ -113,7 +107,7 @@ void ChangeConfigDlg::Form_Load() {
         RebootButton.setEnabled(false);
         RestoreDefaultButton.setEnabled(false);
     }
-    shell::StartWindowOnDirectLink(m_MainComm, GsUs0Command, StatusTimer);
+    shell::StartWindowOnDirectLink(m_MainComm, printerlink::GsUs0Command, StatusTimer);
     bReceiptSyncSelected = false;
     ResetSettingValues();
 }

@@ -1,6 +1,9 @@
-// The printer's ID items and tallies and their command codes (IdItemCode).
+// The printer's ID items and tallies and their command codes (IdItemCode),
+// used by the tally window and by the link's firmware probe and TCP tally
+// parsers.
 //
-// Every item has a base code B; the command GS I @ c carries c = B for a
+// Every item has a base code B; the command GS I @ c (IdItemCommand in
+// PrinterCommands.h) carries c = B for a
 // write, B+1 for a write with a printed confirmation, B+2 for a clear and
 // B+3 for a read. A read's reply starts with the read code as its marker.
 // Tallies have a second set of bases for kiosk printers, and printer types 9
@@ -13,7 +16,7 @@
 #include <array>
 #include <cstdint>
 
-namespace tally {
+namespace printerlink::iditems {
 
 inline constexpr int kIdItemCount = 8;
 inline constexpr int kTallyCount = 12;
@@ -21,8 +24,8 @@ inline constexpr int kTallyCount = 12;
 // The operations of the command family, in the order of their code offsets.
 enum class IdItemOp : std::uint8_t { Write = 0, WriteAndPrint = 1, Clear = 2, Read = 3 };
 
-// GS I @, the command's first three bytes.
-inline constexpr std::array<std::uint8_t, 3> kIdItemCommand = {0x1D, 0x49, 0x40};
+// ID items by index.
+inline constexpr int kFlashFirmwareRevision = 5;
 
 // Tallies by index.
 inline constexpr int kReceiptLines = 0, kKnifeCuts = 1, kSlipLines = 2, kSlipChars = 3, kMicrReads = 4,
@@ -52,4 +55,4 @@ inline constexpr int kTallyDigits = 8;
 // The order in which the ID items are requested and their replies expected.
 inline constexpr std::array<int, kIdItemCount> kIdReadOrder = {0, 1, 4, 2, 3, 7, 5, 6};
 
-}  // namespace tally
+}  // namespace printerlink::iditems

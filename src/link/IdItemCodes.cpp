@@ -1,9 +1,9 @@
-#include "tally/IdItemCodes.h"
+#include "link/IdItemCodes.h"
 
 #include "link/PrinterTypes.h"
 #include "platform/RuntimeError.h"
 
-namespace tally {
+namespace printerlink::iditems {
 
 namespace {
 
@@ -63,7 +63,7 @@ std::uint8_t TallyCode(int tally, IdItemOp op, bool kiosk) {
 }
 
 std::uint8_t TallyReplyMarker(int tally, bool kiosk, long printerType) {
-    const bool swapped = kiosk && printerlink::is3720Type(printerType);
+    const bool swapped = kiosk && is3720Type(printerType);
     if (swapped && tally == kMicrReads) return TallyCode(kReceiptLinesBack, IdItemOp::Read, true);
     if (swapped && tally == kReceiptLinesBack) return TallyCode(kMicrReads, IdItemOp::Read, true);
     return TallyCode(tally, IdItemOp::Read, kiosk);
@@ -74,4 +74,4 @@ int IdItemReplyLength(int item) {
     return kIdItems[static_cast<std::size_t>(item)].replyLength;
 }
 
-}  // namespace tally
+}  // namespace printerlink::iditems

@@ -1,0 +1,77 @@
+// The printer's command vocabulary: every command the link and the work
+// windows send, named once. Fixed commands are byte sequences; a command
+// with an argument is a small builder that takes it. A window's own
+// builders (InitializePrinter, FeedAndCut, ...) are made of these names; the
+// codes of the GS I @ family and the markers of its replies are in
+// IdItemCodes.h.
+//
+// The bytes are the unframed command: on a USB HID link the sender frames
+// them as an output report. Constant data and pure functions; nothing
+// blocks.
+#pragma once
+
+#include <cstdint>
+
+#include "link/PrinterTypes.h"
+#include "platform/Text.h"
+
+namespace printerlink {
+
+// Status requests.
+inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};  // DLE EOT 2
+// DLE EOT 2 then DLE EOT 5: whether the printer answers at all after connecting.
+inline const platform::Bytes ConnectionCheckStatusCommand = {0x10, 0x04, 0x02, 0x10, 0x04, 0x05};
+inline const platform::Bytes GsRStatusCommand = {0x1D, 0x72, 0x01};  // GS r 1
+inline const platform::Bytes EscVStatusCommand = {0x1B, 0x76};         // ESC v
+inline const platform::Bytes EscUStatusCommand = {0x1B, 0x75, 0x00};   // ESC u 0
+inline const platform::Bytes FlashStatusCommand = {0x1D, 0x72, 0x04};  // GS r 4
+// DLE EM n: the kiosk indicators of the M27x (n = 1 or 2).
+inline platform::Bytes KioskStatusCommand(std::uint8_t n) { return {0x10, 0x19, n}; }
+
+// GS EOT n: status of kind n (1 printer, 5 slip station, ...).
+inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, n}; }
+
+// GS US 0: sent when a work window opens on TCP or USB HID and when it closes.
+inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
+// ESC @: initialises the printer.
+inline const platform::Bytes InitializeCommand = {0x1B, 0x40};
+
+// GS FF: restart the printer.
+inline const platform::Bytes RestartCommand = {0x1D, 0xFF};
+
+// US DC1 (parameter, value)... FF: the configuration command. The settings
+// go between its header and its end.
+inline const platform::Bytes SetParameterHeader = {0x1F, 0x11};
+inline constexpr std::uint8_t SetParameterEnd = 0xFF;
+// The configuration command with the single pair (parameter, value).
+inline platform::Bytes SetParameterCommand(std::uint8_t parameter, std::uint8_t value) {
+    return {SetParameterHeader[0], SetParameterHeader[1], parameter, value, SetParameterEnd};
+}
+// What the USB HID packet of settings starts with: the output report ID
+// (08h), ESC @ and the configuration command's header.
+inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11};
+
+// GS a n: automatic status back of the conditions n selects (0: none).
+inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x61, n}; }
+
+// Printing.
+// ESC d n: feed n lines.
+inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
+// GS V 0: cut the paper.
+inline const platform::Bytes CutPaperCommand = {0x1D, 0x56, 0x00};
+// US t: print the diagnostic form; the M27x takes two more bytes.
+inline platform::Bytes PrintFormCommand(long printerType) {
+    if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
+    return {0x1F, 0x74};
+}
+
+// GS @ n: clear a flash user area.
+inline constexpr std::uint8_t kUserDefinedArea = 0x31;
+inline constexpr std::uint8_t kUserDataArea = 0x32;
+inline platform::Bytes ClearUserAreaCommand(std::uint8_t area) { return {0x1D, 0x40, area}; }
+
+// GS I @ code: writes, clears or reads one ID item or tally (IdItemCodes.h);
+// a write appends the item's text.
+inline platform::Bytes IdItemCommand(std::uint8_t code) { return {0x1D, 0x49, 0x40, code}; }
+
+}  // namespace printerlink
