@@ -101,7 +101,7 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
     static const platform::Bytes gsEotStatus = {0x1D, 0x04, 0x01};
     static const platform::Bytes gsRStatus = {0x1D, 0x72, 0x01};
-    if (!mainComm.IsPrinterOnline()) return;
+    if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
     if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(gsEotStatus);
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
         platform::Bytes command = gsRStatus;

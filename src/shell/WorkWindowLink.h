@@ -130,7 +130,9 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 // printer is asked what it answered when the link was opened (GS EOT 1,
 // GS r 1); on USB HID GS r 1 goes out framed and its answer is read at once
 // and consumed by the link. A serial link, or a TCP printer that answered
-// neither probe, is not polled; nor is a printer that is not online.
+// neither probe, is not polled; nor is a printer that is not online, but for
+// a USB HID printer whose poll read went unanswered: asked on, it shows
+// itself online again when it answers.
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm);
 
 // How the configuration and tally windows open on TCP and USB HID: the
