@@ -116,6 +116,26 @@ void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
     }
 }
 
+PollSilence::PollSilence(int pollIntervalMs) : pollIntervalUs_(platform::Micros(pollIntervalMs) * 1000) {}
+
+// The printer gets the time the link gives a TCP printer to answer, and a
+// poll is late by as much as the link lets its reply watchdog be.
+bool PollSilence::polled(platform::Micros now) {
+    constexpr platform::Micros kLateUs = 1'000'000;
+    constexpr platform::Micros kReplyTimeUs = platform::Micros(printerlink::kLanReplyTimeoutMs) * 1000;
+    const bool late = lastPollAt_ >= 0 && now - lastPollAt_ > pollIntervalUs_ + kLateUs;
+    lastPollAt_ = now;
+    if (unansweredSince_ < 0 || late) unansweredSince_ = now;
+    if (silent_ || now - unansweredSince_ < kReplyTimeUs) return false;
+    silent_ = true;
+    return true;
+}
+
+bool PollSilence::answered() {
+    unansweredSince_ = -1;
+    return std::exchange(silent_, false);
+}
+
 void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,
                              platform::TimerControl& statusTimer) {
     constexpr int kLanOpeningYields = 5001;
