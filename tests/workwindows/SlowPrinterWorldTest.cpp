@@ -85,9 +85,9 @@ private:
     // and Online again once the printer answers.
     void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled) {
         const auto shownWithin = [&](const char* text, int ms) {
-            for (const platform::Micros until = clock.now() + ms * 1000; online.Text() != text && clock.now() < until;)
-                idle(100);
-            return online.Text() == text;
+            const platform::Micros until = clock.now() + ms * 1000;
+            while (online.Text() != text && clock.now() < until) idle(100);
+            return online.Text() == text && clock.now() <= until;
         };
         printer.setReplyFault(sim::ReplyFault::Silent);
         EXPECT_EQ(shownWithin("Offline", 8000), polled);
