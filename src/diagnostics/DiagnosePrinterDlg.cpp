@@ -14,7 +14,6 @@ namespace diagnostics {
 namespace {
 
 constexpr int kCloseYields = 101;
-constexpr int kPollIntervalMs = 1000;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
@@ -221,10 +220,14 @@ void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (Di
 void DiagnosePrinterDlg::showOffline() {
     if (!isLoaded()) return;
     PrinterOnlineText.setText("Offline");
+    arrangeStatusGroups(false);
+}
+
+void DiagnosePrinterDlg::arrangeStatusGroups(bool online) {
     if (m_MainComm.m_AnyHID == printerlink::kAnyHidProduct)
-        ArrangeStatusGroupsByModel(false);
+        ArrangeStatusGroupsByModel(online);
     else
-        ArrangeStatusGroupsByType(false);
+        ArrangeStatusGroupsByType(online);
 }
 
 void DiagnosePrinterDlg::ReceiptButton_Click() {

@@ -65,6 +65,7 @@ public:
     ~DiagnosePrinterDlg() override;
 
     static constexpr const char* kCaption = " Diagnose POS Printer";
+    static constexpr int kPollIntervalMs = 1000;
 
     shell::MainWindow& m_MainComm;
     // "AHPI", "Ethernet" or "COM" and the stored port number.
@@ -236,6 +237,14 @@ private:
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
     bool sendsStopped() const { return clickSends_.stopped(); }
     void showOffline();
+    // By model for "Any HID USB POS Printer", else by type.
+    void arrangeStatusGroups(bool online);
+    // The printer's state as the link finds it now, read afresh.
+    void showLinkState();
+    // The status poll's part in telling a silent printer where the link
+    // does not: a poll goes out, the printer sent something.
+    void notePoll();
+    void noteAnswer();
     // The window's serial link check: its notice, flags and lost-link exit.
     static shell::SerialLinkCheck linkCheck();
     static shell::RealTimeStatusHandshake statusHandshake();
@@ -333,6 +342,7 @@ private:
     // Status poll state. Which request each GS EOT or real-time status reply
     // answers is kept in expectedReplies_; the row index follows it.
     ExpectedReplies expectedReplies_;
+    shell::PollSilence pollSilence_{kPollIntervalMs};
     int m_iStatusReplyIndex = 0;
     int m_iKioskReplyIndex = 0;
     bool m_bFlashOn = false;

@@ -79,12 +79,13 @@ void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
 
 void DiagnosePrinterDlg::PollPrinterStatus() {
     if (!m_MainComm.IsPrinterOnline()) return;
+    countRepliesTakenByLink();
+    notePoll();
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.
     const bool lanAnswersEscV = printerlink::bLanAnswersEscV && m_MainComm.EthernetStatus() == "True";
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
-        countRepliesTakenByLink();
         expectedReplies_.expectPoll(requests, now());
         Bytes command;
         command.reserve(3 * requests);
@@ -130,27 +131,35 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
 }
 
 void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
-    const bool byModel = m_MainComm.m_AnyHID == printerlink::kAnyHidProduct;
-    auto arrange = [&](bool online) {
-        if (byModel)
-            ArrangeStatusGroupsByModel(online);
-        else
-            ArrangeStatusGroupsByType(online);
-    };
     // A TCP printer answering again after its time-out is read afresh, as
     // after a change of the serial lines.
     if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kLanAnswersAgainStatus) {
-        m_iStatusReplyIndex = 0;
-        m_iKioskReplyIndex = 0;
-        const bool online = m_MainComm.IsPrinterOnline();
-        PrinterOnlineText.setText(online ? "Online" : "Offline");
-        arrange(online);
+        showLinkState();
     } else if (NewStatus == printerlink::kLanTimeoutStatus) {
-        PrinterOnlineText.setText("Offline");
-        arrange(false);
+        showOffline();
     } else if (printerlink::isLineErrorStatus(NewStatus)) {
         PurgeBuffers();
     }
+}
+
+void DiagnosePrinterDlg::showLinkState() {
+    m_iStatusReplyIndex = 0;
+    m_iKioskReplyIndex = 0;
+    const bool online = m_MainComm.IsPrinterOnline();
+    PrinterOnlineText.setText(online ? "Online" : "Offline");
+    arrangeStatusGroups(online);
+}
+
+// A serial printer keeps its lines up when it stops answering, and a USB HID
+// read that gets nothing raises nothing for this window: the window tells the
+// silence itself, with the TCP reply watchdog's time, and shows it as the
+// watchdog's time-out and the printer's next data show it on TCP.
+void DiagnosePrinterDlg::notePoll() {
+    if (m_MainComm.EthernetStatus() != "True" && pollSilence_.polled(now())) showOffline();
+}
+
+void DiagnosePrinterDlg::noteAnswer() {
+    if (pollSilence_.answered()) showLinkState();
 }
 
 // Bytes that arrive while the interpreter is busy (it runs inside sends and
@@ -158,6 +167,7 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
 // On USB HID the poll sets the expected reply kind just before each read, so
 // a queued reply keeps the kind it was read under.
 void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
+    if (!ResponseData.empty()) noteAnswer();
     pendingReplies_.push_back({ResponseData, iEscStatusReplyKind, now()});
     if (interpreting_) return;
     interpreting_ = true;
@@ -234,6 +244,7 @@ void DiagnosePrinterDlg::interpretGsEotReply(std::uint8_t b, platform::Micros ar
 
 void DiagnosePrinterDlg::countRepliesTakenByLink() {
     Bytes& taken = printerlink::diagStatusAnswerBytes;
+    if (!taken.empty()) noteAnswer();
     expectedReplies_.takenByLink(static_cast<std::size_t>(std::count_if(taken.begin(), taken.end(), isGsEotReply)),
                                  now());
     taken.clear();

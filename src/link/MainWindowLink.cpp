@@ -83,6 +83,7 @@ void MainWindowLink::closeHidDevice() {
     if (m_lngHIDHandle > 0) hid_.close(m_lngHIDHandle);
     m_lngHIDHandle = 0;
     m_bHIDDeviceFound = false;
+    hidPollUnanswered_ = false;
 }
 
 bool MainWindowLink::DisconnectPrinter() {
@@ -120,6 +121,7 @@ bool MainWindowLink::DisconnectPrinter() {
         m_hReadEvent = 0;
         m_ReadOverlapped = {};
         m_bHIDDeviceFound = false;
+        hidPollUnanswered_ = false;
         m_AHPIBufferCmd = false;
         if (breconnect) {
             m_bAwaitingFirmware = false;

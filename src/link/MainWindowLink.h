@@ -64,7 +64,8 @@ struct LinkShellServices {
 
 // Status codes raised through OnStatusUpdated besides the serial event codes.
 inline constexpr int kLanTimeoutStatus = 11053;
-// A TCP printer whose time-out or error was reported has sent data again.
+// A TCP printer whose time-out or error was reported has sent data again;
+// also a USB HID printer whose status poll read went unanswered.
 inline constexpr int kLanAnswersAgainStatus = 11054;
 inline constexpr int kHidPollTimeoutStatus = 0;
 // A change of the serial control lines (CTS or DSR), on which a window asks
@@ -193,6 +194,9 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
+    // A USB HID status poll read got no report, which took the device for
+    // gone, and no report has been read since: the polls go on asking.
+    bool hidPollUnanswered() const { return hidPollUnanswered_; }
     // How often, since the program started, a send failed or the TCP
     // connection was reset or closed by the printer. A window compares it
     // before and after an operation: a TCP reset shows only after the send
@@ -328,6 +332,7 @@ private:
     platform::Bytes HidOutputReport(const platform::Bytes& piece, bool framedHere) const;
     void readyWait(const SendWaits& waits);
     void settleWait(const SendWaits& waits);
+    bool sendWaitEnds();
     bool anyTransportOpen() const;
 
     // Runs body; a RuntimeError ends it early. Either way the last-error
@@ -386,6 +391,7 @@ private:
     // reported and no data has arrived since.
     platform::Micros responseTimerStartedAt_ = 0;
     bool lanTimeoutReported_ = false;
+    bool hidPollUnanswered_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
     // Reply bytes a WaitResponse read on TCP or USB HID but did not take,

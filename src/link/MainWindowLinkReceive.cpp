@@ -154,12 +154,20 @@ void MainWindowLink::fncReadHIDData() {
                                         static_cast<std::size_t>(m_HidCaps.InputReportByteLength)});
         std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
     }
+    // The device a poll read took for gone answers again: the windows that
+    // showed it offline show it online again.
+    if (report && hidPollUnanswered_) {
+        hidPollUnanswered_ = false;
+        m_bHIDDeviceFound = true;
+        OnStatusUpdated.raise(kLanAnswersAgainStatus);
+    }
     if (m_AHPIBufferCmd) {
         if (report) return;
         // This path leaves the last-error fields alone; a window's failing
         // status handler is reported where the event dispatches it.
         OnStatusUpdated.raise(kHidPollTimeoutStatus);
         m_bHIDDeviceFound = false;
+        hidPollUnanswered_ = true;
         return;
     }
     trapErrors([&] { deliverHidReport(buffer); });

@@ -43,10 +43,14 @@ bool MainWindowLink::IsPrinterOnline() {
 
 // Both waits end early when the link was closed or lost meanwhile (a
 // handler that ran during a yield disconnected, the TCP peer went away):
-// nothing is left to wait for.
+// nothing is left to wait for. Nor is there for a USB HID device taken for
+// gone after a poll read went unanswered: only a later read finds it again,
+// and the poll that reads would sit out every wait first.
+bool MainWindowLink::sendWaitEnds() { return IsPrinterOnline() || !anyTransportOpen() || hidPollUnanswered_; }
+
 void MainWindowLink::readyWait(const SendWaits& waits) {
     for (int round = 0; round < kReadyRounds; ++round) {
-        if (IsPrinterOnline() || !anyTransportOpen()) return;
+        if (sendWaitEnds()) return;
         if (waits.readySleeps) Sleep(kReadySleepMs);
         DoEvents();
     }
@@ -54,7 +58,7 @@ void MainWindowLink::readyWait(const SendWaits& waits) {
 
 void MainWindowLink::settleWait(const SendWaits& waits) {
     for (int round = 0; round < kSettleRounds; ++round) {
-        if (IsPrinterOnline() || !anyTransportOpen()) return;
+        if (sendWaitEnds()) return;
         if (waits.settleSleeps) Sleep(kSettleSleepMs);
         DoEvents();
     }

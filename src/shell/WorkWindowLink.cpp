@@ -96,7 +96,7 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 }
 
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
-    if (!mainComm.IsPrinterOnline()) return;
+    if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
     if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
         platform::Bytes command = printerlink::GsRStatusCommand;
@@ -109,6 +109,26 @@ void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
             mainComm.SendOutput(command);
         }
     }
+}
+
+PollSilence::PollSilence(int pollIntervalMs) : pollIntervalUs_(platform::Micros(pollIntervalMs) * 1000) {}
+
+// The printer gets the time the link gives a TCP printer to answer, and a
+// poll is late by as much as the link lets its reply watchdog be.
+bool PollSilence::polled(platform::Micros now) {
+    constexpr platform::Micros kLateUs = 1'000'000;
+    constexpr platform::Micros kReplyTimeUs = platform::Micros(printerlink::kLanReplyTimeoutMs) * 1000;
+    const bool late = lastPollAt_ >= 0 && now - lastPollAt_ > pollIntervalUs_ + kLateUs;
+    lastPollAt_ = now;
+    if (unansweredSince_ < 0 || late) unansweredSince_ = now;
+    if (silent_ || now - unansweredSince_ < kReplyTimeUs) return false;
+    silent_ = true;
+    return true;
+}
+
+bool PollSilence::answered() {
+    unansweredSince_ = -1;
+    return std::exchange(silent_, false);
 }
 
 void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,

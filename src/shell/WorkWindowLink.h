@@ -132,8 +132,37 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 // printer is asked what it answered when the link was opened (GS EOT 1,
 // GS r 1); on USB HID GS r 1 goes out framed and its answer is read at once
 // and consumed by the link. A serial link, or a TCP printer that answered
-// neither probe, is not polled; nor is a printer that is not online.
+// neither probe, is not polled; nor is a printer that is not online, but for
+// a USB HID printer whose poll read went unanswered: asked on, it shows
+// itself online again when it answers.
 void PollPrinterStatus(printerlink::MainWindowLink& mainComm);
+
+// Whether a printer that a window polls has fallen silent, for a window that
+// tells it itself, where the link's TCP reply watchdog does not: it has
+// answered none of the polls sent over the watchdog's time. The window calls
+// polled() as each poll goes out and answered() for every byte the printer
+// sends, and shows the printer offline, as after the watchdog's time-out,
+// when polled() says so, and online again when answered() says so. A poll
+// that comes well after its interval (the window rested its poll, or a
+// blocking sleep held the loop) counts afresh: the printer had nothing to
+// answer meanwhile, or its answer still waits behind the sleep.
+//
+// Pure bookkeeping on the caller's times; nothing here blocks.
+class PollSilence {
+public:
+    explicit PollSilence(int pollIntervalMs);
+    // True when the printer is to be shown offline now; once a silence.
+    bool polled(platform::Micros now);
+    // True when the printer was shown offline and now answers again.
+    bool answered();
+
+private:
+    platform::Micros pollIntervalUs_;
+    platform::Micros lastPollAt_ = -1;
+    // When the oldest poll still unanswered went out, -1 while none is.
+    platform::Micros unansweredSince_ = -1;
+    bool silent_ = false;
+};
 
 // How the configuration and tally windows open on TCP and USB HID: the
 // window's mode command goes out (on TCP after the yields the printer is
