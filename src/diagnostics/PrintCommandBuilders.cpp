@@ -14,37 +14,14 @@ namespace {
 constexpr int kBarcodeOnlineRounds = 20;
 constexpr std::uint8_t kColorOptionParameter = 0x37;
 constexpr int kOnlineSleepMs = 50;
-// A framed command fits one 64-byte report: 08, its length byte and 62
-// bytes. The link frames anything longer than 64 bytes piece by piece.
-constexpr std::size_t kLargestFramedCommand = 62;
-constexpr std::size_t kLargestUnsplitSend = 64;
-constexpr std::size_t kReportPiece = 61;
 
 }  // namespace
 
-// On USB HID every byte reaches the printer framed exactly once. A command
-// framed here and then cut and framed again by the link would print the
-// inner report ID and length byte, and a short command handed over unframed
-// would go out as a raw report whose first byte is taken as the report ID.
+// On USB HID the link frames every byte exactly once: a command framed here
+// as well would print the inner report ID and length byte.
 void DiagnosePrinterDlg::sendCommand(Bytes command) {
     if (sendsStopped()) return;
-    if (!hidOpen()) {
-        m_MainComm.SendOutput(command);
-        return;
-    }
-    if (command.size() > kLargestUnsplitSend) {
-        m_MainComm.SendOutput(command);
-        return;
-    }
-    for (std::size_t at = 0; at < command.size(); at += kReportPiece) {
-        const std::size_t n = command.size() <= kLargestFramedCommand ? command.size()
-                                                                       : std::min(kReportPiece, command.size() - at);
-        Bytes piece(command.begin() + static_cast<std::ptrdiff_t>(at),
-                    command.begin() + static_cast<std::ptrdiff_t>(at + n));
-        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(piece.size()) - 1, piece);
-        m_MainComm.SendOutput(piece);
-        if (n == command.size()) return;
-    }
+    m_MainComm.SendOutputFramed(command);
 }
 
 void DiagnosePrinterDlg::sendText(const std::string& text) {

@@ -212,6 +212,16 @@ public:
     bool SendRTOSCmdPrinterValidation(const std::string& text);
     bool SendRTOSCmdPrinterValidation(const platform::Bytes& data);
     bool SendRTOSCmdPrinterValidation(const TextArray& data);
+    // One command: on a USB HID link every byte of it reaches the printer
+    // framed exactly once, whatever its length; elsewhere it goes as it is.
+    // The windows send their commands through these and frame nothing.
+    bool SendOutputFramed(const platform::Bytes& command);
+    bool SendRTOSCmdFramed(const platform::Bytes& command);
+    // The arrays that carry one command on USB HID, one send each: a command
+    // that fits one report (62 bytes beside the report ID and length byte)
+    // framed whole, one of 63 or 64 bytes framed in pieces of 61, a longer
+    // one as it is (the send frames its pieces itself).
+    static std::vector<platform::Bytes> HidCommandSends(const platform::Bytes& command);
     // n is the upper bound of data (any int, so large logo blocks fit);
     // data becomes the framed output report.
     static void FrameHIDCommand(int n, platform::Bytes& data);
@@ -324,6 +334,8 @@ private:
     static constexpr SendWaits kValidationWaits{false, 100, 10, false};
     using SendArgument = std::variant<std::string, platform::Bytes, TextArray>;
     bool send(const SendArgument& data, const SendWaits& waits);
+    // Stops at the first send that failed: the rest of a command is no use.
+    bool sendFramed(const platform::Bytes& command, const SendWaits& waits);
     void sendText(const std::string& text, const SendWaits& waits);
     // False when the link was closed or lost before the last piece went out.
     bool sendPieces(const platform::Bytes& data, const SendWaits& waits);

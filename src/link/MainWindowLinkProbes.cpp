@@ -49,13 +49,11 @@ void MainWindowLink::ProbeLanPrinterStatus() {
 }
 
 void MainWindowLink::RequestConnectionCheckStatus() {
-    Bytes command = ConnectionCheckStatusCommand;
     // A USB HID printer takes commands only as output reports.
-    if (m_lngHIDHandle > 0) FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
     if (!m_bValidationSend) {
-        SendRTOSCmd(command);
+        sendFramed(ConnectionCheckStatusCommand, kRtosWaits);
     } else {
-        SendRTOSCmdPrinterValidation(command);
+        sendFramed(ConnectionCheckStatusCommand, kValidationWaits);
         m_bValidationSend = false;
     }
     m_bAwaitingConnectionStatus = true;
@@ -89,13 +87,11 @@ void MainWindowLink::CheckStatusResponse(const Bytes& data) {
 }
 
 void MainWindowLink::RequestFirmwareVersion() {
-    Bytes command = IdItemCommand(kFirmwareItem);
     // Framed only while a USB HID device is open: a flag left from an earlier
     // USB HID restart must not put a report header in front of the request
     // on a serial or TCP link.
-    if (m_lngHIDHandle > 0) FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
     m_bAwaitingFirmware = true;
-    SendOutput(command);
+    SendOutputFramed(IdItemCommand(kFirmwareItem));
     if (m_lngHIDHandle > 0) fncReadHIDData();
 }
 

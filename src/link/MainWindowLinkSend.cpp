@@ -18,6 +18,8 @@ constexpr int kSettleRounds = 100;
 // with the report ID and length byte in front.
 constexpr int kLargestUnsplitUpperBound = 63;
 constexpr int kPieceUpperBound = 60;
+// A command framed whole fills at most one 64-byte report.
+constexpr std::size_t kLargestFramedCommand = 62;
 constexpr std::uint8_t kReportId = 0x08;
 constexpr int kReadySleepMs = 10;
 constexpr int kSettleSleepMs = 50;
@@ -154,6 +156,30 @@ bool MainWindowLink::SendRTOSCmd(const TextArray& data) { return send(data, kRto
 bool MainWindowLink::SendRTOSCmdPrinterValidation(const std::string& text) { return send(text, kValidationWaits); }
 bool MainWindowLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return send(data, kValidationWaits); }
 bool MainWindowLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
+
+std::vector<Bytes> MainWindowLink::HidCommandSends(const Bytes& command) {
+    if (command.empty() || command.size() > static_cast<std::size_t>(kLargestUnsplitUpperBound) + 1) return {command};
+    const std::size_t piece =
+        command.size() <= kLargestFramedCommand ? command.size() : static_cast<std::size_t>(kPieceUpperBound) + 1;
+    std::vector<Bytes> sends;
+    for (std::size_t at = 0; at < command.size(); at += piece) {
+        Bytes framed(command.begin() + static_cast<std::ptrdiff_t>(at),
+                     command.begin() + static_cast<std::ptrdiff_t>(std::min(at + piece, command.size())));
+        FrameHIDCommand(static_cast<int>(framed.size()) - 1, framed);
+        sends.push_back(std::move(framed));
+    }
+    return sends;
+}
+
+bool MainWindowLink::sendFramed(const Bytes& command, const SendWaits& waits) {
+    if (m_lngHIDHandle <= 0) return send(command, waits);
+    for (const Bytes& piece : HidCommandSends(command))
+        if (!send(piece, waits)) return false;
+    return true;
+}
+
+bool MainWindowLink::SendOutputFramed(const Bytes& command) { return sendFramed(command, kOutputWaits); }
+bool MainWindowLink::SendRTOSCmdFramed(const Bytes& command) { return sendFramed(command, kRtosWaits); }
 
 void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
     // n is an upper bound: -1 is an empty command, anything lower names no array.

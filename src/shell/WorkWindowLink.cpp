@@ -17,10 +17,7 @@ void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommuni
 // is open), where an unframed request would be taken for a report of ID 10h.
 void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag) {
     requestFlag = true;
-    platform::Bytes command = RealTimeStatusCommand;
-    if (mainComm.m_lngHIDHandle > 0)
-        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-    mainComm.SendRTOSCmd(command);
+    mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
 }
 
 void ShowLinkCheckNotice(const SerialLinkCheck& check) {
@@ -99,15 +96,10 @@ void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
     if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
     if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
-        platform::Bytes command = printerlink::GsRStatusCommand;
-        if (mainComm.m_lngHIDHandle > 0) {
-            mainComm.m_AHPIBufferCmd = true;
-            printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-            mainComm.SendOutput(command);
-            mainComm.fncReadHIDData();
-        } else {
-            mainComm.SendOutput(command);
-        }
+        const bool hid = mainComm.m_lngHIDHandle > 0;
+        if (hid) mainComm.m_AHPIBufferCmd = true;
+        mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
+        if (hid) mainComm.fncReadHIDData();
     }
 }
 
@@ -145,9 +137,7 @@ void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platfo
         startPoll();
     }
     if (mainComm.AHPIStatus() == "True") {
-        platform::Bytes command = modeCommand;
-        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-        mainComm.SendOutput(command);
+        mainComm.SendOutputFramed(modeCommand);
         startPoll();
     }
 }

@@ -1,6 +1,6 @@
 // The window's senders: each builds its command and hands it to the link,
-// framed as an output report on a USB HID link, and gives back what the
-// link's send returned for its last send.
+// which frames it on a USB HID link exactly once whatever its length, and
+// gives back what the link's send returned for its last send.
 #include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
@@ -9,9 +9,7 @@ namespace tally {
 
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
-    if (m_MainComm.m_lngHIDHandle > 0)
-        shell::MainWindow::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-    return m_MainComm.SendOutput(command);
+    return m_MainComm.SendOutputFramed(command);
 }
 
 bool ViewTallyDlg::InitializePrinter() { return sendCommand(printerlink::InitializeCommand); }

@@ -15,9 +15,14 @@ Bytes counting(std::size_t n) {
     return b;
 }
 
-Bytes report(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
+Bytes framed(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
     Bytes r(header);
     r.insert(r.end(), data.begin() + static_cast<std::ptrdiff_t>(from), data.begin() + static_cast<std::ptrdiff_t>(to));
+    return r;
+}
+
+Bytes report(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
+    Bytes r = framed(header, data, from, to);
     r.resize(64, 0);
     return r;
 }
@@ -66,6 +71,14 @@ TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
         EXPECT_EQ(framed[1], 61);
         EXPECT_TRUE(std::equal(data.begin(), data.end(), framed.begin() + 2));
     }
+}
+
+TEST(HidCommandSends, FrameEachByteOnceAndLeaveLongCommandsToTheSend) {
+    const Bytes b62 = counting(62), b63 = counting(63), b65 = counting(65);
+    EXPECT_EQ(MainWindowLink::HidCommandSends(b62), (std::vector<Bytes>{framed({0x08, 63}, b62, 0, 62)}));
+    EXPECT_EQ(MainWindowLink::HidCommandSends(b63),
+              (std::vector<Bytes>{framed({0x08, 62}, b63, 0, 61), framed({0x08, 3}, b63, 61, 63)}));
+    EXPECT_EQ(MainWindowLink::HidCommandSends(b65), (std::vector<Bytes>{b65}));
 }
 
 TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {

@@ -97,6 +97,24 @@ TEST_F(TallyWrite, Type16WritesThenPrintsEachItemWithALabelLineOnTcpOnly) {
     }
 }
 
+// Code may set a text longer than a user can type; on USB HID its write
+// does not fit one report and must still be framed only once.
+TEST_F(TallyWrite, IdTextLongerThanOneReportGoesOutFramedOnce) {
+    connect(Link::Usb);
+    openTally();
+    ASSERT_TRUE(driver.click(w().PrinterID(0)));
+    w().PrinterIDText(0).setText(std::string(70, 'A'));
+    printer.clearLog();
+    ASSERT_TRUE(driver.click(w().ApplyButton));
+    idle(100);
+    const auto& log = printer.log();
+    const auto write = std::find_if(log.begin(), log.end(), [](const auto& entry) {
+        return platform::hexBytes(entry.raw).find("1D 49 40 24") != std::string::npos;
+    });
+    ASSERT_NE(write, log.end());
+    EXPECT_EQ(platform::hexBytes(write->raw).substr(0, 17), "08 3D 1D 49 40 24");
+}
+
 TEST_F(TallyWrite, InvalidTextIsRefusedBeforeAnythingIsAsked) {
     struct Case {
         bool id;

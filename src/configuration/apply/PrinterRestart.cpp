@@ -58,14 +58,13 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         return;
     }
     for (int i = 0; i < kYieldsBeforeRestart; ++i) platform::DoEvents();
-    platform::Bytes command = RestartCommand;
-    if (link.m_lngHIDHandle > 0) printerlink::MainWindowLink::FrameHIDCommand(1, command);
+    const platform::Bytes& command = RestartCommand;
     const std::string connectionType = window.ReadIniValue(shell::SettingsFilePath(), kSection, "ConnectionType");
 
     // A restart that did not go out says so on every path; what follows a
     // restart that did (the link dropping) is no sign of a failed send.
     if (window.bRestore) {
-        if (!link.SendOutput(command)) {
+        if (!link.SendOutputFramed(command)) {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
@@ -79,7 +78,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         // stops answering is still reported.
         const bool wasSuppressed = std::exchange(printerlink::bSuppressLanTimeout, true);
         printerlink::bLanRestartPending = true;
-        if (!link.SendOutput(command)) {
+        if (!link.SendOutputFramed(command)) {
             printerlink::bLanRestartPending = false;
             printerlink::bSuppressLanTimeout = wasSuppressed;
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
@@ -90,7 +89,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         printerlink::bRestartSentOnLink = true;
     } else if (connectionType == platform::str(shell::kAhpiPortNumber)) {
         link.m_BlnReconnect = true;
-        if (link.SendOutput(command)) {
+        if (link.SendOutputFramed(command)) {
             printerlink::bRestartPending = true;
             printerlink::bRestartSentOnLink = true;
             printerlink::bLinkLost = false;
@@ -110,7 +109,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
 void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const platform::Bytes& command) {
     shell::MainWindow& link = window.m_MainComm;
     if (!settingChangedFlags.groupA()) {
-        if (!link.SendOutput(command)) {
+        if (!link.SendOutputFramed(command)) {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
@@ -119,10 +118,10 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking the printer is connected or not...", 2000);
     } else if (settingChangedFlags.groupB()) {
-        link.SendOutput(command);
+        link.SendOutputFramed(command);
         waitForSerialOutput(link);
         DisconnectedExit(window);
-    } else if (link.SendOutput(command)) {
+    } else if (link.SendOutputFramed(command)) {
         waitForSerialOutput(link);
         reconnectSerial(window);
         printerlink::bRestartPending = false;

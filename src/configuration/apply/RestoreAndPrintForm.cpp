@@ -25,16 +25,11 @@ platform::Bytes RestoreDefaultsCommand(long printerType) {
     return printerlink::SetParameterCommand(number, 0x00);
 }
 
-void frameOnHid(const shell::MainWindow& link, platform::Bytes& command) {
-    if (link.m_lngHIDHandle > 0)
-        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
-}
-
-// Sends the command and tells whether it reached the printer: the send went
-// out and the link held until the printer had it.
+// Sends the command (framed on USB HID) and tells whether it reached the
+// printer: the send went out and the link held until the printer had it.
 bool sendToPrinter(shell::MainWindow& link, const platform::Bytes& command) {
     shell::SendCheck check(link);
-    return link.SendOutput(command) && check.reached();
+    return link.SendOutputFramed(command) && check.reached();
 }
 
 void showRestoreResult(bool sent) {
@@ -56,9 +51,7 @@ void ConfigurationApply::RestoreDefaultsLan(ChangeConfigDlg& window) {
         showRestoreResult(false);
         return;
     }
-    platform::Bytes command = RestoreDefaultsCommand(link.PrinterType());
-    frameOnHid(link, command);
-    showRestoreResult(sendToPrinter(link, command));
+    showRestoreResult(sendToPrinter(link, RestoreDefaultsCommand(link.PrinterType())));
 }
 
 void ConfigurationApply::RestoreDefaultsSerial(ChangeConfigDlg& window) {
@@ -78,9 +71,8 @@ void ConfigurationApply::PrintDiagnosticFormLan(ChangeConfigDlg& window) {
         shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
         return;
     }
-    platform::Bytes command = printerlink::PrintFormCommand(link.PrinterType());
-    frameOnHid(link, command);
-    if (!sendToPrinter(link, command)) shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
+    if (!sendToPrinter(link, printerlink::PrintFormCommand(link.PrinterType())))
+        shell::ShowMessage(kCannotPrintForm, shell::vbOKOnly, shell::vbInformation);
 }
 
 // An offline serial printer takes the lost-link exit here, not the message.

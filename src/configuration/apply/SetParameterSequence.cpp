@@ -35,11 +35,7 @@ std::vector<Bytes> SetParameterSequence::Head() {
 
 std::vector<Bytes> SetParameterSequence::Add(int category, const Bytes& command) {
     append(recorded_, command);
-    if (m27x() && shape_.hid) {
-        Bytes report = command;
-        printerlink::MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, report);
-        return {report};
-    }
+    if (m27x() && shape_.hid) return printerlink::MainWindowLink::HidCommandSends(command);
     if (shape_.hid) {
         append(packets_.at(static_cast<std::size_t>(category)), command);
         return {};
