@@ -172,7 +172,7 @@ void DiagnosePrinterDlg::Form_Terminate() {
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
     countRepliesTakenByLink();
     expectedReplies_.expectRealTimeStatus(now());
-    shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
+    shell::RequestRealTimeStatus(m_MainComm, statusHandshake());
 }
 
 shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
@@ -204,8 +204,7 @@ void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (Di
         if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
             // Only an answer to this click's requests shows the printer is
             // there: one left unread by an earlier test (the slip print
-            // checks none) proves nothing.
-            printerlink::bDiagStatusAnswered = false;
+            // checks none) proves nothing, and the request lets go of it.
             RequestRealTimeStatus();
             (this->*serial)();
         } else {

@@ -15,8 +15,9 @@ void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommuni
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag) {
-    requestFlag = true;
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake) {
+    handshake.answered = false;
+    handshake.requested = true;
     mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
 }
 

@@ -42,9 +42,11 @@ struct RealTimeStatusHandshake {
 };
 
 // Sends DLE EOT 2 with SendRTOSCmd on whatever link is open, framed on USB HID.
-// The request flag is set before the send: sends yield, and an answer
-// handled during the send must find it. The send's result is not checked.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag);
+// The answer flag is cleared first, so an answer left over from an earlier
+// request cannot pass the check that follows this one; the request flag is
+// set before the send: sends yield, and an answer handled during the send
+// must find it. The send's result is not checked.
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake);
 
 // How one window checks a serial link after its request.
 struct SerialLinkCheck {

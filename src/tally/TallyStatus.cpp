@@ -50,11 +50,7 @@ shell::SerialLinkCheck ViewTallyDlg::linkCheck() const {
     return {kLinkCheckNotice, kLinkCheckNoticeMs, [] { printerlink::bAutoReconnect = false; }};
 }
 
-// An answer left from an earlier request must not pass this one's test.
-void ViewTallyDlg::RequestRealTimeStatus() {
-    sharedFlags().m_ResponseRealTimeStatusCmd = false;
-    shell::RequestRealTimeStatus(m_MainComm, sharedFlags().m_SendRealTimeStatusCmd);
-}
+void ViewTallyDlg::RequestRealTimeStatus() { shell::RequestRealTimeStatus(m_MainComm, handshake()); }
 
 bool ViewTallyDlg::CheckLink() { return shell::CheckSerialLink(m_MainComm, *this, handshake(), linkCheck()); }
 

@@ -53,12 +53,8 @@ void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
     dispatch(window, &ConfigurationApply::RestoreDefaultsLan, &ConfigurationApply::RestoreDefaultsSerial);
 }
 
-// An answer left over from an earlier request must not pass the check that
-// follows this one: the answer flag is cleared with every request.
 void ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
-    const shell::RealTimeStatusHandshake flags = handshake();
-    flags.answered = false;
-    shell::RequestRealTimeStatus(window.m_MainComm, flags.requested);
+    shell::RequestRealTimeStatus(window.m_MainComm, handshake());
 }
 
 bool ConfigurationApply::takeAnswer() { return shell::takeRealTimeStatusAnswer(handshake()); }
