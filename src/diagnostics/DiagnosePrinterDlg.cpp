@@ -201,7 +201,7 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const bool sent = clickSends_.run([&] {
-        if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+        if (!shell::IsDirectLink(m_MainComm, m_PortNo)) {
             // Only an answer to this click's requests shows the printer is
             // there: one left unread by an earlier test (the slip print
             // checks none) proves nothing, and the request lets go of it.

@@ -21,6 +21,10 @@ void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTime
     mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
 }
 
+bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName) {
+    return mainComm.m_lngHIDHandle > 0 || windowPortName == kLanPortName;
+}
+
 void ShowLinkCheckNotice(const SerialLinkCheck& check) {
     if (!check.noticeText.empty()) ShowTimedNotice(check.noticeText, check.noticeMs);
 }
@@ -148,7 +152,7 @@ PrinterLine ReadPrinterLine() {
     const std::string portNumber = read("PortNumber");
     PrinterLine line;
     line.portName = portNumber == platform::str(kAhpiPortNumber)  ? "AHPI"
-                    : portNumber == platform::str(kLanPortNumber) ? "Ethernet"
+                    : portNumber == platform::str(kLanPortNumber) ? kLanPortName
                                                                   : "COM" + portNumber;
     line.caption = read("Model") + "(" + read("PaperWidth") + ") Printer on " + line.portName + ":";
     return line;

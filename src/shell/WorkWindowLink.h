@@ -48,6 +48,18 @@ struct RealTimeStatusHandshake {
 // must find it. The send's result is not checked.
 void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake);
 
+// The port name ReadPrinterLine gives a TCP connection.
+inline constexpr const char* kLanPortName = "Ethernet";
+
+// Whether a work window's printer operations go straight to the printer (an
+// open USB HID device, or a window opened on TCP) rather than through the
+// serial link check. TCP is told by the port the window read from the
+// settings file when it loaded (ReadPrinterLine's "Ethernet"), not by the
+// link's live kind: a restart's reconnect under the configuration window
+// can show the connection dialog, and a link chosen or cancelled there
+// does not change how the open window sends.
+bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName);
+
 // How one window checks a serial link after its request.
 struct SerialLinkCheck {
     // The timed notice shown modally before the answer test, while the

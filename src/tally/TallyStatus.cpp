@@ -10,7 +10,7 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         if (online) {
-            if (m_PortNo == "Ethernet") {
+            if (m_PortNo == shell::kLanPortName) {
                 ReadIdsAndTallies();
             } else if (sharedFlags().m_Flag) {
                 sharedFlags().m_Flag = false;
@@ -60,14 +60,12 @@ bool ViewTallyDlg::AnswerTest() {
     return false;
 }
 
-bool ViewTallyDlg::onSerialLink() const { return m_MainComm.m_lngHIDHandle <= 0 && m_PortNo != "Ethernet"; }
-
 void ViewTallyDlg::dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)()) {
-    if (onSerialLink()) {
+    if (shell::IsDirectLink(m_MainComm, m_PortNo)) {
+        (this->*direct)();
+    } else {
         RequestRealTimeStatus();
         (this->*serial)();
-    } else {
-        (this->*direct)();
     }
 }
 

@@ -18,15 +18,11 @@ shell::RealTimeStatusHandshake handshake() {
 }
 }  // namespace
 
-bool IsDirectLink(const ChangeConfigDlg& window) {
-    return window.m_MainComm.m_lngHIDHandle > 0 || window.m_PortNo == "Ethernet";
-}
-
 // Every printer-facing button but Reboot: straight to the printer on TCP or
 // USB HID; on a serial link the status request first, then the procedure
 // that checks its answer.
 void ConfigurationApply::dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial) {
-    if (IsDirectLink(window)) {
+    if (shell::IsDirectLink(window.m_MainComm, window.m_PortNo)) {
         (this->*direct)(window);
         return;
     }
