@@ -172,7 +172,7 @@ void DiagnosePrinterDlg::Form_Terminate() {
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
     countRepliesTakenByLink();
     expectedReplies_.expectRealTimeStatus(now());
-    shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
+    shell::RequestRealTimeStatus(m_MainComm, statusHandshake());
 }
 
 shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
@@ -201,11 +201,10 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const bool sent = clickSends_.run([&] {
-        if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {
+        if (!shell::IsDirectLink(m_MainComm, m_PortNo)) {
             // Only an answer to this click's requests shows the printer is
             // there: one left unread by an earlier test (the slip print
-            // checks none) proves nothing.
-            printerlink::bDiagStatusAnswered = false;
+            // checks none) proves nothing, and the request lets go of it.
             RequestRealTimeStatus();
             (this->*serial)();
         } else {

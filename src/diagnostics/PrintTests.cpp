@@ -205,7 +205,6 @@ void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
 // Checks the link with an answer of its own, like the other serial
 // procedures: an answer left over from an earlier request proves nothing.
 void DiagnosePrinterDlg::PrintTwoSidedTestSerial() {
-    printerlink::bDiagStatusAnswered = false;
     RequestRealTimeStatus();
     if (!serialLinkAnswered()) return;
     if (!printsTwoSided(m_MainComm.PrinterType())) return;

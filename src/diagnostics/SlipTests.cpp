@@ -61,7 +61,6 @@ void DiagnosePrinterDlg::showBusyNotice() {
 // The answer to a request of its own: an answer left over from an earlier
 // request proves nothing.
 bool DiagnosePrinterDlg::serialAnswerArrived() {
-    printerlink::bDiagStatusAnswered = false;
     RequestRealTimeStatus();
     return serialAnswerAwaited();
 }

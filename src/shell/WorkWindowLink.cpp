@@ -15,9 +15,14 @@ void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommuni
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag) {
-    requestFlag = true;
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake) {
+    handshake.answered = false;
+    handshake.requested = true;
     mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
+}
+
+bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName) {
+    return mainComm.m_lngHIDHandle > 0 || windowPortName == kLanPortName;
 }
 
 void ShowLinkCheckNotice(const SerialLinkCheck& check) {
@@ -147,7 +152,7 @@ PrinterLine ReadPrinterLine() {
     const std::string portNumber = read("PortNumber");
     PrinterLine line;
     line.portName = portNumber == platform::str(kAhpiPortNumber)  ? "AHPI"
-                    : portNumber == platform::str(kLanPortNumber) ? "Ethernet"
+                    : portNumber == platform::str(kLanPortNumber) ? kLanPortName
                                                                   : "COM" + portNumber;
     line.caption = read("Model") + "(" + read("PaperWidth") + ") Printer on " + line.portName + ":";
     return line;

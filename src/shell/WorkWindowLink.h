@@ -42,9 +42,23 @@ struct RealTimeStatusHandshake {
 };
 
 // Sends DLE EOT 2 with SendRTOSCmd on whatever link is open, framed on USB HID.
-// The request flag is set before the send: sends yield, and an answer
-// handled during the send must find it. The send's result is not checked.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, bool& requestFlag);
+// The answer flag is cleared first, so an answer left over from an earlier
+// request cannot pass the check that follows this one; the request flag is
+// set before the send: sends yield, and an answer handled during the send
+// must find it. The send's result is not checked.
+void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake);
+
+// The port name ReadPrinterLine gives a TCP connection.
+inline constexpr const char* kLanPortName = "Ethernet";
+
+// Whether a work window's printer operations go straight to the printer (an
+// open USB HID device, or a window opened on TCP) rather than through the
+// serial link check. TCP is told by the port the window read from the
+// settings file when it loaded (ReadPrinterLine's "Ethernet"), not by the
+// link's live kind: a restart's reconnect under the configuration window
+// can show the connection dialog, and a link chosen or cancelled there
+// does not change how the open window sends.
+bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName);
 
 // How one window checks a serial link after its request.
 struct SerialLinkCheck {

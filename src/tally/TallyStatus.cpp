@@ -10,7 +10,7 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         if (online) {
-            if (m_PortNo == "Ethernet") {
+            if (m_PortNo == shell::kLanPortName) {
                 ReadIdsAndTallies();
             } else if (sharedFlags().m_Flag) {
                 sharedFlags().m_Flag = false;
@@ -50,11 +50,7 @@ shell::SerialLinkCheck ViewTallyDlg::linkCheck() const {
     return {kLinkCheckNotice, kLinkCheckNoticeMs, [] { printerlink::bAutoReconnect = false; }};
 }
 
-// An answer left from an earlier request must not pass this one's test.
-void ViewTallyDlg::RequestRealTimeStatus() {
-    sharedFlags().m_ResponseRealTimeStatusCmd = false;
-    shell::RequestRealTimeStatus(m_MainComm, sharedFlags().m_SendRealTimeStatusCmd);
-}
+void ViewTallyDlg::RequestRealTimeStatus() { shell::RequestRealTimeStatus(m_MainComm, handshake()); }
 
 bool ViewTallyDlg::CheckLink() { return shell::CheckSerialLink(m_MainComm, *this, handshake(), linkCheck()); }
 
@@ -64,14 +60,12 @@ bool ViewTallyDlg::AnswerTest() {
     return false;
 }
 
-bool ViewTallyDlg::onSerialLink() const { return m_MainComm.m_lngHIDHandle <= 0 && m_PortNo != "Ethernet"; }
-
 void ViewTallyDlg::dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)()) {
-    if (onSerialLink()) {
+    if (shell::IsDirectLink(m_MainComm, m_PortNo)) {
+        (this->*direct)();
+    } else {
         RequestRealTimeStatus();
         (this->*serial)();
-    } else {
-        (this->*direct)();
     }
 }
 

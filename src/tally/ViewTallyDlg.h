@@ -201,7 +201,6 @@ private:
 
     // ---- Status poll and link check (TallyStatus.cpp). ----
     void RequestRealTimeStatus();
-    bool onSerialLink() const;
     void dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)());
     shell::RealTimeStatusHandshake handshake() const;
     shell::SerialLinkCheck linkCheck() const;

@@ -18,7 +18,7 @@ public:
     explicit StandInWindow(shell::MainWindow& mainComm)
         : Form("StandInWindow"), m_MainComm(mainComm), TestButton(*this, "TestButton") {
         TestButton.Click = [this] {
-            shell::RequestRealTimeStatus(m_MainComm, printerlink::bDiagStatusRequested);
+            shell::RequestRealTimeStatus(m_MainComm, handshake());
             answered = shell::CheckSerialLink(m_MainComm, *this, handshake(), check);
             if (answered) platform::Unload(*this);
         };
@@ -86,7 +86,7 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     connect(Link::Serial);
     serial.Handshaking = platform::comm::HandshakeXonXoff;
     printer.setCtsLow(true);
-    shell::RequestRealTimeStatus(mainWindow(), printerlink::bDiagStatusRequested);
+    shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake());
     EXPECT_TRUE(printerlink::bDiagStatusAnswered);
     EXPECT_FALSE(printerlink::bDiagStatusRequested);
 }

@@ -18,15 +18,11 @@ shell::RealTimeStatusHandshake handshake() {
 }
 }  // namespace
 
-bool IsDirectLink(const ChangeConfigDlg& window) {
-    return window.m_MainComm.m_lngHIDHandle > 0 || window.m_PortNo == "Ethernet";
-}
-
 // Every printer-facing button but Reboot: straight to the printer on TCP or
 // USB HID; on a serial link the status request first, then the procedure
 // that checks its answer.
 void ConfigurationApply::dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial) {
-    if (IsDirectLink(window)) {
+    if (shell::IsDirectLink(window.m_MainComm, window.m_PortNo)) {
         (this->*direct)(window);
         return;
     }
@@ -53,12 +49,8 @@ void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
     dispatch(window, &ConfigurationApply::RestoreDefaultsLan, &ConfigurationApply::RestoreDefaultsSerial);
 }
 
-// An answer left over from an earlier request must not pass the check that
-// follows this one: the answer flag is cleared with every request.
 void ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
-    const shell::RealTimeStatusHandshake flags = handshake();
-    flags.answered = false;
-    shell::RequestRealTimeStatus(window.m_MainComm, flags.requested);
+    shell::RequestRealTimeStatus(window.m_MainComm, handshake());
 }
 
 bool ConfigurationApply::takeAnswer() { return shell::takeRealTimeStatusAnswer(handshake()); }

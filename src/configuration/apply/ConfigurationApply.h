@@ -102,8 +102,4 @@ private:
     std::optional<shell::SendCheck> runSends_;
 };
 
-// True when the window's printer commands go straight to the printer: a
-// USB HID device is open or the window was opened on TCP.
-bool IsDirectLink(const ChangeConfigDlg& window);
-
 }  // namespace configuration
