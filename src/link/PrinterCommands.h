@@ -11,11 +11,23 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 
 #include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace printerlink {
+
+// Appends a command to a run of commands that goes out in one write.
+inline void AppendCommand(platform::Bytes& run, const platform::Bytes& command) {
+    run.insert(run.end(), command.begin(), command.end());
+}
+// The commands back to back, in the order given, for one write.
+inline platform::Bytes JoinedCommands(std::initializer_list<platform::Bytes> commands) {
+    platform::Bytes run;
+    for (const platform::Bytes& command : commands) AppendCommand(run, command);
+    return run;
+}
 
 // Status requests.
 inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};  // DLE EOT 2
