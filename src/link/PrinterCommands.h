@@ -71,6 +71,17 @@ inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x6
 inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
 // GS V 0: cut the paper.
 inline const platform::Bytes CutPaperCommand = {0x1D, 0x56, 0x00};
+// ESC r n: the colour of two-colour paper printed next (0 the first, 1 the
+// second).
+inline platform::Bytes SelectColorCommand(std::uint8_t color) { return {0x1B, 0x72, color}; }
+// US ` 2 puts a two-sided printer into two-sided printing; US a n then
+// selects the side printed next (0 the first, 1 the second).
+inline const platform::Bytes TwoSidedPrintCommand = {0x1F, 0x60, 0x02};
+inline platform::Bytes SelectSideCommand(std::uint8_t side) { return {0x1F, 0x61, side}; }
+// CR repeated: blank lines fed as one command.
+inline platform::Bytes CarriageReturnsCommand(std::uint8_t count) { return platform::Bytes(count, 0x0D); }
+// ESC p m 100 100: pulse cash drawer m (0 or 1).
+inline platform::Bytes DrawerPulseCommand(std::uint8_t drawer) { return {0x1B, 0x70, drawer, 0x64, 0x64}; }
 // US t: print the diagnostic form; the M27x takes two more bytes.
 inline platform::Bytes PrintFormCommand(long printerType) {
     if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
