@@ -10,6 +10,7 @@
 // blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 
@@ -71,6 +72,13 @@ inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x6
 inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
 // GS V 0: cut the paper.
 inline const platform::Bytes CutPaperCommand = {0x1D, 0x56, 0x00};
+// CR LF: ends a printed line.
+inline const platform::Bytes LineEndCommand = {0x0D, 0x0A};
+// ESC * m nL nH: the head of a bit-image band of mode m and the given width
+// in dots; the band's data bytes follow it.
+inline platform::Bytes BitImageBandCommand(std::uint8_t mode, std::size_t dots) {
+    return {0x1B, 0x2A, mode, static_cast<std::uint8_t>(dots % 256), static_cast<std::uint8_t>(dots / 256)};
+}
 // ESC r n: the colour of two-colour paper printed next (0 the first, 1 the
 // second).
 inline platform::Bytes SelectColorCommand(std::uint8_t color) { return {0x1B, 0x72, color}; }
