@@ -68,6 +68,25 @@ inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11
 inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x61, n}; }
 
 // Printing.
+// ESC R n: the international character set (0: USA).
+inline platform::Bytes CharacterSetCommand(std::uint8_t set) { return {0x1B, 0x52, set}; }
+// ESC c 0 n: the station that prints; ESC c 1 n: the station later
+// settings apply to. n is a station bit set of the slip models.
+inline platform::Bytes PrintStationCommand(std::uint8_t n) { return {0x1B, 0x63, 0x30, n}; }
+inline platform::Bytes SettingStationCommand(std::uint8_t n) { return {0x1B, 0x63, 0x31, n}; }
+// ESC ! n: character size (high nibble) and font (bit 0: font B).
+inline platform::Bytes PrintModeCommand(std::uint8_t n) { return {0x1B, 0x21, n}; }
+// ESC a n: left (0), centred (1) or right (2).
+inline platform::Bytes AlignmentCommand(std::uint8_t n) { return {0x1B, 0x61, n}; }
+// FF: ejects the slip of a slip model.
+inline const platform::Bytes EjectSlipCommand = {0x0C};
+// Bar codes: GS H n places the human-readable digits, GS f n chooses their
+// font, GS h n sets the height in dots; GS k m n is the head of a bar code of
+// kind m whose n data bytes follow it.
+inline platform::Bytes BarcodeTextPositionCommand(std::uint8_t n) { return {0x1D, 0x48, n}; }
+inline platform::Bytes BarcodeTextFontCommand(std::uint8_t n) { return {0x1D, 0x66, n}; }
+inline platform::Bytes BarcodeHeightCommand(std::uint8_t dots) { return {0x1D, 0x68, dots}; }
+inline platform::Bytes BarcodeHead(std::uint8_t kind, std::uint8_t length) { return {0x1D, 0x6B, kind, length}; }
 // ESC d n: feed n lines.
 inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
 // GS V 0: cut the paper.
