@@ -1,9 +1,10 @@
 // The printer's command vocabulary: every command the link and the work
 // windows send, named once. Fixed commands are byte sequences; a command
-// with an argument is a small builder that takes it. A window's own
-// builders (InitializePrinter, FeedAndCut, ...) are made of these names; the
-// codes of the GS I @ family and the markers of its replies are in
-// IdItemCodes.h.
+// with an argument is a small builder that takes it. A command only one
+// window sends is named here too, so every byte the utility sends is found
+// in this file and a second sender needs no move. A window's own builders
+// (InitializePrinter, FeedAndCut, ...) are made of these names; the codes of
+// the GS I @ family and the markers of its replies are in IdItemCodes.h.
 //
 // The bytes are the unframed command: on a USB HID link the sender frames
 // them as an output report. Constant data and pure functions; nothing
