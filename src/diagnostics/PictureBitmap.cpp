@@ -1,6 +1,7 @@
 // Printing a picture held by the window as ESC * bit-image bands.
 #include "diagnostics/BitImage.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "link/PrinterCommands.h"
 #include "platform/RuntimeError.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
@@ -29,7 +30,7 @@ void DiagnosePrinterDlg::sendBand(const Bytes& command, Bytes& band) {
         m_MainComm.SendOutput(band);
     }
     shell::waitRounds(kBandOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
-    sendCommand({0x0D, 0x0A});
+    sendCommand(printerlink::LineEndCommand);
     std::fill(band.begin(), band.end(), 0);
 }
 
@@ -45,8 +46,7 @@ void DiagnosePrinterDlg::PrintPictureBitmap(const platform::PicturePtr& picture,
         const bool invert = (picture->monoPalette[0] & 0x00FFFFFFu) == 0;
         const int k = mode == 0 || mode == 1 ? 1 : 3;
         const std::size_t dots = 8 * rowSize;
-        const Bytes command{0x1B, 0x2A, static_cast<std::uint8_t>(mode), static_cast<std::uint8_t>(dots % 256),
-                            static_cast<std::uint8_t>(dots / 256)};
+        const Bytes command = printerlink::BitImageBandCommand(static_cast<std::uint8_t>(mode), dots);
         Bytes band(dots * static_cast<std::size_t>(k) + 1, 0);
         for (int y = 1; y <= height; ++y) {
             const auto start = picture->monoRows.begin() + static_cast<std::ptrdiff_t>(rowSize * static_cast<std::size_t>(height - y));

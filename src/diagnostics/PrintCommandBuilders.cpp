@@ -1,5 +1,6 @@
 // The print command builders: each builds one command (or a short fixed run)
-// from plain bytes and sends it at once; nothing is batched.
+// from the names of link/PrinterCommands.h and sends it at once; nothing is
+// batched.
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
@@ -12,6 +13,10 @@ using platform::Bytes;
 namespace {
 
 constexpr int kBarcodeOnlineRounds = 20;
+constexpr std::uint8_t kBarcodeTextBelow = 0x02;
+constexpr std::uint8_t kBarcodeTextFontA = 0x00;
+constexpr std::uint8_t kBarcodeHeightDots = 0x78;
+constexpr std::uint8_t kCharacterSetUsa = 0x00;
 constexpr std::uint8_t kColorOptionParameter = 0x37;
 constexpr int kOnlineSleepMs = 50;
 
@@ -36,24 +41,24 @@ void DiagnosePrinterDlg::InitializePrinter() { sendCommand(printerlink::Initiali
 
 void DiagnosePrinterDlg::SendGsUs0() { sendCommand(printerlink::GsUs0Command); }
 
-void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand({0x1B, 0x52, 0x00}); }
+void DiagnosePrinterDlg::SelectCharacterSetUSA() { sendCommand(printerlink::CharacterSetCommand(kCharacterSetUsa)); }
 
 void DiagnosePrinterDlg::SelectPaperStation(int station) {
     if (!isSlipType(m_MainComm.PrinterType())) return;
     const std::uint8_t n = station == 1 ? 0x04 : station == 2 ? 0x00 : 0x01;
-    sendCommand({0x1B, 0x63, 0x30, n});
-    sendCommand({0x1B, 0x63, 0x31, n});
+    sendCommand(printerlink::PrintStationCommand(n));
+    sendCommand(printerlink::SettingStationCommand(n));
 }
 
 void DiagnosePrinterDlg::SetPrintMode(int size, bool fontB) {
     std::uint8_t n = size == 1 ? 0x10 : size == 2 ? 0x20 : size == 3 ? 0x30 : 0x00;
     if (fontB) n |= 0x01;
-    sendCommand({0x1B, 0x21, n});
+    sendCommand(printerlink::PrintModeCommand(n));
 }
 
 void DiagnosePrinterDlg::SetAlignment(int alignment) {
     const std::uint8_t n = alignment == 1 ? 0x01 : alignment == 2 ? 0x02 : 0x00;
-    sendCommand({0x1B, 0x61, n});
+    sendCommand(printerlink::AlignmentCommand(n));
 }
 
 void DiagnosePrinterDlg::PrintSeparatorLine(LineStyle style) {
@@ -71,10 +76,10 @@ void DiagnosePrinterDlg::PrintTextLine(const std::string& text, LineStyle style)
 
 void DiagnosePrinterDlg::PrintBarcode(int kind, const std::string& data) {
     if (sendsStopped()) return;
-    sendCommand({0x1D, 0x48, 0x02});
-    sendCommand({0x1D, 0x66, 0x00});
-    sendCommand({0x1D, 0x68, 0x78});
-    Bytes head{0x1D, 0x6B, platform::CByte(kind), platform::CByte(static_cast<double>(data.size()))};
+    sendCommand(printerlink::BarcodeTextPositionCommand(kBarcodeTextBelow));
+    sendCommand(printerlink::BarcodeTextFontCommand(kBarcodeTextFontA));
+    sendCommand(printerlink::BarcodeHeightCommand(kBarcodeHeightDots));
+    Bytes head = printerlink::BarcodeHead(platform::CByte(kind), platform::CByte(static_cast<double>(data.size())));
     if (hidOpen()) {
         const Bytes digits = m_MainComm.UnicodeStringToBytes(data);
         head.insert(head.end(), digits.begin(), digits.end());
@@ -92,7 +97,7 @@ void DiagnosePrinterDlg::FeedAndCut(std::uint8_t lines) {
 }
 
 void DiagnosePrinterDlg::EjectSlip() {
-    if (isSlipType(m_MainComm.PrinterType())) sendCommand({0x0C});
+    if (isSlipType(m_MainComm.PrinterType())) sendCommand(printerlink::EjectSlipCommand);
 }
 
 void DiagnosePrinterDlg::SetColorOption(bool on) {

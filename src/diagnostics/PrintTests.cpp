@@ -22,6 +22,8 @@ constexpr const char* kLogoCaption = "AXOLOGO.BMP (W:263 x H:77 dots)";
 constexpr int kLogoMode = 33;
 constexpr int kTwoColorSleepMs = 20000;
 constexpr int kTwoSidedSleepMs = 5000;
+// Blank lines between the two sides of the two-sided test.
+constexpr std::uint8_t kSideGapLines = 6;
 
 const char* const kTwoColorQuestion =
     "To perform two color print, the following should be met:\r\n\r\n"
@@ -142,7 +144,7 @@ void DiagnosePrinterDlg::PrintDiagFormTestSerial() {
 
 void DiagnosePrinterDlg::printColorPass(int pass) {
     bool receipt = true;
-    sendCommand({0x1B, 0x72, static_cast<std::uint8_t>(pass)});
+    sendCommand(printerlink::SelectColorCommand(static_cast<std::uint8_t>(pass)));
     SetAlignment(1);
     PrintSeparatorLine();
     PrintTextLine(std::string("Print in ") + (pass == 0 ? "Black" : "Second Color"));
@@ -185,11 +187,11 @@ void DiagnosePrinterDlg::printTwoSidedSequence() {
     InitializePrinter();
     SelectCharacterSetUSA();
     SelectPaperStation(0);
-    sendCommand({0x1F, 0x60, 0x02});
-    sendCommand({0x1F, 0x61, 0x00});
+    sendCommand(printerlink::TwoSidedPrintCommand);
+    sendCommand(printerlink::SelectSideCommand(0));
     PrintReceiptTestBody(receipt);
-    sendCommand({0x0D, 0x0D, 0x0D, 0x0D, 0x0D, 0x0D});
-    sendCommand({0x1F, 0x61, 0x01});
+    sendCommand(printerlink::CarriageReturnsCommand(kSideGapLines));
+    sendCommand(printerlink::SelectSideCommand(1));
     printLogoAndBarcode(true, kLogoMode);
     FeedAndCut(15);
 }
@@ -214,8 +216,8 @@ void DiagnosePrinterDlg::PrintTwoSidedTestSerial() {
 
 void DiagnosePrinterDlg::OpenCashDrawerLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
-    sendCommand({0x1B, 0x70, 0x00, 0x64, 0x64});
-    sendCommand({0x1B, 0x70, 0x01, 0x64, 0x64});
+    sendCommand(printerlink::DrawerPulseCommand(0));
+    sendCommand(printerlink::DrawerPulseCommand(1));
 }
 
 void DiagnosePrinterDlg::OpenCashDrawerSerial() {

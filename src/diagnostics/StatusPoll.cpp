@@ -6,8 +6,8 @@
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
-#include "link/PrinterCommands.h"
 #include "link/ModelIdentifiers.h"
+#include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
@@ -88,12 +88,8 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
         const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
         expectedReplies_.expectPoll(requests, now());
         Bytes command;
-        command.reserve(3 * requests);
-        for (int n = 1; n <= requests; ++n) {
-            command.push_back(0x1D);
-            command.push_back(0x04);
-            command.push_back(static_cast<std::uint8_t>(n));
-        }
+        for (int n = 1; n <= requests; ++n)
+            printerlink::AppendCommand(command, printerlink::GsEotStatusCommand(static_cast<std::uint8_t>(n)));
         m_MainComm.SendOutput(command);
         return;
     }
@@ -103,7 +99,8 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
         // module-wide and a USB HID window of the same run leaves it on ESC
         // u or on neither; unchecked, every reply would be read as the other.
         iEscStatusReplyKind = kEscVReply;
-        m_MainComm.SendOutput(Bytes{0x1B, 0x76, 0x1B, 0x75, 0x00});
+        m_MainComm.SendOutput(
+            printerlink::JoinedCommands({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}));
     }
     if (hidOpen()) {
         iEscStatusReplyKind = kEscVReply;
@@ -119,7 +116,8 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
     platform::DoEvents();
     if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
     if (!hidOpen()) {
-        m_MainComm.SendOutput(Bytes{0x10, 0x19, 0x01, 0x10, 0x19, 0x02});
+        m_MainComm.SendOutput(
+            printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
         return;
     }
     // On USB HID the replies come only when read, one report each.

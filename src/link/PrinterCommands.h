@@ -1,21 +1,35 @@
 // The printer's command vocabulary: every command the link and the work
 // windows send, named once. Fixed commands are byte sequences; a command
-// with an argument is a small builder that takes it. A window's own
-// builders (InitializePrinter, FeedAndCut, ...) are made of these names; the
-// codes of the GS I @ family and the markers of its replies are in
-// IdItemCodes.h.
+// with an argument is a small builder that takes it. A command only one
+// window sends is named here too, so every byte the utility sends is found
+// in this file and a second sender needs no move. A window's own builders
+// (InitializePrinter, FeedAndCut, ...) are made of these names; the codes of
+// the GS I @ family and the markers of its replies are in IdItemCodes.h.
 //
 // The bytes are the unframed command: on a USB HID link the sender frames
 // them as an output report. Constant data and pure functions; nothing
 // blocks.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 
 #include "link/PrinterTypes.h"
 #include "platform/Text.h"
 
 namespace printerlink {
+
+// Appends a command to a run of commands that goes out in one write.
+inline void AppendCommand(platform::Bytes& run, const platform::Bytes& command) {
+    run.insert(run.end(), command.begin(), command.end());
+}
+// The commands back to back, in the order given, for one write.
+inline platform::Bytes JoinedCommands(std::initializer_list<platform::Bytes> commands) {
+    platform::Bytes run;
+    for (const platform::Bytes& command : commands) AppendCommand(run, command);
+    return run;
+}
 
 // Status requests.
 inline const platform::Bytes RealTimeStatusCommand = {0x10, 0x04, 0x02};  // DLE EOT 2
@@ -55,10 +69,47 @@ inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11
 inline platform::Bytes AutoStatusBackCommand(std::uint8_t n) { return {0x1D, 0x61, n}; }
 
 // Printing.
+// ESC R n: the international character set (0: USA).
+inline platform::Bytes CharacterSetCommand(std::uint8_t set) { return {0x1B, 0x52, set}; }
+// ESC c 0 n: the station that prints; ESC c 1 n: the station later
+// settings apply to. n is a station bit set of the slip models.
+inline platform::Bytes PrintStationCommand(std::uint8_t n) { return {0x1B, 0x63, 0x30, n}; }
+inline platform::Bytes SettingStationCommand(std::uint8_t n) { return {0x1B, 0x63, 0x31, n}; }
+// ESC ! n: character size (high nibble) and font (bit 0: font B).
+inline platform::Bytes PrintModeCommand(std::uint8_t n) { return {0x1B, 0x21, n}; }
+// ESC a n: left (0), centred (1) or right (2).
+inline platform::Bytes AlignmentCommand(std::uint8_t n) { return {0x1B, 0x61, n}; }
+// FF: ejects the slip of a slip model.
+inline const platform::Bytes EjectSlipCommand = {0x0C};
+// Bar codes: GS H n places the human-readable digits, GS f n chooses their
+// font, GS h n sets the height in dots; GS k m n is the head of a bar code of
+// kind m whose n data bytes follow it.
+inline platform::Bytes BarcodeTextPositionCommand(std::uint8_t n) { return {0x1D, 0x48, n}; }
+inline platform::Bytes BarcodeTextFontCommand(std::uint8_t n) { return {0x1D, 0x66, n}; }
+inline platform::Bytes BarcodeHeightCommand(std::uint8_t dots) { return {0x1D, 0x68, dots}; }
+inline platform::Bytes BarcodeHead(std::uint8_t kind, std::uint8_t length) { return {0x1D, 0x6B, kind, length}; }
 // ESC d n: feed n lines.
 inline platform::Bytes FeedLinesCommand(std::uint8_t lines) { return {0x1B, 0x64, lines}; }
 // GS V 0: cut the paper.
 inline const platform::Bytes CutPaperCommand = {0x1D, 0x56, 0x00};
+// CR LF: ends a printed line.
+inline const platform::Bytes LineEndCommand = {0x0D, 0x0A};
+// ESC * m nL nH: the head of a bit-image band of mode m and the given width
+// in dots; the band's data bytes follow it.
+inline platform::Bytes BitImageBandCommand(std::uint8_t mode, std::size_t dots) {
+    return {0x1B, 0x2A, mode, static_cast<std::uint8_t>(dots % 256), static_cast<std::uint8_t>(dots / 256)};
+}
+// ESC r n: the colour of two-colour paper printed next (0 the first, 1 the
+// second).
+inline platform::Bytes SelectColorCommand(std::uint8_t color) { return {0x1B, 0x72, color}; }
+// US ` 2 puts a two-sided printer into two-sided printing; US a n then
+// selects the side printed next (0 the first, 1 the second).
+inline const platform::Bytes TwoSidedPrintCommand = {0x1F, 0x60, 0x02};
+inline platform::Bytes SelectSideCommand(std::uint8_t side) { return {0x1F, 0x61, side}; }
+// CR repeated: blank lines fed as one command.
+inline platform::Bytes CarriageReturnsCommand(std::uint8_t count) { return platform::Bytes(count, 0x0D); }
+// ESC p m 100 100: pulse cash drawer m (0 or 1).
+inline platform::Bytes DrawerPulseCommand(std::uint8_t drawer) { return {0x1B, 0x70, drawer, 0x64, 0x64}; }
 // US t: print the diagnostic form; the M27x takes two more bytes.
 inline platform::Bytes PrintFormCommand(long printerType) {
     if (printerType == kM27xType) return {0x1F, 0x74, 0x00, 0x01};
