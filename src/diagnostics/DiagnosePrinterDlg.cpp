@@ -97,7 +97,7 @@ void DiagnosePrinterDlg::Form_Load() {
     // reply of this window's poll.
     m_MainComm.m_AHPIBufferCmd = false;
     // Answers the link took for an earlier window answer none of this one's requests.
-    printerlink::diagStatusAnswerBytes.clear();
+    printerlink::statusHandshake.diagStatusAnswerBytes.clear();
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);
@@ -183,13 +183,13 @@ shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
 }
 
 shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
-    return {printerlink::bDiagStatusRequested, printerlink::bDiagStatusAnswered};
+    return {printerlink::statusHandshake.bDiagStatusRequested, printerlink::statusHandshake.bDiagStatusAnswered};
 }
 
 // Waited for while events are served: an answer still on its way from a
 // printer that answers late must not be missed.
 bool DiagnosePrinterDlg::serialAnswerAwaited() {
-    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::bDiagStatusAnswered; });
+    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::statusHandshake.bDiagStatusAnswered; });
     if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
     shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
     return false;

@@ -241,7 +241,7 @@ void DiagnosePrinterDlg::interpretGsEotReply(std::uint8_t b, platform::Micros ar
 }
 
 void DiagnosePrinterDlg::countRepliesTakenByLink() {
-    Bytes& taken = printerlink::diagStatusAnswerBytes;
+    Bytes& taken = printerlink::statusHandshake.diagStatusAnswerBytes;
     if (!taken.empty()) noteAnswer();
     expectedReplies_.takenByLink(static_cast<std::size_t>(std::count_if(taken.begin(), taken.end(), isGsEotReply)),
                                  now());

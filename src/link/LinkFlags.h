@@ -6,8 +6,6 @@
 // between cases so one case never sees another's leftovers.
 #pragma once
 
-#include "platform/Text.h"
-
 namespace printerlink {
 
 // Connecting and reconnecting.
@@ -26,18 +24,11 @@ inline bool bRestartSentOnLink = false;       // a restart went out over TCP or 
 inline bool bLanAnswersGsEot = false;
 inline bool bLanAnswersEscV = false;
 
-// The diagnostics window's real-time status handshake, and the bytes the link
-// took as its answers that the window has not looked at yet: its status poll
-// must know which of the printer's replies it never saw.
-inline bool bDiagStatusRequested = false;
-inline bool bDiagStatusAnswered = false;
-inline platform::Bytes diagStatusAnswerBytes;
-
 // Which ESC status reply the diagnostics status poll waits for.
 inline int iEscStatusReplyKind = 0;
 
-// Puts every module flag back to its start value and drops the module
-// window objects (objChangeConfigDlg, objViewTallyDlg).
+// Puts every module flag and the status handshake record
+// (link/StatusHandshake.h) back to their start values.
 void resetLinkModuleState();
 
 }  // namespace printerlink

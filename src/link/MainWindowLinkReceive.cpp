@@ -4,11 +4,10 @@
 #include <cmath>
 #include <limits>
 
-#include "link/ChangeConfigDlgFlags.h"
 #include "link/IdItemCodes.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 #include "platform/MessageBoxStyles.h"
 
 namespace printerlink {
@@ -23,6 +22,12 @@ constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
 
 // The marker a standard tally's reply starts with: its read code.
 std::uint8_t tallyMarker(int tally) { return iditems::TallyCode(tally, iditems::IdItemOp::Read, false); }
+
+// A window's real-time status request answered, whatever the bytes are.
+void takeAsAnswer(bool& requested, bool& answered) {
+    answered = true;
+    requested = false;
+}
 }  // namespace
 
 void MainWindowLink::MSCommCtrl_OnComm() {
@@ -40,12 +45,13 @@ void MainWindowLink::MSCommCtrl_OnComm() {
 }
 
 void MainWindowLink::routeSerialInput(const Bytes& data) {
-    if (bDiagStatusRequested) {
+    StatusHandshake& handshake = statusHandshake;
+    if (handshake.bDiagStatusRequested) {
         readrealTimeResponesDiag(data);
-    } else if (auto& tally = viewTallyDlgObject(); tally.m_SendRealTimeStatusCmd) {
-        tally.readrealTimeResponesVieTally(data);
-    } else if (auto& config = changeConfigDlgObject(); config.bSendCmdForRealTimstatus) {
-        config.readrealTimeResponesChangeConf(data);
+    } else if (handshake.m_SendRealTimeStatusCmd) {
+        takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
+    } else if (handshake.bSendCmdForRealTimstatus) {
+        takeAsAnswer(handshake.bSendCmdForRealTimstatus, handshake.bResponseForRealTimestatus);
     } else if (m_bAwaitingConnectionStatus) {
         CheckStatusResponse(data);
     } else if (m_bAwaitingFirmware) {
@@ -56,9 +62,9 @@ void MainWindowLink::routeSerialInput(const Bytes& data) {
 }
 
 void MainWindowLink::readrealTimeResponesDiag(const Bytes& data) {
-    diagStatusAnswerBytes.insert(diagStatusAnswerBytes.end(), data.begin(), data.end());
-    bDiagStatusAnswered = true;
-    bDiagStatusRequested = false;
+    Bytes& taken = statusHandshake.diagStatusAnswerBytes;
+    taken.insert(taken.end(), data.begin(), data.end());
+    takeAsAnswer(statusHandshake.bDiagStatusRequested, statusHandshake.bDiagStatusAnswered);
 }
 
 void MainWindowLink::Winsock_DataArrival(long) {

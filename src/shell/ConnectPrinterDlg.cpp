@@ -3,10 +3,9 @@
 #include <array>
 #include <vector>
 
-#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "link/PrinterTypes.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 #include "platform/Text.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
@@ -334,8 +333,8 @@ void ConnectPrinterDlg::OKButton_Click() {
     }
 
     printerlink::bConnectRequested = true;
-    printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = false;
-    printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = false;
+    printerlink::statusHandshake.m_SendRealTimeStatusCmd = false;
+    printerlink::statusHandshake.bSendCmdForRealTimstatus = false;
     platform::Unload(*this);
 }
 

@@ -3,7 +3,7 @@
 #include <filesystem>
 
 #include "link/LinkFlags.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 #include "platform/Application.h"
 #include "platform/RuntimeError.h"
 #include "platform/Text.h"
@@ -251,7 +251,7 @@ void MainWindow::ChangeConfigurationButton(int& focusIndex) {
 }
 
 void MainWindow::ViewTallyButton() {
-    viewTallyDlgObject().m_Flag = true;
+    statusHandshake.m_Flag = true;
     m_bConnectionCheckPassed = false;
     m_CheckingConfiguration = false;
     const std::string connType = ReadIniValue(SettingsFilePath(), kSection, "ConnectionType");

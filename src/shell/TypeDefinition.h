@@ -4,11 +4,11 @@
 // message box entry point).
 //
 // The lists are constant for the whole run. The module Booleans shared with
-// the link and the module window objects are the link's (link/LinkFlags.h,
-// the *DlgFlags.h headers); they are brought in here by name. Nothing here
-// blocks except ShowMessage, which shows a modal box and runs the event loop
-// nested until the user answers it, so any handler of the utility may run
-// inside it.
+// the link and the windows' status handshake record are the link's
+// (link/LinkFlags.h, link/StatusHandshake.h); they are brought in here by
+// name. Nothing here blocks except ShowMessage, which shows a modal box and
+// runs the event loop nested until the user answers it, so any handler of
+// the utility may run inside it.
 #pragma once
 
 #include <array>
@@ -16,11 +16,10 @@
 #include <memory>
 #include <string>
 
-#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "link/MainWindowLink.h"
 #include "link/PrinterTypes.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace shell {
 
@@ -29,8 +28,6 @@ class MainWindow;
 using printerlink::bAutoReconnect;
 using printerlink::bConnectDialogCancelled;
 using printerlink::bConnectRequested;
-using printerlink::bDiagStatusAnswered;
-using printerlink::bDiagStatusRequested;
 using printerlink::bLanAnswersEscV;
 using printerlink::bLanAnswersGsEot;
 using printerlink::bLanRestartPending;
@@ -41,8 +38,7 @@ using printerlink::bRestartSentOnLink;
 using printerlink::bSuppressLanTimeout;
 using printerlink::bVerifySerialLink;
 using printerlink::iEscStatusReplyKind;
-using printerlink::objChangeConfigDlg;
-using printerlink::objViewTallyDlg;
+using printerlink::statusHandshake;
 
 // The codes the windows, the link and the settings file store and pass: a
 // port number code is the PortList index + 1 (1-16 COM1-COM16, 17 TCP, 18

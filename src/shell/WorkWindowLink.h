@@ -5,7 +5,7 @@
 // passes them in; none of them includes another.
 //
 // Ownership: nothing here keeps state; the flags belong to the caller (module
-// flags or the window's module object) and must outlive the call.
+// flags: the link's status handshake record) and must outlive the call.
 //
 // What may block and nest: every operation but takeRealTimeStatusAnswer
 // and SendCheck::failed sends or waits. The sends yield to the event loop, the notice and the

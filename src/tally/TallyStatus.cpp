@@ -42,7 +42,7 @@ void ViewTallyDlg::showOffline() {
 void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm); }
 
 shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {
-    printerlink::ViewTallyDlgFlags& flags = sharedFlags();
+    printerlink::StatusHandshake& flags = sharedFlags();
     return {flags.m_SendRealTimeStatusCmd, flags.m_ResponseRealTimeStatusCmd};
 }
 

@@ -10,8 +10,9 @@
 // closed. The window refers to the main window as m_MainComm (which must
 // outlive it) and holds its subscriptions to the main window's two events,
 // so it stops receiving when it goes. The real-time status handshake flags
-// and m_Flag live in the module object printerlink::viewTallyDlgObject() for
-// the whole run, where the link and the connection dialog reach them.
+// and m_Flag live in the link's record printerlink::statusHandshake for the
+// whole run, where the link, the main window and the connection dialog
+// reach them.
 //
 // What may block and nest: every printer operation sends through the link,
 // whose sends yield to the event loop; the message boxes and notices run the
@@ -29,7 +30,7 @@
 #include <vector>
 
 #include "link/IdItemCodes.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 #include "platform/forms/CheckBox.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"
@@ -51,8 +52,8 @@ public:
     explicit ViewTallyDlg(shell::MainWindow& mainComm);
     ~ViewTallyDlg() override;
 
-    // ---- Variables (the three shared flags are the module object's). ----
-    static printerlink::ViewTallyDlgFlags& sharedFlags() { return printerlink::viewTallyDlgObject(); }
+    // ---- Variables (the three shared flags are the link's record's). ----
+    static printerlink::StatusHandshake& sharedFlags() { return printerlink::statusHandshake; }
     std::string m_PortNo;  // "COM<n>", "Ethernet" or "AHPI"
     shell::MainWindow& m_MainComm;
 

@@ -6,7 +6,7 @@
 
 #include "ConfigWindowTestSupport.h"
 #include "configuration/apply/SettingCommand.h"
-#include "link/ChangeConfigDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace configtest {
 namespace {
@@ -262,7 +262,7 @@ TEST_F(Apply, SerialRunGivesUpWhenThePrinterDoesNotAnswer) {
     open();
     tick(1);
     // An answer left from an earlier request must not pass this check.
-    printerlink::changeConfigDlgObject().bResponseForRealTimestatus = true;
+    printerlink::statusHandshake.bResponseForRealTimestatus = true;
     printer.setReplyFault(sim::ReplyFault::Silent);
     printer.clearLog();
     press(dlg->ApplyButton);

@@ -3,7 +3,7 @@
 // waits on the virtual clock, the restore and print form commands, and the
 // serial link check before them.
 #include "ConfigWindowTestSupport.h"
-#include "link/ChangeConfigDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace configtest {
 namespace {
@@ -159,7 +159,7 @@ TEST_F(Restart, SerialPrintFormAndRestoreGiveUpWithoutAnAnswer) {
         EXPECT_EQ(printer.commands(), std::vector<std::string>{"DLE EOT 2"});
         EXPECT_EQ(messages.back().text, shell::kLostLinkMessage);
         EXPECT_TRUE(printerlink::bLinkLost && dlg->WantDisconnect() && !dlg->isLoaded());
-        EXPECT_FALSE(printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus);
+        EXPECT_FALSE(printerlink::statusHandshake.bSendCmdForRealTimstatus);
         printer.setReplyFault(sim::ReplyFault::None);
         printerlink::bLinkLost = false;
         driver.click(mainWindow().FunctionButton(2));

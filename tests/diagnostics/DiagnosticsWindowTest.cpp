@@ -107,7 +107,7 @@ TEST_F(DiagnosticsWindow, SerialTestsCheckTheLinkBehindATwoSecondNotice) {
     EXPECT_DOUBLE_EQ(notices[0].shownMs(), 2000.0);
     EXPECT_EQ(countCommand("DLE EOT 2"), 2);
     EXPECT_EQ(paper().back(), "cut");
-    EXPECT_FALSE(printerlink::bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
     EXPECT_TRUE(w.isLoaded());
 }
 
@@ -162,7 +162,7 @@ TEST_F(DiagnosticsWindow, M27xDrawerOnASerialLinkShowsTheNoticeAndSendsNothing) 
     EXPECT_TRUE(paper().empty());
     EXPECT_TRUE(w.isLoaded());
     // Its answer must not pass a later test's check.
-    EXPECT_FALSE(printerlink::bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
 }
 
 }  // namespace

@@ -192,7 +192,7 @@ TEST_F(SlipTests, MicrStatusesOtherThanAGoodReadOnlyShowAMessage) {
 TEST_F(SlipTests, SerialMicrAndFlipWaitForAFreshAnswerAndGiveUpWithoutOne) {
     auto& w = open(Link::Serial, 0);
     setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
-    printerlink::bDiagStatusAnswered = true;  // stale
+    printerlink::statusHandshake.bDiagStatusAnswered = true;  // stale
     printer.config().replyDelay = 600'000;
     ASSERT_TRUE(driver.click(w.FlipButton));
     runFor(kWireMs);
@@ -202,7 +202,7 @@ TEST_F(SlipTests, SerialMicrAndFlipWaitForAFreshAnswerAndGiveUpWithoutOne) {
     printer.config().replyDelay = 2000;
     runFor(3000);
 
-    printerlink::bDiagStatusAnswered = true;
+    printerlink::statusHandshake.bDiagStatusAnswered = true;
     printer.setReplyFault(sim::ReplyFault::Silent);
     messages.clear();
     ASSERT_TRUE(driver.click(w.MICRButton));

@@ -1,8 +1,7 @@
 // Receiving: serial routing to the waiters, TCP tally parsers, the TCP reply
 // watchdog and USB HID reads.
 #include "LinkTestSupport.h"
-#include "link/ChangeConfigDlgFlags.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace linktest {
 namespace {
@@ -27,16 +26,16 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         SCOPED_TRACE(c.name);
         printerlink::resetLinkModuleState();
         received.clear();
-        printerlink::bDiagStatusRequested = c.diag;
-        printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = c.tally;
-        printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = c.config;
+        printerlink::statusHandshake.bDiagStatusRequested = c.diag;
+        printerlink::statusHandshake.m_SendRealTimeStatusCmd = c.tally;
+        printerlink::statusHandshake.bSendCmdForRealTimstatus = c.config;
         ASSERT_TRUE(link->SendRTOSCmd(Bytes{0x10, 0x04, 0x02}));
         runFor(20);
-        EXPECT_EQ(printerlink::bDiagStatusAnswered, c.diagAnswered);
-        EXPECT_EQ(printerlink::viewTallyDlgObject().m_ResponseRealTimeStatusCmd, c.tallyAnswered);
-        EXPECT_EQ(printerlink::changeConfigDlgObject().bResponseForRealTimestatus, c.configAnswered);
-        EXPECT_EQ(printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd, c.tallyStillSet);
-        EXPECT_FALSE(printerlink::bDiagStatusRequested);
+        EXPECT_EQ(printerlink::statusHandshake.bDiagStatusAnswered, c.diagAnswered);
+        EXPECT_EQ(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd, c.tallyAnswered);
+        EXPECT_EQ(printerlink::statusHandshake.bResponseForRealTimestatus, c.configAnswered);
+        EXPECT_EQ(printerlink::statusHandshake.m_SendRealTimeStatusCmd, c.tallyStillSet);
+        EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
         EXPECT_EQ(received, c.delivered ? std::vector<Bytes>{{0x12}} : std::vector<Bytes>{});
     }
 }

@@ -11,8 +11,7 @@
 #include <random>
 
 #include "LinkTestSupport.h"
-#include "link/ChangeConfigDlgFlags.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 #include "platform/RuntimeError.h"
 
 namespace linktest {
@@ -184,9 +183,9 @@ protected:
     }
 
     void waiters() {
-        printerlink::bDiagStatusRequested = chance(10);
-        printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = chance(10);
-        printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = chance(10);
+        printerlink::statusHandshake.bDiagStatusRequested = chance(10);
+        printerlink::statusHandshake.m_SendRealTimeStatusCmd = chance(10);
+        printerlink::statusHandshake.bSendCmdForRealTimstatus = chance(10);
         for (bool* flag : {&link->m_blnReceiptLinecmd, &link->m_bKnifeCut, &link->m_bHoursOn, &link->m_bScantimes})
             *flag = chance(50);
     }

@@ -1,7 +1,6 @@
 #include "ShellTestSupport.h"
 
-#include "link/ChangeConfigDlgFlags.h"
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace shelltest {
 namespace {
@@ -260,13 +259,13 @@ TEST_F(ConnectDialog, UsbChoiceDoesNotOutliveAUsbConnect) {
 }
 
 TEST_F(ConnectDialog, OkClearsTheWindowsStatusRequestsAndLinkFlags) {
-    printerlink::viewTallyDlgObject().m_SendRealTimeStatusCmd = true;
-    printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = true;
+    printerlink::statusHandshake.m_SendRealTimeStatusCmd = true;
+    printerlink::statusHandshake.bSendCmdForRealTimstatus = true;
     printerlink::bLinkLost = true;
     printerlink::bAutoReconnect = true;
     run([&](ConnectPrinterDlg& d) { pressOk(d); });
-    EXPECT_FALSE(printerlink::objViewTallyDlg->m_SendRealTimeStatusCmd);
-    EXPECT_FALSE(printerlink::objChangeConfigDlg->bSendCmdForRealTimstatus);
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
+    EXPECT_FALSE(printerlink::statusHandshake.bSendCmdForRealTimstatus);
     EXPECT_FALSE(printerlink::bLinkLost);
     EXPECT_FALSE(printerlink::bAutoReconnect);
 }

@@ -1,6 +1,6 @@
 #include "ShellTestSupport.h"
 
-#include "link/ViewTallyDlgFlags.h"
+#include "link/StatusHandshake.h"
 
 namespace shelltest {
 namespace {
@@ -300,7 +300,7 @@ TEST_F(MainWindowFlow, ViewTallyChecksTheSerialLinkFirst) {
         notices.clear();
         printerlink::resetLinkModuleState();
         ASSERT_TRUE(clickButton(kViewTally));
-        EXPECT_TRUE(printerlink::objViewTallyDlg && printerlink::objViewTallyDlg->m_Flag);
+        EXPECT_TRUE(printerlink::statusHandshake.m_Flag);
         ASSERT_EQ(static_cast<int>(notices.size()), c.notices);
         if (c.notices) {
             EXPECT_EQ(notices[0].text, "Checking the printer connection....");

@@ -24,7 +24,7 @@ public:
         };
     }
     static shell::RealTimeStatusHandshake handshake() {
-        return {printerlink::bDiagStatusRequested, printerlink::bDiagStatusAnswered};
+        return {printerlink::statusHandshake.bDiagStatusRequested, printerlink::statusHandshake.bDiagStatusAnswered};
     }
 
     shell::MainWindow& m_MainComm;
@@ -58,8 +58,8 @@ TEST_F(WorkWindowLinkCheck, AnsweringPrinterPassesAfterTheTwoSecondNotice) {
     EXPECT_EQ(notices[0].text, kNotice);
     EXPECT_DOUBLE_EQ(notices[0].shownMs(), 2000.0);
     EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(printerlink::bDiagStatusAnswered);
-    EXPECT_FALSE(printerlink::bDiagStatusRequested);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
     EXPECT_EQ(w.lostFlagsSet, 0);
 }
 
@@ -75,8 +75,8 @@ TEST_F(WorkWindowLinkCheck, SilentPrinterTakesTheLostLinkExit) {
     EXPECT_FALSE(w.isLoaded());
     // The request nobody answered must not take the answer to the next
     // connection check.
-    EXPECT_FALSE(printerlink::bDiagStatusRequested);
-    EXPECT_FALSE(printerlink::bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
 }
 
 TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
@@ -87,8 +87,8 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     serial.Handshaking = platform::comm::HandshakeXonXoff;
     printer.setCtsLow(true);
     shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake());
-    EXPECT_TRUE(printerlink::bDiagStatusAnswered);
-    EXPECT_FALSE(printerlink::bDiagStatusRequested);
+    EXPECT_TRUE(printerlink::statusHandshake.bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
 }
 
 TEST_F(WorkWindowLinkCheck, ClosedTcpLinkRaisesNoTimeoutIntoTheNextLink) {

@@ -19,7 +19,7 @@ protected:
     // As the main window's View Tally does: the read is asked for, then a
     // fresh window loads (and reads while it loads).
     tally::ViewTallyDlg& openTally() {
-        printerlink::viewTallyDlgObject().m_Flag = true;
+        printerlink::statusHandshake.m_Flag = true;
         window_ = platform::newForm<tally::ViewTallyDlg>(mainWindow());
         window_->Show();
         idle(500);

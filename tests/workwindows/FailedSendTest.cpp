@@ -52,7 +52,7 @@ public:
 
     template <class Window, class... Args>
     Window& open(Args&&... args) {
-        printerlink::viewTallyDlgObject().m_Flag = true;  // as View Tally asks for the read
+        printerlink::statusHandshake.m_Flag = true;  // as View Tally asks for the read
         auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
         window->Show(platform::vbModeless, &mainWindow());
         window_ = window;

@@ -57,7 +57,7 @@ public:
     // opening; a silent printer then falls silent for a while.
     template <class Window, class... Args>
     Window& open(Args&&... args) {
-        printerlink::viewTallyDlgObject().m_Flag = true;
+        printerlink::statusHandshake.m_Flag = true;
         auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
         window->Show(platform::vbModeless, &mainWindow());
         window_ = window;

@@ -4,8 +4,8 @@
 #include "configuration/apply/ConfigurationApply.h"
 
 #include "configuration/editor/ChangeConfigDlg.h"
-#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
+#include "link/StatusHandshake.h"
 #include "shell/MainWindow.h"
 
 namespace configuration {
@@ -13,7 +13,7 @@ namespace configuration {
 namespace {
 
 shell::RealTimeStatusHandshake handshake() {
-    printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
+    printerlink::StatusHandshake& flags = printerlink::statusHandshake;
     return {flags.bSendCmdForRealTimstatus, flags.bResponseForRealTimestatus};
 }
 }  // namespace

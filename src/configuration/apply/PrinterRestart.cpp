@@ -145,7 +145,7 @@ void ConfigurationApply::checkAfterRestart(ChangeConfigDlg& window, const char* 
 void ConfigurationApply::DisconnectedExit(ChangeConfigDlg& window) {
     shell::ShowMessage("Printer is disconnected, because of some of interface parameters are changed ", shell::vbOKOnly,
                        shell::vbNoIcon);
-    printerlink::ChangeConfigDlgFlags& flags = printerlink::changeConfigDlgObject();
+    printerlink::StatusHandshake& flags = printerlink::statusHandshake;
     flags.bResponseForRealTimestatus = false;
     flags.bSendCmdForRealTimstatus = false;
     printerlink::bLinkLost = true;

@@ -3,9 +3,9 @@
 // closing.
 #include "configuration/editor/ChangeConfigDlg.h"
 
-#include "link/ChangeConfigDlgFlags.h"
 #include "link/LinkFlags.h"
 #include "link/PrinterCommands.h"
+#include "link/StatusHandshake.h"
 #include "platform/Application.h"
 #include "platform/forms/Keys.h"
 #include "shell/IniFile.h"
@@ -249,7 +249,7 @@ void ChangeConfigDlg::CloseButton_Click() {
 // would take the next serial input, the main window's connection check or
 // another window's read.
 void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) {
-    printerlink::changeConfigDlgObject().bSendCmdForRealTimstatus = false;
+    printerlink::statusHandshake.bSendCmdForRealTimstatus = false;
     ResetParameterFlags();
 }
 

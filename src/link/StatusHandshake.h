@@ -1,0 +1,44 @@
+// The work windows' real-time status handshakes, as one record the link
+// routes the serial replies to.
+//
+// Ownership: one record for the whole run, all False and empty at start;
+// resetLinkModuleState() puts it back. A window sets its request flag right
+// after it sends DLE EOT 2 (10 04 02); while a request flag is up, the next
+// serial input is taken as that request's answer instead of data, whatever
+// the bytes are: the answer flag is set and the request flag cleared. When
+// several are up, the order of the fields below is the order they are
+// served in, and the others stay up for the next input. The windows that
+// the user sees are made anew for every opening; they, the link and the
+// connection dialog all reach the one record here. Nothing here blocks.
+#pragma once
+
+#include "platform/Text.h"
+
+namespace printerlink {
+
+struct StatusHandshake {
+    // The diagnostics window's handshake, served first, and the bytes the
+    // link took as its answers that the window has not looked at yet: its
+    // status poll must know which of the printer's replies it never saw.
+    bool bDiagStatusRequested = false;
+    bool bDiagStatusAnswered = false;
+    platform::Bytes diagStatusAnswerBytes;
+
+    // The tally window's handshake, served second.
+    bool m_SendRealTimeStatusCmd = false;
+    bool m_ResponseRealTimeStatusCmd = false;
+
+    // The configuration window's handshake, served third; its serial
+    // procedures take a clear answer flag for a lost link.
+    bool bSendCmdForRealTimstatus = false;
+    bool bResponseForRealTimestatus = false;
+
+    // Set by the main window's View Tally button: on a serial or USB HID
+    // link the tally window reads the ID items and tallies at its next
+    // online status, and clears it then.
+    bool m_Flag = false;
+};
+
+inline StatusHandshake statusHandshake;
+
+}  // namespace printerlink
