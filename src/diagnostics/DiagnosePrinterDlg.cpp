@@ -201,6 +201,27 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
     return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
 }
 
+std::size_t DiagnosePrinterDlg::repliesOwedNow() {
+    countRepliesTakenByLink();
+    return expectedReplies_.openAt(now());
+}
+
+// The printer answers in the order it was asked: the answers to the status
+// requests sent before the window's own, however late, come before its
+// reply, and the panel takes them as the reply interpreter would have.
+bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies) {
+    for (;;) {
+        platform::Bytes reply(1, 0);
+        if (!m_MainComm.WaitResponse(reply, 1)) return false;
+        if (earlierReplies == 0 || !isGsEotReply(reply[0])) {
+            b = reply[0];
+            return true;
+        }
+        --earlierReplies;
+        interpretGsEotReply(reply[0], now(), replyFacts());
+    }
+}
+
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const bool sent = clickSends_.run([&] {
         if (m_MainComm.m_lngHIDHandle < 1 && m_PortNo != "Ethernet") {

@@ -272,6 +272,13 @@ private:
     bool readMICR(bool useGsR1);
     bool flipCheck();
     void readSlipStatus(bool& ok, std::size_t earlierReplies);
+    // The status replies still owed to the requests open now: a printer
+    // that answers late sends them before the reply to a request sent now.
+    std::size_t repliesOwedNow();
+    // One byte of a reply the window waits for itself. The status bytes
+    // owed to earlier requests (earlierReplies, from repliesOwedNow when
+    // the request went out) come first and go to the panel.
+    bool waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies);
     void showBusyNotice();
     bool serialAnswerArrived();
     // Every data byte the printer sent until a USB HID read finds none. The
