@@ -123,13 +123,17 @@ void DiagnosePrinterDlg::beginScan() {
     StartCheckScan();
 }
 
-// No reply counts as cleared; a reply of another form does not.
+// No reply counts as cleared; a reply of another form does not. Status
+// replies still owed to earlier requests come before it; once it has begun,
+// every byte is its own.
 bool DiagnosePrinterDlg::WaitReplyAndPurge() {
     int position = 0;
+    std::size_t earlierReplies = repliesOwedNow();
     for (;;) {
-        Bytes b(1, 0);
-        if (!m_MainComm.WaitResponse(b, 1)) return true;
-        const Fit fit = fitByte(clearReplyForm(), position, b[0]);
+        std::uint8_t b = 0;
+        if (!waitOwnReply(b, earlierReplies)) return true;
+        earlierReplies = 0;
+        const Fit fit = fitByte(clearReplyForm(), position, b);
         if (fit == Fit::Complete) return true;
         if (fit == Fit::Mismatch) {
             m_MainComm.PurgeCommunication(kPurgeInput);

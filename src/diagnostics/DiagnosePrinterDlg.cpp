@@ -199,6 +199,38 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
     return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
 }
 
+std::size_t DiagnosePrinterDlg::repliesOwedNow() {
+    countRepliesTakenByLink();
+    return expectedReplies_.openAt(now());
+}
+
+// Each USB HID read waits only a short while for its report: the window
+// reads again for a reply of its own, for as long as the serial and TCP
+// waits give the printer.
+bool DiagnosePrinterDlg::waitResponseByte(platform::Bytes& reply) {
+    constexpr int kHidReads = printerlink::kReplyWaitMs / printerlink::kHidReadTimeoutMs;
+    bool got = m_MainComm.WaitResponse(reply, 1);
+    for (int read = 1; !got && read < kHidReads && hidOpen() && m_MainComm.IsPrinterOnline(); ++read)
+        got = m_MainComm.WaitResponse(reply, 1);
+    return got;
+}
+
+// The printer answers in the order it was asked: the answers to the status
+// requests sent before the window's own, however late, come before its
+// reply, and the panel takes them as the reply interpreter would have.
+bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies) {
+    for (;;) {
+        platform::Bytes reply(1, 0);
+        if (!waitResponseByte(reply)) return false;
+        if (earlierReplies == 0 || !isGsEotReply(reply[0])) {
+            b = reply[0];
+            return true;
+        }
+        --earlierReplies;
+        interpretGsEotReply(reply[0], now(), replyFacts());
+    }
+}
+
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const bool sent = clickSends_.run([&] {
         if (!shell::IsDirectLink(m_MainComm, m_PortNo)) {

@@ -289,6 +289,16 @@ private:
     bool readMICR(bool useGsR1);
     bool flipCheck();
     void readSlipStatus(bool& ok, std::size_t earlierReplies);
+    // The status replies still owed to the requests open now: a printer
+    // that answers late sends them before the reply to a request sent now.
+    std::size_t repliesOwedNow();
+    // One byte of a reply the window waits for itself. The status bytes
+    // owed to earlier requests (earlierReplies, from repliesOwedNow when
+    // the request went out) come first and go to the panel. On USB HID a
+    // read that found no report is made again, up to the serial and TCP
+    // waits' limit.
+    bool waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies);
+    bool waitResponseByte(platform::Bytes& reply);
     void showBusyNotice();
     bool serialAnswerArrived();
     // Every data byte the printer sent until a USB HID read finds none. The

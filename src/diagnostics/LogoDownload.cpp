@@ -113,12 +113,13 @@ bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
 }
 
 // Clears every logo and user-defined character; the printer answers when
-// its flash is erased.
+// its flash is erased, after the status replies it still owes.
 void DiagnosePrinterDlg::SelectFlashLogoArea() {
     sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
+    std::size_t earlierReplies = repliesOwedNow();
     for (int read = 0; read < kEraseReads; ++read) {
-        Bytes b(1, 0);
-        if (!m_MainComm.WaitResponse(b, 1) || b[0] == kErased) return;
+        std::uint8_t b = 0;
+        if (!waitOwnReply(b, earlierReplies) || b == kErased) return;
         platform::Sleep(kEraseSleepMs);
         platform::DoEvents();
     }
@@ -170,11 +171,13 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // Framed on USB HID like every command, so the printer gets it there too.
         sendCommand(printerlink::FlashStatusCommand);
         if (sendsStopped()) return;
-        Bytes status(1, 0);
-        // No answer at all is no good write either.
-        if (!m_MainComm.WaitResponse(status, 1))
+        // No answer at all is no good write either, nor is a late status
+        // reply one.
+        std::uint8_t status = 0;
+        std::size_t earlierReplies = repliesOwedNow();
+        if (!waitOwnReply(status, earlierReplies))
             shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
-        else if (status[0] & kFlashWriteFailed)
+        else if (status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         SelectPaperStation(0);
         PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +

@@ -180,8 +180,7 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
             sendCommand(request);
-            countRepliesTakenByLink();
-            readSlipStatus(ok, expectedReplies_.openAt(now()));
+            readSlipStatus(ok, repliesOwedNow());
         });
     }
     ok = ok && answer == shell::vbOK;
@@ -193,13 +192,9 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
 // panel, as they would have.
 void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies) {
     for (;;) {
-        Bytes b(1, 0);
-        if (!m_MainComm.WaitResponse(b, 1)) return;
-        const std::uint8_t v = b[0];
-        if (isGsEotReply(v) && earlierReplies > 0) {
-            --earlierReplies;
-            interpretGsEotReply(v, now(), replyFacts());
-        } else if ((v & 0x93) == 0x12) {
+        std::uint8_t v = 0;
+        if (!waitOwnReply(v, earlierReplies)) return;
+        if ((v & 0x93) == 0x12) {
             SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
             SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
             SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);

@@ -103,6 +103,10 @@ TEST_F(CheckScan, ImageIsSavedAsSentAndPrintedOnEveryLink) {
 
 TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
     const Bytes clear{0x1D, 0x28, 0x47, 0x01, 0x00, 0x47};
+    const auto late = [&] {
+        printer.config().replyDelay = 600'000;
+        runFor(1100);
+    };
     struct Case {
         const char* name;
         Link link;
@@ -114,6 +118,9 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
         {"clear refused", Link::Lan, [&] { printer.setReply(clear, {'7', 'w', '4', '9'}); },
          "Cannot clear scan images on the printer.\r\nPlease confirm the printer enables scan function."},
         {"clear unanswered", Link::Usb, [&] { printer.setReply(clear, {}); }, ""},
+        // The replies still due to the poll are neither the check's nor the clear's.
+        {"late printer on TCP", Link::Lan, late, ""},
+        {"late printer on serial", Link::Serial, late, ""},
         {"cover open", Link::Serial,
          [&] {
              printer.scanner().fault = sim::ScanFault::ErrorStatus;
@@ -176,6 +183,7 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
         printer.status().paperOut = false;
         for (const auto& f : scanFiles()) fs::remove(f);
         printer.clearReplies();
+        printer.config().replyDelay = 2000;
         printer.scanner().fault = sim::ScanFault::None;
         disconnect();
     }
