@@ -5,22 +5,12 @@
 #include <set>
 #include <type_traits>
 
-#include "shell/WorkWindowTestSupport.h"
-#include "configuration/apply/ConfigurationApply.h"
+#include "OpenWindowWorld.h"
 #include "configuration/apply/ConnectionWriteBack.h"
-#include "configuration/editor/ChangeConfigDlg.h"
-#include "diagnostics/BitmapFiles.h"
-#include "diagnostics/DiagnosePrinterDlg.h"
-#include "platform/dialogs/CommonDialog.h"
-#include "tally/ViewTallyDlg.h"
 
 namespace shelltest {
 namespace {
 
-using Config = configuration::ChangeConfigDlg;
-using Tally = tally::ViewTallyDlg;
-using Diag = diagnostics::DiagnosePrinterDlg;
-using Strings = std::vector<std::string>;
 using Parameters = std::map<std::uint8_t, std::uint8_t>;
 
 constexpr const char* kUpdated = "Configuration is updated, but it does not effect  until the printer is restarted.";
@@ -38,12 +28,8 @@ struct Flow {
 };
 void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
 
-class SlowPrinter : public WorkWindowWorld, public ::testing::WithParamInterface<std::tuple<Flow, Link, Printer>> {
+class SlowPrinter : public OpenWindowWorld, public ::testing::WithParamInterface<std::tuple<Flow, Link, Printer>> {
 public:
-    using WorkWindowWorld::driver;
-    using WorkWindowWorld::folder;
-    using WorkWindowWorld::idle;
-
     // A technician takes a second to read a message before answering it.
     SlowPrinter() {
         configuration::settingChangedFlags = {};
@@ -53,51 +39,31 @@ public:
         };
     }
 
-    // Opens the window as its button does and lets it read what it reads on
-    // opening; a silent printer then falls silent for a while.
-    template <class Window, class... Args>
-    Window& open(Args&&... args) {
-        printerlink::statusHandshake.m_Flag = true;
-        auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
-        window->Show(platform::vbModeless, &mainWindow());
-        window_ = window;
-        idle(1000 + 2 * lateMs());
+    // Opens the window; a silent printer then falls silent for a while.
+    template <class Window>
+    Window& open() {
+        auto& window = show<Window>(1000 + 2 * lateMs());
         // The configuration and tally windows do not poll a serial printer.
         const bool polled = std::get<1>(GetParam()) != Link::Serial || std::is_same_v<Window, Diag>;
         if (std::get<2>(GetParam()) == Silent)
-            fallSilentAndAnswerAgain(window->PrinterOnlineText, window->PrintFormButton, polled);
-        return *window;
+            fallSilentAndAnswerAgain(window.PrinterOnlineText, window.PrintFormButton, polled);
+        return window;
     }
     int lateMs() const { return std::get<2>(GetParam()); }
     void runFlow() { idle(3000 + 5 * lateMs()); }
-    bool loaded() const { return window_ && window_->isLoaded(); }
-
-    // What the windows told, questions left out.
-    Strings told() const {
-        Strings out;
-        for (const MessageSeen& m : messages)
-            if (!m.cancelShown) out.push_back(m.text);
-        return out;
-    }
+    bool loaded() const { return workWindow && workWindow->isLoaded(); }
 
 private:
     // A window that polls shows the silence Offline, its buttons disabled,
     // and Online again once the printer answers.
     void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled) {
-        const auto shownWithin = [&](const char* text, int ms) {
-            const platform::Micros until = clock.now() + ms * 1000;
-            while (online.Text() != text && clock.now() < until) idle(100);
-            return online.Text() == text && clock.now() <= until;
-        };
         printer.setReplyFault(sim::ReplyFault::Silent);
-        EXPECT_EQ(shownWithin("Offline", 8000), polled);
+        EXPECT_EQ(shownWithin(online, "Offline", 8000), polled);
         EXPECT_EQ(button.Enabled(), !polled);
         printer.setReplyFault(sim::ReplyFault::None);
-        EXPECT_TRUE(shownWithin("Online", 4000));
+        EXPECT_TRUE(shownWithin(online, "Online", 4000));
         EXPECT_EQ(told(), Strings{});
     }
-
-    std::shared_ptr<platform::Form> window_;
 };
 
 TEST_P(SlowPrinter, WindowsShowTellAndLeaveWhatTheyDoWithAQuickPrinter) {
@@ -114,8 +80,6 @@ Strings texts(platform::ControlArray<platform::TextBox>& boxes) {
     for (int i = 0; i < boxes.Count(); ++i) out.push_back(boxes(i).Text());
     return out;
 }
-
-Config& openConfig(SlowPrinter& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
 
 // The run's success message shows, and the printer holds what it was sent.
 void applyAndCheck(SlowPrinter& t, platform::CommandButton& button, const Parameters& held) {
@@ -148,10 +112,8 @@ const Flow kFlows[] = {
      }},
     {"DownloadLogo",
      [](SlowPrinter& t) {
-         const auto file = t.folder / "logo.bmp";
-         diagtest::writeFile(file, diagtest::monoBitmap(16, 8, false, [](int x, int y) { return x == y; }));
          auto& w = t.open<Diag>();
-         t.driver.answerNext([file](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).choose(file); });
+         t.chooseLogoNext();
          ASSERT_TRUE(t.driver.click(w.DownloadLogoButton));
          t.runFlow();
          EXPECT_EQ(t.told(), Strings{});
@@ -168,7 +130,7 @@ const Flow kFlows[] = {
      }},
     {"Apply",
      [](SlowPrinter& t) {
-         auto& w = openConfig(t);
+         auto& w = t.open<Config>();
          ASSERT_TRUE(t.driver.click(w.CategoryButton(1)));
          ASSERT_TRUE(t.driver.click(w.Setting(3)));
          ASSERT_TRUE(t.driver.chooseListItem(w.SettingList(3), 1));
@@ -176,7 +138,7 @@ const Flow kFlows[] = {
      }},
     {"ApplyAll",
      [](SlowPrinter& t) {
-         auto& w = openConfig(t);
+         auto& w = t.open<Config>();
          shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
          shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
          applyAndCheck(t, w.ApplyAll, {{0x21, 1}});
