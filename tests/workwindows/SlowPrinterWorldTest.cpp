@@ -43,10 +43,14 @@ public:
     template <class Window>
     Window& open() {
         auto& window = show<Window>(1000 + 2 * lateMs());
-        // The configuration and tally windows do not poll a serial printer.
-        const bool polled = std::get<1>(GetParam()) != Link::Serial || std::is_same_v<Window, Diag>;
+        // The configuration and tally windows do not poll a serial printer;
+        // the diagnostics window polls each second, so over TCP it tells
+        // within a second of the reply watchdog's 5 s.
+        const Link link = std::get<1>(GetParam());
+        const bool polled = link != Link::Serial || std::is_same_v<Window, Diag>;
         if (std::get<2>(GetParam()) == Silent)
-            fallSilentAndAnswerAgain(window.PrinterOnlineText, window.PrintFormButton, polled);
+            fallSilentAndAnswerAgain(window.PrinterOnlineText, window.PrintFormButton, polled,
+                                     std::is_same_v<Window, Diag> && link == Link::Lan ? 6000 : 8000);
         return window;
     }
     int lateMs() const { return std::get<2>(GetParam()); }
@@ -56,12 +60,14 @@ public:
 private:
     // A window that polls shows the silence Offline, its buttons disabled,
     // and Online again once the printer answers.
-    void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled) {
+    void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled,
+                                  int offlineWithinMs) {
         printer.setReplyFault(sim::ReplyFault::Silent);
-        EXPECT_EQ(shownWithin(online, "Offline", 8000), polled);
+        EXPECT_EQ(shownWithin(online, "Offline", offlineWithinMs), polled);
         EXPECT_EQ(button.Enabled(), !polled);
         printer.setReplyFault(sim::ReplyFault::None);
         EXPECT_TRUE(shownWithin(online, "Online", 4000));
+        EXPECT_TRUE(button.Enabled());
         EXPECT_EQ(told(), Strings{});
     }
 };
@@ -127,6 +133,18 @@ const Flow kFlows[] = {
          t.runFlow();
          EXPECT_EQ(t.told(), Strings{"Raw Data: <t021000021t 1234567890o 0042>\r\nTransit Number: <021000021>\r\n"
                                      "Bank Number: <00002>\r\nAccount Number: <1234567890>\r\nSerial Number: <0042>"});
+     }},
+    // The prints get no answer and are followed by a long blocking sleep.
+    {"TwoColorIsNoTimeOut",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Diag>();
+         int timeOuts = 0;
+         const auto counting = t.mainWindow().OnStatusUpdated.subscribe(
+             [&](int status) { timeOuts += status == printerlink::kLanTimeoutStatus; });
+         ASSERT_TRUE(t.driver.click(w.ColorPrintButton));
+         t.idle(10000);
+         EXPECT_EQ(timeOuts, 0);
+         EXPECT_TRUE(w.PrintFormButton.Enabled());
      }},
     {"Apply",
      [](SlowPrinter& t) {
