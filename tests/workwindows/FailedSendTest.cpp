@@ -9,23 +9,12 @@
 #include <algorithm>
 #include <set>
 
-#include "shell/WorkWindowTestSupport.h"
-#include "configuration/apply/ConfigurationApply.h"
+#include "OpenWindowWorld.h"
 #include "configuration/apply/ConnectionWriteBack.h"
-#include "configuration/editor/ChangeConfigDlg.h"
-#include "diagnostics/BitmapFiles.h"
-#include "diagnostics/DiagnosePrinterDlg.h"
-#include "link/LinkFlags.h"
-#include "platform/dialogs/CommonDialog.h"
 #include "shell/WorkWindowLink.h"
-#include "tally/ViewTallyDlg.h"
 
 namespace shelltest {
 namespace {
-
-using Config = configuration::ChangeConfigDlg;
-using Tally = tally::ViewTallyDlg;
-using Diag = diagnostics::DiagnosePrinterDlg;
 
 const std::set<std::string> kSuccesses = {
     "Configuration is updated, but it does not effect  until the printer is restarted.",
@@ -43,21 +32,13 @@ struct Operation {
 };
 void PrintTo(const Operation& operation, std::ostream* out) { *out << operation.name; }
 
-class FailedSend : public WorkWindowWorld, public ::testing::WithParamInterface<std::tuple<Operation, Link>> {
+class FailedSend : public OpenWindowWorld, public ::testing::WithParamInterface<std::tuple<Operation, Link>> {
 public:
-    using WorkWindowWorld::driver;
-    using WorkWindowWorld::folder;
-
     FailedSend() { configuration::settingChangedFlags = {}; }
 
-    template <class Window, class... Args>
-    Window& open(Args&&... args) {
-        printerlink::statusHandshake.m_Flag = true;  // as View Tally asks for the read
-        auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
-        window->Show(platform::vbModeless, &mainWindow());
-        window_ = window;
-        idle(500);
-        return *window;
+    template <class Window>
+    Window& open() {
+        return show<Window>(500);
     }
     void press(platform::Control& button) {
         const Link link = std::get<1>(GetParam());
@@ -82,15 +63,14 @@ public:
     // its lost-link exit).
     bool failureTold() const {
         const auto told = [](const auto& w) { return !w.isLoaded() || w.PrinterOnlineText.Text() == "Offline"; };
-        if (auto w = std::dynamic_pointer_cast<Tally>(window_)) return told(*w);
-        if (auto w = std::dynamic_pointer_cast<Diag>(window_)) return told(*w);
+        if (auto w = std::dynamic_pointer_cast<Tally>(workWindow)) return told(*w);
+        if (auto w = std::dynamic_pointer_cast<Diag>(workWindow)) return told(*w);
         return std::any_of(messages.begin(), messages.end(),
                            [](const MessageSeen& m) { return kConfigurationFailures.count(m.text) > 0; });
     }
 
 private:
     bool vanishing_ = false;
-    std::shared_ptr<platform::Form> window_;
 };
 
 std::string storedBaudRate() { return shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Baud Rate"); }
@@ -109,12 +89,10 @@ TEST_P(FailedSend, EndsWithTheWindowsOwnOfflineOrErrorMessage) {
     EXPECT_FALSE(mainWindow().m_bKnifeCut) << "later TCP replies go to a tally parser nobody waits on";
 }
 
-Config& config(FailedSend& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
-
 const Operation kOperations[] = {
     {"Apply",
      [](FailedSend& t) {
-         auto& w = config(t);
+         auto& w = t.open<Config>();
          t.driver.click(w.CategoryButton(1));
          t.driver.click(w.Setting(2));
          t.press(w.ApplyButton);
@@ -125,11 +103,11 @@ const Operation kOperations[] = {
          shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
          shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationParameter", "1", "True");
          shell::WriteIniValue(shell::SettingsFilePath(), "CommuncationInterface", "BaudRate", "4");
-         t.press(config(t).ApplyAll);
+         t.press(t.open<Config>().ApplyAll);
      }},
-    {"RestoreDefaults", [](FailedSend& t) { t.press(config(t).RestoreDefaultButton); }},
-    {"ConfigurationPrintForm", [](FailedSend& t) { t.press(config(t).PrintFormButton); }},
-    {"Reboot", [](FailedSend& t) { t.press(config(t).RebootButton); }, true},
+    {"RestoreDefaults", [](FailedSend& t) { t.press(t.open<Config>().RestoreDefaultButton); }},
+    {"ConfigurationPrintForm", [](FailedSend& t) { t.press(t.open<Config>().PrintFormButton); }},
+    {"Reboot", [](FailedSend& t) { t.press(t.open<Config>().RebootButton); }, true},
     {"TallyApplyAndPrint",
      [](FailedSend& t) {
          auto& w = t.open<Tally>();
@@ -149,9 +127,7 @@ const Operation kOperations[] = {
     {"CashDrawers", [](FailedSend& t) { t.press(t.open<Diag>().DrawerButton); }},
     {"DownloadLogo",
      [](FailedSend& t) {
-         const auto file = t.folder / "logo.bmp";
-         diagtest::writeFile(file, diagtest::monoBitmap(16, 8, false, [](int x, int y) { return x == y; }));
-         t.driver.answerNext([file](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).choose(file); });
+         t.chooseLogoNext();
          t.press(t.open<Diag>().DownloadLogoButton);
      }},
 };

@@ -5,22 +5,12 @@
 #include <set>
 #include <type_traits>
 
-#include "shell/WorkWindowTestSupport.h"
-#include "configuration/apply/ConfigurationApply.h"
+#include "OpenWindowWorld.h"
 #include "configuration/apply/ConnectionWriteBack.h"
-#include "configuration/editor/ChangeConfigDlg.h"
-#include "diagnostics/BitmapFiles.h"
-#include "diagnostics/DiagnosePrinterDlg.h"
-#include "platform/dialogs/CommonDialog.h"
-#include "tally/ViewTallyDlg.h"
 
 namespace shelltest {
 namespace {
 
-using Config = configuration::ChangeConfigDlg;
-using Tally = tally::ViewTallyDlg;
-using Diag = diagnostics::DiagnosePrinterDlg;
-using Strings = std::vector<std::string>;
 using Parameters = std::map<std::uint8_t, std::uint8_t>;
 
 constexpr const char* kUpdated = "Configuration is updated, but it does not effect  until the printer is restarted.";
@@ -38,12 +28,8 @@ struct Flow {
 };
 void PrintTo(const Flow& flow, std::ostream* out) { *out << flow.name; }
 
-class SlowPrinter : public WorkWindowWorld, public ::testing::WithParamInterface<std::tuple<Flow, Link, Printer>> {
+class SlowPrinter : public OpenWindowWorld, public ::testing::WithParamInterface<std::tuple<Flow, Link, Printer>> {
 public:
-    using WorkWindowWorld::driver;
-    using WorkWindowWorld::folder;
-    using WorkWindowWorld::idle;
-
     // A technician takes a second to read a message before answering it.
     SlowPrinter() {
         configuration::settingChangedFlags = {};
@@ -53,51 +39,37 @@ public:
         };
     }
 
-    // Opens the window as its button does and lets it read what it reads on
-    // opening; a silent printer then falls silent for a while.
-    template <class Window, class... Args>
-    Window& open(Args&&... args) {
-        printerlink::statusHandshake.m_Flag = true;
-        auto window = platform::newForm<Window>(mainWindow(), std::forward<Args>(args)...);
-        window->Show(platform::vbModeless, &mainWindow());
-        window_ = window;
-        idle(1000 + 2 * lateMs());
-        // The configuration and tally windows do not poll a serial printer.
-        const bool polled = std::get<1>(GetParam()) != Link::Serial || std::is_same_v<Window, Diag>;
+    // Opens the window; a silent printer then falls silent for a while.
+    template <class Window>
+    Window& open() {
+        auto& window = show<Window>(1000 + 2 * lateMs());
+        // The configuration and tally windows do not poll a serial printer;
+        // the diagnostics window polls each second, so over TCP it tells
+        // within a second of the reply watchdog's 5 s.
+        const Link link = std::get<1>(GetParam());
+        const bool polled = link != Link::Serial || std::is_same_v<Window, Diag>;
         if (std::get<2>(GetParam()) == Silent)
-            fallSilentAndAnswerAgain(window->PrinterOnlineText, window->PrintFormButton, polled);
-        return *window;
+            fallSilentAndAnswerAgain(window.PrinterOnlineText, window.PrintFormButton, polled,
+                                     std::is_same_v<Window, Diag> && link == Link::Lan ? 6000 : 8000);
+        return window;
     }
     int lateMs() const { return std::get<2>(GetParam()); }
     void runFlow() { idle(3000 + 5 * lateMs()); }
-    bool loaded() const { return window_ && window_->isLoaded(); }
-
-    // What the windows told, questions left out.
-    Strings told() const {
-        Strings out;
-        for (const MessageSeen& m : messages)
-            if (!m.cancelShown) out.push_back(m.text);
-        return out;
-    }
+    bool loaded() const { return workWindow && workWindow->isLoaded(); }
 
 private:
     // A window that polls shows the silence Offline, its buttons disabled,
     // and Online again once the printer answers.
-    void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled) {
-        const auto shownWithin = [&](const char* text, int ms) {
-            const platform::Micros until = clock.now() + ms * 1000;
-            while (online.Text() != text && clock.now() < until) idle(100);
-            return online.Text() == text && clock.now() <= until;
-        };
+    void fallSilentAndAnswerAgain(platform::TextBox& online, platform::CommandButton& button, bool polled,
+                                  int offlineWithinMs) {
         printer.setReplyFault(sim::ReplyFault::Silent);
-        EXPECT_EQ(shownWithin("Offline", 8000), polled);
+        EXPECT_EQ(shownWithin(online, "Offline", offlineWithinMs), polled);
         EXPECT_EQ(button.Enabled(), !polled);
         printer.setReplyFault(sim::ReplyFault::None);
-        EXPECT_TRUE(shownWithin("Online", 4000));
+        EXPECT_TRUE(shownWithin(online, "Online", 4000));
+        EXPECT_TRUE(button.Enabled());
         EXPECT_EQ(told(), Strings{});
     }
-
-    std::shared_ptr<platform::Form> window_;
 };
 
 TEST_P(SlowPrinter, WindowsShowTellAndLeaveWhatTheyDoWithAQuickPrinter) {
@@ -114,8 +86,6 @@ Strings texts(platform::ControlArray<platform::TextBox>& boxes) {
     for (int i = 0; i < boxes.Count(); ++i) out.push_back(boxes(i).Text());
     return out;
 }
-
-Config& openConfig(SlowPrinter& t) { return t.open<Config>(std::make_unique<configuration::ConfigurationApply>()); }
 
 // The run's success message shows, and the printer holds what it was sent.
 void applyAndCheck(SlowPrinter& t, platform::CommandButton& button, const Parameters& held) {
@@ -148,10 +118,8 @@ const Flow kFlows[] = {
      }},
     {"DownloadLogo",
      [](SlowPrinter& t) {
-         const auto file = t.folder / "logo.bmp";
-         diagtest::writeFile(file, diagtest::monoBitmap(16, 8, false, [](int x, int y) { return x == y; }));
          auto& w = t.open<Diag>();
-         t.driver.answerNext([file](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).choose(file); });
+         t.chooseLogoNext();
          ASSERT_TRUE(t.driver.click(w.DownloadLogoButton));
          t.runFlow();
          EXPECT_EQ(t.told(), Strings{});
@@ -166,9 +134,21 @@ const Flow kFlows[] = {
          EXPECT_EQ(t.told(), Strings{"Raw Data: <t021000021t 1234567890o 0042>\r\nTransit Number: <021000021>\r\n"
                                      "Bank Number: <00002>\r\nAccount Number: <1234567890>\r\nSerial Number: <0042>"});
      }},
+    // The prints get no answer and are followed by a long blocking sleep.
+    {"TwoColorIsNoTimeOut",
+     [](SlowPrinter& t) {
+         auto& w = t.open<Diag>();
+         int timeOuts = 0;
+         const auto counting = t.mainWindow().OnStatusUpdated.subscribe(
+             [&](int status) { timeOuts += status == printerlink::kLanTimeoutStatus; });
+         ASSERT_TRUE(t.driver.click(w.ColorPrintButton));
+         t.idle(10000);
+         EXPECT_EQ(timeOuts, 0);
+         EXPECT_TRUE(w.PrintFormButton.Enabled());
+     }},
     {"Apply",
      [](SlowPrinter& t) {
-         auto& w = openConfig(t);
+         auto& w = t.open<Config>();
          ASSERT_TRUE(t.driver.click(w.CategoryButton(1)));
          ASSERT_TRUE(t.driver.click(w.Setting(3)));
          ASSERT_TRUE(t.driver.chooseListItem(w.SettingList(3), 1));
@@ -176,7 +156,7 @@ const Flow kFlows[] = {
      }},
     {"ApplyAll",
      [](SlowPrinter& t) {
-         auto& w = openConfig(t);
+         auto& w = t.open<Config>();
          shell::WriteIniValue(shell::SettingsFilePath(), "SoftwareParameter", "2", "True");
          shell::WriteIniValue(shell::SettingsFilePath(), "Software", "DefaultLPI", "1");
          applyAndCheck(t, w.ApplyAll, {{0x21, 1}});
