@@ -370,8 +370,7 @@ private:
     // When the last scan byte came; a scan quiet for too long is ended.
     platform::Micros lastScanByteAt_ = 0;
     bool scanEnding_ = false;
-    int replyWatchdogHolds_ = 0;
-    bool replyWatchdogWasSilent_ = false;
+    int replyWatchdogHolds_ = 0;  // this window's holds on the link's watchdog
     bool scanHoldsReplyWatchdog_ = false;
     // A scan that failed drops the rest of the reply it failed in.
     bool dropRestOfReply_ = false;

@@ -62,13 +62,14 @@ void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
 }
 
 void DiagnosePrinterDlg::holdReplyWatchdog() {
-    if (replyWatchdogHolds_++ == 0) replyWatchdogWasSilent_ = std::exchange(printerlink::bSuppressLanTimeout, true);
+    ++replyWatchdogHolds_;
+    m_MainComm.holdReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::releaseReplyWatchdog() {
-    if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
-    printerlink::bSuppressLanTimeout = replyWatchdogWasSilent_;
-    m_MainComm.StopResponseTimer();
+    if (replyWatchdogHolds_ == 0) return;
+    --replyWatchdogHolds_;
+    m_MainComm.releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::sleepWithPollResting(int ms) {

@@ -244,6 +244,11 @@ public:
     // ---- TCP reply watchdog. ----
     void StartResponseTimer();
     void StopResponseTimer();
+    // While a window waits on sends nothing answers (its poll rests), the
+    // watchdog reports no time-out. Holds nest; the last release lets the
+    // watchdog count afresh from the next send.
+    void holdReplyWatchdog() { ++replyWatchdogHolds_; }
+    void releaseReplyWatchdog();
 
     // ---- TCP tally reply parsers. ----
     void ParseReceiptLineTally(const platform::Bytes& data);
@@ -403,6 +408,7 @@ private:
     // reported and no data has arrived since.
     platform::Micros responseTimerStartedAt_ = 0;
     bool lanTimeoutReported_ = false;
+    int replyWatchdogHolds_ = 0;
     bool hidPollUnanswered_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;

@@ -131,6 +131,11 @@ void MainWindowLink::StopResponseTimer() {
     TimerWinsock.setInterval(0);
 }
 
+void MainWindowLink::releaseReplyWatchdog() {
+    if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
+    StopResponseTimer();
+}
+
 // A reply that came in time but still waits for its data event is no
 // time-out. Nor is a silence the program could not hear: when a blocking
 // sleep held the loop well past the watchdog's time (a print's long wait,
@@ -144,7 +149,7 @@ void MainWindowLink::TimerWinsock_Timer() {
         StartResponseTimer();
         return;
     }
-    if (!bSuppressLanTimeout && !replyWaiting) {
+    if (!bSuppressLanTimeout && replyWatchdogHolds_ == 0 && !replyWaiting) {
         lanTimeoutReported_ = true;
         OnStatusUpdated.raise(kLanTimeoutStatus);
     }
