@@ -76,7 +76,7 @@ const std::string& UsbProductEntry(PrinterTypeCode printerType) {
     return kUsbProducts[static_cast<std::size_t>(printerType)];
 }
 
-ConnectPrinterDlg::ConnectPrinterDlg(printerlink::MainWindowLink& mainWindow)
+ConnectPrinterDlg::ConnectPrinterDlg(printerlink::PrinterLink& mainWindow)
     : Form("ConnectPrinterDlg"),
       PortSettingsGroup(*this, "PortSettingsGroup"),
       PortSettingDesc(PortSettingsGroup, "PortSettingDesc", 0, 5),

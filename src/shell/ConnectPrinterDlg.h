@@ -16,7 +16,7 @@
 #include <optional>
 #include <string>
 
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "platform/RuntimeError.h"
 #include "platform/forms/ComboBox.h"
 #include "platform/forms/CommandButton.h"
@@ -37,7 +37,7 @@ const std::string& UsbProductEntry(PrinterTypeCode printerType);
 
 class ConnectPrinterDlg : public platform::Form {
 public:
-    explicit ConnectPrinterDlg(printerlink::MainWindowLink& mainWindow);
+    explicit ConnectPrinterDlg(printerlink::PrinterLink& mainWindow);
 
     // ---- Results, readable after the dialog closed. ----
     bool Canceled() const { return m_Canceled; }
@@ -100,7 +100,7 @@ private:
     void SetModelFlags();
     void WriteConfigurations();
 
-    printerlink::MainWindowLink& mainWindow_;
+    printerlink::PrinterLink& mainWindow_;
 
     bool m_Canceled = false;
     int m_PortNumber = 0;

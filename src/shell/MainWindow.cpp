@@ -46,7 +46,7 @@ constexpr int kGroupHeight = kRowTop + 5 * kRowStep + kButtonHeight + 240;
 
 MainWindow::MainWindow(const printerlink::LinkTransports& transports, platform::EventLoop& loop)
     : Form("MainWindow"),
-      MainWindowLink(transports, printerlink::LinkShellServices{shellServices_, shellServices_, shellServices_}, loop),
+      PrinterLink(transports, printerlink::LinkShellServices{shellServices_, shellServices_, shellServices_}, loop),
       AXOLogo(*this, "AXOLogo"),
       VersionText(*this, "VersionText"),
       MainFunctionsGroup(*this, "MainFunctionsGroup"),

@@ -1,5 +1,5 @@
 // The main window: the application's only top-level window and, through its
-// base MainWindowLink, the printer link every other window talks through.
+// base PrinterLink, the printer link every other window talks through.
 // Six function buttons: Exit, Connect, Disconnect, Diagnose, Change
 // Configuration and View Tally.
 //
@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "platform/forms/CommandButton.h"
 #include "platform/forms/ControlArray.h"
 #include "platform/forms/Form.h"
@@ -36,7 +36,7 @@ struct MainWindowServices {
 };
 }  // namespace detail
 
-class MainWindow : private detail::MainWindowServices, public platform::Form, public printerlink::MainWindowLink {
+class MainWindow : private detail::MainWindowServices, public platform::Form, public printerlink::PrinterLink {
 public:
     explicit MainWindow(const printerlink::LinkTransports& transports,
                         platform::EventLoop& loop = platform::EventLoop::current());
@@ -59,9 +59,9 @@ public:
     void OpenViewTally();
 
     // The link half's own state that the shell and its tests look at.
-    using MainWindowLink::LastError;
-    using MainWindowLink::LastErrorDesc;
-    using MainWindowLink::m_bConnectionCheckPassed;
+    using PrinterLink::LastError;
+    using PrinterLink::LastErrorDesc;
+    using PrinterLink::m_bConnectionCheckPassed;
 
     platform::PictureBox AXOLogo;
     platform::Label VersionText;

@@ -17,7 +17,7 @@ namespace platform {
 class Form;
 }
 namespace printerlink {
-class MainWindowLink;
+class PrinterLink;
 }
 
 namespace shell {
@@ -26,7 +26,7 @@ class ShellServices final : public printerlink::ConnectDialogService,
                             public printerlink::SettingsStore,
                             public printerlink::UserNotices {
 public:
-    void attach(printerlink::MainWindowLink& link, platform::Form& owner) {
+    void attach(printerlink::PrinterLink& link, platform::Form& owner) {
         link_ = &link;
         owner_ = &owner;
     }
@@ -39,7 +39,7 @@ public:
     void ShowTimedNotice(const std::string& text, int displayMs) override;
 
 private:
-    printerlink::MainWindowLink* link_ = nullptr;
+    printerlink::PrinterLink* link_ = nullptr;
     platform::Form* owner_ = nullptr;
 };
 

@@ -17,7 +17,7 @@
 #include <string>
 
 #include "link/LinkFlags.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "link/PrinterTypes.h"
 #include "link/StatusHandshake.h"
 

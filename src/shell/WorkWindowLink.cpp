@@ -11,17 +11,17 @@
 
 namespace shell {
 
-void PurgeBuffers(printerlink::MainWindowLink& mainComm) { mainComm.PurgeCommunication(printerlink::kPurgeBoth); }
+void PurgeBuffers(printerlink::PrinterLink& mainComm) { mainComm.PurgeCommunication(printerlink::kPurgeBoth); }
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake) {
+void RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake) {
     handshake.answered = false;
     handshake.requested = true;
     mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
 }
 
-bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName) {
+bool IsDirectLink(const printerlink::PrinterLink& mainComm, const std::string& windowPortName) {
     return mainComm.m_lngHIDHandle > 0 || windowPortName == kLanPortName;
 }
 
@@ -36,7 +36,7 @@ bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake) {
     return true;
 }
 
-void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
+void LostLinkExit(printerlink::PrinterLink& mainComm, platform::Form& window,
                   const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
     handshake.answered = false;
     handshake.requested = false;
@@ -46,7 +46,7 @@ void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
     platform::Unload(window);
 }
 
-bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& window,
+bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
     ShowLinkCheckNotice(check);
     if (takeRealTimeStatusAnswer(handshake)) return true;
@@ -54,7 +54,7 @@ bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& wind
     return false;
 }
 
-SendCheck::SendCheck(printerlink::MainWindowLink& link)
+SendCheck::SendCheck(printerlink::PrinterLink& link)
     : link_(&link), failuresAtStart_(link.failureCount()), lan_(link.EthernetStatus() == "True") {}
 
 bool SendCheck::failed() const {
@@ -97,7 +97,7 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
     return waitRounds(rounds, sleepMs, done);
 }
 
-void PollPrinterStatus(printerlink::MainWindowLink& mainComm) {
+void PollPrinterStatus(printerlink::PrinterLink& mainComm) {
     if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
     if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
@@ -128,7 +128,7 @@ bool PollSilence::answered() {
     return std::exchange(silent_, false);
 }
 
-void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,
+void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform::Bytes& modeCommand,
                              platform::TimerControl& statusTimer) {
     constexpr int kLanOpeningYields = 5001;
     constexpr int kPollMs = 3000;

@@ -18,7 +18,7 @@
 #include <functional>
 #include <string>
 
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "link/PrinterCommands.h"
 #include "platform/forms/Form.h"
 #include "platform/forms/TimerControl.h"
@@ -31,7 +31,7 @@ using printerlink::RealTimeStatusCommand;
 // Empties the serial input and output buffers (the link's
 // PurgeCommunication(kPurgeBoth)); on TCP and USB HID it lets pending
 // replies in.
-void PurgeBuffers(printerlink::MainWindowLink& mainComm);
+void PurgeBuffers(printerlink::PrinterLink& mainComm);
 
 // One window's real-time status handshake: the link hands the next serial
 // input after `requested` was set to the window's answer routine, which
@@ -46,7 +46,7 @@ struct RealTimeStatusHandshake {
 // request cannot pass the check that follows this one; the request flag is
 // set before the send: sends yield, and an answer handled during the send
 // must find it. The send's result is not checked.
-void RequestRealTimeStatus(printerlink::MainWindowLink& mainComm, const RealTimeStatusHandshake& handshake);
+void RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake);
 
 // The port name ReadPrinterLine gives a TCP connection.
 inline constexpr const char* kLanPortName = "Ethernet";
@@ -58,7 +58,7 @@ inline constexpr const char* kLanPortName = "Ethernet";
 // link's live kind: a restart's reconnect under the configuration window
 // can show the connection dialog, and a link chosen or cancelled there
 // does not change how the open window sends.
-bool IsDirectLink(const printerlink::MainWindowLink& mainComm, const std::string& windowPortName);
+bool IsDirectLink(const printerlink::PrinterLink& mainComm, const std::string& windowPortName);
 
 // How one window checks a serial link after its request.
 struct SerialLinkCheck {
@@ -84,12 +84,12 @@ bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake);
 // answered must not take the answer to the next connection check), the
 // window's own flags, the message (OK, no icon), the main window's Connect
 // button offered again (bConnectButton), and the window unloaded.
-void LostLinkExit(printerlink::MainWindowLink& mainComm, platform::Form& window,
+void LostLinkExit(printerlink::PrinterLink& mainComm, platform::Form& window,
                   const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
 
 // The whole check after the request: notice, answer test, and on no answer
 // the lost-link exit. True when the printer answered and the caller goes on.
-bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& window,
+bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
 
 // Whether what an operation sent can be taken as having reached the
@@ -100,7 +100,7 @@ bool CheckSerialLink(printerlink::MainWindowLink& mainComm, platform::Form& wind
 // so that an operation stops at the first send that failed.
 class SendCheck {
 public:
-    explicit SendCheck(printerlink::MainWindowLink& link);
+    explicit SendCheck(printerlink::PrinterLink& link);
     // Without waiting: True once something went wrong.
     bool failed() const;
     // True when nothing went wrong, asked after the link has had a moment to
@@ -109,7 +109,7 @@ public:
     bool reached();
 
 private:
-    printerlink::MainWindowLink* link_;
+    printerlink::PrinterLink* link_;
     unsigned failuresAtStart_;
     bool lan_;
 };
@@ -119,7 +119,7 @@ private:
 // send of the operation failed, so the operation ends there.
 class OperationSends {
 public:
-    explicit OperationSends(printerlink::MainWindowLink& link) : link_(link) {}
+    explicit OperationSends(printerlink::PrinterLink& link) : link_(link) {}
     // Runs an operation's sends under a fresh SendCheck; True when they
     // reached the printer. An operation run inside another (from a handler
     // that ran during a wait) has its own check, and the outer one's comes
@@ -128,7 +128,7 @@ public:
     bool stopped() const { return current_ && current_->failed(); }
 
 private:
-    printerlink::MainWindowLink& link_;
+    printerlink::PrinterLink& link_;
     const SendCheck* current_ = nullptr;
 };
 
@@ -149,7 +149,7 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 // neither probe, is not polled; nor is a printer that is not online, but for
 // a USB HID printer whose poll read went unanswered: asked on, it shows
 // itself online again when it answers.
-void PollPrinterStatus(printerlink::MainWindowLink& mainComm);
+void PollPrinterStatus(printerlink::PrinterLink& mainComm);
 
 // Whether a printer that a window polls has fallen silent, for a window that
 // tells it itself, where the link's TCP reply watchdog does not: it has
@@ -183,7 +183,7 @@ private:
 // given first, framed on USB HID) and the window's status timer starts its
 // 3-second poll. On a serial link nothing is sent and the timer is left as
 // the window designed it.
-void StartWindowOnDirectLink(printerlink::MainWindowLink& mainComm, const platform::Bytes& modeCommand,
+void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform::Bytes& modeCommand,
                              platform::TimerControl& statusTimer);
 
 // The connection the settings file's section "Configurations" names, as

@@ -10,7 +10,7 @@ namespace tally {
 
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 
 constexpr const char* kClearQuestion = "Clear selected tally item(s) of POS printer to 0.\r\nDo you wish to continue?";
 // The wait for the printer's values after a clear on TCP, as long as the
@@ -21,26 +21,26 @@ constexpr int kLanValueSleepMs = 50;
 // The main window's request flag and value of each tally, which its TCP
 // reply parsers serve.
 struct LinkTallyVariables {
-    bool MainWindowLink::*requested;
-    std::int32_t MainWindowLink::*value;
+    bool PrinterLink::*requested;
+    std::int32_t PrinterLink::*value;
 };
 constexpr std::array<LinkTallyVariables, kTallyCount> kLinkTallies = {{
-    {&MainWindowLink::m_blnReceiptLinecmd, &MainWindowLink::m_ReceiptLine},
-    {&MainWindowLink::m_bKnifeCut, &MainWindowLink::m_KnifeCut},
-    {&MainWindowLink::m_bSlipLines, &MainWindowLink::m_SlipLines},
-    {&MainWindowLink::m_bSlipChars, &MainWindowLink::m_SlipChars},
-    {&MainWindowLink::m_bMICRReads, &MainWindowLink::m_MICRReads},
-    {&MainWindowLink::m_bHoursOn, &MainWindowLink::m_HoursOn},
-    {&MainWindowLink::m_bFlashCycles, &MainWindowLink::m_FlashCycles},
-    {&MainWindowLink::m_bKnifeJams, &MainWindowLink::m_KnifeJams},
-    {&MainWindowLink::m_bCoverOpens, &MainWindowLink::m_CoverOpens},
-    {&MainWindowLink::m_bMaxTemp, &MainWindowLink::m_MaxTemp},
-    {&MainWindowLink::m_bRecBack, &MainWindowLink::m_RecBack},
-    {&MainWindowLink::m_bScantimes, &MainWindowLink::m_Scantimes},
+    {&PrinterLink::m_blnReceiptLinecmd, &PrinterLink::m_ReceiptLine},
+    {&PrinterLink::m_bKnifeCut, &PrinterLink::m_KnifeCut},
+    {&PrinterLink::m_bSlipLines, &PrinterLink::m_SlipLines},
+    {&PrinterLink::m_bSlipChars, &PrinterLink::m_SlipChars},
+    {&PrinterLink::m_bMICRReads, &PrinterLink::m_MICRReads},
+    {&PrinterLink::m_bHoursOn, &PrinterLink::m_HoursOn},
+    {&PrinterLink::m_bFlashCycles, &PrinterLink::m_FlashCycles},
+    {&PrinterLink::m_bKnifeJams, &PrinterLink::m_KnifeJams},
+    {&PrinterLink::m_bCoverOpens, &PrinterLink::m_CoverOpens},
+    {&PrinterLink::m_bMaxTemp, &PrinterLink::m_MaxTemp},
+    {&PrinterLink::m_bRecBack, &PrinterLink::m_RecBack},
+    {&PrinterLink::m_bScantimes, &PrinterLink::m_Scantimes},
 }};
 
-bool& requestFlag(MainWindowLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].requested; }
-std::int32_t linkValue(const MainWindowLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].value; }
+bool& requestFlag(PrinterLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].requested; }
+std::int32_t linkValue(const PrinterLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].value; }
 
 }  // namespace
 

@@ -9,7 +9,7 @@
 namespace linktest {
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 
 int runTimeErrorOf(const std::function<void()>& call) {
     try {
@@ -29,9 +29,9 @@ TEST_F(LinkTest, ImpossibleCountsAreRunTimeErrorsForTheCaller) {
         std::function<void()> call;
         int error;
     } cases[] = {
-        {"frame with upper bound -2", [&] { MainWindowLink::FrameHIDCommand(-2, three); }, 9},
-        {"frame with upper bound -3", [&] { MainWindowLink::FrameHIDCommand(-3, three); }, 9},
-        {"frame with upper bound -40", [&] { MainWindowLink::FrameHIDCommand(-40, three); }, 9},
+        {"frame with upper bound -2", [&] { PrinterLink::FrameHIDCommand(-2, three); }, 9},
+        {"frame with upper bound -3", [&] { PrinterLink::FrameHIDCommand(-3, three); }, 9},
+        {"frame with upper bound -40", [&] { PrinterLink::FrameHIDCommand(-40, three); }, 9},
         {"wait for -1 bytes", [&] { link->WaitResponse(resp, -1); }, 380},
         {"wait for more bytes than resp holds", [&] { link->WaitResponse(resp, 5); }, 9},
     };
@@ -41,7 +41,7 @@ TEST_F(LinkTest, ImpossibleCountsAreRunTimeErrorsForTheCaller) {
         EXPECT_EQ(runTimeErrorOf(c.call), c.error);
     }
     Bytes none;
-    MainWindowLink::FrameHIDCommand(-1, none);
+    PrinterLink::FrameHIDCommand(-1, none);
     EXPECT_EQ(none, (Bytes{0x08, 0x01})) << "an empty command is framed alone";
 }
 
@@ -99,10 +99,10 @@ TEST_F(LinkTest, DiscoveryInterruptedByAStatusPollHoldsNoDeviceItDidNotKeep) {
     const auto ids = {hid.addDevice(first), hid.addDevice(second)};  // both silent
     struct Case {
         const char* name;
-        std::function<bool(MainWindowLink&)> walk;
+        std::function<bool(PrinterLink&)> walk;
     } cases[] = {
-        {"any printer", [](MainWindowLink& l) { return l.EnumerateUSBDevice(); }},
-        {"chosen product", [](MainWindowLink& l) { return l.fncFindHIDDevice(); }},
+        {"any printer", [](PrinterLink& l) { return l.EnumerateUSBDevice(); }},
+        {"chosen product", [](PrinterLink& l) { return l.fncFindHIDDevice(); }},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -158,7 +158,7 @@ TEST_F(LinkTest, UsbHidReadsAfterTheConnectionCheckGetTheirOwnAnswers) {
     link->RequestFirmwareVersion();
     EXPECT_EQ(link->m_dblFirmwareVersion, 398);
     Bytes status{0x1D, 0x04, 0x01};
-    MainWindowLink::FrameHIDCommand(2, status);
+    PrinterLink::FrameHIDCommand(2, status);
     printer.setReply({0x1D, 0x04, 0x01}, {0x16});
     ASSERT_TRUE(link->SendOutput(status));
     link->fncReadHIDData();

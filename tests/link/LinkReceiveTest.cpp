@@ -6,7 +6,7 @@
 namespace linktest {
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 
 TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
     ASSERT_TRUE(connect(1, 5));
@@ -119,7 +119,7 @@ TEST_F(LinkTest, UsbHidStatusPollWithoutReportTakesThePrinterOffline) {
     link->m_AHPIBufferCmd = true;
     printer.setReply({0x1D, 0x72, 0x01}, {});  // the printer is silent
     Bytes poll{0x1D, 0x72, 0x01};
-    MainWindowLink::FrameHIDCommand(2, poll);
+    PrinterLink::FrameHIDCommand(2, poll);
     ASSERT_TRUE(link->SendOutput(poll));
     link->fncReadHIDData();
     EXPECT_EQ(statuses, std::vector<int>{0});
@@ -131,7 +131,7 @@ TEST_F(LinkTest, UsbHidStatusPollThatIsAnsweredRaisesNothing) {
     ASSERT_TRUE(connect(18));
     link->m_AHPIBufferCmd = true;
     Bytes poll{0x1D, 0x04, 0x01};
-    MainWindowLink::FrameHIDCommand(2, poll);
+    PrinterLink::FrameHIDCommand(2, poll);
     ASSERT_TRUE(link->SendOutput(poll));
     link->fncReadHIDData();
     EXPECT_TRUE(statuses.empty());

@@ -17,7 +17,7 @@
 namespace linktest {
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 using printerlink::TextArray;
 
 // The commands the printer answers and the answers of a healthy printer.
@@ -65,7 +65,7 @@ protected:
     }
 
     Bytes command(Bytes bytes) {
-        if (port == 18) MainWindowLink::FrameHIDCommand(static_cast<int>(bytes.size()) - 1, bytes);
+        if (port == 18) PrinterLink::FrameHIDCommand(static_cast<int>(bytes.size()) - 1, bytes);
         return bytes;
     }
 
@@ -150,21 +150,21 @@ protected:
                 TextArray texts;
                 const char* elements[] = {"29", "4", "1", "300", "-1", "4.5", "x", "", " 16"};
                 for (int i = pick(0, 4); i > 0; --i) texts.push_back(elements[pick(0, 8)]);
-                return checkSend([&](MainWindowLink& l) { return l.SendOutput(texts); });
+                return checkSend([&](PrinterLink& l) { return l.SendOutput(texts); });
             }
             default: {
                 const std::string text = "garbage\x1b@";
-                return checkSend([&](MainWindowLink& l) { return l.SendOutput(text); });
+                return checkSend([&](PrinterLink& l) { return l.SendOutput(text); });
             }
         }
         switch (pick(0, 2)) {
-            case 0: return checkSend([&](MainWindowLink& l) { return l.SendOutput(data); });
-            case 1: return checkSend([&](MainWindowLink& l) { return l.SendRTOSCmd(data); });
-            default: return checkSend([&](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(data); });
+            case 0: return checkSend([&](PrinterLink& l) { return l.SendOutput(data); });
+            case 1: return checkSend([&](PrinterLink& l) { return l.SendRTOSCmd(data); });
+            default: return checkSend([&](PrinterLink& l) { return l.SendRTOSCmdPrinterValidation(data); });
         }
     }
 
-    void checkSend(const std::function<bool(MainWindowLink&)>& sendIt) {
+    void checkSend(const std::function<bool(PrinterLink&)>& sendIt) {
         if (sendIt(*link)) {
             EXPECT_EQ(link->LastError, 0) << "a send that reports success recorded no error";
         }

@@ -6,7 +6,7 @@
 namespace linktest {
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 using printerlink::TextArray;
 
 Bytes counting(std::size_t n) {
@@ -31,7 +31,7 @@ TEST_F(LinkTest, UsbHidSendsShortArraysAsOneReportAndLongOnesAsFramedPieces) {
     ASSERT_TRUE(connect(18));
     const Bytes b64 = counting(64), b65 = counting(65);
     Bytes framed100 = counting(98);
-    MainWindowLink::FrameHIDCommand(97, framed100);
+    PrinterLink::FrameHIDCommand(97, framed100);
     ASSERT_EQ(framed100.size(), 100u);
     struct Case {
         const char* name;
@@ -57,7 +57,7 @@ TEST_F(LinkTest, UsbHidSendsShortArraysAsOneReportAndLongOnesAsFramedPieces) {
 
 TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
     Bytes firmware{0x1D, 0x49, 0x40, 0xA3};
-    MainWindowLink::FrameHIDCommand(3, firmware);
+    PrinterLink::FrameHIDCommand(3, firmware);
     EXPECT_EQ(firmware, (Bytes{0x08, 0x05, 0x1D, 0x49, 0x40, 0xA3}));
 
     // The largest logo block, 72 x 64 x 8 data bytes and its trailing 00,
@@ -65,7 +65,7 @@ TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
     for (std::size_t size : {300u, 36865u}) {
         const Bytes data = counting(size);
         Bytes framed = data;
-        MainWindowLink::FrameHIDCommand(static_cast<int>(size) - 1, framed);
+        PrinterLink::FrameHIDCommand(static_cast<int>(size) - 1, framed);
         ASSERT_EQ(framed.size(), size + 2);
         EXPECT_EQ(framed[0], 0x08);
         EXPECT_EQ(framed[1], 61);
@@ -75,10 +75,10 @@ TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
 
 TEST(HidCommandSends, FrameEachByteOnceAndLeaveLongCommandsToTheSend) {
     const Bytes b62 = counting(62), b63 = counting(63), b65 = counting(65);
-    EXPECT_EQ(MainWindowLink::HidCommandSends(b62), (std::vector<Bytes>{framed({0x08, 63}, b62, 0, 62)}));
-    EXPECT_EQ(MainWindowLink::HidCommandSends(b63),
+    EXPECT_EQ(PrinterLink::HidCommandSends(b62), (std::vector<Bytes>{framed({0x08, 63}, b62, 0, 62)}));
+    EXPECT_EQ(PrinterLink::HidCommandSends(b63),
               (std::vector<Bytes>{framed({0x08, 62}, b63, 0, 61), framed({0x08, 3}, b63, 61, 63)}));
-    EXPECT_EQ(MainWindowLink::HidCommandSends(b65), (std::vector<Bytes>{b65}));
+    EXPECT_EQ(PrinterLink::HidCommandSends(b65), (std::vector<Bytes>{b65}));
 }
 
 TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {
@@ -93,16 +93,16 @@ TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {
 
 TEST_F(LinkTest, EverySendFailsWithNothingOpen) {
     attachSerial();
-    const std::vector<std::function<bool(MainWindowLink&)>> sends = {
-        [](MainWindowLink& l) { return l.SendOutput(std::string("A")); },
-        [](MainWindowLink& l) { return l.SendOutput(Bytes{0x1B, 0x40}); },
-        [](MainWindowLink& l) { return l.SendOutput(TextArray{"27", "64"}); },
-        [](MainWindowLink& l) { return l.SendRTOSCmd(std::string("A")); },
-        [](MainWindowLink& l) { return l.SendRTOSCmd(Bytes{0x10, 0x04, 0x02}); },
-        [](MainWindowLink& l) { return l.SendRTOSCmd(TextArray{"16"}); },
-        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(std::string("A")); },
-        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(Bytes{0x10}); },
-        [](MainWindowLink& l) { return l.SendRTOSCmdPrinterValidation(TextArray{"16"}); },
+    const std::vector<std::function<bool(PrinterLink&)>> sends = {
+        [](PrinterLink& l) { return l.SendOutput(std::string("A")); },
+        [](PrinterLink& l) { return l.SendOutput(Bytes{0x1B, 0x40}); },
+        [](PrinterLink& l) { return l.SendOutput(TextArray{"27", "64"}); },
+        [](PrinterLink& l) { return l.SendRTOSCmd(std::string("A")); },
+        [](PrinterLink& l) { return l.SendRTOSCmd(Bytes{0x10, 0x04, 0x02}); },
+        [](PrinterLink& l) { return l.SendRTOSCmd(TextArray{"16"}); },
+        [](PrinterLink& l) { return l.SendRTOSCmdPrinterValidation(std::string("A")); },
+        [](PrinterLink& l) { return l.SendRTOSCmdPrinterValidation(Bytes{0x10}); },
+        [](PrinterLink& l) { return l.SendRTOSCmdPrinterValidation(TextArray{"16"}); },
     };
     for (std::size_t i = 0; i < sends.size(); ++i) {
         SCOPED_TRACE(i);
@@ -165,7 +165,7 @@ TEST_F(LinkTest, SerialWaitResponseWaitsAboutFiveSecondsForMissingBytesAndKeepsW
 
 // The request as the link's callers send it: framed on USB HID.
 Bytes request(int port, Bytes command) {
-    if (port == 18) MainWindowLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
+    if (port == 18) PrinterLink::FrameHIDCommand(static_cast<int>(command.size()) - 1, command);
     return command;
 }
 

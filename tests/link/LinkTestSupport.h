@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "link/LinkFlags.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "printer/SimulatedPrinterWorld.h"
 
 namespace linktest {
@@ -112,25 +112,25 @@ private:
 };
 
 // Exposes what the main window reaches as the derived class.
-class TestLink : public printerlink::MainWindowLink {
+class TestLink : public printerlink::PrinterLink {
 public:
-    using MainWindowLink::MainWindowLink;
-    using MainWindowLink::CheckStatusResponse;
-    using MainWindowLink::DisconnectPrinter;
-    using MainWindowLink::LastError;
-    using MainWindowLink::LastErrorDesc;
-    using MainWindowLink::m_bAwaitingConnectionStatus;
-    using MainWindowLink::m_bAwaitingFirmware;
-    using MainWindowLink::m_bConnectionCheckPassed;
-    using MainWindowLink::m_bFirmwareAnswered;
-    using MainWindowLink::m_bHIDDeviceFound;
-    using MainWindowLink::m_bValidationSend;
-    using MainWindowLink::m_dblFirmwareVersion;
-    using MainWindowLink::m_lPaperWidth;
-    using MainWindowLink::m_lPrinterType;
-    using MainWindowLink::ProbeLanPrinterStatus;
-    using MainWindowLink::RequestConnectionCheckStatus;
-    using MainWindowLink::RequestFirmwareVersion;
+    using PrinterLink::PrinterLink;
+    using PrinterLink::CheckStatusResponse;
+    using PrinterLink::DisconnectPrinter;
+    using PrinterLink::LastError;
+    using PrinterLink::LastErrorDesc;
+    using PrinterLink::m_bAwaitingConnectionStatus;
+    using PrinterLink::m_bAwaitingFirmware;
+    using PrinterLink::m_bConnectionCheckPassed;
+    using PrinterLink::m_bFirmwareAnswered;
+    using PrinterLink::m_bHIDDeviceFound;
+    using PrinterLink::m_bValidationSend;
+    using PrinterLink::m_dblFirmwareVersion;
+    using PrinterLink::m_lPaperWidth;
+    using PrinterLink::m_lPrinterType;
+    using PrinterLink::ProbeLanPrinterStatus;
+    using PrinterLink::RequestConnectionCheckStatus;
+    using PrinterLink::RequestFirmwareVersion;
 };
 
 class LinkTest : public ::testing::Test, public sim::SimulatedPrinterWorld {

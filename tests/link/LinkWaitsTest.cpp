@@ -10,7 +10,7 @@
 namespace linktest {
 namespace {
 
-using printerlink::MainWindowLink;
+using printerlink::PrinterLink;
 
 // Records what the application's report of handler errors is given.
 struct ReportedErrors {
@@ -22,14 +22,14 @@ struct ReportedErrors {
 };
 
 TEST_F(LinkTest, EachSendWaitsItsOwnTimeOnSerial) {
-    using Send = std::function<bool(MainWindowLink&, bool text)>;
-    const Send output = [](MainWindowLink& l, bool text) {
+    using Send = std::function<bool(PrinterLink&, bool text)>;
+    const Send output = [](PrinterLink& l, bool text) {
         return text ? l.SendOutput(std::string("ABC")) : l.SendOutput(Bytes(130, 0x20));
     };
-    const Send rtos = [](MainWindowLink& l, bool text) {
+    const Send rtos = [](PrinterLink& l, bool text) {
         return text ? l.SendRTOSCmd(std::string("ABC")) : l.SendRTOSCmd(Bytes(130, 0x20));
     };
-    const Send validation = [](MainWindowLink& l, bool text) {
+    const Send validation = [](PrinterLink& l, bool text) {
         return text ? l.SendRTOSCmdPrinterValidation(std::string("ABC"))
                     : l.SendRTOSCmdPrinterValidation(Bytes(130, 0x20));
     };

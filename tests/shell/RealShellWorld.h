@@ -32,7 +32,7 @@
 class RealShellWorld : public ::testing::Test {
     // Names the link's protected state the tests look at.
     struct Inspect : shell::MainWindow {
-        using MainWindowLink::m_bAwaitingFirmware;
+        using PrinterLink::m_bAwaitingFirmware;
     };
 
 protected:

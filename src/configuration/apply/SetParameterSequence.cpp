@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "configuration/apply/SettingCommand.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 
 namespace configuration {
 
@@ -35,7 +35,7 @@ std::vector<Bytes> SetParameterSequence::Head() {
 
 std::vector<Bytes> SetParameterSequence::Add(int category, const Bytes& command) {
     append(recorded_, command);
-    if (m27x() && shape_.hid) return printerlink::MainWindowLink::HidCommandSends(command);
+    if (m27x() && shape_.hid) return printerlink::PrinterLink::HidCommandSends(command);
     if (shape_.hid) {
         append(packets_.at(static_cast<std::size_t>(category)), command);
         return {};

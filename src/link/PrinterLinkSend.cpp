@@ -1,7 +1,7 @@
 // Sending, framing and purging.
 #include <algorithm>
 
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -26,11 +26,11 @@ constexpr int kSettleSleepMs = 50;
 
 }  // namespace
 
-void MainWindowLink::yieldTimes(int n) {
+void PrinterLink::yieldTimes(int n) {
     for (int i = 0; i < n; ++i) DoEvents();
 }
 
-bool MainWindowLink::IsPrinterOnline() {
+bool PrinterLink::IsPrinterOnline() {
     if (Winsock.State() == platform::sck::Connected) return true;
     if (m_bHIDDeviceFound) return true;
     if (MSCommCtrl.PortOpen() && MSCommCtrl.CTSHolding()) {
@@ -48,9 +48,9 @@ bool MainWindowLink::IsPrinterOnline() {
 // nothing is left to wait for. Nor is there for a USB HID device taken for
 // gone after a poll read went unanswered: only a later read finds it again,
 // and the poll that reads would sit out every wait first.
-bool MainWindowLink::sendWaitEnds() { return IsPrinterOnline() || !anyTransportOpen() || hidPollUnanswered_; }
+bool PrinterLink::sendWaitEnds() { return IsPrinterOnline() || !anyTransportOpen() || hidPollUnanswered_; }
 
-void MainWindowLink::readyWait(const SendWaits& waits) {
+void PrinterLink::readyWait(const SendWaits& waits) {
     for (int round = 0; round < kReadyRounds; ++round) {
         if (sendWaitEnds()) return;
         if (waits.readySleeps) Sleep(kReadySleepMs);
@@ -58,7 +58,7 @@ void MainWindowLink::readyWait(const SendWaits& waits) {
     }
 }
 
-void MainWindowLink::settleWait(const SendWaits& waits) {
+void PrinterLink::settleWait(const SendWaits& waits) {
     for (int round = 0; round < kSettleRounds; ++round) {
         if (sendWaitEnds()) return;
         if (waits.settleSleeps) Sleep(kSettleSleepMs);
@@ -66,7 +66,7 @@ void MainWindowLink::settleWait(const SendWaits& waits) {
     }
 }
 
-void MainWindowLink::sendText(const std::string& text, const SendWaits& waits) {
+void PrinterLink::sendText(const std::string& text, const SendWaits& waits) {
     if (MSCommCtrl.PortOpen()) {
         MSCommCtrl.Output(platform::toBytes(text));
         if (waits.afterSerialTextMs > 0) Sleep(waits.afterSerialTextMs);
@@ -79,7 +79,7 @@ void MainWindowLink::sendText(const std::string& text, const SendWaits& waits) {
     if (m_lngHIDHandle > 0) platform::raiseError(platform::err::TypeMismatch);
 }
 
-Bytes MainWindowLink::HidOutputReport(const Bytes& piece, bool framedHere) const {
+Bytes PrinterLink::HidOutputReport(const Bytes& piece, bool framedHere) const {
     Bytes report(m_HidCaps.OutputReportByteLength, 0);
     const std::size_t offset = framedHere ? 2 : 0;
     if (offset + piece.size() > report.size()) platform::raiseError(platform::err::SubscriptOutOfRange);
@@ -91,7 +91,7 @@ Bytes MainWindowLink::HidOutputReport(const Bytes& piece, bool framedHere) const
     return report;
 }
 
-bool MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
+bool PrinterLink::sendPieces(const Bytes& data, const SendWaits& waits) {
     const int u = static_cast<int>(data.size()) - 1;
     const bool framedHere = u > kLargestUnsplitUpperBound;
     int p = 0;
@@ -123,7 +123,7 @@ bool MainWindowLink::sendPieces(const Bytes& data, const SendWaits& waits) {
     return true;
 }
 
-bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
+bool PrinterLink::send(const SendArgument& data, const SendWaits& waits) {
     bool result = false;
     trapErrors([&] {
         if (!anyTransportOpen()) return;
@@ -145,19 +145,19 @@ bool MainWindowLink::send(const SendArgument& data, const SendWaits& waits) {
     return result;
 }
 
-bool MainWindowLink::SendOutput(const std::string& text) { return send(text, kOutputWaits); }
-bool MainWindowLink::SendOutput(const Bytes& data) { return send(data, kOutputWaits); }
-bool MainWindowLink::SendOutput(const TextArray& data) { return send(data, kOutputWaits); }
+bool PrinterLink::SendOutput(const std::string& text) { return send(text, kOutputWaits); }
+bool PrinterLink::SendOutput(const Bytes& data) { return send(data, kOutputWaits); }
+bool PrinterLink::SendOutput(const TextArray& data) { return send(data, kOutputWaits); }
 
-bool MainWindowLink::SendRTOSCmd(const std::string& text) { return send(text, kRtosWaits); }
-bool MainWindowLink::SendRTOSCmd(const Bytes& data) { return send(data, kRtosWaits); }
-bool MainWindowLink::SendRTOSCmd(const TextArray& data) { return send(data, kRtosWaits); }
+bool PrinterLink::SendRTOSCmd(const std::string& text) { return send(text, kRtosWaits); }
+bool PrinterLink::SendRTOSCmd(const Bytes& data) { return send(data, kRtosWaits); }
+bool PrinterLink::SendRTOSCmd(const TextArray& data) { return send(data, kRtosWaits); }
 
-bool MainWindowLink::SendRTOSCmdPrinterValidation(const std::string& text) { return send(text, kValidationWaits); }
-bool MainWindowLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return send(data, kValidationWaits); }
-bool MainWindowLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
+bool PrinterLink::SendRTOSCmdPrinterValidation(const std::string& text) { return send(text, kValidationWaits); }
+bool PrinterLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return send(data, kValidationWaits); }
+bool PrinterLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
 
-std::vector<Bytes> MainWindowLink::HidCommandSends(const Bytes& command) {
+std::vector<Bytes> PrinterLink::HidCommandSends(const Bytes& command) {
     if (command.empty() || command.size() > static_cast<std::size_t>(kLargestUnsplitUpperBound) + 1) return {command};
     const std::size_t piece =
         command.size() <= kLargestFramedCommand ? command.size() : static_cast<std::size_t>(kPieceUpperBound) + 1;
@@ -171,17 +171,17 @@ std::vector<Bytes> MainWindowLink::HidCommandSends(const Bytes& command) {
     return sends;
 }
 
-bool MainWindowLink::sendFramed(const Bytes& command, const SendWaits& waits) {
+bool PrinterLink::sendFramed(const Bytes& command, const SendWaits& waits) {
     if (m_lngHIDHandle <= 0) return send(command, waits);
     for (const Bytes& piece : HidCommandSends(command))
         if (!send(piece, waits)) return false;
     return true;
 }
 
-bool MainWindowLink::SendOutputFramed(const Bytes& command) { return sendFramed(command, kOutputWaits); }
-bool MainWindowLink::SendRTOSCmdFramed(const Bytes& command) { return sendFramed(command, kRtosWaits); }
+bool PrinterLink::SendOutputFramed(const Bytes& command) { return sendFramed(command, kOutputWaits); }
+bool PrinterLink::SendRTOSCmdFramed(const Bytes& command) { return sendFramed(command, kRtosWaits); }
 
-void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
+void PrinterLink::FrameHIDCommand(int n, Bytes& data) {
     // n is an upper bound: -1 is an empty command, anything lower names no array.
     if (n < -1 || n + 1 > static_cast<int>(data.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
     const int length = n + 2;
@@ -192,7 +192,7 @@ void MainWindowLink::FrameHIDCommand(int n, Bytes& data) {
     data = std::move(framed);
 }
 
-bool MainWindowLink::PurgeCommunication(std::uint8_t flags) {
+bool PrinterLink::PurgeCommunication(std::uint8_t flags) {
     bool result = false;
     trapErrors([&] {
         if (flags & kPurgeInput) heldReply_.clear();

@@ -1,7 +1,7 @@
 // The synchronous reply wait, and the reply bytes it read but did not take.
 #include <algorithm>
 
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -15,7 +15,7 @@ constexpr int kSerialPollSleepMs = 50;
 constexpr int kHidYieldsBeforeRead = 11;
 }  // namespace
 
-bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
+bool PrinterLink::WaitResponse(Bytes& resp, int count) {
     // The serial control refuses a negative input length, whatever the link.
     if (count < 0) platform::raiseError(platform::err::InvalidProperty);
     if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
@@ -52,7 +52,7 @@ bool MainWindowLink::WaitResponse(Bytes& resp, int count) {
 // What arrives on the socket while this waits is collected here instead of
 // going to the windows (Winsock_DataArrival), for as long as the serial wait
 // would poll.
-bool MainWindowLink::waitLanReply(Bytes& resp, int count) {
+bool PrinterLink::waitLanReply(Bytes& resp, int count) {
     if (static_cast<int>(heldReply_.size()) < count) {
         bool expired = false;
         platform::Timer limit(loop_);
@@ -72,7 +72,7 @@ bool MainWindowLink::waitLanReply(Bytes& resp, int count) {
 
 // Input reports are read back to back until count data bytes came; a report
 // that does not come within the read's bound ends the wait.
-bool MainWindowLink::waitHidReply(Bytes& resp, int count) {
+bool PrinterLink::waitHidReply(Bytes& resp, int count) {
     if (static_cast<int>(heldReply_.size()) < count) {
         ReplyWaiter waiter(replyWaiters_);
         yieldTimes(kHidYieldsBeforeRead);
@@ -87,7 +87,7 @@ bool MainWindowLink::waitHidReply(Bytes& resp, int count) {
 }
 
 // An input report is [report ID][data length][data][zero padding].
-void MainWindowLink::holdReportData(const Bytes& report) {
+void PrinterLink::holdReportData(const Bytes& report) {
     const std::size_t size = std::min<std::size_t>(report.size(), m_HidCaps.InputReportByteLength);
     if (size < 2) return;
     const std::size_t n = std::min<std::size_t>(report[1], size - 2);
@@ -95,7 +95,7 @@ void MainWindowLink::holdReportData(const Bytes& report) {
     heldReply_.insert(heldReply_.end(), report.begin() + 2, report.begin() + 2 + static_cast<std::ptrdiff_t>(n));
 }
 
-bool MainWindowLink::takeHeldReply(Bytes& resp, int count) {
+bool PrinterLink::takeHeldReply(Bytes& resp, int count) {
     const std::size_t n = std::min(heldReply_.size(), static_cast<std::size_t>(count));
     std::copy_n(heldReply_.begin(), n, resp.begin());
     heldReply_.erase(heldReply_.begin(), heldReply_.begin() + static_cast<std::ptrdiff_t>(n));
@@ -106,7 +106,7 @@ bool MainWindowLink::takeHeldReply(Bytes& resp, int count) {
 // Bytes a wait read beyond its count go on as the serial link's do: a
 // WaitResponse that comes before the loop's next pass takes them, else that
 // pass hands them to the link's receive route.
-void MainWindowLink::handOnHeldReplyLater() {
+void PrinterLink::handOnHeldReplyLater() {
     if (handOnPosted_) return;
     handOnPosted_ = true;
     loop_.post(life_.wrap([this] {

@@ -1,7 +1,7 @@
 // Finding the USB HID printer among the HID devices and opening it.
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -24,7 +24,7 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 
 }  // namespace
 
-void MainWindowLink::OpenHidPrinter(const std::string& devicePath) {
+void PrinterLink::OpenHidPrinter(const std::string& devicePath) {
     m_strDevicePath = devicePath;
     m_lngHIDHandle = hid_.open(devicePath);
     m_HidAttributes = {};
@@ -40,12 +40,12 @@ void MainWindowLink::OpenHidPrinter(const std::string& devicePath) {
     PrepareOverlappedRead();
 }
 
-void MainWindowLink::ReadHidCapabilities() {
+void PrinterLink::ReadHidCapabilities() {
     m_HidCaps = {};
     hid_.getCaps(m_lngHIDHandle, m_HidCaps);
 }
 
-void MainWindowLink::PrepareOverlappedRead() {
+void PrinterLink::PrepareOverlappedRead() {
     if (m_hReadEvent == 0) m_hReadEvent = 1;
     m_ReadOverlapped = {0, 0, m_hReadEvent};
 }
@@ -54,17 +54,17 @@ void MainWindowLink::PrepareOverlappedRead() {
 // closed before the next one is tried. The handle decides, not the found
 // flag: a read taken for a status poll clears the flag and keeps the device
 // open.
-void MainWindowLink::closeSilentDevice() {
+void PrinterLink::closeSilentDevice() {
     if (m_lngHIDHandle > 0 && !m_bFirmwareAnswered) closeHidDevice();
 }
 
 // A walk that ends without a printer holds no device, so the handle never
 // reads as open while the result says nothing was found.
-void MainWindowLink::releaseUnfoundDevice() {
+void PrinterLink::releaseUnfoundDevice() {
     if (!m_bHIDDeviceFound) closeHidDevice();
 }
 
-void MainWindowLink::adoptEnumeratedDevice(const std::string& productText) {
+void PrinterLink::adoptEnumeratedDevice(const std::string& productText) {
     const HidModelFlags flags = modelFlagsForProduct(productText);
     bKiosk = flags.bKiosk;
     b2stFlag = flags.b2stFlag;
@@ -74,7 +74,7 @@ void MainWindowLink::adoptEnumeratedDevice(const std::string& productText) {
     Getthedprintername(productText);
 }
 
-bool MainWindowLink::EnumerateUSBDevice() {
+bool PrinterLink::EnumerateUSBDevice() {
     closeHidDevice();
     m_bHIDDeviceFound = false;
     m_bFirmwareAnswered = false;
@@ -102,7 +102,7 @@ bool MainWindowLink::EnumerateUSBDevice() {
     return m_bHIDDeviceFound;
 }
 
-bool MainWindowLink::fncFindHIDDevice() {
+bool PrinterLink::fncFindHIDDevice() {
     closeHidDevice();
     m_bHIDDeviceFound = false;
     m_bFirmwareAnswered = false;
@@ -117,13 +117,13 @@ bool MainWindowLink::fncFindHIDDevice() {
     return m_bHIDDeviceFound;
 }
 
-void MainWindowLink::Getthedprintername(const std::string& identifier) {
+void PrinterLink::Getthedprintername(const std::string& identifier) {
     std::string anyAhpiPrinter, modelText;
     if (printerNameForProduct(identifier, anyAhpiPrinter, modelText)) m_AnyAHPIPrinter = anyAhpiPrinter;
     settings().WriteIniValue("Configurations", "Model", modelText);
     if (isTwoStationModelText(modelText)) b2stFlag = true;
 }
 
-void MainWindowLink::VidPID() { vidPidForProductName(strUSBProductID, StrVidPid); }
+void PrinterLink::VidPID() { vidPidForProductName(strUSBProductID, StrVidPid); }
 
 }  // namespace printerlink

@@ -4,7 +4,7 @@
 
 #include "link/LinkFlags.h"
 #include "link/IdItemCodes.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 
@@ -27,7 +27,7 @@ bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
 
 }  // namespace
 
-void MainWindowLink::ProbeLanPrinterStatus() {
+void PrinterLink::ProbeLanPrinterStatus() {
     if (!m_bEthernet) return;
     m_bLanReplyReceived = false;
     SendOutput(GsEotStatusCommand(1));
@@ -48,7 +48,7 @@ void MainWindowLink::ProbeLanPrinterStatus() {
         bLanAnswersEscV = true;
 }
 
-void MainWindowLink::RequestConnectionCheckStatus() {
+void PrinterLink::RequestConnectionCheckStatus() {
     // A USB HID printer takes commands only as output reports.
     if (!m_bValidationSend) {
         sendFramed(ConnectionCheckStatusCommand, kRtosWaits);
@@ -66,7 +66,7 @@ void MainWindowLink::RequestConnectionCheckStatus() {
             if (!hid_.read(m_lngHIDHandle, kHidReadTimeoutMs)) break;
 }
 
-void MainWindowLink::CheckStatusResponse(const Bytes& data) {
+void PrinterLink::CheckStatusResponse(const Bytes& data) {
     const std::size_t needed = isSlipType(m_lPrinterType) ? 2 : 1;
     if (data.size() < needed) {
         if (m_iRetry < kMaxCheckResends) {
@@ -86,7 +86,7 @@ void MainWindowLink::CheckStatusResponse(const Bytes& data) {
     }
 }
 
-void MainWindowLink::RequestFirmwareVersion() {
+void PrinterLink::RequestFirmwareVersion() {
     // Framed only while a USB HID device is open: a flag left from an earlier
     // USB HID restart must not put a report header in front of the request
     // on a serial or TCP link.
@@ -95,7 +95,7 @@ void MainWindowLink::RequestFirmwareVersion() {
     if (m_lngHIDHandle > 0) fncReadHIDData();
 }
 
-void MainWindowLink::ParseFirmwareVersion(const Bytes& data) {
+void PrinterLink::ParseFirmwareVersion(const Bytes& data) {
     auto from = std::find(data.begin(), data.end(), kFirmwareItem);
     from = from == data.end() ? data.begin() : from + 1;
     m_dblFirmwareVersion = platform::Val(std::string(from, data.end()));
@@ -104,7 +104,7 @@ void MainWindowLink::ParseFirmwareVersion(const Bytes& data) {
     if (data.size() > 1) m_bFirmwareAnswered = true;
 }
 
-void MainWindowLink::CheckFirmwareColumnSupport() {
+void PrinterLink::CheckFirmwareColumnSupport() {
     double threshold;
     switch (m_lPrinterType) {
         case k3640Type: threshold = 398; break;

@@ -1,4 +1,4 @@
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 
 #include "platform/RuntimeError.h"
 
@@ -6,7 +6,7 @@ namespace printerlink {
 
 using platform::Bytes;
 
-MainWindowLink::MainWindowLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
+PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
     : MSCommCtrl(transports.serial),
       Winsock(transports.tcp),
       TimerWinsock(loop),
@@ -27,7 +27,7 @@ MainWindowLink::MainWindowLink(LinkTransports transports, LinkShellServices serv
     Winsock.OnSendComplete = [this] { guardEvent([this] { Winsock_SendComplete(); }); };
 }
 
-MainWindowLink::~MainWindowLink() {
+PrinterLink::~PrinterLink() {
     MSCommCtrl.OnComm = nullptr;
     Winsock.OnDataArrival = nullptr;
     Winsock.OnError = nullptr;
@@ -36,7 +36,7 @@ MainWindowLink::~MainWindowLink() {
     Winsock.OnSendComplete = nullptr;
 }
 
-void MainWindowLink::trapErrors(const std::function<void()>& body) {
+void PrinterLink::trapErrors(const std::function<void()>& body) {
     int number = 0;
     std::string description;
     try {
@@ -49,7 +49,7 @@ void MainWindowLink::trapErrors(const std::function<void()>& body) {
     LastErrorDesc = description;
 }
 
-void MainWindowLink::guardEvent(const std::function<void()>& body) {
+void PrinterLink::guardEvent(const std::function<void()>& body) {
     try {
         body();
     } catch (const platform::RuntimeError& e) {
@@ -58,35 +58,35 @@ void MainWindowLink::guardEvent(const std::function<void()>& body) {
     }
 }
 
-int MainWindowLink::get_printerModel() { return 0; }
+int PrinterLink::get_printerModel() { return 0; }
 
-long MainWindowLink::get_paperWidth() {
+long PrinterLink::get_paperWidth() {
     if (m_lPaperWidth < 0 || m_lPaperWidth > 2) m_lPaperWidth = 3;
     return m_lPaperWidth;
 }
 
-Bytes MainWindowLink::UnicodeStringToBytes(const std::string& text) const { return platform::toBytes(text); }
+Bytes PrinterLink::UnicodeStringToBytes(const std::string& text) const { return platform::toBytes(text); }
 
-std::string MainWindowLink::ByteArrayToString(const Bytes& bytes) const { return platform::toTextUntilNul(bytes); }
+std::string PrinterLink::ByteArrayToString(const Bytes& bytes) const { return platform::toTextUntilNul(bytes); }
 
-Bytes MainWindowLink::PrintStringDataAsByteBuf(const std::string& text) const {
+Bytes PrinterLink::PrintStringDataAsByteBuf(const std::string& text) const {
     Bytes data = UnicodeStringToBytes(text);
     FrameHIDCommand(static_cast<int>(data.size()) - 1, data);
     return data;
 }
 
-bool MainWindowLink::anyTransportOpen() const {
+bool PrinterLink::anyTransportOpen() const {
     return MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected || m_lngHIDHandle > 0;
 }
 
-void MainWindowLink::closeHidDevice() {
+void PrinterLink::closeHidDevice() {
     if (m_lngHIDHandle > 0) hid_.close(m_lngHIDHandle);
     m_lngHIDHandle = 0;
     m_bHIDDeviceFound = false;
     hidPollUnanswered_ = false;
 }
 
-bool MainWindowLink::DisconnectPrinter() {
+bool PrinterLink::DisconnectPrinter() {
     bool result = false;
     trapErrors([&] {
         if (MSCommCtrl.PortOpen()) {

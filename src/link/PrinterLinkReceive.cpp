@@ -6,7 +6,7 @@
 
 #include "link/IdItemCodes.h"
 #include "link/LinkFlags.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "link/StatusHandshake.h"
 #include "platform/MessageBoxStyles.h"
 
@@ -30,7 +30,7 @@ void takeAsAnswer(bool& requested, bool& answered) {
 }
 }  // namespace
 
-void MainWindowLink::MSCommCtrl_OnComm() {
+void PrinterLink::MSCommCtrl_OnComm() {
     const int code = MSCommCtrl.CommEvent;
     if (code == platform::comm::EvSend) return;
     if (code != platform::comm::EvReceive) {
@@ -44,7 +44,7 @@ void MainWindowLink::MSCommCtrl_OnComm() {
     routeSerialInput(input);
 }
 
-void MainWindowLink::routeSerialInput(const Bytes& data) {
+void PrinterLink::routeSerialInput(const Bytes& data) {
     StatusHandshake& handshake = statusHandshake;
     if (handshake.bDiagStatusRequested) {
         readrealTimeResponesDiag(data);
@@ -61,13 +61,13 @@ void MainWindowLink::routeSerialInput(const Bytes& data) {
     }
 }
 
-void MainWindowLink::readrealTimeResponesDiag(const Bytes& data) {
+void PrinterLink::readrealTimeResponesDiag(const Bytes& data) {
     Bytes& taken = statusHandshake.diagStatusAnswerBytes;
     taken.insert(taken.end(), data.begin(), data.end());
     takeAsAnswer(statusHandshake.bDiagStatusRequested, statusHandshake.bDiagStatusAnswered);
 }
 
-void MainWindowLink::Winsock_DataArrival(long) {
+void PrinterLink::Winsock_DataArrival(long) {
     StopResponseTimer();
     Bytes data = Winsock.GetData();
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
@@ -90,7 +90,7 @@ void MainWindowLink::Winsock_DataArrival(long) {
     routeLanData(data);
 }
 
-void MainWindowLink::routeLanData(const Bytes& data) {
+void PrinterLink::routeLanData(const Bytes& data) {
     if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
     if (m_bKnifeCut) ParseKnifeCutTally(data);
     if (m_bSlipLines) ParseSlipLinesTally(data);
@@ -109,7 +109,7 @@ void MainWindowLink::routeLanData(const Bytes& data) {
         OnDataReceived.raise(data);
 }
 
-void MainWindowLink::Winsock_Error(int, const std::string& description) {
+void PrinterLink::Winsock_Error(int, const std::string& description) {
     ++failureCount_;
     notices().ShowMessage(description, platform::vbOKOnly, platform::kNoIcon);
     lanTimeoutReported_ = true;
@@ -119,19 +119,19 @@ void MainWindowLink::Winsock_Error(int, const std::string& description) {
 // The watchdog counts from the oldest send still unanswered: were every send
 // to restart it, a window's regular poll would keep a printer that stopped
 // answering online for ever.
-void MainWindowLink::StartResponseTimer() {
+void PrinterLink::StartResponseTimer() {
     if (TimerWinsock.enabled() && TimerWinsock.interval() > 0) return;
     responseTimerStartedAt_ = loop_.clock().now();
     TimerWinsock.setInterval(kLanReplyTimeoutMs);
     TimerWinsock.setEnabled(true);
 }
 
-void MainWindowLink::StopResponseTimer() {
+void PrinterLink::StopResponseTimer() {
     TimerWinsock.setEnabled(false);
     TimerWinsock.setInterval(0);
 }
 
-void MainWindowLink::releaseReplyWatchdog() {
+void PrinterLink::releaseReplyWatchdog() {
     if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
     StopResponseTimer();
 }
@@ -141,7 +141,7 @@ void MainWindowLink::releaseReplyWatchdog() {
 // sleep held the loop well past the watchdog's time (a print's long wait,
 // with sends that nothing answers before it), the printer gets its full time
 // again from now, and the window's next poll tells.
-void MainWindowLink::TimerWinsock_Timer() {
+void PrinterLink::TimerWinsock_Timer() {
     const bool replyWaiting = Winsock.BytesReceived() > 0;
     const platform::Micros dueAt = responseTimerStartedAt_ + platform::Micros(kLanReplyTimeoutMs) * 1000;
     if (!replyWaiting && loop_.clock().now() - dueAt > kLanWatchdogLateUs) {
@@ -156,7 +156,7 @@ void MainWindowLink::TimerWinsock_Timer() {
     StopResponseTimer();
 }
 
-void MainWindowLink::fncReadHIDData() {
+void PrinterLink::fncReadHIDData() {
     Bytes buffer(kHidReadBufferSize, 0);
     std::optional<Bytes> report;
     if (m_lngHIDHandle > 0) report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
@@ -185,7 +185,7 @@ void MainWindowLink::fncReadHIDData() {
 }
 
 // A report reaches the windows from its report ID up to its first zero byte.
-void MainWindowLink::deliverHidReport(const Bytes& report) {
+void PrinterLink::deliverHidReport(const Bytes& report) {
     const Bytes data = UnicodeStringToBytes(ByteArrayToString(report));
     if (m_bAwaitingFirmware)
         ParseFirmwareVersion(data);
@@ -196,7 +196,7 @@ void MainWindowLink::deliverHidReport(const Bytes& report) {
 // A tally reply is the tally's marker byte followed by its counter as
 // decimal text. A reply without this tally's marker belongs to another
 // tally and leaves this one waiting.
-void MainWindowLink::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
+void PrinterLink::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
     if (!requested) return;
     const auto at = std::find(data.begin(), data.end(), marker);
     if (at == data.end()) return;
@@ -209,40 +209,40 @@ void MainWindowLink::parseTally(const Bytes& data, bool& requested, std::uint8_t
     requested = false;
 }
 
-void MainWindowLink::ParseReceiptLineTally(const Bytes& d) {
+void PrinterLink::ParseReceiptLineTally(const Bytes& d) {
     parseTally(d, m_blnReceiptLinecmd, tallyMarker(iditems::kReceiptLines), m_ReceiptLine);
 }
-void MainWindowLink::ParseKnifeCutTally(const Bytes& d) {
+void PrinterLink::ParseKnifeCutTally(const Bytes& d) {
     parseTally(d, m_bKnifeCut, tallyMarker(iditems::kKnifeCuts), m_KnifeCut);
 }
-void MainWindowLink::ParseSlipLinesTally(const Bytes& d) {
+void PrinterLink::ParseSlipLinesTally(const Bytes& d) {
     parseTally(d, m_bSlipLines, tallyMarker(iditems::kSlipLines), m_SlipLines);
 }
-void MainWindowLink::ParseSlipCharsTally(const Bytes& d) {
+void PrinterLink::ParseSlipCharsTally(const Bytes& d) {
     parseTally(d, m_bSlipChars, tallyMarker(iditems::kSlipChars), m_SlipChars);
 }
-void MainWindowLink::ParseMICRReadsTally(const Bytes& d) {
+void PrinterLink::ParseMICRReadsTally(const Bytes& d) {
     parseTally(d, m_bMICRReads, tallyMarker(iditems::kMicrReads), m_MICRReads);
 }
-void MainWindowLink::ParseHoursOnTally(const Bytes& d) {
+void PrinterLink::ParseHoursOnTally(const Bytes& d) {
     parseTally(d, m_bHoursOn, tallyMarker(iditems::kHoursOn), m_HoursOn);
 }
-void MainWindowLink::ParseFlashCyclesTally(const Bytes& d) {
+void PrinterLink::ParseFlashCyclesTally(const Bytes& d) {
     parseTally(d, m_bFlashCycles, tallyMarker(iditems::kFlashCycles), m_FlashCycles);
 }
-void MainWindowLink::ParseKnifeJamsTally(const Bytes& d) {
+void PrinterLink::ParseKnifeJamsTally(const Bytes& d) {
     parseTally(d, m_bKnifeJams, tallyMarker(iditems::kKnifeJams), m_KnifeJams);
 }
-void MainWindowLink::ParseCoverOpensTally(const Bytes& d) {
+void PrinterLink::ParseCoverOpensTally(const Bytes& d) {
     parseTally(d, m_bCoverOpens, tallyMarker(iditems::kCoverOpens), m_CoverOpens);
 }
-void MainWindowLink::ParseMaxTempTally(const Bytes& d) {
+void PrinterLink::ParseMaxTempTally(const Bytes& d) {
     parseTally(d, m_bMaxTemp, tallyMarker(iditems::kMaxTemp), m_MaxTemp);
 }
-void MainWindowLink::ParseRecBackTally(const Bytes& d) {
+void PrinterLink::ParseRecBackTally(const Bytes& d) {
     parseTally(d, m_bRecBack, tallyMarker(iditems::kReceiptLinesBack), m_RecBack);
 }
-void MainWindowLink::ParseScantimesTally(const Bytes& d) {
+void PrinterLink::ParseScantimesTally(const Bytes& d) {
     parseTally(d, m_bScantimes, tallyMarker(iditems::kScanTimes), m_Scantimes);
 }
 

@@ -95,13 +95,13 @@ enum PurgeFlags : std::uint8_t {
     kPurgeBoth = kPurgeOutput | kPurgeInput,
 };
 
-class MainWindowLink {
+class PrinterLink {
 public:
-    MainWindowLink(LinkTransports transports, LinkShellServices services,
+    PrinterLink(LinkTransports transports, LinkShellServices services,
                    platform::EventLoop& loop = platform::EventLoop::current());
-    virtual ~MainWindowLink();
-    MainWindowLink(const MainWindowLink&) = delete;
-    MainWindowLink& operator=(const MainWindowLink&) = delete;
+    virtual ~PrinterLink();
+    PrinterLink(const PrinterLink&) = delete;
+    PrinterLink& operator=(const PrinterLink&) = delete;
 
     // ---- Events: every window holding m_MainComm subscribes. ----
     LinkEvent<const platform::Bytes&> OnDataReceived;  // ResponseData

@@ -3,7 +3,7 @@
 // close and send-complete handlers.
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
-#include "link/MainWindowLink.h"
+#include "link/PrinterLink.h"
 #include "link/PrinterTypes.h"
 #include "platform/MessageBoxStyles.h"
 #include "platform/RuntimeError.h"
@@ -55,7 +55,7 @@ bool isSlipModelText(const std::string& model) {
 
 }  // namespace
 
-bool MainWindowLink::ConnectPrinter() {
+bool PrinterLink::ConnectPrinter() {
     bool result = false;
     trapErrors([&] {
         m_bEthernet = false;
@@ -81,14 +81,14 @@ bool MainWindowLink::ConnectPrinter() {
 
 // Only one transport is open at a time: whatever is still open is closed
 // before another is opened, so no "port already open" and no leaked device.
-void MainWindowLink::closeOpenTransports() {
+void PrinterLink::closeOpenTransports() {
     heldReply_.clear();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();
 }
 
-void MainWindowLink::openSerialPort(int port, const std::string& settingsText, int handshake) {
+void PrinterLink::openSerialPort(int port, const std::string& settingsText, int handshake) {
     closeOpenTransports();
     MSCommCtrl.CommPort = port;
     MSCommCtrl.Settings = settingsText;
@@ -102,7 +102,7 @@ void MainWindowLink::openSerialPort(int port, const std::string& settingsText, i
     PurgeCommunication(kPurgeBoth);
 }
 
-bool MainWindowLink::connectTcp(const std::string& host, const std::string& port) {
+bool PrinterLink::connectTcp(const std::string& host, const std::string& port) {
     closeOpenTransports();
     lanReconnectedAt_ = -1;
     Winsock.RemoteHost = host;
@@ -118,7 +118,7 @@ bool MainWindowLink::connectTcp(const std::string& host, const std::string& port
     return false;
 }
 
-bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
+bool PrinterLink::openFromDialog(const ConnectDialog& dialog) {
     m_bEthernet = dialog.EthernetStatus();
     m_bAHPI = dialog.AHPIStatus();
     // The connection dialog sets the other model flags; these two come only
@@ -151,7 +151,7 @@ bool MainWindowLink::openFromDialog(const ConnectDialog& dialog) {
     return result;
 }
 
-bool MainWindowLink::reopenFromSettings() {
+bool PrinterLink::reopenFromSettings() {
     // The printer is the same one after its restart. Its type code stays,
     // so the windows keep its rules and parameter numbers; the model text
     // names only a few types.
@@ -170,7 +170,7 @@ bool MainWindowLink::reopenFromSettings() {
     return reopenSerialFromSettings();
 }
 
-bool MainWindowLink::reopenHidFromSettings() {
+bool PrinterLink::reopenHidFromSettings() {
     notices().ShowTimedNotice(kRestartNotice, kHidRestartNoticeMs);
     m_bHIDDeviceFound = EnumerateUSBDevice();
     bFlagforAHPI = true;
@@ -185,14 +185,14 @@ bool MainWindowLink::reopenHidFromSettings() {
     return true;
 }
 
-bool MainWindowLink::reopenLanFromSettings() {
+bool PrinterLink::reopenLanFromSettings() {
     notices().ShowTimedNotice(kRestartNotice, kRestartNoticeMs);
     const std::string host = settings().ReadIniValue(kSection, "IPAddress");
     const std::string port = settings().ReadIniValue(kSection, "HostNumber");
     return connectTcp(host, port);
 }
 
-bool MainWindowLink::reopenSerialFromSettings() {
+bool PrinterLink::reopenSerialFromSettings() {
     const std::string port = settings().ReadIniValue(kSection, "PortNumber");
     const std::string model = settings().ReadIniValue(kSection, "Model");
     const std::string baud = settings().ReadIniValue(kSection, "Baud Rate");
@@ -211,7 +211,7 @@ bool MainWindowLink::reopenSerialFromSettings() {
     return MSCommCtrl.PortOpen();
 }
 
-void MainWindowLink::Winsock_Close() {
+void PrinterLink::Winsock_Close() {
     ++failureCount_;
     Winsock.Close();
     // After the user disconnected there is nothing to reconnect to.
@@ -231,7 +231,7 @@ void MainWindowLink::Winsock_Close() {
     lanReconnectedAt_ = now;
 }
 
-void MainWindowLink::Winsock_SendComplete() {
+void PrinterLink::Winsock_SendComplete() {
     if (!bLanRestartPending) return;
     // Cleared first: a further send-complete arriving while the reconnect
     // yields must not start a second one.
