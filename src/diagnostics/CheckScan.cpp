@@ -8,6 +8,7 @@
 
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "diagnostics/ScanBlocks.h"
+#include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "platform/RuntimeError.h"
 #include "platform/loop/EventLoop.h"
@@ -22,7 +23,6 @@ using platform::Bytes;
 
 namespace {
 
-constexpr std::uint8_t kAck = 0x06, kCan = 0x18;
 using printerlink::kPurgeInput;
 constexpr std::uint8_t kScanLevel = 0xEC;
 constexpr std::uint8_t kReadStatus = '@';
@@ -52,17 +52,13 @@ const char* statusText(std::uint8_t status) {
 
 }  // namespace
 
-void DiagnosePrinterDlg::ClearScanImages() { sendCommand({0x1D, 0x28, 0x47, 0x01, 0x00, 0x47}); }
-void DiagnosePrinterDlg::SendScanSetupLt() { sendCommand({0x1C, 0x28, 0x67, 0x02, 0x00, 0x3C, 0x30}); }
-void DiagnosePrinterDlg::SendScanParamLevel(std::uint8_t n) {
-    sendCommand({0x1C, 0x28, 0x67, 0x05, 0x00, 0x28, 0x30, 0x01, 0x31, n});
-}
-void DiagnosePrinterDlg::SendScanSetupE() { sendCommand({0x1C, 0x28, 0x67, 0x02, 0x00, 0x65, 0x30}); }
-void DiagnosePrinterDlg::SendScanSetup2() { sendCommand({0x1C, 0x28, 0x67, 0x03, 0x00, 0x32, 0x30, 0x31}); }
-void DiagnosePrinterDlg::StartCheckScan() {
-    sendCommand({0x1D, 0x28, 0x47, 0x05, 0x00, 0x41, 0x01, 0x00, 0x30, 0x30});
-}
-void DiagnosePrinterDlg::SendScanEndJ() { sendCommand({0x1D, 0x28, 0x47, 0x02, 0x00, 0x4A, 0x30}); }
+void DiagnosePrinterDlg::ClearScanImages() { sendCommand(printerlink::ClearScanImagesCommand); }
+void DiagnosePrinterDlg::SendScanSetupLt() { sendCommand(printerlink::ScanSetupLtCommand); }
+void DiagnosePrinterDlg::SendScanParamLevel(std::uint8_t n) { sendCommand(printerlink::ScanLevelCommand(n)); }
+void DiagnosePrinterDlg::SendScanSetupE() { sendCommand(printerlink::ScanSetupECommand); }
+void DiagnosePrinterDlg::SendScanSetup2() { sendCommand(printerlink::ScanSetup2Command); }
+void DiagnosePrinterDlg::StartCheckScan() { sendCommand(printerlink::StartCheckScanCommand); }
+void DiagnosePrinterDlg::SendScanEndJ() { sendCommand(printerlink::EndScanCommand); }
 
 void DiagnosePrinterDlg::CheckScanButton_Click() {
     dispatch(&DiagnosePrinterDlg::ScanCheckLan, &DiagnosePrinterDlg::ScanCheckSerial);
@@ -145,7 +141,7 @@ bool DiagnosePrinterDlg::WaitReplyAndPurge() {
 // What followed the fault in the input, also while the message was up,
 // belongs to the failed scan: read on, it would pass for a MICR reply.
 bool DiagnosePrinterDlg::scanMismatch(const char* blockText) {
-    sendCommand({kCan});
+    sendCommand(printerlink::CancelCommand);
     m_MainComm.PurgeCommunication(kPurgeInput);
     dropRestOfReply_ = true;
     shell::ShowMessage(std::string("Scan Error\r\n") + blockText +
@@ -169,10 +165,10 @@ void DiagnosePrinterDlg::ReceiveScanFileInfo(std::uint8_t b, int& Position, bool
     if (fit != Fit::Complete) return;
     const std::uint8_t status = ScanReceptionState.StatusCode;
     if (status == kReadStatus) {
-        sendCommand({kAck});
+        sendCommand(printerlink::AckCommand);
         return;
     }
-    sendCommand({kCan});
+    sendCommand(printerlink::CancelCommand);
     dropRestOfReply_ = true;
     shell::ShowMessage("Scan Error: Error Code = " + platform::str(status) + "\r\n" + statusText(status),
                        shell::vbOKOnly, shell::vbInformation);
@@ -185,7 +181,7 @@ void DiagnosePrinterDlg::ReceiveScanSizeInfo(std::uint8_t b, int& Position, bool
     if (fit == Fit::Mismatch)
         result = scanMismatch(kNoSizeInformation);
     else if (fit == Fit::Complete)
-        sendCommand({kAck});
+        sendCommand(printerlink::AckCommand);
 }
 
 // "S", " ", "A" (more follow) or "@" (the last), the length's low and high
@@ -225,7 +221,7 @@ void DiagnosePrinterDlg::ReceiveScanImage(std::uint8_t b, int& Position, bool& L
     if (Position < 5) ++Position;
     if (Position == 5 && s.BlockCount == s.BlockLength) {
         Position = -1;
-        sendCommand({kAck});
+        sendCommand(printerlink::AckCommand);
     }
 }
 

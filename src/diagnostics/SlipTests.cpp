@@ -19,6 +19,8 @@ namespace {
 constexpr int kSlipLogoMode = 1;
 constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
+// The flipped check is fed back to where it went in.
+constexpr std::uint8_t kFlipBackLines = 30;
 // After the direct MICR read's sleep its reply has had its time; this long
 // more for one still on its way. A serial read, which does not sleep, waits
 // as long in all.
@@ -102,8 +104,8 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     // The reply may begin while the commands still go out; its time counts
     // from when they have.
     micrAwaitedUntil_ = platform::kForever;
-    sendCommand({0x1B, 0x77, 0x50, 0x0D});
-    sendCommand({0x1B, 0x77, 0x01});
+    sendCommand(printerlink::MicrReadCommand);
+    sendCommand(printerlink::MicrReadStartCommand);
     // A read that did not go out has no reply to await.
     if (sendsStopped()) {
         m_bMICRAwaited = false;
@@ -150,8 +152,8 @@ bool DiagnosePrinterDlg::flipCheck() {
     WaitForSlipInsertion(kFlipPrompt, false, ok);
     if (!ok) return false;
     SelectPaperStation(1);
-    sendCommand({0x1B, 0x77, 0x46});
-    sendCommand({0x1B, 0x65, 0x1E});
+    sendCommand(printerlink::FlipCheckCommand);
+    sendCommand(printerlink::ReverseFeedCommand(kFlipBackLines));
     EjectSlip();
     return !sendsStopped();
 }
