@@ -159,7 +159,7 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 // A scan still running ends with the window, and with it its hold on the
 // link's reply watchdog.
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
-    setScanning(false);
+    ScanSession.setScanning(false);
     SendGsUs0();
 }
 

@@ -29,6 +29,7 @@
 #include <optional>
 #include <string>
 
+#include "diagnostics/CheckScanSession.h"
 #include "diagnostics/ExpectedReplies.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
@@ -59,7 +60,7 @@ struct LineStyle {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-class DiagnosePrinterDlg : public platform::Form {
+class DiagnosePrinterDlg : public platform::Form, private CheckScanSession::Host {
 public:
     explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
     ~DiagnosePrinterDlg() override;
@@ -203,21 +204,9 @@ public:
     void FinishCheckScan();
     void PrintScanFile(const std::string& fileName);
 
-    struct ScanReception {
-        int Position = 0;  // next byte within the block; -1 the block is complete
-        bool LastBlock = false;
-        std::string FileName;
-        std::uint8_t StatusCode = 0;
-        int LengthLow = 0;
-        std::int32_t BlockLength = 0;
-        std::int32_t BlockCount = 0;
-        std::int32_t BlockBase = -1;
-    };
-    ScanReception ScanReceptionState;
-    // The image bytes of all blocks in arrival order.
-    platform::Bytes m_ScanImage;
-    bool m_bScanning = false;
-    int m_iScanPhase = 0;
+    // The scan's reception state (m_bScanning, m_iScanPhase,
+    // ScanReceptionState, m_ScanImage) and its byte-by-byte reception.
+    CheckScanSession ScanSession{*this};
 
 protected:
     void Form_Initialize() override;
@@ -281,7 +270,6 @@ private:
     // until it has ended, its message included, whichever way it ends.
     void holdReplyWatchdog();
     void releaseReplyWatchdog();
-    void setScanning(bool scanning);
     // A test's blocking sleep: the status poll rests meanwhile too.
     void sleepWithPollResting(int ms);
     // Slip station: the tests' steps up to the sleep, false when cancelled.
@@ -319,8 +307,10 @@ private:
     // Check scan.
     bool scanAllowed() const;
     void beginScan();
-    bool scanMismatch(const char* blockText);
-    void endCheckScan();
+    void sendToScanner(const platform::Bytes& command) override;
+    void scanFailed(const std::string& message, bool mismatch) override;
+    void scanReceived(const std::string& fileName, bool written) override;
+    void scanningChanged(bool scanning) override;
     void readScanReportsOnHid();
     void endQuietScan();
 
@@ -367,9 +357,6 @@ private:
     bool m_bMICRAwaited = false;
     platform::Micros micrAwaitedUntil_ = 0;
     bool micrReplyAwaited() const;
-    // When the last scan byte came; a scan quiet for too long is ended.
-    platform::Micros lastScanByteAt_ = 0;
-    bool scanEnding_ = false;
     int replyWatchdogHolds_ = 0;  // this window's holds on the link's watchdog
     bool scanHoldsReplyWatchdog_ = false;
     // A scan that failed drops the rest of the reply it failed in.

@@ -31,7 +31,7 @@ constexpr int kNoEscReply = 2;
 }  // namespace
 
 void DiagnosePrinterDlg::StatusPollTimer_Timer() {
-    if (m_bScanning) {
+    if (ScanSession.m_bScanning) {
         m_bFlashOn = !m_bFlashOn;
         if (m_bFlashOn) platform::app().flashWindow();
         setCaption(m_strWindowCaption + " - Receiving Scan Image...");
@@ -207,7 +207,7 @@ void DiagnosePrinterDlg::interpretByte(const ReplyBlock& block, int i, int last,
     const std::uint8_t b = block.bytes[static_cast<std::size_t>(i)];
     const long type = m_MainComm.PrinterType();
     const bool slip = isOfClass(ModelClass::Slip, facts);
-    if (isOfClass(ModelClass::Scan, facts) && m_bScanning) {
+    if (isOfClass(ModelClass::Scan, facts) && ScanSession.m_bScanning) {
         m_iStatusReplyIndex = 0;
         m_iKioskReplyIndex = 0;
         HandleScanByte(b);
@@ -220,7 +220,7 @@ void DiagnosePrinterDlg::interpretByte(const ReplyBlock& block, int i, int last,
     } else if (isDleEmReply(b)) {
         applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
         m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
-    } else if (micrReplyAwaited() && isSlipType(type) && !m_bScanning) {
+    } else if (micrReplyAwaited() && isSlipType(type) && !ScanSession.m_bScanning) {
         m_bMICRAwaited = false;
         m_iMICRStatus = b;
         m_bMICRReading = true;
