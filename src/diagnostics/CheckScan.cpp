@@ -138,9 +138,9 @@ void DiagnosePrinterDlg::sendToScanner(const Bytes& command) { sendCommand(comma
 // belongs to the failed scan: read on, it would pass for a MICR reply.
 void DiagnosePrinterDlg::scanFailed(const std::string& message, bool mismatch) {
     if (mismatch) m_MainComm.PurgeCommunication(kPurgeInput);
-    dropRestOfReply_ = true;
+    Interpreter.dropRestOfReply();
     shell::ShowMessage(message, shell::vbOKOnly, shell::vbInformation);
-    if (mismatch) pendingReplies_.clear();
+    if (mismatch) Interpreter.dropQueuedReplies();
 }
 
 void DiagnosePrinterDlg::scanReceived(const std::string& fileName, bool written) {
@@ -181,8 +181,7 @@ void DiagnosePrinterDlg::readScanReportsOnHid() {
         if (data.empty()) return;
         for (std::uint8_t b : data) {
             if (!ScanSession.m_bScanning) return;
-            m_iStatusReplyIndex = 0;
-            m_iKioskReplyIndex = 0;
+            Interpreter.resetRows();
             HandleScanByte(b);
         }
     }

@@ -24,13 +24,12 @@
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "diagnostics/CheckScanSession.h"
-#include "diagnostics/ExpectedReplies.h"
+#include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
 #include "platform/dialogs/CommonDialog.h"
@@ -60,7 +59,9 @@ struct LineStyle {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-class DiagnosePrinterDlg : public platform::Form, private CheckScanSession::Host {
+class DiagnosePrinterDlg : public platform::Form,
+                           private CheckScanSession::Host,
+                           private StatusInterpreter::Host {
 public:
     explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
     ~DiagnosePrinterDlg() override;
@@ -207,6 +208,9 @@ public:
     // The scan's reception state (m_bScanning, m_iScanPhase,
     // ScanReceptionState, m_ScanImage) and its byte-by-byte reception.
     CheckScanSession ScanSession{*this};
+    // The reply interpreter and its state: the rows the replies answer, the
+    // MICR reply awaited and collected, the replies queued while it is busy.
+    StatusInterpreter Interpreter{*this, storedModelIdentifier()};
 
 protected:
     void Form_Initialize() override;
@@ -314,24 +318,19 @@ private:
     void readScanReportsOnHid();
     void endQuietScan();
 
-    // The reply interpreter's parts.
-    struct ReplyBlock {
-        platform::Bytes bytes;
-        int escReplyKind;
-        platform::Micros arrivedAt;
-    };
-    void interpretReply(const ReplyBlock& block);
-    // What the reply rules know of the model: the settings file's model and
-    // the printer type.
-    ModelFacts replyFacts() const;
-    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
-    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
-    // Counts off the status replies the link took as real-time status
-    // answers; they answered the oldest open requests.
-    void countRepliesTakenByLink();
-    void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
-    void interpretEscReply(std::uint8_t b, int i, int last);
+    // The reply interpreter's window.
+    long printerType() const override;
+    bool lanLink() const override;
+    bool usbLink() const override;
+    platform::Micros timeNow() const override;
+    void showIndicator(std::uint8_t index, std::uint8_t state) override;
+    bool scanRunning() const override;
+    void scanByte(std::uint8_t b) override;
+    void micrReplyRead(int status) override;
+    void printerAnswered() override;
     void HandleScanByte(std::uint8_t b);
+    // The settings file's model, as its identifier.
+    static std::string storedModelIdentifier();
     ModelFacts modelFacts(bool byModel) const;
     void applyPanelRules(const std::vector<PanelRule>& rules, const PanelClasses& classes,
                          const std::function<void(platform::Control&)>& action);
@@ -339,31 +338,11 @@ private:
     platform::CheckBox* indicator(int index);
     void applyButtonRule(const ButtonRule& rule, bool online);
 
-    // Status poll state. Which request each GS EOT or real-time status reply
-    // answers is kept in expectedReplies_; the row index follows it.
-    ExpectedReplies expectedReplies_;
     shell::PollSilence pollSilence_{kPollIntervalMs};
-    int m_iStatusReplyIndex = 0;
-    int m_iKioskReplyIndex = 0;
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
-    bool m_bMICRReading = false;
-    int m_iMICRStatus = 0;
-    std::string m_strMICRText;
-    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
-    // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply. A reply that has not begun by the deadline is not
-    // coming, as after the direct read's sleep.
-    bool m_bMICRAwaited = false;
-    platform::Micros micrAwaitedUntil_ = 0;
-    bool micrReplyAwaited() const;
     int replyWatchdogHolds_ = 0;  // this window's holds on the link's watchdog
     bool scanHoldsReplyWatchdog_ = false;
-    // A scan that failed drops the rest of the reply it failed in.
-    bool dropRestOfReply_ = false;
-    // Reply bytes waiting for the interpreter, which is busy.
-    std::deque<ReplyBlock> pendingReplies_;
-    bool interpreting_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};
 
