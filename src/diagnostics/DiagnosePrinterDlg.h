@@ -17,10 +17,13 @@
 // presses run in the middle of a test. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
-// to its end, writes the image file and prints it. The reply interpreter is
-// re-entrant: bytes that reach it while it is busy are queued and interpreted
-// in order after the current ones. A serial link check that fails unloads
-// the window from inside its own handler.
+// to its end, writes the image file and prints it. The reply interpreter
+// (StatusInterpreter) and the scan's reception (CheckScanSession) are parts
+// that own their state; the window is their host, and its members of their
+// names delegate to them. The reply interpreter is re-entrant: bytes that
+// reach it while it is busy are queued and interpreted in order after the
+// current ones. A serial link check that fails unloads the window from
+// inside its own handler.
 #pragma once
 
 #include <cstdint>
