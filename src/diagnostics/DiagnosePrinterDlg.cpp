@@ -159,7 +159,7 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 // A scan still running ends with the window, and with it its hold on the
 // link's reply watchdog.
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
-    setScanning(false);
+    ScanSession.setScanning(false);
     SendGsUs0();
 }
 
@@ -170,8 +170,7 @@ void DiagnosePrinterDlg::Form_Terminate() {
 
 // Its answer has the form of a poll's reply and comes in turn with them.
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
-    countRepliesTakenByLink();
-    expectedReplies_.expectRealTimeStatus(now());
+    Interpreter.expectRealTimeStatus();
     shell::RequestRealTimeStatus(m_MainComm, statusHandshake());
 }
 
@@ -200,8 +199,7 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 }
 
 std::size_t DiagnosePrinterDlg::repliesOwedNow() {
-    countRepliesTakenByLink();
-    return expectedReplies_.openAt(now());
+    return Interpreter.repliesOwedNow();
 }
 
 // Each USB HID read waits only a short while for its report: the window
@@ -227,7 +225,7 @@ bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, std::size_t& earlierRepli
             return true;
         }
         --earlierReplies;
-        interpretGsEotReply(reply[0], now(), replyFacts());
+        Interpreter.interpretGsEotReply(reply[0], now());
     }
 }
 

@@ -17,19 +17,22 @@
 // presses run in the middle of a test. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
-// to its end, writes the image file and prints it. The reply interpreter is
-// re-entrant: bytes that reach it while it is busy are queued and interpreted
-// in order after the current ones. A serial link check that fails unloads
-// the window from inside its own handler.
+// to its end, writes the image file and prints it. The reply interpreter
+// (StatusInterpreter) and the scan's reception (CheckScanSession) are parts
+// that own their state; the window is their host, and its members of their
+// names delegate to them. The reply interpreter is re-entrant: bytes that
+// reach it while it is busy are queued and interpreted in order after the
+// current ones. A serial link check that fails unloads the window from
+// inside its own handler.
 #pragma once
 
 #include <cstdint>
-#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
 
-#include "diagnostics/ExpectedReplies.h"
+#include "diagnostics/CheckScanSession.h"
+#include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
 #include "platform/dialogs/CommonDialog.h"
@@ -59,7 +62,9 @@ struct LineStyle {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-class DiagnosePrinterDlg : public platform::Form {
+class DiagnosePrinterDlg : public platform::Form,
+                           private CheckScanSession::Host,
+                           private StatusInterpreter::Host {
 public:
     explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
     ~DiagnosePrinterDlg() override;
@@ -203,21 +208,12 @@ public:
     void FinishCheckScan();
     void PrintScanFile(const std::string& fileName);
 
-    struct ScanReception {
-        int Position = 0;  // next byte within the block; -1 the block is complete
-        bool LastBlock = false;
-        std::string FileName;
-        std::uint8_t StatusCode = 0;
-        int LengthLow = 0;
-        std::int32_t BlockLength = 0;
-        std::int32_t BlockCount = 0;
-        std::int32_t BlockBase = -1;
-    };
-    ScanReception ScanReceptionState;
-    // The image bytes of all blocks in arrival order.
-    platform::Bytes m_ScanImage;
-    bool m_bScanning = false;
-    int m_iScanPhase = 0;
+    // The scan's reception state (m_bScanning, m_iScanPhase,
+    // ScanReceptionState, m_ScanImage) and its byte-by-byte reception.
+    CheckScanSession ScanSession{*this};
+    // The reply interpreter and its state: the rows the replies answer, the
+    // MICR reply awaited and collected, the replies queued while it is busy.
+    StatusInterpreter Interpreter{*this, storedModelIdentifier()};
 
 protected:
     void Form_Initialize() override;
@@ -281,7 +277,6 @@ private:
     // until it has ended, its message included, whichever way it ends.
     void holdReplyWatchdog();
     void releaseReplyWatchdog();
-    void setScanning(bool scanning);
     // A test's blocking sleep: the status poll rests meanwhile too.
     void sleepWithPollResting(int ms);
     // Slip station: the tests' steps up to the sleep, false when cancelled.
@@ -319,29 +314,26 @@ private:
     // Check scan.
     bool scanAllowed() const;
     void beginScan();
-    bool scanMismatch(const char* blockText);
-    void endCheckScan();
+    void sendToScanner(const platform::Bytes& command) override;
+    void scanFailed(const std::string& message, bool mismatch) override;
+    void scanReceived(const std::string& fileName, bool written) override;
+    void scanningChanged(bool scanning) override;
     void readScanReportsOnHid();
     void endQuietScan();
 
-    // The reply interpreter's parts.
-    struct ReplyBlock {
-        platform::Bytes bytes;
-        int escReplyKind;
-        platform::Micros arrivedAt;
-    };
-    void interpretReply(const ReplyBlock& block);
-    // What the reply rules know of the model: the settings file's model and
-    // the printer type.
-    ModelFacts replyFacts() const;
-    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
-    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
-    // Counts off the status replies the link took as real-time status
-    // answers; they answered the oldest open requests.
-    void countRepliesTakenByLink();
-    void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
-    void interpretEscReply(std::uint8_t b, int i, int last);
+    // The reply interpreter's window.
+    long printerType() const override;
+    bool lanLink() const override;
+    bool usbLink() const override;
+    platform::Micros timeNow() const override;
+    void showIndicator(std::uint8_t index, std::uint8_t state) override;
+    bool scanRunning() const override;
+    void scanByte(std::uint8_t b) override;
+    void micrReplyRead(int status) override;
+    void printerAnswered() override;
     void HandleScanByte(std::uint8_t b);
+    // The settings file's model, as its identifier.
+    static std::string storedModelIdentifier();
     ModelFacts modelFacts(bool byModel) const;
     void applyPanelRules(const std::vector<PanelRule>& rules, const PanelClasses& classes,
                          const std::function<void(platform::Control&)>& action);
@@ -349,34 +341,11 @@ private:
     platform::CheckBox* indicator(int index);
     void applyButtonRule(const ButtonRule& rule, bool online);
 
-    // Status poll state. Which request each GS EOT or real-time status reply
-    // answers is kept in expectedReplies_; the row index follows it.
-    ExpectedReplies expectedReplies_;
     shell::PollSilence pollSilence_{kPollIntervalMs};
-    int m_iStatusReplyIndex = 0;
-    int m_iKioskReplyIndex = 0;
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
-    bool m_bMICRReading = false;
-    int m_iMICRStatus = 0;
-    std::string m_strMICRText;
-    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
-    // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply. A reply that has not begun by the deadline is not
-    // coming, as after the direct read's sleep.
-    bool m_bMICRAwaited = false;
-    platform::Micros micrAwaitedUntil_ = 0;
-    bool micrReplyAwaited() const;
-    // When the last scan byte came; a scan quiet for too long is ended.
-    platform::Micros lastScanByteAt_ = 0;
-    bool scanEnding_ = false;
     int replyWatchdogHolds_ = 0;  // this window's holds on the link's watchdog
     bool scanHoldsReplyWatchdog_ = false;
-    // A scan that failed drops the rest of the reply it failed in.
-    bool dropRestOfReply_ = false;
-    // Reply bytes waiting for the interpreter, which is busy.
-    std::deque<ReplyBlock> pendingReplies_;
-    bool interpreting_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};
 

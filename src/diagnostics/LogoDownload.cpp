@@ -69,7 +69,8 @@ std::optional<DiagnosePrinterDlg::LogoImage> DiagnosePrinterDlg::readLogoFile(co
         const int across = (bitmap.width - 1) / 8 + 1, down = (bitmap.height - 1) / 8 + 1;
         if (across > kMaxLogoBytesAcross || down > kMaxLogoBytesDown)
             throw platform::RuntimeError(kInvalidBitmap, kTooLarge);
-        LogoImage logo{{0x1D, 0x2A, static_cast<std::uint8_t>(across), static_cast<std::uint8_t>(down)},
+        LogoImage logo{printerlink::DownloadBitImageHead(static_cast<std::uint8_t>(across),
+                                                         static_cast<std::uint8_t>(down)),
                        Bytes(static_cast<std::size_t>(8 * across * down) + 1, 0)};
         for (int y = 1; y <= bitmap.height; ++y) packRow(imageLine(bitmap, y), bitmap.width, y - 1, down, logo.block);
         return logo;
@@ -98,8 +99,7 @@ bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
         const std::size_t dots = 8 * bitmap.rowSize;
         // A band's width is a 16-bit number of dots.
         if (dots > kWidestBand) throw platform::RuntimeError(kInvalidBitmap, kNotABitmap);
-        const Bytes command{0x1B, 0x2A, kFileBandMode, static_cast<std::uint8_t>(dots % 256),
-                            static_cast<std::uint8_t>(dots / 256)};
+        const Bytes command = printerlink::BitImageBandCommand(kFileBandMode, dots);
         Bytes band(3 * dots + 1, 0);
         for (int y = 1; y <= bitmap.height; ++y) {
             packRow(imageLine(bitmap, y), bitmap.width, (y - 1) % kFileBandLines, 3, band);
@@ -125,11 +125,15 @@ void DiagnosePrinterDlg::SelectFlashLogoArea() {
     }
 }
 
-void DiagnosePrinterDlg::SelectLogoNumber(int n) { sendCommand({0x1D, 0x23, static_cast<std::uint8_t>(n)}); }
+void DiagnosePrinterDlg::SelectLogoNumber(int n) {
+    sendCommand(printerlink::SelectLogoCommand(static_cast<std::uint8_t>(n)));
+}
 
-void DiagnosePrinterDlg::PrintLogoNumber(int n) { sendCommand({0x1D, 0x2F, static_cast<std::uint8_t>(n)}); }
+void DiagnosePrinterDlg::PrintLogoNumber(int n) {
+    sendCommand(printerlink::PrintLogoCommand(static_cast<std::uint8_t>(n)));
+}
 
-void DiagnosePrinterDlg::BuildCrLf(Bytes& buffer) { buffer = {0x08, 0x02, 0x0D, 0x0A}; }
+void DiagnosePrinterDlg::BuildCrLf(Bytes& buffer) { buffer = printerlink::HidLineEndReport; }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
     dispatch(&DiagnosePrinterDlg::DownloadLogoLan, &DiagnosePrinterDlg::DownloadLogoSerial);
@@ -184,7 +188,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
                       " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
             PrintLogoNumber(n);
-            Bytes lineEnd{0x0D, 0x0A};
+            Bytes lineEnd = printerlink::LineEndCommand;
             if (hidOpen()) BuildCrLf(lineEnd);
             m_MainComm.SendOutput(lineEnd);
         }

@@ -43,7 +43,7 @@ const char* statusText(int status) {
 }  // namespace
 
 void DiagnosePrinterDlg::ProcessMICRReply(int status) {
-    const std::string raw = cleaned(m_strMICRText);
+    const std::string raw = cleaned(Interpreter.m_strMICRText);
     std::string text;
     if (status == 0) {
         std::string transit, bank, account, serial;

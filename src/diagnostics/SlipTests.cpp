@@ -19,6 +19,8 @@ namespace {
 constexpr int kSlipLogoMode = 1;
 constexpr int kSlipSleepMs = 15000, kMICRSleepMs = 5000, kFlipSleepMs = 10000;
 constexpr int kBusyNoticeMs = 1000;
+// The flipped check is fed back to where it went in.
+constexpr std::uint8_t kFlipBackLines = 30;
 // After the direct MICR read's sleep its reply has had its time; this long
 // more for one still on its way. A serial read, which does not sleep, waits
 // as long in all.
@@ -91,25 +93,19 @@ void DiagnosePrinterDlg::PrintSlipTestSerial() {
     SelectPaperStation(0);
 }
 
-// A collection left unfinished by an earlier reply must not swallow this one.
 bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     bool ok = false;
     WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
     if (!ok) return false;
-    m_bMICRReading = false;
-    m_strMICRText.clear();
-    m_bMICRAwaited = true;
-    // The reply may begin while the commands still go out; its time counts
-    // from when they have.
-    micrAwaitedUntil_ = platform::kForever;
-    sendCommand({0x1B, 0x77, 0x50, 0x0D});
-    sendCommand({0x1B, 0x77, 0x01});
+    Interpreter.awaitMicrReply();
+    sendCommand(printerlink::MicrReadCommand);
+    sendCommand(printerlink::MicrReadStartCommand);
     // A read that did not go out has no reply to await.
     if (sendsStopped()) {
-        m_bMICRAwaited = false;
+        Interpreter.m_bMICRAwaited = false;
         return false;
     }
-    micrAwaitedUntil_ = now() + kMICRReplyLimit;
+    Interpreter.awaitMicrUntil(now() + kMICRReplyLimit);
     return true;
 }
 
@@ -121,8 +117,6 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
     if (!reply.empty()) m_MainComm_OnDataReceived(reply);
 }
 
-bool DiagnosePrinterDlg::micrReplyAwaited() const { return m_bMICRAwaited && now() <= micrAwaitedUntil_; }
-
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
     sleepWithPollResting(kMICRSleepMs);
@@ -130,12 +124,12 @@ void DiagnosePrinterDlg::ReadMICRLan() {
         readMICRReplyOnHid();
     else
         withoutStatusPoll([this] {
-            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs, [this] { return !m_bMICRAwaited; });
+            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs, [this] { return !Interpreter.m_bMICRAwaited; });
         });
     // A reply that has not begun by now is not coming: the status poll's
     // next ESC reply must not be taken for its start, nor the panel's
     // replies after it for its text.
-    m_bMICRAwaited = false;
+    Interpreter.m_bMICRAwaited = false;
     showBusyNotice();
     SelectPaperStation(0);
 }
@@ -150,8 +144,8 @@ bool DiagnosePrinterDlg::flipCheck() {
     WaitForSlipInsertion(kFlipPrompt, false, ok);
     if (!ok) return false;
     SelectPaperStation(1);
-    sendCommand({0x1B, 0x77, 0x46});
-    sendCommand({0x1B, 0x65, 0x1E});
+    sendCommand(printerlink::FlipCheckCommand);
+    sendCommand(printerlink::ReverseFeedCommand(kFlipBackLines));
     EjectSlip();
     return !sendsStopped();
 }

@@ -3,17 +3,11 @@
 // StatusRules; the procedures here only apply them.
 #include "diagnostics/DiagnosePrinterDlg.h"
 #include "link/ModelIdentifiers.h"
-#include "shell/IniFile.h"
 #include "shell/TypeDefinition.h"
 
 namespace diagnostics {
 
 namespace {
-
-std::string storedModelIdentifier() {
-    return std::string(printerlink::modelIdentifierForModelText(
-        shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model")));
-}
 
 PanelClasses classesOf(const ModelFacts& facts, bool kioskFlag) {
     return {isOfClass(ModelClass::Slip, facts), isOfClass(ModelClass::Kiosk, facts),
@@ -68,7 +62,7 @@ void DiagnosePrinterDlg::InitStatusListsByType() {
 
 void DiagnosePrinterDlg::InitStatusListsByModel() {
     ModelFacts facts = modelFacts(true);
-    facts.identifiers.push_back(storedModelIdentifier());
+    facts.identifiers.push_back(Interpreter.modelIdentifier());
     applyPanelRules(missingItemRules(), classesOf(facts, m_MainComm.bKiosk),
                     [](platform::Control& item) { item.setEnabled(false); });
     if (!SelectedStationText.Enabled()) SelectedStationText.setText("");

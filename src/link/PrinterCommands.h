@@ -116,6 +116,43 @@ inline platform::Bytes PrintFormCommand(long printerType) {
     return {0x1F, 0x74};
 }
 
+// Logos in flash. GS * x y: the head of a downloaded bit image x bytes
+// across and y bytes down; its data block follows it. GS # n selects the
+// logo the download goes to, GS / n prints logo n.
+inline platform::Bytes DownloadBitImageHead(std::uint8_t across, std::uint8_t down) {
+    return {0x1D, 0x2A, across, down};
+}
+inline platform::Bytes SelectLogoCommand(std::uint8_t n) { return {0x1D, 0x23, n}; }
+inline platform::Bytes PrintLogoCommand(std::uint8_t n) { return {0x1D, 0x2F, n}; }
+// CR LF as one USB HID output report: report ID 08h and its length byte
+// before it, for a line end that goes out past the framing sender.
+inline const platform::Bytes HidLineEndReport = {0x08, 0x02, LineEndCommand[0], LineEndCommand[1]};
+
+// Slip station. ESC w P CR then ESC w 1: read the check's MICR line; the
+// reply is a status byte and the text up to CR. ESC w F: flip the check.
+// ESC e n: feed n lines back.
+inline const platform::Bytes MicrReadCommand = {0x1B, 0x77, 0x50, 0x0D};
+inline const platform::Bytes MicrReadStartCommand = {0x1B, 0x77, 0x01};
+inline const platform::Bytes FlipCheckCommand = {0x1B, 0x77, 0x46};
+inline platform::Bytes ReverseFeedCommand(std::uint8_t lines) { return {0x1B, 0x65, lines}; }
+
+// Check scan. GS ( G 47h: clear the stored scan images; GS ( G 41h ...:
+// scan the check in the slip station; GS ( G 4Ah 30h: end the scan.
+inline const platform::Bytes ClearScanImagesCommand = {0x1D, 0x28, 0x47, 0x01, 0x00, 0x47};
+inline const platform::Bytes StartCheckScanCommand = {0x1D, 0x28, 0x47, 0x05, 0x00, 0x41, 0x01, 0x00, 0x30, 0x30};
+inline const platform::Bytes EndScanCommand = {0x1D, 0x28, 0x47, 0x02, 0x00, 0x4A, 0x30};
+// FS ( g ...: the scanner's settings: FS ( g 3Ch 30h, FS ( g 28h 30h 01h
+// 31h n (the level n), FS ( g 65h 30h and FS ( g 32h 30h 31h.
+inline const platform::Bytes ScanSetupLtCommand = {0x1C, 0x28, 0x67, 0x02, 0x00, 0x3C, 0x30};
+inline platform::Bytes ScanLevelCommand(std::uint8_t n) {
+    return {0x1C, 0x28, 0x67, 0x05, 0x00, 0x28, 0x30, 0x01, 0x31, n};
+}
+inline const platform::Bytes ScanSetupECommand = {0x1C, 0x28, 0x67, 0x02, 0x00, 0x65, 0x30};
+inline const platform::Bytes ScanSetup2Command = {0x1C, 0x28, 0x67, 0x03, 0x00, 0x32, 0x30, 0x31};
+// ACK takes a scan block and asks for the next; CAN gives the scan up.
+inline const platform::Bytes AckCommand = {0x06};
+inline const platform::Bytes CancelCommand = {0x18};
+
 // GS @ n: clear a flash user area.
 inline constexpr std::uint8_t kUserDefinedArea = 0x31;
 inline constexpr std::uint8_t kUserDataArea = 0x32;

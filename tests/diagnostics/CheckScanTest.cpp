@@ -81,7 +81,7 @@ TEST_F(CheckScan, ImageIsSavedAsSentAndPrintedOnEveryLink) {
         EXPECT_TRUE(std::regex_match(files[0].filename().string(), std::regex(R"(Scan_20260102_03\d{4}\.bmp)")));
         EXPECT_EQ(contents(files[0]), image);
         EXPECT_EQ(printer.scanner().scans, scans + 1);
-        EXPECT_FALSE(w.m_bScanning);
+        EXPECT_FALSE(w.ScanSession.m_bScanning);
         const Strings got = paper();
         EXPECT_EQ(got, (Strings{"slip eject", "image m33 224x24", "image m33 224x24", "image m33 224x24", "feed 8",
                                 "cut"}));
@@ -174,8 +174,8 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
             EXPECT_TRUE(scanFiles().empty());
             EXPECT_EQ(countCommand("GS ( G scan check") == 0 || countCommand("CAN") == 1, true);
         }
-        EXPECT_FALSE(w.m_bScanning);
-        EXPECT_EQ(w.m_iScanPhase, 0);
+        EXPECT_FALSE(w.ScanSession.m_bScanning);
+        EXPECT_EQ(w.ScanSession.m_iScanPhase, 0);
         // The status panel follows the printer again.
         printer.status().paperOut = true;
         runFor(2500);
@@ -191,7 +191,7 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
 
 TEST_F(CheckScan, OneScanAtATimeAnEmptyBlockCompletesAndUnprintableFilesAreRefused) {
     auto& w = open(Link::Lan, 1);
-    w.m_bScanning = true;
+    w.ScanSession.m_bScanning = true;
     runFor(kWireMs);
     printer.clearLog();
     ASSERT_TRUE(driver.click(w.CheckScanButton));
@@ -199,11 +199,11 @@ TEST_F(CheckScan, OneScanAtATimeAnEmptyBlockCompletesAndUnprintableFilesAreRefus
     EXPECT_EQ(printCommands(), Strings{});
 
     // The last block, empty: acknowledged, and the empty file written.
-    w.m_iScanPhase = 3;
-    w.ScanReceptionState.FileName = "Scan_empty.bmp";
+    w.ScanSession.m_iScanPhase = 3;
+    w.ScanSession.ScanReceptionState.FileName = "Scan_empty.bmp";
     w.m_MainComm_OnDataReceived(Bytes{'S', ' ', '@', 0, 0});
     EXPECT_EQ(countCommand("ACK"), 1);
-    EXPECT_FALSE(w.m_bScanning);
+    EXPECT_FALSE(w.ScanSession.m_bScanning);
     EXPECT_TRUE(fs::exists(folder / "Scan_empty.bmp"));
     EXPECT_EQ(messageTexts(), Strings{"Internal Error\r\n51 This file is not a valid bitmap file."});
 

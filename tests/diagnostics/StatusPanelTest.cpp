@@ -1,5 +1,6 @@
 // The status panel: the poll on each link, every indicator from the status
-// the printer reports, and the reply interpreter's edge cases.
+// the printer reports, and the reply interpreter in the window (its edge
+// cases without a window are in StatusInterpreterTest).
 #include "DiagnosticsTestSupport.h"
 
 #include "diagnostics/StatusRules.h"
@@ -160,39 +161,6 @@ TEST_F(StatusPanel, SerialPollNeverTakesTheEscVOfAnEarlierTcpPrinter) {
     runFor(1500);
     EXPECT_EQ(countCommand("ESC v"), 0);
     EXPECT_GE(countCommand("GS EOT 4"), 1);
-}
-
-TEST_F(StatusPanel, InterpreterEdgeCases) {
-    struct Case {
-        const char* name;
-        Link link;
-        int type;
-        std::vector<Bytes> events;
-        std::set<int> checked;
-        const char* station;
-    } cases[] = {
-        {"GS EOT 1 12h", Link::Serial, 5, {{0x12}}, {9}, ""},
-        {"GS EOT 1 1Eh", Link::Serial, 5, {{0x1E}}, {11}, ""},
-        {"GS EOT 5 12h on a slip printer", Link::Serial, 0, {{0x16, 0x12, 0x12, 0x12, 0x12}}, {5, 6}, "Slip"},
-        {"DLE EM 81h C0h 81h", Link::Serial, 14, {{0x81}, {0xC0}, {0x81}}, {29}, ""},
-        {"USB 09 01 05", Link::Usb, 0, {{0x09, 0x01, 0x05}}, {1, 2}, "Receipt"},
-        {"USB all clear after paper out", Link::Usb, 0, {{0x09, 0x01, 0x04}, {0x09, 0x01}}, {}, "Receipt"},
-        {"USB length beyond the delivered bytes", Link::Usb, 0, {{0x09, 0x05, 0x04}}, {1}, "Receipt"},
-        // Two MICR replies in one event with no MICR read awaited, then a
-        // GS EOT 1 and a GS EOT 2 reply: nothing is collected and the status
-        // bytes after them are read in turn.
-        {"MICR twice in one event", Link::Serial, 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}, "Receipt"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        auto& w = open(c.link, c.type);
-        leaveFirstPollOpen();
-        printerlink::iEscStatusReplyKind = 0;
-        for (const Bytes& event : c.events) receive(event);
-        EXPECT_EQ(checked(), c.checked);
-        EXPECT_EQ(w.SelectedStationText.Text(), c.station);
-        disconnect();
-    }
 }
 
 // Bytes that are no status reply start a MICR reply only while a MICR read

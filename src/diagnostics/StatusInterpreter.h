@@ -1,0 +1,122 @@
+// The reply interpreter of the diagnostics window: every block of bytes the
+// printer sends goes in, and out come the status panel's indicator changes
+// (Host::showIndicator), each as soon as its byte is read. On the way it
+// tells the bytes apart: a check scan's blocks (handed to the scan), a MICR
+// reply (collected up to its CR), GS EOT and real-time status replies (each
+// answers the oldest open request, ExpectedReplies), DLE EM kiosk replies
+// and ESC v / ESC u replies on TCP and USB HID.
+//
+// What the rules know of the model is the printer type and the model the
+// settings file named when the interpreter was made: the settings cannot
+// change while the window is open.
+//
+// Re-entrant: a host call may yield (a check box's click handler, a scan's
+// send, the MICR message), and bytes that arrive meanwhile are queued and
+// interpreted in order after the current ones. Nothing here blocks of itself.
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <string>
+
+#include "diagnostics/ExpectedReplies.h"
+#include "diagnostics/StatusRules.h"
+#include "platform/Text.h"
+#include "platform/loop/Clock.h"
+
+namespace diagnostics {
+
+class StatusInterpreter {
+public:
+    // What the interpreter needs of its window.
+    class Host {
+    public:
+        virtual long printerType() const = 0;
+        virtual bool lanLink() const = 0;  // the link is TCP
+        virtual bool usbLink() const = 0;  // the link is USB HID
+        virtual platform::Micros timeNow() const = 0;
+        // StatusIndex 1-29 (7: the selected station) to `state`.
+        virtual void showIndicator(std::uint8_t index, std::uint8_t state) = 0;
+        // A check scan runs and takes the bytes.
+        virtual bool scanRunning() const = 0;
+        virtual void scanByte(std::uint8_t b) = 0;
+        // A MICR reply is complete: its status byte; the text is micrText().
+        virtual void micrReplyRead(int status) = 0;
+        // The printer sent something.
+        virtual void printerAnswered() = 0;
+
+    protected:
+        ~Host() = default;
+    };
+
+    // The ESC reply kind expected next (the link's iEscStatusReplyKind):
+    // ESC v, ESC u, or neither, while only kiosk replies are read on USB
+    // HID, whose report ID and length byte must not be read as ESC replies.
+    static constexpr int kEscVReply = 0, kEscUReply = 1, kNoEscReply = 2;
+
+    // `modelIdentifier`: the settings file's model, as its identifier.
+    StatusInterpreter(Host& host, std::string modelIdentifier);
+
+    // A block of bytes as the link raised it.
+    void receive(const platform::Bytes& ResponseData);
+    // A GS EOT or real-time status reply the window read itself.
+    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt);
+    // The rows start afresh: the link's state changed, or a scan took bytes.
+    void resetRows();
+    // A poll's GS EOT 1 to `rows` and a real-time status request go out now.
+    void expectPoll(int rows);
+    void expectRealTimeStatus();
+    // The status replies still owed to the requests open now.
+    std::size_t repliesOwedNow();
+    // Counts off the status replies the link took as real-time status
+    // answers; they answered the oldest open requests.
+    void countRepliesTakenByLink();
+    // A failed scan: the rest of the block being read is dropped; after a
+    // block that did not fit, the blocks waiting too.
+    void dropRestOfReply();
+    void dropQueuedReplies();
+    // A MICR read is going out: the next byte that is no GS EOT or DLE EM
+    // reply starts its reply, until awaitMicrUntil's deadline.
+    void awaitMicrReply();
+    void awaitMicrUntil(platform::Micros deadline) { micrAwaitedUntil_ = deadline; }
+    const std::string& modelIdentifier() const { return modelIdentifier_; }
+
+    int m_iStatusReplyIndex = 0;
+    int m_iKioskReplyIndex = 0;
+    bool m_bMICRReading = false;
+    int m_iMICRStatus = 0;
+    std::string m_strMICRText;
+    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
+    // is its status byte, also on TCP and USB HID where it would pass for
+    // an ESC reply. A reply that has not begun by the deadline is not
+    // coming, as after the direct read's sleep.
+    bool m_bMICRAwaited = false;
+
+private:
+    struct ReplyBlock {
+        platform::Bytes bytes;
+        int escReplyKind;
+        platform::Micros arrivedAt;
+    };
+    ModelFacts replyFacts() const;
+    void interpretReply(const ReplyBlock& block);
+    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
+    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
+    void interpretEscReply(std::uint8_t b, int i, int last);
+    void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
+    bool micrReplyAwaited() const;
+
+    Host& host_;
+    const std::string modelIdentifier_;
+    // Which request each GS EOT or real-time status reply answers; the row
+    // index follows it.
+    ExpectedReplies expectedReplies_;
+    platform::Micros micrAwaitedUntil_ = 0;
+    // A scan that failed drops the rest of the reply it failed in.
+    bool dropRestOfReply_ = false;
+    // Reply bytes waiting for the interpreter, which is busy.
+    std::deque<ReplyBlock> pendingReplies_;
+    bool interpreting_ = false;
+};
+
+}  // namespace diagnostics

@@ -1,0 +1,147 @@
+// The reply interpreter without a window: reply bytes in, indicator changes
+// out, on a panel that only remembers them.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <map>
+#include <set>
+
+#include "diagnostics/StatusInterpreter.h"
+#include "link/LinkFlags.h"
+
+namespace {
+
+using diagnostics::StatusInterpreter;
+using platform::Bytes;
+
+class FakeHost : public StatusInterpreter::Host {
+public:
+    long printerType() const override { return type; }
+    bool lanLink() const override { return false; }
+    bool usbLink() const override { return usb; }
+    platform::Micros timeNow() const override { return time; }
+    void showIndicator(std::uint8_t index, std::uint8_t state) override {
+        shown.emplace_back(index, state);
+        if (onShow) onShow();
+    }
+    bool scanRunning() const override { return scanning; }
+    void scanByte(std::uint8_t b) override { scanBytes.push_back(b); }
+    void micrReplyRead(int status) override { micrStatuses.push_back(status); }
+    void printerAnswered() override {}
+
+    // The indicators set to 1, the selected station (7) left out.
+    std::set<int> checked() const {
+        std::map<int, int> panel;
+        for (const auto& [index, state] : shown) panel[index] = state;
+        std::set<int> out;
+        for (const auto& [index, state] : panel)
+            if (index != 7 && state == 1) out.insert(index);
+        return out;
+    }
+
+    long type = 0;
+    bool usb = false;
+    bool scanning = false;
+    platform::Micros time = 1'000'000;
+    std::vector<std::pair<int, int>> shown;
+    std::vector<std::uint8_t> scanBytes;
+    std::vector<int> micrStatuses;
+    std::function<void()> onShow;
+};
+
+// An interpreter on a printer of `type` whose panel only remembers.
+struct Panel {
+    explicit Panel(long type) {
+        host.type = type;
+        printerlink::bRestartSentOnLink = false;
+        printerlink::iEscStatusReplyKind = StatusInterpreter::kEscVReply;
+    }
+    // A poll went out and is still unanswered: the bytes received next answer it.
+    void pollOpen() { interpreter.expectPoll(printerlink::isSlipType(host.type) ? 5 : 4); }
+
+    FakeHost host;
+    StatusInterpreter interpreter{host, ""};
+};
+
+TEST(StatusInterpreter, EdgeCases) {
+    struct Case {
+        const char* name;
+        int type;
+        std::vector<Bytes> events;
+        std::set<int> checked;
+        bool usb = false;
+    } cases[] = {
+        {"GS EOT 1 12h", 5, {{0x12}}, {9}},
+        {"GS EOT 1 1Eh", 5, {{0x1E}}, {11}},
+        {"GS EOT 5 12h on a slip printer", 0, {{0x16, 0x12, 0x12, 0x12, 0x12}}, {5, 6}},
+        {"DLE EM 81h C0h 81h", 14, {{0x81}, {0xC0}, {0x81}}, {29}},
+        {"USB 09 01 05", 0, {{0x09, 0x01, 0x05}}, {1, 2}, true},
+        {"USB all clear after paper out", 0, {{0x09, 0x01, 0x04}, {0x09, 0x01}}, {}, true},
+        {"USB length beyond the delivered bytes", 0, {{0x09, 0x05, 0x04}}, {1}, true},
+        // Two MICR replies in one event with no MICR read awaited, then a
+        // GS EOT 1 and a GS EOT 2 reply: nothing is collected and the status
+        // bytes after them are read in turn.
+        {"MICR twice in one event", 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Panel p(c.type);
+        p.host.usb = c.usb;
+        p.pollOpen();
+        for (const Bytes& event : c.events) p.interpreter.receive(event);
+        EXPECT_EQ(p.host.checked(), c.checked);
+        EXPECT_TRUE(p.host.micrStatuses.empty());
+    }
+}
+
+// A block that arrives while one is being shown waits until that one's
+// bytes are all read.
+TEST(StatusInterpreter, BlocksArrivingWhileBusyAreReadAfterTheCurrentOne) {
+    Panel p(5);
+    p.pollOpen();
+    bool nested = false;
+    p.host.onShow = [&] {
+        if (nested) return;
+        nested = true;
+        p.interpreter.receive({0x1E});
+    };
+    p.interpreter.receive({0x12});
+    // 12h as GS EOT 1, whole, then 1Eh as GS EOT 2.
+    std::vector<int> order;
+    for (const auto& change : p.host.shown) order.push_back(change.first);
+    EXPECT_EQ(order, (std::vector<int>{9, 11, 12, 14, 15, 16}));
+    EXPECT_EQ(p.host.checked(), (std::set<int>{9, 12, 14}));
+}
+
+// A byte that is no status reply starts a MICR reply only while a read is
+// awaited and no scan runs; during a scan of a scanning model every byte is
+// the scan's.
+TEST(StatusInterpreter, MicrRepliesAndScanBytesGoWhereTheyBelong) {
+    struct Case {
+        const char* name;
+        long type;
+        bool scanning;
+        platform::Micros deadline;
+        std::vector<int> micr;
+        std::string text;
+        std::size_t scanBytes;
+    } cases[] = {
+        {"awaited", 0, false, 2'000'000, {0}, "R\r", 0},
+        {"past the deadline", 0, false, 999'999, {}, "", 0},
+        {"scan running on a scanning model", 1, true, 2'000'000, {}, "", 3},
+        {"not a slip printer", 5, false, 2'000'000, {}, "", 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Panel p(c.type);
+        p.host.scanning = c.scanning;
+        p.interpreter.awaitMicrReply();
+        p.interpreter.awaitMicrUntil(c.deadline);
+        p.interpreter.receive({0x00, 'R', 0x0D});
+        EXPECT_EQ(p.host.micrStatuses, c.micr);
+        EXPECT_EQ(p.interpreter.m_strMICRText, c.text);
+        EXPECT_EQ(p.host.scanBytes.size(), c.scanBytes);
+    }
+}
+
+}  // namespace
