@@ -61,6 +61,11 @@ inline constexpr std::uint8_t SetParameterEnd = 0xFF;
 inline platform::Bytes SetParameterCommand(std::uint8_t parameter, std::uint8_t value) {
     return {SetParameterHeader[0], SetParameterHeader[1], parameter, value, SetParameterEnd};
 }
+// US n v: one hardware or two-sided setting of the M27x, which takes its
+// settings one command each rather than in one configuration command.
+inline platform::Bytes SingleSettingCommand(std::uint8_t parameter, std::uint8_t value) {
+    return {0x1F, parameter, value};
+}
 // What the USB HID packet of settings starts with: the output report ID
 // (08h), ESC @ and the configuration command's header.
 inline const platform::Bytes ParameterPacketHead = {0x08, 0x1B, 0x40, 0x1F, 0x11};

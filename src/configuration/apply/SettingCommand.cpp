@@ -7,7 +7,6 @@ namespace configuration {
 
 namespace {
 
-constexpr std::uint8_t kCommandPrefix = 0x1F;
 constexpr int kMinReceiptLengthRow = 5;
 // One option step of the minimum receipt length: 5 inches in 1/203 inch.
 constexpr long kDotsPerLengthStep = 5 * 203;
@@ -30,7 +29,7 @@ SettingBytes settingCommandBytes(const ParamNoTables& tables, long printerType, 
     const auto value = static_cast<std::uint8_t>(option);
     const bool m27x = printerType == kM27xType;
     if (m27x && (category == kHardware || category == kDoubleSided)) {
-        out.bytes = {kCommandPrefix, number, value};
+        out.bytes = printerlink::SingleSettingCommand(number, value);
     } else if (!m27x && category == kDoubleSided && row == kMinReceiptLengthRow) {
         const long length = option * kDotsPerLengthStep;
         if (length > kLargestLength) {
