@@ -33,6 +33,7 @@
 #include <variant>
 #include <vector>
 
+#include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
 #include "platform/Text.h"
@@ -95,7 +96,9 @@ enum PurgeFlags : std::uint8_t {
     kPurgeBoth = kPurgeOutput | kPurgeInput,
 };
 
-class PrinterLink {
+// The TCP tally request flags and values and their parsers are the link's
+// own (LanTallyReplies).
+class PrinterLink : public LanTallyReplies {
 public:
     PrinterLink(LinkTransports transports, LinkShellServices services,
                    platform::EventLoop& loop = platform::EventLoop::current());
@@ -135,33 +138,6 @@ public:
     bool bFontType = false;
     bool bSSC06 = false;
     bool bEnd = false;
-
-    // Tally request flags and values, filled by the TCP tally parsers. The
-    // values hold the printers' 8-digit counters.
-    bool m_blnReceiptLinecmd = false;
-    std::int32_t m_ReceiptLine = 0;
-    bool m_bKnifeCut = false;
-    std::int32_t m_KnifeCut = 0;
-    bool m_bSlipLines = false;
-    std::int32_t m_SlipLines = 0;
-    bool m_bSlipChars = false;
-    std::int32_t m_SlipChars = 0;
-    bool m_bMICRReads = false;
-    std::int32_t m_MICRReads = 0;
-    bool m_bHoursOn = false;
-    std::int32_t m_HoursOn = 0;
-    bool m_bFlashCycles = false;
-    std::int32_t m_FlashCycles = 0;
-    bool m_bKnifeJams = false;
-    std::int32_t m_KnifeJams = 0;
-    bool m_bCoverOpens = false;
-    std::int32_t m_CoverOpens = 0;
-    bool m_bMaxTemp = false;
-    std::int32_t m_MaxTemp = 0;
-    bool m_bRecBack = false;
-    std::int32_t m_RecBack = 0;
-    bool m_bScantimes = false;
-    std::int32_t m_Scantimes = 0;
 
     // ---- Connection properties. ----
     int get_printerModel();
@@ -249,20 +225,6 @@ public:
     // watchdog count afresh from the next send.
     void holdReplyWatchdog() { ++replyWatchdogHolds_; }
     void releaseReplyWatchdog();
-
-    // ---- TCP tally reply parsers. ----
-    void ParseReceiptLineTally(const platform::Bytes& data);
-    void ParseKnifeCutTally(const platform::Bytes& data);
-    void ParseSlipLinesTally(const platform::Bytes& data);
-    void ParseSlipCharsTally(const platform::Bytes& data);
-    void ParseMICRReadsTally(const platform::Bytes& data);
-    void ParseHoursOnTally(const platform::Bytes& data);
-    void ParseFlashCyclesTally(const platform::Bytes& data);
-    void ParseKnifeJamsTally(const platform::Bytes& data);
-    void ParseCoverOpensTally(const platform::Bytes& data);
-    void ParseMaxTempTally(const platform::Bytes& data);
-    void ParseRecBackTally(const platform::Bytes& data);
-    void ParseScantimesTally(const platform::Bytes& data);
 
 protected:
     // ---- Closing and the after-connect probes (run by the main window). ----
@@ -395,7 +357,6 @@ private:
         ReplyWaiter& operator=(const ReplyWaiter&) = delete;
         int& count;
     };
-    void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
 
     platform::EventLoop& loop_;
     platform::HidSystem& hid_;

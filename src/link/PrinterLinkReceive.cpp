@@ -1,10 +1,7 @@
-// Receiving: the transports' events, the USB HID read, the TCP reply
-// watchdog and the TCP tally reply parsers.
+// Receiving: the transports' events, the USB HID read and the TCP reply
+// watchdog.
 #include <algorithm>
-#include <cmath>
-#include <limits>
 
-#include "link/IdItemCodes.h"
 #include "link/LinkFlags.h"
 #include "link/PrinterLink.h"
 #include "link/StatusHandshake.h"
@@ -19,9 +16,6 @@ constexpr std::size_t kHidReadBufferSize = 1025;
 // A reply watchdog that fires this much after its time was held up by the
 // program (a blocking sleep), not by the printer.
 constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
-
-// The marker a standard tally's reply starts with: its read code.
-std::uint8_t tallyMarker(int tally) { return iditems::TallyCode(tally, iditems::IdItemOp::Read, false); }
 
 // A window's real-time status request answered, whatever the bytes are.
 void takeAsAnswer(bool& requested, bool& answered) {
@@ -91,18 +85,7 @@ void PrinterLink::Winsock_DataArrival(long) {
 }
 
 void PrinterLink::routeLanData(const Bytes& data) {
-    if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
-    if (m_bKnifeCut) ParseKnifeCutTally(data);
-    if (m_bSlipLines) ParseSlipLinesTally(data);
-    if (m_bSlipChars) ParseSlipCharsTally(data);
-    if (m_bMICRReads) ParseMICRReadsTally(data);
-    if (m_bHoursOn) ParseHoursOnTally(data);
-    if (m_bFlashCycles) ParseFlashCyclesTally(data);
-    if (m_bKnifeJams) ParseKnifeJamsTally(data);
-    if (m_bCoverOpens) ParseCoverOpensTally(data);
-    if (m_bMaxTemp) ParseMaxTempTally(data);
-    if (m_bRecBack) ParseRecBackTally(data);
-    if (m_bScantimes) ParseScantimesTally(data);
+    parseWaitingTallies(data);
     if (m_bAwaitingFirmware)
         ParseFirmwareVersion(data);
     else
@@ -191,59 +174,6 @@ void PrinterLink::deliverHidReport(const Bytes& report) {
         ParseFirmwareVersion(data);
     else
         OnDataReceived.raise(data);
-}
-
-// A tally reply is the tally's marker byte followed by its counter as
-// decimal text. A reply without this tally's marker belongs to another
-// tally and leaves this one waiting.
-void PrinterLink::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
-    if (!requested) return;
-    const auto at = std::find(data.begin(), data.end(), marker);
-    if (at == data.end()) return;
-    const std::string text(at + 1, data.end());
-    // Rounded to the nearest whole number, halves to even.
-    const double number = std::nearbyint(platform::Val(text));
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));
-    requested = false;
-}
-
-void PrinterLink::ParseReceiptLineTally(const Bytes& d) {
-    parseTally(d, m_blnReceiptLinecmd, tallyMarker(iditems::kReceiptLines), m_ReceiptLine);
-}
-void PrinterLink::ParseKnifeCutTally(const Bytes& d) {
-    parseTally(d, m_bKnifeCut, tallyMarker(iditems::kKnifeCuts), m_KnifeCut);
-}
-void PrinterLink::ParseSlipLinesTally(const Bytes& d) {
-    parseTally(d, m_bSlipLines, tallyMarker(iditems::kSlipLines), m_SlipLines);
-}
-void PrinterLink::ParseSlipCharsTally(const Bytes& d) {
-    parseTally(d, m_bSlipChars, tallyMarker(iditems::kSlipChars), m_SlipChars);
-}
-void PrinterLink::ParseMICRReadsTally(const Bytes& d) {
-    parseTally(d, m_bMICRReads, tallyMarker(iditems::kMicrReads), m_MICRReads);
-}
-void PrinterLink::ParseHoursOnTally(const Bytes& d) {
-    parseTally(d, m_bHoursOn, tallyMarker(iditems::kHoursOn), m_HoursOn);
-}
-void PrinterLink::ParseFlashCyclesTally(const Bytes& d) {
-    parseTally(d, m_bFlashCycles, tallyMarker(iditems::kFlashCycles), m_FlashCycles);
-}
-void PrinterLink::ParseKnifeJamsTally(const Bytes& d) {
-    parseTally(d, m_bKnifeJams, tallyMarker(iditems::kKnifeJams), m_KnifeJams);
-}
-void PrinterLink::ParseCoverOpensTally(const Bytes& d) {
-    parseTally(d, m_bCoverOpens, tallyMarker(iditems::kCoverOpens), m_CoverOpens);
-}
-void PrinterLink::ParseMaxTempTally(const Bytes& d) {
-    parseTally(d, m_bMaxTemp, tallyMarker(iditems::kMaxTemp), m_MaxTemp);
-}
-void PrinterLink::ParseRecBackTally(const Bytes& d) {
-    parseTally(d, m_bRecBack, tallyMarker(iditems::kReceiptLinesBack), m_RecBack);
-}
-void PrinterLink::ParseScantimesTally(const Bytes& d) {
-    parseTally(d, m_bScantimes, tallyMarker(iditems::kScanTimes), m_Scantimes);
 }
 
 }  // namespace printerlink
