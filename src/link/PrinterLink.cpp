@@ -7,11 +7,11 @@ namespace printerlink {
 using platform::Bytes;
 
 PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
-    : MSCommCtrl(transports.serial),
+    : HidChannel(transports.hid),
+      MSCommCtrl(transports.serial),
       Winsock(transports.tcp),
       TimerWinsock(loop),
       loop_(loop),
-      hid_(transports.hid),
       services_(services) {
     TimerWinsock.setEnabled(false);
     // A run-time error inside an event handler is recorded, never thrown
@@ -79,13 +79,6 @@ bool PrinterLink::anyTransportOpen() const {
     return MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected || m_lngHIDHandle > 0;
 }
 
-void PrinterLink::closeHidDevice() {
-    if (m_lngHIDHandle > 0) hid_.close(m_lngHIDHandle);
-    m_lngHIDHandle = 0;
-    m_bHIDDeviceFound = false;
-    hidPollUnanswered_ = false;
-}
-
 bool PrinterLink::DisconnectPrinter() {
     bool result = false;
     trapErrors([&] {
@@ -108,20 +101,12 @@ bool PrinterLink::DisconnectPrinter() {
             m_strIPAddress = "-1";
             result = true;
         }
-        if (m_lngHIDHandle > 0) {
-            hid_.close(m_lngHIDHandle);
-            m_hReadEvent = 0;
-            result = true;
-        }
+        if (releaseDevice()) result = true;
         PurgeCommunication(kPurgeBoth);
         m_iPortNumber = -1;
         m_lPrinterType = -1;
         m_lPaperWidth = -1;
-        m_lngHIDHandle = 0;
-        m_hReadEvent = 0;
-        m_ReadOverlapped = {};
-        m_bHIDDeviceFound = false;
-        hidPollUnanswered_ = false;
+        forgetDevice();
         m_AHPIBufferCmd = false;
         if (breconnect) {
             m_bAwaitingFirmware = false;

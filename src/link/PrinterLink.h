@@ -33,6 +33,7 @@
 #include <variant>
 #include <vector>
 
+#include "link/HidChannel.h"
 #include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
@@ -82,8 +83,6 @@ inline constexpr bool isLineErrorStatus(int status) {
     return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
 }
 
-// Bound of every USB HID input report read.
-inline constexpr int kHidReadTimeoutMs = 150;
 // The TCP reply watchdog's time.
 inline constexpr int kLanReplyTimeoutMs = 5000;
 // How long WaitResponse waits for the bytes it expects.
@@ -97,8 +96,9 @@ enum PurgeFlags : std::uint8_t {
 };
 
 // The TCP tally request flags and values and their parsers are the link's
-// own (LanTallyReplies).
-class PrinterLink : public LanTallyReplies {
+// own (LanTallyReplies); the USB HID device and its reports are its
+// HidChannel, of which the windows see only the handle and the framing.
+class PrinterLink : public LanTallyReplies, protected HidChannel {
 public:
     PrinterLink(LinkTransports transports, LinkShellServices services,
                    platform::EventLoop& loop = platform::EventLoop::current());
@@ -115,6 +115,12 @@ public:
     platform::TcpControl& Winsock;
     platform::Timer TimerWinsock;  // TCP reply watchdog, one shot
 
+    // ---- The USB HID channel's part the windows use. ----
+    using HidChannel::FrameHIDCommand;
+    using HidChannel::HidCommandSends;
+    using HidChannel::hidPollUnanswered;
+    using HidChannel::m_lngHIDHandle;
+
     // ---- Public variables read and written by other windows. ----
     bool m_BlnReconnect = false;
     bool m_FWVersion48ColSupport = false;
@@ -122,7 +128,6 @@ public:
     int m_iRetry = 0;
     std::string strUSBProductID;
     std::string StrVidPid;
-    std::intptr_t m_lngHIDHandle = -1;
     bool m_AHPIBufferCmd = false;
     bool bFlag = false;
     std::string m_AnyAHPIPrinter;
@@ -170,9 +175,6 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
-    // A USB HID status poll read got no report, which took the device for
-    // gone, and no report has been read since: the polls go on asking.
-    bool hidPollUnanswered() const { return hidPollUnanswered_; }
     // How often, since the program started, a send failed or the TCP
     // connection was reset or closed by the printer. A window compares it
     // before and after an operation: a TCP reset shows only after the send
@@ -193,14 +195,6 @@ public:
     // The windows send their commands through these and frame nothing.
     bool SendOutputFramed(const platform::Bytes& command);
     bool SendRTOSCmdFramed(const platform::Bytes& command);
-    // The arrays that carry one command on USB HID, one send each: a command
-    // that fits one report (62 bytes beside the report ID and length byte)
-    // framed whole, one of 63 or 64 bytes framed in pieces of 61, a longer
-    // one as it is (the send frames its pieces itself).
-    static std::vector<platform::Bytes> HidCommandSends(const platform::Bytes& command);
-    // n is the upper bound of data (any int, so large logo blocks fit);
-    // data becomes the framed output report.
-    static void FrameHIDCommand(int n, platform::Bytes& data);
     bool PurgeCommunication(std::uint8_t flags);  // PurgeFlags
     // The printer's reply for the caller: fills resp[0 .. count-1] (resp
     // must hold at least count bytes) and returns False when fewer than
@@ -245,11 +239,6 @@ protected:
     void Winsock_SendComplete();
     void TimerWinsock_Timer();
 
-    // ---- USB HID device steps. ----
-    void OpenHidPrinter(const std::string& devicePath);
-    void ReadHidCapabilities();
-    void PrepareOverlappedRead();
-
     // ---- Private link state. ----
     int m_iPortNumber = -1;
     long m_lPrinterType = -1;
@@ -258,7 +247,6 @@ protected:
     std::string m_strHostPort;
     bool m_bEthernet = false;
     bool m_bAHPI = false;
-    bool m_bHIDDeviceFound = false;
     bool m_bAwaitingFirmware = false;
     double m_dblFirmwareVersion = 0;
     bool m_bFirmwareAnswered = false;
@@ -267,17 +255,6 @@ protected:
     bool m_bValidationSend = false;
     bool m_bLanReplyReceived = false;
     std::uint8_t lanFirstReplyByte_ = 0;  // of the first TCP data since m_bLanReplyReceived was cleared
-    platform::HidCaps m_HidCaps;
-    platform::HidAttributes m_HidAttributes;
-    // The read event of the device reads; the platform's read is bounded by
-    // itself, so this only records that the device's read set-up was made.
-    std::intptr_t m_hReadEvent = 0;
-    struct Overlapped {
-        std::uint32_t Offset = 0;
-        std::uint32_t OffsetHigh = 0;
-        std::intptr_t hEvent = 0;
-    } m_ReadOverlapped;
-    std::string m_strDevicePath;
     int LastError = 0;
     std::string LastErrorDesc;
 
@@ -306,9 +283,6 @@ private:
     void sendText(const std::string& text, const SendWaits& waits);
     // False when the link was closed or lost before the last piece went out.
     bool sendPieces(const platform::Bytes& data, const SendWaits& waits);
-    // The USB HID output report of one piece: the piece as given, or framed
-    // here as [08, piece length, piece]; zero-padded to the device's length.
-    platform::Bytes HidOutputReport(const platform::Bytes& piece, bool framedHere) const;
     void readyWait(const SendWaits& waits);
     void settleWait(const SendWaits& waits);
     bool sendWaitEnds();
@@ -331,7 +305,6 @@ private:
     void openSerialPort(int port, const std::string& settingsText, int handshake);
     bool connectTcp(const std::string& host, const std::string& port);
     void closeOpenTransports();
-    void closeHidDevice();
 
     void closeSilentDevice();
     void releaseUnfoundDevice();
@@ -359,7 +332,6 @@ private:
     };
 
     platform::EventLoop& loop_;
-    platform::HidSystem& hid_;
     unsigned failureCount_ = 0;
     LinkShellServices services_;
     // When Winsock_Close last reconnected by itself, or -1 when the open
@@ -370,7 +342,6 @@ private:
     platform::Micros responseTimerStartedAt_ = 0;
     bool lanTimeoutReported_ = false;
     int replyWatchdogHolds_ = 0;
-    bool hidPollUnanswered_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
     // Reply bytes a WaitResponse read on TCP or USB HID but did not take,

@@ -12,7 +12,6 @@ namespace printerlink {
 using platform::Bytes;
 
 namespace {
-constexpr std::size_t kHidReadBufferSize = 1025;
 // A reply watchdog that fires this much after its time was held up by the
 // program (a blocking sleep), not by the printer.
 constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
@@ -140,28 +139,17 @@ void PrinterLink::TimerWinsock_Timer() {
 }
 
 void PrinterLink::fncReadHIDData() {
-    Bytes buffer(kHidReadBufferSize, 0);
-    std::optional<Bytes> report;
-    if (m_lngHIDHandle > 0) report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
-    if (report) {
-        const std::size_t n = std::min({report->size(), buffer.size(),
-                                        static_cast<std::size_t>(m_HidCaps.InputReportByteLength)});
-        std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
-    }
+    const std::optional<Bytes> report = readReport();
+    const Bytes buffer = inputBuffer(report);
     // The device a poll read took for gone answers again: the windows that
     // showed it offline show it online again.
-    if (report && hidPollUnanswered_) {
-        hidPollUnanswered_ = false;
-        m_bHIDDeviceFound = true;
-        OnStatusUpdated.raise(kLanAnswersAgainStatus);
-    }
+    if (report && answersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
     if (m_AHPIBufferCmd) {
         if (report) return;
         // This path leaves the last-error fields alone; a window's failing
         // status handler is reported where the event dispatches it.
         OnStatusUpdated.raise(kHidPollTimeoutStatus);
-        m_bHIDDeviceFound = false;
-        hidPollUnanswered_ = true;
+        pollUnanswered();
         return;
     }
     trapErrors([&] { deliverHidReport(buffer); });

@@ -78,7 +78,7 @@ bool PrinterLink::waitHidReply(Bytes& resp, int count) {
         yieldTimes(kHidYieldsBeforeRead);
         const platform::Micros deadline = loop_.clock().now() + platform::Micros(kReplyWaitMs) * 1000;
         while (static_cast<int>(heldReply_.size()) < count && m_lngHIDHandle > 0 && loop_.clock().now() < deadline) {
-            const auto report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
+            const auto report = readReport();
             if (!report) break;
             holdReportData(*report);
         }
@@ -86,13 +86,11 @@ bool PrinterLink::waitHidReply(Bytes& resp, int count) {
     return takeHeldReply(resp, count);
 }
 
-// An input report is [report ID][data length][data][zero padding].
 void PrinterLink::holdReportData(const Bytes& report) {
-    const std::size_t size = std::min<std::size_t>(report.size(), m_HidCaps.InputReportByteLength);
-    if (size < 2) return;
-    const std::size_t n = std::min<std::size_t>(report[1], size - 2);
-    heldReportId_ = report[0];
-    heldReply_.insert(heldReply_.end(), report.begin() + 2, report.begin() + 2 + static_cast<std::ptrdiff_t>(n));
+    const auto input = inputData(report);
+    if (!input) return;
+    heldReportId_ = input->reportId;
+    heldReply_.insert(heldReply_.end(), input->data.begin(), input->data.end());
 }
 
 bool PrinterLink::takeHeldReply(Bytes& resp, int count) {
