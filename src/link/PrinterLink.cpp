@@ -1,5 +1,6 @@
 #include "link/PrinterLink.h"
 
+#include "link/StatusHandshake.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -12,7 +13,11 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
       Winsock(transports.tcp),
       TimerWinsock(loop),
       loop_(loop),
-      services_(services) {
+      services_(services),
+      routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
+                [this](const Bytes& data) { CheckStatusResponse(data); },
+                [this](const Bytes& data) { ParseFirmwareVersion(data); },
+                [this](const Bytes& data) { OnDataReceived.raise(data); }}) {
     TimerWinsock.setEnabled(false);
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.

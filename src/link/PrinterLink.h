@@ -37,6 +37,7 @@
 #include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
+#include "link/ReceiveRouting.h"
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/EventLoop.h"
@@ -310,12 +311,6 @@ private:
     void releaseUnfoundDevice();
     void adoptEnumeratedDevice(const std::string& productText);
 
-    void routeSerialInput(const platform::Bytes& data);
-    // The TCP data event's route: tally parsers, then the firmware reply or OnDataReceived.
-    void routeLanData(const platform::Bytes& data);
-    // fncReadHIDData's route for a report outside a status poll.
-    void deliverHidReport(const platform::Bytes& report);
-
     // The TCP and USB HID halves of WaitResponse and the bytes they read
     // beyond their count.
     bool waitLanReply(platform::Bytes& resp, int count);
@@ -334,6 +329,8 @@ private:
     platform::EventLoop& loop_;
     unsigned failureCount_ = 0;
     LinkShellServices services_;
+    // Where incoming bytes go once no reply wait collects them.
+    ReceiveRouting routing_;
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;

@@ -1,10 +1,7 @@
 // Receiving: the transports' events, the USB HID read and the TCP reply
 // watchdog.
-#include <algorithm>
-
 #include "link/LinkFlags.h"
 #include "link/PrinterLink.h"
-#include "link/StatusHandshake.h"
 #include "platform/MessageBoxStyles.h"
 
 namespace printerlink {
@@ -15,12 +12,6 @@ namespace {
 // A reply watchdog that fires this much after its time was held up by the
 // program (a blocking sleep), not by the printer.
 constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
-
-// A window's real-time status request answered, whatever the bytes are.
-void takeAsAnswer(bool& requested, bool& answered) {
-    answered = true;
-    requested = false;
-}
 }  // namespace
 
 void PrinterLink::MSCommCtrl_OnComm() {
@@ -34,31 +25,10 @@ void PrinterLink::MSCommCtrl_OnComm() {
     // The receive event is delivered after it was raised; a WaitResponse in
     // between may already have taken the bytes. An empty input is no answer.
     if (input.empty()) return;
-    routeSerialInput(input);
+    routing_.routeSerialInput(input);
 }
 
-void PrinterLink::routeSerialInput(const Bytes& data) {
-    StatusHandshake& handshake = statusHandshake;
-    if (handshake.bDiagStatusRequested) {
-        readrealTimeResponesDiag(data);
-    } else if (handshake.m_SendRealTimeStatusCmd) {
-        takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
-    } else if (handshake.bSendCmdForRealTimstatus) {
-        takeAsAnswer(handshake.bSendCmdForRealTimstatus, handshake.bResponseForRealTimestatus);
-    } else if (m_bAwaitingConnectionStatus) {
-        CheckStatusResponse(data);
-    } else if (m_bAwaitingFirmware) {
-        ParseFirmwareVersion(data);
-    } else {
-        OnDataReceived.raise(data);
-    }
-}
-
-void PrinterLink::readrealTimeResponesDiag(const Bytes& data) {
-    Bytes& taken = statusHandshake.diagStatusAnswerBytes;
-    taken.insert(taken.end(), data.begin(), data.end());
-    takeAsAnswer(statusHandshake.bDiagStatusRequested, statusHandshake.bDiagStatusAnswered);
-}
+void PrinterLink::readrealTimeResponesDiag(const Bytes& data) { routing_.readrealTimeResponesDiag(data); }
 
 void PrinterLink::Winsock_DataArrival(long) {
     StopResponseTimer();
@@ -80,15 +50,7 @@ void PrinterLink::Winsock_DataArrival(long) {
         data.insert(data.begin(), heldReply_.begin(), heldReply_.end());
         heldReply_.clear();
     }
-    routeLanData(data);
-}
-
-void PrinterLink::routeLanData(const Bytes& data) {
-    parseWaitingTallies(data);
-    if (m_bAwaitingFirmware)
-        ParseFirmwareVersion(data);
-    else
-        OnDataReceived.raise(data);
+    routing_.routeLanData(data);
 }
 
 void PrinterLink::Winsock_Error(int, const std::string& description) {
@@ -152,16 +114,7 @@ void PrinterLink::fncReadHIDData() {
         pollUnanswered();
         return;
     }
-    trapErrors([&] { deliverHidReport(buffer); });
-}
-
-// A report reaches the windows from its report ID up to its first zero byte.
-void PrinterLink::deliverHidReport(const Bytes& report) {
-    const Bytes data = UnicodeStringToBytes(ByteArrayToString(report));
-    if (m_bAwaitingFirmware)
-        ParseFirmwareVersion(data);
-    else
-        OnDataReceived.raise(data);
+    trapErrors([&] { routing_.deliverHidReport(buffer); });
 }
 
 }  // namespace printerlink

@@ -115,9 +115,9 @@ void PrinterLink::handOnHeldReplyLater() {
         guardEvent([&] {
             if (m_bAHPI) {
                 data.insert(data.begin(), {heldReportId_, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
-                deliverHidReport(data);
+                routing_.deliverHidReport(data);
             } else {
-                routeLanData(data);
+                routing_.routeLanData(data);
             }
         });
     }));
