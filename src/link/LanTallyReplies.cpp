@@ -1,6 +1,7 @@
 #include "link/LanTallyReplies.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -11,30 +12,36 @@ namespace printerlink {
 using platform::Bytes;
 
 namespace {
-// The marker a standard tally's reply starts with: its read code.
-std::uint8_t tallyMarker(int tally) { return iditems::TallyCode(tally, iditems::IdItemOp::Read, false); }
-}  // namespace
 
-void LanTallyReplies::parseWaitingTallies(const Bytes& data) {
-    if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
-    if (m_bKnifeCut) ParseKnifeCutTally(data);
-    if (m_bSlipLines) ParseSlipLinesTally(data);
-    if (m_bSlipChars) ParseSlipCharsTally(data);
-    if (m_bMICRReads) ParseMICRReadsTally(data);
-    if (m_bHoursOn) ParseHoursOnTally(data);
-    if (m_bFlashCycles) ParseFlashCyclesTally(data);
-    if (m_bKnifeJams) ParseKnifeJamsTally(data);
-    if (m_bCoverOpens) ParseCoverOpensTally(data);
-    if (m_bMaxTemp) ParseMaxTempTally(data);
-    if (m_bRecBack) ParseRecBackTally(data);
-    if (m_bScantimes) ParseScantimesTally(data);
-}
+// Each tally's request flag and value and its index (IdItemCodes.h).
+struct TallySlot {
+    bool LanTallyReplies::*requested;
+    std::int32_t LanTallyReplies::*value;
+    int tally;
+};
+using R = LanTallyReplies;
+constexpr std::array<TallySlot, iditems::kTallyCount> kSlots = {{
+    {&R::m_blnReceiptLinecmd, &R::m_ReceiptLine, iditems::kReceiptLines},
+    {&R::m_bKnifeCut, &R::m_KnifeCut, iditems::kKnifeCuts},
+    {&R::m_bSlipLines, &R::m_SlipLines, iditems::kSlipLines},
+    {&R::m_bSlipChars, &R::m_SlipChars, iditems::kSlipChars},
+    {&R::m_bMICRReads, &R::m_MICRReads, iditems::kMicrReads},
+    {&R::m_bHoursOn, &R::m_HoursOn, iditems::kHoursOn},
+    {&R::m_bFlashCycles, &R::m_FlashCycles, iditems::kFlashCycles},
+    {&R::m_bKnifeJams, &R::m_KnifeJams, iditems::kKnifeJams},
+    {&R::m_bCoverOpens, &R::m_CoverOpens, iditems::kCoverOpens},
+    {&R::m_bMaxTemp, &R::m_MaxTemp, iditems::kMaxTemp},
+    {&R::m_bRecBack, &R::m_RecBack, iditems::kReceiptLinesBack},
+    {&R::m_bScantimes, &R::m_Scantimes, iditems::kScanTimes},
+}};
 
-// A tally reply is the tally's marker byte followed by its counter as
-// decimal text. A reply without this tally's marker belongs to another
-// tally and leaves this one waiting.
-void LanTallyReplies::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
+// A tally reply is the tally's marker byte (the standard tally's read code)
+// followed by its counter as decimal text. A reply without this tally's
+// marker belongs to another tally and leaves this one waiting.
+void parse(LanTallyReplies& replies, const Bytes& data, const TallySlot& slot) {
+    bool& requested = replies.*slot.requested;
     if (!requested) return;
+    const std::uint8_t marker = iditems::TallyCode(slot.tally, iditems::IdItemOp::Read, false);
     const auto at = std::find(data.begin(), data.end(), marker);
     if (at == data.end()) return;
     const std::string text(at + 1, data.end());
@@ -42,45 +49,27 @@ void LanTallyReplies::parseTally(const Bytes& data, bool& requested, std::uint8_
     const double number = std::nearbyint(platform::Val(text));
     constexpr double lo = std::numeric_limits<std::int32_t>::min();
     constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));
+    replies.*slot.value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));
     requested = false;
 }
 
-void LanTallyReplies::ParseReceiptLineTally(const Bytes& d) {
-    parseTally(d, m_blnReceiptLinecmd, tallyMarker(iditems::kReceiptLines), m_ReceiptLine);
+}  // namespace
+
+void LanTallyReplies::parseWaitingTallies(const Bytes& data) {
+    for (const TallySlot& slot : kSlots) parse(*this, data, slot);
 }
-void LanTallyReplies::ParseKnifeCutTally(const Bytes& d) {
-    parseTally(d, m_bKnifeCut, tallyMarker(iditems::kKnifeCuts), m_KnifeCut);
-}
-void LanTallyReplies::ParseSlipLinesTally(const Bytes& d) {
-    parseTally(d, m_bSlipLines, tallyMarker(iditems::kSlipLines), m_SlipLines);
-}
-void LanTallyReplies::ParseSlipCharsTally(const Bytes& d) {
-    parseTally(d, m_bSlipChars, tallyMarker(iditems::kSlipChars), m_SlipChars);
-}
-void LanTallyReplies::ParseMICRReadsTally(const Bytes& d) {
-    parseTally(d, m_bMICRReads, tallyMarker(iditems::kMicrReads), m_MICRReads);
-}
-void LanTallyReplies::ParseHoursOnTally(const Bytes& d) {
-    parseTally(d, m_bHoursOn, tallyMarker(iditems::kHoursOn), m_HoursOn);
-}
-void LanTallyReplies::ParseFlashCyclesTally(const Bytes& d) {
-    parseTally(d, m_bFlashCycles, tallyMarker(iditems::kFlashCycles), m_FlashCycles);
-}
-void LanTallyReplies::ParseKnifeJamsTally(const Bytes& d) {
-    parseTally(d, m_bKnifeJams, tallyMarker(iditems::kKnifeJams), m_KnifeJams);
-}
-void LanTallyReplies::ParseCoverOpensTally(const Bytes& d) {
-    parseTally(d, m_bCoverOpens, tallyMarker(iditems::kCoverOpens), m_CoverOpens);
-}
-void LanTallyReplies::ParseMaxTempTally(const Bytes& d) {
-    parseTally(d, m_bMaxTemp, tallyMarker(iditems::kMaxTemp), m_MaxTemp);
-}
-void LanTallyReplies::ParseRecBackTally(const Bytes& d) {
-    parseTally(d, m_bRecBack, tallyMarker(iditems::kReceiptLinesBack), m_RecBack);
-}
-void LanTallyReplies::ParseScantimesTally(const Bytes& d) {
-    parseTally(d, m_bScantimes, tallyMarker(iditems::kScanTimes), m_Scantimes);
-}
+
+void LanTallyReplies::ParseReceiptLineTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kReceiptLines]); }
+void LanTallyReplies::ParseKnifeCutTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kKnifeCuts]); }
+void LanTallyReplies::ParseSlipLinesTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kSlipLines]); }
+void LanTallyReplies::ParseSlipCharsTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kSlipChars]); }
+void LanTallyReplies::ParseMICRReadsTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kMicrReads]); }
+void LanTallyReplies::ParseHoursOnTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kHoursOn]); }
+void LanTallyReplies::ParseFlashCyclesTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kFlashCycles]); }
+void LanTallyReplies::ParseKnifeJamsTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kKnifeJams]); }
+void LanTallyReplies::ParseCoverOpensTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kCoverOpens]); }
+void LanTallyReplies::ParseMaxTempTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kMaxTemp]); }
+void LanTallyReplies::ParseRecBackTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kReceiptLinesBack]); }
+void LanTallyReplies::ParseScantimesTally(const Bytes& d) { parse(*this, d, kSlots[iditems::kScanTimes]); }
 
 }  // namespace printerlink

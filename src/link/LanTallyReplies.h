@@ -59,9 +59,6 @@ struct LanTallyReplies {
     void ParseMaxTempTally(const platform::Bytes& data);
     void ParseRecBackTally(const platform::Bytes& data);
     void ParseScantimesTally(const platform::Bytes& data);
-
-private:
-    static void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
 };
 
 }  // namespace printerlink
