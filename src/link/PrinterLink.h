@@ -1,6 +1,12 @@
 // The printer link: the link half of the main window, which the shell's
 // MainWindow derives from. Every window talks to the printer through it.
 //
+// Parts: the TCP tally flags, values and parsers (LanTallyReplies, a public
+// base), the USB HID device and its reports (HidChannel, a protected base of
+// which the windows see the handle, the framing and the poll state), and
+// where incoming bytes go (ReceiveRouting, a member). The link itself opens,
+// sends, waits, probes and handles the transports' events.
+//
 // Ownership: exactly one object per run. It does not own its transports or
 // services: the caller (the program, or a test with the in-memory doubles)
 // owns the serial control, the TCP control, the USB HID system and the shell
@@ -96,9 +102,6 @@ enum PurgeFlags : std::uint8_t {
     kPurgeBoth = kPurgeOutput | kPurgeInput,
 };
 
-// The TCP tally request flags and values and their parsers are the link's
-// own (LanTallyReplies); the USB HID device and its reports are its
-// HidChannel, of which the windows see only the handle and the framing.
 class PrinterLink : public LanTallyReplies, protected HidChannel {
 public:
     PrinterLink(LinkTransports transports, LinkShellServices services,
