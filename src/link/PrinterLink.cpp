@@ -17,7 +17,8 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
       routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
                 [this](const Bytes& data) { CheckStatusResponse(data); },
                 [this](const Bytes& data) { ParseFirmwareVersion(data); },
-                [this](const Bytes& data) { OnDataReceived.raise(data); }}) {
+                [this](const Bytes& data) { OnDataReceived.raise(data); }}),
+      heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }) {
     TimerWinsock.setEnabled(false);
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.

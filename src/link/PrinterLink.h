@@ -3,8 +3,9 @@
 //
 // Parts: the TCP tally flags, values and parsers (LanTallyReplies, a public
 // base), the USB HID device and its reports (HidChannel, a protected base of
-// which the windows see the handle, the framing and the poll state), and
-// where incoming bytes go (ReceiveRouting, a member). The link itself opens,
+// which the windows see the handle, the framing and the poll state),
+// where incoming bytes go (ReceiveRouting, a member), and the reply bytes
+// a wait read but did not take (HeldReply, a member). The link itself opens,
 // sends, waits, probes and handles the transports' events.
 //
 // Ownership: exactly one object per run. It does not own its transports or
@@ -39,6 +40,7 @@
 #include <variant>
 #include <vector>
 
+#include "link/HeldReply.h"
 #include "link/HidChannel.h"
 #include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
@@ -47,7 +49,6 @@
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/EventLoop.h"
-#include "platform/loop/LifeToken.h"
 #include "platform/serial/SerialControl.h"
 #include "platform/tcp/TcpControl.h"
 
@@ -314,26 +315,19 @@ private:
     void releaseUnfoundDevice();
     void adoptEnumeratedDevice(const std::string& productText);
 
-    // The TCP and USB HID halves of WaitResponse and the bytes they read
-    // beyond their count.
+    // The TCP and USB HID halves of WaitResponse, which collect into
+    // heldReply_, and where the bytes they read beyond their count go.
     bool waitLanReply(platform::Bytes& resp, int count);
     bool waitHidReply(platform::Bytes& resp, int count);
-    void holdReportData(const platform::Bytes& report);
-    bool takeHeldReply(platform::Bytes& resp, int count);
-    void handOnHeldReplyLater();
-    struct ReplyWaiter {
-        explicit ReplyWaiter(int& n) : count(n) { ++count; }
-        ~ReplyWaiter() { --count; }
-        ReplyWaiter(const ReplyWaiter&) = delete;
-        ReplyWaiter& operator=(const ReplyWaiter&) = delete;
-        int& count;
-    };
+    void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
 
     platform::EventLoop& loop_;
     unsigned failureCount_ = 0;
     LinkShellServices services_;
     // Where incoming bytes go once no reply wait collects them.
     ReceiveRouting routing_;
+    // The reply bytes the TCP and USB HID waits read but did not take.
+    HeldReply heldReply_;
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;
@@ -344,15 +338,6 @@ private:
     int replyWatchdogHolds_ = 0;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
-    // Reply bytes a WaitResponse read on TCP or USB HID but did not take,
-    // the report ID they came under, the waits collecting TCP input now and
-    // whether their hand-on is queued.
-    platform::Bytes heldReply_;
-    std::uint8_t heldReportId_ = 0;
-    int replyWaiters_ = 0;
-    bool handOnPosted_ = false;
-    // Last: queued hand-ons do nothing once the link is gone.
-    platform::LifeToken life_;
 };
 
 }  // namespace printerlink

@@ -42,14 +42,11 @@ void PrinterLink::Winsock_DataArrival(long) {
     }
     // A WaitResponse collecting the reply takes everything; bytes an earlier
     // one left over go first, so the windows see the input in order.
-    if (replyWaiters_ > 0) {
-        heldReply_.insert(heldReply_.end(), data.begin(), data.end());
+    if (heldReply_.collecting()) {
+        heldReply_.add(data);
         return;
     }
-    if (!heldReply_.empty()) {
-        data.insert(data.begin(), heldReply_.begin(), heldReply_.end());
-        heldReply_.clear();
-    }
+    heldReply_.prependTo(data);
     routing_.routeLanData(data);
 }
 
