@@ -8,10 +8,11 @@ namespace printerlink {
 using platform::Bytes;
 
 PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
-    : HidChannel(transports.hid),
+    : LanReplyWatchdog(loop, [this] { return Winsock.BytesReceived() > 0; },
+                       [this] { OnStatusUpdated.raise(kLanTimeoutStatus); }),
+      HidChannel(transports.hid),
       MSCommCtrl(transports.serial),
       Winsock(transports.tcp),
-      TimerWinsock(loop),
       loop_(loop),
       services_(services),
       routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
@@ -19,7 +20,6 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
                 [this](const Bytes& data) { ParseFirmwareVersion(data); },
                 [this](const Bytes& data) { OnDataReceived.raise(data); }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }) {
-    TimerWinsock.setEnabled(false);
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
@@ -94,8 +94,7 @@ bool PrinterLink::DisconnectPrinter() {
         }
         // The reply watchdog of a closed connection would raise its time-out
         // into whatever link comes next.
-        StopResponseTimer();
-        lanTimeoutReported_ = false;
+        disarmWatchdog();
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is
         // closed as well, and that is a successful disconnect: nothing is

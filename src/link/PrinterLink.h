@@ -2,7 +2,7 @@
 // MainWindow derives from. Every window talks to the printer through it.
 //
 // Parts: the TCP tally flags, values and parsers (LanTallyReplies, a public
-// base), the USB HID device and its reports (HidChannel, a protected base of
+// base), the TCP reply watchdog (LanReplyWatchdog, a public base), the USB HID device and its reports (HidChannel, a protected base of
 // which the windows see the handle, the framing and the poll state),
 // where incoming bytes go (ReceiveRouting, a member), and the reply bytes
 // a wait read but did not take (HeldReply, a member). The link itself opens,
@@ -42,6 +42,7 @@
 
 #include "link/HeldReply.h"
 #include "link/HidChannel.h"
+#include "link/LanReplyWatchdog.h"
 #include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
@@ -91,8 +92,6 @@ inline constexpr bool isLineErrorStatus(int status) {
     return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
 }
 
-// The TCP reply watchdog's time.
-inline constexpr int kLanReplyTimeoutMs = 5000;
 // How long WaitResponse waits for the bytes it expects.
 inline constexpr int kReplyWaitMs = 5000;
 
@@ -103,7 +102,7 @@ enum PurgeFlags : std::uint8_t {
     kPurgeBoth = kPurgeOutput | kPurgeInput,
 };
 
-class PrinterLink : public LanTallyReplies, protected HidChannel {
+class PrinterLink : public LanTallyReplies, public LanReplyWatchdog, protected HidChannel {
 public:
     PrinterLink(LinkTransports transports, LinkShellServices services,
                    platform::EventLoop& loop = platform::EventLoop::current());
@@ -118,7 +117,6 @@ public:
     // ---- The window's transport controls. ----
     platform::SerialControl& MSCommCtrl;
     platform::TcpControl& Winsock;
-    platform::Timer TimerWinsock;  // TCP reply watchdog, one shot
 
     // ---- The USB HID channel's part the windows use. ----
     using HidChannel::FrameHIDCommand;
@@ -216,15 +214,6 @@ public:
     // PurgeCommunication with kPurgeInput drops them.
     bool WaitResponse(platform::Bytes& resp, int count);
 
-    // ---- TCP reply watchdog. ----
-    void StartResponseTimer();
-    void StopResponseTimer();
-    // While a window waits on sends nothing answers (its poll rests), the
-    // watchdog reports no time-out. Holds nest; the last release lets the
-    // watchdog count afresh from the next send.
-    void holdReplyWatchdog() { ++replyWatchdogHolds_; }
-    void releaseReplyWatchdog();
-
 protected:
     // ---- Closing and the after-connect probes (run by the main window). ----
     bool DisconnectPrinter();
@@ -242,7 +231,6 @@ protected:
     void Winsock_Close();
     void Winsock_Connect() {}
     void Winsock_SendComplete();
-    void TimerWinsock_Timer();
 
     // ---- Private link state. ----
     int m_iPortNumber = -1;
@@ -331,11 +319,6 @@ private:
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;
-    // The watchdog's start, and whether a time-out or a TCP error was
-    // reported and no data has arrived since.
-    platform::Micros responseTimerStartedAt_ = 0;
-    bool lanTimeoutReported_ = false;
-    int replyWatchdogHolds_ = 0;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
 };

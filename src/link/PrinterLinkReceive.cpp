@@ -1,18 +1,10 @@
-// Receiving: the transports' events, the USB HID read and the TCP reply
-// watchdog.
-#include "link/LinkFlags.h"
+// Receiving: the transports' events and the USB HID read.
 #include "link/PrinterLink.h"
 #include "platform/MessageBoxStyles.h"
 
 namespace printerlink {
 
 using platform::Bytes;
-
-namespace {
-// A reply watchdog that fires this much after its time was held up by the
-// program (a blocking sleep), not by the printer.
-constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
-}  // namespace
 
 void PrinterLink::MSCommCtrl_OnComm() {
     const int code = MSCommCtrl.CommEvent;
@@ -36,10 +28,7 @@ void PrinterLink::Winsock_DataArrival(long) {
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
     m_bLanReplyReceived = true;
     // The windows that showed the printer offline show it online again.
-    if (lanTimeoutReported_) {
-        lanTimeoutReported_ = false;
-        OnStatusUpdated.raise(kLanAnswersAgainStatus);
-    }
+    if (lanAnswersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
     // A WaitResponse collecting the reply takes everything; bytes an earlier
     // one left over go first, so the windows see the input in order.
     if (heldReply_.collecting()) {
@@ -53,48 +42,7 @@ void PrinterLink::Winsock_DataArrival(long) {
 void PrinterLink::Winsock_Error(int, const std::string& description) {
     ++failureCount_;
     notices().ShowMessage(description, platform::vbOKOnly, platform::kNoIcon);
-    lanTimeoutReported_ = true;
-    OnStatusUpdated.raise(kLanTimeoutStatus);
-}
-
-// The watchdog counts from the oldest send still unanswered: were every send
-// to restart it, a window's regular poll would keep a printer that stopped
-// answering online for ever.
-void PrinterLink::StartResponseTimer() {
-    if (TimerWinsock.enabled() && TimerWinsock.interval() > 0) return;
-    responseTimerStartedAt_ = loop_.clock().now();
-    TimerWinsock.setInterval(kLanReplyTimeoutMs);
-    TimerWinsock.setEnabled(true);
-}
-
-void PrinterLink::StopResponseTimer() {
-    TimerWinsock.setEnabled(false);
-    TimerWinsock.setInterval(0);
-}
-
-void PrinterLink::releaseReplyWatchdog() {
-    if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
-    StopResponseTimer();
-}
-
-// A reply that came in time but still waits for its data event is no
-// time-out. Nor is a silence the program could not hear: when a blocking
-// sleep held the loop well past the watchdog's time (a print's long wait,
-// with sends that nothing answers before it), the printer gets its full time
-// again from now, and the window's next poll tells.
-void PrinterLink::TimerWinsock_Timer() {
-    const bool replyWaiting = Winsock.BytesReceived() > 0;
-    const platform::Micros dueAt = responseTimerStartedAt_ + platform::Micros(kLanReplyTimeoutMs) * 1000;
-    if (!replyWaiting && loop_.clock().now() - dueAt > kLanWatchdogLateUs) {
-        StopResponseTimer();
-        StartResponseTimer();
-        return;
-    }
-    if (!bSuppressLanTimeout && replyWatchdogHolds_ == 0 && !replyWaiting) {
-        lanTimeoutReported_ = true;
-        OnStatusUpdated.raise(kLanTimeoutStatus);
-    }
-    StopResponseTimer();
+    reportLanTimeout();
 }
 
 void PrinterLink::fncReadHIDData() {
