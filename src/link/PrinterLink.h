@@ -1,12 +1,14 @@
 // The printer link: the link half of the main window, which the shell's
 // MainWindow derives from. Every window talks to the printer through it.
 //
-// Parts: the TCP tally flags, values and parsers (LanTallyReplies, a public
-// base), the TCP reply watchdog (LanReplyWatchdog, a public base), the USB HID device and its reports (HidChannel, a protected base of
-// which the windows see the handle, the framing and the poll state),
-// where incoming bytes go (ReceiveRouting, a member), and the reply bytes
-// a wait read but did not take (HeldReply, a member). The link itself opens,
-// sends, waits, probes and handles the transports' events.
+// Parts, each owning its state: the TCP tally flags, values and parsers
+// (LanTallyReplies) and the TCP reply watchdog (LanReplyWatchdog), public
+// bases; the USB HID device and its reports (HidChannel), a protected base
+// of which the windows see the handle, the framing and the poll state;
+// where incoming bytes go (ReceiveRouting) and the reply bytes a wait read
+// but did not take (HeldReply), members. The link itself opens, sends,
+// waits, probes and handles the transports' events. The codes its status
+// event carries are in LinkStatus.h.
 //
 // Ownership: exactly one object per run. It does not own its transports or
 // services: the caller (the program, or a test with the in-memory doubles)
@@ -19,11 +21,13 @@
 // runs) and yield (DoEvents: any event may run, also the link's own
 // handlers and any window's timer) as their waits prescribe. The serial wait
 // of WaitResponse sleeps without yielding; its TCP wait runs the loop nested
-// (like a modal window) until the reply or its time limit. fncReadHIDData blocks up to
-// 150 ms in the device read and then raises its event synchronously.
+// (like a modal window) until the reply or its time limit. fncReadHIDData
+// blocks up to 150 ms in the device read and then raises its event
+// synchronously.
 //
 // Nesting: handlers of the transports run from the loop, also inside any
-// wait of this object. The waiter flags below are the only coordination;
+// wait of this object. The waiter flags (the probes' awaiting flags below,
+// HeldReply's collecting waits) are the only coordination;
 // Winsock_SendComplete may run ConnectPrinter inside another operation's
 // wait and clears its trigger first so it cannot start twice.
 //
@@ -46,6 +50,7 @@
 #include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
+#include "link/LinkStatus.h"
 #include "link/ReceiveRouting.h"
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
@@ -72,25 +77,6 @@ struct LinkShellServices {
     SettingsStore& settings;
     UserNotices& notices;
 };
-
-// Status codes raised through OnStatusUpdated besides the serial event codes.
-inline constexpr int kLanTimeoutStatus = 11053;
-// A TCP printer whose time-out or error was reported has sent data again;
-// also a USB HID printer whose status poll read went unanswered.
-inline constexpr int kLanAnswersAgainStatus = 11054;
-inline constexpr int kHidPollTimeoutStatus = 0;
-// A change of the serial control lines (CTS or DSR), on which a window asks
-// afresh whether the printer is online; the windows raise DSR to themselves
-// for that, too.
-inline constexpr bool isLineChangeStatus(int status) {
-    return status == platform::comm::EvCTS || status == platform::comm::EvDSR;
-}
-// A serial line error (break, framing, overrun, overflow, parity: the
-// control's codes from 1000 up), on which a window empties the buffers. The
-// link's own codes above lie in that range but are none.
-inline constexpr bool isLineErrorStatus(int status) {
-    return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
-}
 
 // How long WaitResponse waits for the bytes it expects.
 inline constexpr int kReplyWaitMs = 5000;
