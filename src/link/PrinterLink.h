@@ -152,7 +152,11 @@ public:
     void VidPID();
 
     // ---- Receiving. ----
+    // Reads one USB HID input report. During a window's status poll
+    // (m_AHPIBufferCmd) it only tells whether the device answers; otherwise
+    // the report goes the receive route, an error trapped as the sends'.
     void fncReadHIDData();
+    // The diagnostics window's status handshake answered with data.
     void readrealTimeResponesDiag(const platform::Bytes& data);
 
     // ---- Conversions. ----

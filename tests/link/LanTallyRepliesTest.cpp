@@ -36,7 +36,7 @@ constexpr std::array<TallyMembers, iditems::kTallyCount> kTallies = {{
 
 Bytes reply(int tally, const std::string& text) {
     Bytes data{iditems::TallyCode(tally, iditems::IdItemOp::Read, false)};
-    data.insert(data.end(), text.begin(), text.end());
+    for (char ch : text) data.push_back(static_cast<std::uint8_t>(ch));
     data.push_back(0x00);
     return data;
 }
