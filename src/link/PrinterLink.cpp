@@ -1,5 +1,6 @@
 #include "link/PrinterLink.h"
 
+#include "link/StatusHandshake.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -7,13 +8,18 @@ namespace printerlink {
 using platform::Bytes;
 
 PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, platform::EventLoop& loop)
-    : MSCommCtrl(transports.serial),
+    : LanReplyWatchdog(loop, [this] { return Winsock.BytesReceived() > 0; },
+                       [this] { OnStatusUpdated.raise(kLanTimeoutStatus); }),
+      HidChannel(transports.hid),
+      MSCommCtrl(transports.serial),
       Winsock(transports.tcp),
-      TimerWinsock(loop),
       loop_(loop),
-      hid_(transports.hid),
-      services_(services) {
-    TimerWinsock.setEnabled(false);
+      services_(services),
+      routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
+                [this](const Bytes& data) { CheckStatusResponse(data); },
+                [this](const Bytes& data) { ParseFirmwareVersion(data); },
+                [this](const Bytes& data) { OnDataReceived.raise(data); }}),
+      heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }) {
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
@@ -79,13 +85,6 @@ bool PrinterLink::anyTransportOpen() const {
     return MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected || m_lngHIDHandle > 0;
 }
 
-void PrinterLink::closeHidDevice() {
-    if (m_lngHIDHandle > 0) hid_.close(m_lngHIDHandle);
-    m_lngHIDHandle = 0;
-    m_bHIDDeviceFound = false;
-    hidPollUnanswered_ = false;
-}
-
 bool PrinterLink::DisconnectPrinter() {
     bool result = false;
     trapErrors([&] {
@@ -95,8 +94,7 @@ bool PrinterLink::DisconnectPrinter() {
         }
         // The reply watchdog of a closed connection would raise its time-out
         // into whatever link comes next.
-        StopResponseTimer();
-        lanTimeoutReported_ = false;
+        disarmWatchdog();
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is
         // closed as well, and that is a successful disconnect: nothing is
@@ -108,20 +106,12 @@ bool PrinterLink::DisconnectPrinter() {
             m_strIPAddress = "-1";
             result = true;
         }
-        if (m_lngHIDHandle > 0) {
-            hid_.close(m_lngHIDHandle);
-            m_hReadEvent = 0;
-            result = true;
-        }
+        if (releaseDevice()) result = true;
         PurgeCommunication(kPurgeBoth);
         m_iPortNumber = -1;
         m_lPrinterType = -1;
         m_lPaperWidth = -1;
-        m_lngHIDHandle = 0;
-        m_hReadEvent = 0;
-        m_ReadOverlapped = {};
-        m_bHIDDeviceFound = false;
-        hidPollUnanswered_ = false;
+        forgetDevice();
         m_AHPIBufferCmd = false;
         if (breconnect) {
             m_bAwaitingFirmware = false;

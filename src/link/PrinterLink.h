@@ -1,6 +1,15 @@
 // The printer link: the link half of the main window, which the shell's
 // MainWindow derives from. Every window talks to the printer through it.
 //
+// Parts, each owning its state: the TCP tally flags, values and parsers
+// (LanTallyReplies) and the TCP reply watchdog (LanReplyWatchdog), public
+// bases; the USB HID device and its reports (HidChannel), a protected base
+// of which the windows see the handle, the framing and the poll state;
+// where incoming bytes go (ReceiveRouting) and the reply bytes a wait read
+// but did not take (HeldReply), members. The link itself opens, sends,
+// waits, probes and handles the transports' events. The codes its status
+// event carries are in LinkStatus.h.
+//
 // Ownership: exactly one object per run. It does not own its transports or
 // services: the caller (the program, or a test with the in-memory doubles)
 // owns the serial control, the TCP control, the USB HID system and the shell
@@ -12,11 +21,13 @@
 // runs) and yield (DoEvents: any event may run, also the link's own
 // handlers and any window's timer) as their waits prescribe. The serial wait
 // of WaitResponse sleeps without yielding; its TCP wait runs the loop nested
-// (like a modal window) until the reply or its time limit. fncReadHIDData blocks up to
-// 150 ms in the device read and then raises its event synchronously.
+// (like a modal window) until the reply or its time limit. fncReadHIDData
+// blocks up to 150 ms in the device read and then raises its event
+// synchronously.
 //
 // Nesting: handlers of the transports run from the loop, also inside any
-// wait of this object. The waiter flags below are the only coordination;
+// wait of this object. The waiter flags (the probes' awaiting flags below,
+// HeldReply's collecting waits) are the only coordination;
 // Winsock_SendComplete may run ConnectPrinter inside another operation's
 // wait and clears its trigger first so it cannot start twice.
 //
@@ -33,12 +44,17 @@
 #include <variant>
 #include <vector>
 
+#include "link/HeldReply.h"
+#include "link/HidChannel.h"
+#include "link/LanReplyWatchdog.h"
+#include "link/LanTallyReplies.h"
 #include "link/LinkEvent.h"
 #include "link/LinkServices.h"
+#include "link/LinkStatus.h"
+#include "link/ReceiveRouting.h"
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/EventLoop.h"
-#include "platform/loop/LifeToken.h"
 #include "platform/serial/SerialControl.h"
 #include "platform/tcp/TcpControl.h"
 
@@ -62,29 +78,6 @@ struct LinkShellServices {
     UserNotices& notices;
 };
 
-// Status codes raised through OnStatusUpdated besides the serial event codes.
-inline constexpr int kLanTimeoutStatus = 11053;
-// A TCP printer whose time-out or error was reported has sent data again;
-// also a USB HID printer whose status poll read went unanswered.
-inline constexpr int kLanAnswersAgainStatus = 11054;
-inline constexpr int kHidPollTimeoutStatus = 0;
-// A change of the serial control lines (CTS or DSR), on which a window asks
-// afresh whether the printer is online; the windows raise DSR to themselves
-// for that, too.
-inline constexpr bool isLineChangeStatus(int status) {
-    return status == platform::comm::EvCTS || status == platform::comm::EvDSR;
-}
-// A serial line error (break, framing, overrun, overflow, parity: the
-// control's codes from 1000 up), on which a window empties the buffers. The
-// link's own codes above lie in that range but are none.
-inline constexpr bool isLineErrorStatus(int status) {
-    return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
-}
-
-// Bound of every USB HID input report read.
-inline constexpr int kHidReadTimeoutMs = 150;
-// The TCP reply watchdog's time.
-inline constexpr int kLanReplyTimeoutMs = 5000;
 // How long WaitResponse waits for the bytes it expects.
 inline constexpr int kReplyWaitMs = 5000;
 
@@ -95,7 +88,7 @@ enum PurgeFlags : std::uint8_t {
     kPurgeBoth = kPurgeOutput | kPurgeInput,
 };
 
-class PrinterLink {
+class PrinterLink : public LanTallyReplies, public LanReplyWatchdog, protected HidChannel {
 public:
     PrinterLink(LinkTransports transports, LinkShellServices services,
                    platform::EventLoop& loop = platform::EventLoop::current());
@@ -110,7 +103,12 @@ public:
     // ---- The window's transport controls. ----
     platform::SerialControl& MSCommCtrl;
     platform::TcpControl& Winsock;
-    platform::Timer TimerWinsock;  // TCP reply watchdog, one shot
+
+    // ---- The USB HID channel's part the windows use. ----
+    using HidChannel::FrameHIDCommand;
+    using HidChannel::HidCommandSends;
+    using HidChannel::hidPollUnanswered;
+    using HidChannel::m_lngHIDHandle;
 
     // ---- Public variables read and written by other windows. ----
     bool m_BlnReconnect = false;
@@ -119,7 +117,6 @@ public:
     int m_iRetry = 0;
     std::string strUSBProductID;
     std::string StrVidPid;
-    std::intptr_t m_lngHIDHandle = -1;
     bool m_AHPIBufferCmd = false;
     bool bFlag = false;
     std::string m_AnyAHPIPrinter;
@@ -135,33 +132,6 @@ public:
     bool bFontType = false;
     bool bSSC06 = false;
     bool bEnd = false;
-
-    // Tally request flags and values, filled by the TCP tally parsers. The
-    // values hold the printers' 8-digit counters.
-    bool m_blnReceiptLinecmd = false;
-    std::int32_t m_ReceiptLine = 0;
-    bool m_bKnifeCut = false;
-    std::int32_t m_KnifeCut = 0;
-    bool m_bSlipLines = false;
-    std::int32_t m_SlipLines = 0;
-    bool m_bSlipChars = false;
-    std::int32_t m_SlipChars = 0;
-    bool m_bMICRReads = false;
-    std::int32_t m_MICRReads = 0;
-    bool m_bHoursOn = false;
-    std::int32_t m_HoursOn = 0;
-    bool m_bFlashCycles = false;
-    std::int32_t m_FlashCycles = 0;
-    bool m_bKnifeJams = false;
-    std::int32_t m_KnifeJams = 0;
-    bool m_bCoverOpens = false;
-    std::int32_t m_CoverOpens = 0;
-    bool m_bMaxTemp = false;
-    std::int32_t m_MaxTemp = 0;
-    bool m_bRecBack = false;
-    std::int32_t m_RecBack = 0;
-    bool m_bScantimes = false;
-    std::int32_t m_Scantimes = 0;
 
     // ---- Connection properties. ----
     int get_printerModel();
@@ -182,7 +152,11 @@ public:
     void VidPID();
 
     // ---- Receiving. ----
+    // Reads one USB HID input report. During a window's status poll
+    // (m_AHPIBufferCmd) it only tells whether the device answers; otherwise
+    // the report goes the receive route, an error trapped as the sends'.
     void fncReadHIDData();
+    // The diagnostics window's status handshake answered with data.
     void readrealTimeResponesDiag(const platform::Bytes& data);
 
     // ---- Conversions. ----
@@ -194,9 +168,6 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
-    // A USB HID status poll read got no report, which took the device for
-    // gone, and no report has been read since: the polls go on asking.
-    bool hidPollUnanswered() const { return hidPollUnanswered_; }
     // How often, since the program started, a send failed or the TCP
     // connection was reset or closed by the printer. A window compares it
     // before and after an operation: a TCP reset shows only after the send
@@ -217,14 +188,6 @@ public:
     // The windows send their commands through these and frame nothing.
     bool SendOutputFramed(const platform::Bytes& command);
     bool SendRTOSCmdFramed(const platform::Bytes& command);
-    // The arrays that carry one command on USB HID, one send each: a command
-    // that fits one report (62 bytes beside the report ID and length byte)
-    // framed whole, one of 63 or 64 bytes framed in pieces of 61, a longer
-    // one as it is (the send frames its pieces itself).
-    static std::vector<platform::Bytes> HidCommandSends(const platform::Bytes& command);
-    // n is the upper bound of data (any int, so large logo blocks fit);
-    // data becomes the framed output report.
-    static void FrameHIDCommand(int n, platform::Bytes& data);
     bool PurgeCommunication(std::uint8_t flags);  // PurgeFlags
     // The printer's reply for the caller: fills resp[0 .. count-1] (resp
     // must hold at least count bytes) and returns False when fewer than
@@ -240,29 +203,6 @@ public:
     // loop's next pass, else they go on as other input of the link does;
     // PurgeCommunication with kPurgeInput drops them.
     bool WaitResponse(platform::Bytes& resp, int count);
-
-    // ---- TCP reply watchdog. ----
-    void StartResponseTimer();
-    void StopResponseTimer();
-    // While a window waits on sends nothing answers (its poll rests), the
-    // watchdog reports no time-out. Holds nest; the last release lets the
-    // watchdog count afresh from the next send.
-    void holdReplyWatchdog() { ++replyWatchdogHolds_; }
-    void releaseReplyWatchdog();
-
-    // ---- TCP tally reply parsers. ----
-    void ParseReceiptLineTally(const platform::Bytes& data);
-    void ParseKnifeCutTally(const platform::Bytes& data);
-    void ParseSlipLinesTally(const platform::Bytes& data);
-    void ParseSlipCharsTally(const platform::Bytes& data);
-    void ParseMICRReadsTally(const platform::Bytes& data);
-    void ParseHoursOnTally(const platform::Bytes& data);
-    void ParseFlashCyclesTally(const platform::Bytes& data);
-    void ParseKnifeJamsTally(const platform::Bytes& data);
-    void ParseCoverOpensTally(const platform::Bytes& data);
-    void ParseMaxTempTally(const platform::Bytes& data);
-    void ParseRecBackTally(const platform::Bytes& data);
-    void ParseScantimesTally(const platform::Bytes& data);
 
 protected:
     // ---- Closing and the after-connect probes (run by the main window). ----
@@ -281,12 +221,6 @@ protected:
     void Winsock_Close();
     void Winsock_Connect() {}
     void Winsock_SendComplete();
-    void TimerWinsock_Timer();
-
-    // ---- USB HID device steps. ----
-    void OpenHidPrinter(const std::string& devicePath);
-    void ReadHidCapabilities();
-    void PrepareOverlappedRead();
 
     // ---- Private link state. ----
     int m_iPortNumber = -1;
@@ -296,7 +230,6 @@ protected:
     std::string m_strHostPort;
     bool m_bEthernet = false;
     bool m_bAHPI = false;
-    bool m_bHIDDeviceFound = false;
     bool m_bAwaitingFirmware = false;
     double m_dblFirmwareVersion = 0;
     bool m_bFirmwareAnswered = false;
@@ -305,17 +238,6 @@ protected:
     bool m_bValidationSend = false;
     bool m_bLanReplyReceived = false;
     std::uint8_t lanFirstReplyByte_ = 0;  // of the first TCP data since m_bLanReplyReceived was cleared
-    platform::HidCaps m_HidCaps;
-    platform::HidAttributes m_HidAttributes;
-    // The read event of the device reads; the platform's read is bounded by
-    // itself, so this only records that the device's read set-up was made.
-    std::intptr_t m_hReadEvent = 0;
-    struct Overlapped {
-        std::uint32_t Offset = 0;
-        std::uint32_t OffsetHigh = 0;
-        std::intptr_t hEvent = 0;
-    } m_ReadOverlapped;
-    std::string m_strDevicePath;
     int LastError = 0;
     std::string LastErrorDesc;
 
@@ -344,9 +266,6 @@ private:
     void sendText(const std::string& text, const SendWaits& waits);
     // False when the link was closed or lost before the last piece went out.
     bool sendPieces(const platform::Bytes& data, const SendWaits& waits);
-    // The USB HID output report of one piece: the piece as given, or framed
-    // here as [08, piece length, piece]; zero-padded to the device's length.
-    platform::Bytes HidOutputReport(const platform::Bytes& piece, bool framedHere) const;
     void readyWait(const SendWaits& waits);
     void settleWait(const SendWaits& waits);
     bool sendWaitEnds();
@@ -369,58 +288,29 @@ private:
     void openSerialPort(int port, const std::string& settingsText, int handshake);
     bool connectTcp(const std::string& host, const std::string& port);
     void closeOpenTransports();
-    void closeHidDevice();
 
     void closeSilentDevice();
     void releaseUnfoundDevice();
     void adoptEnumeratedDevice(const std::string& productText);
 
-    void routeSerialInput(const platform::Bytes& data);
-    // The TCP data event's route: tally parsers, then the firmware reply or OnDataReceived.
-    void routeLanData(const platform::Bytes& data);
-    // fncReadHIDData's route for a report outside a status poll.
-    void deliverHidReport(const platform::Bytes& report);
-
-    // The TCP and USB HID halves of WaitResponse and the bytes they read
-    // beyond their count.
+    // The TCP and USB HID halves of WaitResponse, which collect into
+    // heldReply_, and where the bytes they read beyond their count go.
     bool waitLanReply(platform::Bytes& resp, int count);
     bool waitHidReply(platform::Bytes& resp, int count);
-    void holdReportData(const platform::Bytes& report);
-    bool takeHeldReply(platform::Bytes& resp, int count);
-    void handOnHeldReplyLater();
-    struct ReplyWaiter {
-        explicit ReplyWaiter(int& n) : count(n) { ++count; }
-        ~ReplyWaiter() { --count; }
-        ReplyWaiter(const ReplyWaiter&) = delete;
-        ReplyWaiter& operator=(const ReplyWaiter&) = delete;
-        int& count;
-    };
-    void parseTally(const platform::Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value);
+    void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
 
     platform::EventLoop& loop_;
-    platform::HidSystem& hid_;
     unsigned failureCount_ = 0;
     LinkShellServices services_;
+    // Where incoming bytes go once no reply wait collects them.
+    ReceiveRouting routing_;
+    // The reply bytes the TCP and USB HID waits read but did not take.
+    HeldReply heldReply_;
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;
-    // The watchdog's start, and whether a time-out or a TCP error was
-    // reported and no data has arrived since.
-    platform::Micros responseTimerStartedAt_ = 0;
-    bool lanTimeoutReported_ = false;
-    int replyWatchdogHolds_ = 0;
-    bool hidPollUnanswered_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
-    // Reply bytes a WaitResponse read on TCP or USB HID but did not take,
-    // the report ID they came under, the waits collecting TCP input now and
-    // whether their hand-on is queued.
-    platform::Bytes heldReply_;
-    std::uint8_t heldReportId_ = 0;
-    int replyWaiters_ = 0;
-    bool handOnPosted_ = false;
-    // Last: queued hand-ons do nothing once the link is gone.
-    platform::LifeToken life_;
 };
 
 }  // namespace printerlink

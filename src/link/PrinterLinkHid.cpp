@@ -8,8 +8,6 @@ namespace printerlink {
 
 namespace {
 
-constexpr std::uint16_t kPrinterVendorId = 0x1B7D;
-
 // Characters first..last (1-based, inclusive) of text; shorter when the text ends first.
 std::string mid(const std::string& text, std::size_t first, std::size_t last) {
     if (first > text.size()) return {};
@@ -23,32 +21,6 @@ std::string replaceAll(std::string text, const std::string& from, const std::str
 }
 
 }  // namespace
-
-void PrinterLink::OpenHidPrinter(const std::string& devicePath) {
-    m_strDevicePath = devicePath;
-    m_lngHIDHandle = hid_.open(devicePath);
-    m_HidAttributes = {};
-    // A device that cannot be opened, or whose attributes cannot be read,
-    // is not the printer; its handle is never left behind as if open.
-    if (m_lngHIDHandle <= 0 || !hid_.getAttributes(m_lngHIDHandle, m_HidAttributes) ||
-        m_HidAttributes.VendorID != kPrinterVendorId) {
-        closeHidDevice();
-        return;
-    }
-    m_bHIDDeviceFound = true;
-    ReadHidCapabilities();
-    PrepareOverlappedRead();
-}
-
-void PrinterLink::ReadHidCapabilities() {
-    m_HidCaps = {};
-    hid_.getCaps(m_lngHIDHandle, m_HidCaps);
-}
-
-void PrinterLink::PrepareOverlappedRead() {
-    if (m_hReadEvent == 0) m_hReadEvent = 1;
-    m_ReadOverlapped = {0, 0, m_hReadEvent};
-}
 
 // A device that was opened but did not answer the firmware request is
 // closed before the next one is tried. The handle decides, not the found

@@ -63,7 +63,7 @@ void PrinterLink::RequestConnectionCheckStatus() {
     // command late from then on; so they are taken here.
     if (m_lngHIDHandle > 0)
         for (int request = 0; request < kConnectionCheckRequests; ++request)
-            if (!hid_.read(m_lngHIDHandle, kHidReadTimeoutMs)) break;
+            if (!readReport()) break;
 }
 
 void PrinterLink::CheckStatusResponse(const Bytes& data) {

@@ -1,34 +1,10 @@
-// Receiving: the transports' events, the USB HID read, the TCP reply
-// watchdog and the TCP tally reply parsers.
-#include <algorithm>
-#include <cmath>
-#include <limits>
-
-#include "link/IdItemCodes.h"
-#include "link/LinkFlags.h"
+// Receiving: the transports' events and the USB HID read.
 #include "link/PrinterLink.h"
-#include "link/StatusHandshake.h"
 #include "platform/MessageBoxStyles.h"
 
 namespace printerlink {
 
 using platform::Bytes;
-
-namespace {
-constexpr std::size_t kHidReadBufferSize = 1025;
-// A reply watchdog that fires this much after its time was held up by the
-// program (a blocking sleep), not by the printer.
-constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
-
-// The marker a standard tally's reply starts with: its read code.
-std::uint8_t tallyMarker(int tally) { return iditems::TallyCode(tally, iditems::IdItemOp::Read, false); }
-
-// A window's real-time status request answered, whatever the bytes are.
-void takeAsAnswer(bool& requested, bool& answered) {
-    answered = true;
-    requested = false;
-}
-}  // namespace
 
 void PrinterLink::MSCommCtrl_OnComm() {
     const int code = MSCommCtrl.CommEvent;
@@ -41,31 +17,10 @@ void PrinterLink::MSCommCtrl_OnComm() {
     // The receive event is delivered after it was raised; a WaitResponse in
     // between may already have taken the bytes. An empty input is no answer.
     if (input.empty()) return;
-    routeSerialInput(input);
+    routing_.routeSerialInput(input);
 }
 
-void PrinterLink::routeSerialInput(const Bytes& data) {
-    StatusHandshake& handshake = statusHandshake;
-    if (handshake.bDiagStatusRequested) {
-        readrealTimeResponesDiag(data);
-    } else if (handshake.m_SendRealTimeStatusCmd) {
-        takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
-    } else if (handshake.bSendCmdForRealTimstatus) {
-        takeAsAnswer(handshake.bSendCmdForRealTimstatus, handshake.bResponseForRealTimestatus);
-    } else if (m_bAwaitingConnectionStatus) {
-        CheckStatusResponse(data);
-    } else if (m_bAwaitingFirmware) {
-        ParseFirmwareVersion(data);
-    } else {
-        OnDataReceived.raise(data);
-    }
-}
-
-void PrinterLink::readrealTimeResponesDiag(const Bytes& data) {
-    Bytes& taken = statusHandshake.diagStatusAnswerBytes;
-    taken.insert(taken.end(), data.begin(), data.end());
-    takeAsAnswer(statusHandshake.bDiagStatusRequested, statusHandshake.bDiagStatusAnswered);
-}
+void PrinterLink::readrealTimeResponesDiag(const Bytes& data) { routing_.readrealTimeResponesDiag(data); }
 
 void PrinterLink::Winsock_DataArrival(long) {
     StopResponseTimer();
@@ -73,177 +28,38 @@ void PrinterLink::Winsock_DataArrival(long) {
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
     m_bLanReplyReceived = true;
     // The windows that showed the printer offline show it online again.
-    if (lanTimeoutReported_) {
-        lanTimeoutReported_ = false;
-        OnStatusUpdated.raise(kLanAnswersAgainStatus);
-    }
+    if (lanAnswersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
     // A WaitResponse collecting the reply takes everything; bytes an earlier
     // one left over go first, so the windows see the input in order.
-    if (replyWaiters_ > 0) {
-        heldReply_.insert(heldReply_.end(), data.begin(), data.end());
+    if (heldReply_.collecting()) {
+        heldReply_.add(data);
         return;
     }
-    if (!heldReply_.empty()) {
-        data.insert(data.begin(), heldReply_.begin(), heldReply_.end());
-        heldReply_.clear();
-    }
-    routeLanData(data);
-}
-
-void PrinterLink::routeLanData(const Bytes& data) {
-    if (m_blnReceiptLinecmd) ParseReceiptLineTally(data);
-    if (m_bKnifeCut) ParseKnifeCutTally(data);
-    if (m_bSlipLines) ParseSlipLinesTally(data);
-    if (m_bSlipChars) ParseSlipCharsTally(data);
-    if (m_bMICRReads) ParseMICRReadsTally(data);
-    if (m_bHoursOn) ParseHoursOnTally(data);
-    if (m_bFlashCycles) ParseFlashCyclesTally(data);
-    if (m_bKnifeJams) ParseKnifeJamsTally(data);
-    if (m_bCoverOpens) ParseCoverOpensTally(data);
-    if (m_bMaxTemp) ParseMaxTempTally(data);
-    if (m_bRecBack) ParseRecBackTally(data);
-    if (m_bScantimes) ParseScantimesTally(data);
-    if (m_bAwaitingFirmware)
-        ParseFirmwareVersion(data);
-    else
-        OnDataReceived.raise(data);
+    heldReply_.prependTo(data);
+    routing_.routeLanData(data);
 }
 
 void PrinterLink::Winsock_Error(int, const std::string& description) {
     ++failureCount_;
     notices().ShowMessage(description, platform::vbOKOnly, platform::kNoIcon);
-    lanTimeoutReported_ = true;
-    OnStatusUpdated.raise(kLanTimeoutStatus);
-}
-
-// The watchdog counts from the oldest send still unanswered: were every send
-// to restart it, a window's regular poll would keep a printer that stopped
-// answering online for ever.
-void PrinterLink::StartResponseTimer() {
-    if (TimerWinsock.enabled() && TimerWinsock.interval() > 0) return;
-    responseTimerStartedAt_ = loop_.clock().now();
-    TimerWinsock.setInterval(kLanReplyTimeoutMs);
-    TimerWinsock.setEnabled(true);
-}
-
-void PrinterLink::StopResponseTimer() {
-    TimerWinsock.setEnabled(false);
-    TimerWinsock.setInterval(0);
-}
-
-void PrinterLink::releaseReplyWatchdog() {
-    if (replyWatchdogHolds_ == 0 || --replyWatchdogHolds_ > 0) return;
-    StopResponseTimer();
-}
-
-// A reply that came in time but still waits for its data event is no
-// time-out. Nor is a silence the program could not hear: when a blocking
-// sleep held the loop well past the watchdog's time (a print's long wait,
-// with sends that nothing answers before it), the printer gets its full time
-// again from now, and the window's next poll tells.
-void PrinterLink::TimerWinsock_Timer() {
-    const bool replyWaiting = Winsock.BytesReceived() > 0;
-    const platform::Micros dueAt = responseTimerStartedAt_ + platform::Micros(kLanReplyTimeoutMs) * 1000;
-    if (!replyWaiting && loop_.clock().now() - dueAt > kLanWatchdogLateUs) {
-        StopResponseTimer();
-        StartResponseTimer();
-        return;
-    }
-    if (!bSuppressLanTimeout && replyWatchdogHolds_ == 0 && !replyWaiting) {
-        lanTimeoutReported_ = true;
-        OnStatusUpdated.raise(kLanTimeoutStatus);
-    }
-    StopResponseTimer();
+    reportLanTimeout();
 }
 
 void PrinterLink::fncReadHIDData() {
-    Bytes buffer(kHidReadBufferSize, 0);
-    std::optional<Bytes> report;
-    if (m_lngHIDHandle > 0) report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
-    if (report) {
-        const std::size_t n = std::min({report->size(), buffer.size(),
-                                        static_cast<std::size_t>(m_HidCaps.InputReportByteLength)});
-        std::copy(report->begin(), report->begin() + static_cast<std::ptrdiff_t>(n), buffer.begin());
-    }
+    const std::optional<Bytes> report = readReport();
+    const Bytes buffer = inputBuffer(report);
     // The device a poll read took for gone answers again: the windows that
     // showed it offline show it online again.
-    if (report && hidPollUnanswered_) {
-        hidPollUnanswered_ = false;
-        m_bHIDDeviceFound = true;
-        OnStatusUpdated.raise(kLanAnswersAgainStatus);
-    }
+    if (report && answersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
     if (m_AHPIBufferCmd) {
         if (report) return;
         // This path leaves the last-error fields alone; a window's failing
         // status handler is reported where the event dispatches it.
         OnStatusUpdated.raise(kHidPollTimeoutStatus);
-        m_bHIDDeviceFound = false;
-        hidPollUnanswered_ = true;
+        pollUnanswered();
         return;
     }
-    trapErrors([&] { deliverHidReport(buffer); });
-}
-
-// A report reaches the windows from its report ID up to its first zero byte.
-void PrinterLink::deliverHidReport(const Bytes& report) {
-    const Bytes data = UnicodeStringToBytes(ByteArrayToString(report));
-    if (m_bAwaitingFirmware)
-        ParseFirmwareVersion(data);
-    else
-        OnDataReceived.raise(data);
-}
-
-// A tally reply is the tally's marker byte followed by its counter as
-// decimal text. A reply without this tally's marker belongs to another
-// tally and leaves this one waiting.
-void PrinterLink::parseTally(const Bytes& data, bool& requested, std::uint8_t marker, std::int32_t& value) {
-    if (!requested) return;
-    const auto at = std::find(data.begin(), data.end(), marker);
-    if (at == data.end()) return;
-    const std::string text(at + 1, data.end());
-    // Rounded to the nearest whole number, halves to even.
-    const double number = std::nearbyint(platform::Val(text));
-    constexpr double lo = std::numeric_limits<std::int32_t>::min();
-    constexpr double hi = std::numeric_limits<std::int32_t>::max();
-    value = std::isnan(number) ? 0 : static_cast<std::int32_t>(std::clamp(number, lo, hi));
-    requested = false;
-}
-
-void PrinterLink::ParseReceiptLineTally(const Bytes& d) {
-    parseTally(d, m_blnReceiptLinecmd, tallyMarker(iditems::kReceiptLines), m_ReceiptLine);
-}
-void PrinterLink::ParseKnifeCutTally(const Bytes& d) {
-    parseTally(d, m_bKnifeCut, tallyMarker(iditems::kKnifeCuts), m_KnifeCut);
-}
-void PrinterLink::ParseSlipLinesTally(const Bytes& d) {
-    parseTally(d, m_bSlipLines, tallyMarker(iditems::kSlipLines), m_SlipLines);
-}
-void PrinterLink::ParseSlipCharsTally(const Bytes& d) {
-    parseTally(d, m_bSlipChars, tallyMarker(iditems::kSlipChars), m_SlipChars);
-}
-void PrinterLink::ParseMICRReadsTally(const Bytes& d) {
-    parseTally(d, m_bMICRReads, tallyMarker(iditems::kMicrReads), m_MICRReads);
-}
-void PrinterLink::ParseHoursOnTally(const Bytes& d) {
-    parseTally(d, m_bHoursOn, tallyMarker(iditems::kHoursOn), m_HoursOn);
-}
-void PrinterLink::ParseFlashCyclesTally(const Bytes& d) {
-    parseTally(d, m_bFlashCycles, tallyMarker(iditems::kFlashCycles), m_FlashCycles);
-}
-void PrinterLink::ParseKnifeJamsTally(const Bytes& d) {
-    parseTally(d, m_bKnifeJams, tallyMarker(iditems::kKnifeJams), m_KnifeJams);
-}
-void PrinterLink::ParseCoverOpensTally(const Bytes& d) {
-    parseTally(d, m_bCoverOpens, tallyMarker(iditems::kCoverOpens), m_CoverOpens);
-}
-void PrinterLink::ParseMaxTempTally(const Bytes& d) {
-    parseTally(d, m_bMaxTemp, tallyMarker(iditems::kMaxTemp), m_MaxTemp);
-}
-void PrinterLink::ParseRecBackTally(const Bytes& d) {
-    parseTally(d, m_bRecBack, tallyMarker(iditems::kReceiptLinesBack), m_RecBack);
-}
-void PrinterLink::ParseScantimesTally(const Bytes& d) {
-    parseTally(d, m_bScantimes, tallyMarker(iditems::kScanTimes), m_Scantimes);
+    trapErrors([&] { routing_.deliverHidReport(buffer); });
 }
 
 }  // namespace printerlink

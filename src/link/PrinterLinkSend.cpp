@@ -14,13 +14,6 @@ namespace {
 
 constexpr int kReadyRounds = 10;
 constexpr int kSettleRounds = 100;
-// Pieces are at most 61 bytes so that each fits the printer's 64-byte report
-// with the report ID and length byte in front.
-constexpr int kLargestUnsplitUpperBound = 63;
-constexpr int kPieceUpperBound = 60;
-// A command framed whole fills at most one 64-byte report.
-constexpr std::size_t kLargestFramedCommand = 62;
-constexpr std::uint8_t kReportId = 0x08;
 constexpr int kReadySleepMs = 10;
 constexpr int kSettleSleepMs = 50;
 
@@ -48,7 +41,7 @@ bool PrinterLink::IsPrinterOnline() {
 // nothing is left to wait for. Nor is there for a USB HID device taken for
 // gone after a poll read went unanswered: only a later read finds it again,
 // and the poll that reads would sit out every wait first.
-bool PrinterLink::sendWaitEnds() { return IsPrinterOnline() || !anyTransportOpen() || hidPollUnanswered_; }
+bool PrinterLink::sendWaitEnds() { return IsPrinterOnline() || !anyTransportOpen() || hidPollUnanswered(); }
 
 void PrinterLink::readyWait(const SendWaits& waits) {
     for (int round = 0; round < kReadyRounds; ++round) {
@@ -79,18 +72,6 @@ void PrinterLink::sendText(const std::string& text, const SendWaits& waits) {
     if (m_lngHIDHandle > 0) platform::raiseError(platform::err::TypeMismatch);
 }
 
-Bytes PrinterLink::HidOutputReport(const Bytes& piece, bool framedHere) const {
-    Bytes report(m_HidCaps.OutputReportByteLength, 0);
-    const std::size_t offset = framedHere ? 2 : 0;
-    if (offset + piece.size() > report.size()) platform::raiseError(platform::err::SubscriptOutOfRange);
-    if (framedHere) {
-        report[0] = kReportId;
-        report[1] = static_cast<std::uint8_t>(piece.size());
-    }
-    std::copy(piece.begin(), piece.end(), report.begin() + static_cast<std::ptrdiff_t>(offset));
-    return report;
-}
-
 bool PrinterLink::sendPieces(const Bytes& data, const SendWaits& waits) {
     const int u = static_cast<int>(data.size()) - 1;
     const bool framedHere = u > kLargestUnsplitUpperBound;
@@ -116,7 +97,7 @@ bool PrinterLink::sendPieces(const Bytes& data, const SendWaits& waits) {
         }
         // A report the device did not take (it was unplugged) fails the send:
         // callers tell the user whether their command reached the printer.
-        if (m_lngHIDHandle > 0 && !hid_.write(m_lngHIDHandle, report)) platform::raiseError(platform::err::DeviceIO);
+        if (m_lngHIDHandle > 0 && !writeReport(report)) platform::raiseError(platform::err::DeviceIO);
         settleWait(waits);
         p += k + 1;
     }
@@ -157,20 +138,6 @@ bool PrinterLink::SendRTOSCmdPrinterValidation(const std::string& text) { return
 bool PrinterLink::SendRTOSCmdPrinterValidation(const Bytes& data) { return send(data, kValidationWaits); }
 bool PrinterLink::SendRTOSCmdPrinterValidation(const TextArray& data) { return send(data, kValidationWaits); }
 
-std::vector<Bytes> PrinterLink::HidCommandSends(const Bytes& command) {
-    if (command.empty() || command.size() > static_cast<std::size_t>(kLargestUnsplitUpperBound) + 1) return {command};
-    const std::size_t piece =
-        command.size() <= kLargestFramedCommand ? command.size() : static_cast<std::size_t>(kPieceUpperBound) + 1;
-    std::vector<Bytes> sends;
-    for (std::size_t at = 0; at < command.size(); at += piece) {
-        Bytes framed(command.begin() + static_cast<std::ptrdiff_t>(at),
-                     command.begin() + static_cast<std::ptrdiff_t>(std::min(at + piece, command.size())));
-        FrameHIDCommand(static_cast<int>(framed.size()) - 1, framed);
-        sends.push_back(std::move(framed));
-    }
-    return sends;
-}
-
 bool PrinterLink::sendFramed(const Bytes& command, const SendWaits& waits) {
     if (m_lngHIDHandle <= 0) return send(command, waits);
     for (const Bytes& piece : HidCommandSends(command))
@@ -180,17 +147,6 @@ bool PrinterLink::sendFramed(const Bytes& command, const SendWaits& waits) {
 
 bool PrinterLink::SendOutputFramed(const Bytes& command) { return sendFramed(command, kOutputWaits); }
 bool PrinterLink::SendRTOSCmdFramed(const Bytes& command) { return sendFramed(command, kRtosWaits); }
-
-void PrinterLink::FrameHIDCommand(int n, Bytes& data) {
-    // n is an upper bound: -1 is an empty command, anything lower names no array.
-    if (n < -1 || n + 1 > static_cast<int>(data.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
-    const int length = n + 2;
-    Bytes framed(static_cast<std::size_t>(n + 3), 0);
-    framed[0] = kReportId;
-    framed[1] = static_cast<std::uint8_t>(length > 250 ? 61 : length);
-    std::copy(data.begin(), data.begin() + (n + 1), framed.begin() + 2);
-    data = std::move(framed);
-}
 
 bool PrinterLink::PurgeCommunication(std::uint8_t flags) {
     bool result = false;

@@ -53,7 +53,7 @@ bool PrinterLink::WaitResponse(Bytes& resp, int count) {
 // going to the windows (Winsock_DataArrival), for as long as the serial wait
 // would poll.
 bool PrinterLink::waitLanReply(Bytes& resp, int count) {
-    if (static_cast<int>(heldReply_.size()) < count) {
+    if (heldReply_.size() < count) {
         bool expired = false;
         platform::Timer limit(loop_);
         limit.onTimer = [&] {
@@ -61,68 +61,42 @@ bool PrinterLink::waitLanReply(Bytes& resp, int count) {
             expired = true;
         };
         limit.setInterval(kReplyWaitMs);
-        ReplyWaiter waiter(replyWaiters_);
+        HeldReply::Collecting collecting(heldReply_);
         loop_.runUntil([&] {
-            return expired || static_cast<int>(heldReply_.size()) >= count ||
+            return expired || heldReply_.size() >= count ||
                    Winsock.State() != platform::sck::Connected;
         });
     }
-    return takeHeldReply(resp, count);
+    return heldReply_.take(resp, count);
 }
 
 // Input reports are read back to back until count data bytes came; a report
 // that does not come within the read's bound ends the wait.
 bool PrinterLink::waitHidReply(Bytes& resp, int count) {
-    if (static_cast<int>(heldReply_.size()) < count) {
-        ReplyWaiter waiter(replyWaiters_);
+    if (heldReply_.size() < count) {
+        HeldReply::Collecting collecting(heldReply_);
         yieldTimes(kHidYieldsBeforeRead);
         const platform::Micros deadline = loop_.clock().now() + platform::Micros(kReplyWaitMs) * 1000;
-        while (static_cast<int>(heldReply_.size()) < count && m_lngHIDHandle > 0 && loop_.clock().now() < deadline) {
-            const auto report = hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
+        while (heldReply_.size() < count && m_lngHIDHandle > 0 && loop_.clock().now() < deadline) {
+            const auto report = readReport();
             if (!report) break;
-            holdReportData(*report);
+            if (const auto input = inputData(*report)) heldReply_.addReportData(input->reportId, input->data);
         }
     }
-    return takeHeldReply(resp, count);
+    return heldReply_.take(resp, count);
 }
 
-// An input report is [report ID][data length][data][zero padding].
-void PrinterLink::holdReportData(const Bytes& report) {
-    const std::size_t size = std::min<std::size_t>(report.size(), m_HidCaps.InputReportByteLength);
-    if (size < 2) return;
-    const std::size_t n = std::min<std::size_t>(report[1], size - 2);
-    heldReportId_ = report[0];
-    heldReply_.insert(heldReply_.end(), report.begin() + 2, report.begin() + 2 + static_cast<std::ptrdiff_t>(n));
-}
-
-bool PrinterLink::takeHeldReply(Bytes& resp, int count) {
-    const std::size_t n = std::min(heldReply_.size(), static_cast<std::size_t>(count));
-    std::copy_n(heldReply_.begin(), n, resp.begin());
-    heldReply_.erase(heldReply_.begin(), heldReply_.begin() + static_cast<std::ptrdiff_t>(n));
-    if (!heldReply_.empty()) handOnHeldReplyLater();
-    return n == static_cast<std::size_t>(count);
-}
-
-// Bytes a wait read beyond its count go on as the serial link's do: a
-// WaitResponse that comes before the loop's next pass takes them, else that
-// pass hands them to the link's receive route.
-void PrinterLink::handOnHeldReplyLater() {
-    if (handOnPosted_) return;
-    handOnPosted_ = true;
-    loop_.post(life_.wrap([this] {
-        handOnPosted_ = false;
-        if (replyWaiters_ > 0 || heldReply_.empty()) return;
-        Bytes data;
-        data.swap(heldReply_);
-        guardEvent([&] {
-            if (m_bAHPI) {
-                data.insert(data.begin(), {heldReportId_, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
-                deliverHidReport(data);
-            } else {
-                routeLanData(data);
-            }
-        });
-    }));
+// Bytes a wait read beyond its count and nobody took by the loop's next
+// pass go to the receive route, a USB HID link's as the report they came in.
+void PrinterLink::handOnHeldReply(Bytes data, std::uint8_t reportId) {
+    guardEvent([&] {
+        if (m_bAHPI) {
+            data.insert(data.begin(), {reportId, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
+            routing_.deliverHidReport(data);
+        } else {
+            routing_.routeLanData(data);
+        }
+    });
 }
 
 }  // namespace printerlink

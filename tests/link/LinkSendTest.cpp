@@ -9,18 +9,6 @@ namespace {
 using printerlink::PrinterLink;
 using printerlink::TextArray;
 
-Bytes counting(std::size_t n) {
-    Bytes b(n);
-    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i + 1);
-    return b;
-}
-
-Bytes framed(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
-    Bytes r(header);
-    r.insert(r.end(), data.begin() + static_cast<std::ptrdiff_t>(from), data.begin() + static_cast<std::ptrdiff_t>(to));
-    return r;
-}
-
 Bytes report(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
     Bytes r = framed(header, data, from, to);
     r.resize(64, 0);
@@ -53,32 +41,6 @@ TEST_F(LinkTest, UsbHidSendsShortArraysAsOneReportAndLongOnesAsFramedPieces) {
         for (const auto& entry : printer.log()) written.push_back(entry.raw);
         EXPECT_EQ(written, c.reports);
     }
-}
-
-TEST(FrameHIDCommand, PutsReportIdAndLengthPlusOneCappedAt61) {
-    Bytes firmware{0x1D, 0x49, 0x40, 0xA3};
-    PrinterLink::FrameHIDCommand(3, firmware);
-    EXPECT_EQ(firmware, (Bytes{0x08, 0x05, 0x1D, 0x49, 0x40, 0xA3}));
-
-    // The largest logo block, 72 x 64 x 8 data bytes and its trailing 00,
-    // needs a count wider than 16 bits.
-    for (std::size_t size : {300u, 36865u}) {
-        const Bytes data = counting(size);
-        Bytes framed = data;
-        PrinterLink::FrameHIDCommand(static_cast<int>(size) - 1, framed);
-        ASSERT_EQ(framed.size(), size + 2);
-        EXPECT_EQ(framed[0], 0x08);
-        EXPECT_EQ(framed[1], 61);
-        EXPECT_TRUE(std::equal(data.begin(), data.end(), framed.begin() + 2));
-    }
-}
-
-TEST(HidCommandSends, FrameEachByteOnceAndLeaveLongCommandsToTheSend) {
-    const Bytes b62 = counting(62), b63 = counting(63), b65 = counting(65);
-    EXPECT_EQ(PrinterLink::HidCommandSends(b62), (std::vector<Bytes>{framed({0x08, 63}, b62, 0, 62)}));
-    EXPECT_EQ(PrinterLink::HidCommandSends(b63),
-              (std::vector<Bytes>{framed({0x08, 62}, b63, 0, 61), framed({0x08, 3}, b63, 61, 63)}));
-    EXPECT_EQ(PrinterLink::HidCommandSends(b65), (std::vector<Bytes>{b65}));
 }
 
 TEST_F(LinkTest, TextArrayGoesOutAsItsNumbersAndStartsTheLanWatchdog) {

@@ -25,6 +25,20 @@ using sim::kPrinterHost;
 using sim::kPrinterPort;
 using sim::runLoopFor;
 
+// 1, 2, 3 ... n, as bytes.
+inline Bytes counting(std::size_t n) {
+    Bytes b(n);
+    for (std::size_t i = 0; i < n; ++i) b[i] = static_cast<std::uint8_t>(i + 1);
+    return b;
+}
+
+// header, then data[from, to).
+inline Bytes framed(std::initializer_list<std::uint8_t> header, const Bytes& data, std::size_t from, std::size_t to) {
+    Bytes r(header);
+    r.insert(r.end(), data.begin() + static_cast<std::ptrdiff_t>(from), data.begin() + static_cast<std::ptrdiff_t>(to));
+    return r;
+}
+
 // What the user picks in the connection dialog.
 struct DialogChoice {
     bool ok = true;

@@ -1,0 +1,52 @@
+// Where the link's incoming bytes go, once no reply wait collects them.
+//
+// Serial input goes to the first window status handshake waiting for an
+// answer (StatusHandshake.h), else to the connection check or the firmware
+// probe while the link awaits them, else to the windows. TCP data is offered
+// to every tally still requested (LanTallyReplies) and then goes to the
+// firmware probe while it is awaited, else to the windows; the connection
+// check never takes it. A USB HID report, cut at its first zero byte, goes
+// to the firmware probe or the windows the same way.
+//
+// Ownership: the link owns one, built on its handshake record, its tallies,
+// its probes' flags and its receivers, which all outlive it. Nothing here
+// blocks; an error a receiver raises reaches the caller of the route.
+#pragma once
+
+#include <functional>
+
+#include "link/LanTallyReplies.h"
+#include "link/StatusHandshake.h"
+#include "platform/Text.h"
+
+namespace printerlink {
+
+struct ReceiveTargets {
+    StatusHandshake& handshake;
+    LanTallyReplies& tallies;
+    // Whether the after-connect probes await their replies now.
+    const bool& awaitingConnectionStatus;
+    const bool& awaitingFirmware;
+    std::function<void(const platform::Bytes&)> connectionStatus;
+    std::function<void(const platform::Bytes&)> firmwareVersion;
+    std::function<void(const platform::Bytes&)> windows;
+};
+
+class ReceiveRouting {
+public:
+    explicit ReceiveRouting(ReceiveTargets targets) : to_(std::move(targets)) {}
+
+    void routeSerialInput(const platform::Bytes& data);
+    void routeLanData(const platform::Bytes& data);
+    // report as the USB HID read got it, report ID first.
+    void deliverHidReport(const platform::Bytes& report);
+    // The diagnostics window's handshake answered: data is kept for it.
+    void readrealTimeResponesDiag(const platform::Bytes& data);
+
+private:
+    void toFirmwareOrWindows(const platform::Bytes& data);
+
+    ReceiveTargets to_;
+};
+
+}  // namespace printerlink
