@@ -128,7 +128,7 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
 void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     // A TCP printer answering again after its time-out is read afresh, as
     // after a change of the serial lines.
-    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kLanAnswersAgainStatus) {
+    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kPrinterAnswersAgainStatus) {
         showLinkState();
     } else if (NewStatus == printerlink::kLanTimeoutStatus) {
         showOffline();

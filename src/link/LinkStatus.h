@@ -7,11 +7,14 @@
 
 namespace printerlink {
 
-// Status codes raised through OnStatusUpdated besides the serial event codes.
+// A TCP printer did not answer within the reply watchdog's time, or its
+// connection met an error.
 inline constexpr int kLanTimeoutStatus = 11053;
-// A TCP printer whose time-out or error was reported has sent data again;
-// also a USB HID printer whose status poll read went unanswered.
-inline constexpr int kLanAnswersAgainStatus = 11054;
+// A printer that went unanswered sends again: a TCP printer after its
+// time-out or error was reported, a USB HID printer after a status poll
+// read found no report.
+inline constexpr int kPrinterAnswersAgainStatus = 11054;
+// A USB HID status poll read found no report.
 inline constexpr int kHidPollTimeoutStatus = 0;
 // A change of the serial control lines (CTS or DSR), on which a window asks
 // afresh whether the printer is online; the windows raise DSR to themselves
@@ -23,7 +26,7 @@ inline constexpr bool isLineChangeStatus(int status) {
 // control's codes from 1000 up), on which a window empties the buffers. The
 // link's own codes above lie in that range but are none.
 inline constexpr bool isLineErrorStatus(int status) {
-    return status >= 1000 && status != kLanTimeoutStatus && status != kLanAnswersAgainStatus;
+    return status >= 1000 && status != kLanTimeoutStatus && status != kPrinterAnswersAgainStatus;
 }
 
 }  // namespace printerlink

@@ -28,7 +28,7 @@ void PrinterLink::Winsock_DataArrival(long) {
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
     m_bLanReplyReceived = true;
     // The windows that showed the printer offline show it online again.
-    if (lanAnswersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
+    if (lanAnswersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     // A WaitResponse collecting the reply takes everything; bytes an earlier
     // one left over go first, so the windows see the input in order.
     if (heldReply_.collecting()) {
@@ -50,7 +50,7 @@ void PrinterLink::fncReadHIDData() {
     const Bytes buffer = inputBuffer(report);
     // The device a poll read took for gone answers again: the windows that
     // showed it offline show it online again.
-    if (report && answersAgain()) OnStatusUpdated.raise(kLanAnswersAgainStatus);
+    if (report && answersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     if (m_AHPIBufferCmd) {
         if (report) return;
         // This path leaves the last-error fields alone; a window's failing

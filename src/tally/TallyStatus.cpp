@@ -21,7 +21,7 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {
         PrinterOnlineText.setText("Offline");
         EnableTallyControls(false);
-    } else if (NewStatus == printerlink::kLanAnswersAgainStatus) {
+    } else if (NewStatus == printerlink::kPrinterAnswersAgainStatus) {
         // Online again without reading everything afresh, as a line change
         // on TCP would: the boxes keep what the technician sees.
         PrinterOnlineText.setText("Online");

@@ -57,7 +57,7 @@ TEST(LinkStatusCodes, OnlyTheSerialEventsAreLineChangesOrLineErrors) {
     for (const Case& c : std::vector<Case>{{3, true, false}, {4, true, false}, {2, false, false}, {5, false, false},
                                            {1001, false, true}, {1009, false, true},
                                            {printerlink::kLanTimeoutStatus, false, false},
-                                           {printerlink::kLanAnswersAgainStatus, false, false},
+                                           {printerlink::kPrinterAnswersAgainStatus, false, false},
                                            {printerlink::kHidPollTimeoutStatus, false, false}}) {
         EXPECT_EQ(printerlink::isLineChangeStatus(c.status), c.lineChange) << c.status;
         EXPECT_EQ(printerlink::isLineErrorStatus(c.status), c.lineError) << c.status;

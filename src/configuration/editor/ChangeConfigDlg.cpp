@@ -163,7 +163,7 @@ void ChangeConfigDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     if (!isLoaded()) return;
     // A TCP printer answering again after its time-out counts as a change of
     // the serial lines: the link is asked afresh.
-    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kLanAnswersAgainStatus) {
+    if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kPrinterAnswersAgainStatus) {
         const bool online = m_MainComm.IsPrinterOnline();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         EnableConfigControls(online);
