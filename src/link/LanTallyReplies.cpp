@@ -55,6 +55,12 @@ void parse(LanTallyReplies& replies, const Bytes& data, const TallySlot& slot) {
 
 }  // namespace
 
+bool& LanTallyReplies::tallyRequested(int tally) { return this->*kSlots.at(static_cast<std::size_t>(tally)).requested; }
+
+std::int32_t LanTallyReplies::tallyValue(int tally) const {
+    return this->*kSlots.at(static_cast<std::size_t>(tally)).value;
+}
+
 void LanTallyReplies::parseWaitingTallies(const Bytes& data) {
     for (const TallySlot& slot : kSlots) parse(*this, data, slot);
 }

@@ -43,6 +43,10 @@ struct LanTallyReplies {
     bool m_bScantimes = false;
     std::int32_t m_Scantimes = 0;
 
+    // The request flag and value of a tally by its index (IdItemCodes.h).
+    bool& tallyRequested(int tally);
+    std::int32_t tallyValue(int tally) const;
+
     // One TCP reply, offered to every tally still requested.
     void parseWaitingTallies(const platform::Bytes& data);
 

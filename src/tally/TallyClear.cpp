@@ -10,37 +10,11 @@ namespace tally {
 
 namespace {
 
-using printerlink::PrinterLink;
-
 constexpr const char* kClearQuestion = "Clear selected tally item(s) of POS printer to 0.\r\nDo you wish to continue?";
 // The wait for the printer's values after a clear on TCP, as long as the
 // link's TCP reply watchdog.
 constexpr int kLanValueRounds = 100;
 constexpr int kLanValueSleepMs = 50;
-
-// The main window's request flag and value of each tally, which its TCP
-// reply parsers serve.
-struct LinkTallyVariables {
-    bool PrinterLink::*requested;
-    std::int32_t PrinterLink::*value;
-};
-constexpr std::array<LinkTallyVariables, kTallyCount> kLinkTallies = {{
-    {&PrinterLink::m_blnReceiptLinecmd, &PrinterLink::m_ReceiptLine},
-    {&PrinterLink::m_bKnifeCut, &PrinterLink::m_KnifeCut},
-    {&PrinterLink::m_bSlipLines, &PrinterLink::m_SlipLines},
-    {&PrinterLink::m_bSlipChars, &PrinterLink::m_SlipChars},
-    {&PrinterLink::m_bMICRReads, &PrinterLink::m_MICRReads},
-    {&PrinterLink::m_bHoursOn, &PrinterLink::m_HoursOn},
-    {&PrinterLink::m_bFlashCycles, &PrinterLink::m_FlashCycles},
-    {&PrinterLink::m_bKnifeJams, &PrinterLink::m_KnifeJams},
-    {&PrinterLink::m_bCoverOpens, &PrinterLink::m_CoverOpens},
-    {&PrinterLink::m_bMaxTemp, &PrinterLink::m_MaxTemp},
-    {&PrinterLink::m_bRecBack, &PrinterLink::m_RecBack},
-    {&PrinterLink::m_bScantimes, &PrinterLink::m_Scantimes},
-}};
-
-bool& requestFlag(PrinterLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].requested; }
-std::int32_t linkValue(const PrinterLink& link, int i) { return link.*kLinkTallies[static_cast<std::size_t>(i)].value; }
 
 }  // namespace
 
@@ -76,7 +50,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
     // printer that did not answer in time): left up, the next TCP reply,
     // a status poll's, would be taken for the tally's value.
     if (lanPath)
-        for (int i : cleared) requestFlag(m_MainComm, i) = false;
+        for (int i : cleared) m_MainComm.tallyRequested(i) = false;
     resumeStatusPoll(poll);
     // A refresh would show the window online again on a link that failed.
     if (sent && !lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
@@ -95,7 +69,7 @@ std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
             platform::Bytes answer(1, 0);
             m_MainComm.WaitResponse(answer, 1);
         }
-        if (requestLanValues && !kiosk) requestFlag(m_MainComm, i) = true;
+        if (requestLanValues && !kiosk) m_MainComm.tallyRequested(i) = true;
         cleared.push_back(i);
     }
     return cleared;
@@ -120,7 +94,7 @@ void ViewTallyDlg::rereadClearedTallies(const std::vector<int>& cleared, bool wa
     shell::waitRounds(kLanValueRounds, kLanValueSleepMs, [&] {
         return std::all_of(cleared.begin(), cleared.end(), [&](int i) {
             return kiosk ? !tallyText(m_strTallyValues[static_cast<std::size_t>(i)]).empty()
-                         : !requestFlag(m_MainComm, i);
+                         : !m_MainComm.tallyRequested(i);
         });
     });
 }
@@ -131,11 +105,11 @@ void ViewTallyDlg::showLanTallyValues(const std::vector<int>& cleared) {
     const bool kiosk = m_MainComm.bKiosk;
     for (int i = 0; i < kTallyCount; ++i) {
         if (PrinterTally(i).Value() != platform::vbChecked) continue;
-        std::string text = platform::str(linkValue(m_MainComm, i));
+        std::string text = platform::str(m_MainComm.tallyValue(i));
         if (std::find(cleared.begin(), cleared.end(), i) != cleared.end()) {
             if (kiosk)
                 text = tallyText(m_strTallyValues[static_cast<std::size_t>(i)]);
-            else if (requestFlag(m_MainComm, i))
+            else if (m_MainComm.tallyRequested(i))
                 text.clear();
         }
         PrinterTallyText(i).setText(text);
