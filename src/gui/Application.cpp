@@ -11,6 +11,7 @@
 #include "gui/QtFontMetrics.h"
 #include "gui/QtLoopBackend.h"
 #include "gui/Renderer.h"
+#include "gui/SharedPaletteStyle.h"
 #include "platform/Application.h"
 #include "platform/forms/FontMetrics.h"
 #include "platform/forms/Form.h"
@@ -24,7 +25,8 @@ namespace {
 
 // The look the windows were designed for, the same on every desktop.
 void styleApplication() {
-    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion"))) QApplication::setStyle(fusion);
+    if (QStyle* fusion = QStyleFactory::create(QStringLiteral("Fusion")))
+        QApplication::setStyle(new SharedPaletteStyle(fusion));
     QApplication::setPalette(classicPalette());
     installFontSubstitutions();
     QApplication::setFont(toQFont(platform::FontSpec{}));

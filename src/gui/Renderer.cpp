@@ -79,10 +79,10 @@ void Renderer::dropWindow(const platform::Form& form) {
     w->deleteLater();
     // The style keeps the pieces it has drawn (button faces, frames) in the
     // application's pixmap cache under keys that include the palette's
-    // cache key, and every window's widgets get palettes of their own: the
-    // pieces of a window that went can never be used again, yet would stay
-    // until the cache is full, one window's worth for every opening. The
-    // windows still shown draw theirs again when next painted.
+    // cache key: those of a window that went are used again only if the
+    // same colours are drawn again (see SharedPaletteStyle), and would
+    // otherwise stay until the cache is full. The windows still shown draw
+    // theirs again when next painted.
     QPixmapCache::clear();
 }
 
