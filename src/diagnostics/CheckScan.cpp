@@ -156,9 +156,9 @@ void DiagnosePrinterDlg::scanningChanged(bool scanning) {
     if (scanning == scanHoldsReplyWatchdog_) return;
     scanHoldsReplyWatchdog_ = scanning;
     if (scanning)
-        holdReplyWatchdog();
+        m_MainComm.holdReplyWatchdog();
     else
-        releaseReplyWatchdog();
+        m_MainComm.releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::FinishCheckScan() {

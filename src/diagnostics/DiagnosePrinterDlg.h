@@ -270,13 +270,12 @@ private:
     void withoutStatusPoll(const std::function<void()>& body);
     // While the status poll rests nothing asks the printer, and what the
     // window sends meanwhile (a print, a scan's acknowledgement, the CAN
-    // that ends a failed scan) may never be answered: the link's TCP reply
-    // watchdog keeps silent, and once the poll resumes it counts afresh
-    // from the poll's next request. The window's own waits have their own
-    // limits and messages. Holds nest; a check scan holds from its start
-    // until it has ended, its message included, whichever way it ends.
-    void holdReplyWatchdog();
-    void releaseReplyWatchdog();
+    // that ends a failed scan) may never be answered: the window holds the
+    // link's TCP reply watchdog, which keeps silent and, once the poll
+    // resumes, counts afresh from the poll's next request. The window's own
+    // waits have their own limits and messages. A check scan holds it from
+    // its start until it has ended, its message included, whichever way it
+    // ends.
     // A test's blocking sleep: the status poll rests meanwhile too.
     void sleepWithPollResting(int ms);
     // Slip station: the tests' steps up to the sleep, false when cancelled.
@@ -344,7 +343,6 @@ private:
     shell::PollSilence pollSilence_{kPollIntervalMs};
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
-    int replyWatchdogHolds_ = 0;  // this window's holds on the link's watchdog
     bool scanHoldsReplyWatchdog_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};

@@ -45,33 +45,22 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
 void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
     const bool polling = StatusPollTimer.Enabled();
     StatusPollTimer.setEnabled(false);
-    holdReplyWatchdog();
+    m_MainComm.holdReplyWatchdog();
     struct Restore {
         DiagnosePrinterDlg& window;
         bool enabled;
         ~Restore() {
-            window.releaseReplyWatchdog();
+            window.m_MainComm.releaseReplyWatchdog();
             window.StatusPollTimer.setEnabled(enabled);
         }
     } restore{*this, polling};
     body();
 }
 
-void DiagnosePrinterDlg::holdReplyWatchdog() {
-    ++replyWatchdogHolds_;
-    m_MainComm.holdReplyWatchdog();
-}
-
-void DiagnosePrinterDlg::releaseReplyWatchdog() {
-    if (replyWatchdogHolds_ == 0) return;
-    --replyWatchdogHolds_;
-    m_MainComm.releaseReplyWatchdog();
-}
-
 void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
-    holdReplyWatchdog();
+    m_MainComm.holdReplyWatchdog();
     platform::Sleep(ms);
-    releaseReplyWatchdog();
+    m_MainComm.releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::PollPrinterStatus() {
