@@ -69,7 +69,7 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     notePoll();
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.
-    const bool lanAnswersEscV = printerlink::bLanAnswersEscV && m_MainComm.EthernetStatus() == "True";
+    const bool lanAnswersEscV = printerlink::bLanAnswersEscV && lanLink();
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
         Interpreter.expectPoll(requests);
@@ -138,7 +138,7 @@ void DiagnosePrinterDlg::showLinkState() {
 // silence itself, with the TCP reply watchdog's time, and shows it as the
 // watchdog's time-out and the printer's next data show it on TCP.
 void DiagnosePrinterDlg::notePoll() {
-    if (m_MainComm.EthernetStatus() != "True" && pollSilence_.polled(now())) showOffline();
+    if (!lanLink() && pollSilence_.polled(now())) showOffline();
 }
 
 void DiagnosePrinterDlg::noteAnswer() {
