@@ -7,6 +7,7 @@ namespace platform {
 std::string errorDescription(int number) {
     switch (number) {
         case err::Overflow: return "Overflow";
+        case err::OutOfMemory: return "Out of memory";
         case err::SubscriptOutOfRange: return "Subscript out of range";
         case err::TypeMismatch: return "Type mismatch";
         case err::FileNotFound: return "File not found";

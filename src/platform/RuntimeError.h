@@ -1,9 +1,9 @@
 // Run-time errors with the numbers the utility's own messages speak of.
 //
 // Platform and utility code throw RuntimeError where an operation fails in a
-// way the user is told about by number and text (6 overflow, 9 subscript out
-// of range, 13 type mismatch, 53 file not found, 75 path/file access error,
-// serial and socket errors with their own numbers). Operations that trap
+// way the user is told about by number and text (6 overflow, 7 out of memory,
+// 9 subscript out of range, 13 type mismatch, 53 file not found, 75 path/file
+// access error, serial and socket errors with their own numbers). Operations that trap
 // errors catch it and copy number and description into their last-error
 // fields; nothing else should catch it silently.
 //
@@ -40,6 +40,7 @@ private:
 // Well-known numbers, named so call sites read as what went wrong.
 namespace err {
 inline constexpr int Overflow = 6;
+inline constexpr int OutOfMemory = 7;
 inline constexpr int SubscriptOutOfRange = 9;
 inline constexpr int TypeMismatch = 13;
 inline constexpr int FileNotFound = 53;

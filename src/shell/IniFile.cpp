@@ -109,6 +109,11 @@ void prepareFile(const std::string& path) {
         raiseFileAccess();
 }
 
+// A settings file is a few kilobytes. Whatever is far larger (a disk image
+// picked in the import dialog) is refused before it is read whole, rather than
+// exhausting memory.
+constexpr std::size_t kMaxIniFileSize = 16u << 20;
+
 std::string readWholeFile(const std::string& path) {
     int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) raiseFileAccess();
@@ -123,6 +128,10 @@ std::string readWholeFile(const std::string& path) {
         }
         if (n == 0) break;
         text.append(buffer, static_cast<std::size_t>(n));
+        if (text.size() > kMaxIniFileSize) {
+            ::close(fd);
+            platform::raiseError(platform::err::OutOfMemory);
+        }
     }
     ::close(fd);
     return text;

@@ -128,19 +128,23 @@ TEST_F(SelectionFiles, ACancelOrARefusedFileChangesNothing) {
     tick(0);                    // the code page unticked since
     put(file("other.ini"), "[Printer]\r\nModel= 3690\r\n[CodePageParameter]\r\n0=True\r\n");
     put(file("nomodel.ini"), "[CodePageParameter]\r\n0=True\r\n");
+    put(file("huge.ini"), "");
+    fs::resize_file(file("huge.ini"), std::uintmax_t{1} << 30);  // sparse: no disk, but no memory for it either
     const std::string settings = settingsFile(), exported = contents(file("sel.ini"));
     exportTo("");
     importFrom("");
     importFrom(file("other.ini"));
     importFrom(file("nomodel.ini"));
     importFrom(file("missing.ini"));
+    importFrom(file("huge.ini"));
     EXPECT_EQ(settingsFile(), settings);
     EXPECT_EQ(contents(file("sel.ini")), exported);
     EXPECT_EQ(dlg->Setting(0).Value(), 0);
     EXPECT_FALSE(fs::exists(file("missing.ini")));
     EXPECT_EQ(messageTexts(), (std::vector<std::string>{
                                   "Not Importing the correct file, 3690 Printer Model Confiurations are saved in this file",
-                                  "Not Importing the correct file", "Not Importing the correct file"}));
+                                  "Not Importing the correct file", "Not Importing the correct file",
+                                  "Runtime Error :7\r\nOut of memory"}));
 }
 
 // A folder in place of the temporary file makes the write fail after the
