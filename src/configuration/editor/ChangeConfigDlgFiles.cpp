@@ -115,11 +115,23 @@ void ChangeConfigDlg::importRows(const std::vector<FlaggedRow>& rows) {
         values[c].emplace_back(d.valueKeys[static_cast<std::size_t>(r.row)].key, r.value);
         if (shownFlag(r.category)) shownRows.emplace_back(r.row, choice);
     }
-    for (int category = 0; category < kCategoryCount; ++category) {
-        const auto c = static_cast<std::size_t>(category);
-        if (flags[c].empty()) continue;
-        shell::writeIniValues(settingsPath(), categoryDefinition(category).flagSection, flags[c]);
-        shell::writeIniValues(settingsPath(), categoryDefinition(category).valueSection, values[c]);
+    // One write for all of them: a write that fails part way (a full disk)
+    // must not leave rows flagged with the values Clear All gave them, which
+    // Apply All would then send.
+    try {
+        std::string text = shell::readIniFileOrThrow(settingsPath(), true).value_or("");
+        bool taken = false;
+        for (int category = 0; category < kCategoryCount; ++category) {
+            const auto c = static_cast<std::size_t>(category);
+            const CategoryDefinition& d = categoryDefinition(category);
+            for (const auto& [key, value] : flags[c]) text = shell::UpdateIniText(text, d.flagSection, key, value);
+            for (const auto& [key, value] : values[c]) text = shell::UpdateIniText(text, d.valueSection, key, value);
+            taken = taken || !flags[c].empty();
+        }
+        if (taken) shell::writeIniFileOrThrow(settingsPath(), text);
+    } catch (const platform::RuntimeError& e) {
+        shell::ReportRuntimeError(e);
+        return;
     }
     for (const auto& [row, choice] : shownRows) {
         if (choice >= 0) SettingList(row).setListIndex(choice);
