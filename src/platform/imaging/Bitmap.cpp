@@ -104,7 +104,9 @@ std::optional<Bitmap> parseBitmap(std::span<const std::uint8_t> f) {
 }
 
 std::optional<Bitmap> readBitmapFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Not blocking: a named pipe picked in the file dialog would otherwise
+    // hold the window until something writes to it. It is refused below.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) raiseError(errno == ENOENT || errno == ENOTDIR ? err::FileNotFound : err::PathFileAccess);
     struct stat st {};
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

@@ -2,6 +2,7 @@
 // either row order, what it refuses, and a seeded walk of damaged files that
 // must never read outside the file (the sanitizers watch) or crash.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -131,7 +132,9 @@ TEST(BitmapReader, FilesGiveFileErrorsAndTheirBitmap) {
     std::ofstream((dir / "logo.bmp").string(), std::ios::binary)
         .write(reinterpret_cast<const char*>(good.data()), static_cast<std::streamsize>(good.size()));
     EXPECT_EQ(platform::readBitmapFile((dir / "logo.bmp").string())->rows, parseBitmap(good)->rows);
-    for (auto [path, number] : {std::pair{dir / "missing.bmp", 53}, {dir / "no" / "x.bmp", 53}, {dir, 75}}) {
+    ASSERT_EQ(::mkfifo((dir / "pipe.bmp").c_str(), 0600), 0);  // opening it must not wait for a writer
+    for (auto [path, number] :
+         {std::pair{dir / "missing.bmp", 53}, {dir / "no" / "x.bmp", 53}, {dir, 75}, {dir / "pipe.bmp", 75}}) {
         try {
             platform::readBitmapFile(path.string());
             ADD_FAILURE() << path;
