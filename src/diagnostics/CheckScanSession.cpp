@@ -106,7 +106,6 @@ void CheckScanSession::ReceiveScanImage(std::uint8_t b, int& Position, bool& Las
         case 4:
             s.BlockLength = b * 256 + s.LengthLow;
             s.BlockBase = static_cast<std::int32_t>(m_ScanImage.size()) - 1;
-            m_ScanImage.reserve(m_ScanImage.size() + static_cast<std::size_t>(s.BlockLength));
             break;
         case 5:
             ++s.BlockCount;
