@@ -309,6 +309,10 @@ private:
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;
+    // A TCP restart's reconnect was made and the printer has not answered on
+    // it yet: its first answer ends the silence the restart asked of the
+    // reply watchdog.
+    bool restartAnswerAwaited_ = false;
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
 };

@@ -216,6 +216,15 @@ void PrinterLink::Winsock_Close() {
     Winsock.Close();
     // After the user disconnected there is nothing to reconnect to.
     if (m_strIPAddress.empty() || m_strIPAddress == "-1") return;
+    // Until the reconnect is made and the printer answers on it, nothing the
+    // windows send reaches it and no watchdog runs: were it not reported now,
+    // a printer that went away would stay Online for as long as the
+    // reconnect takes (minutes, when nothing answers it). Its first answer
+    // shows it online again. A restart's own close is expected.
+    if (!bSuppressLanTimeout) {
+        StopResponseTimer();
+        reportLanTimeout();
+    }
     // A printer busy with another client accepts a connection and closes it
     // at once. Chasing it would reconnect as fast as the network allows, so
     // a reconnect it closes within a second is not repeated: the link stays
@@ -238,6 +247,7 @@ void PrinterLink::Winsock_SendComplete() {
     bLanRestartPending = false;
     ConnectPrinter();
     bSuppressLanTimeout = true;
+    restartAnswerAwaited_ = true;
 }
 
 }  // namespace printerlink

@@ -1,4 +1,7 @@
 // Receiving: the transports' events and the USB HID read.
+#include <utility>
+
+#include "link/LinkFlags.h"
 #include "link/PrinterLink.h"
 #include "platform/MessageBoxStyles.h"
 
@@ -27,6 +30,9 @@ void PrinterLink::Winsock_DataArrival(long) {
     Bytes data = Winsock.GetData();
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
     m_bLanReplyReceived = true;
+    // A printer that answers after its restart is back: from now on its
+    // silence is reported again, as it was before the restart.
+    if (std::exchange(restartAnswerAwaited_, false)) bSuppressLanTimeout = false;
     // The windows that showed the printer offline show it online again.
     if (lanAnswersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     // A WaitResponse collecting the reply takes everything; bytes an earlier

@@ -139,5 +139,49 @@ INSTANTIATE_TEST_SUITE_P(AcrossOperations, FailedSend,
                              return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param));
                          });
 
+// A TCP printer that closes the connection: every window shows it Offline at
+// once, not when the reconnect (minutes, if nothing answers it) gives up, and
+// Online again once it takes the reconnect and answers. After a restart,
+// whose own close is expected, a printer that answered and then falls silent
+// is told as before the restart.
+class TcpPrinterGone : public OpenWindowWorld {
+protected:
+    template <class Window>
+    void goAndMaybeComeBack(bool comesBack) {
+        connect(Link::Lan);
+        auto& window = show<Window>(4000);
+        ASSERT_EQ(window.PrinterOnlineText.Text(), "Online");
+        if (!comesBack) network.ignore(sim::kPrinterHost, sim::kPrinterPort);
+        printer.closeConnection();
+        EXPECT_TRUE(shownWithin(window.PrinterOnlineText, "Offline", 1000));
+        EXPECT_EQ(shownWithin(window.PrinterOnlineText, "Online", 8000), comesBack);
+        driver.click(window.CloseButton);
+        ASSERT_TRUE(clickButton(kDisconnectButton));
+        idle(1000);
+    }
+    static constexpr int kDisconnectButton = 2;
+};
+
+TEST_F(TcpPrinterGone, EveryWindowShowsItOfflineAtOnceAndOnlineWhenItAnswersAgain) {
+    for (bool comesBack : {false, true}) {
+        SCOPED_TRACE(comesBack ? "comes back" : "gone");
+        goAndMaybeComeBack<Diag>(comesBack);
+        goAndMaybeComeBack<Config>(comesBack);
+        goAndMaybeComeBack<Tally>(comesBack);
+    }
+}
+
+TEST_F(TcpPrinterGone, SilenceAfterARestartIsToldOnceThePrinterAnswered) {
+    connect(Link::Lan, 7);
+    auto& window = show<Config>(500);
+    ASSERT_TRUE(driver.click(window.RebootButton));
+    idle(20000);
+    ASSERT_EQ(window.PrinterOnlineText.Text(), "Online");
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    EXPECT_TRUE(shownWithin(window.PrinterOnlineText, "Offline", 9000));
+    printer.setReplyFault(sim::ReplyFault::None);
+    EXPECT_TRUE(shownWithin(window.PrinterOnlineText, "Online", 4000));
+}
+
 }  // namespace
 }  // namespace shelltest
