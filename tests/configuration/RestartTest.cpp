@@ -100,6 +100,33 @@ TEST_F(Restart, RebootRestartsThePrinterAndTheLinkComesBackAsItsConnectionTypeSa
     }
 }
 
+// The reconnect gives up on a printer that stays away: a window left open
+// must not go on saying "Online" over a link that is gone.
+TEST_F(Restart, APrinterThatDoesNotComeBackLeavesTheWindowOfflineOrClosed) {
+    printer.config().restartTime = 60'000'000;
+    for (const Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(shelltest::linkName(link));
+        settingChangedFlags = {};
+        connect(link, 7);
+        open();
+        idle(5);
+        ASSERT_TRUE(driver.click(dlg->RebootButton));
+        idle(30000);
+        if (link == Link::Serial) {
+            EXPECT_FALSE(dlg->isLoaded());
+            EXPECT_EQ(messages.back().text, kDisconnected);
+        } else {
+            ASSERT_TRUE(dlg->isLoaded());
+            EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Offline");
+            EXPECT_FALSE(dlg->ButtonGroup.Enabled());
+            EXPECT_FALSE(dlg->RebootButton.Enabled());
+            driver.click(dlg->CloseButton);
+        }
+        driver.click(mainWindow().FunctionButton(2));
+        printer.restoreDevice();
+    }
+}
+
 TEST_F(Restart, RestoreAndPrintFormSendTheirCommandOnEachLink) {
     struct Case {
         Link link;

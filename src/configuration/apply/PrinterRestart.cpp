@@ -37,10 +37,11 @@ void waitForSerialOutput(shell::MainWindow& link) {
                       [&] { return !link.MSCommCtrl.PortOpen() || link.MSCommCtrl.OutBufferCount() == 0; });
 }
 
-// The printer's lines dropped while it restarted, which turned the window
-// offline; a port reopened afterwards reports no change of its own, so the
-// window reads the lines again as it does when it opens.
-void reconnectSerial(ChangeConfigDlg& window) {
+// A reopened link reports nothing of its own: not a serial port whose lines
+// dropped while the printer restarted, nor a USB HID printer that was not
+// found again (its device is closed, so no poll reads and no read can time
+// out). The window asks the link afresh, as it does when it opens.
+void reconnect(ChangeConfigDlg& window) {
     window.m_MainComm.ConnectPrinter();
     if (window.isLoaded()) window.m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
 }
@@ -93,7 +94,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
             printerlink::bRestartPending = true;
             printerlink::bRestartSentOnLink = true;
             printerlink::bLinkLost = false;
-            link.ConnectPrinter();
+            reconnect(window);
         } else {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         }
@@ -114,7 +115,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
             return;
         }
         waitForSerialOutput(link);
-        reconnectSerial(window);
+        reconnect(window);
         RequestRealTimeStatus(window);
         checkAfterRestart(window, "Checking the printer is connected or not...", 2000);
     } else if (settingChangedFlags.groupB()) {
@@ -123,7 +124,7 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         DisconnectedExit(window);
     } else if (link.SendOutputFramed(command)) {
         waitForSerialOutput(link);
-        reconnectSerial(window);
+        reconnect(window);
         printerlink::bRestartPending = false;
     } else {
         shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
