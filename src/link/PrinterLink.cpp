@@ -19,10 +19,12 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
                 [this](const Bytes& data) { CheckStatusResponse(data); },
                 [this](const Bytes& data) { ParseFirmwareVersion(data); },
                 [this](const Bytes& data) { OnDataReceived.raise(data); }}),
-      heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }) {
+      heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
+      firmwareReplyLimit_(loop) {
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
+    firmwareReplyLimit_.onTimer = [this] { guardEvent([this] { firmwareReplyTimedOut(); }); };
     MSCommCtrl.OnComm = [this] { guardEvent([this] { MSCommCtrl_OnComm(); }); };
     Winsock.OnDataArrival = [this](long total) { guardEvent([this, total] { Winsock_DataArrival(total); }); };
     Winsock.OnError = [this](int number, const std::string& description) {
@@ -113,6 +115,8 @@ bool PrinterLink::DisconnectPrinter() {
         m_lPaperWidth = -1;
         forgetDevice();
         m_AHPIBufferCmd = false;
+        // Part of a reply on the closed link cannot begin the next link's.
+        forgetFirmwareReply();
         if (breconnect) {
             m_bAwaitingFirmware = false;
             m_dblFirmwareVersion = -1;

@@ -298,6 +298,11 @@ private:
     bool waitLanReply(platform::Bytes& resp, int count);
     bool waitHidReply(platform::Bytes& resp, int count);
     void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
+    // A firmware reply begun on serial or TCP has the reply time to end;
+    // one that does not is no answer.
+    void limitFirmwareReply();
+    void firmwareReplyTimedOut();
+    void forgetFirmwareReply();
 
     platform::EventLoop& loop_;
     unsigned failureCount_ = 0;
@@ -306,6 +311,7 @@ private:
     ReceiveRouting routing_;
     // The reply bytes the TCP and USB HID waits read but did not take.
     HeldReply heldReply_;
+    platform::Timer firmwareReplyLimit_;  // one shot
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.
     platform::Micros lanReconnectedAt_ = -1;

@@ -90,6 +90,7 @@ void PrinterLink::RequestFirmwareVersion() {
     // Framed only while a USB HID device is open: a flag left from an earlier
     // USB HID restart must not put a report header in front of the request
     // on a serial or TCP link.
+    forgetFirmwareReply();
     m_bAwaitingFirmware = true;
     SendOutputFramed(IdItemCommand(kFirmwareItem));
     if (m_lngHIDHandle > 0) fncReadHIDData();
@@ -102,6 +103,27 @@ void PrinterLink::ParseFirmwareVersion(const Bytes& data) {
     CheckFirmwareColumnSupport();
     m_bAwaitingFirmware = false;
     if (data.size() > 1) m_bFirmwareAnswered = true;
+}
+
+void PrinterLink::limitFirmwareReply() {
+    if (!routing_.firmwareReplyOpen())
+        firmwareReplyLimit_.setInterval(0);
+    else if (firmwareReplyLimit_.interval() == 0)
+        firmwareReplyLimit_.setInterval(kReplyWaitMs);
+}
+
+// A reply whose rest never came: its first part alone would give a wrong
+// version (a truncated number), so it gives none. The printer is taken as
+// not having answered, and what comes later is no longer awaited. (A reply
+// taken whole whose trailing byte never came just stops waiting for it.)
+void PrinterLink::firmwareReplyTimedOut() {
+    forgetFirmwareReply();
+    m_bAwaitingFirmware = false;
+}
+
+void PrinterLink::forgetFirmwareReply() {
+    firmwareReplyLimit_.setInterval(0);
+    routing_.dropFirmwareReply();
 }
 
 void PrinterLink::CheckFirmwareColumnSupport() {

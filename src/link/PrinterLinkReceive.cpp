@@ -21,6 +21,7 @@ void PrinterLink::MSCommCtrl_OnComm() {
     // between may already have taken the bytes. An empty input is no answer.
     if (input.empty()) return;
     routing_.routeSerialInput(input);
+    limitFirmwareReply();
 }
 
 void PrinterLink::readrealTimeResponesDiag(const Bytes& data) { routing_.readrealTimeResponesDiag(data); }
@@ -43,6 +44,7 @@ void PrinterLink::Winsock_DataArrival(long) {
     }
     heldReply_.prependTo(data);
     routing_.routeLanData(data);
+    limitFirmwareReply();
 }
 
 void PrinterLink::Winsock_Error(int, const std::string& description) {

@@ -95,6 +95,7 @@ void PrinterLink::handOnHeldReply(Bytes data, std::uint8_t reportId) {
             routing_.deliverHidReport(data);
         } else {
             routing_.routeLanData(data);
+            limitFirmwareReply();
         }
     });
 }

@@ -1,10 +1,35 @@
 #include "link/ReceiveRouting.h"
 
+#include <algorithm>
+#include <utility>
+
+#include "link/IdItemCodes.h"
+
 namespace printerlink {
 
 using platform::Bytes;
 
 namespace {
+bool isEndByte(std::uint8_t b) { return b < 0x20; }
+
+enum class FirmwareReply { Open, Ended, EndedBeforeTrailer };
+
+// The firmware reply is the flash firmware revision's read code, its
+// characters and a trailing byte; a serial or TCP read may bring any part of
+// it. Its text, taken as parsing takes it (after the marker, or from the
+// start when there is none), ends at its first control byte, or once the
+// revision's characters are all there, with the trailer still to come.
+FirmwareReply firmwareReplyState(const Bytes& reply) {
+    const std::uint8_t marker = iditems::IdItemCode(iditems::kFlashFirmwareRevision, iditems::IdItemOp::Read);
+    auto text = std::find(reply.begin(), reply.end(), marker);
+    const bool marked = text != reply.end();
+    text = marked ? text + 1 : reply.begin();
+    if (std::any_of(text, reply.end(), isEndByte)) return FirmwareReply::Ended;
+    if (marked && reply.end() - text >= iditems::IdItemShownLength(iditems::kFlashFirmwareRevision))
+        return FirmwareReply::EndedBeforeTrailer;
+    return FirmwareReply::Open;
+}
+
 // A window's real-time status request answered, whatever the bytes are.
 void takeAsAnswer(bool& requested, bool& answered) {
     answered = true;
@@ -39,15 +64,35 @@ void ReceiveRouting::routeLanData(const Bytes& data) {
 }
 
 // A report reaches the windows from its report ID up to its first zero byte.
+// The printer answers the firmware request in one report, which the request
+// reads itself: whatever that read got is the reply.
 void ReceiveRouting::deliverHidReport(const Bytes& report) {
-    toFirmwareOrWindows(platform::toBytes(platform::toTextUntilNul(report)));
-}
-
-void ReceiveRouting::toFirmwareOrWindows(const Bytes& data) {
+    const Bytes data = platform::toBytes(platform::toTextUntilNul(report));
     if (to_.awaitingFirmware)
         to_.firmwareVersion(data);
     else
         to_.windows(data);
+}
+
+// Taken piece by piece, the reply would give the version of its first part
+// and hand the rest to the windows as data.
+void ReceiveRouting::toFirmwareOrWindows(const Bytes& data) {
+    Bytes rest = data;
+    if (std::exchange(firmwareTrailerDue_, false) && !rest.empty() && isEndByte(rest.front())) {
+        rest.erase(rest.begin());
+        if (rest.empty()) return;
+    }
+    if (!to_.awaitingFirmware) {
+        firmwareReply_.clear();  // the wait was called off
+        to_.windows(rest);
+        return;
+    }
+    firmwareReply_.insert(firmwareReply_.end(), rest.begin(), rest.end());
+    const FirmwareReply state = firmwareReplyState(firmwareReply_);
+    if (state == FirmwareReply::Open) return;
+    firmwareTrailerDue_ = state == FirmwareReply::EndedBeforeTrailer;
+    const Bytes reply = std::exchange(firmwareReply_, {});
+    to_.firmwareVersion(reply);
 }
 
 }  // namespace printerlink

@@ -5,8 +5,9 @@
 // probe while the link awaits them, else to the windows. TCP data is offered
 // to every tally still requested (LanTallyReplies) and then goes to the
 // firmware probe while it is awaited, else to the windows; the connection
-// check never takes it. A USB HID report, cut at its first zero byte, goes
-// to the firmware probe or the windows the same way.
+// check never takes it. On both, the firmware probe gets its reply whole,
+// once its end has come, however many reads brought it. A USB HID report,
+// cut at its first zero byte, goes to the firmware probe or the windows.
 //
 // Ownership: the link owns one, built on its handshake record, its tallies,
 // its probes' flags and its receivers, which all outlive it. Nothing here
@@ -42,11 +43,21 @@ public:
     void deliverHidReport(const platform::Bytes& report);
     // The diagnostics window's handshake answered: data is kept for it.
     void readrealTimeResponesDiag(const platform::Bytes& data);
+    // A firmware reply has begun and its end, or its trailing byte, has not
+    // come yet.
+    bool firmwareReplyOpen() const { return !firmwareReply_.empty() || firmwareTrailerDue_; }
+    // Its rest will not come, or belongs to no request any more.
+    void dropFirmwareReply() {
+        firmwareReply_.clear();
+        firmwareTrailerDue_ = false;
+    }
 
 private:
     void toFirmwareOrWindows(const platform::Bytes& data);
 
     ReceiveTargets to_;
+    platform::Bytes firmwareReply_;
+    bool firmwareTrailerDue_ = false;  // the reply was taken before its trailing byte came
 };
 
 }  // namespace printerlink

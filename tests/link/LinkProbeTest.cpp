@@ -77,14 +77,62 @@ TEST_F(LinkTest, FirmwareVersionDecidesFortyEightColumnSupportByModel) {
     EXPECT_TRUE(received.empty());
 }
 
-TEST_F(LinkTest, OneByteFirmwareReplySetsTheVersionButDoesNotCountAsAnAnswer) {
+TEST_F(LinkTest, OneByteFirmwareReplyDoesNotCountAsAnAnswer) {
     ASSERT_TRUE(connect(1));
     printer.setReply({0x1D, 0x49, 0x40, 0xA3}, {0xA3});
     link->RequestFirmwareVersion();
-    runFor(20);
+    runFor(printerlink::kReplyWaitMs + 20);  // the marker alone may be the first of several reads
     EXPECT_FALSE(link->m_bAwaitingFirmware);
     EXPECT_FALSE(link->m_bFirmwareAnswered);
     EXPECT_EQ(link->m_dblFirmwareVersion, 0);
+}
+
+// At 9600 baud, or across TCP segments, the reply comes in several reads a
+// few milliseconds apart; a reply whose rest never comes tells nothing.
+TEST_F(LinkTest, FirmwareReplyIsTakenOnlyWhenItHasEndedHoweverItIsSplit) {
+    const Bytes reply{0xA3, '3', '5', '4', '5', 0x00};  // a 3690: 48 columns from 3545 on
+    struct Case {
+        const char* name;
+        std::vector<std::size_t> cuts;  // where one read ends and the next begins
+        std::size_t sent;               // bytes the printer gets out
+        double version;
+        bool answered;
+    } cases[] = {
+        {"marker first", {1}, 6, 3545, true},
+        {"inside the number", {3}, 6, 3545, true},
+        {"end byte alone", {5}, 6, 3545, true},
+        {"each byte alone", {1, 2, 3, 4, 5}, 6, 3545, true},
+        {"the rest never comes", {3}, 3, -1, false},
+    };
+    for (int port : {1, 17}) {
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::to_string(port) + " " + c.name);
+            ASSERT_TRUE(connect(port, 7));
+            printer.setReply({0x1D, 0x49, 0x40, 0xA3}, {});
+            link->m_dblFirmwareVersion = -1;
+            link->m_FWVersion48ColSupport = false;
+            link->m_bFirmwareAnswered = false;
+            link->RequestFirmwareVersion();
+            received.clear();
+            std::size_t from = 0;
+            for (std::size_t read = 0; from < c.sent; ++read) {
+                const std::size_t to = read < c.cuts.size() ? c.cuts[read] : c.sent;
+                const Bytes piece(reply.begin() + static_cast<std::ptrdiff_t>(from),
+                                  reply.begin() + static_cast<std::ptrdiff_t>(to));
+                printer.scheduler().after(2000 * static_cast<platform::Micros>(read + 1),
+                                          [this, piece] { printer.reply(piece); });
+                from = to;
+            }
+            runFor(printerlink::kReplyWaitMs + 100);
+            EXPECT_FALSE(link->m_bAwaitingFirmware);
+            EXPECT_EQ(link->m_bFirmwareAnswered, c.answered);
+            EXPECT_EQ(link->m_dblFirmwareVersion, c.version);
+            EXPECT_EQ(link->m_FWVersion48ColSupport, c.answered);
+            EXPECT_TRUE(received.empty()) << "no byte of the reply is the windows' data";
+            link->DisconnectPrinter();
+            printer.clearReplies();
+        }
+    }
 }
 
 TEST_F(LinkTest, FirmwareRequestIsAnsweredOnEveryLink) {
