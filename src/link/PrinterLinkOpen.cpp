@@ -107,10 +107,14 @@ bool PrinterLink::connectTcp(const std::string& host, const std::string& port) {
     lanReconnectedAt_ = -1;
     Winsock.RemoteHost = host;
     Winsock.RemotePort = platform::CLng(port);
-    Winsock.Connect();
-    yieldTimes(kConnectYields);
+    // Known before the wait: a printer that accepts and closes at once (busy
+    // with another client) is reconnected by Winsock_Close during it, and to
+    // this address, not to the one an earlier link left, or the connect would
+    // succeed on the wrong printer.
     m_strIPAddress = host;
     m_strHostPort = port;
+    Winsock.Connect();
+    yieldTimes(kConnectYields);
     if (Winsock.State() == platform::sck::Connected) return true;
     // Given up: a connect left pending would end minutes later on its own,
     // with a time-out box and status out of any context.
