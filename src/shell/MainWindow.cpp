@@ -175,13 +175,16 @@ void MainWindow::ConnectButton(int& focusIndex) {
     // the printer connected now, and must not change how it is polled. The
     // silence a printer restart asked of the reply watchdog ends here too, or
     // a printer that stops answering would never be reported for the rest of
-    // the run. So does the mark of a restart sent on the earlier link: left
-    // set, the diagnostics window would read a TCP printer's ESC v replies as
+    // the run; and a TCP restart whose send never completed (the settings
+    // file said TCP on another link) must not reconnect the new link through
+    // a second dialog. The mark of a restart sent on the earlier link goes
+    // too: left set, the diagnostics window would read a TCP printer's ESC v replies as
     // a USB HID report header and never show its paper or door status, and
     // the configuration window would offer Apply with nothing ticked.
     bLanAnswersGsEot = false;
     bLanAnswersEscV = false;
     bSuppressLanTimeout = false;
+    bLanRestartPending = false;
     bRestartSentOnLink = false;
 
     if (ConnectPrinter()) {
