@@ -95,7 +95,8 @@ bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
 // Whether what an operation sent can be taken as having reached the
 // printer: made when the operation begins, it fails once a send of the link
 // failed or the TCP connection was lost since then (also when the link has
-// connected again), or while the TCP connection is not up. Every work
+// connected again), while the TCP connection is not up, or while a serial
+// printer that let a send's settle wait run out is still not online. Every work
 // window asks it before it reports an operation done, and its senders ask it
 // so that an operation stops at the first send that failed.
 class SendCheck {
@@ -111,6 +112,7 @@ public:
 private:
     printerlink::PrinterLink* link_;
     unsigned failuresAtStart_;
+    unsigned notReadyAtStart_;
     bool lan_;
 };
 
