@@ -75,7 +75,9 @@ bool SendCheck::failed() const {
 bool SendCheck::reached() {
     constexpr int kReportRounds = 10, kReportSleepMs = 10;
     if (lan_) waitRounds(kReportRounds, kReportSleepMs, [this] { return failed(); });
-    return !failed();
+    if (!failed()) return true;
+    if (lan_) link_->awaitAnswersAgain();
+    return false;
 }
 
 bool OperationSends::run(const std::function<void()>& sends) {

@@ -107,6 +107,8 @@ public:
     // True when nothing went wrong, asked after the link has had a moment to
     // report what became of the bytes already handed over: a TCP reset comes
     // in only after the send that met it has returned. Yields and sleeps.
+    // On TCP a False leaves the link to report the printer's next data as
+    // answering again: the window shows it offline after this.
     bool reached();
 
 private:
