@@ -231,7 +231,9 @@ private:
     // did not all reach the printer stops at the first that failed and ends
     // with the window shown offline.
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
-    bool sendsStopped() const { return clickSends_.stopped(); }
+    // Also once the window was closed: a test still running sends nothing
+    // more to a printer nobody watches.
+    bool sendsStopped() const { return closed_ || clickSends_.stopped(); }
     void showOffline();
     // By model for "Any HID USB POS Printer", else by type.
     void arrangeStatusGroups(bool online);
@@ -346,6 +348,7 @@ private:
     bool scanHoldsReplyWatchdog_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};
+    bool closed_ = false;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

@@ -33,6 +33,10 @@ public:
     // watchdog count afresh from the next send.
     void holdReplyWatchdog() { ++replyWatchdogHolds_; }
     void releaseReplyWatchdog();
+    // A window shows the printer offline because what it sent was lost: the
+    // printer's next data tells it is answering again, as after a time-out,
+    // even when the reconnect's first answer already told it before.
+    void awaitAnswersAgain() { lanTimeoutReported_ = true; }
 
 protected:
     void TimerWinsock_Timer();

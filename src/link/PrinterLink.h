@@ -174,6 +174,11 @@ public:
     // that met it has returned, and a connection the link has opened again
     // since does not bring the bytes sent on the lost one to the printer.
     unsigned failureCount() const { return failureCount_; }
+    // How often a send's settle wait ran out with the printer still not
+    // ready. A printer that holds CTS low for flow control raises it again
+    // well within the wait; one switched off or unplugged never does, and
+    // its port stays open.
+    unsigned notReadyCount() const { return notReadyCount_; }
     bool SendOutput(const std::string& text);
     bool SendOutput(const platform::Bytes& data);
     bool SendOutput(const TextArray& data);
@@ -306,6 +311,7 @@ private:
 
     platform::EventLoop& loop_;
     unsigned failureCount_ = 0;
+    unsigned notReadyCount_ = 0;
     LinkShellServices services_;
     // Where incoming bytes go once no reply wait collects them.
     ReceiveRouting routing_;

@@ -57,6 +57,7 @@ void PrinterLink::settleWait(const SendWaits& waits) {
         if (waits.settleSleeps) Sleep(kSettleSleepMs);
         DoEvents();
     }
+    if (!sendWaitEnds()) ++notReadyCount_;
 }
 
 void PrinterLink::sendText(const std::string& text, const SendWaits& waits) {

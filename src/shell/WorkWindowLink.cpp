@@ -55,10 +55,18 @@ bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
 }
 
 SendCheck::SendCheck(printerlink::PrinterLink& link)
-    : link_(&link), failuresAtStart_(link.failureCount()), lan_(link.EthernetStatus() == "True") {}
+    : link_(&link),
+      failuresAtStart_(link.failureCount()),
+      notReadyAtStart_(link.notReadyCount()),
+      lan_(link.EthernetStatus() == "True") {}
 
+// A serial printer switched off keeps the port open and takes every send
+// after sitting out its settle wait: it counts as failed once a send waited
+// the wait out and the printer is still not online, not while it holds CTS
+// low for flow control.
 bool SendCheck::failed() const {
     if (link_->failureCount() != failuresAtStart_) return true;
+    if (link_->notReadyCount() != notReadyAtStart_ && !link_->IsPrinterOnline()) return true;
     return lan_ && link_->Winsock.State() != platform::sck::Connected;
 }
 
@@ -67,7 +75,9 @@ bool SendCheck::failed() const {
 bool SendCheck::reached() {
     constexpr int kReportRounds = 10, kReportSleepMs = 10;
     if (lan_) waitRounds(kReportRounds, kReportSleepMs, [this] { return failed(); });
-    return !failed();
+    if (!failed()) return true;
+    if (lan_) link_->awaitAnswersAgain();
+    return false;
 }
 
 bool OperationSends::run(const std::function<void()>& sends) {

@@ -95,7 +95,8 @@ bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
 // Whether what an operation sent can be taken as having reached the
 // printer: made when the operation begins, it fails once a send of the link
 // failed or the TCP connection was lost since then (also when the link has
-// connected again), or while the TCP connection is not up. Every work
+// connected again), while the TCP connection is not up, or while a serial
+// printer that let a send's settle wait run out is still not online. Every work
 // window asks it before it reports an operation done, and its senders ask it
 // so that an operation stops at the first send that failed.
 class SendCheck {
@@ -106,11 +107,14 @@ public:
     // True when nothing went wrong, asked after the link has had a moment to
     // report what became of the bytes already handed over: a TCP reset comes
     // in only after the send that met it has returned. Yields and sleeps.
+    // On TCP a False leaves the link to report the printer's next data as
+    // answering again: the window shows it offline after this.
     bool reached();
 
 private:
     printerlink::PrinterLink* link_;
     unsigned failuresAtStart_;
+    unsigned notReadyAtStart_;
     bool lan_;
 };
 

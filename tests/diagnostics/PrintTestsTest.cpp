@@ -272,5 +272,42 @@ TEST_F(PrintTests, SlipStationAndEjectOnlyForSlipModels) {
     }
 }
 
+// A serial printer switched off (CTS and DSR drop, the port stays open) just
+// after a test began: the test stops at the first send that sat out its
+// wait, and the window shows the printer offline.
+TEST_F(PrintTests, SerialPrinterSwitchedOffStopsTheTest) {
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    const struct {
+        platform::CommandButton Dlg::*button;
+        int type;
+    } tests[] = {{&Dlg::ReceiptButton, 0}, {&Dlg::ColorPrintButton, 0}, {&Dlg::TwoSideButton, 3}};
+    for (const auto& t : tests) {
+        SCOPED_TRACE(t.type);
+        auto& w = open(Link::Serial, t.type);
+        printer.scheduler().after(300'000, [this] { printer.removeDevice(); });
+        const platform::Micros t0 = clock.now();
+        ASSERT_TRUE(driver.click(w.*t.button));
+        EXPECT_LT(elapsedMs(t0), 15000.0);
+        EXPECT_EQ(w.PrinterOnlineText.Text(), "Offline");
+        printer.restoreDevice();
+        disconnect();
+    }
+}
+
+// Closed while the test waits for the printer's answer: the printer that
+// stays online gets nothing more than the close's own GS US 0.
+TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
+    auto& w = open(Link::Serial, 0);
+    printer.onLog = [this, &w](const sim::SimLogEntry&) {
+        printer.onLog = nullptr;
+        printer.scheduler().after(1000, [this, &w] { driver.click(w.CloseButton); });
+    };
+    ASSERT_TRUE(driver.click(w.ReceiptButton));
+    ASSERT_FALSE(w.isLoaded());
+    runFor(1000);
+    EXPECT_TRUE(paper().empty());
+    EXPECT_EQ(printCommands().back(), "GS US 0");
+}
+
 }  // namespace
 }  // namespace diagtest

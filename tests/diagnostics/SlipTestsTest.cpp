@@ -275,5 +275,22 @@ TEST_F(SlipTests, SlipPrintGoesToTheSlipStationAndEjectsIt) {
     EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0"}));
 }
 
+// A TCP printer that closes the connection during a test and takes the
+// reconnect: the window shows the failed test offline, and online again as
+// soon as the printer answers its poll.
+TEST_F(SlipTests, TcpPrinterBackAfterAFailedTestShowsOnlineAgain) {
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    for (auto button : {&Dlg::SlipButton, &Dlg::MICRButton, &Dlg::FlipButton}) {
+        auto& w = open(Link::Lan, 4);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        printer.scheduler().after(300'000, [this] { printer.closeConnection(); });
+        ASSERT_TRUE(driver.click(w.*button));
+        runFor(5000);
+        EXPECT_EQ(w.PrinterOnlineText.Text(), "Online");
+        EXPECT_EQ(enabledButtons(), "12345678-0");
+        disconnect();
+    }
+}
+
 }  // namespace
 }  // namespace diagtest
