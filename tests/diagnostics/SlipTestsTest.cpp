@@ -234,6 +234,25 @@ TEST_F(SlipTests, UnansweredMicrReadLeavesTheStatusPanelWorking) {
     }
 }
 
+// On USB HID the window reads the MICR reply itself: noise faster than a HID
+// read gives up must not hold it there beyond the time a reply takes.
+TEST_F(SlipTests, HidNoiseHoldsTheMicrReadOnlyBriefly) {
+    auto& w = open(Link::Usb, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    platform::Micros t0 = clock.now();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    const double quiet = elapsedMs(t0);
+    printer.onLog = [this](const sim::SimLogEntry& entry) {
+        if (std::count(entry.decoded.begin(), entry.decoded.end(), "ESC w P (MICR read)") == 0) return;
+        printer.onLog = nullptr;
+        printer.setNoise(100'000);  // ten bytes a second, for a minute
+        printer.scheduler().after(60'000'000, [this] { printer.setNoise(0); });
+    };
+    t0 = clock.now();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    EXPECT_LT(elapsedMs(t0), quiet + 1500);
+}
+
 // The slip print and the flip sleep with no reply due; the status poll, held
 // up as long as the TCP reply watchdog, is older and goes first: its requests
 // are what the watchdog then waits for.
