@@ -123,6 +123,7 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
     sleepWithPollResting(kMICRSleepMs);
+    Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
         readMICRReplyOnHid();
     else
