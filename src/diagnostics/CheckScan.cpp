@@ -18,6 +18,8 @@ namespace {
 
 using printerlink::kPurgeInput;
 constexpr std::uint8_t kScanLevel = 0xEC;
+// A block of up to 64 KiB comes in about a thousand HID reports.
+constexpr platform::Micros kScanReadPerTick = 3'000'000;
 constexpr const char* kScanPrompt =
     "Insert a check to the slip station.\r\nAnd then select OK button to scan image.\r\nTo cancel scan, select "
     "Cancel button.";
@@ -174,10 +176,13 @@ void DiagnosePrinterDlg::PrintScanFile(const std::string& fileName) {
 }
 
 // On USB HID no event brings the blocks: the status timer reads them while
-// the scan runs, and each block's ACK brings the next within the reads.
+// the scan runs, and each block's ACK brings the next within the reads. A
+// tick reads for a bounded time, long enough for the largest block at the
+// HID's pace; a scan that takes longer goes on at the next tick.
 void DiagnosePrinterDlg::readScanReportsOnHid() {
-    while (ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0) {
-        const Bytes data = readHidReplyBytes();
+    const platform::Micros deadline = now() + kScanReadPerTick;
+    while (ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0 && now() < deadline) {
+        const Bytes data = readHidReplyBytes(deadline);
         if (data.empty()) return;
         for (std::uint8_t b : data) {
             if (!ScanSession.m_bScanning) return;

@@ -297,9 +297,11 @@ private:
     bool waitResponseByte(platform::Bytes& reply);
     void showBusyNotice();
     bool serialAnswerArrived();
-    // Every data byte the printer sent until a USB HID read finds none. The
-    // status poll must not run meanwhile: it would read reports too.
-    platform::Bytes readHidReplyBytes();
+    // Every data byte the printer sent until a USB HID read finds none or
+    // `deadline` passes: a printer that never stops sending must not hold
+    // the window. The status poll must not run meanwhile: it would read
+    // reports too.
+    platform::Bytes readHidReplyBytes(platform::Micros deadline);
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);

@@ -25,6 +25,7 @@ constexpr std::uint8_t kFlipBackLines = 30;
 // more for one still on its way. A serial read, which does not sleep, waits
 // as long in all.
 constexpr int kMICRReplyRounds = 20, kMICRReplySleepMs = 50;
+constexpr platform::Micros kMICRReplyReadLimit = platform::Micros(kMICRReplyRounds * kMICRReplySleepMs) * 1000;
 constexpr platform::Micros kMICRReplyLimit =
     platform::Micros(kMICRSleepMs + kMICRReplyRounds * kMICRReplySleepMs) * 1000;
 constexpr const char* kBusyNotice = "Wait till the Slip station is busy.";
@@ -110,16 +111,19 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
 }
 
 // On USB HID no event brings the reply, and a status poll's read would cut
-// it at its first zero byte (a good read's status): it is read here.
+// it at its first zero byte (a good read's status): it is read here. It has
+// had the sleep to arrive and is read in as long as a reply on its way is
+// given on the other links.
 void DiagnosePrinterDlg::readMICRReplyOnHid() {
     Bytes reply;
-    withoutStatusPoll([&] { reply = readHidReplyBytes(); });
+    withoutStatusPoll([&] { reply = readHidReplyBytes(now() + kMICRReplyReadLimit); });
     if (!reply.empty()) m_MainComm_OnDataReceived(reply);
 }
 
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
     sleepWithPollResting(kMICRSleepMs);
+    Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
         readMICRReplyOnHid();
     else
@@ -209,10 +213,10 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies) {
     }
 }
 
-Bytes DiagnosePrinterDlg::readHidReplyBytes() {
+Bytes DiagnosePrinterDlg::readHidReplyBytes(platform::Micros deadline) {
     Bytes out;
     Bytes b(1, 0);
-    while (m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
+    while (now() < deadline && m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
     return out;
 }
 

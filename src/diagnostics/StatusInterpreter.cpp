@@ -15,6 +15,9 @@ namespace {
 
 constexpr std::uint8_t kInputReportId = 0x09;
 constexpr std::uint8_t kCarriageReturn = 13;
+// A whole MICR reply takes well under this from its status byte; one that
+// has not ended by then was cut short, and what follows it is no MICR text.
+constexpr platform::Micros kMICRReplyTime = 1'000'000;
 
 }  // namespace
 
@@ -63,6 +66,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     const std::uint8_t b = block.bytes[static_cast<std::size_t>(i)];
     const long type = host_.printerType();
     const bool slip = isOfClass(ModelClass::Slip, facts);
+    if (m_bMICRReading && block.arrivedAt > micrReplyEndsBy_) dropMicrReply();
     if (isOfClass(ModelClass::Scan, facts) && host_.scanRunning()) {
         resetRows();
         host_.scanByte(b);
@@ -80,6 +84,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();
+        micrReplyEndsBy_ = block.arrivedAt + kMICRReplyTime;
     } else if (isEscReply(b) && (host_.lanLink() || host_.usbLink() || printerlink::bRestartSentOnLink)) {
         interpretEscReply(b, i, last);
     }
@@ -161,6 +166,18 @@ void StatusInterpreter::awaitMicrReply() {
     m_strMICRText.clear();
     m_bMICRAwaited = true;
     micrAwaitedUntil_ = platform::kForever;
+}
+
+// Bytes held back by a blocking wait arrive only after it: the reply they
+// continue has its time from then.
+void StatusInterpreter::micrReplyHeldUntilNow() {
+    if (m_bMICRReading) micrReplyEndsBy_ = std::max(micrReplyEndsBy_, host_.timeNow() + kMICRReplyTime);
+}
+
+// Nothing is shown or printed for a cut reply.
+void StatusInterpreter::dropMicrReply() {
+    m_bMICRReading = false;
+    m_strMICRText.clear();
 }
 
 bool StatusInterpreter::micrReplyAwaited() const { return m_bMICRAwaited && host_.timeNow() <= micrAwaitedUntil_; }

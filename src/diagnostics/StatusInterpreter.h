@@ -79,10 +79,15 @@ public:
     // reply starts its reply, until awaitMicrUntil's deadline.
     void awaitMicrReply();
     void awaitMicrUntil(platform::Micros deadline) { micrAwaitedUntil_ = deadline; }
+    // The window blocked until now: a MICR reply begun before has its time
+    // to end counted from now.
+    void micrReplyHeldUntilNow();
     const std::string& modelIdentifier() const { return modelIdentifier_; }
 
     int m_iStatusReplyIndex = 0;
     int m_iKioskReplyIndex = 0;
+    // A MICR reply is being collected. One that has not ended within its
+    // time is dropped at the next byte, which is read as any other.
     bool m_bMICRReading = false;
     int m_iMICRStatus = 0;
     std::string m_strMICRText;
@@ -105,6 +110,7 @@ private:
     void interpretEscReply(std::uint8_t b, int i, int last);
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     bool micrReplyAwaited() const;
+    void dropMicrReply();
 
     Host& host_;
     const std::string modelIdentifier_;
@@ -112,6 +118,7 @@ private:
     // index follows it.
     ExpectedReplies expectedReplies_;
     platform::Micros micrAwaitedUntil_ = 0;
+    platform::Micros micrReplyEndsBy_ = 0;
     // A scan that failed drops the rest of the reply it failed in.
     bool dropRestOfReply_ = false;
     // Reply bytes waiting for the interpreter, which is busy.

@@ -234,6 +234,51 @@ TEST_F(SlipTests, UnansweredMicrReadLeavesTheStatusPanelWorking) {
     }
 }
 
+// A reply cut short after its status byte and part of the text is dropped
+// once its time is up: a later CR ends no read, and the status bytes after it reach the panel.
+TEST_F(SlipTests, CutMicrReplyIsDroppedAndThePanelGoesOn) {
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        printer.setReply({0x1B, 0x77, 0x50, 0x0D}, {0x00, 't', '0', '2'});
+        messages.clear();
+        ASSERT_TRUE(driver.click(w.MICRButton));
+        runFor(1500);
+        printer.paper().clear();
+        printer.setReply({0x1D, 0x04, 0x01}, {0x0D});  // a status byte that is a CR
+        runFor(1500);
+        printer.clearReplies();
+        printer.status().paperOut = true;
+        runFor(2500);
+        EXPECT_EQ(checked().count(1), 1u);
+        EXPECT_EQ(messages.size(), 1u) << "the prompt alone";
+        EXPECT_EQ(paper(), Strings{});
+        printer.status().paperOut = false;
+        setSlipDocument(printer.status(), sim::SlipDocument::None);
+        disconnect();
+    }
+}
+
+// On USB HID the window reads the MICR reply itself: noise faster than a HID
+// read gives up must not hold it there beyond the time a reply takes.
+TEST_F(SlipTests, HidNoiseHoldsTheMicrReadOnlyBriefly) {
+    auto& w = open(Link::Usb, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    platform::Micros t0 = clock.now();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    const double quiet = elapsedMs(t0);
+    printer.onLog = [this](const sim::SimLogEntry& entry) {
+        if (std::count(entry.decoded.begin(), entry.decoded.end(), "ESC w P (MICR read)") == 0) return;
+        printer.onLog = nullptr;
+        printer.setNoise(100'000);  // ten bytes a second, for a minute
+        printer.scheduler().after(60'000'000, [this] { printer.setNoise(0); });
+    };
+    t0 = clock.now();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    EXPECT_LT(elapsedMs(t0), quiet + 1500);
+}
+
 // The slip print and the flip sleep with no reply due; the status poll, held
 // up as long as the TCP reply watchdog, is older and goes first: its requests
 // are what the watchdog then waits for.
