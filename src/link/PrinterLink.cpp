@@ -20,11 +20,14 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
                 [this](const Bytes& data) { ParseFirmwareVersion(data); },
                 [this](const Bytes& data) { OnDataReceived.raise(data); }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
-      firmwareReplyLimit_(loop) {
+      firmwareReplyLimit_(loop),
+      restartAnswerGrace_(loop) {
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
     firmwareReplyLimit_.onTimer = [this] { guardEvent([this] { firmwareReplyTimedOut(); }); };
+    restartAnswerGrace_.setEnabled(false);
+    restartAnswerGrace_.onTimer = [this] { endRestartSilence(); };
     MSCommCtrl.OnComm = [this] { guardEvent([this] { MSCommCtrl_OnComm(); }); };
     Winsock.OnDataArrival = [this](long total) { guardEvent([this, total] { Winsock_DataArrival(total); }); };
     Winsock.OnError = [this](int number, const std::string& description) {

@@ -323,8 +323,11 @@ private:
     platform::Micros lanReconnectedAt_ = -1;
     // A TCP restart's reconnect was made and the printer has not answered on
     // it yet: its first answer ends the silence the restart asked of the
-    // reply watchdog.
+    // reply watchdog, and so does the grace after the reconnect, or a
+    // printer that never answers again would never be reported.
     bool restartAnswerAwaited_ = false;
+    platform::Timer restartAnswerGrace_;  // one shot
+    void endRestartSilence();
     // The product text of the USB device the enumeration walk holds open.
     std::string openedProduct_;
 };

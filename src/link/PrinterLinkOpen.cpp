@@ -1,6 +1,8 @@
 // Opening the link: from the connection dialog, or by itself from the
 // settings file after the printer was restarted; and the TCP control's
 // close and send-complete handlers.
+#include <utility>
+
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
 #include "link/PrinterLink.h"
@@ -21,6 +23,9 @@ constexpr int kRestartNoticeMs = 10000;
 constexpr int kSlipRestartNoticeMs = 17000;
 // The notice's own default display time, which it takes for a display time of 0.
 constexpr int kNoticeDefaultMs = 1000;
+// How long a printer just reconnected after its restart may take to answer
+// before its silence is reported again.
+constexpr int kRestartAnswerGraceMs = 10000;
 // A reconnect the printer closes sooner than this was refused, not dropped.
 constexpr platform::Micros kLanRejectedWithinUs = 1'000'000;
 
@@ -252,6 +257,13 @@ void PrinterLink::Winsock_SendComplete() {
     ConnectPrinter();
     bSuppressLanTimeout = true;
     restartAnswerAwaited_ = true;
+    restartAnswerGrace_.setInterval(kRestartAnswerGraceMs);
+    restartAnswerGrace_.setEnabled(true);
+}
+
+void PrinterLink::endRestartSilence() {
+    restartAnswerGrace_.setEnabled(false);
+    if (std::exchange(restartAnswerAwaited_, false)) bSuppressLanTimeout = false;
 }
 
 }  // namespace printerlink

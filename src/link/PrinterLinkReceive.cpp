@@ -1,7 +1,4 @@
 // Receiving: the transports' events and the USB HID read.
-#include <utility>
-
-#include "link/LinkFlags.h"
 #include "link/PrinterLink.h"
 #include "platform/MessageBoxStyles.h"
 
@@ -33,7 +30,7 @@ void PrinterLink::Winsock_DataArrival(long) {
     m_bLanReplyReceived = true;
     // A printer that answers after its restart is back: from now on its
     // silence is reported again, as it was before the restart.
-    if (std::exchange(restartAnswerAwaited_, false)) bSuppressLanTimeout = false;
+    endRestartSilence();
     // The windows that showed the printer offline show it online again.
     if (lanAnswersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     // A WaitResponse collecting the reply takes everything; bytes an earlier
