@@ -96,7 +96,6 @@ void DiagnosePrinterDlg::Form_Load() {
     // when closed by the close box; the link would then swallow every
     // reply of this window's poll.
     m_MainComm.m_AHPIBufferCmd = false;
-    closed_ = false;
     // Answers the link took for an earlier window answer none of this one's requests.
     printerlink::statusHandshake.diagStatusAnswerBytes.clear();
     const shell::PrinterLine line = shell::ReadPrinterLine();
@@ -162,7 +161,6 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
     SendGsUs0();
-    closed_ = true;
 }
 
 void DiagnosePrinterDlg::Form_Terminate() {

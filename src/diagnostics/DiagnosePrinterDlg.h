@@ -233,7 +233,7 @@ private:
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
-    bool sendsStopped() const { return closed_ || clickSends_.stopped(); }
+    bool sendsStopped() const { return !isLoaded() || clickSends_.stopped(); }
     void showOffline();
     // By model for "Any HID USB POS Printer", else by type.
     void arrangeStatusGroups(bool online);
@@ -350,7 +350,6 @@ private:
     bool scanHoldsReplyWatchdog_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};
-    bool closed_ = false;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

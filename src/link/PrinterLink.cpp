@@ -26,7 +26,6 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
     firmwareReplyLimit_.onTimer = [this] { guardEvent([this] { firmwareReplyTimedOut(); }); };
-    restartAnswerGrace_.setEnabled(false);
     restartAnswerGrace_.onTimer = [this] { endRestartSilence(); };
     MSCommCtrl.OnComm = [this] { guardEvent([this] { MSCommCtrl_OnComm(); }); };
     Winsock.OnDataArrival = [this](long total) { guardEvent([this, total] { Winsock_DataArrival(total); }); };

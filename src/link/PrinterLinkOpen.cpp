@@ -258,11 +258,10 @@ void PrinterLink::Winsock_SendComplete() {
     bSuppressLanTimeout = true;
     restartAnswerAwaited_ = true;
     restartAnswerGrace_.setInterval(kRestartAnswerGraceMs);
-    restartAnswerGrace_.setEnabled(true);
 }
 
 void PrinterLink::endRestartSilence() {
-    restartAnswerGrace_.setEnabled(false);
+    restartAnswerGrace_.setInterval(0);
     if (std::exchange(restartAnswerAwaited_, false)) bSuppressLanTimeout = false;
 }
 
