@@ -157,9 +157,14 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 }
 
 // A scan still running ends with the window, and with it its hold on the
-// link's reply watchdog.
+// link's reply watchdog. A status request still waiting for its answer (a
+// test that went no further, a printer that never answered) is let go:
+// left up, it would take the next serial input, the main window's
+// connection check or the next window's.
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
+    printerlink::statusHandshake.bDiagStatusRequested = false;
+    printerlink::statusHandshake.diagStatusAnswerBytes.clear();
     SendGsUs0();
 }
 

@@ -192,5 +192,40 @@ TEST_F(TcpPrinterGone, SilenceAfterARestartIsToldOnceThePrinterAnsweredOrHadItsT
     }
 }
 
+// A diagnostics test that sent its status request and went no further (the
+// file dialog cancelled; the cash drawer, which an M27x has not) leaves the
+// request to the window: closed while the printer is silent, the window
+// lets go of it, so the next connection check gets its own answer.
+class LeftRequest : public OpenWindowWorld {};
+
+TEST_F(LeftRequest, ClosedDiagnosticsWindowLeavesViewTallyWorking) {
+    struct Case {
+        const char* name;
+        int type;
+        platform::CommandButton Diag::*button;
+    } cases[] = {
+        {"Download Logo cancelled", 0, &Diag::DownloadLogoButton},
+        {"Cash Drawer on an M27x", 14, &Diag::DrawerButton},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        connect(Link::Serial, c.type);
+        auto& w = show<Diag>(1500);
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        if (c.type == 0)
+            driver.answerNext([](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).cancel(); });
+        (w.*c.button).setEnabled(true);
+        driver.click(w.*c.button);
+        driver.click(w.CloseButton);
+        idle(3000);
+        printer.setReplyFault(sim::ReplyFault::None);
+        messages.clear();
+        ASSERT_TRUE(clickButton(kViewTallyButton));
+        EXPECT_EQ(told(), Strings{});
+        ASSERT_TRUE(clickButton(2));
+        idle(1000);
+    }
+}
+
 }  // namespace
 }  // namespace shelltest
