@@ -214,6 +214,8 @@ public:
     // The reply interpreter and its state: the rows the replies answer, the
     // MICR reply awaited and collected, the replies queued while it is busy.
     StatusInterpreter Interpreter{*this, storedModelIdentifier()};
+    // The MICR read readMICR sent last.
+    StatusInterpreter::MicrRead micrRead_ = 0;
 
 protected:
     void Form_Initialize() override;
@@ -284,7 +286,8 @@ private:
     bool printSlip();
     bool readMICR(bool useGsR1);
     bool flipCheck();
-    void readSlipStatus(bool& ok, std::size_t earlierReplies);
+    // gsR1: GS r 1 was asked (USB HID), else GS EOT 5.
+    void readSlipStatus(bool& ok, std::size_t earlierReplies, bool gsR1);
     // The status replies still owed to the requests open now: a printer
     // that answers late sends them before the reply to a request sent now.
     std::size_t repliesOwedNow();

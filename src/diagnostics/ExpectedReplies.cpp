@@ -2,14 +2,10 @@
 
 namespace diagnostics {
 
-void ExpectedReplies::expectPoll(int rows, platform::Micros now) {
+void ExpectedReplies::expectPoll(int rows, platform::Micros now, int firstRow) {
     giveUpOld(now);
-    // A poll's replies come together: the rest of a poll that was partly
-    // answered is not coming (the printer dropped some, or a byte that was
-    // none of them took a row).
-    while (!open_.empty() && open_.front().group == answeredGroup_) open_.pop_front();
     const int group = nextGroup_++;
-    for (int row = 0; row < rows; ++row) open_.push_back({row, group, now});
+    for (int row = firstRow; row < firstRow + rows; ++row) open_.push_back({row, group, now});
 }
 
 void ExpectedReplies::expectRealTimeStatus(platform::Micros now) {
@@ -19,15 +15,17 @@ void ExpectedReplies::expectRealTimeStatus(platform::Micros now) {
 
 int ExpectedReplies::take(platform::Micros arrivedAt) {
     giveUpOld(arrivedAt);
+    if (!partlyAnswered_.empty() && arrivedAt - lastAnswerAt_ > kBurstGapMicros) {
+        open_.insert(open_.begin(), partlyAnswered_.begin(), partlyAnswered_.end());
+        partlyAnswered_.clear();
+    }
     if (open_.empty() || open_.front().sentAt > arrivedAt) return kNothing;
-    const int row = open_.front().row;
-    pop();
-    return row;
+    return pop(arrivedAt).row;
 }
 
 void ExpectedReplies::takenByLink(std::size_t count, platform::Micros now) {
     giveUpOld(now);
-    for (; count > 0 && !open_.empty(); --count) pop();
+    for (; count > 0 && !open_.empty(); --count) pop(now);
 }
 
 std::size_t ExpectedReplies::openAt(platform::Micros now) {
@@ -37,11 +35,20 @@ std::size_t ExpectedReplies::openAt(platform::Micros now) {
 
 void ExpectedReplies::giveUpOld(platform::Micros now) {
     while (!open_.empty() && now - open_.front().sentAt > kGiveUpMicros) open_.pop_front();
+    if (!partlyAnswered_.empty() && (open_.empty() || open_.front().group != partlyAnswered_.front().group))
+        partlyAnswered_.clear();
 }
 
-void ExpectedReplies::pop() {
-    answeredGroup_ = open_.front().group;
+ExpectedReplies::Request ExpectedReplies::pop(platform::Micros at) {
+    const Request answered = open_.front();
     open_.pop_front();
+    lastAnswerAt_ = at;
+    if (!partlyAnswered_.empty() && partlyAnswered_.front().group != answered.group) partlyAnswered_.clear();
+    if (!open_.empty() && open_.front().group == answered.group)
+        partlyAnswered_.push_back(answered);
+    else
+        partlyAnswered_.clear();
+    return answered;
 }
 
 }  // namespace diagnostics

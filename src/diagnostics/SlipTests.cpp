@@ -98,15 +98,15 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     bool ok = false;
     WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
     if (!ok) return false;
-    Interpreter.awaitMicrReply();
+    micrRead_ = Interpreter.awaitMicrReply();
     sendCommand(printerlink::MicrReadCommand);
     sendCommand(printerlink::MicrReadStartCommand);
     // A read that did not go out has no reply to await.
     if (sendsStopped()) {
-        Interpreter.m_bMICRAwaited = false;
+        Interpreter.stopAwaitingMicrReply(micrRead_);
         return false;
     }
-    Interpreter.awaitMicrUntil(now() + kMICRReplyLimit);
+    Interpreter.awaitMicrUntil(micrRead_, now() + kMICRReplyLimit);
     return true;
 }
 
@@ -122,18 +122,20 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
 
 void DiagnosePrinterDlg::ReadMICRLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
+    const StatusInterpreter::MicrRead read = micrRead_;
     sleepWithPollResting(kMICRSleepMs);
     Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
         readMICRReplyOnHid();
     else
-        withoutStatusPoll([this] {
-            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs, [this] { return !Interpreter.m_bMICRAwaited; });
+        withoutStatusPoll([this, read] {
+            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs,
+                              [this, read] { return !Interpreter.micrReplyAwaited(read); });
         });
     // A reply that has not begun by now is not coming: the status poll's
     // next ESC reply must not be taken for its start, nor the panel's
     // replies after it for its text.
-    Interpreter.m_bMICRAwaited = false;
+    Interpreter.stopAwaitingMicrReply(read);
     showBusyNotice();
     SelectPaperStation(0);
 }
@@ -173,41 +175,42 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);
         if (answer != shell::vbOK) break;
-        const Bytes request =
-            hidOpen() && useGsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5);
+        const bool gsR1 = hidOpen() && useGsR1;
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
-            sendCommand(request);
-            readSlipStatus(ok, repliesOwedNow());
+            sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
+            readSlipStatus(ok, repliesOwedNow(), gsR1);
         });
     }
     ok = ok && answer == shell::vbOK;
 }
 
-// Reads the printer's bytes until one reports the document in place or
-// none comes in time. The answers to the status requests still open when
-// the request went out come first, whatever the document: they go to the
-// panel, as they would have.
-void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies) {
-    for (;;) {
+// Reads the printer's bytes until the answer to the request comes or the
+// printer has had its time. The answers to the status requests still open
+// when the request went out come first, whatever the document: they go to
+// the panel, as they would have. Only the first byte of the answer's form
+// after them answers the request: a byte of that form from a noisy line, or
+// one nobody asked for, must not start a print into an empty station.
+void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies, bool gsR1) {
+    const platform::Micros deadline = now() + platform::Micros(printerlink::kReplyWaitMs) * 1000;
+    while (now() < deadline) {
         std::uint8_t v = 0;
         if (!waitOwnReply(v, earlierReplies)) return;
-        if ((v & 0x93) == 0x12) {
+        if (!gsR1 && isGsEotReply(v)) {
             SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
             SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
             SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
             SetStatusIndicator(kTrailingEdge, (v & 0x40) ? 0 : 1);
-            if ((v & 0x60) == 0) {
-                ok = true;
-                return;
-            }
-        } else if ((v & 0x90) == 0x90) {
+            ok = (v & 0x60) == 0;
+            return;
+        }
+        if ((v & 0x90) == 0x90) {
             Bytes sensor(2, 0);
             if (!m_MainComm.WaitResponse(sensor, 2)) continue;
             if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
                 SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
-        } else if ((v & 0x90) == 0 && (v & 0x20) == 0) {
-            ok = true;
+        } else if (gsR1 && (v & 0x90) == 0) {
+            ok = (v & 0x20) == 0;
             return;
         }
     }

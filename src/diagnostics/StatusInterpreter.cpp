@@ -77,10 +77,12 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     } else if (isGsEotReply(b)) {
         interpretGsEotReply(b, block.arrivedAt, facts);
     } else if (isDleEmReply(b)) {
-        applyReply(m_iKioskReplyIndex == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
-        m_iKioskReplyIndex = m_iKioskReplyIndex == 0 ? 1 : 0;
-    } else if (micrReplyAwaited() && isSlipType(type) && !host_.scanRunning()) {
-        m_bMICRAwaited = false;
+        const int row = kioskReplies_.take(block.arrivedAt);
+        if (row < 0) return;
+        m_iKioskReplyIndex = row;
+        applyReply(row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
+    } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
+        micrAwaits_.pop_front();
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();
@@ -143,6 +145,10 @@ void StatusInterpreter::resetRows() {
 
 void StatusInterpreter::expectPoll(int rows) { expectedReplies_.expectPoll(rows, host_.timeNow()); }
 
+void StatusInterpreter::expectKioskStatus(int firstRow, int rows) {
+    kioskReplies_.expectPoll(rows, host_.timeNow(), firstRow);
+}
+
 // Its answer has the form of a poll's reply and comes in turn with them.
 void StatusInterpreter::expectRealTimeStatus() {
     countRepliesTakenByLink();
@@ -158,14 +164,27 @@ void StatusInterpreter::dropRestOfReply() { dropRestOfReply_ = true; }
 
 void StatusInterpreter::dropQueuedReplies() { pendingReplies_.clear(); }
 
-// A collection left unfinished by an earlier reply must not swallow this one.
 // The reply may begin while the commands still go out; its time counts from
 // when they have.
-void StatusInterpreter::awaitMicrReply() {
-    m_bMICRReading = false;
-    m_strMICRText.clear();
-    m_bMICRAwaited = true;
-    micrAwaitedUntil_ = platform::kForever;
+StatusInterpreter::MicrRead StatusInterpreter::awaitMicrReply() {
+    const MicrRead read = nextMicrRead_++;
+    micrAwaits_.push_back({read, platform::kForever});
+    return read;
+}
+
+void StatusInterpreter::awaitMicrUntil(MicrRead read, platform::Micros deadline) {
+    for (MicrAwait& await : micrAwaits_)
+        if (await.read == read) await.until = deadline;
+}
+
+bool StatusInterpreter::micrReplyAwaited(MicrRead read) const {
+    return std::any_of(micrAwaits_.begin(), micrAwaits_.end(), [&](const MicrAwait& a) {
+        return a.read == read && host_.timeNow() <= a.until;
+    });
+}
+
+void StatusInterpreter::stopAwaitingMicrReply(MicrRead read) {
+    std::erase_if(micrAwaits_, [&](const MicrAwait& a) { return a.read == read; });
 }
 
 // Bytes held back by a blocking wait arrive only after it: the reply they
@@ -180,6 +199,12 @@ void StatusInterpreter::dropMicrReply() {
     m_strMICRText.clear();
 }
 
-bool StatusInterpreter::micrReplyAwaited() const { return m_bMICRAwaited && host_.timeNow() <= micrAwaitedUntil_; }
+// Reads whose reply had its time are not awaited any more; a reply that
+// begins now is the oldest read's that still is.
+bool StatusInterpreter::micrReplyAwaited() {
+    const platform::Micros now = host_.timeNow();
+    std::erase_if(micrAwaits_, [&](const MicrAwait& a) { return now > a.until; });
+    return !micrAwaits_.empty();
+}
 
 }  // namespace diagnostics

@@ -2,9 +2,9 @@
 // printer sends goes in, and out come the status panel's indicator changes
 // (Host::showIndicator), each as soon as its byte is read. On the way it
 // tells the bytes apart: a check scan's blocks (handed to the scan), a MICR
-// reply (collected up to its CR), GS EOT and real-time status replies (each
-// answers the oldest open request, ExpectedReplies), DLE EM kiosk replies
-// and ESC v / ESC u replies on TCP and USB HID.
+// reply (collected up to its CR), GS EOT and real-time status replies and
+// DLE EM kiosk replies (each answers the oldest open request of its form,
+// ExpectedReplies), and ESC v / ESC u replies on TCP and USB HID.
 //
 // What the rules know of the model is the printer type and the model the
 // settings file named when the interpreter was made: the settings cannot
@@ -66,6 +66,9 @@ public:
     // A poll's GS EOT 1 to `rows` and a real-time status request go out now.
     void expectPoll(int rows);
     void expectRealTimeStatus();
+    // DLE EM requests for kiosk rows firstRow .. firstRow + rows - 1 (0: DLE
+    // EM 1) go out now, together.
+    void expectKioskStatus(int firstRow, int rows);
     // The status replies still owed to the requests open now.
     std::size_t repliesOwedNow();
     // Counts off the status replies the link took as real-time status
@@ -75,15 +78,24 @@ public:
     // block that did not fit, the blocks waiting too.
     void dropRestOfReply();
     void dropQueuedReplies();
-    // A MICR read is going out: the next byte that is no GS EOT or DLE EM
-    // reply starts its reply, until awaitMicrUntil's deadline.
-    void awaitMicrReply();
-    void awaitMicrUntil(platform::Micros deadline) { micrAwaitedUntil_ = deadline; }
+    // A MICR read is going out: a byte that is no GS EOT or DLE EM reply
+    // starts its reply, once the replies of the reads sent before have
+    // begun, until awaitMicrUntil's deadline. Each read that went out gets
+    // its own reply; the ticket names the read.
+    using MicrRead = unsigned;
+    MicrRead awaitMicrReply();
+    void awaitMicrUntil(MicrRead read, platform::Micros deadline);
+    // The read's reply has not begun and is still awaited.
+    bool micrReplyAwaited(MicrRead read) const;
+    // The read's reply is no longer awaited (it did not go out, or it had
+    // its time).
+    void stopAwaitingMicrReply(MicrRead read);
     // The window blocked until now: a MICR reply begun before has its time
     // to end counted from now.
     void micrReplyHeldUntilNow();
     const std::string& modelIdentifier() const { return modelIdentifier_; }
 
+    // The rows the last GS EOT and DLE EM replies went to.
     int m_iStatusReplyIndex = 0;
     int m_iKioskReplyIndex = 0;
     // A MICR reply is being collected. One that has not ended within its
@@ -91,11 +103,6 @@ public:
     bool m_bMICRReading = false;
     int m_iMICRStatus = 0;
     std::string m_strMICRText;
-    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
-    // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply. A reply that has not begun by the deadline is not
-    // coming, as after the direct read's sleep.
-    bool m_bMICRAwaited = false;
 
 private:
     struct ReplyBlock {
@@ -109,7 +116,11 @@ private:
     void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
     void interpretEscReply(std::uint8_t b, int i, int last);
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
-    bool micrReplyAwaited() const;
+    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
+    // is its status byte, also on TCP and USB HID where it would pass for
+    // an ESC reply. A reply that has not begun by its deadline is not
+    // coming, as after the direct read's sleep.
+    bool micrReplyAwaited();
     void dropMicrReply();
 
     Host& host_;
@@ -117,7 +128,13 @@ private:
     // Which request each GS EOT or real-time status reply answers; the row
     // index follows it.
     ExpectedReplies expectedReplies_;
-    platform::Micros micrAwaitedUntil_ = 0;
+    ExpectedReplies kioskReplies_;
+    struct MicrAwait {
+        MicrRead read;
+        platform::Micros until;
+    };
+    std::deque<MicrAwait> micrAwaits_;
+    MicrRead nextMicrRead_ = 0;
     platform::Micros micrReplyEndsBy_ = 0;
     // A scan that failed drops the rest of the reply it failed in.
     bool dropRestOfReply_ = false;

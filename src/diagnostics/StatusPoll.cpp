@@ -102,6 +102,7 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
     platform::DoEvents();
     if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
     if (!hidOpen()) {
+        Interpreter.expectKioskStatus(0, 2);
         m_MainComm.SendOutput(
             printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
         return;
@@ -109,6 +110,7 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
     // On USB HID the replies come only when read, one report each.
     iEscStatusReplyKind = kNoEscReply;
     for (std::uint8_t n : {0x01, 0x02}) {
+        Interpreter.expectKioskStatus(n - 1, 1);
         sendCommand(printerlink::KioskStatusCommand(n));
         m_MainComm.fncReadHIDData();
     }

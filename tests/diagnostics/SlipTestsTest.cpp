@@ -64,7 +64,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         // printer with the check in does.
         {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
          [this] {
-             printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x32, 0x12});
+             printer.setReply({0x1D, 0x04, 0x05}, {0x90, 0xA5, 0xB1, 0x80, 0x10, 0x12});
              printer.onLog = [this](const sim::SimLogEntry& entry) {
                  if (std::count(entry.decoded.begin(), entry.decoded.end(), "ESC w P (MICR read)") == 0) return;
                  printer.clearReplies();
@@ -318,6 +318,24 @@ TEST_F(SlipTests, SlipPrintGoesToTheSlipStationAndEjectsIt) {
     w.FlipCheckLan();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0"}));
+}
+
+// A noisy line (four random bytes a second) and an empty station: only the
+// answer to the wait's own request tells where the document is, so nothing
+// goes to the slip station however long the technician keeps pressing OK.
+TEST_F(SlipTests, NoiseIsNeverTakenForADocumentInPlace) {
+    for (Link link : {Link::Serial, Link::Lan}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        printer.setNoise(250'000);
+        messageKeys = {'1', '1', '1', '1', '1', '1', '1', '1', '0'};
+        ASSERT_TRUE(driver.click(w.SlipButton));
+        runFor(2000);
+        EXPECT_EQ(countCommand("ESC c 48 4"), 0);
+        EXPECT_TRUE(messageKeys.empty()) << "every OK got its answer and a new prompt";
+        printer.setNoise(0);
+        disconnect();
+    }
 }
 
 // A TCP printer that closes the connection during a test and takes the

@@ -57,7 +57,10 @@ struct Panel {
         printerlink::iEscStatusReplyKind = StatusInterpreter::kEscVReply;
     }
     // A poll went out and is still unanswered: the bytes received next answer it.
-    void pollOpen() { interpreter.expectPoll(printerlink::isSlipType(host.type) ? 5 : 4); }
+    void pollOpen() {
+        interpreter.expectPoll(printerlink::isSlipType(host.type) ? 5 : 4);
+        if (printerlink::isKioskType(host.type)) interpreter.expectKioskStatus(0, 2);
+    }
 
     FakeHost host;
     StatusInterpreter interpreter{host, ""};
@@ -125,23 +128,90 @@ TEST(StatusInterpreter, MicrRepliesAndScanBytesGoWhereTheyBelong) {
         std::vector<int> micr;
         std::string text;
         std::size_t scanBytes;
+        int reads = 1;
+        Bytes input = {0x00, 'R', 0x0D};
     } cases[] = {
         {"awaited", 0, false, 2'000'000, {0}, "R\r", 0},
         {"past the deadline", 0, false, 999'999, {}, "", 0},
         {"scan running on a scanning model", 1, true, 2'000'000, {}, "", 3},
         {"not a slip printer", 5, false, 2'000'000, {}, "", 0},
+        // Each read that went out gets its reply, however they arrive.
+        {"two reads, both replies in one block", 0, false, 2'000'000, {2, 3}, "\r", 0, 2, {0x02, 0x0D, 0x03, 0x0D}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Panel p(c.type);
         p.host.scanning = c.scanning;
-        p.interpreter.awaitMicrReply();
-        p.interpreter.awaitMicrUntil(c.deadline);
-        p.interpreter.receive({0x00, 'R', 0x0D});
+        for (int r = 0; r < c.reads; ++r) p.interpreter.awaitMicrUntil(p.interpreter.awaitMicrReply(), c.deadline);
+        p.interpreter.receive(c.input);
         EXPECT_EQ(p.host.micrStatuses, c.micr);
         EXPECT_EQ(p.interpreter.m_strMICRText, c.text);
         EXPECT_EQ(p.host.scanBytes.size(), c.scanBytes);
     }
+}
+
+// Which request each status byte answers, by when it came: -1 is the
+// real-time status request, -2 nothing. A poll's replies come back to
+// back and keep their rows however the reads cut them; a stray byte costs
+// at most the answer it lands in.
+TEST(ExpectedReplies, EachByteAnswersTheRequestThatAskedForIt) {
+    using diagnostics::ExpectedReplies;
+    struct Step {
+        char what;  // 'p' a poll of 4 goes out, 'r' a real-time status request, 't' a byte comes
+        platform::Micros at;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        std::vector<int> rows;
+    } cases[] = {
+        {"replies straddle the next poll",
+         {{'p', 0}, {'t', 900'000}, {'t', 900'000}, {'p', 1'000'000}, {'t', 1'001'000}, {'t', 1'001'000},
+          {'t', 1'900'000}, {'t', 1'900'000}, {'t', 1'900'000}, {'t', 1'900'000}},
+         {0, 1, 2, 3, 0, 1, 2, 3}},
+        {"stray byte before a late answer",
+         {{'p', 0}, {'t', 300'000}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}},
+         {0, 0, 1, 2, 3}},
+        {"stray byte inside an answer, next poll's answer right again",
+         {{'p', 0}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}, {'p', 1'000'000},
+          {'t', 1'000'000}, {'t', 1'900'000}, {'t', 1'900'000}, {'t', 1'900'000}, {'t', 1'900'000}},
+         {0, 1, 2, 3, 0, 0, 1, 2, 3}},
+        {"real-time status in turn with the polls",
+         {{'p', 0}, {'r', 100}, {'p', 200}, {'t', 500'000}, {'t', 500'000}, {'t', 500'000}, {'t', 500'000},
+          {'t', 500'000}, {'t', 500'000}},
+         {0, 1, 2, 3, -1, 0}},
+        {"byte before any request, and one after all were given up",
+         {{'t', 0}, {'p', 10}, {'t', 3'000'000}},
+         {-2, -2}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ExpectedReplies book;
+        std::vector<int> rows;
+        for (const Step& step : c.steps) {
+            if (step.what == 'p') book.expectPoll(4, step.at);
+            if (step.what == 'r') book.expectRealTimeStatus(step.at);
+            if (step.what == 't') rows.push_back(book.take(step.at));
+        }
+        EXPECT_EQ(rows, c.rows);
+    }
+}
+
+// DLE EM replies answer their own requests: a stray byte of their form
+// leaves the rows right from the next poll on.
+TEST(StatusInterpreter, KioskRepliesGoToTheRowsTheyAnswer) {
+    Panel p(14);
+    p.pollOpen();
+    p.host.time += 300'000;
+    p.interpreter.receive({0x80});  // stray, while the poll waits
+    p.host.time += 300'000;
+    p.interpreter.receive({0x80, 0xC0});
+    p.host.time += 1'000'000;
+    p.pollOpen();
+    p.host.shown.clear();
+    p.interpreter.receive({0x80, 0xC0});
+    EXPECT_EQ(p.host.checked(), (std::set<int>{23, 29}));
+    EXPECT_EQ(p.interpreter.m_iKioskReplyIndex, 1);
 }
 
 }  // namespace
