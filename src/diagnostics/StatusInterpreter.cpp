@@ -103,7 +103,6 @@ void StatusInterpreter::interpretGsEotReply(std::uint8_t b, platform::Micros arr
     if (row < 0) return;
     m_iStatusReplyIndex = row;
     applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + m_iStatusReplyIndex), b, facts);
-    if (++m_iStatusReplyIndex >= (isSlipType(host_.printerType()) ? 5 : 4)) m_iStatusReplyIndex = 0;
 }
 
 void StatusInterpreter::countRepliesTakenByLink() {

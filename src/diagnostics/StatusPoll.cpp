@@ -71,7 +71,7 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     // printer on another link.
     const bool lanAnswersEscV = printerlink::bLanAnswersEscV && lanLink();
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
-        const int requests = isSlipType(m_MainComm.PrinterType()) ? 5 : 4;
+        const int requests = statusPollRows(m_MainComm.PrinterType());
         Interpreter.expectPoll(requests);
         Bytes command;
         for (int n = 1; n <= requests; ++n)

@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 
 namespace diagnostics {
@@ -52,9 +53,13 @@ const std::vector<IndicatorEntry>& replyEntries(Reply reply);
 int indicatorState(const IndicatorEntry& entry, std::uint8_t b);
 
 // The reply kinds by their fixed bits.
-inline bool isGsEotReply(std::uint8_t b) { return (b & 0x93) == 0x12; }
-inline bool isDleEmReply(std::uint8_t b) { return (b & 0x90) == 0x80; }
-inline bool isEscReply(std::uint8_t b) { return (b & 0x90) == 0; }
+using printerlink::isDleEmReply;
+using printerlink::isEscReply;
+using printerlink::isGsEotReply;
+
+// The status poll asks GS EOT 1 to 4, and GS EOT 5 too on a slip printer:
+// as many replies, one per row.
+inline int statusPollRows(long printerType) { return printerlink::isSlipType(printerType) ? 5 : 4; }
 
 // ---- Panel items by model ----
 enum class PanelItem { Indicator, PaperGroup, PrinterGroup, ErrorGroup, KioskGroup, StationLabel, StationText };

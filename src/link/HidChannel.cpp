@@ -29,17 +29,11 @@ void HidChannel::OpenHidPrinter(const std::string& devicePath) {
     }
     m_bHIDDeviceFound = true;
     ReadHidCapabilities();
-    PrepareOverlappedRead();
 }
 
 void HidChannel::ReadHidCapabilities() {
     m_HidCaps = {};
     hid_.getCaps(m_lngHIDHandle, m_HidCaps);
-}
-
-void HidChannel::PrepareOverlappedRead() {
-    if (m_hReadEvent == 0) m_hReadEvent = 1;
-    m_ReadOverlapped = {0, 0, m_hReadEvent};
 }
 
 void HidChannel::closeHidDevice() {
@@ -52,14 +46,11 @@ void HidChannel::closeHidDevice() {
 bool HidChannel::releaseDevice() {
     if (m_lngHIDHandle <= 0) return false;
     hid_.close(m_lngHIDHandle);
-    m_hReadEvent = 0;
     return true;
 }
 
 void HidChannel::forgetDevice() {
     m_lngHIDHandle = 0;
-    m_hReadEvent = 0;
-    m_ReadOverlapped = {};
     m_bHIDDeviceFound = false;
     hidPollUnanswered_ = false;
 }

@@ -94,20 +94,11 @@ public:
 
 protected:
     void ReadHidCapabilities();
-    void PrepareOverlappedRead();
 
     platform::HidSystem& hid_;
     bool m_bHIDDeviceFound = false;
     platform::HidCaps m_HidCaps;
     platform::HidAttributes m_HidAttributes;
-    // The read event of the device reads; the platform's read is bounded by
-    // itself, so this only records that the device's read set-up was made.
-    std::intptr_t m_hReadEvent = 0;
-    struct Overlapped {
-        std::uint32_t Offset = 0;
-        std::uint32_t OffsetHigh = 0;
-        std::intptr_t hEvent = 0;
-    } m_ReadOverlapped;
     std::string m_strDevicePath;
 
 private:

@@ -4,12 +4,6 @@
 
 namespace printerlink {
 
-namespace {
-// A reply watchdog that fires this much after its time was held up by the
-// program (a blocking sleep), not by the printer.
-constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
-}  // namespace
-
 LanReplyWatchdog::LanReplyWatchdog(platform::EventLoop& loop, std::function<bool()> replyWaiting,
                                    std::function<void()> timedOut)
     : TimerWinsock(loop), clock_(loop.clock()), replyWaiting_(std::move(replyWaiting)), timedOut_(std::move(timedOut)) {

@@ -17,6 +17,10 @@ namespace printerlink {
 
 // The TCP reply watchdog's time.
 inline constexpr int kLanReplyTimeoutMs = 5000;
+// A reply watchdog that fires this much after its time was held up by the
+// program (a blocking sleep), not by the printer. The work windows that tell
+// a silence themselves (PollSilence) take a poll this late as held up too.
+inline constexpr platform::Micros kLanWatchdogLateUs = 1'000'000;
 
 class LanReplyWatchdog {
 public:

@@ -45,6 +45,12 @@ inline platform::Bytes KioskStatusCommand(std::uint8_t n) { return {0x10, 0x19, 
 // GS EOT n: status of kind n (1 printer, 5 slip station, ...).
 inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, n}; }
 
+// The replies to these requests are one byte each, told apart by their fixed
+// bits: GS EOT n and DLE EOT 2, DLE EM n, and ESC v, ESC u and GS r 1.
+inline constexpr bool isGsEotReply(std::uint8_t b) { return (b & 0x93) == 0x12; }
+inline constexpr bool isDleEmReply(std::uint8_t b) { return (b & 0x90) == 0x80; }
+inline constexpr bool isEscReply(std::uint8_t b) { return (b & 0x90) == 0; }
+
 // GS US 0: sent when a work window opens on TCP or USB HID and when it closes.
 inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};
 // ESC @: initialises the printer.

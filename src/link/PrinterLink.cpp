@@ -68,8 +68,6 @@ void PrinterLink::guardEvent(const std::function<void()>& body) {
     }
 }
 
-int PrinterLink::get_printerModel() { return 0; }
-
 long PrinterLink::get_paperWidth() {
     if (m_lPaperWidth < 0 || m_lPaperWidth > 2) m_lPaperWidth = 3;
     return m_lPaperWidth;

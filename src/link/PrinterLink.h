@@ -134,7 +134,6 @@ public:
     bool bEnd = false;
 
     // ---- Connection properties. ----
-    int get_printerModel();
     long get_paperWidth();
     int PortNumber() const { return m_iPortNumber; }
     long PrinterType() const { return m_lPrinterType; }

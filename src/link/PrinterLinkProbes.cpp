@@ -22,9 +22,6 @@ constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
 
-// Every GS EOT n reply carries these fixed bits; an ESC v reply never does.
-bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
-
 }  // namespace
 
 void PrinterLink::ProbeLanPrinterStatus() {
@@ -42,7 +39,7 @@ void PrinterLink::ProbeLanPrinterStatus() {
     if (!m_bLanReplyReceived) return;
     // A printer that answers GS EOT 1 later than its probe waits answers it
     // while ESC v is asked; the reply's form tells which request it answers.
-    if (isGsEotReplyForm(lanFirstReplyByte_))
+    if (isGsEotReply(lanFirstReplyByte_))
         bLanAnswersGsEot = true;
     else
         bLanAnswersEscV = true;
@@ -87,12 +84,16 @@ void PrinterLink::CheckStatusResponse(const Bytes& data) {
 }
 
 void PrinterLink::RequestFirmwareVersion() {
-    // Framed only while a USB HID device is open: a flag left from an earlier
-    // USB HID restart must not put a report header in front of the request
-    // on a serial or TCP link.
+    // A USB HID link, or the reconnect after a USB HID restart, frames the
+    // request; only while a device is open, though: a flag left from an
+    // earlier USB HID restart must not put a report header in front of the
+    // request on a serial or TCP link.
     forgetFirmwareReply();
     m_bAwaitingFirmware = true;
-    SendOutputFramed(IdItemCommand(kFirmwareItem));
+    if ((m_bAHPI || m_BlnReconnect) && m_lngHIDHandle > 0)
+        SendOutputFramed(IdItemCommand(kFirmwareItem));
+    else
+        SendOutput(IdItemCommand(kFirmwareItem));
     if (m_lngHIDHandle > 0) fncReadHIDData();
 }
 

@@ -123,9 +123,8 @@ PollSilence::PollSilence(int pollIntervalMs) : pollIntervalUs_(platform::Micros(
 // The printer gets the time the link gives a TCP printer to answer, and a
 // poll is late by as much as the link lets its reply watchdog be.
 bool PollSilence::polled(platform::Micros now) {
-    constexpr platform::Micros kLateUs = 1'000'000;
     constexpr platform::Micros kReplyTimeUs = platform::Micros(printerlink::kLanReplyTimeoutMs) * 1000;
-    const bool late = lastPollAt_ >= 0 && now - lastPollAt_ > pollIntervalUs_ + kLateUs;
+    const bool late = lastPollAt_ >= 0 && now - lastPollAt_ > pollIntervalUs_ + printerlink::kLanWatchdogLateUs;
     lastPollAt_ = now;
     if (unansweredSince_ < 0 || late) unansweredSince_ = now;
     if (silent_ || now - unansweredSince_ < kReplyTimeUs) return false;
