@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "link/HidChannel.h"
 #include "link/LinkFlags.h"
 #include "link/StatusHandshake.h"
 
@@ -13,7 +14,6 @@ using printerlink::iEscStatusReplyKind;
 
 namespace {
 
-constexpr std::uint8_t kInputReportId = 0x09;
 constexpr std::uint8_t kCarriageReturn = 13;
 // A whole MICR reply takes well under this from its status byte; one that
 // has not ended by then was cut short, and what follows it is no MICR text.
@@ -52,9 +52,10 @@ void StatusInterpreter::interpretReply(const ReplyBlock& block) {
     const Bytes& data = block.bytes;
     const ModelFacts facts = replyFacts();
     int last = static_cast<int>(data.size()) - 1;
-    // A USB HID report: its ID, its length byte and the bytes the length
-    // announces, as far as they were delivered.
-    if (host_.usbLink() && last > 1 && data[0] == kInputReportId) last = std::min(data[1] + 1, last);
+    // A USB HID report: its ID and its length byte are read as the rules
+    // say, and then the bytes the length announces.
+    if (host_.usbLink() && last > 1 && data[0] == printerlink::kHidInputReportId)
+        last = static_cast<int>(printerlink::hidReportDataEnd(data)) - 1;
     dropRestOfReply_ = false;
     for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, facts);
 }

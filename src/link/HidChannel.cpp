@@ -84,6 +84,17 @@ Bytes HidChannel::inputBuffer(const std::optional<Bytes>& report) const {
     return buffer;
 }
 
+Bytes hidReportAsRaised(std::uint8_t reportId, const Bytes& data) {
+    Bytes report{reportId, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))};
+    report.insert(report.end(), data.begin(), data.end());
+    return report;
+}
+
+std::size_t hidReportDataEnd(const Bytes& report) {
+    if (report.size() < kHidReportHeaderBytes) return report.size();
+    return std::min(report.size(), kHidReportHeaderBytes + report[1]);
+}
+
 std::optional<HidChannel::InputData> HidChannel::inputData(const Bytes& report) const {
     const std::size_t size = std::min<std::size_t>(report.size(), m_HidCaps.InputReportByteLength);
     if (size < 2) return std::nullopt;

@@ -27,6 +27,16 @@ namespace printerlink {
 // Bound of every USB HID input report read.
 inline constexpr int kHidReadTimeoutMs = 150;
 
+// What a window receives of a USB HID input report through OnDataReceived:
+// the report as read, its ID and its length byte first, then its data, cut
+// at the first zero byte. Bytes a reply wait read from reports and left are
+// raised in the same form. The data the length byte announces ends at
+// hidReportDataEnd, as far as the bytes came.
+inline constexpr std::uint8_t kHidInputReportId = 0x09;
+inline constexpr std::size_t kHidReportHeaderBytes = 2;
+platform::Bytes hidReportAsRaised(std::uint8_t reportId, const platform::Bytes& data);
+std::size_t hidReportDataEnd(const platform::Bytes& report);
+
 class HidChannel {
 public:
     explicit HidChannel(platform::HidSystem& hid) : hid_(hid) {}

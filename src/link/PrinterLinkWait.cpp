@@ -91,8 +91,7 @@ bool PrinterLink::waitHidReply(Bytes& resp, int count) {
 void PrinterLink::handOnHeldReply(Bytes data, std::uint8_t reportId) {
     guardEvent([&] {
         if (m_bAHPI) {
-            data.insert(data.begin(), {reportId, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
-            routing_.deliverHidReport(data);
+            routing_.deliverHidReport(hidReportAsRaised(reportId, data));
         } else {
             routing_.routeLanData(data);
             limitFirmwareReply();

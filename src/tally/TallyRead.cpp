@@ -117,9 +117,9 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
     // A USB HID input report starts with its report ID and data length; the
     // reply is what follows.
     std::size_t from = 0, to = ResponseData.size();
-    if (m_MainComm.m_lngHIDHandle > 0 && ResponseData.size() >= 2) {
-        from = 2;
-        to = std::min(to, from + ResponseData[1]);
+    if (m_MainComm.m_lngHIDHandle > 0 && ResponseData.size() >= printerlink::kHidReportHeaderBytes) {
+        from = printerlink::kHidReportHeaderBytes;
+        to = printerlink::hidReportDataEnd(ResponseData);
     }
     ReplySlots taken;
     for (std::size_t i = from; i < to; ++i) takeReplyByte(ResponseData[i], taken);
