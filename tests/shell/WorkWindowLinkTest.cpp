@@ -1,5 +1,6 @@
 // The link check every work window runs on a serial link, driven through a
-// stand-in work window opened by the main window's hook.
+// stand-in work window opened by the main window's hook; and the windows'
+// shared bookkeeping of failed sends and of a polled printer's silence.
 #include "WorkWindowTestSupport.h"
 
 #include "link/ModelIdentifiers.h"
@@ -117,6 +118,143 @@ TEST_F(WorkWindowLinkCheck, EveryConnectionDialogProductHasItsTypesIdentifier) {
         EXPECT_EQ(printerlink::printerTypeForProduct(shell::UsbProductEntry(type)), type);
         EXPECT_EQ(printerlink::modelIdentifierForModelText(" " + shell::PrinterModelList[type]),
                   printerlink::modelIdentifierForType(type));
+    }
+}
+
+// Whether an operation's sends reached the printer, asked of a check made
+// while the link was up; `trouble` is what happened since it was made.
+class SendCheckTest;
+struct SendCheckCase {
+    const char* name;
+    Link link;
+    std::function<void(SendCheckTest&)> before;  // before the check is made
+    std::function<void(SendCheckTest&)> trouble;
+    bool failed;   // told at once
+    bool reached;  // told after the link had its moment
+};
+void PrintTo(const SendCheckCase& c, std::ostream* out) { *out << c.name; }
+
+class SendCheckTest : public WorkWindowWorld, public ::testing::WithParamInterface<SendCheckCase> {
+public:
+    using WorkWindowWorld::clickButton;
+    using WorkWindowWorld::mainWindow;
+    static void send(SendCheckTest& w) { w.mainWindow().SendOutputFramed({0x1B, 0x40}); }
+    static void closeAndReconnect(SendCheckTest& w) {
+        w.printer.closeConnection();
+        w.runFor(500);
+        ASSERT_EQ(w.mainWindow().Winsock.State(), platform::sck::Connected);
+    }
+};
+
+TEST_P(SendCheckTest, FailsOnceTheLinkLetTheOperationsBytesDown) {
+    const SendCheckCase& c = GetParam();
+    connect(c.link);
+    if (c.before) c.before(*this);
+    shell::SendCheck check(mainWindow());
+    c.trouble(*this);
+    EXPECT_EQ(check.failed(), c.failed);
+    EXPECT_EQ(check.reached(), c.reached);
+}
+
+const SendCheckCase kSendCheckCases[] = {
+    {"serial send taken", Link::Serial, nullptr, SendCheckTest::send, false, true},
+    {"TCP send taken", Link::Lan, nullptr, SendCheckTest::send, false, true},
+    {"USB HID send taken", Link::Usb, nullptr, SendCheckTest::send, false, true},
+    {"USB HID send failed", Link::Usb, nullptr,
+     [](SendCheckTest& w) {
+         w.printer.removeDevice();
+         SendCheckTest::send(w);
+     },
+     true, false},
+    {"TCP lost and connected again", Link::Lan, nullptr, SendCheckTest::closeAndReconnect, true, false},
+    {"TCP lost and connected again before the check", Link::Lan, SendCheckTest::closeAndReconnect, SendCheckTest::send,
+     false, true},
+    {"TCP closed by the user", Link::Lan, nullptr, [](SendCheckTest& w) { ASSERT_TRUE(w.clickButton(2)); }, true,
+     false},
+    // The reset comes in only after the send that met it has returned.
+    {"TCP reset after the send", Link::Lan, nullptr,
+     [](SendCheckTest& w) {
+         SendCheckTest::send(w);
+         w.tcpAdapter->resetConnection();
+     },
+     false, false},
+    {"serial printer off through the settle wait", Link::Serial, nullptr,
+     [](SendCheckTest& w) {
+         w.printer.removeDevice();
+         SendCheckTest::send(w);
+     },
+     true, false},
+    {"serial printer back on after that", Link::Serial, nullptr,
+     [](SendCheckTest& w) {
+         w.printer.removeDevice();
+         SendCheckTest::send(w);
+         w.printer.restoreDevice();
+     },
+     false, true},
+};
+INSTANTIATE_TEST_SUITE_P(Rows, SendCheckTest, ::testing::ValuesIn(kSendCheckCases));
+
+TEST_F(WorkWindowLinkCheck, NestedOperationHasItsOwnSendCheckAndTheOuterOneComesBack) {
+    connect(Link::Usb);
+    shell::OperationSends operation(mainWindow());
+    EXPECT_FALSE(operation.stopped());
+    bool innerStopped = true, innerReached = false, outerStoppedAfter = false;
+    const bool outerReached = operation.run([&] {
+        printer.removeDevice();
+        mainWindow().SendOutputFramed({0x1B, 0x40});
+        ASSERT_TRUE(operation.stopped());
+        // As a handler that runs during one of the outer operation's waits.
+        innerReached = operation.run([&] { innerStopped = operation.stopped(); });
+        outerStoppedAfter = operation.stopped();
+    });
+    EXPECT_FALSE(outerReached);
+    EXPECT_TRUE(innerReached);
+    EXPECT_FALSE(innerStopped);
+    EXPECT_TRUE(outerStoppedAfter);
+    EXPECT_FALSE(operation.stopped()) << "no operation runs now";
+}
+
+// A poll every second, as the diagnostics window's; the printer's time to
+// answer is the TCP watchdog's five seconds.
+TEST(PollSilence, ShowsOfflineOnceASilenceAndOnlineWhenTheSilentPrinterAnswers) {
+    constexpr int kAnswer = -1;
+    struct Step {
+        int pollAtMs;  // or kAnswer
+        bool told;     // polled() or answered()
+    };
+    // Polls every second from `from` to `to`, none of them telling.
+    const auto polls = [](int from, int to) {
+        std::vector<Step> steps;
+        for (int at = from; at <= to; at += 1000) steps.push_back({at, false});
+        return steps;
+    };
+    const auto then = [](std::vector<Step> steps, std::initializer_list<std::vector<Step>> more) {
+        for (const auto& m : more) steps.insert(steps.end(), m.begin(), m.end());
+        return steps;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+    } cases[] = {
+        {"silent for the watchdog's time, told once", then(polls(0, 4000), {{{5000, true}}, polls(6000, 9000)})},
+        {"an answer starts the time afresh",
+         then(polls(0, 4000), {{{kAnswer, false}}, polls(5000, 9000), {{10000, true}}})},
+        {"online again after a silence, then a new silence told",
+         then(polls(0, 4000),
+              {{{5000, true}, {kAnswer, true}, {kAnswer, false}}, polls(6000, 10000), {{11000, true}}})},
+        {"a poll long after its interval counts afresh",
+         then(polls(0, 1000), {{{3500, false}}, polls(4500, 7500), {{8500, true}}})},
+        {"a poll a little late does not", then(polls(0, 1000), {{{2900, false}, {3900, false}, {5000, true}}})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        shell::PollSilence silence(1000);
+        for (const Step& step : c.steps) {
+            SCOPED_TRACE(step.pollAtMs);
+            const bool told =
+                step.pollAtMs == kAnswer ? silence.answered() : silence.polled(platform::Micros(step.pollAtMs) * 1000);
+            EXPECT_EQ(told, step.told);
+        }
     }
 }
 

@@ -17,9 +17,15 @@ constexpr const char* kUpdated = "Configuration is updated, but it does not effe
 const Strings kIds = {"3640           ", "SN00012345", "0102", "5A1F", "BT-004412-01", "0398", "C39E", "FW-007731-02"};
 const Strings kTallies = {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""};
 
-// How many milliseconds late the printer answers; Silent: at once, but it
-// falls silent once the window is open and answers again later.
-enum Printer : int { Silent = 0, Late150 = 150, Late600 = 600 };
+// How many milliseconds late the printer answers, and whether it falls
+// silent once the window is open and answers again later.
+struct Printer {
+    int lateMs;
+    bool fallsSilent;
+};
+constexpr Printer Late150{150, false}, Late600{600, false}, Late1000{1000, false}, Silent{0, true},
+    SilentLate1000{1000, true};
+void PrintTo(const Printer& p, std::ostream* out) { *out << p.lateMs << " ms" << (p.fallsSilent ? ", silent" : ""); }
 
 class SlowPrinter;
 struct Flow {
@@ -48,12 +54,12 @@ public:
         // within a second of the reply watchdog's 5 s.
         const Link link = std::get<1>(GetParam());
         const bool polled = link != Link::Serial || std::is_same_v<Window, Diag>;
-        if (std::get<2>(GetParam()) == Silent)
+        if (std::get<2>(GetParam()).fallsSilent)
             fallSilentAndAnswerAgain(window.PrinterOnlineText, window.PrintFormButton, polled,
                                      std::is_same_v<Window, Diag> && link == Link::Lan ? 6000 : 8000);
         return window;
     }
-    int lateMs() const { return std::get<2>(GetParam()); }
+    int lateMs() const { return std::get<2>(GetParam()).lateMs; }
     void runFlow() { idle(3000 + 5 * lateMs()); }
     bool loaded() const { return workWindow && workWindow->isLoaded(); }
 
@@ -75,7 +81,7 @@ private:
 TEST_P(SlowPrinter, WindowsShowTellAndLeaveWhatTheyDoWithAQuickPrinter) {
     const auto& [flow, link, late] = GetParam();
     printer.status().drawerOpen = false;
-    printer.config().replyDelay = late * 1000;
+    printer.config().replyDelay = late.lateMs * 1000;
     connect(link);
     flow.run(*this);
     EXPECT_TRUE(loaded());
@@ -193,14 +199,14 @@ const Flow kFlows[] = {
 };
 
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
-    const int late = std::get<2>(info.param);
+    const Printer late = std::get<2>(info.param);
     return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param)) + "_" +
-           (late == Silent ? std::string("silentAndBack") : std::to_string(late) + "ms");
+           (late.lateMs ? std::to_string(late.lateMs) + "ms" : "") + (late.fallsSilent ? "silentAndBack" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Serial, Link::Lan),
-                                            ::testing::Values(Late150, Late600, Silent)),
+                                            ::testing::Values(Late150, Late600, Late1000, Silent, SilentLate1000)),
                          rowName);
 // Each USB HID read waits 150 ms for its report, so a later reply is taken
 // by a later read, made for another request: the 150 ms printer is the slow
@@ -208,6 +214,15 @@ INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
 INSTANTIATE_TEST_SUITE_P(UsbHid, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Usb),
                                             ::testing::Values(Late150, Silent)),
+                         rowName);
+// Most of these fail: a USB HID reply that comes after its read's deadline
+// stays queued on the device, and every later read takes the reply to an
+// earlier request, so the status panel, the tally texts and the polls'
+// Offline follow the printer a backlog of replies behind. Kept to be run by
+// hand until the link reads such replies for what they are.
+INSTANTIATE_TEST_SUITE_P(DISABLED_UsbHidOneSecond, SlowPrinter,
+                         ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Usb),
+                                            ::testing::Values(Late1000, SilentLate1000)),
                          rowName);
 
 }  // namespace
