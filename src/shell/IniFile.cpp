@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -46,14 +47,14 @@ std::vector<std::string_view> splitLines(std::string_view text) {
 std::string withCrLfLineEnds(std::string_view text) {
     std::string out;
     out.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '\r' || c == '\n') {
-            out += kCrLf;
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += c;
-        }
+    // Line by line, not byte by byte: every setting written goes through here.
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const std::size_t end = std::min(text.find_first_of("\r\n", i), text.size());
+        out.append(text.substr(i, end - i));
+        if (end == text.size()) break;
+        out += kCrLf;
+        i = end + (text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n' ? 2 : 1);
     }
     return out;
 }

@@ -12,6 +12,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -61,9 +62,11 @@ protected:
     ShellWorld() {
         printerOnOneTransport = true;
         printerlink::resetLinkModuleState();
-        folder = fs::temp_directory_path() /
-                 ("shell-test-" + std::to_string(::getpid()) + "-" +
-                  ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        // A parameterised test's name has a slash, which would leave a folder
+        // above this one behind.
+        std::string name = ::testing::UnitTest::GetInstance()->current_test_info()->name();
+        std::replace(name.begin(), name.end(), '/', '-');
+        folder = fs::temp_directory_path() / ("shell-test-" + std::to_string(::getpid()) + "-" + name);
         fs::remove_all(folder);
         fs::create_directories(folder);
         platform::app().setPath(folder.string());

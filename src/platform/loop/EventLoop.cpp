@@ -108,9 +108,9 @@ bool EventLoop::runPass(Micros waitLimit) {
 
     readyScratch_.clear();
     backend_->wait(requests, limit, readyScratch_);
-    const std::vector<IoReady> ready = readyScratch_;
-
     bool ran = false;
+    // A copy, as a handler may run a nested pass; most passes have none.
+    const std::vector<IoReady> ready = readyScratch_.empty() ? std::vector<IoReady>{} : readyScratch_;
     for (const IoReady& r : ready) {
         // Collect first: a handler may add or remove watches.
         std::vector<std::pair<WatchId, std::shared_ptr<std::function<void(unsigned)>>>> hits;
@@ -130,6 +130,12 @@ bool EventLoop::runPass(Micros waitLimit) {
 }
 
 bool EventLoop::runDueTimers() {
+    // Most passes find no timer due (a yield is a pass or two): they leave
+    // without the copy and the sort below.
+    const Micros start = clock_.now();
+    if (std::none_of(timers_.begin(), timers_.end(),
+                     [start](const Timer* t) { return !t->running_ && t->due_ != kForever && t->due_ <= start; }))
+        return false;
     bool ran = false;
     // Timers held up together (by a blocking sleep) fire in the order they
     // fell due: a handler that restarts a later one, as a request restarts
