@@ -44,6 +44,9 @@ inline platform::Bytes KioskStatusCommand(std::uint8_t n) { return {0x10, 0x19, 
 
 // GS EOT n: status of kind n (1 printer, 5 slip station, ...).
 inline platform::Bytes GsEotStatusCommand(std::uint8_t n) { return {0x1D, 0x04, n}; }
+// Every DLE EOT n and GS EOT n reply carries these fixed bits; an ESC v reply
+// never does.
+inline constexpr bool hasStatusReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
 
 // GS US 0: sent when a work window opens on TCP or USB HID and when it closes.
 inline const platform::Bytes GsUs0Command = {0x1D, 0x1F, 0x00};

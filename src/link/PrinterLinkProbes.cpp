@@ -22,9 +22,6 @@ constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
 
-// Every GS EOT n reply carries these fixed bits; an ESC v reply never does.
-bool isGsEotReplyForm(std::uint8_t b) { return (b & 0x93) == 0x12; }
-
 }  // namespace
 
 void PrinterLink::ProbeLanPrinterStatus() {
@@ -42,7 +39,7 @@ void PrinterLink::ProbeLanPrinterStatus() {
     if (!m_bLanReplyReceived) return;
     // A printer that answers GS EOT 1 later than its probe waits answers it
     // while ESC v is asked; the reply's form tells which request it answers.
-    if (isGsEotReplyForm(lanFirstReplyByte_))
+    if (hasStatusReplyForm(lanFirstReplyByte_))
         bLanAnswersGsEot = true;
     else
         bLanAnswersEscV = true;
