@@ -1,8 +1,6 @@
 #include "diagnostics/CheckScanSession.h"
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 
 #include "diagnostics/ScanBlocks.h"
 #include "link/PrinterCommands.h"
@@ -171,15 +169,15 @@ void CheckScanSession::endCheckScan() {
 }
 
 // Scan_yyyymmdd_hhnnss.bmp in the current folder, from the platform's
-// clock; no file of that name is left behind.
+// clock. Only the name is made here: a file of that name (an earlier scan in
+// the same second) stays as it is until the new image, written whole, takes
+// its place, so a scan that fails costs no image already there. Whether the
+// folder takes the file shows when it is written.
 std::string CheckScanSession::CreateScanFileName() {
     const platform::LocalTime t = platform::app().localTime();
     char name[64];
     std::snprintf(name, sizeof name, "Scan_%04d%02d%02d_%02d%02d%02d.bmp", t.year, t.month, t.day, t.hour, t.minute,
                   t.second);
-    { std::ofstream probe(name, std::ios::binary | std::ios::trunc); }
-    std::error_code ignored;
-    std::filesystem::remove(name, ignored);
     return name;
 }
 

@@ -111,6 +111,9 @@ bool PrinterLink::send(const SendArgument& data, const SendWaits& waits) {
         if (!anyTransportOpen()) return;
         readyWait(waits);
         if (!anyTransportOpen()) return;
+        // From here on a byte in may answer this send rather than end an
+        // earlier reply.
+        routing_.noteSent();
         if (const auto* text = std::get_if<std::string>(&data)) {
             sendText(*text, waits);
             result = true;

@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "link/IdItemCodes.h"
+#include "link/PrinterCommands.h"
 
 namespace printerlink {
 
@@ -11,6 +12,12 @@ using platform::Bytes;
 
 namespace {
 bool isEndByte(std::uint8_t b) { return b < 0x20; }
+
+// Not every printer ends the firmware reply with a trailing byte. A byte
+// taken for a trailer that never comes would be another reply's (a status
+// answer), and whoever waits for that reply would be one behind from then
+// on; so a byte of a status reply's form is never taken for the trailer.
+bool canOnlyBeTrailer(std::uint8_t b) { return isEndByte(b) && !isGsEotReply(b); }
 
 enum class FirmwareReply { Open, Ended, EndedBeforeTrailer };
 
@@ -75,10 +82,12 @@ void ReceiveRouting::deliverHidReport(const Bytes& report) {
 }
 
 // Taken piece by piece, the reply would give the version of its first part
-// and hand the rest to the windows as data.
+// and hand the rest to the windows as data. Its trailing byte, when it comes
+// apart, is awaited only at the start of the very next read, and only while
+// nothing was sent since (noteSent).
 void ReceiveRouting::toFirmwareOrWindows(const Bytes& data) {
     Bytes rest = data;
-    if (std::exchange(firmwareTrailerDue_, false) && !rest.empty() && isEndByte(rest.front())) {
+    if (std::exchange(firmwareTrailerDue_, false) && !rest.empty() && canOnlyBeTrailer(rest.front())) {
         rest.erase(rest.begin());
         if (rest.empty()) return;
     }

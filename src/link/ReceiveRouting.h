@@ -46,6 +46,9 @@ public:
     // A firmware reply has begun and its end, or its trailing byte, has not
     // come yet.
     bool firmwareReplyOpen() const { return !firmwareReply_.empty() || firmwareTrailerDue_; }
+    // Something went out on the link: a byte after it may be its answer, so
+    // a firmware reply's trailing byte is no longer awaited.
+    void noteSent() { firmwareTrailerDue_ = false; }
     // Its rest will not come, or belongs to no request any more.
     void dropFirmwareReply() {
         firmwareReply_.clear();
@@ -57,7 +60,9 @@ private:
 
     ReceiveTargets to_;
     platform::Bytes firmwareReply_;
-    bool firmwareTrailerDue_ = false;  // the reply was taken before its trailing byte came
+    // The reply was taken before its trailing byte came, and nothing was sent
+    // since: the next read may begin with that byte.
+    bool firmwareTrailerDue_ = false;
 };
 
 }  // namespace printerlink

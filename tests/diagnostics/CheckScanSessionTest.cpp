@@ -8,6 +8,8 @@
 #include <iterator>
 
 #include "diagnostics/CheckScanSession.h"
+#include "platform/Application.h"
+#include "platform/loop/Clock.h"
 
 namespace {
 
@@ -121,6 +123,33 @@ TEST_F(CheckScanSessionTest, AScanQuietForItsLimitIsGivenUp) {
                                     "Please verify the printer enables check scan function.",
                                     "stopped"}));
     EXPECT_FALSE(session.m_bScanning);
+}
+
+// The image replaces a file of its name only once it is written whole; a scan
+// that fails, or has not come in yet, leaves that file as it was.
+TEST_F(CheckScanSessionTest, AnExistingFileOfTheScansNameKeepsItsContentUntilTheImageReplacesIt) {
+    platform::VirtualClock clock;
+    platform::app().setClock(&clock);
+    const std::string name = session.CreateScanFileName();
+    struct Case {
+        const char* name;
+        std::string bytes;
+        std::string content;
+    } cases[] = {
+        {"not in yet", withEnd(kFileInformation) + withEnd(kSizeInformation), "old"},
+        {"failed", withEnd(kFileInformation) + "S BX", "old"},
+        {"written", withEnd(kFileInformation) + withEnd(kSizeInformation) + std::string("S @\x03\x00" "abc", 8), "abc"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::ofstream(name, std::ios::binary) << "old";
+        session.setScanning(true);
+        session.start(0);
+        feed(c.bytes);
+        std::ifstream in(name, std::ios::binary);
+        EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), c.content);
+    }
+    platform::app().setClock(nullptr);
 }
 
 }  // namespace

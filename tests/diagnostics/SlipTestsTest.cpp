@@ -98,6 +98,21 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
     }
 }
 
+// A printer whose firmware reply has no trailing byte (only the serial
+// connect asks for it): the later replies are not taken for that byte, so
+// the MICR read shows its fields.
+TEST_F(SlipTests, FirmwareReplyWithoutTrailerCostsTheMicrReadNoByte) {
+    printer.setReply({0x1D, 0x49, 0x40, 0xA3}, {0xA3, '0', '3', '9', '8'});
+    auto& w = open(Link::Serial, 0);
+    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+    messages.clear();
+    ASSERT_TRUE(driver.click(w.MICRButton));
+    runFor(3000);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[0].text.rfind("Insert a check", 0), 0u);
+    EXPECT_EQ(messages[1].text.rfind("Raw Data: <t021000021t", 0), 0u) << messages[1].text;
+}
+
 // On TCP the reply wait runs the loop, so the status poll would run in it:
 // its GS EOT 1 reply (drawer closed: 16h) has the form of a slip status with
 // both edges covered.

@@ -2,6 +2,8 @@
 // status request.
 #include "LinkTestSupport.h"
 
+#include "link/PrinterCommands.h"
+
 namespace linktest {
 namespace {
 
@@ -132,6 +134,26 @@ TEST_F(LinkTest, FirmwareReplyIsTakenOnlyWhenItHasEndedHoweverItIsSplit) {
             link->DisconnectPrinter();
             printer.clearReplies();
         }
+    }
+}
+
+// A printer that ends its firmware reply with no trailing byte: the answer
+// to the next request is that request's, not the missing trailer.
+TEST_F(LinkTest, FirmwareReplyWithoutTrailerCostsNoLaterReply) {
+    for (int port : {1, 17}) {
+        SCOPED_TRACE(port);
+        ASSERT_TRUE(connect(port, 0));
+        printer.setReply({0x1D, 0x49, 0x40, 0xA3}, {0xA3, '0', '3', '9', '8'});
+        printer.setReply({0x1D, 0x04, 0x01}, {0x12});
+        link->RequestFirmwareVersion();
+        runFor(20);
+        EXPECT_EQ(link->m_dblFirmwareVersion, 398);
+        received.clear();
+        link->SendOutput(printerlink::GsEotStatusCommand(1));
+        runFor(20);
+        EXPECT_EQ(received, std::vector<Bytes>{{0x12}});
+        link->DisconnectPrinter();
+        printer.clearReplies();
     }
 }
 

@@ -83,4 +83,35 @@ TEST_F(ReceiveRoutingTest, AUsbHidReportEndsAtItsFirstZeroByte) {
     EXPECT_EQ(got, (std::vector<Delivery>{{"windows", {0x08, 0x03, 'A', 'B'}}, {"firmware", {}}}));
 }
 
+// A firmware reply whose text is all there may still have its trailing byte
+// to come, or none at all. A later byte is taken for that trailer only when
+// it can be nothing else: were it a reply to a later request, whoever waits
+// for replies would be one short from then on.
+TEST_F(ReceiveRoutingTest, AFirmwareReplysTrailerIsEatenOnlyWhenNothingElseCanBeIt) {
+    struct Case {
+        const char* name;
+        bool sentBetween;
+        std::vector<Bytes> reads;  // after the reply
+        std::vector<Delivery> delivered;
+    };
+    const Bytes reply{0xA3, '0', '3', '9', '8'};
+    for (const Case& c : {Case{"trailer next", false, {{0x0D}}, {}},
+                          Case{"trailer and data", false, {{0x0D, 'x'}}, {{"windows", {'x'}}}},
+                          Case{"no trailer, status answer", false, {{0x12}}, {{"windows", {0x12}}}},
+                          Case{"no trailer, request sent", true, {{0x00}}, {{"windows", {0x00}}}},
+                          Case{"no trailer, data first", false, {{'x'}, {0x0D}},
+                               {{"windows", {'x'}}, {"windows", {0x0D}}}}}) {
+        SCOPED_TRACE(c.name);
+        awaitingFirmware = true;
+        routing.routeSerialInput(reply);
+        awaitingFirmware = false;
+        EXPECT_TRUE(routing.firmwareReplyOpen());
+        if (c.sentBetween) routing.noteSent();
+        got.clear();
+        for (const Bytes& read : c.reads) routing.routeSerialInput(read);
+        EXPECT_EQ(got, c.delivered);
+        EXPECT_FALSE(routing.firmwareReplyOpen());
+    }
+}
+
 }  // namespace
