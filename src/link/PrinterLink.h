@@ -235,6 +235,7 @@ protected:
     bool m_bEthernet = false;
     bool m_bAHPI = false;
     bool m_bAwaitingFirmware = false;
+    bool sendingFirmwareRequest_ = false;
     double m_dblFirmwareVersion = 0;
     bool m_bFirmwareAnswered = false;
     bool m_bAwaitingConnectionStatus = false;

@@ -90,10 +90,12 @@ void PrinterLink::RequestFirmwareVersion() {
     // request on a serial or TCP link.
     forgetFirmwareReply();
     m_bAwaitingFirmware = true;
+    sendingFirmwareRequest_ = true;
     if ((m_bAHPI || m_BlnReconnect) && m_lngHIDHandle > 0)
         SendOutputFramed(IdItemCommand(kFirmwareItem));
     else
         SendOutput(IdItemCommand(kFirmwareItem));
+    sendingFirmwareRequest_ = false;
     if (m_lngHIDHandle > 0) fncReadHIDData();
 }
 

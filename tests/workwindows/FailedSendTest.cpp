@@ -210,18 +210,30 @@ TEST_F(LeftRequest, ClosedDiagnosticsWindowLeavesViewTallyWorking) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         connect(Link::Serial, c.type);
-        auto& w = show<Diag>(1500);
-        printer.setReplyFault(sim::ReplyFault::Silent);
-        if (c.type == 0)
-            driver.answerNext([](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).cancel(); });
-        (w.*c.button).setEnabled(true);
-        driver.click(w.*c.button);
-        driver.click(w.CloseButton);
+        // Opened by its button, so the main window's check after the button
+        // goes out too, while the printer is still silent.
+        mainWindow().workWindows.diagnose = [&](shell::MainWindow&) {
+            auto& w = show<Diag>(1500);
+            printer.setReplyFault(sim::ReplyFault::Silent);
+            if (c.type == 0)
+                driver.answerNext([](platform::Form& f) { dynamic_cast<platform::FileDialogForm&>(f).cancel(); });
+            (w.*c.button).setEnabled(true);
+            driver.click(w.*c.button);
+            driver.click(w.CloseButton);
+        };
+        ASSERT_TRUE(clickButton(kDiagnoseButton));
         idle(3000);
         printer.setReplyFault(sim::ReplyFault::None);
         messages.clear();
+        std::string serialNumber;
+        mainWindow().workWindows.viewTally = [&](shell::MainWindow&) {
+            auto& tallyWindow = show<Tally>(3000);
+            serialNumber = tallyWindow.PrinterIDText(1).Text();
+            driver.click(tallyWindow.CloseButton);
+        };
         ASSERT_TRUE(clickButton(kViewTallyButton));
         EXPECT_EQ(told(), Strings{});
+        EXPECT_FALSE(serialNumber.empty()) << "the tally window read the printer";
         ASSERT_TRUE(clickButton(2));
         idle(1000);
     }
