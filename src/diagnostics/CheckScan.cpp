@@ -2,7 +2,7 @@
 // byte by byte as the reply interpreter hands them over, acknowledged and
 // collected, the image written to a bitmap file in the current folder,
 // and the file printed.
-#include "diagnostics/DiagnosePrinterDlg.h"
+#include "diagnostics/DiagnosePrinterDlgHosts.h"
 #include "diagnostics/ScanBlocks.h"
 #include "link/PrinterCommands.h"
 #include "platform/loop/EventLoop.h"
@@ -113,54 +113,33 @@ bool DiagnosePrinterDlg::WaitReplyAndPurge() {
     }
 }
 
-void DiagnosePrinterDlg::ReceiveScanFileInfo(std::uint8_t b, int& Position, bool& result) {
-    ScanSession.ReceiveScanFileInfo(b, Position, result);
-}
-
-void DiagnosePrinterDlg::ReceiveScanSizeInfo(std::uint8_t b, int& Position, bool& result) {
-    ScanSession.ReceiveScanSizeInfo(b, Position, result);
-}
-
-void DiagnosePrinterDlg::ReceiveScanImage(std::uint8_t b, int& Position, bool& LastBlock, bool& result) {
-    ScanSession.ReceiveScanImage(b, Position, LastBlock, result);
-}
-
-// The scan rule of the reply interpreter, one byte at a time.
-void DiagnosePrinterDlg::HandleScanByte(std::uint8_t b) { ScanSession.HandleScanByte(b, now()); }
-
-std::string DiagnosePrinterDlg::CreateScanFileName() { return ScanSession.CreateScanFileName(); }
-
-bool DiagnosePrinterDlg::AppendBytesToFile(const std::string& fileName) {
-    return ScanSession.AppendBytesToFile(fileName);
-}
-
-void DiagnosePrinterDlg::sendToScanner(const Bytes& command) { sendCommand(command); }
+void DiagnosePrinterDlg::ScanHost::sendToScanner(const Bytes& command) { window_.sendCommand(command); }
 
 // What followed the fault in the input, also while the message was up,
 // belongs to the failed scan: read on, it would pass for a MICR reply.
-void DiagnosePrinterDlg::scanFailed(const std::string& message, bool mismatch) {
-    if (mismatch) m_MainComm.PurgeCommunication(kPurgeInput);
-    Interpreter.dropRestOfReply();
+void DiagnosePrinterDlg::ScanHost::scanFailed(const std::string& message, bool mismatch) {
+    if (mismatch) window_.m_MainComm.PurgeCommunication(kPurgeInput);
+    window_.Interpreter.dropRestOfReply();
     shell::ShowMessage(message, shell::vbOKOnly, shell::vbInformation);
-    if (mismatch) Interpreter.dropQueuedReplies();
+    if (mismatch) window_.Interpreter.dropQueuedReplies();
 }
 
-void DiagnosePrinterDlg::scanReceived(const std::string& fileName, bool written) {
+void DiagnosePrinterDlg::ScanHost::scanReceived(const std::string& fileName, bool written) {
     if (written) {
-        FinishCheckScan();
-        PrintScanFile(fileName);
+        window_.FinishCheckScan();
+        window_.PrintScanFile(fileName);
     } else {
         shell::ShowMessage(kNoFile, shell::vbOKOnly, shell::vbInformation);
     }
 }
 
-void DiagnosePrinterDlg::scanningChanged(bool scanning) {
-    if (scanning == scanHoldsReplyWatchdog_) return;
-    scanHoldsReplyWatchdog_ = scanning;
+void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
+    if (scanning == holdsReplyWatchdog_) return;
+    holdsReplyWatchdog_ = scanning;
     if (scanning)
-        m_MainComm.holdReplyWatchdog();
+        window_.m_MainComm.holdReplyWatchdog();
     else
-        m_MainComm.releaseReplyWatchdog();
+        window_.m_MainComm.releaseReplyWatchdog();
 }
 
 void DiagnosePrinterDlg::FinishCheckScan() {
@@ -187,7 +166,7 @@ void DiagnosePrinterDlg::readScanReportsOnHid() {
         for (std::uint8_t b : data) {
             if (!ScanSession.m_bScanning) return;
             Interpreter.resetRows();
-            HandleScanByte(b);
+            ScanSession.HandleScanByte(b, now());
         }
     }
 }

@@ -1,4 +1,4 @@
-#include "diagnostics/DiagnosePrinterDlg.h"
+#include "diagnostics/DiagnosePrinterDlgHosts.h"
 
 #include "diagnostics/AXOLogo.h"
 #include "link/HidProducts.h"
@@ -56,7 +56,11 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
       KioskStatusGroup(StatusGroup, "KioskStatusGroup"),
       KioskStatus(KioskStatusGroup, "KioskStatus", 0, 6),
       StatusPollTimer(*this, "StatusPollTimer"),
-      CommonDlg(*this, "CommonDlg") {
+      CommonDlg(*this, "CommonDlg"),
+      interpreterHost_(std::make_unique<InterpreterHost>(*this)),
+      scanHost_(std::make_unique<ScanHost>(*this)),
+      ScanSession(*scanHost_),
+      Interpreter(*interpreterHost_, storedModelIdentifier()) {
     layOut();
     AXOLogo.setPicture(axoLogoPicture());
     ReceiptButton.Click = [this] { ReceiptButton_Click(); };

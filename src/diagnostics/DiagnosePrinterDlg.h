@@ -62,9 +62,7 @@ struct LineStyle {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-class DiagnosePrinterDlg : public platform::Form,
-                           private CheckScanSession::Host,
-                           private StatusInterpreter::Host {
+class DiagnosePrinterDlg : public platform::Form {
 public:
     explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
     ~DiagnosePrinterDlg() override;
@@ -200,20 +198,23 @@ public:
     void ScanCheckLan();
     void ScanCheckSerial();
     bool WaitReplyAndPurge();
-    void ReceiveScanFileInfo(std::uint8_t b, int& Position, bool& result);
-    void ReceiveScanSizeInfo(std::uint8_t b, int& Position, bool& result);
-    void ReceiveScanImage(std::uint8_t b, int& Position, bool& LastBlock, bool& result);
-    std::string CreateScanFileName();
-    bool AppendBytesToFile(const std::string& fileName);
     void FinishCheckScan();
     void PrintScanFile(const std::string& fileName);
 
+private:
+    // The window as its parts' host (DiagnosePrinterDlgHosts.h).
+    class InterpreterHost;
+    class ScanHost;
+    std::unique_ptr<InterpreterHost> interpreterHost_;
+    std::unique_ptr<ScanHost> scanHost_;
+
+public:
     // The scan's reception state (m_bScanning, m_iScanPhase,
     // ScanReceptionState, m_ScanImage) and its byte-by-byte reception.
-    CheckScanSession ScanSession{*this};
+    CheckScanSession ScanSession;
     // The reply interpreter and its state: the rows the replies answer, the
     // MICR reply awaited and collected, the replies queued while it is busy.
-    StatusInterpreter Interpreter{*this, storedModelIdentifier()};
+    StatusInterpreter Interpreter;
     // The MICR read readMICR sent last.
     StatusInterpreter::MicrRead micrRead_ = 0;
 
@@ -320,24 +321,9 @@ private:
     // Check scan.
     bool scanAllowed() const;
     void beginScan();
-    void sendToScanner(const platform::Bytes& command) override;
-    void scanFailed(const std::string& message, bool mismatch) override;
-    void scanReceived(const std::string& fileName, bool written) override;
-    void scanningChanged(bool scanning) override;
     void readScanReportsOnHid();
     void endQuietScan();
 
-    // The reply interpreter's window.
-    long printerType() const override;
-    bool lanLink() const override;
-    bool usbLink() const override;
-    platform::Micros timeNow() const override;
-    void showIndicator(std::uint8_t index, std::uint8_t state) override;
-    bool scanRunning() const override;
-    void scanByte(std::uint8_t b) override;
-    void micrReplyRead(int status) override;
-    void printerAnswered() override;
-    void HandleScanByte(std::uint8_t b);
     // The settings file's model, as its identifier.
     static std::string storedModelIdentifier();
     ModelFacts modelFacts(bool byModel) const;
@@ -350,7 +336,6 @@ private:
     shell::PollSilence pollSilence_{kPollIntervalMs};
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
-    bool scanHoldsReplyWatchdog_ = false;
 
     shell::OperationSends clickSends_{m_MainComm};
 

@@ -1,7 +1,7 @@
 // The status poll, the link status handler, and the window's side of the
 // reply interpreter that turns every received byte into the status panel's
 // indicators.
-#include "diagnostics/DiagnosePrinterDlg.h"
+#include "diagnostics/DiagnosePrinterDlgHosts.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
 #include "link/ModelIdentifiers.h"
@@ -69,7 +69,7 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     notePoll();
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.
-    const bool lanAnswersEscV = printerlink::bLanAnswersEscV && lanLink();
+    const bool lanAnswersEscV = printerlink::bLanAnswersEscV && interpreterHost_->lanLink();
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = statusPollRows(m_MainComm.PrinterType());
         Interpreter.expectPoll(requests);
@@ -140,7 +140,7 @@ void DiagnosePrinterDlg::showLinkState() {
 // silence itself, with the TCP reply watchdog's time, and shows it as the
 // watchdog's time-out and the printer's next data show it on TCP.
 void DiagnosePrinterDlg::notePoll() {
-    if (!lanLink() && pollSilence_.polled(now())) showOffline();
+    if (!interpreterHost_->lanLink() && pollSilence_.polled(now())) showOffline();
 }
 
 void DiagnosePrinterDlg::noteAnswer() {
@@ -154,14 +154,14 @@ std::string DiagnosePrinterDlg::storedModelIdentifier() {
         shell::ReadIniValue(shell::SettingsFilePath(), "Configurations", "Model")));
 }
 
-long DiagnosePrinterDlg::printerType() const { return m_MainComm.PrinterType(); }
-bool DiagnosePrinterDlg::lanLink() const { return m_MainComm.EthernetStatus() == "True"; }
-bool DiagnosePrinterDlg::usbLink() const { return m_MainComm.AHPIStatus() == "True"; }
-platform::Micros DiagnosePrinterDlg::timeNow() const { return now(); }
-void DiagnosePrinterDlg::showIndicator(std::uint8_t index, std::uint8_t state) { SetStatusIndicator(index, state); }
-bool DiagnosePrinterDlg::scanRunning() const { return ScanSession.m_bScanning; }
-void DiagnosePrinterDlg::scanByte(std::uint8_t b) { HandleScanByte(b); }
-void DiagnosePrinterDlg::micrReplyRead(int status) { ProcessMICRReply(status); }
-void DiagnosePrinterDlg::printerAnswered() { noteAnswer(); }
+long DiagnosePrinterDlg::InterpreterHost::printerType() const { return window_.m_MainComm.PrinterType(); }
+bool DiagnosePrinterDlg::InterpreterHost::lanLink() const { return window_.m_MainComm.EthernetStatus() == "True"; }
+bool DiagnosePrinterDlg::InterpreterHost::usbLink() const { return window_.m_MainComm.AHPIStatus() == "True"; }
+platform::Micros DiagnosePrinterDlg::InterpreterHost::timeNow() const { return now(); }
+void DiagnosePrinterDlg::InterpreterHost::showIndicator(std::uint8_t index, std::uint8_t state) { window_.SetStatusIndicator(index, state); }
+bool DiagnosePrinterDlg::InterpreterHost::scanRunning() const { return window_.ScanSession.m_bScanning; }
+void DiagnosePrinterDlg::InterpreterHost::scanByte(std::uint8_t b) { window_.ScanSession.HandleScanByte(b, now()); }
+void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) { window_.ProcessMICRReply(status); }
+void DiagnosePrinterDlg::InterpreterHost::printerAnswered() { window_.noteAnswer(); }
 
 }  // namespace diagnostics

@@ -1,0 +1,42 @@
+// The diagnostics window as the host of its two state-owning parts: the
+// reply interpreter and the check scan's reception each reach the window
+// only through their own Host interface, implemented here by a small object
+// the window owns. Included only by the window's own sources.
+#pragma once
+
+#include "diagnostics/DiagnosePrinterDlg.h"
+
+namespace diagnostics {
+
+class DiagnosePrinterDlg::InterpreterHost final : public StatusInterpreter::Host {
+public:
+    explicit InterpreterHost(DiagnosePrinterDlg& window) : window_(window) {}
+    long printerType() const override;
+    bool lanLink() const override;
+    bool usbLink() const override;
+    platform::Micros timeNow() const override;
+    void showIndicator(std::uint8_t index, std::uint8_t state) override;
+    bool scanRunning() const override;
+    void scanByte(std::uint8_t b) override;
+    void micrReplyRead(int status) override;
+    void printerAnswered() override;
+
+private:
+    DiagnosePrinterDlg& window_;
+};
+
+class DiagnosePrinterDlg::ScanHost final : public CheckScanSession::Host {
+public:
+    explicit ScanHost(DiagnosePrinterDlg& window) : window_(window) {}
+    void sendToScanner(const platform::Bytes& command) override;
+    void scanFailed(const std::string& message, bool mismatch) override;
+    void scanReceived(const std::string& fileName, bool written) override;
+    void scanningChanged(bool scanning) override;
+
+private:
+    DiagnosePrinterDlg& window_;
+    // The scan holds the link's reply watchdog from its start until it has ended.
+    bool holdsReplyWatchdog_ = false;
+};
+
+}  // namespace diagnostics
