@@ -30,13 +30,13 @@ constexpr const char* kNoFile =
 
 }  // namespace
 
-void DiagnosePrinterDlg::ClearScanImages() { sendCommand(printerlink::ClearScanImagesCommand); }
-void DiagnosePrinterDlg::SendScanSetupLt() { sendCommand(printerlink::ScanSetupLtCommand); }
-void DiagnosePrinterDlg::SendScanParamLevel(std::uint8_t n) { sendCommand(printerlink::ScanLevelCommand(n)); }
-void DiagnosePrinterDlg::SendScanSetupE() { sendCommand(printerlink::ScanSetupECommand); }
-void DiagnosePrinterDlg::SendScanSetup2() { sendCommand(printerlink::ScanSetup2Command); }
-void DiagnosePrinterDlg::StartCheckScan() { sendCommand(printerlink::StartCheckScanCommand); }
-void DiagnosePrinterDlg::SendScanEndJ() { sendCommand(printerlink::EndScanCommand); }
+void PrintCommands::ClearScanImages() { sendCommand(printerlink::ClearScanImagesCommand); }
+void PrintCommands::SendScanSetupLt() { sendCommand(printerlink::ScanSetupLtCommand); }
+void PrintCommands::SendScanParamLevel(std::uint8_t n) { sendCommand(printerlink::ScanLevelCommand(n)); }
+void PrintCommands::SendScanSetupE() { sendCommand(printerlink::ScanSetupECommand); }
+void PrintCommands::SendScanSetup2() { sendCommand(printerlink::ScanSetup2Command); }
+void PrintCommands::StartCheckScan() { sendCommand(printerlink::StartCheckScanCommand); }
+void PrintCommands::SendScanEndJ() { sendCommand(printerlink::EndScanCommand); }
 
 void DiagnosePrinterDlg::CheckScanButton_Click() {
     dispatch(&DiagnosePrinterDlg::ScanCheckLan, &DiagnosePrinterDlg::ScanCheckSerial);
@@ -74,7 +74,7 @@ void DiagnosePrinterDlg::beginScan() {
     ScanSession.setScanning(true);
     bool cleared = false;
     withoutStatusPoll([&] {
-        ClearScanImages();
+        Printer.ClearScanImages();
         cleared = WaitReplyAndPurge();
     });
     if (!cleared) {
@@ -83,15 +83,15 @@ void DiagnosePrinterDlg::beginScan() {
         ScanSession.setScanning(false);
         return;
     }
-    InitializePrinter();
-    SelectCharacterSetUSA();
-    SelectPaperStation(1);
-    SendScanSetupLt();
-    SendScanParamLevel(kScanLevel);
-    SendScanSetupE();
-    SendScanSetup2();
+    Printer.InitializePrinter();
+    Printer.SelectCharacterSetUSA();
+    Printer.SelectPaperStation(1);
+    Printer.SendScanSetupLt();
+    Printer.SendScanParamLevel(kScanLevel);
+    Printer.SendScanSetupE();
+    Printer.SendScanSetup2();
     ScanSession.start(now());
-    StartCheckScan();
+    Printer.StartCheckScan();
 }
 
 // No reply counts as cleared; a reply of another form does not. Status
@@ -113,7 +113,7 @@ bool DiagnosePrinterDlg::WaitReplyAndPurge() {
     }
 }
 
-void DiagnosePrinterDlg::ScanHost::sendToScanner(const Bytes& command) { window_.sendCommand(command); }
+void DiagnosePrinterDlg::ScanHost::sendToScanner(const Bytes& command) { window_.Printer.sendCommand(command); }
 
 // What followed the fault in the input, also while the message was up,
 // belongs to the failed scan: read on, it would pass for a MICR reply.
@@ -143,15 +143,15 @@ void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
 }
 
 void DiagnosePrinterDlg::FinishCheckScan() {
-    SendScanEndJ();
-    EjectSlip();
+    Printer.SendScanEndJ();
+    Printer.EjectSlip();
     m_MainComm.PurgeCommunication(kPurgeInput);
 }
 
 void DiagnosePrinterDlg::PrintScanFile(const std::string& fileName) {
-    SelectPaperStation(0);
-    PrintBitmapFile(fileName);
-    FeedAndCut(8);
+    Printer.SelectPaperStation(0);
+    Printer.PrintBitmapFile(fileName);
+    Printer.FeedAndCut(8);
 }
 
 // On USB HID no event brings the blocks: the status timer reads them while

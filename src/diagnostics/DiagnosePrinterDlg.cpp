@@ -110,8 +110,8 @@ void DiagnosePrinterDlg::Form_Load() {
         InitStatusListsByModel();
     else
         InitStatusListsByType();
-    InitializePrinter();
-    SendGsUs0();
+    Printer.InitializePrinter();
+    Printer.SendGsUs0();
     StatusPollTimer.setInterval(kPollIntervalMs);
     m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
     if (m_MainComm.PrinterType() == kM27xType) {
@@ -169,7 +169,7 @@ void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
     printerlink::statusHandshake.bDiagStatusRequested = false;
     printerlink::statusHandshake.diagStatusAnswerBytes.clear();
-    SendGsUs0();
+    Printer.SendGsUs0();
 }
 
 void DiagnosePrinterDlg::Form_Terminate() {

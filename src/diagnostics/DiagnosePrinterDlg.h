@@ -17,10 +17,13 @@
 // presses run in the middle of a test. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
-// to its end, writes the image file and prints it. The reply interpreter
-// (StatusInterpreter) and the scan's reception (CheckScanSession) are parts
-// that own their state; the window is their host, and its members of their
-// names delegate to them. The reply interpreter is re-entrant: bytes that
+// to its end, writes the image file and prints it. Its parts own their
+// state behind narrow interfaces: what the tests print (PrintCommands), the
+// reply interpreter (StatusInterpreter, with the books of which request each
+// reply answers) and the scan's reception (CheckScanSession); the window
+// hosts the last two through small host objects (DiagnosePrinterDlgHosts.h)
+// and keeps its controls, their handlers and the test procedures that wait,
+// ask and tell. The reply interpreter is re-entrant: bytes that
 // reach it while it is busy are queued and interpreted in order after the
 // current ones. A serial link check that fails unloads the window from
 // inside its own handler.
@@ -32,6 +35,7 @@
 #include <string>
 
 #include "diagnostics/CheckScanSession.h"
+#include "diagnostics/PrintCommands.h"
 #include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
@@ -50,14 +54,6 @@
 
 namespace diagnostics {
 
-// How a print line is laid out: the station and the font give its width in
-// characters; a wrapped text line breaks at its last blank before it.
-struct LineStyle {
-    bool receipt = true;  // the receipt station; false for the slip
-    bool fontB = false;   // font B, the narrower characters
-    bool wrap = true;
-};
-
 // The Diagnose hook of the main window: opens the window modally and returns
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
@@ -73,6 +69,8 @@ public:
     shell::MainWindow& m_MainComm;
     // "AHPI", "Ethernet" or "COM" and the stored port number.
     std::string m_PortNo;
+    // What the tests print, and the commands they send.
+    PrintCommands Printer{m_MainComm, [this] { return sendsStopped(); }};
 
     // ---- Controls ----
     platform::Image AXOLogo;
@@ -118,22 +116,7 @@ public:
     void CheckScanButton_Click();
     void CloseButton_Click();
     void RequestRealTimeStatus();
-
-    // ---- Print command builders ----
-    void InitializePrinter();
-    void SendGsUs0();
-    void SelectCharacterSetUSA();
-    void SelectPaperStation(int station);
-    void SetPrintMode(int size, bool fontB);
-    void SetAlignment(int alignment);
-    void PrintSeparatorLine(LineStyle style = {});
-    void PrintTextLine(const std::string& text, LineStyle style = {});
-    void PrintBarcode(int kind, const std::string& data);
-    void FeedAndCut(std::uint8_t lines);
-    void EjectSlip();
-    void SetColorOption(bool on);
     void PurgeBuffers();
-    void PrintPictureBitmap(const platform::PicturePtr& picture, int mode);
 
     // ---- Print tests ----
     void PrintReceiptTestLan();
@@ -146,7 +129,6 @@ public:
     void PrintTwoSidedTestSerial();
     void OpenCashDrawerLan();
     void OpenCashDrawerSerial();
-    void PrintReceiptTestBody(bool receipt);
 
     // ---- Status poll and panel ----
     void StatusPollTimer_Timer();
@@ -174,27 +156,11 @@ public:
     void ProcessMICRReply(int status);
     static void ParseMICRFields(const std::string& raw, std::string& transit, std::string& bank,
                                 std::string& account, std::string& serial);
-    void PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
-                          const std::string& account, const std::string& serial);
 
-    // ---- Bitmap files and the logo download ----
-    bool SendLogoBitmapFile(const std::string& fileName, long& width, long& height);
-    bool PrintBitmapFile(const std::string& fileName);
+    // ---- The logo download and the check scan ----
     void SelectFlashLogoArea();
-    void SelectLogoNumber(int n);
-    void PrintLogoNumber(int n);
-    static void BuildCrLf(platform::Bytes& buffer);
     void DownloadLogoLan();
     void DownloadLogoSerial();
-
-    // ---- Check scan ----
-    void ClearScanImages();
-    void SendScanSetupLt();
-    void SendScanParamLevel(std::uint8_t n);
-    void SendScanSetupE();
-    void SendScanSetup2();
-    void StartCheckScan();
-    void SendScanEndJ();
     void ScanCheckLan();
     void ScanCheckSerial();
     bool WaitReplyAndPurge();
@@ -215,8 +181,6 @@ public:
     // The reply interpreter and its state: the rows the replies answer, the
     // MICR reply awaited and collected, the replies queued while it is busy.
     StatusInterpreter Interpreter;
-    // The MICR read readMICR sent last.
-    StatusInterpreter::MicrRead micrRead_ = 0;
 
 protected:
     void Form_Initialize() override;
@@ -257,18 +221,6 @@ private:
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
     // The time on the program's clock.
     static platform::Micros now();
-    // Sends a command's bytes; on USB HID framed once, whatever its length.
-    void sendCommand(platform::Bytes command);
-    // Sends a print line: text on serial or TCP, framed bytes on USB HID.
-    void sendText(const std::string& text);
-    void sendBand(const platform::Bytes& command, platform::Bytes& band);
-    void printLogoAndBarcode(bool captionFirst, int logoMode);
-    void printTestHeading(bool receipt);
-    void printBarcodeCaptionAndCode();
-    void printTwoColorPasses();
-    void printTwoSidedSequence();
-    void printColorPass(int pass);
-    void printSizeLines(int columns, bool fontB, bool receipt);
 
     // Runs body with the status poll stopped: its requests and reads would
     // take the replies that body waits for.
@@ -309,14 +261,6 @@ private:
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
-    // A logo file as the downloaded bit image command and its data block;
-    // nullopt, its message shown, when the file is refused.
-    struct LogoImage {
-        platform::Bytes command;
-        platform::Bytes block;
-    };
-    std::optional<LogoImage> readLogoFile(const std::string& fileName, long& width, long& height);
-    void sendLogoImage(const LogoImage& logo);
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;
@@ -334,6 +278,8 @@ private:
     void applyButtonRule(const ButtonRule& rule, bool online);
 
     shell::PollSilence pollSilence_{kPollIntervalMs};
+    // The MICR read readMICR sent last.
+    StatusInterpreter::MicrRead micrRead_ = 0;
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
 

@@ -60,8 +60,8 @@ void showInternalError(const platform::RuntimeError& error) {
 }  // namespace
 
 // The whole file is read and checked before anything is built from it.
-std::optional<DiagnosePrinterDlg::LogoImage> DiagnosePrinterDlg::readLogoFile(const std::string& fileName, long& width,
-                                                                             long& height) {
+std::optional<PrintCommands::LogoImage> PrintCommands::readLogoFile(const std::string& fileName, long& width,
+                                                                   long& height) {
     try {
         const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotALogo);
         width = bitmap.width;
@@ -80,20 +80,13 @@ std::optional<DiagnosePrinterDlg::LogoImage> DiagnosePrinterDlg::readLogoFile(co
     }
 }
 
-void DiagnosePrinterDlg::sendLogoImage(const LogoImage& logo) {
+void PrintCommands::sendLogoImage(const LogoImage& logo) {
     sendCommand(logo.command);
     sendCommand(logo.block);
 }
 
-bool DiagnosePrinterDlg::SendLogoBitmapFile(const std::string& fileName, long& width, long& height) {
-    const std::optional<LogoImage> logo = readLogoFile(fileName, width, height);
-    if (!logo) return false;
-    sendLogoImage(*logo);
-    return true;
-}
-
 // Bands as wide as the file's padded rows, 24 lines each.
-bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
+bool PrintCommands::PrintBitmapFile(const std::string& fileName) {
     try {
         const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotABitmap);
         const std::size_t dots = 8 * bitmap.rowSize;
@@ -115,7 +108,7 @@ bool DiagnosePrinterDlg::PrintBitmapFile(const std::string& fileName) {
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased, after the status replies it still owes.
 void DiagnosePrinterDlg::SelectFlashLogoArea() {
-    sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
+    Printer.sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
     std::size_t earlierReplies = repliesOwedNow();
     for (int read = 0; read < kEraseReads; ++read) {
         std::uint8_t b = 0;
@@ -125,15 +118,15 @@ void DiagnosePrinterDlg::SelectFlashLogoArea() {
     }
 }
 
-void DiagnosePrinterDlg::SelectLogoNumber(int n) {
+void PrintCommands::SelectLogoNumber(int n) {
     sendCommand(printerlink::SelectLogoCommand(static_cast<std::uint8_t>(n)));
 }
 
-void DiagnosePrinterDlg::PrintLogoNumber(int n) {
+void PrintCommands::PrintLogoNumber(int n) {
     sendCommand(printerlink::PrintLogoCommand(static_cast<std::uint8_t>(n)));
 }
 
-void DiagnosePrinterDlg::BuildCrLf(Bytes& buffer) { buffer = printerlink::HidLineEndReport; }
+void PrintCommands::BuildCrLf(Bytes& buffer) { buffer = printerlink::HidLineEndReport; }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
     dispatch(&DiagnosePrinterDlg::DownloadLogoLan, &DiagnosePrinterDlg::DownloadLogoSerial);
@@ -164,16 +157,16 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         long width = 0, height = 0;
         // The erase below clears every stored logo: a file that is refused
         // must not cost the printer the logos it holds.
-        const std::optional<LogoImage> logo = readLogoFile(fileName, width, height);
+        const std::optional<PrintCommands::LogoImage> logo = PrintCommands::readLogoFile(fileName, width, height);
         if (!logo) return;
-        InitializePrinter();
+        Printer.InitializePrinter();
         SelectFlashLogoArea();
-        SelectLogoNumber(1);
-        sendLogoImage(*logo);
+        Printer.SelectLogoNumber(1);
+        Printer.sendLogoImage(*logo);
         if (sendsStopped()) return;
         shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
         // Framed on USB HID like every command, so the printer gets it there too.
-        sendCommand(printerlink::FlashStatusCommand);
+        Printer.sendCommand(printerlink::FlashStatusCommand);
         if (sendsStopped()) return;
         // No answer at all is no good write either, nor is a late status
         // reply one.
@@ -183,16 +176,16 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
         else if (status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
-        SelectPaperStation(0);
-        PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
+        Printer.SelectPaperStation(0);
+        Printer.PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
                       " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
-            PrintLogoNumber(n);
+            Printer.PrintLogoNumber(n);
             Bytes lineEnd = printerlink::LineEndCommand;
-            if (hidOpen()) BuildCrLf(lineEnd);
+            if (hidOpen()) Printer.BuildCrLf(lineEnd);
             m_MainComm.SendOutput(lineEnd);
         }
-        FeedAndCut(8);
+        Printer.FeedAndCut(8);
     });
 }
 

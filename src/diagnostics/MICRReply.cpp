@@ -48,7 +48,7 @@ void DiagnosePrinterDlg::ProcessMICRReply(int status) {
     if (status == 0) {
         std::string transit, bank, account, serial;
         ParseMICRFields(raw, transit, bank, account, serial);
-        PrintMICRReceipt(raw, transit, bank, account, serial);
+        Printer.PrintMICRReceipt(raw, transit, bank, account, serial);
         text = "Raw Data: <" + raw + ">\r\nTransit Number: <" + transit + ">\r\nBank Number: <" + bank +
                ">\r\nAccount Number: <" + account + ">\r\nSerial Number: <" + serial + ">";
     } else if (status == 1) {
@@ -97,35 +97,6 @@ void DiagnosePrinterDlg::ParseMICRFields(const std::string& raw, std::string& tr
     }
 }
 
-void DiagnosePrinterDlg::PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
-                                          const std::string& account, const std::string& serial) {
-    bool receipt = true, fontA = false;
-    const int cols = shell::GetColumnsPerLine(receipt, fontA);
-    InitializePrinter();
-    SelectCharacterSetUSA();
-    SelectPaperStation(0);
-    SetAlignment(1);
-    SetPrintMode(0, false);
-    printTestHeading(receipt);
-    PrintTextLine("MICR Read");
-    const std::pair<const char*, const std::string*> fields[] = {{"Raw Data:", &raw},
-                                                                 {"Transit Number:", &transit},
-                                                                 {"Bank Number:", &bank},
-                                                                 {"Account Number:", &account},
-                                                                 {"Serial Number:", &serial}};
-    for (const auto& [label, value] : fields) {
-        const long padding = cols - static_cast<long>(std::string(label).size() + value->size()) - 2;
-        SetAlignment(0);
-        if (padding >= 0) {
-            PrintTextLine(label + std::string(static_cast<std::size_t>(padding), ' ') + "<" + *value + ">");
-        } else {
-            PrintTextLine(label);
-            SetAlignment(2);
-            PrintTextLine("<" + *value + ">");
-        }
-    }
-    FeedAndCut(8);
-    InitializePrinter();
-}
+
 
 }  // namespace diagnostics

@@ -1,6 +1,6 @@
 // Printing a picture held by the window as ESC * bit-image bands.
 #include "diagnostics/BitImage.h"
-#include "diagnostics/DiagnosePrinterDlg.h"
+#include "diagnostics/PrintCommands.h"
 #include "link/PrinterCommands.h"
 #include "platform/RuntimeError.h"
 #include "shell/ModalMessageBox.h"
@@ -19,22 +19,22 @@ constexpr int kInvalidPicture = 51;
 
 }  // namespace
 
-void DiagnosePrinterDlg::sendBand(const Bytes& command, Bytes& band) {
-    if (sendsStopped()) return;
+void PrintCommands::sendBand(const Bytes& command, Bytes& band) {
+    if (stopped_()) return;
     if (hidOpen()) {
         Bytes buffer = command;
         buffer.insert(buffer.end(), band.begin(), band.end());
         sendCommand(buffer);
     } else {
-        m_MainComm.SendOutput(command);
-        m_MainComm.SendOutput(band);
+        link_.SendOutput(command);
+        link_.SendOutput(band);
     }
-    shell::waitRounds(kBandOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+    shell::waitRounds(kBandOnlineRounds, kOnlineSleepMs, [this] { return link_.IsPrinterOnline(); });
     sendCommand(printerlink::LineEndCommand);
     std::fill(band.begin(), band.end(), 0);
 }
 
-void DiagnosePrinterDlg::PrintPictureBitmap(const platform::PicturePtr& picture, int mode) {
+void PrintCommands::PrintPictureBitmap(const platform::PicturePtr& picture, int mode) {
     try {
         if (!picture) throw platform::RuntimeError(kInvalidPicture, "Cannot obtain BITMAPINFO header of bitmap image.");
         if (!picture->monochrome) throw platform::RuntimeError(kInvalidPicture, "Invalid monochrome bitmap image.");

@@ -73,12 +73,12 @@ bool DiagnosePrinterDlg::printSlip() {
     WaitForSlipInsertion(kSlipPrompt, false, ok);
     if (!ok) return false;
     bool slip = false;
-    InitializePrinter();
-    SelectCharacterSetUSA();
-    SelectPaperStation(1);
-    PrintReceiptTestBody(slip);
-    printLogoAndBarcode(true, kSlipLogoMode);
-    EjectSlip();
+    Printer.InitializePrinter();
+    Printer.SelectCharacterSetUSA();
+    Printer.SelectPaperStation(1);
+    Printer.PrintReceiptTestBody(slip);
+    Printer.printLogoAndBarcode(AXOLogo.Picture(), true, kSlipLogoMode);
+    Printer.EjectSlip();
     return !sendsStopped();
 }
 
@@ -86,12 +86,12 @@ void DiagnosePrinterDlg::PrintSlipTestLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
     sleepWithPollResting(kSlipSleepMs);
     showBusyNotice();
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 void DiagnosePrinterDlg::PrintSlipTestSerial() {
     if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
@@ -99,8 +99,8 @@ bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
     WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
     if (!ok) return false;
     micrRead_ = Interpreter.awaitMicrReply();
-    sendCommand(printerlink::MicrReadCommand);
-    sendCommand(printerlink::MicrReadStartCommand);
+    Printer.sendCommand(printerlink::MicrReadCommand);
+    Printer.sendCommand(printerlink::MicrReadStartCommand);
     // A read that did not go out has no reply to await.
     if (sendsStopped()) {
         Interpreter.stopAwaitingMicrReply(micrRead_);
@@ -137,22 +137,22 @@ void DiagnosePrinterDlg::ReadMICRLan() {
     // replies after it for its text.
     Interpreter.stopAwaitingMicrReply(read);
     showBusyNotice();
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 void DiagnosePrinterDlg::ReadMICRSerial() {
     if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !readMICR(false)) return;
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 bool DiagnosePrinterDlg::flipCheck() {
     bool ok = false;
     WaitForSlipInsertion(kFlipPrompt, false, ok);
     if (!ok) return false;
-    SelectPaperStation(1);
-    sendCommand(printerlink::FlipCheckCommand);
-    sendCommand(printerlink::ReverseFeedCommand(kFlipBackLines));
-    EjectSlip();
+    Printer.SelectPaperStation(1);
+    Printer.sendCommand(printerlink::FlipCheckCommand);
+    Printer.sendCommand(printerlink::ReverseFeedCommand(kFlipBackLines));
+    Printer.EjectSlip();
     return !sendsStopped();
 }
 
@@ -160,12 +160,12 @@ void DiagnosePrinterDlg::FlipCheckLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !flipCheck()) return;
     sleepWithPollResting(kFlipSleepMs);
     showBusyNotice();
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 void DiagnosePrinterDlg::FlipCheckSerial() {
     if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !flipCheck()) return;
-    SelectPaperStation(0);
+    Printer.SelectPaperStation(0);
 }
 
 void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok) {
@@ -178,7 +178,7 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
         const bool gsR1 = hidOpen() && useGsR1;
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
-            sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
+            Printer.sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
             readSlipStatus(ok, repliesOwedNow(), gsR1);
         });
     }

@@ -10,6 +10,7 @@
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/TypeDefinition.h"
+#include "shell/WorkWindowLink.h"
 
 namespace diagnostics {
 
@@ -90,10 +91,10 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     }
     if (hidOpen()) {
         iEscStatusReplyKind = kEscVReply;
-        sendCommand(printerlink::EscVStatusCommand);
+        Printer.sendCommand(printerlink::EscVStatusCommand);
         m_MainComm.fncReadHIDData();
         iEscStatusReplyKind = kEscUReply;
-        sendCommand(printerlink::EscUStatusCommand);
+        Printer.sendCommand(printerlink::EscUStatusCommand);
         m_MainComm.fncReadHIDData();
     }
 }
@@ -111,7 +112,7 @@ void DiagnosePrinterDlg::RequestKioskStatus() {
     iEscStatusReplyKind = kNoEscReply;
     for (std::uint8_t n : {0x01, 0x02}) {
         Interpreter.expectKioskStatus(n - 1, 1);
-        sendCommand(printerlink::KioskStatusCommand(n));
+        Printer.sendCommand(printerlink::KioskStatusCommand(n));
         m_MainComm.fncReadHIDData();
     }
 }
@@ -127,6 +128,8 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
         PurgeBuffers();
     }
 }
+
+void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }
 
 void DiagnosePrinterDlg::showLinkState() {
     Interpreter.resetRows();

@@ -210,7 +210,7 @@ TEST_F(CheckScan, OneScanAtATimeAnEmptyBlockCompletesAndUnprintableFilesAreRefus
     // Wider than a band can say: refused, not cut.
     writeFile(folder / "wide.bmp", monoBitmap(65537, 1, true, checkDrawing));
     messages.clear();
-    EXPECT_FALSE(w.PrintBitmapFile((folder / "wide.bmp").string()));
+    EXPECT_FALSE(w.Printer.PrintBitmapFile((folder / "wide.bmp").string()));
     EXPECT_EQ(messageTexts(), Strings{"Internal Error\r\n51 This file is not a valid bitmap file."});
 }
 

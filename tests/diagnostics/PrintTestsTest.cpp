@@ -59,7 +59,7 @@ TEST_F(PrintTests, ReceiptDecodesTheSameOnEveryLinkForASlipAndAKioskModel) {
 
 TEST_F(PrintTests, TheLogoPrintsDotForDotAsTheWindowHoldsIt) {
     open(Link::Usb);
-    window->PrintPictureBitmap(window->AXOLogo.Picture(), 33);
+    window->Printer.PrintPictureBitmap(window->AXOLogo.Picture(), 33);
     runFor(kWireMs);
     const auto& items = printer.paper().items();
     ASSERT_EQ(items.size(), 4u);
@@ -145,7 +145,7 @@ TEST_F(PrintTests, ReceiptBodyColumnsFollowPaperWidthFontAndStation) {
         SCOPED_TRACE(std::to_string(c.type) + "/" + std::to_string(c.paperEntry) + (c.receipt ? " receipt" : " slip"));
         auto& w = open(Link::Lan, c.type, c.paperEntry);
         bool receipt = c.receipt;
-        w.PrintReceiptTestBody(receipt);
+        w.Printer.PrintReceiptTestBody(receipt);
         runFor(kWireMs);
         std::vector<std::size_t> widths;  // the columns lines and the four size lines of each font
         for (const auto& item : printer.paper().items()) {
@@ -225,15 +225,15 @@ TEST_F(PrintTests, CommandBuildersOnUsbHidAreFramedOnce) {
         std::function<void(diagnostics::DiagnosePrinterDlg&)> call;
         Bytes report;  // the first output report, before its padding
     } cases[] = {
-        {[](auto& w) { w.InitializePrinter(); }, {0x08, 0x03, 0x1B, 0x40}},
-        {[](auto& w) { w.SendGsUs0(); }, {0x08, 0x04, 0x1D, 0x1F, 0x00}},
-        {[](auto& w) { w.EjectSlip(); }, {0x08, 0x02, 0x0C}},
-        {[](auto& w) { w.SetColorOption(true); }, {0x08, 0x06, 0x1F, 0x11, 0x37, 0x01, 0xFF}},
-        {[](auto& w) { w.SetPrintMode(4, false); }, {0x08, 0x04, 0x1B, 0x21, 0x00}},
-        {[](auto& w) { w.SetPrintMode(3, true); }, {0x08, 0x04, 0x1B, 0x21, 0x31}},
-        {[](auto& w) { w.SetAlignment(7); }, {0x08, 0x04, 0x1B, 0x61, 0x00}},
-        {[](auto& w) { w.SelectPaperStation(1); }, {0x08, 0x05, 0x1B, 0x63, 0x30, 0x04}},
-        {[](auto& w) { w.PrintBarcode(65, "046066500146"); },
+        {[](auto& w) { w.Printer.InitializePrinter(); }, {0x08, 0x03, 0x1B, 0x40}},
+        {[](auto& w) { w.Printer.SendGsUs0(); }, {0x08, 0x04, 0x1D, 0x1F, 0x00}},
+        {[](auto& w) { w.Printer.EjectSlip(); }, {0x08, 0x02, 0x0C}},
+        {[](auto& w) { w.Printer.SetColorOption(true); }, {0x08, 0x06, 0x1F, 0x11, 0x37, 0x01, 0xFF}},
+        {[](auto& w) { w.Printer.SetPrintMode(4, false); }, {0x08, 0x04, 0x1B, 0x21, 0x00}},
+        {[](auto& w) { w.Printer.SetPrintMode(3, true); }, {0x08, 0x04, 0x1B, 0x21, 0x31}},
+        {[](auto& w) { w.Printer.SetAlignment(7); }, {0x08, 0x04, 0x1B, 0x61, 0x00}},
+        {[](auto& w) { w.Printer.SelectPaperStation(1); }, {0x08, 0x05, 0x1B, 0x63, 0x30, 0x04}},
+        {[](auto& w) { w.Printer.PrintBarcode(65, "046066500146"); },
          {0x08, 0x04, 0x1D, 0x48, 0x02}},
     };
     auto& w = open(Link::Usb, 0);
@@ -254,17 +254,17 @@ TEST_F(PrintTests, CommandBuildersOnUsbHidAreFramedOnce) {
 TEST_F(PrintTests, LinesLongerThanOneReportArriveWhole) {
     // The 114 mm M27x: 83 hyphens and CR LF do not fit one USB HID report.
     auto& w = open(Link::Usb, 14, 2);
-    w.PrintSeparatorLine({.fontB = true});
-    w.PrintSeparatorLine();
-    w.PrintTextLine(std::string(61, 'x'), {.wrap = false});  // 63 bytes with its CR LF
+    w.Printer.PrintSeparatorLine({.fontB = true});
+    w.Printer.PrintSeparatorLine();
+    w.Printer.PrintTextLine(std::string(61, 'x'), {.wrap = false});  // 63 bytes with its CR LF
     EXPECT_EQ(paper(), (Strings{"line l00: " + dashes(83), "line l00: " + dashes(64), "line l00: " + std::string(61, 'x')}));
 }
 
 TEST_F(PrintTests, SlipStationAndEjectOnlyForSlipModels) {
     for (int type : {4, 5}) {
         auto& w = open(Link::Lan, type);
-        w.SelectPaperStation(0);
-        w.EjectSlip();
+        w.Printer.SelectPaperStation(0);
+        w.Printer.EjectSlip();
         const Strings expected = type == 4 ? Strings{"ESC @", "GS US 0", "ESC c 48 1", "ESC c 49 1", "FF"}
                                            : Strings{"ESC @", "GS US 0"};
         EXPECT_EQ(printCommands(), expected);
