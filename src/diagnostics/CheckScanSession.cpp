@@ -101,10 +101,7 @@ void CheckScanSession::ReceiveScanImage(std::uint8_t b, int& Position, bool& Las
             LastBlock = b == '@';
             break;
         case 3: s.LengthLow = b; break;
-        case 4:
-            s.BlockLength = b * 256 + s.LengthLow;
-            s.BlockBase = static_cast<std::int32_t>(m_ScanImage.size()) - 1;
-            break;
+        case 4: s.BlockLength = b * 256 + s.LengthLow; break;
         case 5:
             ++s.BlockCount;
             m_ScanImage.push_back(b);

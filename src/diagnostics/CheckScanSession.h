@@ -67,7 +67,6 @@ public:
         int LengthLow = 0;
         std::int32_t BlockLength = 0;
         std::int32_t BlockCount = 0;
-        std::int32_t BlockBase = -1;
     };
     ScanReception ScanReceptionState;
     // The image bytes of all blocks in arrival order.
