@@ -31,9 +31,11 @@ namespace diagnostics {
 
 class ExpectedReplies {
 public:
-    // Longer than the latest a printer answers (1 s) with the poll's second
-    // between: a reply later still no longer belongs to the poll it answers.
-    static constexpr platform::Micros kGiveUpMicros = 2'500'000;
+    // Longer than the link's reply wait (5 s), which a printer that answers
+    // late still passes: given up sooner, the late answers of such a printer
+    // would take the rows of later requests, a real-time status answer a
+    // poll's row among them.
+    static constexpr platform::Micros kGiveUpMicros = 5'500'000;
     // Far longer than a byte takes on the slowest line, far shorter than the
     // poll's interval.
     static constexpr platform::Micros kBurstGapMicros = 200'000;

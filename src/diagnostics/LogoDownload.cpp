@@ -2,6 +2,7 @@
 // check), and downloaded into the printer's flash as its logo, which is then
 // printed in its four sizes.
 #include <optional>
+#include <utility>
 
 #include "diagnostics/BitImage.h"
 #include "diagnostics/DiagnosePrinterDlg.h"
@@ -152,6 +153,10 @@ bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
 
 // The status poll rests meanwhile: its replies would be read as the erase's
 // or the flash status's answer, and on USB HID its reads would take them.
+// Once the erase has gone out the printer's stored logos are gone: a
+// download that ends without the flash status's answer, the printer gone
+// or silent, says the write could not be confirmed, once, and a printer
+// that is gone gets no sample print.
 void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
     withoutStatusPoll([&] {
         long width = 0, height = 0;
@@ -159,21 +164,30 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // must not cost the printer the logos it holds.
         const std::optional<PrintCommands::LogoImage> logo = PrintCommands::readLogoFile(fileName, width, height);
         if (!logo) return;
+        bool told = false;
+        const auto unconfirmed = [&told] {
+            if (!std::exchange(told, true))
+                shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
+        };
+        const auto gone = [&] {
+            if (sendsStopped() && isLoaded()) unconfirmed();
+            return sendsStopped();
+        };
         Printer.InitializePrinter();
         SelectFlashLogoArea();
         Printer.SelectLogoNumber(1);
         Printer.sendLogoImage(*logo);
-        if (sendsStopped()) return;
+        if (gone()) return;
         shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
         // Framed on USB HID like every command, so the printer gets it there too.
         Printer.sendCommand(printerlink::FlashStatusCommand);
-        if (sendsStopped()) return;
+        if (gone()) return;
         // No answer at all is no good write either, nor is a late status
         // reply one.
         std::uint8_t status = 0;
         std::size_t earlierReplies = repliesOwedNow();
         if (!waitOwnReply(status, earlierReplies))
-            shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
+            unconfirmed();
         else if (status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         Printer.SelectPaperStation(0);
@@ -181,6 +195,9 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
                       " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
             Printer.PrintLogoNumber(n);
+            // A switched-off serial printer would sit out each line end's
+            // settle wait.
+            if (gone()) return;
             Bytes lineEnd = printerlink::LineEndCommand;
             if (hidOpen()) Printer.BuildCrLf(lineEnd);
             m_MainComm.SendOutput(lineEnd);

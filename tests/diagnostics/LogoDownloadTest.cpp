@@ -1,6 +1,8 @@
 // The logo download from a bitmap file the user picks: what is refused and
 // with which message, what reaches the printer's flash on each link, and
 // the sample print that follows.
+#include <algorithm>
+
 #include "BitmapFiles.h"
 #include "DiagnosticsTestSupport.h"
 
@@ -175,6 +177,55 @@ TEST_F(LogoDownload, SlowSerialPrinterPassesTheLinkCheckOfAQuicklyChosenFile) {
     EXPECT_TRUE(messages.empty());
     EXPECT_TRUE(w.isLoaded());
     EXPECT_EQ(printer.flash().logos.count(1), 1u);
+}
+
+// A printer that answers 3 s late goes away after the erase: switched off
+// (its port open, CTS low) or its device gone. The panel keeps what the
+// printer last reported (its late answers keep their rows, the real-time
+// status answer among them), and the download says it could not confirm the
+// write within a few seconds, with no sample print to sit out.
+TEST_F(LogoDownload, SerialPrinterGoneAfterTheEraseIsToldAndThePanelKeepsItsValues) {
+    file("logo.bmp", monoBitmap(200, 100, false, diagonal));
+    struct Case {
+        int dialogMs, goneAfterEraseMs;
+        bool deviceGone;
+    } cases[] = {{2300, 1500, false}, {1700, 200, false}, {1200, 3100, false}, {2300, 1500, true}, {1200, 3100, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.dialogMs) + " " + std::to_string(c.goneAfterEraseMs) +
+                     (c.deviceGone ? " gone" : ""));
+        printer.restoreDevice();
+        serial.restoreDevice();
+        printer.config().replyDelay = 2000;
+        auto& w = open(Link::Serial, 0);
+        printer.config().replyDelay = 3'000'000;
+        runFor(10000);
+        const std::set<int> shown = checked();
+        const std::string station = w.SelectedStationText.Text();
+        platform::Micros goneAt = 0;
+        printer.onLog = [&](const sim::SimLogEntry& entry) {
+            const auto& got = entry.decoded;
+            if (goneAt != 0 || std::find(got.begin(), got.end(), "clear user-defined area") == got.end()) return;
+            goneAt = clock.now() + c.goneAfterEraseMs * 1000;
+            printer.scheduler().after(c.goneAfterEraseMs * 1000, [&] {
+                c.deviceGone ? serial.removeDevice() : printer.removeDevice();
+            });
+        };
+        messages.clear();
+        driver.answerNext([&](platform::Form& f) {
+            runFor(c.dialogMs);
+            dynamic_cast<platform::FileDialogForm&>(f).choose((folder / "logo.bmp").string());
+        });
+        ASSERT_TRUE(driver.click(w.DownloadLogoButton));
+        ASSERT_NE(goneAt, 0);
+        EXPECT_LT(elapsedMs(goneAt), 11000);
+        runFor(5000);
+        printer.onLog = nullptr;
+        EXPECT_EQ(messageTexts(), Strings{"Cannot confirm the Flash Write: the printer did not answer."});
+        EXPECT_EQ(w.PrinterOnlineText.Text(), "Offline");
+        EXPECT_EQ(w.SelectedStationText.Text(), station);
+        EXPECT_EQ(checked(), shown);
+        disconnect();
+    }
 }
 
 TEST_F(LogoDownload, CancelSendsNothingAndOnSerialSkipsTheLinkCheck) {

@@ -181,7 +181,7 @@ TEST(ExpectedReplies, EachByteAnswersTheRequestThatAskedForIt) {
           {'t', 500'000}, {'t', 500'000}},
          {0, 1, 2, 3, -1, 0}},
         {"byte before any request, and one after all were given up",
-         {{'t', 0}, {'p', 10}, {'t', 3'000'000}},
+         {{'t', 0}, {'p', 10}, {'t', 6'000'000}},
          {-2, -2}},
     };
     for (const Case& c : cases) {
