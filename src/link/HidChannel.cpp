@@ -85,8 +85,8 @@ Bytes HidChannel::inputBuffer(const std::optional<Bytes>& report) const {
 }
 
 Bytes hidReportAsRaised(std::uint8_t reportId, const Bytes& data) {
-    Bytes report{reportId, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))};
-    report.insert(report.end(), data.begin(), data.end());
+    Bytes report = data;
+    report.insert(report.begin(), {reportId, static_cast<std::uint8_t>(std::min<std::size_t>(data.size(), 255))});
     return report;
 }
 
