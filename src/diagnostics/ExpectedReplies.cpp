@@ -43,7 +43,7 @@ ExpectedReplies::Request ExpectedReplies::pop(platform::Micros at) {
     const Request answered = open_.front();
     open_.pop_front();
     lastAnswerAt_ = at;
-    if (!partlyAnswered_.empty() && partlyAnswered_.front().group != answered.group) partlyAnswered_.clear();
+    // giveUpOld keeps partlyAnswered_ to the front request's poll.
     if (!open_.empty() && open_.front().group == answered.group)
         partlyAnswered_.push_back(answered);
     else

@@ -192,7 +192,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         Printer.SelectPaperStation(0);
         Printer.PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
-                      " x H:" + platform::str(height) + " dots)");
+                              " x H:" + platform::str(height) + " dots)");
         for (int n : {0, 2, 1, 3}) {
             Printer.PrintLogoNumber(n);
             // A switched-off serial printer would sit out each line end's

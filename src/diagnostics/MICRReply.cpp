@@ -97,6 +97,4 @@ void DiagnosePrinterDlg::ParseMICRFields(const std::string& raw, std::string& tr
     }
 }
 
-
-
 }  // namespace diagnostics

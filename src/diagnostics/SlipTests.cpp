@@ -209,7 +209,7 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies, bo
             if (!m_MainComm.WaitResponse(sensor, 2)) continue;
             if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
                 SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
-        } else if (gsR1 && (v & 0x90) == 0) {
+        } else if (gsR1 && isEscReply(v)) {
             ok = (v & 0x20) == 0;
             return;
         }

@@ -161,7 +161,9 @@ long DiagnosePrinterDlg::InterpreterHost::printerType() const { return window_.m
 bool DiagnosePrinterDlg::InterpreterHost::lanLink() const { return window_.m_MainComm.EthernetStatus() == "True"; }
 bool DiagnosePrinterDlg::InterpreterHost::usbLink() const { return window_.m_MainComm.AHPIStatus() == "True"; }
 platform::Micros DiagnosePrinterDlg::InterpreterHost::timeNow() const { return now(); }
-void DiagnosePrinterDlg::InterpreterHost::showIndicator(std::uint8_t index, std::uint8_t state) { window_.SetStatusIndicator(index, state); }
+void DiagnosePrinterDlg::InterpreterHost::showIndicator(std::uint8_t index, std::uint8_t state) {
+    window_.SetStatusIndicator(index, state);
+}
 bool DiagnosePrinterDlg::InterpreterHost::scanRunning() const { return window_.ScanSession.m_bScanning; }
 void DiagnosePrinterDlg::InterpreterHost::scanByte(std::uint8_t b) { window_.ScanSession.HandleScanByte(b, now()); }
 void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) { window_.ProcessMICRReply(status); }
