@@ -74,6 +74,7 @@ void DiagnosePrinterDlg::beginScan() {
     ScanSession.setScanning(true);
     bool cleared = false;
     withoutStatusPoll([&] {
+        awaitNothingOwed();
         Printer.ClearScanImages();
         cleared = WaitReplyAndPurge();
     });
@@ -94,16 +95,12 @@ void DiagnosePrinterDlg::beginScan() {
     Printer.StartCheckScan();
 }
 
-// No reply counts as cleared; a reply of another form does not. Status
-// replies still owed to earlier requests come before it; once it has begun,
-// every byte is its own.
+// No reply counts as cleared; a reply of another form does not.
 bool DiagnosePrinterDlg::WaitReplyAndPurge() {
     int position = 0;
-    std::size_t earlierReplies = repliesOwedNow();
     for (;;) {
         std::uint8_t b = 0;
-        if (!waitOwnReply(b, earlierReplies)) return true;
-        earlierReplies = 0;
+        if (!waitOwnReply(b, replyDeadline())) return true;
         const Fit fit = fitByte(clearReplyForm(), position, b);
         if (fit == Fit::Complete) return true;
         if (fit == Fit::Mismatch) {
@@ -165,7 +162,6 @@ void DiagnosePrinterDlg::readScanReportsOnHid() {
         if (data.empty()) return;
         for (std::uint8_t b : data) {
             if (!ScanSession.m_bScanning) return;
-            Interpreter.resetRows();
             ScanSession.HandleScanByte(b, now());
         }
     }

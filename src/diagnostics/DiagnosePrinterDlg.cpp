@@ -17,6 +17,12 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+// Longer than any reply is awaited: a status request is given up after
+// 5.5 s, a MICR read's reply after 6 s and then has 1 s to end.
+constexpr int kOwedRounds = 160, kOwedSleepMs = 50;
+// Reports read off at a time: a device that never stops sending must not
+// hold the window.
+constexpr int kMaxQueuedReports = 64;
 
 }  // namespace
 
@@ -100,8 +106,6 @@ void DiagnosePrinterDlg::Form_Load() {
     // when closed by the close box; the link would then swallow every
     // reply of this window's poll.
     m_MainComm.m_AHPIBufferCmd = false;
-    // Answers the link took for an earlier window answer none of this one's requests.
-    printerlink::statusHandshake.diagStatusAnswerBytes.clear();
     const shell::PrinterLine line = shell::ReadPrinterLine();
     m_PortNo = line.portName;
     PrinterOnline.setCaption(line.caption);
@@ -168,7 +172,6 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
     printerlink::statusHandshake.bDiagStatusRequested = false;
-    printerlink::statusHandshake.diagStatusAnswerBytes.clear();
     Printer.SendGsUs0();
 }
 
@@ -177,8 +180,10 @@ void DiagnosePrinterDlg::Form_Terminate() {
     statusSubscription_.reset();
 }
 
-// Its answer has the form of a poll's reply and comes in turn with them.
+// Its answer has the form of a poll's reply: asked while one of those is
+// owed, a lost one would leave this request's answer taken for that reply.
 void DiagnosePrinterDlg::RequestRealTimeStatus() {
+    awaitNothingOwed();
     Interpreter.expectRealTimeStatus();
     shell::RequestRealTimeStatus(m_MainComm, statusHandshake());
 }
@@ -207,35 +212,41 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
     return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
 }
 
-std::size_t DiagnosePrinterDlg::repliesOwedNow() {
-    return Interpreter.repliesOwedNow();
+// The printer answers in the order it was asked, so a reply still owed
+// would come before the answer to a request sent now, or, lost, leave that
+// answer in its place. The window's own requests wait until nothing is owed:
+// the replies come in and go to the panel, or are given up.
+void DiagnosePrinterDlg::awaitNothingOwed() {
+    withoutStatusPoll([this] {
+        shell::waitRounds(kOwedRounds, kOwedSleepMs, [this] {
+            readQueuedHidReplies();
+            return !Interpreter.owesReplies();
+        });
+    });
+}
+
+// What waits on the device answers what is owed, or nothing.
+void DiagnosePrinterDlg::readQueuedHidReplies() {
+    for (int n = 0; n < kMaxQueuedReports && hidOpen() && m_MainComm.readQueuedHidReport(); ++n) {
+    }
 }
 
 // Each USB HID read waits only a short while for its report: the window
-// reads again for a reply of its own, for as long as the serial and TCP
-// waits give the printer.
-bool DiagnosePrinterDlg::waitResponseByte(platform::Bytes& reply) {
-    constexpr int kHidReads = printerlink::kReplyWaitMs / printerlink::kHidReadTimeoutMs;
-    bool got = m_MainComm.WaitResponse(reply, 1);
-    for (int read = 1; !got && read < kHidReads && hidOpen() && m_MainComm.IsPrinterOnline(); ++read)
-        got = m_MainComm.WaitResponse(reply, 1);
+// reads again for a reply of its own, up to the deadline the whole wait has.
+bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, platform::Micros deadline) {
+    platform::Bytes reply(1, 0);
+    bool got = m_MainComm.waitResponseUntil(reply, 1, deadline);
+    while (!got && hidOpen() && m_MainComm.IsPrinterOnline() && now() < deadline)
+        got = m_MainComm.waitResponseUntil(reply, 1, deadline);
+    if (got) b = reply[0];
     return got;
 }
 
-// The printer answers in the order it was asked: the answers to the status
-// requests sent before the window's own, however late, come before its
-// reply, and the panel takes them as the reply interpreter would have.
-bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies) {
-    for (;;) {
-        platform::Bytes reply(1, 0);
-        if (!waitResponseByte(reply)) return false;
-        if (earlierReplies == 0 || !isGsEotReply(reply[0])) {
-            b = reply[0];
-            return true;
-        }
-        --earlierReplies;
-        Interpreter.interpretGsEotReply(reply[0], now());
-    }
+// A serial wait counts from when the output has left (a logo may take half
+// a minute to leave); a USB HID one is made of reads, and keeps to the time
+// the other links give.
+platform::Micros DiagnosePrinterDlg::replyDeadline() const {
+    return hidOpen() ? now() + platform::Micros(printerlink::kReplyWaitMs) * 1000 : platform::kForever;
 }
 
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {

@@ -237,20 +237,23 @@ private:
     void sleepWithPollResting(int ms);
     // Slip station: the tests' steps up to the sleep, false when cancelled.
     bool printSlip();
-    bool readMICR(bool useGsR1);
+    // The read that went out, or nothing when it was cancelled or failed.
+    std::optional<StatusInterpreter::MicrRead> readMICR(bool useGsR1);
     bool flipCheck();
     // gsR1: GS r 1 was asked (USB HID), else GS EOT 5.
-    void readSlipStatus(bool& ok, std::size_t earlierReplies, bool gsR1);
-    // The status replies still owed to the requests open now: a printer
-    // that answers late sends them before the reply to a request sent now.
-    std::size_t repliesOwedNow();
-    // One byte of a reply the window waits for itself. The status bytes
-    // owed to earlier requests (earlierReplies, from repliesOwedNow when
-    // the request went out) come first and go to the panel. On USB HID a
-    // read that found no report is made again, up to the serial and TCP
-    // waits' limit.
-    bool waitOwnReply(std::uint8_t& b, std::size_t& earlierReplies);
-    bool waitResponseByte(platform::Bytes& reply);
+    void readSlipStatus(bool& ok, bool gsR1);
+    // Waits, with the status poll resting and events served, until no reply
+    // is owed to the window's earlier requests (each is given up in time),
+    // and on USB HID reads off the reports waiting: a request sent after it
+    // gets the next reply of its form.
+    void awaitNothingOwed();
+    void readQueuedHidReplies();
+    // One byte of a reply the window waits for itself, asked after
+    // awaitNothingOwed, by `deadline`. On USB HID a read that found no
+    // report is made again until then.
+    bool waitOwnReply(std::uint8_t& b, platform::Micros deadline);
+    // The deadline of one reply the window waits for: the link's reply wait.
+    platform::Micros replyDeadline() const;
     void showBusyNotice();
     bool serialAnswerArrived();
     // Every data byte the printer sent until a USB HID read finds none or
@@ -278,8 +281,6 @@ private:
     void applyButtonRule(const ButtonRule& rule, bool online);
 
     shell::PollSilence pollSilence_{kPollIntervalMs};
-    // The MICR read readMICR sent last.
-    StatusInterpreter::MicrRead micrRead_ = 0;
     bool m_bFlashOn = false;
     std::string m_strWindowCaption;
 

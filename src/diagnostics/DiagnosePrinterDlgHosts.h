@@ -20,6 +20,7 @@ public:
     void scanByte(std::uint8_t b) override;
     void micrReplyRead(int status) override;
     void printerAnswered() override;
+    void realTimeStatusAnswered(std::uint8_t b) override;
 
 private:
     DiagnosePrinterDlg& window_;

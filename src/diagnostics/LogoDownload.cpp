@@ -107,13 +107,12 @@ bool PrintCommands::PrintBitmapFile(const std::string& fileName) {
 }
 
 // Clears every logo and user-defined character; the printer answers when
-// its flash is erased, after the status replies it still owes.
+// its flash is erased.
 void DiagnosePrinterDlg::SelectFlashLogoArea() {
     Printer.sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
-    std::size_t earlierReplies = repliesOwedNow();
     for (int read = 0; read < kEraseReads; ++read) {
         std::uint8_t b = 0;
-        if (!waitOwnReply(b, earlierReplies) || b == kErased) return;
+        if (!waitOwnReply(b, replyDeadline()) || b == kErased) return;
         platform::Sleep(kEraseSleepMs);
         platform::DoEvents();
     }
@@ -173,6 +172,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             if (sendsStopped() && isLoaded()) unconfirmed();
             return sendsStopped();
         };
+        awaitNothingOwed();
         Printer.InitializePrinter();
         SelectFlashLogoArea();
         Printer.SelectLogoNumber(1);
@@ -185,8 +185,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // No answer at all is no good write either, nor is a late status
         // reply one.
         std::uint8_t status = 0;
-        std::size_t earlierReplies = repliesOwedNow();
-        if (!waitOwnReply(status, earlierReplies))
+        if (!waitOwnReply(status, replyDeadline()))
             unconfirmed();
         else if (status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());

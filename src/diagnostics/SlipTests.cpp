@@ -94,20 +94,20 @@ void DiagnosePrinterDlg::PrintSlipTestSerial() {
     Printer.SelectPaperStation(0);
 }
 
-bool DiagnosePrinterDlg::readMICR(bool useGsR1) {
+std::optional<StatusInterpreter::MicrRead> DiagnosePrinterDlg::readMICR(bool useGsR1) {
     bool ok = false;
     WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
-    if (!ok) return false;
-    micrRead_ = Interpreter.awaitMicrReply();
+    if (!ok) return std::nullopt;
+    const StatusInterpreter::MicrRead read = Interpreter.awaitMicrReply();
     Printer.sendCommand(printerlink::MicrReadCommand);
     Printer.sendCommand(printerlink::MicrReadStartCommand);
     // A read that did not go out has no reply to await.
     if (sendsStopped()) {
-        Interpreter.stopAwaitingMicrReply(micrRead_);
-        return false;
+        Interpreter.stopAwaitingMicrReply(read);
+        return std::nullopt;
     }
-    Interpreter.awaitMicrUntil(micrRead_, now() + kMICRReplyLimit);
-    return true;
+    Interpreter.awaitMicrUntil(read, now() + kMICRReplyLimit);
+    return read;
 }
 
 // On USB HID no event brings the reply, and a status poll's read would cut
@@ -121,8 +121,10 @@ void DiagnosePrinterDlg::readMICRReplyOnHid() {
 }
 
 void DiagnosePrinterDlg::ReadMICRLan() {
-    if (!isSlipType(m_MainComm.PrinterType()) || !readMICR(true)) return;
-    const StatusInterpreter::MicrRead read = micrRead_;
+    if (!isSlipType(m_MainComm.PrinterType())) return;
+    const std::optional<StatusInterpreter::MicrRead> sent = readMICR(true);
+    if (!sent) return;
+    const StatusInterpreter::MicrRead read = *sent;
     sleepWithPollResting(kMICRSleepMs);
     Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
@@ -178,24 +180,24 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
         const bool gsR1 = hidOpen() && useGsR1;
         // The status poll's replies have the slip status's form.
         withoutStatusPoll([&] {
+            awaitNothingOwed();
             Printer.sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
-            readSlipStatus(ok, repliesOwedNow(), gsR1);
+            readSlipStatus(ok, gsR1);
         });
     }
     ok = ok && answer == shell::vbOK;
 }
 
 // Reads the printer's bytes until the answer to the request comes or the
-// printer has had its time. The answers to the status requests still open
-// when the request went out come first, whatever the document: they go to
-// the panel, as they would have. Only the first byte of the answer's form
-// after them answers the request: a byte of that form from a noisy line, or
-// one nobody asked for, must not start a print into an empty station.
-void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies, bool gsR1) {
+// printer has had its time, the sensor messages in between included. Nothing
+// was owed when the request went out, so the first byte of the answer's
+// form answers it; a byte of another form from a noisy line must not start
+// a print into an empty station.
+void DiagnosePrinterDlg::readSlipStatus(bool& ok, bool gsR1) {
     const platform::Micros deadline = now() + platform::Micros(printerlink::kReplyWaitMs) * 1000;
     while (now() < deadline) {
         std::uint8_t v = 0;
-        if (!waitOwnReply(v, earlierReplies)) return;
+        if (!waitOwnReply(v, deadline)) return;
         if (!gsR1 && isGsEotReply(v)) {
             SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
             SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
@@ -206,7 +208,7 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies, bo
         }
         if ((v & 0x90) == 0x90) {
             Bytes sensor(2, 0);
-            if (!m_MainComm.WaitResponse(sensor, 2)) continue;
+            if (!m_MainComm.waitResponseUntil(sensor, 2, deadline)) continue;
             if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
                 SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
         } else if (gsR1 && isEscReply(v)) {
@@ -219,7 +221,7 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, std::size_t earlierReplies, bo
 Bytes DiagnosePrinterDlg::readHidReplyBytes(platform::Micros deadline) {
     Bytes out;
     Bytes b(1, 0);
-    while (now() < deadline && m_MainComm.WaitResponse(b, 1)) out.push_back(b[0]);
+    while (now() < deadline && m_MainComm.waitResponseUntil(b, 1, deadline)) out.push_back(b[0]);
     return out;
 }
 

@@ -5,12 +5,10 @@
 
 #include "link/HidChannel.h"
 #include "link/LinkFlags.h"
-#include "link/StatusHandshake.h"
 
 namespace diagnostics {
 
 using platform::Bytes;
-using printerlink::iEscStatusReplyKind;
 
 namespace {
 
@@ -26,11 +24,9 @@ StatusInterpreter::StatusInterpreter(Host& host, std::string modelIdentifier)
 
 // Bytes that arrive while the interpreter is busy (it runs inside sends and
 // message boxes) wait their turn, so every byte is read once and in order.
-// On USB HID the poll sets the expected reply kind just before each read, so
-// a queued reply keeps the kind it was read under.
 void StatusInterpreter::receive(const Bytes& ResponseData) {
     if (!ResponseData.empty()) host_.printerAnswered();
-    pendingReplies_.push_back({ResponseData, iEscStatusReplyKind, host_.timeNow()});
+    pendingReplies_.push_back({ResponseData, host_.timeNow()});
     if (interpreting_) return;
     interpreting_ = true;
     struct Done {
@@ -40,8 +36,6 @@ void StatusInterpreter::receive(const Bytes& ResponseData) {
     while (!pendingReplies_.empty()) {
         const ReplyBlock block = std::move(pendingReplies_.front());
         pendingReplies_.pop_front();
-        if (host_.usbLink()) iEscStatusReplyKind = block.escReplyKind;
-        countRepliesTakenByLink();
         interpretReply(block);
     }
 }
@@ -52,24 +46,37 @@ void StatusInterpreter::interpretReply(const ReplyBlock& block) {
     const Bytes& data = block.bytes;
     const ModelFacts facts = replyFacts();
     int last = static_cast<int>(data.size()) - 1;
+    int hidEscReply = kNoEscReply;
     // A USB HID report: its ID and its length byte are read as the rules
     // say, and then the bytes the length announces.
-    if (host_.usbLink() && last > 1 && data[0] == printerlink::kHidInputReportId)
-        last = static_cast<int>(printerlink::hidReportDataEnd(data)) - 1;
+    if (host_.usbLink() && !data.empty() && data[0] == printerlink::kHidInputReportId && !host_.scanRunning()) {
+        if (last > 1) last = static_cast<int>(printerlink::hidReportDataEnd(data)) - 1;
+        hidEscReply = hidReportEscReply(data, block.arrivedAt);
+    }
     dropRestOfReply_ = false;
-    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, facts);
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, hidEscReply, facts);
+}
+
+// The report reaches the window cut at its first zero byte, so a report
+// that ends before its status byte had a status byte of 0: an ESC reply.
+int StatusInterpreter::hidReportEscReply(const Bytes& report, platform::Micros arrivedAt) {
+    const std::uint8_t status =
+        report.size() > printerlink::kHidReportHeaderBytes ? report[printerlink::kHidReportHeaderBytes] : 0;
+    if (!isEscReply(status)) return kNoEscReply;
+    const int row = escReplies_.take(arrivedAt);
+    return row < 0 ? kNoEscReply : row;
 }
 
 // One byte, by the first rule that applies. A byte that no rule takes is
 // line noise or a reply nobody waits for, and is dropped: only a MICR read
 // that was sent and is still awaited makes a byte the start of its reply.
-void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts) {
+void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, int hidEscReply,
+                                      const ModelFacts& facts) {
     const std::uint8_t b = block.bytes[static_cast<std::size_t>(i)];
     const long type = host_.printerType();
     const bool slip = isOfClass(ModelClass::Slip, facts);
     if (m_bMICRReading && block.arrivedAt > micrReplyEndsBy_) dropMicrReply();
     if (isOfClass(ModelClass::Scan, facts) && host_.scanRunning()) {
-        resetRows();
         host_.scanByte(b);
     } else if (slip && m_bMICRReading) {
         m_strMICRText += static_cast<char>(b);
@@ -79,55 +86,41 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         interpretGsEotReply(b, block.arrivedAt, facts);
     } else if (isDleEmReply(b)) {
         const int row = kioskReplies_.take(block.arrivedAt);
-        if (row < 0) return;
-        m_iKioskReplyIndex = row;
-        applyReply(row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
+        if (row >= 0) applyReply(row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
     } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
         micrAwaits_.pop_front();
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();
         micrReplyEndsBy_ = block.arrivedAt + kMICRReplyTime;
-    } else if (isEscReply(b) && (host_.lanLink() || host_.usbLink() || printerlink::bRestartSentOnLink)) {
-        interpretEscReply(b, i, last);
+    } else if (isEscReply(b) && host_.usbLink()) {
+        if (hidEscReply != kNoEscReply) interpretEscReply(b, hidEscReply, i, last);
+    } else if (isEscReply(b) && host_.lanLink()) {
+        const int row = escReplies_.take(block.arrivedAt);
+        if (row >= 0) interpretEscReply(b, row, i, last);
     }
 }
 
-void StatusInterpreter::interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt) {
-    interpretGsEotReply(b, arrivedAt, replyFacts());
-}
-
-// A late answer to a real-time status request, or one to a request given up
-// on, shows on no row: the poll's rows stay with their own replies.
+// A late answer to a request given up on shows on no row, nor does the
+// answer to the real-time status request, which tells the window the
+// printer is there.
 void StatusInterpreter::interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts) {
     const int row = expectedReplies_.take(arrivedAt);
+    if (row == ExpectedReplies::kRealTimeStatus) host_.realTimeStatusAnswered(b);
     if (row < 0) return;
-    m_iStatusReplyIndex = row;
-    applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + m_iStatusReplyIndex), b, facts);
+    applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + row), b, facts);
 }
 
-void StatusInterpreter::countRepliesTakenByLink() {
-    Bytes& taken = printerlink::statusHandshake.diagStatusAnswerBytes;
-    if (!taken.empty()) host_.printerAnswered();
-    expectedReplies_.takenByLink(static_cast<std::size_t>(std::count_if(taken.begin(), taken.end(), isGsEotReply)),
-                                 host_.timeNow());
-    taken.clear();
-}
-
-void StatusInterpreter::interpretEscReply(std::uint8_t b, int i, int last) {
-    const bool lan = host_.lanLink();
-    const bool usbOrRestarted = host_.usbLink() || printerlink::bRestartSentOnLink;
+// After a restart the reply comes as a USB HID printer's does, its first two
+// bytes read as a report's header.
+void StatusInterpreter::interpretEscReply(std::uint8_t b, int kind, int i, int last) {
     const ModelFacts none;
-    if (iEscStatusReplyKind == kEscVReply) {
-        if (usbOrRestarted)
-            applyReply(last < 2 || i < 2 ? Reply::EscVUsbHeader : Reply::EscVUsb, b, none);
-        else
-            applyReply(Reply::EscVLan, b, none);
-        if (lan) iEscStatusReplyKind = kEscUReply;
-    } else if (iEscStatusReplyKind == kEscUReply) {
+    if (kind == kEscUReply)
         applyReply(Reply::EscU, b, none);
-        if (lan) iEscStatusReplyKind = kEscVReply;
-    }
+    else if (host_.usbLink() || printerlink::bRestartSentOnLink)
+        applyReply(last < 2 || i < 2 ? Reply::EscVUsbHeader : Reply::EscVUsb, b, none);
+    else
+        applyReply(Reply::EscVLan, b, none);
 }
 
 void StatusInterpreter::applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts) {
@@ -138,26 +131,31 @@ void StatusInterpreter::applyReply(Reply reply, std::uint8_t b, const ModelFacts
                                 static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
 
-void StatusInterpreter::resetRows() {
-    m_iStatusReplyIndex = 0;
-    m_iKioskReplyIndex = 0;
-}
-
 void StatusInterpreter::expectPoll(int rows) { expectedReplies_.expectPoll(rows, host_.timeNow()); }
 
 void StatusInterpreter::expectKioskStatus(int firstRow, int rows) {
     kioskReplies_.expectPoll(rows, host_.timeNow(), firstRow);
 }
 
-// Its answer has the form of a poll's reply and comes in turn with them.
-void StatusInterpreter::expectRealTimeStatus() {
-    countRepliesTakenByLink();
-    expectedReplies_.expectRealTimeStatus(host_.timeNow());
+void StatusInterpreter::expectEscStatus(int firstRow, int rows) {
+    escReplies_.expectPoll(rows, host_.timeNow(), firstRow);
 }
 
-std::size_t StatusInterpreter::repliesOwedNow() {
-    countRepliesTakenByLink();
-    return expectedReplies_.openAt(host_.timeNow());
+// Its answer has the form of a poll's reply and comes in turn with them.
+void StatusInterpreter::expectRealTimeStatus() { expectedReplies_.expectRealTimeStatus(host_.timeNow()); }
+
+bool StatusInterpreter::owesStatusReplies() {
+    const platform::Micros now = host_.timeNow();
+    const bool gsEot = expectedReplies_.owes(now);
+    return escReplies_.owes(now) || gsEot;
+}
+
+bool StatusInterpreter::owesKioskReplies() { return kioskReplies_.owes(host_.timeNow()); }
+
+bool StatusInterpreter::owesReplies() {
+    const bool status = owesStatusReplies(), kiosk = owesKioskReplies();
+    const bool micrBegun = m_bMICRReading && host_.timeNow() <= micrReplyEndsBy_;
+    return status || kiosk || micrBegun || micrReplyAwaited();
 }
 
 void StatusInterpreter::dropRestOfReply() { dropRestOfReply_ = true; }

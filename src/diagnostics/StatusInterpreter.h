@@ -2,9 +2,11 @@
 // printer sends goes in, and out come the status panel's indicator changes
 // (Host::showIndicator), each as soon as its byte is read. On the way it
 // tells the bytes apart: a check scan's blocks (handed to the scan), a MICR
-// reply (collected up to its CR), GS EOT and real-time status replies and
-// DLE EM kiosk replies (each answers the oldest open request of its form,
-// ExpectedReplies), and ESC v / ESC u replies on TCP and USB HID.
+// reply (collected up to its CR), and the status replies: GS EOT and
+// real-time status replies, DLE EM kiosk replies, and ESC v / ESC u replies
+// on TCP and USB HID, each answering the oldest open request of its form
+// (ExpectedReplies). On USB HID a report answers one request whole: the
+// form of its status byte says which book's.
 //
 // What the rules know of the model is the printer type and the model the
 // settings file named when the interpreter was made: the settings cannot
@@ -44,14 +46,17 @@ public:
         virtual void micrReplyRead(int status) = 0;
         // The printer sent something.
         virtual void printerAnswered() = 0;
+        // The printer answered the window's real-time status request.
+        virtual void realTimeStatusAnswered(std::uint8_t b) = 0;
 
     protected:
         ~Host() = default;
     };
 
-    // The ESC reply kind expected next (the link's iEscStatusReplyKind):
-    // ESC v, ESC u, or neither, while only kiosk replies are read on USB
-    // HID, whose report ID and length byte must not be read as ESC replies.
+    // The ESC reply a byte of that form answers: ESC v, ESC u, or neither,
+    // as for a USB HID
+    // report that answers a kiosk request, whose report ID and length byte
+    // must not be read as ESC replies.
     static constexpr int kEscVReply = 0, kEscUReply = 1, kNoEscReply = 2;
 
     // `modelIdentifier`: the settings file's model, as its identifier.
@@ -59,21 +64,20 @@ public:
 
     // A block of bytes as the link raised it.
     void receive(const platform::Bytes& ResponseData);
-    // A GS EOT or real-time status reply the window read itself.
-    void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt);
-    // The rows start afresh: the link's state changed, or a scan took bytes.
-    void resetRows();
     // A poll's GS EOT 1 to `rows` and a real-time status request go out now.
     void expectPoll(int rows);
     void expectRealTimeStatus();
     // DLE EM requests for kiosk rows firstRow .. firstRow + rows - 1 (0: DLE
-    // EM 1) go out now, together.
+    // EM 1) go out now, together; ESC v (0) and ESC u (1) likewise.
     void expectKioskStatus(int firstRow, int rows);
-    // The status replies still owed to the requests open now.
-    std::size_t repliesOwedNow();
-    // Counts off the status replies the link took as real-time status
-    // answers; they answered the oldest open requests.
-    void countRepliesTakenByLink();
+    void expectEscStatus(int firstRow, int rows);
+    // A reply of the poll's forms (GS EOT and real-time status, ESC v and
+    // ESC u) is still owed; the kiosk replies; any reply the window awaits,
+    // a MICR reply among them. A request of a form goes out only once
+    // nothing of that form is owed.
+    bool owesStatusReplies();
+    bool owesKioskReplies();
+    bool owesReplies();
     // A failed scan: the rest of the block being read is dropped; after a
     // block that did not fit, the blocks waiting too.
     void dropRestOfReply();
@@ -95,9 +99,6 @@ public:
     void micrReplyHeldUntilNow();
     const std::string& modelIdentifier() const { return modelIdentifier_; }
 
-    // The rows the last GS EOT and DLE EM replies went to.
-    int m_iStatusReplyIndex = 0;
-    int m_iKioskReplyIndex = 0;
     // A MICR reply is being collected. One that has not ended within its
     // time is dropped at the next byte, which is read as any other.
     bool m_bMICRReading = false;
@@ -107,14 +108,16 @@ public:
 private:
     struct ReplyBlock {
         platform::Bytes bytes;
-        int escReplyKind;
         platform::Micros arrivedAt;
     };
     ModelFacts replyFacts() const;
     void interpretReply(const ReplyBlock& block);
-    void interpretByte(const ReplyBlock& block, int i, int last, const ModelFacts& facts);
+    // The ESC reply a USB HID report answers, kNoEscReply when its status
+    // byte has another form or nothing of its form is owed.
+    int hidReportEscReply(const platform::Bytes& report, platform::Micros arrivedAt);
+    void interpretByte(const ReplyBlock& block, int i, int last, int hidEscReply, const ModelFacts& facts);
     void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
-    void interpretEscReply(std::uint8_t b, int i, int last);
+    void interpretEscReply(std::uint8_t b, int kind, int i, int last);
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
     // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
     // is its status byte, also on TCP and USB HID where it would pass for
@@ -125,10 +128,10 @@ private:
 
     Host& host_;
     const std::string modelIdentifier_;
-    // Which request each GS EOT or real-time status reply answers; the row
-    // index follows it.
+    // Which request each reply answers, one book per reply form.
     ExpectedReplies expectedReplies_;
     ExpectedReplies kioskReplies_;
+    ExpectedReplies escReplies_;
     struct MicrAwait {
         MicrRead read;
         platform::Micros until;

@@ -15,15 +15,11 @@
 namespace diagnostics {
 
 using platform::Bytes;
-using printerlink::iEscStatusReplyKind;
 
 namespace {
 
 constexpr int kPollYields = 51;
 constexpr int kEscVReply = StatusInterpreter::kEscVReply, kEscUReply = StatusInterpreter::kEscUReply;
-// Nothing is asked with ESC v or ESC u: the bytes read are the kiosk
-// replies.
-constexpr int kNoEscReply = StatusInterpreter::kNoEscReply;
 
 }  // namespace
 
@@ -64,10 +60,16 @@ void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
     m_MainComm.releaseReplyWatchdog();
 }
 
+// A poll goes out only once the last one's replies came or were given up:
+// a reply that never comes then costs that poll alone, and a late one is
+// read on the row it answers. On USB HID the replies of a printer that
+// answers later than the read waits for queue up on the device and are read
+// off at the next turn.
 void DiagnosePrinterDlg::PollPrinterStatus() {
     if (!m_MainComm.IsPrinterOnline()) return;
-    Interpreter.countRepliesTakenByLink();
     notePoll();
+    readQueuedHidReplies();
+    if (Interpreter.owesStatusReplies()) return;
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.
     const bool lanAnswersEscV = printerlink::bLanAnswersEscV && interpreterHost_->lanLink();
@@ -82,34 +84,30 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
     }
     if (lanAnswersEscV) {
         platform::DoEvents();
-        // The ESC v reply comes first. The kind the interpreter expects is
-        // module-wide and a USB HID window of the same run leaves it on ESC
-        // u or on neither; unchecked, every reply would be read as the other.
-        iEscStatusReplyKind = kEscVReply;
+        Interpreter.expectEscStatus(kEscVReply, 2);
         m_MainComm.SendOutput(
             printerlink::JoinedCommands({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}));
     }
     if (hidOpen()) {
-        iEscStatusReplyKind = kEscVReply;
-        Printer.sendCommand(printerlink::EscVStatusCommand);
-        m_MainComm.fncReadHIDData();
-        iEscStatusReplyKind = kEscUReply;
-        Printer.sendCommand(printerlink::EscUStatusCommand);
-        m_MainComm.fncReadHIDData();
+        // On USB HID each reply comes only when read, one report each.
+        for (const int reply : {kEscVReply, kEscUReply}) {
+            Interpreter.expectEscStatus(reply, 1);
+            Printer.sendCommand(reply == kEscVReply ? printerlink::EscVStatusCommand : printerlink::EscUStatusCommand);
+            m_MainComm.fncReadHIDData();
+        }
     }
 }
 
 void DiagnosePrinterDlg::RequestKioskStatus() {
     platform::DoEvents();
     if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
+    if (Interpreter.owesKioskReplies()) return;
     if (!hidOpen()) {
         Interpreter.expectKioskStatus(0, 2);
         m_MainComm.SendOutput(
             printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
         return;
     }
-    // On USB HID the replies come only when read, one report each.
-    iEscStatusReplyKind = kNoEscReply;
     for (std::uint8_t n : {0x01, 0x02}) {
         Interpreter.expectKioskStatus(n - 1, 1);
         Printer.sendCommand(printerlink::KioskStatusCommand(n));
@@ -132,7 +130,6 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
 void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }
 
 void DiagnosePrinterDlg::showLinkState() {
-    Interpreter.resetRows();
     const bool online = m_MainComm.IsPrinterOnline();
     PrinterOnlineText.setText(online ? "Online" : "Offline");
     arrangeStatusGroups(online);
@@ -168,5 +165,10 @@ bool DiagnosePrinterDlg::InterpreterHost::scanRunning() const { return window_.S
 void DiagnosePrinterDlg::InterpreterHost::scanByte(std::uint8_t b) { window_.ScanSession.HandleScanByte(b, now()); }
 void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) { window_.ProcessMICRReply(status); }
 void DiagnosePrinterDlg::InterpreterHost::printerAnswered() { window_.noteAnswer(); }
+// Only while the window still asks: a late answer after a lost-link exit
+// must not pass the next window's check.
+void DiagnosePrinterDlg::InterpreterHost::realTimeStatusAnswered(std::uint8_t b) {
+    if (printerlink::statusHandshake.bDiagStatusRequested) window_.m_MainComm.readrealTimeResponesDiag({b});
+}
 
 }  // namespace diagnostics

@@ -69,9 +69,9 @@ Bytes HidChannel::HidOutputReport(const Bytes& piece, bool framedHere) const {
 
 bool HidChannel::writeReport(const Bytes& report) { return hid_.write(m_lngHIDHandle, report); }
 
-std::optional<Bytes> HidChannel::readReport() {
+std::optional<Bytes> HidChannel::readReport(int timeoutMs) {
     if (m_lngHIDHandle <= 0) return std::nullopt;
-    return hid_.read(m_lngHIDHandle, kHidReadTimeoutMs);
+    return hid_.read(m_lngHIDHandle, timeoutMs);
 }
 
 Bytes HidChannel::inputBuffer(const std::optional<Bytes>& report) const {

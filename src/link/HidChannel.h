@@ -81,8 +81,9 @@ public:
     platform::Bytes HidOutputReport(const platform::Bytes& piece, bool framedHere) const;
     // False when the device did not take the whole report (it was unplugged).
     bool writeReport(const platform::Bytes& report);
-    // One input report, or nothing when no device is open or none came in time.
-    std::optional<platform::Bytes> readReport();
+    // One input report, or nothing when no device is open or none came in
+    // time; a time of 0 takes only a report already waiting.
+    std::optional<platform::Bytes> readReport(int timeoutMs = kHidReadTimeoutMs);
     // The input report as the windows get it: report at the start of a
     // zeroed 1025-byte buffer, cut to the device's input report length.
     platform::Bytes inputBuffer(const std::optional<platform::Bytes>& report) const;

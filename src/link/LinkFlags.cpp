@@ -9,7 +9,6 @@ void resetLinkModuleState() {
                        &bConnectRequested, &bLanRestartPending, &bSuppressLanTimeout, &bVerifySerialLink,
                        &bRestartPending, &bRestartSentOnLink, &bLanAnswersGsEot, &bLanAnswersEscV})
         *flag = false;
-    iEscStatusReplyKind = 0;
     statusHandshake = {};
 }
 

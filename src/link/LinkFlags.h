@@ -24,9 +24,6 @@ inline bool bRestartSentOnLink = false;       // a restart went out over TCP or 
 inline bool bLanAnswersGsEot = false;
 inline bool bLanAnswersEscV = false;
 
-// Which ESC status reply the diagnostics status poll waits for.
-inline int iEscStatusReplyKind = 0;
-
 // Puts every module flag and the status handshake record
 // (link/StatusHandshake.h) back to their start values.
 void resetLinkModuleState();

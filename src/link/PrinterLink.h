@@ -155,7 +155,13 @@ public:
     // (m_AHPIBufferCmd) it only tells whether the device answers; otherwise
     // the report goes the receive route, an error trapped as the sends'.
     void fncReadHIDData();
-    // The diagnostics window's status handshake answered with data.
+    // A report already waiting on the device, read without waiting and sent
+    // the same way; False when none waits. A printer that answers late has
+    // its replies queue up on the device: read off before a new request,
+    // they cannot pass for that request's answer.
+    bool readQueuedHidReport();
+    // The diagnostics window's status handshake answered: the window calls
+    // it with the byte that answered its request.
     void readrealTimeResponesDiag(const platform::Bytes& data);
 
     // ---- Conversions. ----
@@ -207,6 +213,9 @@ public:
     // loop's next pass, else they go on as other input of the link does;
     // PurgeCommunication with kPurgeInput drops them.
     bool WaitResponse(platform::Bytes& resp, int count);
+    // WaitResponse that also gives up at `deadline` on the loop's clock: a
+    // wait made of several reads keeps to the time it was given as a whole.
+    bool waitResponseUntil(platform::Bytes& resp, int count, platform::Micros deadline);
 
 protected:
     // ---- Closing and the after-connect probes (run by the main window). ----
@@ -300,8 +309,11 @@ private:
 
     // The TCP and USB HID halves of WaitResponse, which collect into
     // heldReply_, and where the bytes they read beyond their count go.
-    bool waitLanReply(platform::Bytes& resp, int count);
-    bool waitHidReply(platform::Bytes& resp, int count);
+    bool waitLanReply(platform::Bytes& resp, int count, platform::Micros deadline);
+    bool waitHidReply(platform::Bytes& resp, int count, platform::Micros deadline);
+    // What a USB HID read got, sent where fncReadHIDData sends it.
+    void handleHidRead(const std::optional<platform::Bytes>& report);
+    platform::Micros msUntil(platform::Micros deadline) const;
     void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
     // A firmware reply begun on serial or TCP has the reply time to end;
     // one that does not is no answer.

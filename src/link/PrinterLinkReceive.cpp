@@ -50,8 +50,16 @@ void PrinterLink::Winsock_Error(int, const std::string& description) {
     reportLanTimeout();
 }
 
-void PrinterLink::fncReadHIDData() {
-    const std::optional<Bytes> report = readReport();
+void PrinterLink::fncReadHIDData() { handleHidRead(readReport()); }
+
+bool PrinterLink::readQueuedHidReport() {
+    if (m_lngHIDHandle <= 0) return false;
+    const std::optional<Bytes> report = readReport(0);
+    if (report) handleHidRead(report);
+    return report.has_value();
+}
+
+void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
     const Bytes buffer = inputBuffer(report);
     // The device a poll read took for gone answers again: the windows that
     // showed it offline show it online again.

@@ -15,13 +15,21 @@ constexpr int kSerialPollSleepMs = 50;
 constexpr int kHidYieldsBeforeRead = 11;
 }  // namespace
 
-bool PrinterLink::WaitResponse(Bytes& resp, int count) {
+// Whole milliseconds until `deadline`, at least 1 while it is ahead.
+platform::Micros PrinterLink::msUntil(platform::Micros deadline) const {
+    const platform::Micros left = deadline - loop_.clock().now();
+    return left <= 0 ? 0 : left / 1000 + (left % 1000 != 0 ? 1 : 0);
+}
+
+bool PrinterLink::WaitResponse(Bytes& resp, int count) { return waitResponseUntil(resp, count, platform::kForever); }
+
+bool PrinterLink::waitResponseUntil(Bytes& resp, int count, platform::Micros deadline) {
     // The serial control refuses a negative input length, whatever the link.
     if (count < 0) platform::raiseError(platform::err::InvalidProperty);
     if (count > static_cast<int>(resp.size())) platform::raiseError(platform::err::SubscriptOutOfRange);
     if (!IsPrinterOnline()) return false;
-    if (m_bEthernet) return waitLanReply(resp, count);
-    if (m_bAHPI) return m_lngHIDHandle >= 1 && waitHidReply(resp, count);
+    if (m_bEthernet) return waitLanReply(resp, count, deadline);
+    if (m_bAHPI) return m_lngHIDHandle >= 1 && waitHidReply(resp, count, deadline);
     // An input length of 0 would take everything waiting; nothing is expected.
     if (count == 0) return true;
     // The reply cannot come before the request has left the port, and what
@@ -30,8 +38,9 @@ bool PrinterLink::WaitResponse(Bytes& resp, int count) {
     // empty, and until then it gives up only on output that stops leaving.
     int idlePolls = 0, stalledPolls = 0;
     int queued = MSCommCtrl.OutBufferCount();
-    while (MSCommCtrl.InBufferCount() < count && idlePolls < kSerialMaxPolls && stalledPolls < kSerialMaxPolls) {
-        Sleep(kSerialPollSleepMs);
+    while (MSCommCtrl.InBufferCount() < count && idlePolls < kSerialMaxPolls && stalledPolls < kSerialMaxPolls &&
+           loop_.clock().now() < deadline) {
+        Sleep(static_cast<int>(std::min<platform::Micros>(kSerialPollSleepMs, msUntil(deadline))));
         const int left = MSCommCtrl.OutBufferCount();
         if (left == 0)
             ++idlePolls;
@@ -52,15 +61,15 @@ bool PrinterLink::WaitResponse(Bytes& resp, int count) {
 // What arrives on the socket while this waits is collected here instead of
 // going to the windows (Winsock_DataArrival), for as long as the serial wait
 // would poll.
-bool PrinterLink::waitLanReply(Bytes& resp, int count) {
-    if (heldReply_.size() < count) {
+bool PrinterLink::waitLanReply(Bytes& resp, int count, platform::Micros deadline) {
+    if (heldReply_.size() < count && loop_.clock().now() < deadline) {
         bool expired = false;
         platform::Timer limit(loop_);
         limit.onTimer = [&] {
             limit.setEnabled(false);
             expired = true;
         };
-        limit.setInterval(kReplyWaitMs);
+        limit.setInterval(static_cast<int>(std::min<platform::Micros>(kReplyWaitMs, msUntil(deadline))));
         HeldReply::Collecting collecting(heldReply_);
         loop_.runUntil([&] {
             return expired || heldReply_.size() >= count ||
@@ -72,12 +81,13 @@ bool PrinterLink::waitLanReply(Bytes& resp, int count) {
 
 // Input reports are read back to back until count data bytes came; a report
 // that does not come within the read's bound ends the wait.
-bool PrinterLink::waitHidReply(Bytes& resp, int count) {
+bool PrinterLink::waitHidReply(Bytes& resp, int count, platform::Micros deadline) {
     if (heldReply_.size() < count) {
         HeldReply::Collecting collecting(heldReply_);
         yieldTimes(kHidYieldsBeforeRead);
-        const platform::Micros deadline = loop_.clock().now() + platform::Micros(kReplyWaitMs) * 1000;
-        while (heldReply_.size() < count && m_lngHIDHandle > 0 && loop_.clock().now() < deadline) {
+        const platform::Micros until =
+            std::min(deadline, loop_.clock().now() + platform::Micros(kReplyWaitMs) * 1000);
+        while (heldReply_.size() < count && m_lngHIDHandle > 0 && loop_.clock().now() < until) {
             const auto report = readReport();
             if (!report) break;
             if (const auto input = inputData(*report)) heldReply_.addReportData(input->reportId, input->data);

@@ -47,7 +47,10 @@ void takeAsAnswer(bool& requested, bool& answered) {
 void ReceiveRouting::routeSerialInput(const Bytes& data) {
     StatusHandshake& handshake = to_.handshake;
     if (handshake.bDiagStatusRequested) {
-        readrealTimeResponesDiag(data);
+        // The diagnostics window reads every byte itself and finds its
+        // answer among them, in turn with its status poll's replies: taken
+        // here, a reply of another request (a MICR read's) would be lost.
+        toFirmwareOrWindows(data);
     } else if (handshake.m_SendRealTimeStatusCmd) {
         takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
     } else if (handshake.bSendCmdForRealTimstatus) {
@@ -59,9 +62,7 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
     }
 }
 
-void ReceiveRouting::readrealTimeResponesDiag(const Bytes& data) {
-    Bytes& taken = to_.handshake.diagStatusAnswerBytes;
-    taken.insert(taken.end(), data.begin(), data.end());
+void ReceiveRouting::readrealTimeResponesDiag(const Bytes&) {
     takeAsAnswer(to_.handshake.bDiagStatusRequested, to_.handshake.bDiagStatusAnswered);
 }
 

@@ -1,7 +1,8 @@
 // Where the link's incoming bytes go, once no reply wait collects them.
 //
 // Serial input goes to the first window status handshake waiting for an
-// answer (StatusHandshake.h), else to the connection check or the firmware
+// answer (StatusHandshake.h; the diagnostics window finds its own answer in
+// the input it gets as the windows' data), else to the connection check or the firmware
 // probe while the link awaits them, else to the windows. TCP data is offered
 // to every tally still requested (LanTallyReplies) and then goes to the
 // firmware probe while it is awaited, else to the windows; the connection
@@ -41,7 +42,8 @@ public:
     void routeLanData(const platform::Bytes& data);
     // report as the USB HID read got it, report ID first.
     void deliverHidReport(const platform::Bytes& report);
-    // The diagnostics window's handshake answered: data is kept for it.
+    // The diagnostics window's handshake answered, with the byte its reply
+    // interpreter found to be the answer.
     void readrealTimeResponesDiag(const platform::Bytes& data);
     // A firmware reply has begun and its end, or its trailing byte, has not
     // come yet.

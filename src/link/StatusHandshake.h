@@ -21,12 +21,11 @@
 namespace printerlink {
 
 struct StatusHandshake {
-    // The diagnostics window's handshake, served first, and the bytes the
-    // link took as its answers that the window has not looked at yet: its
-    // status poll must know which of the printer's replies it never saw.
+    // The diagnostics window's handshake, served first: while it is up the
+    // input goes to the windows, and the window's reply interpreter answers
+    // it (readrealTimeResponesDiag) when its request's turn comes.
     bool bDiagStatusRequested = false;
     bool bDiagStatusAnswered = false;
-    platform::Bytes diagStatusAnswerBytes;
 
     // The tally window's handshake, served second.
     bool m_SendRealTimeStatusCmd = false;

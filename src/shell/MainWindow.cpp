@@ -120,7 +120,6 @@ void MainWindow::Form_Load() {
                            platform::str(app.revision()));
     bLanAnswersGsEot = false;
     bLanAnswersEscV = false;
-    iEscStatusReplyKind = 0;
     m_lngHIDHandle = -1;
     m_AHPIBufferCmd = false;
     m_bAwaitingFirmware = false;

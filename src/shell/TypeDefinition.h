@@ -37,7 +37,6 @@ using printerlink::bRestartPending;
 using printerlink::bRestartSentOnLink;
 using printerlink::bSuppressLanTimeout;
 using printerlink::bVerifySerialLink;
-using printerlink::iEscStatusReplyKind;
 using printerlink::statusHandshake;
 
 // The codes the windows, the link and the settings file store and pass: a

@@ -14,10 +14,11 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         const char* name;
         bool diag, tally, config;
         // Afterwards: which request flags are still set, which answered, and
-        // whether the window got the bytes.
+        // whether the window got the bytes: the diagnostics window reads
+        // them and answers its request itself.
         bool diagAnswered, tallyAnswered, configAnswered, tallyStillSet, delivered;
     } cases[] = {
-        {"diagnostics and tally", true, true, false, true, false, false, true, false},
+        {"diagnostics and tally", true, true, false, false, false, false, true, true},
         {"tally", false, true, false, false, true, false, false, false},
         {"configuration", false, false, true, false, false, true, false, false},
         {"nobody", false, false, false, false, false, false, false, true},
@@ -35,7 +36,7 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         EXPECT_EQ(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd, c.tallyAnswered);
         EXPECT_EQ(printerlink::statusHandshake.bResponseForRealTimestatus, c.configAnswered);
         EXPECT_EQ(printerlink::statusHandshake.m_SendRealTimeStatusCmd, c.tallyStillSet);
-        EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
+        EXPECT_EQ(printerlink::statusHandshake.bDiagStatusRequested, c.diag);
         EXPECT_EQ(received, c.delivered ? std::vector<Bytes>{{0x12}} : std::vector<Bytes>{});
     }
 }

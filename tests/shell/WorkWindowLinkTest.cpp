@@ -24,8 +24,11 @@ public:
             if (answered) platform::Unload(*this);
         };
     }
+    // A handshake the link answers itself (the diagnostics window answers
+    // its own from the replies it reads).
     static shell::RealTimeStatusHandshake handshake() {
-        return {printerlink::statusHandshake.bDiagStatusRequested, printerlink::statusHandshake.bDiagStatusAnswered};
+        return {printerlink::statusHandshake.m_SendRealTimeStatusCmd,
+                printerlink::statusHandshake.m_ResponseRealTimeStatusCmd};
     }
 
     shell::MainWindow& m_MainComm;
@@ -59,8 +62,8 @@ TEST_F(WorkWindowLinkCheck, AnsweringPrinterPassesAfterTheTwoSecondNotice) {
     EXPECT_EQ(notices[0].text, kNotice);
     EXPECT_DOUBLE_EQ(notices[0].shownMs(), 2000.0);
     EXPECT_TRUE(messages.empty());
-    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
-    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
+    EXPECT_FALSE(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd);
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
     EXPECT_EQ(w.lostFlagsSet, 0);
 }
 
@@ -76,8 +79,8 @@ TEST_F(WorkWindowLinkCheck, SilentPrinterTakesTheLostLinkExit) {
     EXPECT_FALSE(w.isLoaded());
     // The request nobody answered must not take the answer to the next
     // connection check.
-    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
-    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusAnswered);
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
+    EXPECT_FALSE(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd);
 }
 
 TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
@@ -88,8 +91,8 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     serial.Handshaking = platform::comm::HandshakeXonXoff;
     printer.setCtsLow(true);
     shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake());
-    EXPECT_TRUE(printerlink::statusHandshake.bDiagStatusAnswered);
-    EXPECT_FALSE(printerlink::statusHandshake.bDiagStatusRequested);
+    EXPECT_TRUE(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd);
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
 }
 
 TEST_F(WorkWindowLinkCheck, ClosedTcpLinkRaisesNoTimeoutIntoTheNextLink) {
