@@ -1,17 +1,21 @@
 // What opening and closing a work window costs in memory, on the program's
 // own pieces: the Qt front end, the real clock and the real TCP link to a
-// printer-sim listening on loopback. Run it by hand from the release build,
-// under Xvfb (or QT_QPA_PLATFORM=offscreen), beside the simulated printer:
+// printer-sim listening on loopback. Run it by hand from a release build
+// configured with -DPOS_BUILD_MEASURES=ON, under Xvfb (or
+// QT_QPA_PLATFORM=offscreen), beside the simulated printer:
 //     build/release/tools/printer-sim/printer-sim --tcp 127.0.0.1:9100 &
 //     build/release/tests/gui/window_cycles_memory 4 100 9100
 // (the main window's button: 3 diagnostics, 4 configuration, 5 tally; the
 // number of cycles; the printer's port). Each cycle clicks the button, lets
 // the window run 1.5 s, closes it with its close box and, 2 s later, prints
-// the resident size and glibc's bytes in use. glibc counts the small blocks
+// the resident size and glibc's bytes in use (where the C library has
+// mallinfo2; elsewhere the resident size alone). glibc counts the small blocks
 // its per-thread caches keep as in use: run it under heaptrack for the live
 // heap, and with GLIBC_TUNABLES=glibc.malloc.tcache_count=0 to see what
 // those caches add to the resident size.
+#if POS_HAVE_MALLINFO2
 #include <malloc.h>
+#endif
 
 #include <QPushButton>
 #include <QTimer>
@@ -45,6 +49,16 @@ long residentKb() {
     return -1;
 }
 
+// The C library's bytes in use; -1 where it does not tell them.
+long heapInUse() {
+#if POS_HAVE_MALLINFO2
+    const struct mallinfo2 m = mallinfo2();
+    return static_cast<long>(m.uordblks + m.hblkhd);
+#else
+    return -1;
+#endif
+}
+
 struct Run {
     int button = 4, cycles = 100, port = 9100, done = 0;
     const char* form = "ChangeConfigDlg";
@@ -55,11 +69,14 @@ struct Run {
         // quiet moment after each close, to count what is live there.
         void* volatile mark = std::malloc(123457);
         std::free(mark);
-        const struct mallinfo2 m = mallinfo2();
-        const long heap = static_cast<long>(m.uordblks + m.hblkhd);
-        if (done == 1) firstRss = residentKb(), firstHeap = heap;
-        std::printf("cycle %3d rss %6ld kB heap %9ld B  (since cycle 1: rss %+5ld kB, heap %+8ld B)\n", done,
-                    residentKb(), heap, residentKb() - firstRss, heap - firstHeap);
+        const long heap = heapInUse();
+        const long rss = residentKb();
+        if (done == 1) firstRss = rss, firstHeap = heap;
+        if (heap >= 0)
+            std::printf("cycle %3d rss %6ld kB heap %9ld B  (since cycle 1: rss %+5ld kB, heap %+8ld B)\n", done, rss,
+                        heap, rss - firstRss, heap - firstHeap);
+        else
+            std::printf("cycle %3d rss %6ld kB  (since cycle 1: rss %+5ld kB)\n", done, rss, rss - firstRss);
         std::fflush(stdout);
     }
     static void click(int index) {

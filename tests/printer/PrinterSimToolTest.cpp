@@ -179,13 +179,15 @@ TEST(PrinterSimTool, AnswersTheFirmwareRequestOnTcpAndPtyLogsAndExitsOnSigterm) 
 }
 
 TEST(PrinterSimTool, StopsOnSigintWithStatusAndTypeGiven) {
-    Child sim({"--pty", "--type", "16", "--status", "0x16", "--reply-delay", "150", "--noise", "0.01"});
+    Child sim({"--pty", "--type", "16", "--status", "0x16", "--reply-delay", "150", "--noise", "0.01", "--skip", "1",
+               "--split", "20"});
     const std::string ptyLine = readLine(sim.out());
     ASSERT_EQ(ptyLine.rfind("pty: ", 0), 0u) << readAll(sim.err());
     const int pty = ::open(ptyLine.substr(5).c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(pty, 0);
-    const Bytes status{0x10, 0x04, 0x01};
-    ASSERT_EQ(::write(pty, status.data(), status.size()), 3);
+    // GS EOT 1 (12h) goes unanswered; DLE EOT 1 gets the status given.
+    const Bytes status{0x1D, 0x04, 0x01, 0x10, 0x04, 0x01};
+    ASSERT_EQ(::write(pty, status.data(), status.size()), 6);
     EXPECT_EQ(readBytes(pty, 1), Bytes{0x16});
     ::close(pty);
     sim.signal(SIGINT);
@@ -204,6 +206,7 @@ TEST(PrinterSimTool, BadArgumentsExitWithTwoAndSayWhy) {
         {"--pty", "--firmware"},
         {"--pty", "--verbose"},
         {"--pty", "--noise", "fast"},
+        {"--pty", "--split", "-5"},
     };
     for (const auto& args : cases) {
         Child sim(args);

@@ -158,6 +158,49 @@ TEST_F(SimDevicesTest, DelayAndSilenceHoldForEveryReplyKindInOrder) {
     }
 }
 
+TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
+    struct Row {
+        std::vector<const char*> lines;
+        std::vector<Bytes> writes;
+        Bytes onTime;  // after the reply delay
+        Bytes late;    // 500 ms later
+    };
+    const Bytes poll{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04};
+    // GS r 1, GS EOT 1, DLE EOT 2, DLE EM 1, the flash status (GS r 4, no status request: 08h), ESC v, ESC u 0,
+    // GS EOT 2.
+    const Bytes everyKind{0x1D, 0x72, 0x01, 0x1D, 0x04, 0x01, 0x10, 0x04, 0x02, 0x10, 0x19, 0x01,
+                          0x1D, 0x72, 0x04, 0x1B, 0x76, 0x1B, 0x75, 0x00, 0x1D, 0x04, 0x02};
+    // GS EOT 1, 2, the flash status, GS EOT 3, 4, the flash status.
+    const Bytes pollAndFlash{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x72, 0x04,
+                             0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04, 0x1D, 0x72, 0x04};
+    const Row rows[] = {
+        {{"skip 1"}, {poll}, {0x56, 0x32, 0x1E}, {}},
+        {{"skip 6"}, {everyKind}, {0x08, 0x56}, {}},
+        {{"skip 3", "skip 0"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {}},
+        {{"split 500"}, {pollAndFlash}, {0x1A, 0x56, 0x08}, {0x32, 0x1E, 0x08}},
+        {{"split 500"}, {Bytes(poll.begin(), poll.begin() + 6), Bytes(poll.begin() + 6, poll.end())}, {0x1A},
+         {0x56, 0x32, 0x1E}},
+        {{"split 500", "split 0"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {}},
+    };
+    printer.status().offline = printer.status().coverOpen = printer.status().unrecoverable = true;
+    printer.status().paperLow = printer.status().flashWriteFails = true;
+    for (const Row& row : rows) {
+        std::string shown;
+        for (const char* text : {"skip 0", "split 0"}) ASSERT_TRUE(line(text));
+        for (const char* text : row.lines) {
+            ASSERT_TRUE(line(text)) << text;
+            shown += std::string(text) + "; ";
+        }
+        port.sent.clear();
+        for (const Bytes& write : row.writes) printer.receive(write);
+        clock.sleepFor(499'999);
+        EXPECT_EQ(port.sent, row.onTime) << shown;
+        port.sent.clear();
+        clock.sleepFor(100'000);
+        EXPECT_EQ(port.sent, row.late) << shown;
+    }
+}
+
 TEST_F(SimDevicesTest, NoiseLineTakesBytesASecondOrOff) {
     const std::pair<const char*, platform::Micros> rows[] = {
         {"noise 4", 250'000}, {"noise 0.5", 2'000'000}, {"noise 5000", -1}, {"noise fast", -1}, {"noise off", 0}};

@@ -3,7 +3,8 @@
 //   tallies (or Enter)      prints the ID items and tallies each printer keeps
 //   config                  prints the configuration each simulated printer holds
 //   the slip, MICR and scanner lines of SimDeviceLines.h, and its lines
-//   for how the printer answers: delay MS, silent, answer, noise N|off
+//   for how the printer answers: delay MS, silent, answer, noise N|off,
+//   skip N, split MS
 // Anything else is answered with the list of lines it knows.
 //
 // The console watches the descriptor on the loop and reads what is ready;

@@ -23,7 +23,10 @@ const char* const kDeviceLinesHelp =
     "  silent | answer    stop answering, with the connection kept (replies due meanwhile are dropped),\n"
     "                     or answer again\n"
     "  noise N | noise off  send N random bytes a second unasked, 0.01 to 1000 (0.5: one every 2 s;\n"
-    "                     --noise N at the start)\n";
+    "                     --noise N at the start)\n"
+    "  skip N             leave the next N status requests unanswered; 0 ends it (--skip N at the start)\n"
+    "  split MS           answer the second half of the status requests written together MS milliseconds\n"
+    "                     (0-600000) after the first half; 0 ends it (--split MS at the start)\n";
 
 namespace {
 
@@ -65,7 +68,7 @@ bool applyScanLine(SimScanner& scanner, std::istringstream& words, std::string& 
     return false;
 }
 
-// Delay, silence and noise: how the printer answers.
+// Delay, silence, noise, skipped and split status replies: how the printer answers.
 bool applyAnswerLine(SimPrinter& printer, const std::string& verb, std::istringstream& words, std::string& error) {
     std::string value;
     words >> value;
@@ -81,6 +84,14 @@ bool applyAnswerLine(SimPrinter& printer, const std::string& verb, std::istrings
         printer.setNoise(every);
     else if (verb == "noise")
         error = "give 'noise N' (random bytes a second, 0.01 to 1000) or 'noise off'";
+    else if (verb == "skip" && number(value, 100000, ms))
+        printer.skipStatusReplies(ms);
+    else if (verb == "skip")
+        error = "give 'skip N' (status requests, 0-100000)";
+    else if (verb == "split" && number(value, 600000, ms))
+        printer.config().splitDelay = 1000LL * ms;
+    else if (verb == "split")
+        error = "give 'split MS' (0-600000)";
     else
         return false;
     return true;

@@ -91,7 +91,16 @@ const SimCommand* SimPrinter::match(std::size_t& length, bool& needMore) const {
 // Takes whole commands off the front of the pending bytes. A byte that starts
 // no known command is unknown; bytes that may still become a command wait
 // for the next input.
+//
+// The commands completed within one input call (one chunk written on a
+// stream, one USB HID output report) arrived together: that is what every
+// adapter can tell alike, and a poll the utility writes as one block stays
+// one. A command cut across two calls belongs to the one that completes it.
+// Over USB HID a request in a report of its own is a batch of one, so the
+// split holds back nothing there.
 void SimPrinter::parse(SimLogEntry& entry) {
+    reading_ = true;
+    requestsRead_ = 0;
     while (!pending_.empty() && linkUp_) {
         std::size_t length = 0;
         bool needMore = false;
@@ -109,6 +118,17 @@ void SimPrinter::parse(SimLogEntry& entry) {
     }
     if (!linkUp_) pending_.clear();
     flushUnknown(entry);
+    sendHeldReplies();
+}
+
+// The second half of the batch's status requests is answered the split's
+// delay later; replies after them queue behind, so the order holds.
+void SimPrinter::sendHeldReplies() {
+    reading_ = false;
+    const int firstLate = requestsRead_ - requestsRead_ / 2;
+    std::vector<HeldReply> replies;
+    replies.swap(held_);
+    for (const HeldReply& r : replies) schedule(r.bytes, r.epoch, r.request >= firstLate ? config_.splitDelay : 0);
 }
 
 void SimPrinter::flushUnknown(SimLogEntry& entry) {
@@ -117,16 +137,32 @@ void SimPrinter::flushUnknown(SimLogEntry& entry) {
     unknown_.clear();
 }
 
+namespace {
+// The requests with a one-byte status reply, which skip and split act on.
+bool isStatusRequest(const Bytes& b) {
+    if (b.size() == 2) return b[0] == 0x1B && b[1] == 0x76;  // ESC v
+    if (b.size() != 3) return false;
+    return (b[0] == 0x1D && b[1] == 0x04) || (b[0] == 0x10 && (b[1] == 0x04 || b[1] == 0x19)) ||
+           (b[0] == 0x1B && b[1] == 0x75) || (b[0] == 0x1D && b[1] == 0x72 && b[2] == 0x01);
+}
+}  // namespace
+
 void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
     tally_.follow(bytes);
+    answering_ = isStatusRequest(bytes) ? requestsRead_++ : -1;
+    skipping_ = answering_ >= 0 && skipsLeft_ > 0;
+    if (skipping_) --skipsLeft_;
     if (const auto it = replies_.find(platform::toText(bytes)); it != replies_.end()) {
         if (!it->second.empty()) reply(it->second);
-        return;
+    } else if (command.handle) {
+        command.handle(*this, bytes);
     }
-    if (command.handle) command.handle(*this, bytes);
+    answering_ = -1;
+    skipping_ = false;
 }
 
 void SimPrinter::reply(const Bytes& bytes) {
+    if (skipping_) return;
     Bytes shaped = bytes;
     switch (fault_) {
     case ReplyFault::None: break;
@@ -137,12 +173,20 @@ void SimPrinter::reply(const Bytes& bytes) {
         break;
     }
     if (shaped.empty()) return;
+    if (reading_)
+        held_.push_back({std::move(shaped), epoch_, answering_});
+    else
+        schedule(shaped, epoch_, 0);
+}
+
+void SimPrinter::schedule(const Bytes& bytes, unsigned epoch, platform::Micros extra) {
     // A reply never goes out before one scheduled ahead of it, so a delay
     // shortened between two replies cannot swap them.
     const platform::Micros now = scheduler_.now();
-    lastReplyAt_ = std::max(now + std::max<platform::Micros>(config_.replyDelay, 0), lastReplyAt_);
-    scheduler_.after(lastReplyAt_ - now, life_.wrap([this, shaped, epoch = epoch_] {
-        if (epoch == epoch_ && linkUp_ && fault_ != ReplyFault::Silent) transmit(shaped);
+    const platform::Micros wait = std::max<platform::Micros>(config_.replyDelay, 0) + extra;
+    lastReplyAt_ = std::max(now + wait, lastReplyAt_);
+    scheduler_.after(lastReplyAt_ - now, life_.wrap([this, bytes, epoch] {
+        if (epoch == epoch_ && linkUp_ && fault_ != ReplyFault::Silent) transmit(bytes);
     }));
 }
 

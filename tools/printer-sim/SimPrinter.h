@@ -11,7 +11,8 @@
 // Faults: replies silenced, delayed, cut short or garbled; CTS low; the
 // connection closed by the printer; the device removed; a restart (command
 // 1D FF, or restart()) that drops the link for restartTime and brings it back;
-// noise, random bytes sent unasked at a steady rate. While the link is down
+// noise, random bytes sent unasked at a steady rate; status requests left
+// unanswered (skip) or answered in two halves (split). While the link is down
 // received bytes are logged but not acted on, and replies due before the
 // restart are dropped. Every reply goes out through reply(), so the delay and
 // the faults reach status, MICR, ID item and tally, flash, scan and
@@ -23,6 +24,7 @@
 // run as scheduled actions), so adapters may deliver from any callback.
 #pragma once
 
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <map>
@@ -80,6 +82,9 @@ struct SimConfig {
     // shortened between the two.
     platform::Micros replyDelay = 2000;        // 2 ms
     platform::Micros restartTime = 3'000'000;  // 3 s with the link down
+    // How much later the second half of the status requests that arrived
+    // together is answered than the first half (0: all at once).
+    platform::Micros splitDelay = 0;
     // The configuration settings the printer holds: parameter number ->
     // value, as the configuration command set them (empty: the defaults).
     std::map<std::uint8_t, std::uint8_t> parameters;
@@ -137,6 +142,10 @@ public:
     // waits while the link is down.
     void setNoise(platform::Micros every, std::uint32_t seed = kNoiseSeed);
     platform::Micros noiseInterval() const { return noiseEvery_; }
+    // The next n status requests (those with a one-byte status reply: GS EOT
+    // n, DLE EOT n, DLE EM n, ESC v, ESC u, GS r 1) go unanswered; 0 ends it.
+    void skipStatusReplies(int n) { skipsLeft_ = std::max(n, 0); }
+    int skipsLeft() const { return skipsLeft_; }
     void setCtsLow(bool low);
     void closeConnection();
     void removeDevice();
@@ -157,6 +166,8 @@ private:
     const SimCommand* match(std::size_t& length, bool& needMore) const;
     void dispatch(const SimCommand& command, const platform::Bytes& bytes);
     void flushUnknown(SimLogEntry& entry);
+    void schedule(const platform::Bytes& bytes, unsigned epoch, platform::Micros extra);
+    void sendHeldReplies();
     void transmit(const platform::Bytes& bytes);
     void scheduleNoise(unsigned run);
     void setLink(bool up);
@@ -184,6 +195,19 @@ private:
     int restarts_ = 0;
     platform::Bytes pending_;
     platform::Bytes unknown_;
+    int skipsLeft_ = 0;
+    // The replies made while one input call is read, held until its end so
+    // the split knows which status requests were the second half.
+    struct HeldReply {
+        platform::Bytes bytes;
+        unsigned epoch;
+        int request;  // the status request answered, counted from 0 in the input call; -1: none
+    };
+    bool reading_ = false;
+    std::vector<HeldReply> held_;
+    int requestsRead_ = 0;  // status requests in the input call so far
+    int answering_ = -1;    // the status request whose handler runs; -1: none
+    bool skipping_ = false;  // that request goes unanswered
     std::vector<SimLogEntry> log_;
     platform::LifeToken life_;
 };

@@ -30,7 +30,7 @@ namespace {
 const char* const kUsage =
     "usage: printer-sim [--tcp HOST:PORT] [--pty] [--type N] [--firmware TEXT] [--status HEX] [--set CONDITION]...\n"
     "                   [--clear CONDITION]... [--scan-image FILE] [--log FILE] [--paper] [--restart-time MS]\n"
-    "                   [--reply-delay MS] [--noise N]\n"
+    "                   [--reply-delay MS] [--noise N] [--skip N] [--split MS]\n"
     "  --tcp HOST:PORT  serve a TCP port (HOST a numeric IPv4 address or localhost; PORT 0 picks one)\n"
     "  --pty            serve a pseudo-terminal; its path is the first line printed: pty: /dev/pts/N\n"
     "  --type N         printer type 0-16 (default 0)\n"
@@ -43,6 +43,9 @@ const char* const kUsage =
     "  --restart-time MS  how long a restart (1D FF) keeps the link down (default 3000)\n"
     "  --reply-delay MS  wait MS milliseconds before every reply (default 2; 0-600000)\n"
     "  --noise N        send N random bytes a second unasked (0.01 to 1000; default none)\n"
+    "  --skip N         leave the first N status requests unanswered (0-100000; default 0)\n"
+    "  --split MS       answer the second half of the status requests written together MS milliseconds\n"
+    "                   after the first half (0-600000; default 0)\n"
     "At least one of --tcp and --pty is needed. Stops on SIGINT or SIGTERM.\n"
     "While it runs, lines on standard input change the status: 'set CONDITION' or 'clear CONDITION';\n"
     "'tallies' (or an empty line) shows the ID items and tallies; 'config' the configuration it holds;\n"
@@ -60,6 +63,7 @@ struct Options {
     std::string logPath;
     bool paper = false;
     platform::Micros noise = 0;  // between two noise bytes; 0: none
+    int skip = 0;  // status requests left unanswered at the start
 };
 
 struct BadArgument {
@@ -164,6 +168,10 @@ Options parseOptions(const std::vector<std::string>& args) {
             options.config.replyDelay = 1000LL * parseNumber(value(), 10, 600000, "--reply-delay");
         else if (name == "--noise")
             options.noise = parseNoise(value());
+        else if (name == "--skip")
+            options.skip = parseNumber(value(), 10, 100000, "--skip");
+        else if (name == "--split")
+            options.config.splitDelay = 1000LL * parseNumber(value(), 10, 600000, "--split");
         else
             throw BadArgument{"unknown argument '" + args[i] + "'"};
     }
@@ -211,6 +219,7 @@ int serve(const Options& options) {
         std::string unreadable;
         if (!options.scanImage.empty()) sim::loadScanImage(printers.back()->scanner(), options.scanImage, unreadable);
         if (options.noise > 0) printers.back()->setNoise(options.noise);
+        printers.back()->skipStatusReplies(options.skip);
         if (options.paper)
             printers.back()->paper().onItem = [](const sim::PaperItem& item) {
                 std::cout << "paper: " << item.describe() << std::endl;
