@@ -18,7 +18,8 @@
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
 // to its end, writes the image file and prints it. Its parts own their
-// state behind narrow interfaces: what the tests print (PrintCommands), the
+// state behind narrow interfaces: what the tests print (DiagnosticPrinter,
+// and ScannerCommands through it), the
 // reply interpreter (StatusInterpreter, with the books of which request each
 // reply answers) and the scan's reception (CheckScanSession); the window
 // hosts the last two through small host objects (DiagnosePrinterDlgHosts.h)
@@ -35,7 +36,8 @@
 #include <string>
 
 #include "diagnostics/CheckScanSession.h"
-#include "diagnostics/PrintCommands.h"
+#include "diagnostics/DiagnosticPrinter.h"
+#include "diagnostics/ScannerCommands.h"
 #include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
@@ -70,7 +72,9 @@ public:
     // "AHPI", "Ethernet" or "COM" and the stored port number.
     std::string m_PortNo;
     // What the tests print, and the commands they send.
-    PrintCommands Printer{m_MainComm, [this] { return sendsStopped(); }};
+    DiagnosticPrinter Printer{m_MainComm, [this] { return sendsStopped(); }};
+    // The check scan's commands, sent through Printer.
+    ScannerCommands Scanner{Printer};
 
     // ---- Controls ----
     platform::Image AXOLogo;
