@@ -30,14 +30,6 @@ constexpr const char* kNoFile =
 
 }  // namespace
 
-void PrintCommands::ClearScanImages() { sendCommand(printerlink::ClearScanImagesCommand); }
-void PrintCommands::SendScanSetupLt() { sendCommand(printerlink::ScanSetupLtCommand); }
-void PrintCommands::SendScanParamLevel(std::uint8_t n) { sendCommand(printerlink::ScanLevelCommand(n)); }
-void PrintCommands::SendScanSetupE() { sendCommand(printerlink::ScanSetupECommand); }
-void PrintCommands::SendScanSetup2() { sendCommand(printerlink::ScanSetup2Command); }
-void PrintCommands::StartCheckScan() { sendCommand(printerlink::StartCheckScanCommand); }
-void PrintCommands::SendScanEndJ() { sendCommand(printerlink::EndScanCommand); }
-
 void DiagnosePrinterDlg::CheckScanButton_Click() {
     dispatch(&DiagnosePrinterDlg::ScanCheckLan, &DiagnosePrinterDlg::ScanCheckSerial);
 }
@@ -75,7 +67,7 @@ void DiagnosePrinterDlg::beginScan() {
     bool cleared = false;
     withoutStatusPoll([&] {
         awaitNothingOwed();
-        Printer.ClearScanImages();
+        Scanner.ClearScanImages();
         cleared = WaitReplyAndPurge();
     });
     if (!cleared) {
@@ -87,12 +79,12 @@ void DiagnosePrinterDlg::beginScan() {
     Printer.InitializePrinter();
     Printer.SelectCharacterSetUSA();
     Printer.SelectPaperStation(1);
-    Printer.SendScanSetupLt();
-    Printer.SendScanParamLevel(kScanLevel);
-    Printer.SendScanSetupE();
-    Printer.SendScanSetup2();
+    Scanner.SendScanSetupLt();
+    Scanner.SendScanParamLevel(kScanLevel);
+    Scanner.SendScanSetupE();
+    Scanner.SendScanSetup2();
     ScanSession.start(now());
-    Printer.StartCheckScan();
+    Scanner.StartCheckScan();
 }
 
 // No reply counts as cleared; a reply of another form does not.
@@ -140,7 +132,7 @@ void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
 }
 
 void DiagnosePrinterDlg::FinishCheckScan() {
-    Printer.SendScanEndJ();
+    Scanner.SendScanEndJ();
     Printer.EjectSlip();
     m_MainComm.PurgeCommunication(kPurgeInput);
 }

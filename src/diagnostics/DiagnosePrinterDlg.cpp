@@ -33,6 +33,7 @@ void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow) {
 
 DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
     : Form("DiagnosePrinterDlg"),
+      DiagnosePrinterDlgHostsBase(std::make_unique<InterpreterHost>(*this), std::make_unique<ScanHost>(*this)),
       m_MainComm(mainWindow),
       AXOLogo(*this, "AXOLogo"),
       SerialStatusGroup(*this, "SerialStatusGroup"),
@@ -63,8 +64,6 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
       KioskStatus(KioskStatusGroup, "KioskStatus", 0, 6),
       StatusPollTimer(*this, "StatusPollTimer"),
       CommonDlg(*this, "CommonDlg"),
-      interpreterHost_(std::make_unique<InterpreterHost>(*this)),
-      scanHost_(std::make_unique<ScanHost>(*this)),
       ScanSession(*scanHost_),
       Interpreter(*interpreterHost_, storedModelIdentifier()) {
     layOut();

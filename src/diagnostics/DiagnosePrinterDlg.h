@@ -18,7 +18,8 @@
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
 // to its end, writes the image file and prints it. Its parts own their
-// state behind narrow interfaces: what the tests print (PrintCommands), the
+// state behind narrow interfaces: what the tests print (DiagnosticPrinter,
+// and ScannerCommands through it), the
 // reply interpreter (StatusInterpreter, with the books of which request each
 // reply answers) and the scan's reception (CheckScanSession); the window
 // hosts the last two through small host objects (DiagnosePrinterDlgHosts.h)
@@ -35,7 +36,8 @@
 #include <string>
 
 #include "diagnostics/CheckScanSession.h"
-#include "diagnostics/PrintCommands.h"
+#include "diagnostics/DiagnosticPrinter.h"
+#include "diagnostics/ScannerCommands.h"
 #include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
 #include "link/LinkEvent.h"
@@ -58,7 +60,33 @@ namespace diagnostics {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-class DiagnosePrinterDlg : public platform::Form {
+// Owns the window's host objects (DiagnosePrinterDlgHosts.h). The parts they
+// serve hold their host by reference from their construction on: as a base
+// of the window this is built before any member, whatever the members'
+// order.
+class DiagnosePrinterDlgHostsBase {
+protected:
+    template <class InterpreterHostType, class ScanHostType>
+    DiagnosePrinterDlgHostsBase(std::unique_ptr<InterpreterHostType> interpreterHost,
+                                std::unique_ptr<ScanHostType> scanHost)
+        : interpreterHost_(own<StatusInterpreter::Host>(std::move(interpreterHost))),
+          scanHost_(own<CheckScanSession::Host>(std::move(scanHost))) {}
+
+    // The parts' Host interfaces are not deleted through: each host is
+    // deleted as what it was made.
+    template <class Interface>
+    using OwnedHost = std::unique_ptr<Interface, void (*)(Interface*)>;
+    OwnedHost<StatusInterpreter::Host> interpreterHost_;
+    OwnedHost<CheckScanSession::Host> scanHost_;
+
+private:
+    template <class Interface, class Host>
+    static OwnedHost<Interface> own(std::unique_ptr<Host> host) {
+        return OwnedHost<Interface>(host.release(), [](Interface* owned) { delete static_cast<Host*>(owned); });
+    }
+};
+
+class DiagnosePrinterDlg : public platform::Form, private DiagnosePrinterDlgHostsBase {
 public:
     explicit DiagnosePrinterDlg(shell::MainWindow& mainWindow);
     ~DiagnosePrinterDlg() override;
@@ -70,7 +98,9 @@ public:
     // "AHPI", "Ethernet" or "COM" and the stored port number.
     std::string m_PortNo;
     // What the tests print, and the commands they send.
-    PrintCommands Printer{m_MainComm, [this] { return sendsStopped(); }};
+    DiagnosticPrinter Printer{m_MainComm, [this] { return sendsStopped(); }};
+    // The check scan's commands, sent through Printer.
+    ScannerCommands Scanner{Printer};
 
     // ---- Controls ----
     platform::Image AXOLogo;
@@ -168,11 +198,10 @@ public:
     void PrintScanFile(const std::string& fileName);
 
 private:
-    // The window as its parts' host (DiagnosePrinterDlgHosts.h).
+    // The window as its parts' host (DiagnosePrinterDlgHosts.h), owned by
+    // its base.
     class InterpreterHost;
     class ScanHost;
-    std::unique_ptr<InterpreterHost> interpreterHost_;
-    std::unique_ptr<ScanHost> scanHost_;
 
 public:
     // The scan's reception state (m_bScanning, m_iScanPhase,

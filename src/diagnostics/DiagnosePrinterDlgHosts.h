@@ -1,7 +1,8 @@
 // The diagnostics window as the host of its two state-owning parts: the
 // reply interpreter and the check scan's reception each reach the window
 // only through their own Host interface, implemented here by a small object
-// the window owns. Included only by the window's own sources.
+// the window's base owns, so it is built before the parts that hold it.
+// Included only by the window's own sources.
 #pragma once
 
 #include "diagnostics/DiagnosePrinterDlg.h"

@@ -1,6 +1,8 @@
-// Printing a picture held by the window as ESC * bit-image bands.
+// Pictures held by the window and monochrome bitmap files printed as ESC *
+// bit-image bands.
 #include "diagnostics/BitImage.h"
-#include "diagnostics/PrintCommands.h"
+#include "diagnostics/BitmapFile.h"
+#include "diagnostics/DiagnosticPrinter.h"
 #include "link/PrinterCommands.h"
 #include "platform/RuntimeError.h"
 #include "shell/ModalMessageBox.h"
@@ -16,10 +18,14 @@ namespace {
 constexpr int kBandOnlineRounds = 100;
 constexpr int kOnlineSleepMs = 50;
 constexpr int kInvalidPicture = 51;
+constexpr const char* kNotABitmap = "This file is not a valid bitmap file.";
+constexpr int kFileBandLines = 24;
+constexpr std::size_t kWidestBand = 0xFFFF;
+constexpr std::uint8_t kFileBandMode = 0x21;
 
 }  // namespace
 
-void PrintCommands::sendBand(const Bytes& command, Bytes& band) {
+void DiagnosticPrinter::sendBand(const Bytes& command, Bytes& band) {
     if (stopped_()) return;
     if (hidOpen()) {
         Bytes buffer = command;
@@ -34,7 +40,7 @@ void PrintCommands::sendBand(const Bytes& command, Bytes& band) {
     std::fill(band.begin(), band.end(), 0);
 }
 
-void PrintCommands::PrintPictureBitmap(const platform::PicturePtr& picture, int mode) {
+void DiagnosticPrinter::PrintPictureBitmap(const platform::PicturePtr& picture, int mode) {
     try {
         if (!picture) throw platform::RuntimeError(kInvalidPicture, "Cannot obtain BITMAPINFO header of bitmap image.");
         if (!picture->monochrome) throw platform::RuntimeError(kInvalidPicture, "Invalid monochrome bitmap image.");
@@ -60,6 +66,26 @@ void PrintCommands::PrintPictureBitmap(const platform::PicturePtr& picture, int 
     } catch (const platform::RuntimeError& error) {
         shell::ShowMessage("Internal Error\r\n" + platform::str(error.number()) + error.description(), shell::vbOKOnly,
                            shell::vbInformation);
+    }
+}
+
+// Bands as wide as the file's padded rows, 24 lines each.
+bool DiagnosticPrinter::PrintBitmapFile(const std::string& fileName) {
+    try {
+        const platform::Bitmap bitmap = readMonochromeBitmap(fileName, kNotABitmap);
+        const std::size_t dots = 8 * bitmap.rowSize;
+        // A band's width is a 16-bit number of dots.
+        if (dots > kWidestBand) throw platform::RuntimeError(kInvalidBitmap, kNotABitmap);
+        const Bytes command = printerlink::BitImageBandCommand(kFileBandMode, dots);
+        Bytes band(3 * dots + 1, 0);
+        for (int y = 1; y <= bitmap.height; ++y) {
+            packRow(imageLine(bitmap, y), bitmap.width, (y - 1) % kFileBandLines, 3, band);
+            if (y % kFileBandLines == 0 || y == bitmap.height) sendBand(command, band);
+        }
+        return true;
+    } catch (const platform::RuntimeError& error) {
+        showBitmapFileError(error);
+        return false;
     }
 }
 

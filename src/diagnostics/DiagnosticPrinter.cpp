@@ -1,7 +1,7 @@
-// The print command builders: each builds one command (or a short fixed run)
-// from the names of link/PrinterCommands.h and sends it at once; nothing is
-// batched.
-#include "diagnostics/PrintCommands.h"
+// The print command builders and the stored logo's commands: each builds
+// one command (or a short fixed run) from the names of
+// link/PrinterCommands.h and sends it at once; nothing is batched.
+#include "diagnostics/DiagnosticPrinter.h"
 #include "link/PrinterCommands.h"
 #include "shell/TypeDefinition.h"
 #include "shell/WorkWindowLink.h"
@@ -24,12 +24,12 @@ constexpr int kOnlineSleepMs = 50;
 
 // On USB HID the link frames every byte exactly once: a command framed here
 // as well would print the inner report ID and length byte.
-void PrintCommands::sendCommand(Bytes command) {
+void DiagnosticPrinter::sendCommand(Bytes command) {
     if (stopped_()) return;
     link_.SendOutputFramed(command);
 }
 
-void PrintCommands::sendText(const std::string& text) {
+void DiagnosticPrinter::sendText(const std::string& text) {
     if (stopped_()) return;
     if (hidOpen())
         sendCommand(link_.UnicodeStringToBytes(text));
@@ -37,36 +37,36 @@ void PrintCommands::sendText(const std::string& text) {
         link_.SendOutput(text);
 }
 
-void PrintCommands::InitializePrinter() { sendCommand(printerlink::InitializeCommand); }
+void DiagnosticPrinter::InitializePrinter() { sendCommand(printerlink::InitializeCommand); }
 
-void PrintCommands::SendGsUs0() { sendCommand(printerlink::GsUs0Command); }
+void DiagnosticPrinter::SendGsUs0() { sendCommand(printerlink::GsUs0Command); }
 
-void PrintCommands::SelectCharacterSetUSA() { sendCommand(printerlink::CharacterSetCommand(kCharacterSetUsa)); }
+void DiagnosticPrinter::SelectCharacterSetUSA() { sendCommand(printerlink::CharacterSetCommand(kCharacterSetUsa)); }
 
-void PrintCommands::SelectPaperStation(int station) {
+void DiagnosticPrinter::SelectPaperStation(int station) {
     if (!printerlink::isSlipType(link_.PrinterType())) return;
     const std::uint8_t n = station == 1 ? 0x04 : station == 2 ? 0x00 : 0x01;
     sendCommand(printerlink::PrintStationCommand(n));
     sendCommand(printerlink::SettingStationCommand(n));
 }
 
-void PrintCommands::SetPrintMode(int size, bool fontB) {
+void DiagnosticPrinter::SetPrintMode(int size, bool fontB) {
     std::uint8_t n = size == 1 ? 0x10 : size == 2 ? 0x20 : size == 3 ? 0x30 : 0x00;
     if (fontB) n |= 0x01;
     sendCommand(printerlink::PrintModeCommand(n));
 }
 
-void PrintCommands::SetAlignment(int alignment) {
+void DiagnosticPrinter::SetAlignment(int alignment) {
     const std::uint8_t n = alignment == 1 ? 0x01 : alignment == 2 ? 0x02 : 0x00;
     sendCommand(printerlink::AlignmentCommand(n));
 }
 
-void PrintCommands::PrintSeparatorLine(LineStyle style) {
+void DiagnosticPrinter::PrintSeparatorLine(LineStyle style) {
     const int columns = shell::columnsPerLine(style.receipt, style.fontB, static_cast<int>(link_.PaperWidth()));
     sendText(std::string(static_cast<std::size_t>(columns), '-') + "\r\n");
 }
 
-void PrintCommands::PrintTextLine(const std::string& text, LineStyle style) {
+void DiagnosticPrinter::PrintTextLine(const std::string& text, LineStyle style) {
     std::string line = text;
     if (style.wrap)
         line = shell::WrapAtSpace(
@@ -74,7 +74,7 @@ void PrintCommands::PrintTextLine(const std::string& text, LineStyle style) {
     sendText(line + "\r\n");
 }
 
-void PrintCommands::PrintBarcode(int kind, const std::string& data) {
+void DiagnosticPrinter::PrintBarcode(int kind, const std::string& data) {
     if (stopped_()) return;
     sendCommand(printerlink::BarcodeTextPositionCommand(kBarcodeTextBelow));
     sendCommand(printerlink::BarcodeTextFontCommand(kBarcodeTextFontA));
@@ -91,17 +91,35 @@ void PrintCommands::PrintBarcode(int kind, const std::string& data) {
     shell::waitRounds(kBarcodeOnlineRounds, kOnlineSleepMs, [this] { return link_.IsPrinterOnline(); });
 }
 
-void PrintCommands::FeedAndCut(std::uint8_t lines) {
+void DiagnosticPrinter::FeedAndCut(std::uint8_t lines) {
     sendCommand(printerlink::FeedLinesCommand(lines));
     sendCommand(printerlink::CutPaperCommand);
 }
 
-void PrintCommands::EjectSlip() {
+void DiagnosticPrinter::EjectSlip() {
     if (printerlink::isSlipType(link_.PrinterType())) sendCommand(printerlink::EjectSlipCommand);
 }
 
-void PrintCommands::SetColorOption(bool on) {
+void DiagnosticPrinter::SetColorOption(bool on) {
     sendCommand(printerlink::SetParameterCommand(kColorOptionParameter, on ? 0x01 : 0x00));
+}
+
+void DiagnosticPrinter::sendLogoImage(const LogoImage& logo) {
+    sendCommand(logo.command);
+    sendCommand(logo.block);
+}
+
+void DiagnosticPrinter::SelectLogoNumber(int n) {
+    sendCommand(printerlink::SelectLogoCommand(static_cast<std::uint8_t>(n)));
+}
+
+void DiagnosticPrinter::PrintLogoNumber(int n) {
+    sendCommand(printerlink::PrintLogoCommand(static_cast<std::uint8_t>(n)));
+}
+
+void DiagnosticPrinter::sendLogoLineEnd() {
+    if (stopped_()) return;
+    link_.SendOutput(hidOpen() ? printerlink::HidLineEndReport : printerlink::LineEndCommand);
 }
 
 }  // namespace diagnostics

@@ -1,9 +1,12 @@
-// What the diagnostics window's tests print: the print command builders,
-// each building one command (or a short fixed run) from the command
-// vocabulary and sending it at once, and the receipts the tests are made of
-// (the heading, the receipt body, the logo and bar code, the colour and
-// two-sided passes, the MICR receipt), plus the logo and scanner commands.
-// On USB HID every command goes out framed once, whatever its length.
+// The printer as the diagnostics window's tests drive it: the print command
+// builders, each building one command (or a short fixed run) from the
+// command vocabulary and sending it at once, the receipts the tests are made
+// of (the heading, the receipt body, the logo and bar code, the colour and
+// two-sided passes, the MICR receipt), pictures and bitmap files as bit
+// image bands, and the stored logo's download and sample print. Every byte
+// a test sends goes through it (ScannerCommands' too), so one rule stops
+// them all. On USB HID every command goes out framed once, whatever its
+// length.
 //
 // Ownership: the window owns one and passes it its link, which outlives it,
 // and a test of whether the operation it prints for has stopped (a send
@@ -17,9 +20,9 @@
 
 #include <cstdint>
 #include <functional>
-#include <optional>
 #include <string>
 
+#include "diagnostics/BitmapFile.h"
 #include "link/PrinterLink.h"
 #include "platform/Text.h"
 #include "platform/forms/Picture.h"
@@ -34,9 +37,9 @@ struct LineStyle {
     bool wrap = true;
 };
 
-class PrintCommands {
+class DiagnosticPrinter {
 public:
-    PrintCommands(printerlink::PrinterLink& link, std::function<bool()> stopped)
+    DiagnosticPrinter(printerlink::PrinterLink& link, std::function<bool()> stopped)
         : link_(link), stopped_(std::move(stopped)) {}
 
     // ---- Builders ----
@@ -55,24 +58,12 @@ public:
     void PrintPictureBitmap(const platform::PicturePtr& picture, int mode);
     // A bitmap file as 24-line bands; false, its message shown, when refused.
     bool PrintBitmapFile(const std::string& fileName);
-    // A logo file as the downloaded bit image command and its data block,
-    // read and checked whole; nullopt, its message shown, when refused.
-    struct LogoImage {
-        platform::Bytes command;
-        platform::Bytes block;
-    };
-    static std::optional<LogoImage> readLogoFile(const std::string& fileName, long& width, long& height);
     void sendLogoImage(const LogoImage& logo);
     void SelectLogoNumber(int n);
     void PrintLogoNumber(int n);
-    static void BuildCrLf(platform::Bytes& buffer);
-    void ClearScanImages();
-    void SendScanSetupLt();
-    void SendScanParamLevel(std::uint8_t n);
-    void SendScanSetupE();
-    void SendScanSetup2();
-    void StartCheckScan();
-    void SendScanEndJ();
+    // The line end after a stored logo: on USB HID a ready-made report, the
+    // link sends it as it is.
+    void sendLogoLineEnd();
     // A command's bytes; a print line, as text on serial and TCP.
     void sendCommand(platform::Bytes command);
     void sendText(const std::string& text);

@@ -1,6 +1,6 @@
 // The receipts the diagnostics window's tests print, made of the print
 // command builders.
-#include "diagnostics/PrintCommands.h"
+#include "diagnostics/DiagnosticPrinter.h"
 #include "link/PrinterCommands.h"
 #include "platform/Application.h"
 #include "shell/TypeDefinition.h"
@@ -27,7 +27,7 @@ std::string characterLine() {
 
 // The printer, the paper and the utility between separators, as the test
 // receipts and the MICR receipt begin.
-void PrintCommands::printTestHeading(bool receipt) {
+void DiagnosticPrinter::printTestHeading(bool receipt) {
     const LineStyle style{.receipt = receipt};
     const long type = link_.PrinterType();
     const std::string description =
@@ -46,7 +46,7 @@ void PrintCommands::printTestHeading(bool receipt) {
 }
 
 // Lines of the receipt are (receipt, wrap on, font A) unless said otherwise.
-void PrintCommands::PrintReceiptTestBody(bool receipt) {
+void DiagnosticPrinter::PrintReceiptTestBody(bool receipt) {
     SetAlignment(1);
     SetPrintMode(0, false);
     printTestHeading(receipt);
@@ -71,7 +71,7 @@ void PrintCommands::PrintReceiptTestBody(bool receipt) {
 // Single size, double height, double width, double both: the digits and the
 // letters after them up to the line's width (half the columns when double
 // wide).
-void PrintCommands::printSizeLines(int columns, bool fontB, bool receipt) {
+void DiagnosticPrinter::printSizeLines(int columns, bool fontB, bool receipt) {
     const char* const labels[] = {"SH/SW: ", "DH/SW: ", "SH/DW: ", "DH/DW: "};
     for (int k = 0; k <= 3; ++k) {
         std::string line = labels[k];
@@ -82,21 +82,21 @@ void PrintCommands::printSizeLines(int columns, bool fontB, bool receipt) {
     }
 }
 
-void PrintCommands::printBarcodeCaptionAndCode() {
+void DiagnosticPrinter::printBarcodeCaptionAndCode() {
     PrintSeparatorLine();
     PrintTextLine(std::string("UPC-A: ") + kBarcodeData);
     PrintBarcode(kBarcodeKind, kBarcodeData);
 }
 
 // The logo caption, the logo, then the bar code with its caption.
-void PrintCommands::printLogoAndBarcode(const platform::PicturePtr& logo, bool captionFirst, int logoMode) {
+void DiagnosticPrinter::printLogoAndBarcode(const platform::PicturePtr& logo, bool captionFirst, int logoMode) {
     SetAlignment(1);
     if (captionFirst) PrintTextLine(kLogoCaption);
     PrintPictureBitmap(logo, logoMode);
     printBarcodeCaptionAndCode();
 }
 
-void PrintCommands::printColorPass(const platform::PicturePtr& logo, int pass) {
+void DiagnosticPrinter::printColorPass(const platform::PicturePtr& logo, int pass) {
     bool receipt = true;
     sendCommand(printerlink::SelectColorCommand(static_cast<std::uint8_t>(pass)));
     SetAlignment(1);
@@ -107,7 +107,7 @@ void PrintCommands::printColorPass(const platform::PicturePtr& logo, int pass) {
     FeedAndCut(8);
 }
 
-void PrintCommands::printTwoColorPasses(const platform::PicturePtr& logo) {
+void DiagnosticPrinter::printTwoColorPasses(const platform::PicturePtr& logo) {
     InitializePrinter();
     SetColorOption(true);
     SelectCharacterSetUSA();
@@ -116,7 +116,7 @@ void PrintCommands::printTwoColorPasses(const platform::PicturePtr& logo) {
     printColorPass(logo, 1);
 }
 
-void PrintCommands::printTwoSidedSequence(const platform::PicturePtr& logo) {
+void DiagnosticPrinter::printTwoSidedSequence(const platform::PicturePtr& logo) {
     bool receipt = true;
     InitializePrinter();
     SelectCharacterSetUSA();
@@ -131,7 +131,7 @@ void PrintCommands::printTwoSidedSequence(const platform::PicturePtr& logo) {
 }
 
 // The MICR read's fields, each on a line of its own with its value in <>.
-void PrintCommands::PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
+void DiagnosticPrinter::PrintMICRReceipt(const std::string& raw, const std::string& transit, const std::string& bank,
                                      const std::string& account, const std::string& serial) {
     bool receipt = true, fontA = false;
     const int cols = shell::GetColumnsPerLine(receipt, fontA);
