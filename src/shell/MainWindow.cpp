@@ -290,6 +290,16 @@ void MainWindow::CheckAfterButton(int focusIndex) {
     // a user going back and forth between the main window and a work window
     // would pile up a nested click and half a second of yields per round.
     const unsigned check = ++afterButtonChecks_;
+    // A link that went down during the button (a TCP printer switched off
+    // while a work window was open) leaves Connect as the one way on. It is
+    // offered now: the user's next key comes during these yields, and a
+    // Connect still disabled would swallow it.
+    if (!serialOrTcpOrHidUp()) {
+        SetDisconnectedButtons();
+        setCaption(platform::app().title());
+        focusIndex = kConnect;
+        FunctionButton(kConnect).SetFocus();
+    }
     for (int i = 0; i < kAfterButtonYields; ++i) {
         if (afterButtonChecks_ != check) return;
         platform::DoEvents();

@@ -1,6 +1,7 @@
 #include "ShellTestSupport.h"
 
 #include "link/StatusHandshake.h"
+#include "platform/forms/Keys.h"
 
 namespace shelltest {
 namespace {
@@ -191,18 +192,37 @@ TEST_F(MainWindowFlow, SettingsFileThatCannotBeWrittenFailsTheConnectWithOneRepo
 TEST_F(MainWindowFlow, LanPrinterThatResetTheConnectionLeavesTheUserFreeToConnectAgain) {
     struct Case {
         int button;
+        bool whileWindowOpen;
         Strings texts;
     } cases[] = {
-        {kDiagnose, {"The printer on COM17 is not online.\r\nPlease check printer cable and power."}},
-        {kDisconnect, {}},
+        {kDiagnose, false, {"The printer on COM17 is not online.\r\nPlease check printer cable and power."}},
+        {kDisconnect, false, {}},
+        // The window closes and Alt+C follows at once: Connect takes it.
+        {kDiagnose, true, {}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.button);
         connect(Link::Lan);
-        tcpAdapter->resetConnection();
-        idle(100);
-        messages.clear();
+        bool connectOffered = false;
+        mainWindow().workWindows.diagnose = [&](shell::MainWindow& w) {
+            tcpAdapter->resetConnection();
+            idle(100);
+            messages.clear();
+            loop.post([&] {
+                answerDialog([&](shell::ConnectPrinterDlg& d) {
+                    connectOffered = true;
+                    pressCancel(d);
+                });
+                driver.pressKey(w, 'C', platform::vbAltMask);
+            });
+        };
+        if (!c.whileWindowOpen) {
+            tcpAdapter->resetConnection();
+            idle(100);
+            messages.clear();
+        }
         ASSERT_TRUE(clickButton(c.button));
+        EXPECT_EQ(connectOffered, c.whileWindowOpen);
         EXPECT_EQ(messageTexts(), c.texts);
         EXPECT_EQ(buttonsEnabled(), kDisconnected);
         EXPECT_EQ(mainWindow().Caption(), kAppTitle);
