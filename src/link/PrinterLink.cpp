@@ -25,7 +25,7 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
     // A run-time error inside an event handler is recorded, never thrown
     // into the event loop.
     TimerWinsock.onTimer = [this] { guardEvent([this] { TimerWinsock_Timer(); }); };
-    firmwareReplyLimit_.onTimer = [this] { guardEvent([this] { firmwareReplyTimedOut(); }); };
+    firmwareReplyLimit_.onTimer = [this] { guardEvent([this] { forgetFirmwareReply(); }); };
     restartAnswerGrace_.onTimer = [this] { endRestartSilence(); };
     MSCommCtrl.OnComm = [this] { guardEvent([this] { MSCommCtrl_OnComm(); }); };
     Winsock.OnDataArrival = [this](long total) { guardEvent([this, total] { Winsock_DataArrival(total); }); };
@@ -115,10 +115,10 @@ bool PrinterLink::DisconnectPrinter() {
         m_lPaperWidth = -1;
         forgetDevice();
         m_AHPIBufferCmd = false;
-        // Part of a reply on the closed link cannot begin the next link's.
+        // A request on the closed link, or part of its reply, cannot be
+        // answered or ended on the next link.
         forgetFirmwareReply();
         if (breconnect) {
-            m_bAwaitingFirmware = false;
             m_dblFirmwareVersion = -1;
             m_FWVersion48ColSupport = false;
         }

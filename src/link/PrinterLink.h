@@ -111,7 +111,7 @@ public:
     using HidChannel::m_lngHIDHandle;
 
     // ---- Public variables read and written by other windows. ----
-    bool m_BlnReconnect = false;
+    bool m_BlnReconnect = false;  // the reconnect after a USB HID restart is under way
     bool m_FWVersion48ColSupport = false;
     bool m_CheckingConfiguration = false;
     int m_iRetry = 0;
@@ -244,7 +244,6 @@ protected:
     bool m_bEthernet = false;
     bool m_bAHPI = false;
     bool m_bAwaitingFirmware = false;
-    bool sendingFirmwareRequest_ = false;
     double m_dblFirmwareVersion = 0;
     bool m_bFirmwareAnswered = false;
     bool m_bAwaitingConnectionStatus = false;
@@ -315,10 +314,9 @@ private:
     void handleHidRead(const std::optional<platform::Bytes>& report);
     platform::Micros msUntil(platform::Micros deadline) const;
     void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
-    // A firmware reply begun on serial or TCP has the reply time to end;
-    // one that does not is no answer.
+    // The firmware reply is awaited for the reply time from its request; one
+    // that has not ended by then is no answer. Forgetting it ends the wait.
     void limitFirmwareReply();
-    void firmwareReplyTimedOut();
     void forgetFirmwareReply();
 
     platform::EventLoop& loop_;

@@ -17,7 +17,7 @@ namespace {
 constexpr int kConnectionCheckRequests = 2;  // DLE EOT 2 and DLE EOT 5
 // The firmware version is the flash firmware revision's read (A3); the printer
 // answers A3 and the version text.
-const std::uint8_t kFirmwareItem = iditems::IdItemCode(iditems::kFlashFirmwareRevision, iditems::IdItemOp::Read);
+const std::uint8_t kFirmwareItem = firmwareReplyMarker();
 constexpr std::uint8_t kNoOfflineCondition = 0x12;
 constexpr int kLanProbeYields = 5001;
 constexpr int kMaxCheckResends = 3;
@@ -83,20 +83,14 @@ void PrinterLink::CheckStatusResponse(const Bytes& data) {
     }
 }
 
+// The reply is awaited from before the request goes out: a printer may
+// answer while the send still yields.
 void PrinterLink::RequestFirmwareVersion() {
-    // A USB HID link, or the reconnect after a USB HID restart, frames the
-    // request; only while a device is open, though: a flag left from an
-    // earlier USB HID restart must not put a report header in front of the
-    // request on a serial or TCP link.
     forgetFirmwareReply();
     m_bAwaitingFirmware = true;
-    sendingFirmwareRequest_ = true;
-    if ((m_bAHPI || m_BlnReconnect) && m_lngHIDHandle > 0)
-        SendOutputFramed(IdItemCommand(kFirmwareItem));
-    else
-        SendOutput(IdItemCommand(kFirmwareItem));
-    sendingFirmwareRequest_ = false;
+    SendOutputFramed(IdItemCommand(kFirmwareItem));
     if (m_lngHIDHandle > 0) fncReadHIDData();
+    limitFirmwareReply();
 }
 
 void PrinterLink::ParseFirmwareVersion(const Bytes& data) {
@@ -108,25 +102,25 @@ void PrinterLink::ParseFirmwareVersion(const Bytes& data) {
     if (data.size() > 1) m_bFirmwareAnswered = true;
 }
 
+// The limit counts from the request, not from the reply's first byte: a
+// printer that never answers must not leave its reply owed for good, and a
+// byte that came meanwhile says nothing about when the reply will.
 void PrinterLink::limitFirmwareReply() {
-    if (!routing_.firmwareReplyOpen())
+    if (!m_bAwaitingFirmware && !routing_.firmwareReplyOpen())
         firmwareReplyLimit_.setInterval(0);
     else if (firmwareReplyLimit_.interval() == 0)
         firmwareReplyLimit_.setInterval(kReplyWaitMs);
 }
 
-// A reply whose rest never came: its first part alone would give a wrong
-// version (a truncated number), so it gives none. The printer is taken as
-// not having answered, and what comes later is no longer awaited. (A reply
-// taken whole whose trailing byte never came just stops waiting for it.)
-void PrinterLink::firmwareReplyTimedOut() {
-    forgetFirmwareReply();
-    m_bAwaitingFirmware = false;
-}
-
+// Also the limit's end, for a reply that never began or whose rest never
+// came: its first part alone would give a wrong version (a truncated
+// number), so it gives none. The printer is taken as not having answered,
+// and what comes later is no longer awaited. (A reply taken whole whose
+// trailing byte never came just stops waiting for it.)
 void PrinterLink::forgetFirmwareReply() {
     firmwareReplyLimit_.setInterval(0);
     routing_.dropFirmwareReply();
+    m_bAwaitingFirmware = false;
 }
 
 void PrinterLink::CheckFirmwareColumnSupport() {

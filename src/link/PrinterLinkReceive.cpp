@@ -73,6 +73,7 @@ void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
         return;
     }
     trapErrors([&] { routing_.deliverHidReport(buffer); });
+    limitFirmwareReply();
 }
 
 }  // namespace printerlink

@@ -112,13 +112,9 @@ bool PrinterLink::send(const SendArgument& data, const SendWaits& waits) {
         readyWait(waits);
         if (!anyTransportOpen()) return;
         // From here on a byte in may answer this send rather than end an
-        // earlier reply. A firmware reply that has not begun by now can no
-        // longer be told from this send's answer (a printer that was silent
-        // when it was asked never sends it): it is not awaited any more, and
-        // the version is asked again after the next button.
+        // earlier reply. The firmware reply is still awaited: its marker
+        // tells it from this send's answer.
         routing_.noteSent();
-        if (m_bAwaitingFirmware && !sendingFirmwareRequest_ && !routing_.firmwareReplyOpen())
-            m_bAwaitingFirmware = false;
         if (const auto* text = std::get_if<std::string>(&data)) {
             sendText(*text, waits);
             result = true;

@@ -1,14 +1,20 @@
 #include "link/ReceiveRouting.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
+#include "link/HidChannel.h"
 #include "link/IdItemCodes.h"
 #include "link/PrinterCommands.h"
 
 namespace printerlink {
 
 using platform::Bytes;
+
+std::uint8_t firmwareReplyMarker() {
+    return iditems::IdItemCode(iditems::kFlashFirmwareRevision, iditems::IdItemOp::Read);
+}
 
 namespace {
 bool isEndByte(std::uint8_t b) { return b < 0x20; }
@@ -19,31 +25,22 @@ bool isEndByte(std::uint8_t b) { return b < 0x20; }
 // on; so a byte of a status reply's form is never taken for the trailer.
 bool canOnlyBeTrailer(std::uint8_t b) { return isEndByte(b) && !isGsEotReply(b); }
 
-enum class FirmwareReply { Open, Ended, EndedBeforeTrailer };
-
-// The firmware reply is the flash firmware revision's read code, its
-// characters and a trailing byte; a serial or TCP read may bring any part of
-// it. Its text, taken as parsing takes it (after the marker, or from the
-// start when there is none), ends at its first control byte, or once the
-// revision's characters are all there, with the trailer still to come.
-FirmwareReply firmwareReplyState(const Bytes& reply) {
-    const std::uint8_t marker = iditems::IdItemCode(iditems::kFlashFirmwareRevision, iditems::IdItemOp::Read);
-    auto text = std::find(reply.begin(), reply.end(), marker);
-    const bool marked = text != reply.end();
-    text = marked ? text + 1 : reply.begin();
-    if (std::any_of(text, reply.end(), isEndByte)) return FirmwareReply::Ended;
-    if (marked && reply.end() - text >= iditems::IdItemShownLength(iditems::kFlashFirmwareRevision))
-        return FirmwareReply::EndedBeforeTrailer;
-    return FirmwareReply::Open;
+// The marker and the revision's characters: what comes after them is no
+// longer the reply's text.
+std::size_t wholeFirmwareText() {
+    return 1 + static_cast<std::size_t>(iditems::IdItemShownLength(iditems::kFlashFirmwareRevision));
 }
 
-// A window's real-time status request answered, whatever the bytes are.
 void takeAsAnswer(bool& requested, bool& answered) {
     answered = true;
     requested = false;
 }
 }  // namespace
 
+// Bytes of the firmware reply are its own: a character of its text may
+// have a status reply's form ('2', '6'), and taken for the answer it would
+// leave a wrong version behind. So the reply takes its part of the input
+// first, and the answer is looked for in the rest.
 void ReceiveRouting::routeSerialInput(const Bytes& data) {
     StatusHandshake& handshake = to_.handshake;
     if (handshake.bDiagStatusRequested) {
@@ -51,15 +48,31 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
         // answer among them, in turn with its status poll's replies: taken
         // here, a reply of another request (a MICR read's) would be lost.
         toFirmwareOrWindows(data);
-    } else if (handshake.m_SendRealTimeStatusCmd) {
-        takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
-    } else if (handshake.bSendCmdForRealTimstatus) {
-        takeAsAnswer(handshake.bSendCmdForRealTimstatus, handshake.bResponseForRealTimestatus);
-    } else if (to_.awaitingConnectionStatus) {
-        to_.connectionStatus(data);
-    } else {
-        toFirmwareOrWindows(data);
+        return;
     }
+    const bool tally = handshake.m_SendRealTimeStatusCmd;
+    if (!tally && !handshake.bSendCmdForRealTimstatus) {
+        toWaitingProbeOrWindows(data);
+        return;
+    }
+    const Bytes rest = to_.awaitingConnectionStatus ? data : takeFirmwareReply(data);
+    const auto answer = std::find_if(rest.begin(), rest.end(), isGsEotReply);
+    Bytes others(rest.begin(), answer);
+    if (answer != rest.end()) {
+        if (tally)
+            takeAsAnswer(handshake.m_SendRealTimeStatusCmd, handshake.m_ResponseRealTimeStatusCmd);
+        else
+            takeAsAnswer(handshake.bSendCmdForRealTimstatus, handshake.bResponseForRealTimestatus);
+        others.insert(others.end(), std::next(answer), rest.end());
+    }
+    if (!others.empty()) toWaitingProbeOrWindows(others);
+}
+
+void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
+    if (to_.awaitingConnectionStatus)
+        to_.connectionStatus(data);
+    else
+        toFirmwareOrWindows(data);
 }
 
 void ReceiveRouting::readrealTimeResponesDiag(const Bytes&) {
@@ -73,36 +86,43 @@ void ReceiveRouting::routeLanData(const Bytes& data) {
 
 // A report reaches the windows from its report ID up to its first zero byte.
 // The printer answers the firmware request in one report, which the request
-// reads itself: whatever that read got is the reply.
+// reads itself; a report another command brought is not the reply.
 void ReceiveRouting::deliverHidReport(const Bytes& report) {
     const Bytes data = platform::toBytes(platform::toTextUntilNul(report));
-    if (to_.awaitingFirmware)
+    const bool reply = to_.awaitingFirmware && data.size() > kHidReportHeaderBytes &&
+                       data[kHidReportHeaderBytes] == firmwareReplyMarker();
+    if (reply)
         to_.firmwareVersion(data);
     else
         to_.windows(data);
 }
 
-// Taken piece by piece, the reply would give the version of its first part
-// and hand the rest to the windows as data. Its trailing byte, when it comes
-// apart, is awaited only at the start of the very next read, and only while
-// nothing was sent since (noteSent).
 void ReceiveRouting::toFirmwareOrWindows(const Bytes& data) {
-    Bytes rest = data;
-    if (std::exchange(firmwareTrailerDue_, false) && !rest.empty() && canOnlyBeTrailer(rest.front())) {
-        rest.erase(rest.begin());
-        if (rest.empty()) return;
-    }
-    if (!to_.awaitingFirmware) {
-        firmwareReply_.clear();  // the wait was called off
-        to_.windows(rest);
-        return;
-    }
-    firmwareReply_.insert(firmwareReply_.end(), rest.begin(), rest.end());
-    const FirmwareReply state = firmwareReplyState(firmwareReply_);
-    if (state == FirmwareReply::Open) return;
-    firmwareTrailerDue_ = state == FirmwareReply::EndedBeforeTrailer;
+    const Bytes rest = takeFirmwareReply(data);
+    if (!rest.empty()) to_.windows(rest);
+}
+
+// Taken piece by piece, the reply would give the version of its first part
+// and hand the rest to the windows as data, so it is collected until its
+// text has ended. Its trailing byte is the reply's only where it directly
+// follows the text: in the same read, or at the start of the very next one
+// while nothing was sent since (noteSent).
+Bytes ReceiveRouting::takeFirmwareReply(const Bytes& data) {
+    auto at = data.begin();
+    if (std::exchange(firmwareTrailerDue_, false) && at != data.end() && canOnlyBeTrailer(*at)) ++at;
+    if (!to_.awaitingFirmware) firmwareReply_.clear();  // the wait was called off
+    const bool begins = to_.awaitingFirmware && at != data.end() && *at == firmwareReplyMarker();
+    if (firmwareReply_.empty() && !begins) return Bytes(at, data.end());
+    while (at != data.end() && firmwareReply_.size() < wholeFirmwareText() && !isEndByte(*at))
+        firmwareReply_.push_back(*at++);
+    if (at == data.end() && firmwareReply_.size() < wholeFirmwareText()) return {};
+    if (at != data.end() && canOnlyBeTrailer(*at))
+        firmwareReply_.push_back(*at++);
+    else
+        firmwareTrailerDue_ = at == data.end();
     const Bytes reply = std::exchange(firmwareReply_, {});
     to_.firmwareVersion(reply);
+    return Bytes(at, data.end());
 }
 
 }  // namespace printerlink

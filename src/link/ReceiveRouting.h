@@ -1,20 +1,33 @@
 // Where the link's incoming bytes go, once no reply wait collects them.
 //
-// Serial input goes to the first window status handshake waiting for an
-// answer (StatusHandshake.h; the diagnostics window finds its own answer in
-// the input it gets as the windows' data), else to the connection check or the firmware
-// probe while the link awaits them, else to the windows. TCP data is offered
-// to every tally still requested (LanTallyReplies) and then goes to the
-// firmware probe while it is awaited, else to the windows; the connection
-// check never takes it. On both, the firmware probe gets its reply whole,
-// once its end has come, however many reads brought it. A USB HID report,
-// cut at its first zero byte, goes to the firmware probe or the windows.
+// While the diagnostics window's status request is up (StatusHandshake.h),
+// serial input goes to the firmware probe or the windows, and that window
+// finds its answer among the bytes it gets. While the tally or configuration
+// window's request is up, the input's first byte of the real-time status
+// reply's form (isGsEotReply) is that request's answer; the input's other
+// bytes, or all of it when it holds no such byte, go on as if no handshake
+// were up: to the connection check or the firmware probe while the link
+// awaits them, else to the windows. Only the bytes of a firmware reply are
+// never taken for that answer. TCP data is offered to every tally still
+// requested (LanTallyReplies) and then goes to the firmware probe while it
+// is awaited, else to the windows; the connection check never takes it.
+//
+// The firmware reply begins with its marker (firmwareReplyMarker): while it
+// is awaited and has not begun, a read that begins with the marker begins
+// it, and any other read goes to the windows, the reply still awaited. On
+// serial and TCP the reply is collected whole, however many reads bring it,
+// and ends at its first control byte or once its text has its known length;
+// what follows the end in the same read goes to the windows. A USB HID
+// report, cut at its first zero byte, goes to the firmware probe when its
+// data begins with the marker and the reply is awaited, else to the windows.
 //
 // Ownership: the link owns one, built on its handshake record, its tallies,
 // its probes' flags and its receivers, which all outlive it. Nothing here
-// blocks; an error a receiver raises reaches the caller of the route.
+// blocks, and nothing here keeps time: the link ends a wait that lasts too
+// long. An error a receiver raises reaches the caller of the route.
 #pragma once
 
+#include <cstdint>
 #include <functional>
 
 #include "link/LanTallyReplies.h"
@@ -22,6 +35,10 @@
 #include "platform/Text.h"
 
 namespace printerlink {
+
+// The firmware version is the flash firmware revision's ID item read; the
+// printer's reply begins with that read code.
+std::uint8_t firmwareReplyMarker();
 
 struct ReceiveTargets {
     StatusHandshake& handshake;
@@ -49,7 +66,8 @@ public:
     // come yet.
     bool firmwareReplyOpen() const { return !firmwareReply_.empty() || firmwareTrailerDue_; }
     // Something went out on the link: a byte after it may be its answer, so
-    // a firmware reply's trailing byte is no longer awaited.
+    // a firmware reply's trailing byte is no longer awaited. The reply
+    // itself, begun or not, still is.
     void noteSent() { firmwareTrailerDue_ = false; }
     // Its rest will not come, or belongs to no request any more.
     void dropFirmwareReply() {
@@ -58,12 +76,17 @@ public:
     }
 
 private:
+    // Input no handshake takes.
+    void toWaitingProbeOrWindows(const platform::Bytes& data);
     void toFirmwareOrWindows(const platform::Bytes& data);
+    // The firmware reply takes its part of data, if any; the rest of data
+    // is returned, in order.
+    platform::Bytes takeFirmwareReply(const platform::Bytes& data);
 
     ReceiveTargets to_;
     platform::Bytes firmwareReply_;
-    // The reply was taken before its trailing byte came, and nothing was sent
-    // since: the next read may begin with that byte.
+    // The reply's text ended at its known length with the read, and nothing
+    // was sent since: the next read may begin with its trailing byte.
     bool firmwareTrailerDue_ = false;
 };
 

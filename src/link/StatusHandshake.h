@@ -6,14 +6,18 @@
 // before it sends DLE EOT 2 (10 04 02), not after: the send yields, and an
 // answer that comes in during the send must find the flag up, or it would
 // go to the windows as data and the check would wait for an answer that
-// has already come (shell::RequestRealTimeStatus). While a request flag is
-// up, the next serial input is taken as that request's answer instead of
-// data, whatever the bytes are: the answer flag is set and the request flag
-// cleared. When several are up, the order of the fields below is the order
-// they are served in, and the others stay up for the next input. The
-// windows that the user sees are made anew for every opening, and each lets
-// go of its request when it closes; they, the link and the connection
-// dialog all reach the one record here. Nothing here blocks.
+// has already come (shell::RequestRealTimeStatus). While the diagnostics
+// window's request flag is up, the serial input goes to the windows and that
+// window answers its request itself. While the tally or the configuration
+// window's is, the first byte of an input that has the real-time status
+// reply's form answers it, and the input's other bytes go on as data; an
+// input with no such byte answers nothing (ReceiveRouting.h). Answered, the
+// answer flag is set and the request flag cleared. When several are up, the
+// order of the fields below is the order they are served in, and the others
+// stay up for the next input. The windows that the user sees are made anew
+// for every opening, and each lets go of its request when it closes; they,
+// the link and the connection dialog all reach the one record here. Nothing
+// here blocks.
 #pragma once
 
 #include "platform/Text.h"

@@ -86,6 +86,7 @@ TEST_F(Restart, RebootRestartsThePrinterAndTheLinkComesBackAsItsConnectionTypeSa
         EXPECT_TRUE(printerlink::bPrinterRestarted);
         if (c.link == Link::Usb) {
             EXPECT_EQ(ini("Configurations", "PortNumber"), "18");
+            EXPECT_FALSE(mainWindow().m_BlnReconnect) << "the reconnect is over";
         }
         EXPECT_EQ(printerlink::bRestartSentOnLink, c.link != Link::Serial && c.windowOpen);
         if (c.windowOpen) {

@@ -99,12 +99,15 @@ TEST_F(LinkTest, FirmwareReplyIsTakenOnlyWhenItHasEndedHoweverItIsSplit) {
         std::size_t sent;               // bytes the printer gets out
         double version;
         bool answered;
+        platform::Micros late = 0;  // after another window's send
     } cases[] = {
         {"marker first", {1}, 6, 3545, true},
         {"inside the number", {3}, 6, 3545, true},
         {"end byte alone", {5}, 6, 3545, true},
         {"each byte alone", {1, 2, 3, 4, 5}, 6, 3545, true},
         {"the rest never comes", {3}, 3, -1, false},
+        {"never answered", {}, 0, -1, false},
+        {"a second late, after another send", {}, 6, 3545, true, 1'000'000},
     };
     for (int port : {1, 17}) {
         for (const auto& c : cases) {
@@ -115,13 +118,14 @@ TEST_F(LinkTest, FirmwareReplyIsTakenOnlyWhenItHasEndedHoweverItIsSplit) {
             link->m_FWVersion48ColSupport = false;
             link->m_bFirmwareAnswered = false;
             link->RequestFirmwareVersion();
+            if (c.late > 0) link->SendOutput(Bytes{0x1B, 0x40});
             received.clear();
             std::size_t from = 0;
             for (std::size_t read = 0; from < c.sent; ++read) {
                 const std::size_t to = read < c.cuts.size() ? c.cuts[read] : c.sent;
                 const Bytes piece(reply.begin() + static_cast<std::ptrdiff_t>(from),
                                   reply.begin() + static_cast<std::ptrdiff_t>(to));
-                printer.scheduler().after(2000 * static_cast<platform::Micros>(read + 1),
+                printer.scheduler().after(c.late + 2000 * static_cast<platform::Micros>(read + 1),
                                           [this, piece] { printer.reply(piece); });
                 from = to;
             }
@@ -138,22 +142,25 @@ TEST_F(LinkTest, FirmwareReplyIsTakenOnlyWhenItHasEndedHoweverItIsSplit) {
 }
 
 // A printer that ends its firmware reply with no trailing byte: the answer
-// to the next request is that request's, not the missing trailer.
+// to the next request is that request's, not the missing trailer, whether it
+// comes in a read of its own or right behind the reply.
 TEST_F(LinkTest, FirmwareReplyWithoutTrailerCostsNoLaterReply) {
     for (int port : {1, 17}) {
-        SCOPED_TRACE(port);
-        ASSERT_TRUE(connect(port, 0));
-        printer.setReply({0x1D, 0x49, 0x40, 0xA3}, {0xA3, '0', '3', '9', '8'});
-        printer.setReply({0x1D, 0x04, 0x01}, {0x12});
-        link->RequestFirmwareVersion();
-        runFor(20);
-        EXPECT_EQ(link->m_dblFirmwareVersion, 398);
-        received.clear();
-        link->SendOutput(printerlink::GsEotStatusCommand(1));
-        runFor(20);
-        EXPECT_EQ(received, std::vector<Bytes>{{0x12}});
-        link->DisconnectPrinter();
-        printer.clearReplies();
+        for (const Bytes& reply : {Bytes{0xA3, '0', '3', '9', '8'}, Bytes{0xA3, '0', '3', '9', '8', 0x12}}) {
+            SCOPED_TRACE(std::to_string(port) + " " + std::to_string(reply.size()));
+            ASSERT_TRUE(connect(port, 0));
+            printer.setReply({0x1D, 0x49, 0x40, 0xA3}, reply);
+            printer.setReply({0x1D, 0x04, 0x01}, {0x12});
+            received.clear();
+            link->RequestFirmwareVersion();
+            runFor(20);
+            EXPECT_EQ(link->m_dblFirmwareVersion, 398);
+            if (reply.size() == 5) link->SendOutput(printerlink::GsEotStatusCommand(1));
+            runFor(20);
+            EXPECT_EQ(received, std::vector<Bytes>{{0x12}});
+            link->DisconnectPrinter();
+            printer.clearReplies();
+        }
     }
 }
 

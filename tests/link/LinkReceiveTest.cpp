@@ -14,14 +14,18 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         const char* name;
         bool diag, tally, config;
         // Afterwards: which request flags are still set, which answered, and
-        // whether the window got the bytes: the diagnostics window reads
-        // them and answers its request itself.
-        bool diagAnswered, tallyAnswered, configAnswered, tallyStillSet, delivered;
+        // what the window got of the printer's answer: the diagnostics
+        // window reads it and answers its request itself.
+        bool diagAnswered, tallyAnswered, configAnswered, tallyStillSet;
+        Bytes delivered;
+        Bytes answer = {0x12};
     } cases[] = {
-        {"diagnostics and tally", true, true, false, false, false, false, true, true},
-        {"tally", false, true, false, false, true, false, false, false},
-        {"configuration", false, false, true, false, false, true, false, false},
-        {"nobody", false, false, false, false, false, false, false, true},
+        {"diagnostics and tally", true, true, false, false, false, false, true, {0x12}},
+        {"tally", false, true, false, false, true, false, false, {}},
+        {"configuration", false, false, true, false, false, true, false, {}},
+        {"nobody", false, false, false, false, false, false, false, {0x12}},
+        {"tally, no status byte", false, true, false, false, false, false, true, {0x00}, {0x00}},
+        {"configuration, bytes around it", false, false, true, false, false, true, false, {'x', 'y'}, {'x', 0x12, 'y'}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -30,6 +34,7 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         printerlink::statusHandshake.bDiagStatusRequested = c.diag;
         printerlink::statusHandshake.m_SendRealTimeStatusCmd = c.tally;
         printerlink::statusHandshake.bSendCmdForRealTimstatus = c.config;
+        printer.setReply({0x10, 0x04, 0x02}, c.answer);
         ASSERT_TRUE(link->SendRTOSCmd(Bytes{0x10, 0x04, 0x02}));
         runFor(20);
         EXPECT_EQ(printerlink::statusHandshake.bDiagStatusAnswered, c.diagAnswered);
@@ -37,7 +42,7 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         EXPECT_EQ(printerlink::statusHandshake.bResponseForRealTimestatus, c.configAnswered);
         EXPECT_EQ(printerlink::statusHandshake.m_SendRealTimeStatusCmd, c.tallyStillSet);
         EXPECT_EQ(printerlink::statusHandshake.bDiagStatusRequested, c.diag);
-        EXPECT_EQ(received, c.delivered ? std::vector<Bytes>{{0x12}} : std::vector<Bytes>{});
+        EXPECT_EQ(received, c.delivered.empty() ? std::vector<Bytes>{} : std::vector<Bytes>{c.delivered});
     }
 }
 

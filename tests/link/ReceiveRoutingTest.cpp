@@ -29,17 +29,27 @@ protected:
 TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
     struct Case {
         const char* name;
+        Bytes in;
         bool diag, tally, config, connection, firmware;
-        std::vector<Delivery> delivered;  // empty: a handshake took it
+        bool answers;                     // the first handshake up takes its answer
+        std::vector<Delivery> delivered;  // what no handshake took
     };
-    const Bytes in{0x12, 0x00};
+    const Bytes in{0x12, 0x00}, fw{0xA3, '4', '8', '1', '6', 0x00};
     // The diagnostics window finds its answer itself, among the bytes it gets.
-    for (const Case& c : {Case{"diagnostics first", true, true, true, true, true, {{"firmware", in}}},
-                          Case{"tally window second", false, true, true, true, true, {}},
-                          Case{"configuration third", false, false, true, true, true, {}},
-                          Case{"connection check", false, false, false, true, true, {{"connection", in}}},
-                          Case{"firmware", false, false, false, false, true, {{"firmware", in}}},
-                          Case{"windows", false, false, false, false, false, {{"windows", in}}}}) {
+    for (const Case& c : {
+             Case{"diagnostics first", in, true, true, true, true, true, false, {{"windows", in}}},
+             Case{"tally window second", in, false, true, true, true, true, true, {{"connection", {0x00}}}},
+             Case{"configuration third", in, false, false, true, true, true, true, {{"connection", {0x00}}}},
+             Case{"connection check", in, false, false, false, true, true, false, {{"connection", in}}},
+             Case{"firmware", fw, false, false, false, false, true, false, {{"firmware", fw}}},
+             Case{"firmware not begun", in, false, false, false, false, true, false, {{"windows", in}}},
+             Case{"windows", in, false, false, false, false, false, false, {{"windows", in}}},
+             Case{"tally, no status byte", {'x', 0x00}, false, true, false, false, false, false,
+                  {{"windows", {'x', 0x00}}}},
+             Case{"configuration, bytes around the answer", {'x', 0x16, 'y', 0x12}, false, false, true, false, false,
+                  true, {{"windows", {'x', 'y', 0x12}}}},
+             Case{"tally, not a firmware reply's '6'", {0xA3, '4', '8', '1', '6', 0x00, 0x12}, false, true, false,
+                  false, true, true, {{"firmware", fw}}}}) {
         SCOPED_TRACE(c.name);
         handshake = {};
         handshake.bDiagStatusRequested = c.diag;
@@ -48,15 +58,16 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
         awaitingConnection = c.connection;
         awaitingFirmware = c.firmware;
         got.clear();
-        routing.routeSerialInput(in);
+        routing.routeSerialInput(c.in);
         EXPECT_EQ(got, c.delivered);
         // The one served is answered; the later ones stay up for the next input.
+        const bool tally = c.tally && !c.diag, config = c.config && !c.tally && !c.diag;
         EXPECT_FALSE(handshake.bDiagStatusAnswered);
         EXPECT_EQ(handshake.bDiagStatusRequested, c.diag);
-        EXPECT_EQ(handshake.m_ResponseRealTimeStatusCmd, c.tally && !c.diag);
-        EXPECT_EQ(handshake.m_SendRealTimeStatusCmd, c.tally && c.diag);
-        EXPECT_EQ(handshake.bResponseForRealTimestatus, c.config && !c.tally && !c.diag);
-        EXPECT_EQ(handshake.bSendCmdForRealTimstatus, c.config && (c.tally || c.diag));
+        EXPECT_EQ(handshake.m_ResponseRealTimeStatusCmd, tally && c.answers);
+        EXPECT_EQ(handshake.m_SendRealTimeStatusCmd, c.tally && !(tally && c.answers));
+        EXPECT_EQ(handshake.bResponseForRealTimestatus, config && c.answers);
+        EXPECT_EQ(handshake.bSendCmdForRealTimstatus, c.config && !(config && c.answers));
     }
 }
 
@@ -70,8 +81,9 @@ TEST_F(ReceiveRoutingTest, TcpDataFeedsTheTalliesAndGoesOnButNeverToTheConnectio
     routing.routeLanData(reply);
     EXPECT_EQ(tallies.m_KnifeCut, 12);
     awaitingFirmware = true;
-    routing.routeLanData(reply);
-    EXPECT_EQ(got, (std::vector<Delivery>{{"windows", reply}, {"firmware", reply}}));
+    const Bytes firmware{0xA3, '0', '3', '9', '8', 0x00};
+    routing.routeLanData(firmware);
+    EXPECT_EQ(got, (std::vector<Delivery>{{"windows", reply}, {"firmware", firmware}}));
     EXPECT_TRUE(handshake.bDiagStatusRequested) << "the status handshakes are serial only";
 }
 
@@ -79,8 +91,11 @@ TEST_F(ReceiveRoutingTest, AUsbHidReportEndsAtItsFirstZeroByte) {
     awaitingConnection = true;
     routing.deliverHidReport({0x08, 0x03, 'A', 'B', 0x00, 'C'});
     awaitingFirmware = true;
-    routing.deliverHidReport({0x00, 0x03, 'A'});
-    EXPECT_EQ(got, (std::vector<Delivery>{{"windows", {0x08, 0x03, 'A', 'B'}}, {"firmware", {}}}));
+    routing.deliverHidReport({0x09, 0x01, 0x12, 0x00});  // not the firmware reply: no marker first
+    routing.deliverHidReport({0x09, 0x03, 0xA3, '3', 0x00, 'C'});
+    EXPECT_EQ(got, (std::vector<Delivery>{{"windows", {0x08, 0x03, 'A', 'B'}},
+                                          {"windows", {0x09, 0x01, 0x12}},
+                                          {"firmware", {0x09, 0x03, 0xA3, '3'}}}));
 }
 
 // A firmware reply whose text is all there may still have its trailing byte
@@ -90,24 +105,34 @@ TEST_F(ReceiveRoutingTest, AUsbHidReportEndsAtItsFirstZeroByte) {
 TEST_F(ReceiveRoutingTest, AFirmwareReplysTrailerIsEatenOnlyWhenNothingElseCanBeIt) {
     struct Case {
         const char* name;
+        Bytes tail;  // in the reply's own read
         bool sentBetween;
         std::vector<Bytes> reads;  // after the reply
         std::vector<Delivery> delivered;
     };
     const Bytes reply{0xA3, '0', '3', '9', '8'};
-    for (const Case& c : {Case{"trailer next", false, {{0x0D}}, {}},
-                          Case{"trailer and data", false, {{0x0D, 'x'}}, {{"windows", {'x'}}}},
-                          Case{"no trailer, status answer", false, {{0x12}}, {{"windows", {0x12}}}},
-                          Case{"no trailer, request sent", true, {{0x00}}, {{"windows", {0x00}}}},
-                          Case{"no trailer, data first", false, {{'x'}, {0x0D}},
-                               {{"windows", {'x'}}, {"windows", {0x0D}}}}}) {
+    for (const Case& c : {Case{"trailer next", {}, false, {{0x0D}}, {}},
+                          Case{"trailer and data", {}, false, {{0x0D, 'x'}}, {{"windows", {'x'}}}},
+                          Case{"no trailer, status answer", {}, false, {{0x12}}, {{"windows", {0x12}}}},
+                          Case{"no trailer, request sent", {}, true, {{0x00}}, {{"windows", {0x00}}}},
+                          Case{"no trailer, data first", {}, false, {{'x'}, {0x0D}},
+                               {{"windows", {'x'}}, {"windows", {0x0D}}}},
+                          Case{"no trailer, status answer in the same read", {0x12}, false, {{0x0D}},
+                               {{"windows", {0x12}}, {"windows", {0x0D}}}},
+                          Case{"trailer and status answer in the same read", {0x0D, 0x12}, false, {},
+                               {{"windows", {0x12}}}}}) {
         SCOPED_TRACE(c.name);
         awaitingFirmware = true;
-        routing.routeSerialInput(reply);
-        awaitingFirmware = false;
-        EXPECT_TRUE(routing.firmwareReplyOpen());
-        if (c.sentBetween) routing.noteSent();
         got.clear();
+        Bytes first = reply;
+        first.insert(first.end(), c.tail.begin(), c.tail.end());
+        routing.routeSerialInput(first);
+        awaitingFirmware = false;
+        ASSERT_FALSE(got.empty());
+        EXPECT_EQ(got.front().first, "firmware");
+        got.erase(got.begin());
+        EXPECT_EQ(routing.firmwareReplyOpen(), c.tail.empty());
+        if (c.sentBetween) routing.noteSent();
         for (const Bytes& read : c.reads) routing.routeSerialInput(read);
         EXPECT_EQ(got, c.delivered);
         EXPECT_FALSE(routing.firmwareReplyOpen());

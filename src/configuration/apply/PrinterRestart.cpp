@@ -98,6 +98,7 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
         } else {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
         }
+        link.m_BlnReconnect = false;  // the reconnect is over, made or not
         window.WriteIniValue(shell::SettingsFilePath(), kSection, "PortNumber", platform::str(shell::kAhpiPortNumber));
     } else {
         sendRestartOnSerial(window, command);
