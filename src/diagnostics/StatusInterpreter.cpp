@@ -38,6 +38,17 @@ void StatusInterpreter::receive(const Bytes& ResponseData) {
         pendingReplies_.pop_front();
         interpretReply(block);
     }
+    interpreting_ = false;
+    // A MICR result is told once the bytes in hand are read: its receipt and
+    // message run the loop for as long as the technician reads it, and the
+    // replies that come meanwhile are read as they come, not held back
+    // until their requests are given up.
+    while (!micrResults_.empty()) {
+        MicrResult result = std::move(micrResults_.front());
+        micrResults_.pop_front();
+        m_strMICRText = std::move(result.text);
+        host_.micrReplyRead(result.status);
+    }
 }
 
 ModelFacts StatusInterpreter::replyFacts() const { return {host_.printerType(), {modelIdentifier_}}; }
@@ -81,7 +92,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     } else if (slip && m_bMICRReading) {
         m_strMICRText += static_cast<char>(b);
         m_bMICRReading = b != kCarriageReturn;
-        if (!m_bMICRReading) host_.micrReplyRead(m_iMICRStatus);
+        if (!m_bMICRReading) micrResults_.push_back({m_iMICRStatus, m_strMICRText});
     } else if (isGsEotReply(b)) {
         interpretGsEotReply(b, block.arrivedAt, facts);
     } else if (isDleEmReply(b)) {

@@ -13,8 +13,10 @@
 // change while the window is open.
 //
 // Re-entrant: a host call may yield (a check box's click handler, a scan's
-// send, the MICR message), and bytes that arrive meanwhile are queued and
-// interpreted in order after the current ones. Nothing here blocks of itself.
+// send), and bytes that arrive meanwhile are queued and interpreted in order
+// after the current ones. A MICR reply read whole is told after the bytes in
+// hand, with the interpreter free: its message may stay up for long, and the
+// replies that come meanwhile are read at once. Nothing here blocks of itself.
 #pragma once
 
 #include <cstdint>
@@ -42,7 +44,9 @@ public:
         // A check scan runs and takes the bytes.
         virtual bool scanRunning() const = 0;
         virtual void scanByte(std::uint8_t b) = 0;
-        // A MICR reply is complete: its status byte; the text is micrText().
+        // A MICR reply is complete: its status byte; the text is
+        // m_strMICRText. Told outside the reading of bytes, so it may run
+        // the loop.
         virtual void micrReplyRead(int status) = 0;
         // The printer sent something.
         virtual void printerAnswered() = 0;
@@ -143,6 +147,12 @@ private:
     bool dropRestOfReply_ = false;
     // Reply bytes waiting for the interpreter, which is busy.
     std::deque<ReplyBlock> pendingReplies_;
+    // MICR replies read whole and not told yet.
+    struct MicrResult {
+        int status;
+        std::string text;
+    };
+    std::deque<MicrResult> micrResults_;
     bool interpreting_ = false;
 };
 

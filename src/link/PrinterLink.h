@@ -313,6 +313,8 @@ private:
     // What a USB HID read got, sent where fncReadHIDData sends it.
     void handleHidRead(const std::optional<platform::Bytes>& report);
     platform::Micros msUntil(platform::Micros deadline) const;
+    // The last poll read got no report, and none came since.
+    bool hidPollMissed_ = false;
     void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
     // The firmware reply is awaited for the reply time from its request; one
     // that has not ended by then is no answer. Forgetting it ends the wait.

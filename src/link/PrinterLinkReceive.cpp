@@ -1,4 +1,6 @@
 // Receiving: the transports' events and the USB HID read.
+#include <utility>
+
 #include "link/PrinterLink.h"
 #include "platform/MessageBoxStyles.h"
 
@@ -65,7 +67,11 @@ void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
     // showed it offline show it online again.
     if (report && answersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     if (m_AHPIBufferCmd) {
-        if (report) return;
+        // A printer that answers later than a read waits has its answer read
+        // at the next poll: it is silent only when a second poll read in a
+        // row gets no report, and no late answer came in between.
+        const bool missedBefore = std::exchange(hidPollMissed_, !report);
+        if (report || !missedBefore) return;
         // This path leaves the last-error fields alone; a window's failing
         // status handler is reported where the event dispatches it.
         OnStatusUpdated.raise(kHidPollTimeoutStatus);

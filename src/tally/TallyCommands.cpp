@@ -1,7 +1,11 @@
 // The window's senders: each builds its command and hands it to the link,
 // which frames it on a USB HID link exactly once whatever its length, and
 // gives back what the link's send returned for its last send.
+#include <algorithm>
+
+#include "link/HidChannel.h"
 #include "link/PrinterCommands.h"
+#include "platform/loop/EventLoop.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
 
@@ -23,8 +27,32 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
     const bool sent = sendCommand(printerlink::IdItemCommand(code));
     // A USB HID printer's answer waits in its input report until read.
-    if (m_MainComm.m_lngHIDHandle > 0) m_MainComm.fncReadHIDData();
+    if (m_MainComm.m_lngHIDHandle > 0) {
+        if (sent) hidRepliesOwed_.push_back(code);
+        m_MainComm.fncReadHIDData();
+    }
     return sent;
+}
+
+void ViewTallyDlg::readLateHidReplies() {
+    const platform::Micros deadline =
+        platform::EventLoop::current().clock().now() + platform::Micros(printerlink::kReplyWaitMs) * 1000;
+    while (!hidRepliesOwed_.empty() && m_MainComm.m_lngHIDHandle > 0 &&
+           platform::EventLoop::current().clock().now() < deadline)
+        m_MainComm.fncReadHIDData();
+    hidRepliesOwed_.clear();
+}
+
+void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
+    constexpr std::size_t kLeadBytes = 3;
+    const std::size_t end = printerlink::hidReportDataEnd(report);
+    for (std::size_t i = printerlink::kHidReportHeaderBytes; i < end && i < printerlink::kHidReportHeaderBytes + kLeadBytes;
+         ++i) {
+        const auto owed = std::find(hidRepliesOwed_.begin(), hidRepliesOwed_.end(), report[i]);
+        if (owed == hidRepliesOwed_.end()) continue;
+        hidRepliesOwed_.erase(owed);
+        return;
+    }
 }
 
 bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {

@@ -65,6 +65,7 @@ void ViewTallyDlg::ReadIdsAndTallies() {
     for (int step = 0; step <= last; ++step)
         if (!runReadStep(step)) break;
     requestAfterReadSteps(modelCode);
+    readLateHidReplies();
     if (!m_MainComm.bPrinterOffline) ShowReadValues();
     // The poll is what notices a TCP or USB HID printer that went away.
     resumeStatusPoll(poll);
@@ -117,6 +118,7 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
     // A USB HID input report starts with its report ID and data length; the
     // reply is what follows.
     std::size_t from = 0, to = ResponseData.size();
+    if (m_MainComm.m_lngHIDHandle > 0) noteHidReply(ResponseData);
     if (m_MainComm.m_lngHIDHandle > 0 && ResponseData.size() >= printerlink::kHidReportHeaderBytes) {
         from = printerlink::kHidReportHeaderBytes;
         to = printerlink::hidReportDataEnd(ResponseData);

@@ -145,6 +145,13 @@ private:
     bool InitializePrinter();
     bool SetAutoStatusBack(bool enable);
     bool RequestIdItem(std::uint8_t code);
+    // A USB HID printer that answers later than a read waits leaves its
+    // replies queued on the device: they are read until every request had
+    // its report or the link's reply wait has passed.
+    void readLateHidReplies();
+    // A report answers the request whose code leads its data (after at most
+    // the two bytes some types send ahead): a status reply answers none.
+    void noteHidReply(const platform::Bytes& report);
     bool WriteIdItem(std::uint8_t code, const std::string& text);
     void PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font);
     void FeedAndCut(int lines);
@@ -217,6 +224,8 @@ private:
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
     shell::OperationSends operationSends_{m_MainComm};
+    // The codes of the USB HID requests whose report has not been read yet.
+    std::vector<std::uint8_t> hidRepliesOwed_;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

@@ -32,6 +32,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         std::function<void()> arrange;
         bool done;
         std::size_t prompts;
+        int maxMs = 0;  // how long the click may take in all
     };
     const Case cases[] = {
         {"late", Link::Serial, &diagnostics::DiagnosePrinterDlg::MICRButton,
@@ -60,6 +61,36 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
              messageKeys = {'1', '0'};
          },
          false, 2},
+        // A poll that lost a reply a moment before is given up, not answered
+        // by the wait's own request: the check is found at the first OK.
+        {"one poll reply lost", Link::Serial, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] {
+             setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+             printer.skipStatusReplies(1);
+             runFor(2000);
+         },
+         true, 1},
+        // The poll's ESC v and ESC u replies queue on the device behind a
+        // late printer; none of them answers the wait's GS r 1.
+        {"empty station, printer late", Link::Usb, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] {
+             printer.config().replyDelay = 600'000;
+             runFor(1500);
+             messageKeys = {'1', '0'};
+         },
+         false, 2},
+        // A sensor message that comes at the end of the wait does not make it
+        // wait its rest again.
+        {"sensor message at the end of the wait", Link::Serial, &diagnostics::DiagnosePrinterDlg::MICRButton,
+         [this] {
+             printer.setReply({0x1D, 0x04, 0x05}, {});
+             printer.onLog = [this](const sim::SimLogEntry& entry) {
+                 if (std::count(entry.decoded.begin(), entry.decoded.end(), "GS EOT 5") == 0) return;
+                 printer.scheduler().after(4'900'000, [this] { serial.peerSend({0x91}); });
+             };
+             messageKeys = {'1', '0'};
+         },
+         false, 2, 6000},
         // Once the check is read, the printer answers its status polls as a
         // printer with the check in does.
         {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
@@ -78,7 +109,11 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         auto& w = open(c.link, 0);
         messages.clear();
         c.arrange();
+        const platform::Micros clickedAt = clock.now();
         ASSERT_TRUE(driver.click(w.*c.button));
+        if (c.maxMs > 0) {
+            EXPECT_LE(clock.now() - clickedAt, platform::Micros(c.maxMs) * 1000);
+        }
         runFor(kWireMs);
         EXPECT_EQ(countCommand("ESC w P (MICR read)") + countCommand("ESC w F (check flip)") > 0, c.done);
         if (c.prompts > 0) {
@@ -89,7 +124,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         if (c.done) {
             EXPECT_EQ(checked().count(5) + checked().count(6), 2u) << "both slip edges covered";
         }
-        printer.setReply({0x1D, 0x04, 0x05}, {});
+        printer.clearReplies();
         printer.onLog = nullptr;
         printer.config().replyDelay = 2000;
         messageKeys.clear();
@@ -150,24 +185,39 @@ TEST_F(SlipTests, MicrReadPrintsItsReceiptAndShowsTheFieldsOnEveryLink) {
     const std::string shown =
         "Raw Data: <t021000021t 1234567890o 0042>\r\nTransit Number: <021000021>\r\nBank Number: <00002>\r\n"
         "Account Number: <1234567890>\r\nSerial Number: <0042>";
-    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
-        SCOPED_TRACE(linkName(link));
-        auto& w = open(link, 0);
+    // Pressed again on the same check before a late printer's first reply
+    // came: each read shows its own result.
+    struct Case {
+        Link link;
+        platform::Micros late = 2000;
+        int presses = 1;
+    };
+    for (const Case& c : {Case{Link::Serial}, Case{Link::Lan}, Case{Link::Usb}, Case{Link::Serial, 700'000, 2},
+                          Case{Link::Lan, 700'000, 2}}) {
+        SCOPED_TRACE(std::string(linkName(c.link)) + " x" + std::to_string(c.presses));
+        auto& w = open(c.link, 0);
         setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
-        messages.clear();
-        ASSERT_TRUE(driver.click(w.MICRButton));
+        printer.config().replyDelay = c.late;
         runFor(3000);
-        ASSERT_EQ(messages.size(), 2u);
-        EXPECT_EQ(messages[1].text, shown);
+        messages.clear();
+        for (int press = 0; press < c.presses; ++press) {
+            ASSERT_TRUE(driver.click(w.MICRButton));
+            runFor(300);
+        }
+        runFor(8000);
+        ASSERT_EQ(messages.size(), 2u * static_cast<std::size_t>(c.presses));
+        for (int press = 0; press < c.presses; ++press) EXPECT_EQ(messages[2 * press + 1].text, shown);
         const Strings got = paper();
+        EXPECT_EQ(std::count(got.begin(), got.end(), "line c00: MICR Read"), c.presses);
         const auto read = std::find(got.begin(), got.end(), "line c00: MICR Read");
-        ASSERT_NE(read, got.end());
-        EXPECT_EQ(Strings(read + 1, got.end()),
+        ASSERT_GE(got.end() - read, 8);
+        EXPECT_EQ(Strings(read + 1, read + 8),
                   (Strings{"line l00: Raw Data:     <t021000021t 1234567890o 0042>",
                            "line l00: Transit Number:                  <021000021>",
                            "line l00: Bank Number:                         <00002>",
                            "line l00: Account Number:                 <1234567890>",
                            "line l00: Serial Number:                        <0042>", "feed 8", "cut"}));
+        printer.config().replyDelay = 2000;
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         disconnect();
     }

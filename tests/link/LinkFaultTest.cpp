@@ -171,6 +171,7 @@ TEST_F(LinkTest, AFailingStatusHandlerDoesNotEscapeTheUsbHidRead) {
     link->m_AHPIBufferCmd = true;
     link->LastError = 0;
     EXPECT_NO_THROW(link->fncReadHIDData());
+    EXPECT_NO_THROW(link->fncReadHIDData());  // a second poll read in a row with no report
     EXPECT_EQ(statuses, std::vector<int>{0});
     EXPECT_EQ(link->LastError, 0) << "a status poll leaves the last-error fields alone";
 }

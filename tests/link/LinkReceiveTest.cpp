@@ -120,12 +120,19 @@ TEST_F(LinkTest, RefusedLanConnectShowsTheErrorAndReportsIt) {
     EXPECT_EQ(statuses, std::vector<int>{11053});
 }
 
+// A printer that answers later than the read waits has its answer read at
+// the next poll: a silent one is one whose second poll read in a row gets
+// nothing.
 TEST_F(LinkTest, UsbHidStatusPollWithoutReportTakesThePrinterOffline) {
     ASSERT_TRUE(connect(18));
     link->m_AHPIBufferCmd = true;
     printer.setReply({0x1D, 0x72, 0x01}, {});  // the printer is silent
     Bytes poll{0x1D, 0x72, 0x01};
     PrinterLink::FrameHIDCommand(2, poll);
+    ASSERT_TRUE(link->SendOutput(poll));
+    link->fncReadHIDData();
+    EXPECT_TRUE(statuses.empty());
+    EXPECT_TRUE(link->IsPrinterOnline());
     ASSERT_TRUE(link->SendOutput(poll));
     link->fncReadHIDData();
     EXPECT_EQ(statuses, std::vector<int>{0});

@@ -97,7 +97,7 @@ TEST_F(SimTallyTest, WritesPrintsAndClearsChangeWhatIsRead) {
     EXPECT_EQ(ask({0x1D, 0x40, 0x31}), Bytes{sim::kFlashErasedAnswer});
     EXPECT_EQ(ask({0x1D, 0x40, 0x32}), Bytes{sim::kClearAnswer});
     EXPECT_TRUE(ask({0x1D, 0x61, 0x00}).empty());
-    EXPECT_EQ(ask({0x1D, 0x72, 0x01}), Bytes{0x00});
+    EXPECT_EQ(ask({0x1D, 0x72, 0x02}), Bytes{0x00});
 }
 
 TEST_F(SimTallyTest, CountersFollowLinesFedAndCuts) {

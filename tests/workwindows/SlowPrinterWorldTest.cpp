@@ -17,15 +17,25 @@ constexpr const char* kUpdated = "Configuration is updated, but it does not effe
 const Strings kIds = {"3640           ", "SN00012345", "0102", "5A1F", "BT-004412-01", "0398", "C39E", "FW-007731-02"};
 const Strings kTallies = {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""};
 
-// How many milliseconds late the printer answers, and whether it falls
-// silent once the window is open and answers again later.
+// How many milliseconds late the printer answers; whether it falls silent
+// once the window is open and answers again later; whether it leaves one of
+// the diagnostics window's poll requests unanswered once the window is open;
+// how much later it answers the second half of each batch of requests; and
+// whether it is prompt again once the window has opened late.
 struct Printer {
     int lateMs;
-    bool fallsSilent;
+    bool fallsSilent = false;
+    bool losesAReply = false;
+    int splitMs = 0;
+    bool promptAgain = false;
 };
-constexpr Printer Late150{150, false}, Late600{600, false}, Late1000{1000, false}, Silent{0, true},
-    SilentLate1000{1000, true};
-void PrintTo(const Printer& p, std::ostream* out) { *out << p.lateMs << " ms" << (p.fallsSilent ? ", silent" : ""); }
+constexpr Printer Late150{150}, Late600{600}, Late1000{1000}, Silent{0, true}, SilentLate1000{1000, true},
+    LosesAReply{0, false, true}, Split300{0, false, false, 300}, Late600ThenPrompt{600, false, false, 0, true},
+    Late1000ThenPrompt{1000, false, false, 0, true};
+void PrintTo(const Printer& p, std::ostream* out) {
+    *out << p.lateMs << " ms" << (p.fallsSilent ? ", silent" : "") << (p.losesAReply ? ", loses a reply" : "")
+         << (p.splitMs ? ", split" : "") << (p.promptAgain ? ", then prompt" : "");
+}
 
 class SlowPrinter;
 struct Flow {
@@ -45,10 +55,22 @@ public:
         };
     }
 
-    // Opens the window; a silent printer then falls silent for a while.
+    // Opens the window; a silent printer then falls silent for a while. A
+    // lost reply has cost what it costs before the flow begins: the flow
+    // shows what it would with a printer that never lost one.
     template <class Window>
     Window& open() {
+        const Printer printerKind = std::get<2>(GetParam());
+        printer.config().splitDelay = platform::Micros(printerKind.splitMs) * 1000;
         auto& window = show<Window>(1000 + 2 * lateMs());
+        if (printerKind.losesAReply && std::is_same_v<Window, Diag>) {
+            printer.skipStatusReplies(1);
+            idle(7000);
+        }
+        if (printerKind.promptAgain) {
+            printer.config().replyDelay = 2000;
+            idle(2000 + lateMs());
+        }
         // The configuration and tally windows do not poll a serial printer;
         // the diagnostics window polls each second, so over TCP it tells
         // within a second of the reply watchdog's 5 s (and the poll's own
@@ -109,7 +131,9 @@ const Flow kFlows[] = {
          ASSERT_TRUE(t.driver.click(w.ReceiptButton));
          t.printer.status().paperOut = true;
          t.printer.status().drawerOpen = true;
-         t.idle(2000 + t.lateMs() + 50);  // two polls
+         // Two polls; on USB HID a poll whose replies come after its reads
+         // is read at the next turn, and the poll after it goes out then.
+         t.idle(2000 + 3 * t.lateMs() + 50);
          std::set<std::string> checked;
          const auto note = [&](const char* row, auto& boxes, int from, int to) {
              for (int i = from; i <= to; ++i)
@@ -202,19 +226,22 @@ const Flow kFlows[] = {
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
     return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param)) + "_" +
-           (late.lateMs ? std::to_string(late.lateMs) + "ms" : "") + (late.fallsSilent ? "silentAndBack" : "");
+           (late.lateMs ? std::to_string(late.lateMs) + "ms" : "") + (late.fallsSilent ? "silentAndBack" : "") +
+           (late.losesAReply ? "losesAReply" : "") + (late.splitMs ? "split" : "") +
+           (late.promptAgain ? "thenPrompt" : "");
 }
 
 INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Serial, Link::Lan),
-                                            ::testing::Values(Late150, Late600, Late1000, Silent, SilentLate1000)),
+                                            ::testing::Values(Late150, Late600, Late1000, Silent, SilentLate1000,
+                                                              LosesAReply, Split300)),
                          rowName);
-// Each USB HID read waits 150 ms for its report, so a later reply is taken
-// by a later read, made for another request: the 150 ms printer is the slow
-// one this link can read.
+// Each USB HID read waits 150 ms for its report; a later reply queues on the
+// device until a read takes it, and must not be taken for a later request's.
 INSTANTIATE_TEST_SUITE_P(UsbHid, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Usb),
-                                            ::testing::Values(Late150, Silent)),
+                                            ::testing::Values(Late150, Late600, Late1000, Silent, LosesAReply,
+                                                              Late600ThenPrompt, Late1000ThenPrompt)),
                          rowName);
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include "printer-sim/SimPrintLog.h"
 #include "printer-sim/SimPrinter.h"
+#include "printer-sim/SimSlip.h"
 
 namespace sim {
 
@@ -10,6 +11,7 @@ namespace {
 using platform::Bytes;
 
 constexpr std::uint8_t kPaperPresent = 0x00;
+constexpr std::uint8_t kNoSlipDocument = 0x20;
 constexpr std::uint8_t kUs = 0x1F;
 constexpr std::uint8_t kSetParameters = 0x11;
 constexpr std::uint8_t kPrintForm = 0x74;
@@ -71,7 +73,11 @@ void addConfigurationWindowCommands(SimPrinter& printer) {
     printer.addCommand({{0x1D, 0x72, kAnyByte},
                         {},
                         [](const Bytes& command) { return "GS r " + std::to_string(command.back()); },
-                        [](SimPrinter& p, const Bytes&) { p.reply({kPaperPresent}); }});
+                        [](SimPrinter& p, const Bytes& command) {
+                            // GS r 1 also tells whether a document fills the slip station.
+                            const bool noSlip = command.back() == 1 && slipDocument(p.status()) != SlipDocument::Inserted;
+                            p.reply({noSlip ? kNoSlipDocument : kPaperPresent});
+                        }});
     printer.addCommand({{kEnd}, {}, commandName("FF"), {}});
     // The M27x's single setting; the header and print form are found first, and
     // on other types 1F n v is one of the print commands (two-sided, side).
