@@ -1,5 +1,7 @@
 #include "diagnostics/DiagnosePrinterDlgHosts.h"
 
+#include <algorithm>
+
 #include "diagnostics/AXOLogo.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
@@ -248,7 +250,35 @@ platform::Micros DiagnosePrinterDlg::replyDeadline() const {
     return hidOpen() ? now() + platform::Micros(printerlink::kReplyWaitMs) * 1000 : platform::kForever;
 }
 
+// A test pressed while another one waits (its buttons stay live) runs once
+// that one has ended, pressed twice it runs once more: run inside the other's
+// wait, its replies would be taken by that wait (a TCP wait takes every byte
+// that comes) and its own wait would take the other's.
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
+    const PressedTest pressed{direct, serial};
+    if (testRunning_) {
+        if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
+            pressedDuringTest_.push_back(pressed);
+        return;
+    }
+    struct Running {
+        DiagnosePrinterDlg& window;
+        ~Running() {
+            window.testRunning_ = false;
+            window.pressedDuringTest_.clear();
+        }
+    } running{*this};
+    testRunning_ = true;
+    runTest(pressed);
+    while (!pressedDuringTest_.empty() && isLoaded()) {
+        const PressedTest next = pressedDuringTest_.front();
+        pressedDuringTest_.pop_front();
+        runTest(next);
+    }
+}
+
+void DiagnosePrinterDlg::runTest(const PressedTest& test) {
+    const auto [direct, serial] = test;
     const bool sent = clickSends_.run([&] {
         if (!shell::IsDirectLink(m_MainComm, m_PortNo)) {
             // Only an answer to this click's requests shows the printer is

@@ -31,9 +31,11 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 
 #include "diagnostics/CheckScanSession.h"
 #include "diagnostics/DiagnosticPrinter.h"
@@ -227,6 +229,8 @@ private:
     // did not all reach the printer stops at the first that failed and ends
     // with the window shown offline.
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
+    using PressedTest = std::pair<void (DiagnosePrinterDlg::*)(), void (DiagnosePrinterDlg::*)()>;
+    void runTest(const PressedTest& test);
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
     bool sendsStopped() const { return !isLoaded() || clickSends_.stopped(); }
@@ -314,6 +318,9 @@ private:
     std::string m_strWindowCaption;
 
     shell::OperationSends clickSends_{m_MainComm};
+    // A test runs; the tests pressed meanwhile, each once, in turn.
+    bool testRunning_ = false;
+    std::deque<PressedTest> pressedDuringTest_;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
