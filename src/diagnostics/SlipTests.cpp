@@ -173,6 +173,9 @@ void DiagnosePrinterDlg::FlipCheckSerial() {
 void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok) {
     ok = false;
     if (!isSlipType(m_MainComm.PrinterType())) return;
+    // A reply the printer lost is given up before the prompt, so the wait
+    // it costs comes before the technician inserts the document, not after OK.
+    awaitNothingOwed();
     long answer = shell::vbOK;
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);
