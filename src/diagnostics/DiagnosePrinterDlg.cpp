@@ -22,9 +22,6 @@ constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 // Longer than any reply is awaited: a status request is given up after
 // 5.5 s, a MICR read's reply after 6 s and then has 1 s to end.
 constexpr int kOwedRounds = 160, kOwedSleepMs = 50;
-// Reports read off at a time: a device that never stops sending must not
-// hold the window.
-constexpr int kMaxQueuedReports = 64;
 
 }  // namespace
 
@@ -220,16 +217,10 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 void DiagnosePrinterDlg::awaitNothingOwed() {
     withoutStatusPoll([this] {
         shell::waitRounds(kOwedRounds, kOwedSleepMs, [this] {
-            readQueuedHidReplies();
+            m_MainComm.readQueuedHidReports();
             return !Interpreter.owesReplies();
         });
     });
-}
-
-// What waits on the device answers what is owed, or nothing.
-void DiagnosePrinterDlg::readQueuedHidReplies() {
-    for (int n = 0; n < kMaxQueuedReports && hidOpen() && m_MainComm.readQueuedHidReport(); ++n) {
-    }
 }
 
 // Each USB HID read waits only a short while for its report: the window

@@ -280,7 +280,6 @@ private:
     // and on USB HID reads off the reports waiting: a request sent after it
     // gets the next reply of its form.
     void awaitNothingOwed();
-    void readQueuedHidReplies();
     // One byte of a reply the window waits for itself, asked after
     // awaitNothingOwed, by `deadline`. On USB HID a read that found no
     // report is made again until then.

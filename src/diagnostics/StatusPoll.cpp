@@ -68,7 +68,7 @@ void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
 void DiagnosePrinterDlg::PollPrinterStatus() {
     if (!m_MainComm.IsPrinterOnline()) return;
     notePoll();
-    readQueuedHidReplies();
+    m_MainComm.readQueuedHidReports();
     if (Interpreter.owesStatusReplies()) return;
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.

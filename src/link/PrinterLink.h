@@ -155,11 +155,12 @@ public:
     // (m_AHPIBufferCmd) it only tells whether the device answers; otherwise
     // the report goes the receive route, an error trapped as the sends'.
     void fncReadHIDData();
-    // A report already waiting on the device, read without waiting and sent
-    // the same way; False when none waits. A printer that answers late has
-    // its replies queue up on the device: read off before a new request,
-    // they cannot pass for that request's answer.
-    bool readQueuedHidReport();
+    // The reports already waiting on the device, read without waiting and
+    // sent the same way; a device that never stops sending is read a bounded
+    // number of times. A printer that answers late has its replies queue up
+    // on the device: read off before a new request, they cannot pass for
+    // that request's answer.
+    void readQueuedHidReports();
     // The diagnostics window's status handshake answered: the window calls
     // it with the byte that answered its request.
     void readrealTimeResponesDiag(const platform::Bytes& data);

@@ -54,11 +54,13 @@ void PrinterLink::Winsock_Error(int, const std::string& description) {
 
 void PrinterLink::fncReadHIDData() { handleHidRead(readReport()); }
 
-bool PrinterLink::readQueuedHidReport() {
-    if (m_lngHIDHandle <= 0) return false;
-    const std::optional<Bytes> report = readReport(0);
-    if (report) handleHidRead(report);
-    return report.has_value();
+void PrinterLink::readQueuedHidReports() {
+    constexpr int kMaxQueuedReports = 64;
+    for (int n = 0; n < kMaxQueuedReports && m_lngHIDHandle > 0; ++n) {
+        const std::optional<Bytes> report = readReport(0);
+        if (!report) return;
+        handleHidRead(report);
+    }
 }
 
 void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {

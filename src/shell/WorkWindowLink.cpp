@@ -108,7 +108,6 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 }
 
 void PollPrinterStatus(printerlink::PrinterLink& mainComm) {
-    constexpr int kMaxQueuedPollReports = 16;
     if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
     if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
@@ -117,8 +116,7 @@ void PollPrinterStatus(printerlink::PrinterLink& mainComm) {
             mainComm.m_AHPIBufferCmd = true;
             // The last poll's answer from a printer that answers late: read
             // now, it tells the device answers and is not taken for this one's.
-            for (int n = 0; n < kMaxQueuedPollReports && mainComm.readQueuedHidReport(); ++n) {
-            }
+            mainComm.readQueuedHidReports();
         }
         mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
         if (hid) mainComm.fncReadHIDData();
