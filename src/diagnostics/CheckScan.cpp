@@ -44,18 +44,13 @@ void DiagnosePrinterDlg::ScanCheckLan() {
 }
 
 void DiagnosePrinterDlg::ScanCheckSerial() {
-    RequestRealTimeStatus();
     shell::ShowLinkCheckNotice(linkCheck());
     if (!scanAllowed()) {
         // The answer must not pass a later test's link check.
         shell::takeRealTimeStatusAnswer(statusHandshake());
         return;
     }
-    if (!shell::takeRealTimeStatusAnswer(statusHandshake())) {
-        shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-        return;
-    }
-    beginScan();
+    if (serialAnswerTaken()) beginScan();
 }
 
 // The rest happens as the blocks arrive.
@@ -66,10 +61,14 @@ void DiagnosePrinterDlg::beginScan() {
     ScanSession.setScanning(true);
     bool cleared = false;
     withoutStatusPoll([&] {
-        awaitNothingOwed();
+        if (!awaitOwnTurn()) return;
         Scanner.ClearScanImages();
         cleared = WaitReplyAndPurge();
     });
+    if (!isLoaded()) {
+        ScanSession.setScanning(false);
+        return;
+    }
     if (!cleared) {
         shell::ShowMessage(kNotCleared, shell::vbOKOnly, shell::vbNoIcon);
         m_MainComm.PurgeCommunication(kPurgeInput);

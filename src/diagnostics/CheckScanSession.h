@@ -36,8 +36,7 @@ public:
         // A scan started or ended (m_bScanning was set).
         virtual void scanningChanged(bool scanning) = 0;
 
-    protected:
-        ~Host() = default;
+        virtual ~Host() = default;
     };
 
     // A scan that sends nothing for this long is given up.

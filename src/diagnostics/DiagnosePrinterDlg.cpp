@@ -19,9 +19,7 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
-// Longer than any reply is awaited: a status request is given up after
-// 5.5 s, a MICR read's reply after 6 s and then has 1 s to end.
-constexpr int kOwedRounds = 160, kOwedSleepMs = 50;
+constexpr int kMicrPendingSleepMs = 20;
 
 }  // namespace
 
@@ -170,6 +168,7 @@ void DiagnosePrinterDlg::CloseButton_Click() {
 void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
     printerlink::statusHandshake.bDiagStatusRequested = false;
+    doorPass_.leave();
     Printer.SendGsUs0();
 }
 
@@ -178,12 +177,14 @@ void DiagnosePrinterDlg::Form_Terminate() {
     statusSubscription_.reset();
 }
 
-// Its answer has the form of a poll's reply: asked while one of those is
-// owed, a lost one would leave this request's answer taken for that reply.
-void DiagnosePrinterDlg::RequestRealTimeStatus() {
-    awaitNothingOwed();
-    Interpreter.expectRealTimeStatus();
-    shell::RequestRealTimeStatus(m_MainComm, statusHandshake());
+// Its answer has the form of a poll's reply: it goes out once nothing of
+// that form is owed, with the poll resting so that it gets its turn.
+bool DiagnosePrinterDlg::RequestRealTimeStatus() {
+    bool asked = false;
+    withoutStatusPoll([&] {
+        asked = shell::RequestRealTimeStatus(m_MainComm, statusHandshake(), doorPass_, [this] { return !isLoaded(); });
+    });
+    return asked;
 }
 
 shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
@@ -200,27 +201,38 @@ shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
 // Waited for while events are served: an answer still on its way from a
 // printer that answers late must not be missed.
 bool DiagnosePrinterDlg::serialAnswerAwaited() {
-    shell::waitRounds(kAnswerRounds, kAnswerSleepMs, [] { return printerlink::statusHandshake.bDiagStatusAnswered; });
+    shell::waitRounds(kAnswerRounds, kAnswerSleepMs,
+                      [this] { return printerlink::statusHandshake.bDiagStatusAnswered || !isLoaded(); });
+    return serialAnswerTaken();
+}
+
+bool DiagnosePrinterDlg::serialLinkAnswered() {
+    shell::ShowLinkCheckNotice(linkCheck());
+    return serialAnswerTaken();
+}
+
+// A window closed while the answer was awaited tells nothing more.
+bool DiagnosePrinterDlg::serialAnswerTaken() {
+    if (!isLoaded()) return false;
     if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
     shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
     return false;
 }
 
-bool DiagnosePrinterDlg::serialLinkAnswered() {
-    return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
-}
-
 // The printer answers in the order it was asked, so a reply still owed
 // would come before the answer to a request sent now, or, lost, leave that
-// answer in its place. The window's own requests wait until nothing is owed:
-// the replies come in and go to the panel, or are given up.
-void DiagnosePrinterDlg::awaitNothingOwed() {
-    withoutStatusPoll([this] {
-        shell::waitRounds(kOwedRounds, kOwedSleepMs, [this] {
-            m_MainComm.readQueuedHidReports();
-            return !Interpreter.owesReplies();
-        });
+// answer in its place. A MICR reply awaited ends by its read's deadline.
+bool DiagnosePrinterDlg::awaitOwnTurn() {
+    bool turn = false;
+    withoutStatusPoll([this, &turn] {
+        if (!doorPass_.door().awaitQuiet(doorPass_.owner(), [this] { return !isLoaded(); })) return;
+        while (isLoaded() && Interpreter.micrReplyPending()) {
+            platform::DoEvents();
+            platform::Sleep(kMicrPendingSleepMs);
+        }
+        turn = isLoaded();
     });
+    return turn;
 }
 
 // Each USB HID read waits only a short while for its report: the window
@@ -270,13 +282,14 @@ void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (Di
 
 void DiagnosePrinterDlg::runTest(const PressedTest& test) {
     const auto [direct, serial] = test;
+    currentTest_ = test;
     const bool sent = clickSends_.run([&] {
         if (!shell::IsDirectLink(m_MainComm, m_PortNo)) {
-            // Only an answer to this click's requests shows the printer is
+            // Only an answer to this click's request shows the printer is
             // there: one left unread by an earlier test (the slip print
             // checks none) proves nothing, and the request lets go of it.
-            RequestRealTimeStatus();
-            (this->*serial)();
+            // Asked once per click: the serial procedures test its answer.
+            if (RequestRealTimeStatus()) (this->*serial)();
         } else {
             (this->*direct)();
         }

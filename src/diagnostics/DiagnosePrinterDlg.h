@@ -62,30 +62,16 @@ namespace diagnostics {
 // when it has closed.
 void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 
-// Owns the window's host objects (DiagnosePrinterDlgHosts.h). The parts they
-// serve hold their host by reference from their construction on: as a base
-// of the window this is built before any member, whatever the members'
-// order.
+// Owns the window's host objects (DiagnosePrinterDlgHosts.h). As a base it
+// is built before every member of the window, so the parts that hold a host
+// from their construction on find it made.
 class DiagnosePrinterDlgHostsBase {
 protected:
-    template <class InterpreterHostType, class ScanHostType>
-    DiagnosePrinterDlgHostsBase(std::unique_ptr<InterpreterHostType> interpreterHost,
-                                std::unique_ptr<ScanHostType> scanHost)
-        : interpreterHost_(own<StatusInterpreter::Host>(std::move(interpreterHost))),
-          scanHost_(own<CheckScanSession::Host>(std::move(scanHost))) {}
-
-    // The parts' Host interfaces are not deleted through: each host is
-    // deleted as what it was made.
-    template <class Interface>
-    using OwnedHost = std::unique_ptr<Interface, void (*)(Interface*)>;
-    OwnedHost<StatusInterpreter::Host> interpreterHost_;
-    OwnedHost<CheckScanSession::Host> scanHost_;
-
-private:
-    template <class Interface, class Host>
-    static OwnedHost<Interface> own(std::unique_ptr<Host> host) {
-        return OwnedHost<Interface>(host.release(), [](Interface* owned) { delete static_cast<Host*>(owned); });
-    }
+    DiagnosePrinterDlgHostsBase(std::unique_ptr<StatusInterpreter::Host> interpreterHost,
+                                std::unique_ptr<CheckScanSession::Host> scanHost)
+        : interpreterHost_(std::move(interpreterHost)), scanHost_(std::move(scanHost)) {}
+    std::unique_ptr<StatusInterpreter::Host> interpreterHost_;
+    std::unique_ptr<CheckScanSession::Host> scanHost_;
 };
 
 class DiagnosePrinterDlg : public platform::Form, private DiagnosePrinterDlgHostsBase {
@@ -147,7 +133,9 @@ public:
     void FlipButton_Click();
     void CheckScanButton_Click();
     void CloseButton_Click();
-    void RequestRealTimeStatus();
+    // False when the window closed before the request's turn came: nothing
+    // was sent.
+    bool RequestRealTimeStatus();
     void PurgeBuffers();
 
     // ---- Print tests ----
@@ -251,6 +239,8 @@ private:
     // The answer test without a notice, after the answer's wait; on no
     // answer the lost-link exit.
     bool serialAnswerAwaited();
+    // The answer test alone; a window closed meanwhile takes no exit.
+    bool serialAnswerTaken();
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
     // The time on the program's clock.
     static platform::Micros now();
@@ -266,23 +256,32 @@ private:
     // waits have their own limits and messages. A check scan holds it from
     // its start until it has ended, its message included, whichever way it
     // ends.
-    // A test's blocking sleep: the status poll rests meanwhile too.
-    void sleepWithPollResting(int ms);
-    // Slip station: the tests' steps up to the sleep, false when cancelled.
+    // A test's wait for the printer to work (a print, a flip): the status
+    // poll rests meanwhile too. Events are served, so Close and the test
+    // keys are taken at once; a closed window ends the wait.
+    void waitWithPollResting(int ms);
+    // Slip station: the tests' steps up to the wait, false when cancelled.
     bool printSlip();
     // The read that went out, or nothing when it was cancelled or failed.
     std::optional<StatusInterpreter::MicrRead> readMICR(bool useGsR1);
     bool flipCheck();
-    // gsR1: GS r 1 was asked (USB HID), else GS EOT 5.
+    // gsR1: GS r 1 is asked (USB HID), else GS EOT 5.
     void readSlipStatus(bool& ok, bool gsR1);
-    // Waits, with the status poll resting and events served, until no reply
-    // is owed to the window's earlier requests (each is given up in time),
-    // and on USB HID reads off the reports waiting: a request sent after it
-    // gets the next reply of its form.
-    void awaitNothingOwed();
+    struct SlipStatus {
+        bool inPlace;
+        bool maybeLate;  // may answer a request given up, not this one
+    };
+    std::optional<SlipStatus> askSlipStatus(bool gsR1, platform::Micros deadline);
+    std::optional<SlipStatus> slipStatusOf(std::uint8_t v, bool gsR1, bool maybeLate);
+    // Waits, with the status poll resting and events served, until nothing
+    // is owed to any request of the link (each is given up in time) and no
+    // MICR reply is awaited: the window's own waits read the printer's bytes
+    // themselves, and those replies would pass for their answers. False when
+    // the window closed meanwhile.
+    bool awaitOwnTurn();
     // One byte of a reply the window waits for itself, asked after
-    // awaitNothingOwed, by `deadline`. On USB HID a read that found no
-    // report is made again until then.
+    // awaitOwnTurn, by `deadline`. On USB HID a read that found no report is
+    // made again until then.
     bool waitOwnReply(std::uint8_t& b, platform::Micros deadline);
     // The deadline of one reply the window waits for: the link's reply wait.
     platform::Micros replyDeadline() const;
@@ -319,7 +318,17 @@ private:
     shell::OperationSends clickSends_{m_MainComm};
     // A test runs; the tests pressed meanwhile, each once, in turn.
     bool testRunning_ = false;
+    PressedTest currentTest_{};
     std::deque<PressedTest> pressedDuringTest_;
+    // Its status requests go through the link's door on this pass.
+    shell::DoorPass doorPass_{m_MainComm};
+    // The answer to the window's own request, when it came through the
+    // reply interpreter rather than the wait's own read.
+    struct OwnAnswer {
+        printerlink::RequestDoor::Answer answer;
+        std::uint8_t b;
+    };
+    std::optional<OwnAnswer> ownAnswer_;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

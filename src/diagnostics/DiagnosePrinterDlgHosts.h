@@ -21,7 +21,10 @@ public:
     void scanByte(std::uint8_t b) override;
     void micrReplyRead(int status) override;
     void printerAnswered() override;
-    void realTimeStatusAnswered(std::uint8_t b) override;
+    void realTimeStatusAnswered() override;
+    void ownReplyRead(const printerlink::RequestDoor::Answer& answer, std::uint8_t b) override;
+    printerlink::RequestDoor& requestDoor() override;
+    printerlink::RequestDoor::Owner doorOwner() const override;
 
 private:
     DiagnosePrinterDlg& window_;

@@ -82,7 +82,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             if (sendsStopped() && isLoaded()) unconfirmed();
             return sendsStopped();
         };
-        awaitNothingOwed();
+        if (!awaitOwnTurn()) return;
         Printer.InitializePrinter();
         SelectFlashLogoArea();
         Printer.SelectLogoNumber(1);

@@ -35,16 +35,6 @@ bool printsTwoSided(long type) {
 
 }  // namespace
 
-
-
-
-
-
-
-
-
-
-
 void DiagnosePrinterDlg::PrintReceiptTestLan() {
     Printer.InitializePrinter();
     Printer.SelectCharacterSetUSA();
@@ -55,7 +45,6 @@ void DiagnosePrinterDlg::PrintReceiptTestLan() {
 }
 
 void DiagnosePrinterDlg::PrintReceiptTestSerial() {
-    RequestRealTimeStatus();
     if (serialLinkAnswered()) PrintReceiptTestLan();
 }
 
@@ -65,26 +54,20 @@ void DiagnosePrinterDlg::PrintDiagFormTest() {
 }
 
 void DiagnosePrinterDlg::PrintDiagFormTestSerial() {
-    RequestRealTimeStatus();
     if (serialLinkAnswered()) PrintDiagFormTest();
 }
-
-
-
-
 
 void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
     if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
     Printer.printTwoColorPasses(AXOLogo.Picture());
     if (sendsStopped()) return;
-    sleepWithPollResting(kTwoColorSleepMs);
+    waitWithPollResting(kTwoColorSleepMs);
     Printer.InitializePrinter();
     Printer.SetColorOption(false);
 }
 
 void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
-    RequestRealTimeStatus();
     if (!serialLinkAnswered()) return;
     if (m_MainComm.PrinterType() == kM27xType) return;
     if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
@@ -93,20 +76,15 @@ void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
     Printer.SetColorOption(false);
 }
 
-
-
 void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
     if (!printsTwoSided(m_MainComm.PrinterType())) return;
     Printer.printTwoSidedSequence(AXOLogo.Picture());
     if (sendsStopped()) return;
-    sleepWithPollResting(kTwoSidedSleepMs);
+    waitWithPollResting(kTwoSidedSleepMs);
     Printer.InitializePrinter();
 }
 
-// Checks the link with an answer of its own, like the other serial
-// procedures: an answer left over from an earlier request proves nothing.
 void DiagnosePrinterDlg::PrintTwoSidedTestSerial() {
-    RequestRealTimeStatus();
     if (!serialLinkAnswered()) return;
     if (!printsTwoSided(m_MainComm.PrinterType())) return;
     Printer.printTwoSidedSequence(AXOLogo.Picture());

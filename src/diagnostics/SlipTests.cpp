@@ -61,13 +61,6 @@ void DiagnosePrinterDlg::showBusyNotice() {
     shell::ShowTimedNotice(kBusyNotice, 0);
 }
 
-// The answer to a request of its own: an answer left over from an earlier
-// request proves nothing.
-bool DiagnosePrinterDlg::serialAnswerArrived() {
-    RequestRealTimeStatus();
-    return serialAnswerAwaited();
-}
-
 bool DiagnosePrinterDlg::printSlip() {
     bool ok = false;
     WaitForSlipInsertion(kSlipPrompt, false, ok);
@@ -84,7 +77,8 @@ bool DiagnosePrinterDlg::printSlip() {
 
 void DiagnosePrinterDlg::PrintSlipTestLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
-    sleepWithPollResting(kSlipSleepMs);
+    waitWithPollResting(kSlipSleepMs);
+    if (!isLoaded()) return;
     showBusyNotice();
     Printer.SelectPaperStation(0);
 }
@@ -125,7 +119,8 @@ void DiagnosePrinterDlg::ReadMICRLan() {
     const std::optional<StatusInterpreter::MicrRead> sent = readMICR(true);
     if (!sent) return;
     const StatusInterpreter::MicrRead read = *sent;
-    sleepWithPollResting(kMICRSleepMs);
+    waitWithPollResting(kMICRSleepMs);
+    if (!isLoaded()) return;
     Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
         readMICRReplyOnHid();
@@ -143,7 +138,7 @@ void DiagnosePrinterDlg::ReadMICRLan() {
 }
 
 void DiagnosePrinterDlg::ReadMICRSerial() {
-    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !readMICR(false)) return;
+    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerAwaited() || !readMICR(false)) return;
     Printer.SelectPaperStation(0);
 }
 
@@ -160,13 +155,14 @@ bool DiagnosePrinterDlg::flipCheck() {
 
 void DiagnosePrinterDlg::FlipCheckLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !flipCheck()) return;
-    sleepWithPollResting(kFlipSleepMs);
+    waitWithPollResting(kFlipSleepMs);
+    if (!isLoaded()) return;
     showBusyNotice();
     Printer.SelectPaperStation(0);
 }
 
 void DiagnosePrinterDlg::FlipCheckSerial() {
-    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerArrived() || !flipCheck()) return;
+    if (!isSlipType(m_MainComm.PrinterType()) || !serialAnswerAwaited() || !flipCheck()) return;
     Printer.SelectPaperStation(0);
 }
 
@@ -175,39 +171,66 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
     if (!isSlipType(m_MainComm.PrinterType())) return;
     // A reply the printer lost is given up before the prompt, so the wait
     // it costs comes before the technician inserts the document, not after OK.
-    awaitNothingOwed();
+    if (!awaitOwnTurn()) return;
     long answer = shell::vbOK;
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);
-        if (answer != shell::vbOK) break;
+        if (answer != shell::vbOK) {
+            // Pressed again while the window waited, the test would prompt
+            // again right after the technician said no.
+            std::erase(pressedDuringTest_, currentTest_);
+            break;
+        }
         const bool gsR1 = hidOpen() && useGsR1;
         // The status poll's replies have the slip status's form.
-        withoutStatusPoll([&] {
-            awaitNothingOwed();
-            Printer.sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
-            readSlipStatus(ok, gsR1);
-        });
+        withoutStatusPoll([&] { readSlipStatus(ok, gsR1); });
     }
-    ok = ok && answer == shell::vbOK;
+    ok = ok && answer == shell::vbOK && isLoaded();
 }
 
-// Reads the printer's bytes until the answer to the request comes or the
-// printer has had its time, the sensor messages in between included. Nothing
-// was owed when the request went out, so the first byte of the answer's
-// form answers it; a byte of another form from a noisy line must not start
-// a print into an empty station.
+// An answer that may be the late answer of a request given up says nothing
+// of the station now: asked again, the printer's next answer comes after
+// the late ones, and only as many can be late as were given up.
 void DiagnosePrinterDlg::readSlipStatus(bool& ok, bool gsR1) {
     const platform::Micros deadline = now() + platform::Micros(printerlink::kReplyWaitMs) * 1000;
-    while (now() < deadline) {
-        std::uint8_t v = 0;
-        if (!waitOwnReply(v, deadline)) return;
-        if (!gsR1 && isGsEotReply(v)) {
-            SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
-            SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
-            SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
-            SetStatusIndicator(kTrailingEdge, (v & 0x40) ? 0 : 1);
-            ok = (v & 0x60) == 0;
+    while (isLoaded() && now() < deadline) {
+        const std::optional<SlipStatus> status = askSlipStatus(gsR1, deadline);
+        if (!status) return;
+        if (!status->maybeLate) {
+            ok = status->inPlace;
             return;
+        }
+    }
+}
+
+// Asks once nothing of the answer's form is owed, and reads the printer's
+// bytes until the answer to this request comes or the printer has had its
+// time, the sensor messages in between included. A byte of another form
+// from a noisy line, or of the answer's form that answers another request,
+// must not start a print into an empty station.
+std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(bool gsR1, platform::Micros deadline) {
+    const printerlink::ReplyForm form = gsR1 ? printerlink::ReplyForm::Esc : printerlink::ReplyForm::Status;
+    ownAnswer_.reset();
+    const printerlink::RequestDoor::Ticket ticket = doorPass_.door().ask(
+        doorPass_.owner(), form, printerlink::kOwnRequest, 1,
+        [&] {
+            Printer.sendCommand(gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5));
+            return !sendsStopped();
+        },
+        [this] { return !isLoaded(); });
+    if (ticket == 0) return std::nullopt;
+    const auto answeredThrough = [&]() -> std::optional<SlipStatus> {
+        if (!ownAnswer_ || !ownAnswer_->answer.answers(ticket)) return std::nullopt;
+        return slipStatusOf(ownAnswer_->b, gsR1, ownAnswer_->answer.maybeLate);
+    };
+    while (isLoaded() && now() < deadline) {
+        if (const std::optional<SlipStatus> through = answeredThrough()) return through;
+        std::uint8_t v = 0;
+        if (!waitOwnReply(v, deadline)) break;
+        if (!gsR1 && isGsEotReply(v)) {
+            const printerlink::RequestDoor::Answer answer = doorPass_.door().take(form, now());
+            if (answer.answers(ticket)) return slipStatusOf(v, gsR1, answer.maybeLate);
+            continue;
         }
         if ((v & 0x90) == 0x90) {
             Bytes sensor(2, 0);
@@ -215,10 +238,24 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, bool gsR1) {
             if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
                 SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
         } else if (gsR1 && isEscReply(v)) {
-            ok = (v & 0x20) == 0;
-            return;
+            const printerlink::RequestDoor::Answer answer = doorPass_.door().take(form, now());
+            if (answer.answers(ticket)) return slipStatusOf(v, gsR1, answer.maybeLate);
         }
     }
+    return answeredThrough();
+}
+
+// The station's indicators show only what the printer reported for certain.
+std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::slipStatusOf(std::uint8_t v, bool gsR1,
+                                                                             bool maybeLate) {
+    if (gsR1) return SlipStatus{(v & 0x20) == 0, maybeLate};
+    if (!maybeLate) {
+        SetStatusIndicator(kStation, (v & 0x04) ? 2 : 1);
+        SetStatusIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
+        SetStatusIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
+        SetStatusIndicator(kTrailingEdge, (v & 0x40) ? 0 : 1);
+    }
+    return SlipStatus{(v & 0x60) == 0, maybeLate};
 }
 
 Bytes DiagnosePrinterDlg::readHidReplyBytes(platform::Micros deadline) {

@@ -9,6 +9,8 @@
 namespace diagnostics {
 
 using platform::Bytes;
+using printerlink::ReplyForm;
+using printerlink::RequestDoor;
 
 namespace {
 
@@ -57,31 +59,40 @@ void StatusInterpreter::interpretReply(const ReplyBlock& block) {
     const Bytes& data = block.bytes;
     const ModelFacts facts = replyFacts();
     int last = static_cast<int>(data.size()) - 1;
-    int hidEscReply = kNoEscReply;
+    RequestDoor::Answer hidEsc;
     // A USB HID report: its ID and its length byte are read as the rules
     // say, and then the bytes the length announces.
     if (host_.usbLink() && !data.empty() && data[0] == printerlink::kHidInputReportId && !host_.scanRunning()) {
         if (last > 1) last = static_cast<int>(printerlink::hidReportDataEnd(data)) - 1;
-        hidEscReply = hidReportEscReply(data, block.arrivedAt);
+        hidEsc = hidReportEscAnswer(data, block.arrivedAt);
     }
     dropRestOfReply_ = false;
-    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, hidEscReply, facts);
+    for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, hidEsc, facts);
+    // The report's bytes are one answer: the set is whole once all are read.
+    if (hidEsc.owner != 0 && hidEsc.last) addToSample(ReplyForm::Esc, hidEsc, Reply::EscU, 0, facts, true);
+}
+
+RequestDoor::Answer StatusInterpreter::take(ReplyForm form, platform::Micros arrivedAt) {
+    RequestDoor::Answer answer = host_.requestDoor().take(form, arrivedAt);
+    if (answer.owner != host_.doorOwner()) answer.owner = 0;
+    return answer;
 }
 
 // The report reaches the window cut at its first zero byte, so a report
 // that ends before its status byte had a status byte of 0: an ESC reply.
-int StatusInterpreter::hidReportEscReply(const Bytes& report, platform::Micros arrivedAt) {
+RequestDoor::Answer StatusInterpreter::hidReportEscAnswer(const Bytes& report, platform::Micros arrivedAt) {
     const std::uint8_t status =
         report.size() > printerlink::kHidReportHeaderBytes ? report[printerlink::kHidReportHeaderBytes] : 0;
-    if (!isEscReply(status)) return kNoEscReply;
-    const int row = escReplies_.take(arrivedAt);
-    return row < 0 ? kNoEscReply : row;
+    if (!isEscReply(status)) return {};
+    RequestDoor::Answer answer = take(ReplyForm::Esc, arrivedAt);
+    if (answer.tag != printerlink::kPollSet) answer.owner = 0;
+    return answer;
 }
 
 // One byte, by the first rule that applies. A byte that no rule takes is
 // line noise or a reply nobody waits for, and is dropped: only a MICR read
 // that was sent and is still awaited makes a byte the start of its reply.
-void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, int hidEscReply,
+void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, const RequestDoor::Answer& hidEsc,
                                       const ModelFacts& facts) {
     const std::uint8_t b = block.bytes[static_cast<std::size_t>(i)];
     const long type = host_.printerType();
@@ -96,8 +107,10 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     } else if (isGsEotReply(b)) {
         interpretGsEotReply(b, block.arrivedAt, facts);
     } else if (isDleEmReply(b)) {
-        const int row = kioskReplies_.take(block.arrivedAt);
-        if (row >= 0) applyReply(row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
+        const RequestDoor::Answer answer = take(ReplyForm::Kiosk, block.arrivedAt);
+        if (answer.owner != 0 && answer.tag == printerlink::kPollSet)
+            addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts,
+                        answer.last);
     } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
         micrAwaits_.pop_front();
         m_iMICRStatus = b;
@@ -105,10 +118,14 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         m_strMICRText.clear();
         micrReplyEndsBy_ = block.arrivedAt + kMICRReplyTime;
     } else if (isEscReply(b) && host_.usbLink()) {
-        if (hidEscReply != kNoEscReply) interpretEscReply(b, hidEscReply, i, last);
+        if (hidEsc.owner != 0) addToSample(ReplyForm::Esc, hidEsc, escReply(hidEsc.row, i, last), b, facts, false);
     } else if (isEscReply(b) && host_.lanLink()) {
-        const int row = escReplies_.take(block.arrivedAt);
-        if (row >= 0) interpretEscReply(b, row, i, last);
+        const RequestDoor::Answer answer = take(ReplyForm::Esc, block.arrivedAt);
+        if (answer.owner == 0) return;
+        if (answer.tag == printerlink::kOwnRequest)
+            host_.ownReplyRead(answer, b);
+        else if (answer.tag == printerlink::kPollSet)
+            addToSample(ReplyForm::Esc, answer, escReply(answer.row, i, last), b, facts, answer.last);
     }
 }
 
@@ -116,57 +133,59 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
 // answer to the real-time status request, which tells the window the
 // printer is there.
 void StatusInterpreter::interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts) {
-    const int row = expectedReplies_.take(arrivedAt);
-    if (row == ExpectedReplies::kRealTimeStatus) host_.realTimeStatusAnswered(b);
-    if (row < 0) return;
-    applyReply(static_cast<Reply>(static_cast<int>(Reply::GsEot1) + row), b, facts);
+    const RequestDoor::Answer answer = take(ReplyForm::Status, arrivedAt);
+    if (answer.owner == 0) return;
+    if (answer.tag == printerlink::kRealTimeStatus)
+        host_.realTimeStatusAnswered();
+    else if (answer.tag == printerlink::kOwnRequest)
+        host_.ownReplyRead(answer, b);
+    else
+        addToSample(ReplyForm::Status, answer, static_cast<Reply>(static_cast<int>(Reply::GsEot1) + answer.row), b,
+                    facts, answer.last);
+}
+
+// A newer set's reply drops what an older one left unfinished: that set
+// lost a reply, or had it given up.
+void StatusInterpreter::addToSample(ReplyForm form, const RequestDoor::Answer& answer, Reply reply, std::uint8_t b,
+                                    const ModelFacts& facts, bool setEnds) {
+    Sample& sample = samples_[static_cast<std::size_t>(form)];
+    if (sample.ticket != answer.ticket) sample = Sample{answer.ticket, {}, false};
+    sample.maybeLate = sample.maybeLate || answer.maybeLate;
+    if (!setEnds) {
+        sample.replies.emplace_back(reply, b);
+        return;
+    }
+    if (form != ReplyForm::Esc || !host_.usbLink()) sample.replies.emplace_back(reply, b);
+    const std::vector<std::pair<Reply, std::uint8_t>> whole = std::move(sample.replies);
+    const bool shown = !sample.maybeLate;
+    sample = Sample{};
+    if (shown)
+        for (const auto& [r, byte] : whole) applyReply(r, byte, facts);
 }
 
 // After a restart the reply comes as a USB HID printer's does, its first two
 // bytes read as a report's header.
-void StatusInterpreter::interpretEscReply(std::uint8_t b, int kind, int i, int last) {
-    const ModelFacts none;
-    if (kind == kEscUReply)
-        applyReply(Reply::EscU, b, none);
-    else if (host_.usbLink() || printerlink::bRestartSentOnLink)
-        applyReply(last < 2 || i < 2 ? Reply::EscVUsbHeader : Reply::EscVUsb, b, none);
-    else
-        applyReply(Reply::EscVLan, b, none);
+Reply StatusInterpreter::escReply(int kind, int i, int last) const {
+    if (kind == kEscUReply) return Reply::EscU;
+    if (host_.usbLink() || printerlink::bRestartSentOnLink)
+        return last < 2 || i < 2 ? Reply::EscVUsbHeader : Reply::EscVUsb;
+    return Reply::EscVLan;
 }
 
 void StatusInterpreter::applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts) {
     const bool slip = isOfClass(ModelClass::Slip, facts);
+    // An ESC reply's rules know nothing of the model.
+    const bool esc = reply == Reply::EscU || reply == Reply::EscVLan || reply == Reply::EscVUsb ||
+                     reply == Reply::EscVUsbHeader;
     for (const IndicatorEntry& entry : replyEntries(reply))
-        if (!entry.slipOnly || slip)
+        if (!entry.slipOnly || (!esc && slip))
             host_.showIndicator(static_cast<std::uint8_t>(entry.index),
                                 static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
 
-void StatusInterpreter::expectPoll(int rows) { expectedReplies_.expectPoll(rows, host_.timeNow()); }
-
-void StatusInterpreter::expectKioskStatus(int firstRow, int rows) {
-    kioskReplies_.expectPoll(rows, host_.timeNow(), firstRow);
-}
-
-void StatusInterpreter::expectEscStatus(int firstRow, int rows) {
-    escReplies_.expectPoll(rows, host_.timeNow(), firstRow);
-}
-
-// Its answer has the form of a poll's reply and comes in turn with them.
-void StatusInterpreter::expectRealTimeStatus() { expectedReplies_.expectRealTimeStatus(host_.timeNow()); }
-
-bool StatusInterpreter::owesStatusReplies() {
-    const platform::Micros now = host_.timeNow();
-    const bool gsEot = expectedReplies_.owes(now);
-    return escReplies_.owes(now) || gsEot;
-}
-
-bool StatusInterpreter::owesKioskReplies() { return kioskReplies_.owes(host_.timeNow()); }
-
-bool StatusInterpreter::owesReplies() {
-    const bool status = owesStatusReplies(), kiosk = owesKioskReplies();
+bool StatusInterpreter::micrReplyPending() {
     const bool micrBegun = m_bMICRReading && host_.timeNow() <= micrReplyEndsBy_;
-    return status || kiosk || micrBegun || micrReplyAwaited();
+    return micrBegun || micrReplyAwaited();
 }
 
 void StatusInterpreter::dropRestOfReply() { dropRestOfReply_ = true; }

@@ -1,12 +1,16 @@
 // The reply interpreter of the diagnostics window: every block of bytes the
 // printer sends goes in, and out come the status panel's indicator changes
-// (Host::showIndicator), each as soon as its byte is read. On the way it
-// tells the bytes apart: a check scan's blocks (handed to the scan), a MICR
-// reply (collected up to its CR), and the status replies: GS EOT and
-// real-time status replies, DLE EM kiosk replies, and ESC v / ESC u replies
-// on TCP and USB HID, each answering the oldest open request of its form
-// (ExpectedReplies). On USB HID a report answers one request whole: the
-// form of its status byte says which book's.
+// (Host::showIndicator). On the way it tells the bytes apart: a check
+// scan's blocks (handed to the scan), a MICR reply (collected up to its CR),
+// and the status replies: GS EOT and real-time status replies, DLE EM kiosk
+// replies, and ESC v / ESC u replies on TCP and USB HID, each answering what
+// the link's request door finds it answers. On USB HID a report answers
+// one request whole: the form of its status byte says which.
+//
+// A poll's replies change the panel only as a whole sample: they are held
+// until the set's last request is answered, and a set with a reply lost or
+// given up changes no row. A reply lost in a set would otherwise move the
+// set's later replies onto the rows before theirs.
 //
 // What the rules know of the model is the printer type and the model the
 // settings file named when the interpreter was made: the settings cannot
@@ -19,12 +23,15 @@
 // replies that come meanwhile are read at once. Nothing here blocks of itself.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <deque>
 #include <string>
+#include <utility>
+#include <vector>
 
-#include "diagnostics/ExpectedReplies.h"
 #include "diagnostics/StatusRules.h"
+#include "link/RequestDoor.h"
 #include "platform/Text.h"
 #include "platform/loop/Clock.h"
 
@@ -51,16 +58,19 @@ public:
         // The printer sent something.
         virtual void printerAnswered() = 0;
         // The printer answered the window's real-time status request.
-        virtual void realTimeStatusAnswered(std::uint8_t b) = 0;
+        virtual void realTimeStatusAnswered() = 0;
+        // A request the window waits for itself was answered with b.
+        virtual void ownReplyRead(const printerlink::RequestDoor::Answer& answer, std::uint8_t b) = 0;
+        // The link's request door and the window's pass through it.
+        virtual printerlink::RequestDoor& requestDoor() = 0;
+        virtual printerlink::RequestDoor::Owner doorOwner() const = 0;
 
-    protected:
-        ~Host() = default;
+        virtual ~Host() = default;
     };
 
-    // The ESC reply a byte of that form answers: ESC v, ESC u, or neither,
-    // as for a USB HID
-    // report that answers a kiosk request, whose report ID and length byte
-    // must not be read as ESC replies.
+    // The ESC reply a byte of that form answers: ESC v, ESC u, or neither
+    // (kNoEscReply: a USB HID report that answers no ESC request, whose
+    // report ID and length byte must not be read as ESC replies).
     static constexpr int kEscVReply = 0, kEscUReply = 1, kNoEscReply = 2;
 
     // `modelIdentifier`: the settings file's model, as its identifier.
@@ -68,20 +78,9 @@ public:
 
     // A block of bytes as the link raised it.
     void receive(const platform::Bytes& ResponseData);
-    // A poll's GS EOT 1 to `rows` and a real-time status request go out now.
-    void expectPoll(int rows);
-    void expectRealTimeStatus();
-    // DLE EM requests for kiosk rows firstRow .. firstRow + rows - 1 (0: DLE
-    // EM 1) go out now, together; ESC v (0) and ESC u (1) likewise.
-    void expectKioskStatus(int firstRow, int rows);
-    void expectEscStatus(int firstRow, int rows);
-    // A reply of the poll's forms (GS EOT and real-time status, ESC v and
-    // ESC u) is still owed; the kiosk replies; any reply the window awaits,
-    // a MICR reply among them. A request of a form goes out only once
-    // nothing of that form is owed.
-    bool owesStatusReplies();
-    bool owesKioskReplies();
-    bool owesReplies();
+    // A MICR reply is awaited or being read: the window's own requests wait
+    // until it has ended, as its bytes would pass for their answers.
+    bool micrReplyPending();
     // A failed scan: the rest of the block being read is dropped; after a
     // block that did not fit, the blocks waiting too.
     void dropRestOfReply();
@@ -116,13 +115,28 @@ private:
     };
     ModelFacts replyFacts() const;
     void interpretReply(const ReplyBlock& block);
-    // The ESC reply a USB HID report answers, kNoEscReply when its status
-    // byte has another form or nothing of its form is owed.
-    int hidReportEscReply(const platform::Bytes& report, platform::Micros arrivedAt);
-    void interpretByte(const ReplyBlock& block, int i, int last, int hidEscReply, const ModelFacts& facts);
+    // What a USB HID report answers, nothing (owner 0) when its status byte
+    // has another form or nothing of its form is open.
+    printerlink::RequestDoor::Answer hidReportEscAnswer(const platform::Bytes& report, platform::Micros arrivedAt);
+    void interpretByte(const ReplyBlock& block, int i, int last, const printerlink::RequestDoor::Answer& hidEsc,
+                       const ModelFacts& facts);
+    // The door's answer for a byte of `form`: only the window's own count.
+    printerlink::RequestDoor::Answer take(printerlink::ReplyForm form, platform::Micros arrivedAt);
     void interpretGsEotReply(std::uint8_t b, platform::Micros arrivedAt, const ModelFacts& facts);
-    void interpretEscReply(std::uint8_t b, int kind, int i, int last);
+    Reply escReply(int kind, int i, int last) const;
     void applyReply(Reply reply, std::uint8_t b, const ModelFacts& facts);
+
+    // A poll set's replies until the set is whole, one sample per form.
+    struct Sample {
+        printerlink::RequestDoor::Ticket ticket = 0;
+        std::vector<std::pair<Reply, std::uint8_t>> replies;
+        // A reply that may be a late one to a set given up: not shown.
+        bool maybeLate = false;
+    };
+    // Adds a reply to its set's sample; the set's last one shows the whole.
+    void addToSample(printerlink::ReplyForm form, const printerlink::RequestDoor::Answer& answer, Reply reply,
+                     std::uint8_t b, const ModelFacts& facts, bool setEnds);
+    std::array<Sample, 3> samples_;
     // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
     // is its status byte, also on TCP and USB HID where it would pass for
     // an ESC reply. A reply that has not begun by its deadline is not
@@ -132,10 +146,6 @@ private:
 
     Host& host_;
     const std::string modelIdentifier_;
-    // Which request each reply answers, one book per reply form.
-    ExpectedReplies expectedReplies_;
-    ExpectedReplies kioskReplies_;
-    ExpectedReplies escReplies_;
     struct MicrAwait {
         MicrRead read;
         platform::Micros until;

@@ -19,7 +19,8 @@ using platform::Bytes;
 namespace {
 
 constexpr int kPollYields = 51;
-constexpr int kEscVReply = StatusInterpreter::kEscVReply, kEscUReply = StatusInterpreter::kEscUReply;
+// A test's wait serves events between rests this long.
+constexpr int kRestSleepMs = 20;
 
 }  // namespace
 
@@ -54,65 +55,73 @@ void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
     body();
 }
 
-void DiagnosePrinterDlg::sleepWithPollResting(int ms) {
-    m_MainComm.holdReplyWatchdog();
-    platform::Sleep(ms);
-    m_MainComm.releaseReplyWatchdog();
+void DiagnosePrinterDlg::waitWithPollResting(int ms) {
+    withoutStatusPoll([&] {
+        const platform::Micros until = now() + platform::Micros(ms) * 1000;
+        while (isLoaded() && now() < until) {
+            platform::DoEvents();
+            platform::Sleep(kRestSleepMs);
+        }
+    });
 }
 
-// A poll goes out only once the last one's replies came or were given up:
-// a reply that never comes then costs that poll alone, and a late one is
-// read on the row it answers. On USB HID the replies of a printer that
-// answers later than the read waits for queue up on the device and are read
-// off at the next turn.
+// A poll goes out only once the last one's replies came or were given up
+// (the door skips its turn otherwise): a reply that never comes then costs
+// that poll alone, and a late one is read on the row it answers. On USB HID
+// the replies of a printer that answers later than the read waits for queue
+// up on the device and are read off before the next turn.
 void DiagnosePrinterDlg::PollPrinterStatus() {
+    using printerlink::ReplyForm;
     if (!m_MainComm.IsPrinterOnline()) return;
     notePoll();
-    m_MainComm.readQueuedHidReports();
-    if (Interpreter.owesStatusReplies()) return;
+    printerlink::RequestDoor& door = doorPass_.door();
     // What a TCP printer answered when it was connected says nothing about a
     // printer on another link.
     const bool lanAnswersEscV = printerlink::bLanAnswersEscV && interpreterHost_->lanLink();
     if (m_MainComm.m_lngHIDHandle <= 0 && !lanAnswersEscV) {
         const int requests = statusPollRows(m_MainComm.PrinterType());
-        Interpreter.expectPoll(requests);
-        Bytes command;
-        for (int n = 1; n <= requests; ++n)
-            printerlink::AppendCommand(command, printerlink::GsEotStatusCommand(static_cast<std::uint8_t>(n)));
-        m_MainComm.SendOutput(command);
+        door.tryAsk(doorPass_.owner(), ReplyForm::Status, printerlink::kPollSet, requests, [&] {
+            Bytes command;
+            for (int n = 1; n <= requests; ++n)
+                printerlink::AppendCommand(command, printerlink::GsEotStatusCommand(static_cast<std::uint8_t>(n)));
+            return m_MainComm.SendOutput(command);
+        });
         return;
     }
     if (lanAnswersEscV) {
         platform::DoEvents();
-        Interpreter.expectEscStatus(kEscVReply, 2);
-        m_MainComm.SendOutput(
-            printerlink::JoinedCommands({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}));
+        door.tryAsk(doorPass_.owner(), ReplyForm::Esc, printerlink::kPollSet, 2, [&] {
+            return m_MainComm.SendOutput(
+                printerlink::JoinedCommands({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}));
+        });
     }
     if (hidOpen()) {
         // On USB HID each reply comes only when read, one report each.
-        for (const int reply : {kEscVReply, kEscUReply}) {
-            Interpreter.expectEscStatus(reply, 1);
-            Printer.sendCommand(reply == kEscVReply ? printerlink::EscVStatusCommand : printerlink::EscUStatusCommand);
-            m_MainComm.fncReadHIDData();
-        }
+        door.tryAsk(doorPass_.owner(), ReplyForm::Esc, printerlink::kPollSet, 2, [&] {
+            bool sent = true;
+            for (const Bytes& command : {printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}) {
+                sent = m_MainComm.SendOutputFramed(command) && sent;
+                m_MainComm.fncReadHIDData();
+            }
+            return sent;
+        });
     }
 }
 
 void DiagnosePrinterDlg::RequestKioskStatus() {
     platform::DoEvents();
     if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
-    if (Interpreter.owesKioskReplies()) return;
-    if (!hidOpen()) {
-        Interpreter.expectKioskStatus(0, 2);
-        m_MainComm.SendOutput(
-            printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
-        return;
-    }
-    for (std::uint8_t n : {0x01, 0x02}) {
-        Interpreter.expectKioskStatus(n - 1, 1);
-        Printer.sendCommand(printerlink::KioskStatusCommand(n));
-        m_MainComm.fncReadHIDData();
-    }
+    doorPass_.door().tryAsk(doorPass_.owner(), printerlink::ReplyForm::Kiosk, printerlink::kPollSet, 2, [&] {
+        if (!hidOpen())
+            return m_MainComm.SendOutput(
+                printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
+        bool sent = true;
+        for (std::uint8_t n : {0x01, 0x02}) {
+            sent = m_MainComm.SendOutputFramed(printerlink::KioskStatusCommand(n)) && sent;
+            m_MainComm.fncReadHIDData();
+        }
+        return sent;
+    });
 }
 
 void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
@@ -167,8 +176,16 @@ void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) { window_.Pr
 void DiagnosePrinterDlg::InterpreterHost::printerAnswered() { window_.noteAnswer(); }
 // Only while the window still asks: a late answer after a lost-link exit
 // must not pass the next window's check.
-void DiagnosePrinterDlg::InterpreterHost::realTimeStatusAnswered(std::uint8_t b) {
-    if (printerlink::statusHandshake.bDiagStatusRequested) window_.m_MainComm.readrealTimeResponesDiag({b});
+void DiagnosePrinterDlg::InterpreterHost::realTimeStatusAnswered() {
+    if (printerlink::statusHandshake.bDiagStatusRequested) window_.m_MainComm.readrealTimeResponesDiag();
+}
+void DiagnosePrinterDlg::InterpreterHost::ownReplyRead(const printerlink::RequestDoor::Answer& answer,
+                                                       std::uint8_t b) {
+    window_.ownAnswer_ = OwnAnswer{answer, b};
+}
+printerlink::RequestDoor& DiagnosePrinterDlg::InterpreterHost::requestDoor() { return window_.doorPass_.door(); }
+printerlink::RequestDoor::Owner DiagnosePrinterDlg::InterpreterHost::doorOwner() const {
+    return window_.doorPass_.owner();
 }
 
 }  // namespace diagnostics

@@ -18,8 +18,13 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
       routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
                 [this](const Bytes& data) { CheckStatusResponse(data); },
                 [this](const Bytes& data) { ParseFirmwareVersion(data); },
-                [this](const Bytes& data) { OnDataReceived.raise(data); }}),
+                [this](const Bytes& data) { OnDataReceived.raise(data); },
+                [this] {
+                    const RequestDoor::Answer answer = requestDoor_.take(ReplyForm::Status, loop_.clock().now());
+                    return answer.owner != 0 && answer.tag == kRealTimeStatus;
+                }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
+      requestDoor_(loop, [this] { readQueuedHidReports(); }),
       firmwareReplyLimit_(loop),
       restartAnswerGrace_(loop) {
     // A run-time error inside an event handler is recorded, never thrown
@@ -97,6 +102,7 @@ bool PrinterLink::DisconnectPrinter() {
         // The reply watchdog of a closed connection would raise its time-out
         // into whatever link comes next.
         disarmWatchdog();
+        requestDoor_.forgetAll();
         // A TCP link that went away by itself (the printer reset it, a
         // reconnect after the printer closed it is still being made) is
         // closed as well, and that is a successful disconnect: nothing is

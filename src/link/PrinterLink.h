@@ -52,6 +52,7 @@
 #include "link/LinkServices.h"
 #include "link/LinkStatus.h"
 #include "link/ReceiveRouting.h"
+#include "link/RequestDoor.h"
 #include "platform/Text.h"
 #include "platform/hid/HidSystem.h"
 #include "platform/loop/EventLoop.h"
@@ -161,9 +162,12 @@ public:
     // on the device: read off before a new request, they cannot pass for
     // that request's answer.
     void readQueuedHidReports();
-    // The diagnostics window's status handshake answered: the window calls
-    // it with the byte that answered its request.
-    void readrealTimeResponesDiag(const platform::Bytes& data);
+    // The diagnostics window's status handshake answered: its reply
+    // interpreter found the answer to its request.
+    void readrealTimeResponesDiag();
+
+    // ---- Status requests: every one a work window sends goes through here. ----
+    RequestDoor& requestDoor() { return requestDoor_; }
 
     // ---- Conversions. ----
     platform::Bytes UnicodeStringToBytes(const std::string& text) const;
@@ -330,6 +334,7 @@ private:
     ReceiveRouting routing_;
     // The reply bytes the TCP and USB HID waits read but did not take.
     HeldReply heldReply_;
+    RequestDoor requestDoor_;
     platform::Timer firmwareReplyLimit_;  // one shot
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.

@@ -88,6 +88,8 @@ bool PrinterLink::ConnectPrinter() {
 // before another is opened, so no "port already open" and no leaked device.
 void PrinterLink::closeOpenTransports() {
     heldReply_.clear();
+    // Nothing asked on the link that closes is answered on the next.
+    requestDoor_.forgetAll();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();

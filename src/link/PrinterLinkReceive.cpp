@@ -23,7 +23,7 @@ void PrinterLink::MSCommCtrl_OnComm() {
     limitFirmwareReply();
 }
 
-void PrinterLink::readrealTimeResponesDiag(const Bytes& data) { routing_.readrealTimeResponesDiag(data); }
+void PrinterLink::readrealTimeResponesDiag() { routing_.readrealTimeResponesDiag(); }
 
 void PrinterLink::Winsock_DataArrival(long) {
     StopResponseTimer();

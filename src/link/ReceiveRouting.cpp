@@ -56,7 +56,11 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
         return;
     }
     const Bytes rest = to_.awaitingConnectionStatus ? data : takeFirmwareReply(data);
-    const auto answer = std::find_if(rest.begin(), rest.end(), isGsEotReply);
+    // A byte of the form that answers another request (a poll given up, a
+    // closed window's) is no answer: it goes on as data.
+    const auto answer = std::find_if(rest.begin(), rest.end(), [this](std::uint8_t b) {
+        return isGsEotReply(b) && (!to_.answersRealTimeRequest || to_.answersRealTimeRequest());
+    });
     Bytes others(rest.begin(), answer);
     if (answer != rest.end()) {
         if (tally)
@@ -75,7 +79,7 @@ void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
         toFirmwareOrWindows(data);
 }
 
-void ReceiveRouting::readrealTimeResponesDiag(const Bytes&) {
+void ReceiveRouting::readrealTimeResponesDiag() {
     takeAsAnswer(to_.handshake.bDiagStatusRequested, to_.handshake.bDiagStatusAnswered);
 }
 

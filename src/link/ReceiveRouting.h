@@ -4,7 +4,8 @@
 // serial input goes to the firmware probe or the windows, and that window
 // finds its answer among the bytes it gets. While the tally or configuration
 // window's request is up, the input's first byte of the real-time status
-// reply's form (isGsEotReply) is that request's answer; the input's other
+// reply's form (isGsEotReply) that the request door finds answering it is
+// that request's answer; the input's other
 // bytes, or all of it when it holds no such byte, go on as if no handshake
 // were up: to the connection check or the firmware probe while the link
 // awaits them, else to the windows. Only the bytes of a firmware reply are
@@ -49,6 +50,10 @@ struct ReceiveTargets {
     std::function<void(const platform::Bytes&)> connectionStatus;
     std::function<void(const platform::Bytes&)> firmwareVersion;
     std::function<void(const platform::Bytes&)> windows;
+    // A byte of the real-time status reply's form came: whether the link's
+    // request door finds it answers a window's real-time status request
+    // (and not a request given up, or one of a closed window).
+    std::function<bool()> answersRealTimeRequest;
 };
 
 class ReceiveRouting {
@@ -59,9 +64,9 @@ public:
     void routeLanData(const platform::Bytes& data);
     // report as the USB HID read got it, report ID first.
     void deliverHidReport(const platform::Bytes& report);
-    // The diagnostics window's handshake answered, with the byte its reply
-    // interpreter found to be the answer.
-    void readrealTimeResponesDiag(const platform::Bytes& data);
+    // The diagnostics window's handshake answered: its reply interpreter
+    // found the answer.
+    void readrealTimeResponesDiag();
     // A firmware reply has begun and its end, or its trailing byte, has not
     // come yet.
     bool firmwareReplyOpen() const { return !firmwareReply_.empty() || firmwareTrailerDue_; }

@@ -15,10 +15,18 @@ void PurgeBuffers(printerlink::PrinterLink& mainComm) { mainComm.PurgeCommunicat
 
 // Also sent on a USB HID link (a restart after a restore checks whatever link
 // is open), where an unframed request would be taken for a report of ID 10h.
-void RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake) {
+bool RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake,
+                           const DoorPass& pass, const std::function<bool()>& stop) {
     handshake.answered = false;
-    handshake.requested = true;
-    mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
+    const auto ticket = pass.door().ask(
+        pass.owner(), printerlink::ReplyForm::Status, printerlink::kRealTimeStatus, 1,
+        [&] {
+            handshake.requested = true;
+            mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
+            return true;
+        },
+        stop);
+    return ticket != 0;
 }
 
 bool IsDirectLink(const printerlink::PrinterLink& mainComm, const std::string& windowPortName) {
@@ -107,19 +115,24 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
     return waitRounds(rounds, sleepMs, done);
 }
 
-void PollPrinterStatus(printerlink::PrinterLink& mainComm) {
+void PollPrinterStatus(printerlink::PrinterLink& mainComm, const DoorPass& pass) {
+    using printerlink::ReplyForm;
     if (!mainComm.IsPrinterOnline() && !mainComm.hidPollUnanswered()) return;
-    if (printerlink::bLanAnswersGsEot) mainComm.SendOutput(printerlink::GsEotStatusCommand(1));
+    if (printerlink::bLanAnswersGsEot)
+        pass.door().post(pass.owner(), ReplyForm::Status,
+                         [&] { return mainComm.SendOutput(printerlink::GsEotStatusCommand(1)); });
     if (mainComm.m_lngHIDHandle > 0 || printerlink::bLanAnswersEscV) {
         const bool hid = mainComm.m_lngHIDHandle > 0;
-        if (hid) {
-            mainComm.m_AHPIBufferCmd = true;
-            // The last poll's answer from a printer that answers late: read
-            // now, it tells the device answers and is not taken for this one's.
-            mainComm.readQueuedHidReports();
-        }
-        mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
-        if (hid) mainComm.fncReadHIDData();
+        // On USB HID the poll's read only tells whether the device answers;
+        // the last poll's answer from a printer that answers late is read
+        // first (the door reads what waits), not taken for this one's.
+        if (hid) mainComm.m_AHPIBufferCmd = true;
+        pass.door().post(pass.owner(), ReplyForm::Esc, [&] {
+            if (hid) mainComm.readQueuedHidReports();
+            const bool sent = mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
+            if (hid) mainComm.fncReadHIDData();
+            return sent;
+        });
     }
 }
 

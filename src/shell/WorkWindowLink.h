@@ -41,12 +41,35 @@ struct RealTimeStatusHandshake {
     bool& answered;
 };
 
-// Sends DLE EOT 2 with SendRTOSCmd on whatever link is open, framed on USB HID.
-// The answer flag is cleared first, so an answer left over from an earlier
-// request cannot pass the check that follows this one; the request flag is
-// set before the send: sends yield, and an answer handled during the send
-// must find it. The send's result is not checked.
-void RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake);
+// A work window's pass through the link's request door (RequestDoor.h):
+// entered as the window is made, left when it closes, so that nothing is
+// sent or shown for what it asked once it is gone.
+class DoorPass {
+public:
+    explicit DoorPass(printerlink::PrinterLink& link) : door_(link.requestDoor()), owner_(door_.enter()) {}
+    ~DoorPass() { leave(); }
+    DoorPass(const DoorPass&) = delete;
+    DoorPass& operator=(const DoorPass&) = delete;
+    void leave() { door_.leave(owner_); }
+    bool present() const { return door_.present(owner_); }
+    printerlink::RequestDoor::Owner owner() const { return owner_; }
+    printerlink::RequestDoor& door() const { return door_; }
+
+private:
+    printerlink::RequestDoor& door_;
+    printerlink::RequestDoor::Owner owner_;
+};
+
+// Sends DLE EOT 2 with SendRTOSCmd on whatever link is open, framed on USB
+// HID, through the door: once nothing of its reply's form is owed, so that
+// no other request's reply can pass for its answer. The answer flag is
+// cleared first, so an answer left over from an earlier request cannot pass
+// the check that follows this one; the request flag is set before the send:
+// sends yield, and an answer handled during the send must find it. The
+// send's result is not checked. False when the window closed (or `stop`
+// held) while the request waited for its turn: nothing was sent.
+bool RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake,
+                           const DoorPass& pass, const std::function<bool()>& stop = {});
 
 // The port name ReadPrinterLine gives a TCP connection.
 inline constexpr const char* kLanPortName = "Ethernet";
@@ -153,7 +176,9 @@ bool requestThenWait(bool& requestFlag, const std::function<void()>& send, int r
 // neither probe, is not polled; nor is a printer that is not online, but for
 // a USB HID printer whose poll read went unanswered: asked on, it shows
 // itself online again when it answers.
-void PollPrinterStatus(printerlink::PrinterLink& mainComm);
+// Its requests go through the window's pass, and out only when nothing of
+// their reply's form is owed.
+void PollPrinterStatus(printerlink::PrinterLink& mainComm, const DoorPass& pass);
 
 // Whether a printer that a window polls has fallen silent, for a window that
 // tells it itself, where the link's TCP reply watchdog does not: it has

@@ -39,7 +39,7 @@ void ViewTallyDlg::showOffline() {
     EnableTallyControls(false);
 }
 
-void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm); }
+void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm, doorPass_); }
 
 shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {
     printerlink::StatusHandshake& flags = sharedFlags();
@@ -50,7 +50,7 @@ shell::SerialLinkCheck ViewTallyDlg::linkCheck() const {
     return {kLinkCheckNotice, kLinkCheckNoticeMs, [] { printerlink::bAutoReconnect = false; }};
 }
 
-void ViewTallyDlg::RequestRealTimeStatus() { shell::RequestRealTimeStatus(m_MainComm, handshake()); }
+bool ViewTallyDlg::RequestRealTimeStatus() { return shell::RequestRealTimeStatus(m_MainComm, handshake(), doorPass_); }
 
 bool ViewTallyDlg::CheckLink() { return shell::CheckSerialLink(m_MainComm, *this, handshake(), linkCheck()); }
 
@@ -64,8 +64,7 @@ void ViewTallyDlg::dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::
     if (shell::IsDirectLink(m_MainComm, m_PortNo)) {
         (this->*direct)();
     } else {
-        RequestRealTimeStatus();
-        (this->*serial)();
+        if (RequestRealTimeStatus()) (this->*serial)();
     }
 }
 

@@ -126,6 +126,7 @@ void ViewTallyDlg::CloseButton_Click() {
 // input, the main window's connection check or the next window's read.
 void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
     sharedFlags().m_SendRealTimeStatusCmd = false;
+    doorPass_.leave();
     sendCommand(printerlink::GsUs0Command);
 }
 

@@ -208,7 +208,8 @@ private:
     platform::Bytes buildPrintFormCommand();
 
     // ---- Status poll and link check (TallyStatus.cpp). ----
-    void RequestRealTimeStatus();
+    // False when the window closed before the request's turn came.
+    bool RequestRealTimeStatus();
     void dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)());
     shell::RealTimeStatusHandshake handshake() const;
     shell::SerialLinkCheck linkCheck() const;
@@ -224,6 +225,8 @@ private:
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
     shell::OperationSends operationSends_{m_MainComm};
+    // Its status requests go through the link's door on this pass.
+    shell::DoorPass doorPass_{m_MainComm};
     // The codes of the USB HID requests whose report has not been read yet.
     std::vector<std::uint8_t> hidRepliesOwed_;
 

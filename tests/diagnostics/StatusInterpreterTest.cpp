@@ -8,6 +8,7 @@
 
 #include "diagnostics/StatusInterpreter.h"
 #include "link/LinkFlags.h"
+#include "platform/loop/EventLoop.h"
 
 namespace {
 
@@ -19,7 +20,7 @@ public:
     long printerType() const override { return type; }
     bool lanLink() const override { return false; }
     bool usbLink() const override { return usb; }
-    platform::Micros timeNow() const override { return time; }
+    platform::Micros timeNow() const override { return clock.now(); }
     void showIndicator(std::uint8_t index, std::uint8_t state) override {
         shown.emplace_back(index, state);
         if (onShow) onShow();
@@ -28,7 +29,11 @@ public:
     void scanByte(std::uint8_t b) override { scanBytes.push_back(b); }
     void micrReplyRead(int status) override { micrStatuses.push_back(status); }
     void printerAnswered() override {}
-    void realTimeStatusAnswered(std::uint8_t) override { ++realTimeAnswers; }
+    void realTimeStatusAnswered() override { ++realTimeAnswers; }
+    void ownReplyRead(const printerlink::RequestDoor::Answer&, std::uint8_t) override {}
+    printerlink::RequestDoor& requestDoor() override { return door; }
+    printerlink::RequestDoor::Owner doorOwner() const override { return owner; }
+    void advance(platform::Micros by) { clock.advanceTo(clock.now() + by); }
 
     // The indicators set to 1, the selected station (7) left out.
     std::set<int> checked() const {
@@ -43,7 +48,10 @@ public:
     long type = 0;
     bool usb = false;
     bool scanning = false;
-    platform::Micros time = 1'000'000;
+    platform::VirtualClock clock;
+    platform::EventLoop loop{clock};
+    printerlink::RequestDoor door{loop, {}};
+    printerlink::RequestDoor::Owner owner = door.enter();
     std::vector<std::pair<int, int>> shown;
     std::vector<std::uint8_t> scanBytes;
     std::vector<int> micrStatuses;
@@ -55,12 +63,16 @@ public:
 struct Panel {
     explicit Panel(long type) {
         host.type = type;
+        host.advance(1'000'000);
         printerlink::bRestartSentOnLink = false;
     }
     // A poll went out and is still unanswered: the bytes received next answer it.
     void pollOpen() {
-        interpreter.expectPoll(diagnostics::statusPollRows(host.type));
-        if (printerlink::isKioskType(host.type)) interpreter.expectKioskStatus(0, 2);
+        ask(printerlink::ReplyForm::Status, diagnostics::statusPollRows(host.type));
+        if (printerlink::isKioskType(host.type)) ask(printerlink::ReplyForm::Kiosk, 2);
+    }
+    void ask(printerlink::ReplyForm form, int rows) {
+        host.door.tryAsk(host.owner, form, printerlink::kPollSet, rows, [] { return true; });
     }
 
     FakeHost host;
@@ -74,9 +86,11 @@ TEST(StatusInterpreter, EdgeCases) {
         std::vector<Bytes> events;
         std::set<int> checked;
         bool usb = false;
+        int rows = 0;  // of the poll's set; 0: the printer's
     } cases[] = {
-        {"GS EOT 1 12h", 5, {{0x12}}, {9}},
-        {"GS EOT 1 1Eh", 5, {{0x1E}}, {11}},
+        {"GS EOT 1 12h", 5, {{0x12}}, {9}, false, 1},
+        {"GS EOT 1 1Eh", 5, {{0x1E}}, {11}, false, 1},
+        {"part of a set shows nothing", 5, {{0x1E, 0x12}}, {}},
         {"GS EOT 5 12h on a slip printer", 0, {{0x16, 0x12, 0x12, 0x12, 0x12}}, {5, 6}},
         {"DLE EM 81h C0h 81h", 14, {{0x81}, {0xC0}, {0x81}}, {29}},
         {"USB 09 01 05", 0, {{0x09, 0x01, 0x05}}, {1, 2}, true},
@@ -85,16 +99,19 @@ TEST(StatusInterpreter, EdgeCases) {
         // Two MICR replies in one event with no MICR read awaited, then a
         // GS EOT 1 and a GS EOT 2 reply: nothing is collected and the status
         // bytes after them are read in turn.
-        {"MICR twice in one event", 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}},
+        {"MICR twice in one event", 0, {{0x00, 'A', 0x0D, 0x00, 0x0D, 0x16}, {0x16}}, {12, 13}, false, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Panel p(c.type);
         p.host.usb = c.usb;
-        p.pollOpen();
+        if (c.rows > 0)
+            p.ask(printerlink::ReplyForm::Status, c.rows);
+        else
+            p.pollOpen();
         for (const Bytes& event : c.events) {
             // On USB HID each report answers a request of its own.
-            if (c.usb) p.interpreter.expectEscStatus(StatusInterpreter::kEscVReply, 1);
+            if (c.usb) p.ask(printerlink::ReplyForm::Esc, 1);
             p.interpreter.receive(event);
         }
         EXPECT_EQ(p.host.checked(), c.checked);
@@ -106,19 +123,20 @@ TEST(StatusInterpreter, EdgeCases) {
 // bytes are all read.
 TEST(StatusInterpreter, BlocksArrivingWhileBusyAreReadAfterTheCurrentOne) {
     Panel p(5);
-    p.pollOpen();
+    p.ask(printerlink::ReplyForm::Status, 1);
     bool nested = false;
     p.host.onShow = [&] {
         if (nested) return;
         nested = true;
+        p.ask(printerlink::ReplyForm::Status, 1);
         p.interpreter.receive({0x1E});
     };
     p.interpreter.receive({0x12});
-    // 12h as GS EOT 1, whole, then 1Eh as GS EOT 2.
+    // 12h as one set's GS EOT 1, shown whole, then 1Eh as the next set's.
     std::vector<int> order;
     for (const auto& change : p.host.shown) order.push_back(change.first);
-    EXPECT_EQ(order, (std::vector<int>{9, 11, 12, 14, 15, 16}));
-    EXPECT_EQ(p.host.checked(), (std::set<int>{9, 12, 14}));
+    EXPECT_EQ(order, (std::vector<int>{9, 11, 9, 11}));
+    EXPECT_EQ(p.host.checked(), (std::set<int>{11}));
 }
 
 // A byte that is no status reply starts a MICR reply only while a read is
@@ -155,62 +173,16 @@ TEST(StatusInterpreter, MicrRepliesAndScanBytesGoWhereTheyBelong) {
     }
 }
 
-// Which request each status byte answers: -1 is the real-time status
-// request, -2 nothing. However the printer spaces out a set's replies they
-// keep their rows; a lost or stray byte costs at most the set it falls in.
-TEST(ExpectedReplies, EachByteAnswersTheRequestThatAskedForIt) {
-    using diagnostics::ExpectedReplies;
-    struct Step {
-        char what;  // 'p' a poll of 4 goes out, 'r' a real-time status request, 't' a byte comes
-        platform::Micros at;
-    };
-    struct Case {
-        const char* name;
-        std::vector<Step> steps;
-        std::vector<int> rows;
-        bool owedAtEnd = false;
-    } cases[] = {
-        {"part of a poll 300 ms late",
-         {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 310'000}, {'t', 310'000}},
-         {0, 1, 2, 3}},
-        {"one reply lost: owed until given up, then the next poll is read right",
-         {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 10'000}, {'p', 5'600'000}, {'t', 5'610'000},
-          {'t', 5'610'000}, {'t', 5'610'000}, {'t', 5'610'000}},
-         {0, 1, 2, 0, 1, 2, 3}},
-        {"still owed just before the bound", {{'p', 0}, {'t', 10'000}}, {0}, true},
-        {"real-time status after the poll's replies", {{'p', 0}, {'r', 100}, {'t', 900'000},
-          {'t', 900'000}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}, {'t', 900'000}},
-         {0, 1, 2, 3, -1, -2}},
-        {"byte before any request, and one after all were given up",
-         {{'t', 0}, {'p', 10}, {'t', 6'000'000}},
-         {-2, -2}},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
-        ExpectedReplies book;
-        std::vector<int> rows;
-        platform::Micros last = 0;
-        for (const Step& step : c.steps) {
-            if (step.what == 'p') book.expectPoll(4, step.at);
-            if (step.what == 'r') book.expectRealTimeStatus(step.at);
-            if (step.what == 't') rows.push_back(book.take(step.at));
-            last = step.at;
-        }
-        EXPECT_EQ(rows, c.rows);
-        EXPECT_EQ(book.owes(last + ExpectedReplies::kGiveUpMicros - 20'000), c.owedAtEnd);
-    }
-}
-
 // DLE EM replies answer their own requests: a stray byte of their form
 // leaves the rows right from the next poll on.
 TEST(StatusInterpreter, KioskRepliesGoToTheRowsTheyAnswer) {
     Panel p(14);
     p.pollOpen();
-    p.host.time += 300'000;
+    p.host.advance(300'000);
     p.interpreter.receive({0x80});  // stray, while the poll waits
-    p.host.time += 300'000;
+    p.host.advance(300'000);
     p.interpreter.receive({0x80, 0xC0});
-    p.host.time += 1'000'000;
+    p.host.advance(1'000'000);
     p.pollOpen();
     p.host.shown.clear();
     p.interpreter.receive({0x80, 0xC0});

@@ -27,6 +27,7 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         {"tally, no status byte", false, true, false, false, false, false, true, {0x00}, {0x00}},
         {"configuration, bytes around it", false, false, true, false, false, true, false, {'x', 'y'}, {'x', 0x12, 'y'}},
     };
+    const printerlink::RequestDoor::Owner window = link->requestDoor().enter();
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         printerlink::resetLinkModuleState();
@@ -35,8 +36,11 @@ TEST_F(LinkTest, SerialReplyGoesToTheFirstWaiterAndOnlyThen) {
         printerlink::statusHandshake.m_SendRealTimeStatusCmd = c.tally;
         printerlink::statusHandshake.bSendCmdForRealTimstatus = c.config;
         printer.setReply({0x10, 0x04, 0x02}, c.answer);
-        ASSERT_TRUE(link->SendRTOSCmd(Bytes{0x10, 0x04, 0x02}));
+        ASSERT_NE(link->requestDoor().tryAsk(window, printerlink::ReplyForm::Status, printerlink::kRealTimeStatus, 1,
+                                             [&] { return link->SendRTOSCmd(Bytes{0x10, 0x04, 0x02}); }),
+                  0u);
         runFor(20);
+        link->requestDoor().forgetAll();
         EXPECT_EQ(printerlink::statusHandshake.bDiagStatusAnswered, c.diagAnswered);
         EXPECT_EQ(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd, c.tallyAnswered);
         EXPECT_EQ(printerlink::statusHandshake.bResponseForRealTimestatus, c.configAnswered);

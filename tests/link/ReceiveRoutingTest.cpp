@@ -3,6 +3,7 @@
 
 #include <string>
 #include <utility>
+#include <deque>
 #include <vector>
 
 #include "link/IdItemCodes.h"
@@ -19,11 +20,20 @@ protected:
     printerlink::StatusHandshake handshake;
     printerlink::LanTallyReplies tallies;
     bool awaitingConnection = false, awaitingFirmware = false;
+    // What the request door finds the next status bytes answer: true, a
+    // window's real-time status request.
+    std::deque<bool> answersRequest;
     std::vector<Delivery> got;
     ReceiveRouting routing{{handshake, tallies, awaitingConnection, awaitingFirmware,
                             [this](const Bytes& d) { got.emplace_back("connection", d); },
                             [this](const Bytes& d) { got.emplace_back("firmware", d); },
-                            [this](const Bytes& d) { got.emplace_back("windows", d); }}};
+                            [this](const Bytes& d) { got.emplace_back("windows", d); },
+                            [this] {
+                                if (answersRequest.empty()) return true;
+                                const bool answers = answersRequest.front();
+                                answersRequest.pop_front();
+                                return answers;
+                            }}};
 };
 
 TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {

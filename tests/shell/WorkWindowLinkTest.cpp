@@ -17,9 +17,9 @@ constexpr const char* kNotice = "Checking the printer is connected or not...";
 class StandInWindow : public platform::Form {
 public:
     explicit StandInWindow(shell::MainWindow& mainComm)
-        : Form("StandInWindow"), m_MainComm(mainComm), TestButton(*this, "TestButton") {
+        : Form("StandInWindow"), m_MainComm(mainComm), pass(mainComm), TestButton(*this, "TestButton") {
         TestButton.Click = [this] {
-            shell::RequestRealTimeStatus(m_MainComm, handshake());
+            shell::RequestRealTimeStatus(m_MainComm, handshake(), pass);
             answered = shell::CheckSerialLink(m_MainComm, *this, handshake(), check);
             if (answered) platform::Unload(*this);
         };
@@ -32,6 +32,7 @@ public:
     }
 
     shell::MainWindow& m_MainComm;
+    shell::DoorPass pass;
     platform::CommandButton TestButton;
     shell::SerialLinkCheck check{kNotice, 2000, [this] { ++lostFlagsSet; }};
     bool answered = false;
@@ -90,7 +91,8 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     connect(Link::Serial);
     serial.Handshaking = platform::comm::HandshakeXonXoff;
     printer.setCtsLow(true);
-    shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake());
+    const shell::DoorPass pass(mainWindow());
+    shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake(), pass);
     EXPECT_TRUE(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd);
     EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
 }

@@ -26,8 +26,7 @@ void ConfigurationApply::dispatch(ChangeConfigDlg& window, Procedure direct, Pro
         (this->*direct)(window);
         return;
     }
-    RequestRealTimeStatus(window);
-    (this->*serial)(window);
+    if (RequestRealTimeStatus(window)) (this->*serial)(window);
 }
 
 void ConfigurationApply::ApplyButton_Click(ChangeConfigDlg& window) {
@@ -49,8 +48,8 @@ void ConfigurationApply::RestoreDefaultButton_Click(ChangeConfigDlg& window) {
     dispatch(window, &ConfigurationApply::RestoreDefaultsLan, &ConfigurationApply::RestoreDefaultsSerial);
 }
 
-void ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
-    shell::RequestRealTimeStatus(window.m_MainComm, handshake());
+bool ConfigurationApply::RequestRealTimeStatus(ChangeConfigDlg& window) {
+    return shell::RequestRealTimeStatus(window.m_MainComm, handshake(), window.doorPass());
 }
 
 bool ConfigurationApply::takeAnswer() { return shell::takeRealTimeStatusAnswer(handshake()); }
@@ -70,6 +69,6 @@ void ConfigurationApply::LostLinkExit(ChangeConfigDlg& window) {
     shell::LostLinkExit(window.m_MainComm, window, handshake(), linkCheck(window, nullptr, 0));
 }
 
-void ConfigurationApply::StatusTimer_Timer(ChangeConfigDlg& window) { shell::PollPrinterStatus(window.m_MainComm); }
+void ConfigurationApply::StatusTimer_Timer(ChangeConfigDlg& window) { shell::PollPrinterStatus(window.m_MainComm, window.doorPass()); }
 
 }  // namespace configuration

@@ -91,7 +91,8 @@ private:
     void dispatch(ChangeConfigDlg& window, Procedure direct, Procedure serial);
 
     // ---- The status handshake and the serial link check. ----
-    void RequestRealTimeStatus(ChangeConfigDlg& window);
+    // False when the window closed before the request's turn came.
+    bool RequestRealTimeStatus(ChangeConfigDlg& window);
     shell::SerialLinkCheck linkCheck(ChangeConfigDlg& window, const char* notice, int noticeMs);
     bool CheckSerialLink(ChangeConfigDlg& window, const char* notice, int noticeMs);
     bool takeAnswer();

@@ -48,6 +48,7 @@ ChangeConfigDlg::ChangeConfigDlg(shell::MainWindow& mainWindow, std::unique_ptr<
       PrinterOnlineText(SerialStatusGroup, "PrinterOnlineText"),
       StatusTimer(*this, "StatusTimer"),
       m_MainComm(mainWindow),
+      doorPass_(mainWindow),
       commands_(commands ? std::move(commands) : std::make_unique<ConfigurationCommands>()) {
     layOut();
     wireHandlers();
@@ -250,6 +251,7 @@ void ChangeConfigDlg::CloseButton_Click() {
 // another window's read.
 void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) {
     printerlink::statusHandshake.bSendCmdForRealTimstatus = false;
+    doorPass_.leave();
     ResetParameterFlags();
 }
 

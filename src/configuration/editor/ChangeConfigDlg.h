@@ -42,6 +42,7 @@
 #include "platform/forms/PictureBox.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/TimerControl.h"
+#include "shell/WorkWindowLink.h"
 
 namespace shell {
 class MainWindow;
@@ -99,6 +100,8 @@ public:
 
     // ---- Window variables the catalogue, the editor and the apply share. ----
     shell::MainWindow& m_MainComm;
+    // Its status requests go through the link's door on this pass.
+    const shell::DoorPass& doorPass() const { return doorPass_; }
     int iPrinterConfiguration = 0;
     bool ChangeConfiguration = false;
     bool iFlag = false;
@@ -152,6 +155,7 @@ protected:
     void Form_Unload(int& Cancel) override;
 
 private:
+    shell::DoorPass doorPass_;
     void layOut();
     void wireHandlers();
     std::string settingsPath() const;

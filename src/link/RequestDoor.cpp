@@ -1,0 +1,174 @@
+#include "link/RequestDoor.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "platform/loop/EventLoop.h"
+
+namespace printerlink {
+
+namespace {
+
+// Short enough that a window waiting for its turn still feels live.
+constexpr int kServeSleepMs = 20;
+
+}  // namespace
+
+RequestDoor::RequestDoor(platform::EventLoop& loop, std::function<void()> readQueued)
+    : loop_(loop), readQueued_(std::move(readQueued)) {}
+
+platform::Micros RequestDoor::now() const { return loop_.clock().now(); }
+
+RequestDoor::Owner RequestDoor::enter() {
+    const Owner owner = nextOwner_++;
+    present_.insert(owner);
+    return owner;
+}
+
+void RequestDoor::leave(Owner owner) { present_.erase(owner); }
+
+void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
+    Book& requests = book(form);
+    const auto expired = [&](const Request& r) { return r.leftAt != platform::kForever && at - r.leftAt > kGiveUpMicros; };
+    lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(requests, expired));
+}
+
+bool RequestDoor::owes(ReplyForm form) {
+    giveUpOld(form, now());
+    return !book(form).empty();
+}
+
+RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int rows,
+                                      const std::function<bool()>& sendRequests) {
+    const Ticket ticket = nextTicket_++;
+    const platform::Micros askedAt = now();
+    for (int row = 0; row < rows; ++row)
+        book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever});
+    // Noted before the send: a send yields, and an answer read meanwhile
+    // must find its request.
+    const bool sent = sendRequests();
+    Book& requests = book(form);
+    if (!sent) {
+        std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
+        return 0;
+    }
+    const platform::Micros leftAt = now();
+    for (Request& r : requests)
+        if (r.ticket == ticket) r.leftAt = leftAt;
+    return present(owner) ? ticket : 0;
+}
+
+RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, int rows,
+                                        const std::function<bool()>& sendRequests) {
+    if (!present(owner)) return 0;
+    // Replies queued on the device belong to what was asked before.
+    if (readQueued_) readQueued_();
+    if (owes(form)) return 0;
+    return send(owner, form, tag, rows, sendRequests);
+}
+
+bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest) {
+    if (!present(owner) || owes(form)) return false;
+    return sendRequest();
+}
+
+// Ends: every request owed is given up by kGiveUpMicros after it left, and
+// sends are bounded by the link.
+RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int rows,
+                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop) {
+    for (;;) {
+        if (!present(owner) || (stop && stop())) return 0;
+        if (readQueued_) readQueued_();
+        if (!owes(form)) break;
+        serve();
+    }
+    return send(owner, form, tag, rows, sendRequests);
+}
+
+RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
+                                          const std::function<bool()>& sendRequest) {
+    if (!present(owner)) return 0;
+    giveUpOld(form, now());
+    return send(owner, form, key, 1, sendRequest);
+}
+
+RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
+    Answer answer;
+    answer.owner = present(request.owner) ? request.owner : 0;
+    answer.ticket = request.ticket;
+    answer.tag = request.tag;
+    answer.row = request.row;
+    answer.last = request.row == request.rows - 1;
+    return answer;
+}
+
+RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt) {
+    giveUpOld(form, arrivedAt);
+    int& late = lateAnswersPossible_[static_cast<std::size_t>(form)];
+    const bool maybeLate = late > 0;
+    if (maybeLate) --late;
+    Book& requests = book(form);
+    // A byte that came before the oldest request went out answers nothing.
+    if (requests.empty() || requests.front().askedAt > arrivedAt) return {};
+    Answer answer = answerFor(requests.front());
+    answer.maybeLate = maybeLate;
+    requests.pop_front();
+    return answer;
+}
+
+std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {
+    giveUpOld(form, arrivedAt);
+    Book& requests = book(form);
+    const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
+    if (found == requests.end()) return std::nullopt;
+    const Answer answer = answerFor(*found);
+    requests.erase(found);
+    return answer;
+}
+
+bool RequestDoor::open(Ticket ticket) {
+    for (std::size_t f = 0; f < kForms; ++f) {
+        giveUpOld(static_cast<ReplyForm>(f), now());
+        const Book& requests = books_[f];
+        if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == ticket; }))
+            return true;
+    }
+    return false;
+}
+
+bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros deadline) {
+    const auto ownOpen = [&] {
+        giveUpOld(form, now());
+        const Book& requests = book(form);
+        return std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.owner == owner; });
+    };
+    for (;;) {
+        if (readQueued_) readQueued_();
+        if (!ownOpen()) return true;
+        if (!present(owner) || now() >= deadline) return false;
+        serve();
+    }
+}
+
+bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
+    for (;;) {
+        if (!present(owner) || (stop && stop())) return false;
+        if (readQueued_) readQueued_();
+        bool owed = false;
+        for (std::size_t f = 0; f < kForms; ++f) owed = owes(static_cast<ReplyForm>(f)) || owed;
+        if (!owed) return true;
+        serve();
+    }
+}
+
+void RequestDoor::forgetAll() {
+    for (Book& requests : books_) requests.clear();
+    lateAnswersPossible_.fill(0);
+}
+
+void RequestDoor::serve() {
+    loop_.doEvents();
+    loop_.sleep(kServeSleepMs);
+}
+
+}  // namespace printerlink

@@ -1,0 +1,152 @@
+// The one way a work window asks the printer for its status, per link.
+//
+// The printer answers each status request with one byte (a USB HID report
+// on that link), answers in the order it was asked, however late, and now
+// and then not at all. Its replies come in a few forms told apart by fixed
+// bits (PrinterCommands.h): GS EOT n and DLE EOT 2 share one, the kiosk's
+// DLE EM another, ESC v, ESC u and GS r 1 a third. Order alone cannot tell a
+// lost reply from a late one, so the door keeps the rule in one place:
+//
+// - A set of requests of a form goes out only when nothing of that form is
+//   owed (tryAsk skips its turn; ask waits, serving events, for its turn).
+// - Each reply of a form answers the oldest request of that form still
+//   open; one that comes when none is open answers nothing.
+// - A request open kGiveUpMicros after it left is given up, so nothing
+//   stays owed for good. Its answer may still come and take the place of
+//   the next request's. As the printer answers in order, only the next N
+//   replies of the form after N requests were given up can be such late
+//   answers: those say so (maybeLate), and nothing that feeds, prints or
+//   writes acts on one, nor does the panel show a sample holding one.
+// - A window enters when it opens and leaves when it closes: what it asked
+//   answers nothing afterwards (the replies are still owed, to nobody, so
+//   they cannot answer the next window's requests), and its waits end.
+//
+// ID item requests (GS I @ on USB HID) are answered by the code that leads
+// their reply, not by order: askKeyed and takeKeyed.
+//
+// Ownership: the link owns one and forgets everything when it closes. Only
+// ask() and awaitAnswers() block; they run the loop nested (any handler may
+// run inside them) and end at the latest when what they wait for is given
+// up. Everything else is bookkeeping on the loop's clock.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <optional>
+#include <set>
+
+#include "platform/loop/Clock.h"
+
+namespace platform {
+class EventLoop;
+}
+
+namespace printerlink {
+
+enum class ReplyForm : std::uint8_t { Status, Kiosk, Esc, IdItem };
+
+// What a window asked, as the answer's tag tells it.
+enum RequestTag : int {
+    kPollSet = 0,         // a status poll's set, one request per row
+    kRealTimeStatus = 1,  // DLE EOT 2: is the printer there?
+    kOwnRequest = 2,      // a request a window waits for itself (slip status)
+};
+
+class RequestDoor {
+public:
+    // Longer than the link's reply wait (5 s), which a printer that answers
+    // late still passes: given up sooner, the late answers of such a printer
+    // would answer nothing, and the rows would miss them.
+    static constexpr platform::Micros kGiveUpMicros = 5'500'000;
+
+    using Owner = unsigned;   // a window's pass; 0 is nobody
+    using Ticket = unsigned;  // one set of requests; 0 is none
+
+    struct Answer {
+        Owner owner = 0;  // 0: the byte answers nothing that anybody waits for
+        Ticket ticket = 0;
+        int tag = 0;      // what the asker called the set
+        int row = 0;      // which request of the set, 0 first
+        bool last = false;  // the set is whole with this answer
+        // A request of this form was given up lately: the byte may be its
+        // answer, come late, rather than this request's.
+        bool maybeLate = false;
+        bool answers(Ticket t) const { return t != 0 && ticket == t; }
+    };
+
+    // readQueued: reads the replies that wait on the device (USB HID), so
+    // that they are taken before the door decides nothing is owed.
+    RequestDoor(platform::EventLoop& loop, std::function<void()> readQueued);
+
+    Owner enter();
+    void leave(Owner owner);
+    bool present(Owner owner) const { return owner != 0 && present_.count(owner) != 0; }
+
+    // A set of `rows` requests of `form` through `send` (which returns
+    // whether it went out), only if nothing of the form is owed. The set's
+    // ticket, or 0 when nothing was sent. The give-up clock starts when
+    // send has returned: a send may wait long for the line.
+    Ticket tryAsk(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
+    // Waits, serving events, until nothing of the form is owed, then as
+    // tryAsk. 0 when the owner left, `stop` held, or the send failed.
+    Ticket ask(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
+               const std::function<bool()>& stop = {});
+    // A poll whose answer nobody reads (it only keeps the link's watchdog
+    // fed): sent only when nothing of the form is owed, and owed by nobody.
+    bool post(Owner owner, ReplyForm form, const std::function<bool()>& send);
+    // A request answered by its key; sent whatever else is owed.
+    Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);
+
+    // What a reply of `form` that arrived at `arrivedAt` answers.
+    Answer take(ReplyForm form, platform::Micros arrivedAt);
+    // The keyed request of `key`, if one is open; nothing otherwise.
+    std::optional<Answer> takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
+    // The set has a request still open.
+    bool open(Ticket ticket);
+    // Waits, serving events, until none of the owner's requests of `form`
+    // is open, the owner left, or `deadline` passed. True when none is.
+    bool awaitAnswers(Owner owner, ReplyForm form, platform::Micros deadline);
+    // Waits, serving events, until nothing of any form is owed: for a wait
+    // that reads the printer's bytes itself, whatever their form. False
+    // when the owner left or `stop` held.
+    bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
+    // The link closed: nothing more comes for what was asked on it.
+    void forgetAll();
+
+private:
+    struct Request {
+        Owner owner;
+        Ticket ticket;
+        int tag;
+        int row;
+        int rows;
+        platform::Micros askedAt;  // the send began
+        platform::Micros leftAt;   // the send returned; kForever while it runs
+    };
+    using Book = std::deque<Request>;
+    static constexpr std::size_t kForms = 4;
+
+    Book& book(ReplyForm form) { return books_[static_cast<std::size_t>(form)]; }
+    platform::Micros now() const;
+    void giveUpOld(ReplyForm form, platform::Micros now);
+    bool owes(ReplyForm form);
+    Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
+    Answer answerFor(const Request& request) const;
+    // One pass of the loop and a short rest: the printer has its time.
+    void serve();
+
+    platform::EventLoop& loop_;
+    std::function<void()> readQueued_;
+    std::array<Book, kForms> books_;
+    // How many of the form's next replies may still be late answers to
+    // requests given up.
+    std::array<int, kForms> lateAnswersPossible_{};
+    std::set<Owner> present_;
+    Owner nextOwner_ = 1;
+    Ticket nextTicket_ = 1;
+};
+
+}  // namespace printerlink

@@ -1,0 +1,87 @@
+// Which request each status byte answers, on a loop of its own.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "link/RequestDoor.h"
+#include "platform/loop/EventLoop.h"
+
+namespace {
+
+using printerlink::ReplyForm;
+using printerlink::RequestDoor;
+
+// However the printer spaces out a set's replies they keep their rows; a
+// lost or stray byte costs at most the set it falls in, and a byte that may
+// be the late answer of a request given up says so.
+TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
+    struct Step {
+        char what;  // 'p' a poll of 4 asked, 'r' a real-time status request, 'o' an own request,
+                    // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window
+        platform::Micros at;
+    };
+    struct Case {
+        const char* name;
+        std::vector<Step> steps;
+        // Per 'p', 'r', 'o', 'q': "S" when it was skipped as something was owed.
+        // Per 't': the row, "rt", "own" or "-" for nothing; "~" when it may be late.
+        std::string got;
+    } cases[] = {
+        {"part of a poll 300 ms late",
+         {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 310'000}, {'t', 310'000}},
+         "p 0 1 2 3"},
+        {"one reply lost: owed until given up, and the next set may hold its late answer",
+         {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 10'000}, {'p', 5'000'000}, {'p', 5'600'000},
+          {'t', 5'610'000}, {'t', 5'610'000}, {'t', 5'610'000}, {'t', 5'610'000}},
+         "p 0 1 2 S p 0~ 1 2 3"},
+        {"real-time status once the poll is answered; a byte past it answers nothing",
+         {{'p', 0}, {'t', 100}, {'t', 100}, {'t', 100}, {'t', 100}, {'r', 200}, {'t', 900'000}, {'t', 900'000}},
+         "p 0 1 2 3 r rt -"},
+        {"byte before any request, and one after all were given up",
+         {{'t', 0}, {'p', 10}, {'t', 6'000'000}},
+         "- p -"},
+        {"a poll answered 6 s late: the own request after its give-up waits for an answer not late",
+         {{'p', 0}, {'o', 5'600'000}, {'t', 6'000'000}, {'t', 6'000'000}, {'t', 6'000'000}, {'t', 6'000'000},
+          {'t', 6'000'000}, {'o', 6'100'000}, {'t', 6'100'000}},
+         "p o own~ - - - - o own"},
+        {"a closed window's replies answer nobody and are still owed",
+         {{'p', 0}, {'l', 100}, {'t', 200}, {'q', 300}, {'q', 5'600'000}},
+         "p - S q"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        platform::VirtualClock clock;
+        platform::EventLoop loop{clock};
+        RequestDoor door(loop, {});
+        const RequestDoor::Owner first = door.enter(), second = door.enter();
+        std::string got;
+        const auto ask = [&](RequestDoor::Owner owner, int tag, int rows, char name) {
+            const bool sent = door.tryAsk(owner, ReplyForm::Status, tag, rows, [] { return true; }) != 0;
+            got += sent ? std::string(1, name) : "S";
+        };
+        for (const Step& step : c.steps) {
+            clock.advanceTo(step.at);
+            if (!got.empty()) got += ' ';
+            if (step.what == 'p') ask(first, printerlink::kPollSet, 4, 'p');
+            if (step.what == 'q') ask(second, printerlink::kPollSet, 4, 'q');
+            if (step.what == 'r') ask(first, printerlink::kRealTimeStatus, 1, 'r');
+            if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o');
+            if (step.what == 'l') {
+                door.leave(first);
+                got.pop_back();
+            }
+            if (step.what == 't') {
+                const RequestDoor::Answer a = door.take(ReplyForm::Status, step.at);
+                got += a.owner == 0                             ? "-"
+                       : a.tag == printerlink::kRealTimeStatus ? "rt"
+                       : a.tag == printerlink::kOwnRequest     ? "own"
+                                                                : std::to_string(a.row);
+                if (a.owner != 0 && a.maybeLate) got += '~';
+            }
+        }
+        EXPECT_EQ(got, c.got);
+    }
+}
+
+}  // namespace
