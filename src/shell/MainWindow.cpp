@@ -294,12 +294,7 @@ void MainWindow::CheckAfterButton(int focusIndex) {
     // while a work window was open) leaves Connect as the one way on. It is
     // offered now: the user's next key comes during these yields, and a
     // Connect still disabled would swallow it.
-    if (!serialOrTcpOrHidUp()) {
-        SetDisconnectedButtons();
-        setCaption(platform::app().title());
-        focusIndex = kConnect;
-        FunctionButton(kConnect).SetFocus();
-    }
+    if (offerConnectIfDown()) focusIndex = kConnect;
     for (int i = 0; i < kAfterButtonYields; ++i) {
         if (afterButtonChecks_ != check) return;
         platform::DoEvents();
@@ -326,15 +321,21 @@ void MainWindow::CheckAfterButton(int focusIndex) {
         UpdateButtonsForConnection();
         setButtonEnabled(kConnect, bConnectButton);
     }
-    // Whatever took the link down (a TCP printer that went away, a port
-    // closed above), the user must be able to connect again, and the caption
-    // must not name a printer that is no longer there.
-    if (!serialOrTcpOrHidUp()) {
-        setButtonEnabled(kConnect, true);
-        setCaption(platform::app().title());
-    }
+    // Whatever took the link down since (a TCP printer that went away
+    // during the yields, a port closed above), likewise.
+    if (offerConnectIfDown()) focusIndex = kConnect;
     if (FunctionButton(focusIndex).Enabled()) FunctionButton(focusIndex).SetFocus();
     if (m_CheckingConfiguration) RequestFirmwareVersion();
+}
+
+// The user must be able to connect again, and the caption must not name a
+// printer that is no longer there.
+bool MainWindow::offerConnectIfDown() {
+    if (serialOrTcpOrHidUp()) return false;
+    SetDisconnectedButtons();
+    setCaption(platform::app().title());
+    FunctionButton(kConnect).SetFocus();
+    return true;
 }
 
 void MainWindow::ShowConnectionError(const std::string& context) {

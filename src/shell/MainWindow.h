@@ -86,6 +86,8 @@ private:
     void ViewTallyButton();
     void ShowNotOnlineMessage();
     void CheckAfterButton(int focusIndex);
+    // A link found down: the disconnected buttons, Connect focused. True then.
+    bool offerConnectIfDown();
     void setButtonEnabled(int index, bool enabled);
     bool serialOrTcpOrHidUp() const;
 
