@@ -10,8 +10,9 @@
 // window's request flag is up, the serial input goes to the windows and that
 // window answers its request itself. While the tally or the configuration
 // window's is, the first byte of an input that has the real-time status
-// reply's form answers it, and the input's other bytes go on as data; an
-// input with no such byte answers nothing (ReceiveRouting.h). Answered, the
+// reply's form and that the request door finds answering it (RequestDoor.h)
+// answers it, and the input's other bytes go on as data; an input with no
+// such byte answers nothing (ReceiveRouting.h). Answered, the
 // answer flag is set and the request flag cleared. When several are up, the
 // order of the fields below is the order they are served in, and the others
 // stay up for the next input. The windows that the user sees are made anew
