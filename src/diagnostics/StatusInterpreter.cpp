@@ -85,6 +85,7 @@ RequestDoor::Answer StatusInterpreter::hidReportEscAnswer(const Bytes& report, p
         report.size() > printerlink::kHidReportHeaderBytes ? report[printerlink::kHidReportHeaderBytes] : 0;
     if (!isEscReply(status)) return {};
     RequestDoor::Answer answer = take(ReplyForm::Esc, arrivedAt);
+    if (answer.owner != 0 && answer.tag == printerlink::kOwnRequest) host_.ownReplyRead(answer, status);
     if (answer.tag != printerlink::kPollSet) answer.owner = 0;
     return answer;
 }
