@@ -161,6 +161,12 @@ public:
     // on the device: read off before a new request, they cannot pass for
     // that request's answer.
     void readQueuedHidReports();
+    // The configuration and tally windows' USB HID poll ends: a read is data
+    // again, and a poll read that got no report counts for no later poll.
+    // A window calls it as it closes; the link, as it opens or closes a
+    // connection. Left, a miss of one window or link and the first of the
+    // next would take the printer for silent at once.
+    void forgetPollReads();
     // The diagnostics window's status handshake answered: the window calls
     // it with the byte that answered its request.
     void readrealTimeResponesDiag(const platform::Bytes& data);

@@ -88,6 +88,7 @@ bool PrinterLink::ConnectPrinter() {
 // before another is opened, so no "port already open" and no leaked device.
 void PrinterLink::closeOpenTransports() {
     heldReply_.clear();
+    forgetPollReads();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();

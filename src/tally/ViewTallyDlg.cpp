@@ -127,6 +127,8 @@ void ViewTallyDlg::CloseButton_Click() {
 void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
     sharedFlags().m_SendRealTimeStatusCmd = false;
     sendCommand(printerlink::GsUs0Command);
+    // The window's poll ends with it: a read it missed is not the next one's.
+    m_MainComm.forgetPollReads();
 }
 
 void ViewTallyDlg::ClearCachedValues() {

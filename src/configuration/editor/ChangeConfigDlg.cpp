@@ -251,6 +251,8 @@ void ChangeConfigDlg::CloseButton_Click() {
 void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) {
     printerlink::statusHandshake.bSendCmdForRealTimstatus = false;
     ResetParameterFlags();
+    // The window's poll ends with it: a read it missed is not the next one's.
+    m_MainComm.forgetPollReads();
 }
 
 void ChangeConfigDlg::ApplyButton_Click() { commands_->ApplyButton_Click(*this); }
