@@ -180,6 +180,14 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
+    // What a window shows as Online: IsPrinterOnline, less a printer found
+    // silent on the open link that has not answered since (a TCP printer
+    // whose time-out, error or closed connection was reported; a USB HID
+    // printer whose poll went unanswered is not online already). The link's
+    // socket stays connected to a TCP printer that stopped answering, and a
+    // window that opens then would show it Online until its own sends had
+    // timed out in turn. kPrinterAnswersAgainStatus tells when it answers.
+    bool isPrinterAnswering();
     // How often, since the program started, a send failed or the TCP
     // connection was reset or closed by the printer. A window compares it
     // before and after an operation: a TCP reset shows only after the send

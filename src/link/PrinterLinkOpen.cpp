@@ -89,6 +89,8 @@ bool PrinterLink::ConnectPrinter() {
 void PrinterLink::closeOpenTransports() {
     heldReply_.clear();
     forgetPollReads();
+    // A silence found on the connection closed here is not the next one's.
+    disarmWatchdog();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();

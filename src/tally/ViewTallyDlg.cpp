@@ -193,13 +193,13 @@ int ViewTallyDlg::CountCheckedTallies(bool includeMaxTemp) const {
 }
 
 void ViewTallyDlg::UpdateApplyButtons() {
-    const bool enable = CountCheckedIds() + CountCheckedTallies(false) >= 1 && m_MainComm.IsPrinterOnline();
+    const bool enable = CountCheckedIds() + CountCheckedTallies(false) >= 1 && m_MainComm.isPrinterAnswering();
     ApplyButton.setEnabled(enable);
     ApplyAndPrintButton.setEnabled(enable);
 }
 
 void ViewTallyDlg::UpdateClearTallyButton() {
-    ClearTallyButton.setEnabled(CountCheckedTallies(true) >= 1 && m_MainComm.IsPrinterOnline());
+    ClearTallyButton.setEnabled(CountCheckedTallies(true) >= 1 && m_MainComm.isPrinterAnswering());
 }
 
 void ViewTallyDlg::PrinterID_Click(int Index) {

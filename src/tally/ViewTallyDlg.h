@@ -226,6 +226,8 @@ private:
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
     shell::OperationSends operationSends_{m_MainComm};
+    // A line change found the printer silent where it would have read.
+    bool readAwaited_ = false;
     // The codes of the USB HID requests whose report has not been read yet,
     // and when the first of them was sent since the list was last empty.
     std::vector<std::uint8_t> hidRepliesOwed_;
