@@ -41,6 +41,9 @@ public:
     // printer's next data tells it is answering again, as after a time-out,
     // even when the reconnect's first answer already told it before.
     void awaitAnswersAgain() { lanTimeoutReported_ = true; }
+    // A time-out, TCP error or lost send was reported and the printer has
+    // sent nothing since: it was found silent and is not yet answering again.
+    bool lanSilenceReported() const { return lanTimeoutReported_; }
 
 protected:
     void TimerWinsock_Timer();

@@ -120,7 +120,7 @@ bool PrinterLink::DisconnectPrinter() {
         m_lPrinterType = -1;
         m_lPaperWidth = -1;
         forgetDevice();
-        m_AHPIBufferCmd = false;
+        forgetPollReads();
         // A request on the closed link, or part of its reply, cannot be
         // answered or ended on the next link.
         forgetFirmwareReply();

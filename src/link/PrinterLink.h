@@ -162,6 +162,12 @@ public:
     // on the device: read off before a new request, they cannot pass for
     // that request's answer.
     void readQueuedHidReports();
+    // The configuration and tally windows' USB HID poll ends: a read is data
+    // again, and a poll read that got no report counts for no later poll.
+    // A window calls it as it closes; the link, as it opens or closes a
+    // connection. Left, a miss of one window or link and the first of the
+    // next would take the printer for silent at once.
+    void forgetPollReads();
     // The diagnostics window's status handshake answered: its reply
     // interpreter found the answer to its request.
     void readrealTimeResponesDiag();
@@ -178,6 +184,14 @@ public:
     // A send returns False when nothing is open, or when the link is closed
     // or lost (by an event that ran during its waits) before its last piece.
     bool IsPrinterOnline();
+    // What a window shows as Online: IsPrinterOnline, less a printer found
+    // silent on the open link that has not answered since (a TCP printer
+    // whose time-out, error or closed connection was reported; a USB HID
+    // printer whose poll went unanswered is not online already). The link's
+    // socket stays connected to a TCP printer that stopped answering, and a
+    // window that opens then would show it Online until its own sends had
+    // timed out in turn. kPrinterAnswersAgainStatus tells when it answers.
+    bool isPrinterAnswering();
     // How often, since the program started, a send failed or the TCP
     // connection was reset or closed by the printer. A window compares it
     // before and after an operation: a TCP reset shows only after the send

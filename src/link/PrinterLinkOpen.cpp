@@ -90,6 +90,9 @@ void PrinterLink::closeOpenTransports() {
     heldReply_.clear();
     // Nothing asked on the link that closes is answered on the next.
     requestDoor_.forgetAll();
+    forgetPollReads();
+    // A silence found on the connection closed here is not the next one's.
+    disarmWatchdog();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);
     if (Winsock.State() != platform::sck::Closed) Winsock.Close();
     closeHidDevice();

@@ -63,6 +63,11 @@ void PrinterLink::readQueuedHidReports() {
     }
 }
 
+void PrinterLink::forgetPollReads() {
+    m_AHPIBufferCmd = false;
+    hidPollMissed_ = false;
+}
+
 void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
     const Bytes buffer = inputBuffer(report);
     // The device a poll read took for gone answers again: the windows that

@@ -36,6 +36,8 @@ bool PrinterLink::IsPrinterOnline() {
     return false;
 }
 
+bool PrinterLink::isPrinterAnswering() { return IsPrinterOnline() && !lanSilenceReported(); }
+
 // Both waits end early when the link was closed or lost meanwhile (a
 // handler that ran during a yield disconnected, the TCP peer went away):
 // nothing is left to wait for. Nor is there for a USB HID device taken for

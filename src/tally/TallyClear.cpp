@@ -45,12 +45,15 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
         cleared = sendTallyClears(lanPath);
         if (!operationSends_.stopped()) rereadClearedTallies(cleared, lanPath);
     });
-    if (sent && lanPath) showLanTallyValues(cleared);
+    // The waits for the values serve events: a window closed meanwhile shows
+    // nothing more.
+    if (sent && lanPath && isLoaded()) showLanTallyValues(cleared);
     // The requests end with the clear, answered or not (a failed send, a
     // printer that did not answer in time): left up, the next TCP reply,
     // a status poll's, would be taken for the tally's value.
     if (lanPath)
         for (int i : cleared) m_MainComm.tallyRequested(i) = false;
+    if (!isLoaded()) return;
     resumeStatusPoll(poll);
     // A refresh would show the window online again on a link that failed.
     if (sent && !lanPath) m_MainComm_OnStatusUpdated(platform::comm::EvDSR);

@@ -28,18 +28,31 @@ bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
     const bool sent = sendCommand(printerlink::IdItemCommand(code));
     // A USB HID printer's answer waits in its input report until read.
     if (m_MainComm.m_lngHIDHandle > 0) {
+        if (sent && hidRepliesOwed_.empty()) hidRepliesOwedSince_ = platform::EventLoop::current().clock().now();
         if (sent) hidRepliesOwed_.push_back(code);
         m_MainComm.fncReadHIDData();
     }
     return sent;
 }
 
+// The reports already queued are read between rounds that serve events, so
+// the window is painted, takes keys and runs its timer while the printer is
+// late; a blocking read would hold it for the read's whole bound each time.
+// A window closed meanwhile wants nothing more read. The wait counts from
+// the first request owed since nothing was, not from the last request: an
+// item the printer never answers holds the window no longer than the link
+// waits for any reply.
 void ViewTallyDlg::readLateHidReplies() {
-    const platform::Micros deadline =
-        platform::EventLoop::current().clock().now() + platform::Micros(printerlink::kReplyWaitMs) * 1000;
-    while (!hidRepliesOwed_.empty() && m_MainComm.m_lngHIDHandle > 0 &&
-           platform::EventLoop::current().clock().now() < deadline)
-        m_MainComm.fncReadHIDData();
+    constexpr int kRoundSleepMs = 10;
+    platform::Clock& clock = platform::EventLoop::current().clock();
+    const platform::Micros deadline = hidRepliesOwedSince_ + platform::Micros(printerlink::kReplyWaitMs) * 1000;
+    const auto over = [&] {
+        return hidRepliesOwed_.empty() || m_MainComm.m_lngHIDHandle <= 0 || !isLoaded() || clock.now() >= deadline;
+    };
+    shell::waitRounds(printerlink::kReplyWaitMs / kRoundSleepMs, kRoundSleepMs, [&] {
+        if (!over()) m_MainComm.readQueuedHidReports();
+        return over();
+    });
     hidRepliesOwed_.clear();
 }
 

@@ -66,6 +66,8 @@ void ViewTallyDlg::ReadIdsAndTallies() {
         if (!runReadStep(step)) break;
     requestAfterReadSteps(modelCode);
     readLateHidReplies();
+    // Closed while it read: nothing more is shown.
+    if (!isLoaded()) return;
     if (!m_MainComm.bPrinterOffline) ShowReadValues();
     // The poll is what notices a TCP or USB HID printer that went away.
     resumeStatusPoll(poll);

@@ -7,8 +7,9 @@ namespace tally {
 
 void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     if (printerlink::isLineChangeStatus(NewStatus)) {
-        const bool online = m_MainComm.IsPrinterOnline();
+        const bool online = m_MainComm.isPrinterAnswering();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
+        readAwaited_ = !online && (m_PortNo == shell::kLanPortName || sharedFlags().m_Flag);
         if (online) {
             if (m_PortNo == shell::kLanPortName) {
                 ReadIdsAndTallies();
@@ -39,7 +40,16 @@ void ViewTallyDlg::showOffline() {
     EnableTallyControls(false);
 }
 
-void ViewTallyDlg::VStatusTimer_Timer() { shell::PollPrinterStatus(m_MainComm, doorPass_); }
+// A read the printer was found too silent for is made at the first tick
+// after it answers again, as on a line change: not inside the link's event
+// that tells it, where the data being delivered would come behind the read.
+void ViewTallyDlg::VStatusTimer_Timer() {
+    if (readAwaited_ && m_MainComm.isPrinterAnswering()) {
+        m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
+        return;
+    }
+    shell::PollPrinterStatus(m_MainComm, doorPass_);
+}
 
 shell::RealTimeStatusHandshake ViewTallyDlg::handshake() const {
     printerlink::StatusHandshake& flags = sharedFlags();

@@ -128,6 +128,8 @@ void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
     sharedFlags().m_SendRealTimeStatusCmd = false;
     doorPass_.leave();
     sendCommand(printerlink::GsUs0Command);
+    // The window's poll ends with it: a read it missed is not the next one's.
+    m_MainComm.forgetPollReads();
 }
 
 void ViewTallyDlg::ClearCachedValues() {
@@ -192,13 +194,13 @@ int ViewTallyDlg::CountCheckedTallies(bool includeMaxTemp) const {
 }
 
 void ViewTallyDlg::UpdateApplyButtons() {
-    const bool enable = CountCheckedIds() + CountCheckedTallies(false) >= 1 && m_MainComm.IsPrinterOnline();
+    const bool enable = CountCheckedIds() + CountCheckedTallies(false) >= 1 && m_MainComm.isPrinterAnswering();
     ApplyButton.setEnabled(enable);
     ApplyAndPrintButton.setEnabled(enable);
 }
 
 void ViewTallyDlg::UpdateClearTallyButton() {
-    ClearTallyButton.setEnabled(CountCheckedTallies(true) >= 1 && m_MainComm.IsPrinterOnline());
+    ClearTallyButton.setEnabled(CountCheckedTallies(true) >= 1 && m_MainComm.isPrinterAnswering());
 }
 
 void ViewTallyDlg::PrinterID_Click(int Index) {

@@ -16,7 +16,8 @@
 //
 // What may block and nest: every printer operation sends through the link,
 // whose sends yield to the event loop; the message boxes and notices run the
-// loop nested; the read and the clear on TCP wait, bounded, serving events.
+// loop nested; the read and the clear on TCP, and their reads of late USB
+// HID replies, wait, bounded, serving events.
 // The link's events, this window's timer and its keys may run inside any of
 // them. A serial operation whose printer did not answer the status request
 // unloads the window (the lost-link exit); its destruction waits until the
@@ -146,8 +147,9 @@ private:
     bool SetAutoStatusBack(bool enable);
     bool RequestIdItem(std::uint8_t code);
     // A USB HID printer that answers later than a read waits leaves its
-    // replies queued on the device: they are read until every request had
-    // its report or the link's reply wait has passed.
+    // replies queued on the device: they are read, with events served,
+    // until every request had its report, the link's reply wait has passed
+    // or the window has closed.
     void readLateHidReplies();
     // A report answers the request whose code leads its data (after at most
     // the two bytes some types send ahead): a status reply answers none.
@@ -227,8 +229,12 @@ private:
     shell::OperationSends operationSends_{m_MainComm};
     // Its status requests go through the link's door on this pass.
     shell::DoorPass doorPass_{m_MainComm};
-    // The codes of the USB HID requests whose report has not been read yet.
+    // A line change found the printer silent where it would have read.
+    bool readAwaited_ = false;
+    // The codes of the USB HID requests whose report has not been read yet,
+    // and when the first of them was sent since the list was last empty.
     std::vector<std::uint8_t> hidRepliesOwed_;
+    platform::Micros hidRepliesOwedSince_ = 0;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

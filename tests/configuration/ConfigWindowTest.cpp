@@ -103,6 +103,23 @@ TEST_F(ConfigWindow, StatusEventsTurnTheDisplayAndTheButtons) {
     EXPECT_TRUE(dlg->ApplyButton.Enabled());
 }
 
+// A TCP printer the link has found silent keeps its connection: a window
+// that opens on it shows it Offline from the start, and Online once it
+// answers again.
+TEST_F(ConfigWindow, OpensOfflineOnATcpPrinterFoundSilentUntilItAnswers) {
+    connect(Link::Lan, 0);
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    ASSERT_TRUE(mainWindow().SendOutput(printerlink::GsEotStatusCommand(1)));
+    idle(5500);  // the reply watchdog reports the silence
+    open();
+    EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Offline");
+    EXPECT_FALSE(dlg->ButtonGroup.Enabled() || dlg->PrintFormButton.Enabled());
+    printer.setReplyFault(sim::ReplyFault::None);
+    idle(3500);
+    EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Online");
+    EXPECT_TRUE(dlg->ButtonGroup.Enabled() && dlg->PrintFormButton.Enabled());
+}
+
 TEST_F(ConfigWindow, M27xKeepsRestartAndRestoreDisabledYetTheirKeysRun) {
     connect(Link::Usb, 14);
     openRecorded();

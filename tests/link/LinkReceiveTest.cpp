@@ -126,22 +126,44 @@ TEST_F(LinkTest, RefusedLanConnectShowsTheErrorAndReportsIt) {
 
 // A printer that answers later than the read waits has its answer read at
 // the next poll: a silent one is one whose second poll read in a row gets
-// nothing.
+// nothing, within one window's poll on one link.
 TEST_F(LinkTest, UsbHidStatusPollWithoutReportTakesThePrinterOffline) {
-    ASSERT_TRUE(connect(18));
-    link->m_AHPIBufferCmd = true;
-    printer.setReply({0x1D, 0x72, 0x01}, {});  // the printer is silent
+    struct Case {
+        const char* between;  // what comes between the two missed reads
+        std::function<void()> run;
+        bool offline;
+    } cases[] = {
+        {"nothing", [] {}, true},
+        {"the polling window closes", [this] { link->forgetPollReads(); }, false},
+        {"the link is opened again",
+         [this] {
+             link->DisconnectPrinter();
+             EXPECT_TRUE(connect(18));
+         },
+         false},
+    };
     Bytes poll{0x1D, 0x72, 0x01};
     PrinterLink::FrameHIDCommand(2, poll);
-    ASSERT_TRUE(link->SendOutput(poll));
-    link->fncReadHIDData();
-    EXPECT_TRUE(statuses.empty());
-    EXPECT_TRUE(link->IsPrinterOnline());
-    ASSERT_TRUE(link->SendOutput(poll));
-    link->fncReadHIDData();
-    EXPECT_EQ(statuses, std::vector<int>{0});
-    EXPECT_TRUE(received.empty());
-    EXPECT_FALSE(link->IsPrinterOnline());
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.between);
+        ASSERT_TRUE(connect(18));
+        statuses.clear();
+        printer.setReply({0x1D, 0x72, 0x01}, {});  // the printer is silent
+        link->m_AHPIBufferCmd = true;
+        ASSERT_TRUE(link->SendOutput(poll));
+        link->fncReadHIDData();
+        EXPECT_TRUE(statuses.empty());
+        EXPECT_TRUE(link->IsPrinterOnline());
+        c.run();
+        link->m_AHPIBufferCmd = true;
+        ASSERT_TRUE(link->SendOutput(poll));
+        link->fncReadHIDData();
+        EXPECT_EQ(statuses, c.offline ? std::vector<int>{0} : std::vector<int>{});
+        EXPECT_TRUE(received.empty());
+        EXPECT_EQ(link->IsPrinterOnline(), !c.offline);
+        link->DisconnectPrinter();
+        printer.clearReplies();
+    }
 }
 
 TEST_F(LinkTest, UsbHidStatusPollThatIsAnsweredRaisesNothing) {

@@ -1,6 +1,7 @@
 // Clearing tallies: the clear codes, and the values shown afterwards, which
 // come from the printer after the clear on every link.
 #include "TallyTestSupport.h"
+#include "link/PrinterCommands.h"
 
 namespace tallytest {
 namespace {
@@ -101,6 +102,40 @@ TEST_F(TallyClear, SlowAnswerAfterAClearNeverShowsTheCountFromBefore) {
         EXPECT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), "0");
         printer.config().replyDelay = 2000;
         ASSERT_TRUE(driver.click(w().CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
+}
+
+// A USB HID printer that never answers the read after a clear: the window
+// stays live while it waits (its timer runs, it can be closed), waits no
+// longer than the link waits for any reply, and closed, waits no more.
+TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait) {
+    for (int closeAtMs : {0, 1000}) {  // 0: left open
+        SCOPED_TRACE(closeAtMs);
+        detachPrinter();
+        connect(Link::Usb);
+        openTally();
+        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+        printer.setReply(printerlink::IdItemCommand(tally::TallyReplyMarker(tally::kKnifeCuts, false, 0)), {});
+        platform::Timer ticking(loop), closing(loop);
+        platform::Micros lastTick = clock.now(), longestGap = 0;
+        ticking.onTimer = [&] {
+            longestGap = std::max(longestGap, clock.now() - lastTick);
+            lastTick = clock.now();
+        };
+        ticking.setInterval(50);
+        closing.onTimer = [&] {
+            closing.setEnabled(false);
+            EXPECT_TRUE(driver.click(w().CloseButton));
+        };
+        closing.setInterval(closeAtMs);
+        const platform::Micros start = clock.now();
+        ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        EXPECT_LE(elapsedMs(start), (closeAtMs ? closeAtMs : printerlink::kReplyWaitMs) + 100.0);
+        EXPECT_LT(std::max(longestGap, clock.now() - lastTick), 500'000);
+        printer.clearReplies();
+        if (closeAtMs == 0) driver.click(w().CloseButton);
+        EXPECT_FALSE(w().isLoaded());
         ASSERT_TRUE(clickButton(2));
     }
 }

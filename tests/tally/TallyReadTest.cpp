@@ -35,6 +35,22 @@ TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
     }
 }
 
+// A TCP printer the link has found silent keeps its connection: the window
+// opens Offline on it, and reads once the printer answers again.
+TEST_F(TallyRead, ReadsOnceATcpPrinterFoundSilentAsItOpenedAnswersAgain) {
+    connect(Link::Lan);
+    printer.setReplyFault(sim::ReplyFault::Silent);
+    printer.closeConnection();  // reported as a silence; the link connects again
+    idle(100);
+    openTally();
+    EXPECT_EQ(w().PrinterOnlineText.Text(), "Offline");
+    EXPECT_EQ(idTexts(), Strings(tally::kIdItemCount));
+    printer.setReplyFault(sim::ReplyFault::None);
+    idle(6500);
+    EXPECT_EQ(w().PrinterOnlineText.Text(), "Online");
+    EXPECT_EQ(idTexts(), kIds);
+}
+
 // TCP hands over what has arrived, several replies in one block or a reply
 // cut anywhere; what the window shows must not depend on where blocks start.
 TEST_F(TallyRead, RepliesInBlocksOfAnySize) {

@@ -165,7 +165,7 @@ void ChangeConfigDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
     // A TCP printer answering again after its time-out counts as a change of
     // the serial lines: the link is asked afresh.
     if (printerlink::isLineChangeStatus(NewStatus) || NewStatus == printerlink::kPrinterAnswersAgainStatus) {
-        const bool online = m_MainComm.IsPrinterOnline();
+        const bool online = m_MainComm.isPrinterAnswering();
         PrinterOnlineText.setText(online ? "Online" : "Offline");
         EnableConfigControls(online);
     } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {
@@ -194,7 +194,7 @@ void ChangeConfigDlg::EnableConfigControls(bool enable) {
 
 void ChangeConfigDlg::UpdateApplyButton() {
     ApplyButton.setEnabled(printerlink::bRestartSentOnLink ||
-                           (CountCheckedSettings() > 0 && m_MainComm.IsPrinterOnline()));
+                           (CountCheckedSettings() > 0 && m_MainComm.isPrinterAnswering()));
 }
 
 int ChangeConfigDlg::CountCheckedSettings() const {
@@ -253,6 +253,8 @@ void ChangeConfigDlg::Form_Unload(int& /*Cancel*/) {
     printerlink::statusHandshake.bSendCmdForRealTimstatus = false;
     doorPass_.leave();
     ResetParameterFlags();
+    // The window's poll ends with it: a read it missed is not the next one's.
+    m_MainComm.forgetPollReads();
 }
 
 void ChangeConfigDlg::ApplyButton_Click() { commands_->ApplyButton_Click(*this); }
