@@ -49,7 +49,8 @@ void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
         bool enabled;
         ~Restore() {
             window.m_MainComm.releaseReplyWatchdog();
-            window.StatusPollTimer.setEnabled(enabled);
+            // A window closed meanwhile keeps its poll stopped.
+            if (window.isLoaded()) window.StatusPollTimer.setEnabled(enabled);
         }
     } restore{*this, polling};
     body();
@@ -139,7 +140,7 @@ void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
 void DiagnosePrinterDlg::PurgeBuffers() { shell::PurgeBuffers(m_MainComm); }
 
 void DiagnosePrinterDlg::showLinkState() {
-    const bool online = m_MainComm.IsPrinterOnline();
+    const bool online = m_MainComm.isPrinterAnswering();
     PrinterOnlineText.setText(online ? "Online" : "Offline");
     arrangeStatusGroups(online);
 }
@@ -149,7 +150,10 @@ void DiagnosePrinterDlg::showLinkState() {
 // silence itself, with the TCP reply watchdog's time, and shows it as the
 // watchdog's time-out and the printer's next data show it on TCP.
 void DiagnosePrinterDlg::notePoll() {
-    if (!interpreterHost_->lanLink() && pollSilence_.polled(now())) showOffline();
+    if (interpreterHost_->lanLink() || !pollSilence_.polled(now())) return;
+    // The next window to open shows it so too, until the printer sends.
+    m_MainComm.printerFoundSilent();
+    showOffline();
 }
 
 void DiagnosePrinterDlg::noteAnswer() {

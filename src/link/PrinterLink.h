@@ -168,6 +168,10 @@ public:
     // connection. Left, a miss of one window or link and the first of the
     // next would take the printer for silent at once.
     void forgetPollReads();
+    // A window found the printer silent where the link cannot tell (serial,
+    // USB HID): until the printer sends again, a window that opens shows it
+    // Offline. Its next data raises kPrinterAnswersAgainStatus.
+    void printerFoundSilent() { silenceFoundByWindow_ = true; }
     // The diagnostics window's status handshake answered: its reply
     // interpreter found the answer to its request.
     void readrealTimeResponesDiag();
@@ -334,6 +338,10 @@ private:
     platform::Micros msUntil(platform::Micros deadline) const;
     // The last poll read got no report, and none came since.
     bool hidPollMissed_ = false;
+    // A window found the printer silent, and it has sent nothing since.
+    bool silenceFoundByWindow_ = false;
+    // The printer sent something: a silence a window found is over.
+    void printerSent();
     void handOnHeldReply(platform::Bytes data, std::uint8_t reportId);
     // The firmware reply is awaited for the reply time from its request; one
     // that has not ended by then is no answer. Forgetting it ends the wait.

@@ -91,6 +91,7 @@ void PrinterLink::closeOpenTransports() {
     // Nothing asked on the link that closes is answered on the next.
     requestDoor_.forgetAll();
     forgetPollReads();
+    silenceFoundByWindow_ = false;
     // A silence found on the connection closed here is not the next one's.
     disarmWatchdog();
     if (MSCommCtrl.PortOpen()) MSCommCtrl.setPortOpen(false);

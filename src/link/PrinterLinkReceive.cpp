@@ -19,6 +19,7 @@ void PrinterLink::MSCommCtrl_OnComm() {
     // The receive event is delivered after it was raised; a WaitResponse in
     // between may already have taken the bytes. An empty input is no answer.
     if (input.empty()) return;
+    printerSent();
     routing_.routeSerialInput(input);
     limitFirmwareReply();
 }
@@ -29,6 +30,8 @@ void PrinterLink::Winsock_DataArrival(long) {
     StopResponseTimer();
     Bytes data = Winsock.GetData();
     if (!m_bLanReplyReceived) lanFirstReplyByte_ = data.empty() ? 0 : data.front();
+    // The reply watchdog tells a TCP printer that answers again.
+    silenceFoundByWindow_ = false;
     m_bLanReplyReceived = true;
     // A printer that answers after its restart is back: from now on its
     // silence is reported again, as it was before the restart.
@@ -68,8 +71,13 @@ void PrinterLink::forgetPollReads() {
     hidPollMissed_ = false;
 }
 
+void PrinterLink::printerSent() {
+    if (std::exchange(silenceFoundByWindow_, false)) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
+}
+
 void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
     const Bytes buffer = inputBuffer(report);
+    if (report) printerSent();
     // The device a poll read took for gone answers again: the windows that
     // showed it offline show it online again.
     if (report && answersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);

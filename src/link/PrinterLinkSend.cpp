@@ -36,7 +36,9 @@ bool PrinterLink::IsPrinterOnline() {
     return false;
 }
 
-bool PrinterLink::isPrinterAnswering() { return IsPrinterOnline() && !lanSilenceReported(); }
+bool PrinterLink::isPrinterAnswering() {
+    return IsPrinterOnline() && !lanSilenceReported() && !silenceFoundByWindow_;
+}
 
 // Both waits end early when the link was closed or lost meanwhile (a
 // handler that ran during a yield disconnected, the TCP peer went away):
