@@ -294,19 +294,76 @@ TEST_F(PrintTests, SerialPrinterSwitchedOffStopsTheTest) {
     }
 }
 
-// Closed while the test waits for the printer's answer: the printer that
-// stays online gets nothing more than the close's own GS US 0.
+// Closed while a test waits (for the printer's answer, for its turn behind a
+// poll a silent printer left owed, in the sleep after a slip print): the
+// window goes at once, and the printer gets nothing more than the close's
+// own GS US 0, nor the technician another notice or message.
 TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
-    auto& w = open(Link::Serial, 0);
-    printer.onLog = [this, &w](const sim::SimLogEntry&) {
-        printer.onLog = nullptr;
-        printer.scheduler().after(1000, [this, &w] { driver.click(w.CloseButton); });
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    struct Case {
+        const char* name;
+        Link link;
+        platform::CommandButton Dlg::*button;
+        // The command whose arrival starts closeMs; nullptr: the click, on a
+        // printer silent since before the last poll.
+        const char* closeAfter;
+        int closeMs;
+        bool queued = true;  // pressed through the loop, as input comes; else right then
+    } cases[] = {
+        {"answer awaited", Link::Serial, &Dlg::ReceiptButton, "DLE EOT 2", 1, false},
+        {"turn awaited", Link::Serial, &Dlg::ReceiptButton, nullptr, 1000},
+        {"slip sleep", Link::Lan, &Dlg::SlipButton, "FF", 5000},
+        {"slip sleep", Link::Usb, &Dlg::SlipButton, "FF", 5000},
     };
-    ASSERT_TRUE(driver.click(w.ReceiptButton));
-    ASSERT_FALSE(w.isLoaded());
-    runFor(1000);
-    EXPECT_TRUE(paper().empty());
-    EXPECT_EQ(printCommands().back(), "GS US 0");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
+        auto& w = open(c.link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        if (!c.closeAfter) {
+            printer.setReplyFault(sim::ReplyFault::Silent);
+            runFor(1200);
+        }
+        platform::Micros pressedAt = -1;
+        std::size_t logSeen = 0, paperSeen = 0, told = 0, noticed = 0;
+        const auto closeIn = [&](int ms) {
+            printer.scheduler().after(ms * 1000, [&] {
+                pressedAt = clock.now();
+                logSeen = printer.log().size();
+                paperSeen = printer.paper().items().size();
+                told = messages.size();
+                noticed = notices.size();
+                if (c.queued)
+                    loop.post([&] { driver.click(w.CloseButton); });
+                else
+                    driver.click(w.CloseButton);
+            });
+        };
+        bool armed = c.closeAfter != nullptr;
+        printer.onLog = [&](const sim::SimLogEntry& entry) {
+            if (!armed || std::count(entry.decoded.begin(), entry.decoded.end(), c.closeAfter) == 0) return;
+            armed = false;
+            closeIn(c.closeMs);
+        };
+        if (!c.closeAfter) closeIn(c.closeMs);
+        ASSERT_TRUE(driver.click(w.*c.button));
+        const platform::Micros returnedAt = clock.now();
+        runFor(6000);
+        EXPECT_FALSE(w.isLoaded());
+        ASSERT_GE(pressedAt, 0);
+        EXPECT_LE(returnedAt - pressedAt, 1'000'000);
+        Strings after;
+        for (std::size_t i = logSeen; i < printer.log().size(); ++i)
+            after.insert(after.end(), printer.log()[i].decoded.begin(), printer.log()[i].decoded.end());
+        EXPECT_EQ(after, Strings{"GS US 0"});
+        EXPECT_EQ(printer.paper().items().size(), paperSeen);
+        EXPECT_EQ(messages.size(), told);
+        EXPECT_EQ(notices.size(), noticed);
+        printer.onLog = nullptr;
+        printer.setReplyFault(sim::ReplyFault::None);
+        setSlipDocument(printer.status(), sim::SlipDocument::None);
+        if (w.isLoaded()) platform::Unload(w);
+        clickButton(kDisconnectButton);  // gone already where the test lost the link
+    }
 }
 
 }  // namespace

@@ -105,8 +105,40 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          },
          true, 1},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    std::vector<Case> rows(std::begin(cases), std::end(cases));
+    // A poll answered 6 s late, after it was given up: its replies, of the
+    // slip status's form, come while the wait asks for the station.
+    rows.push_back({"poll answered after it was given up", Link::Lan, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                    [this] {
+                        int polls = 0;
+                        printer.onLog = [this, &polls](const sim::SimLogEntry& entry) {
+                            if (std::count(entry.decoded.begin(), entry.decoded.end(), "GS EOT 1") == 0) return;
+                            if (++polls == 1)
+                                printer.scheduler().after(300'000, [this] { printer.config().replyDelay = 6'000'000; });
+                            else
+                                printer.config().replyDelay = 2000;
+                        };
+                        while (polls < 2) runFor(10);
+                        printer.onLog = nullptr;
+                        messageKeys = {'1', '0'};
+                    },
+                    false, 2});
+    // Pressed again while the window waits for a lost reply to be given up
+    // before its prompt: Cancel ends both presses.
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        rows.push_back({"pressed twice, cancelled", link, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                        [this] {
+                            printer.skipStatusReplies(1);
+                            runFor(1100);
+                            printer.scheduler().after(1'000'000, [this] {
+                                loop.post([this] { driver.click(window->SlipButton); });
+                            });
+                            messageKeys = {'0', '0'};  // a second prompt ends too
+                        },
+                        false, 1});
+    }
+    for (const Case& c : rows) {
+        SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
         auto& w = open(c.link, 0);
         messages.clear();
         c.arrange();
@@ -116,10 +148,12 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
             EXPECT_LE(clock.now() - clickedAt, platform::Micros(c.maxMs) * 1000);
         }
         runFor(kWireMs);
-        EXPECT_EQ(countCommand("ESC w P (MICR read)") + countCommand("ESC w F (check flip)") > 0, c.done);
+        EXPECT_EQ(countCommand("ESC w P (MICR read)") + countCommand("ESC w F (check flip)") +
+                          countCommand("ESC c 48 4") > 0,
+                  c.done);
         if (c.prompts > 0) {
             EXPECT_EQ(std::count_if(messages.begin(), messages.end(),
-                                    [](const MessageSeen& m) { return m.text.rfind("Insert a check", 0) == 0; }),
+                                    [](const MessageSeen& m) { return m.text.rfind("Insert a ", 0) == 0; }),
                       static_cast<long>(c.prompts));
         }
         if (c.done) {
@@ -393,6 +427,28 @@ TEST_F(SlipTests, SlipPrintGoesToTheSlipStationAndEjectsIt) {
     w.FlipCheckLan();
     EXPECT_TRUE(messages.empty());
     EXPECT_EQ(printCommands(), (Strings{"ESC @", "GS US 0"}));
+}
+
+// A test key pressed during the sleep after a slip print is taken then and
+// runs once the slip test has ended: the receipt prints once, after the eject.
+TEST_F(SlipTests, KeyPressedDuringTheSlipSleepRunsAfterIt) {
+    for (Link link : {Link::Lan, Link::Usb}) {
+        SCOPED_TRACE(linkName(link));
+        auto& w = open(link, 0);
+        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        bool pressed = false;
+        printer.onLog = [&](const sim::SimLogEntry& entry) {
+            if (pressed || std::count(entry.decoded.begin(), entry.decoded.end(), "FF") == 0) return;
+            pressed = true;
+            printer.scheduler().after(5'000'000, [&] { loop.post([&] { driver.pressKey(w, '1'); }); });
+        };
+        ASSERT_TRUE(driver.click(w.SlipButton));
+        printer.onLog = nullptr;
+        const Strings got = paper();
+        EXPECT_EQ(std::count(got.begin(), got.end(), "cut"), 1);
+        EXPECT_EQ(std::count(std::find(got.begin(), got.end(), "slip eject"), got.end(), "cut"), 1);
+        disconnect();
+    }
 }
 
 // A noisy line (four random bytes a second) and an empty station: only the
