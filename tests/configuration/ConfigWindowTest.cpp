@@ -106,18 +106,35 @@ TEST_F(ConfigWindow, StatusEventsTurnTheDisplayAndTheButtons) {
 // A TCP printer the link has found silent keeps its connection: a window
 // that opens on it shows it Offline from the start, and Online once it
 // answers again.
-TEST_F(ConfigWindow, OpensOfflineOnATcpPrinterFoundSilentUntilItAnswers) {
-    connect(Link::Lan, 0);
-    printer.setReplyFault(sim::ReplyFault::Silent);
-    ASSERT_TRUE(mainWindow().SendOutput(printerlink::GsEotStatusCommand(1)));
-    idle(5500);  // the reply watchdog reports the silence
-    open();
-    EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Offline");
-    EXPECT_FALSE(dlg->ButtonGroup.Enabled() || dlg->PrintFormButton.Enabled());
-    printer.setReplyFault(sim::ReplyFault::None);
-    idle(3500);
-    EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Online");
-    EXPECT_TRUE(dlg->ButtonGroup.Enabled() && dlg->PrintFormButton.Enabled());
+// Found silent by the link's reply watchdog (TCP), or by the diagnostics
+// window's own poll where the link cannot tell (serial, USB HID).
+TEST_F(ConfigWindow, OpensOfflineOnAPrinterFoundSilentUntilItAnswers) {
+    struct Case {
+        Link link;
+        bool answersAgainShown;  // the window asks the printer itself
+    } cases[] = {{Link::Lan, true}, {Link::Serial, false}, {Link::Usb, true}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(shelltest::linkName(c.link));
+        connect(c.link, 0);
+        printer.setReplyFault(sim::ReplyFault::Silent);
+        if (c.link == Link::Lan) {
+            ASSERT_TRUE(mainWindow().SendOutput(printerlink::GsEotStatusCommand(1)));
+            idle(5500);  // the reply watchdog reports the silence
+        } else {
+            mainWindow().printerFoundSilent();
+        }
+        open();
+        EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Offline");
+        EXPECT_FALSE(dlg->ButtonGroup.Enabled() || dlg->PrintFormButton.Enabled());
+        printer.setReplyFault(sim::ReplyFault::None);
+        idle(3500);
+        if (c.answersAgainShown) {
+            EXPECT_EQ(dlg->PrinterOnlineText.Text(), "Online");
+            EXPECT_TRUE(dlg->ButtonGroup.Enabled() && dlg->PrintFormButton.Enabled());
+        }
+        ASSERT_TRUE(driver.click(dlg->CloseButton));
+        ASSERT_TRUE(clickButton(2));
+    }
 }
 
 TEST_F(ConfigWindow, M27xKeepsRestartAndRestoreDisabledYetTheirKeysRun) {
