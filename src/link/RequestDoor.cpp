@@ -136,16 +136,19 @@ bool RequestDoor::open(Ticket ticket) {
     return false;
 }
 
-bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros deadline) {
-    const auto ownOpen = [&] {
+bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros within) {
+    const auto oldestOwnAskedAt = [&]() -> std::optional<platform::Micros> {
         giveUpOld(form, now());
-        const Book& requests = book(form);
-        return std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.owner == owner; });
+        std::optional<platform::Micros> oldest;
+        for (const Request& r : book(form))
+            if (r.owner == owner && (!oldest || r.askedAt < *oldest)) oldest = r.askedAt;
+        return oldest;
     };
     for (;;) {
         if (readQueued_) readQueued_();
-        if (!ownOpen()) return true;
-        if (!present(owner) || now() >= deadline) return false;
+        const std::optional<platform::Micros> oldest = oldestOwnAskedAt();
+        if (!oldest) return true;
+        if (!present(owner) || now() >= *oldest + within) return false;
         serve();
     }
 }

@@ -107,8 +107,9 @@ public:
     // The set has a request still open.
     bool open(Ticket ticket);
     // Waits, serving events, until none of the owner's requests of `form`
-    // is open, the owner left, or `deadline` passed. True when none is.
-    bool awaitAnswers(Owner owner, ReplyForm form, platform::Micros deadline);
+    // is open, the owner left, or `within` has passed since the oldest of
+    // them went out. True when none is open.
+    bool awaitAnswers(Owner owner, ReplyForm form, platform::Micros within);
     // Waits, serving events, until nothing of any form is owed: for a wait
     // that reads the printer's bytes itself, whatever their form. False
     // when the owner left or `stop` held.

@@ -24,14 +24,16 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
     return sendCommand(printerlink::AutoStatusBackCommand(n));
 }
 
+// A USB HID printer's answer waits in its input report until read; the
+// door knows which items are still owed, by the code that leads the answer.
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
-    const bool sent = sendCommand(printerlink::IdItemCommand(code));
-    // A USB HID printer's answer waits in its input report until read.
-    if (m_MainComm.m_lngHIDHandle > 0) {
-        if (sent && hidRepliesOwed_.empty()) hidRepliesOwedSince_ = platform::EventLoop::current().clock().now();
-        if (sent) hidRepliesOwed_.push_back(code);
-        m_MainComm.fncReadHIDData();
-    }
+    if (m_MainComm.m_lngHIDHandle <= 0) return sendCommand(printerlink::IdItemCommand(code));
+    bool sent = false;
+    doorPass_.door().askKeyed(doorPass_.owner(), printerlink::ReplyForm::IdItem, code, [&] {
+        sent = sendCommand(printerlink::IdItemCommand(code));
+        return sent;
+    });
+    m_MainComm.fncReadHIDData();
     return sent;
 }
 
@@ -39,33 +41,21 @@ bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
 // the window is painted, takes keys and runs its timer while the printer is
 // late; a blocking read would hold it for the read's whole bound each time.
 // A window closed meanwhile wants nothing more read. The wait counts from
-// the first request owed since nothing was, not from the last request: an
-// item the printer never answers holds the window no longer than the link
-// waits for any reply.
+// the first request still owed, not from the last: an item the printer never
+// answers holds the window no longer than the link waits for any reply.
 void ViewTallyDlg::readLateHidReplies() {
-    constexpr int kRoundSleepMs = 10;
-    platform::Clock& clock = platform::EventLoop::current().clock();
-    const platform::Micros deadline = hidRepliesOwedSince_ + platform::Micros(printerlink::kReplyWaitMs) * 1000;
-    const auto over = [&] {
-        return hidRepliesOwed_.empty() || m_MainComm.m_lngHIDHandle <= 0 || !isLoaded() || clock.now() >= deadline;
-    };
-    shell::waitRounds(printerlink::kReplyWaitMs / kRoundSleepMs, kRoundSleepMs, [&] {
-        if (!over()) m_MainComm.readQueuedHidReports();
-        return over();
-    });
-    hidRepliesOwed_.clear();
+    if (m_MainComm.m_lngHIDHandle <= 0) return;
+    doorPass_.door().awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem,
+                                  platform::Micros(printerlink::kReplyWaitMs) * 1000);
 }
 
 void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
     constexpr std::size_t kLeadBytes = 3;
     const std::size_t end = printerlink::hidReportDataEnd(report);
+    const platform::Micros now = platform::EventLoop::current().clock().now();
     for (std::size_t i = printerlink::kHidReportHeaderBytes; i < end && i < printerlink::kHidReportHeaderBytes + kLeadBytes;
-         ++i) {
-        const auto owed = std::find(hidRepliesOwed_.begin(), hidRepliesOwed_.end(), report[i]);
-        if (owed == hidRepliesOwed_.end()) continue;
-        hidRepliesOwed_.erase(owed);
-        return;
-    }
+         ++i)
+        if (doorPass_.door().takeKeyed(printerlink::ReplyForm::IdItem, report[i], now)) return;
 }
 
 bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {

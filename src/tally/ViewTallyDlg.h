@@ -148,8 +148,8 @@ private:
     bool RequestIdItem(std::uint8_t code);
     // A USB HID printer that answers later than a read waits leaves its
     // replies queued on the device: they are read, with events served,
-    // until every request had its report, the link's reply wait has passed
-    // or the window has closed.
+    // until the door has every request answered, the link's reply wait has
+    // passed since the first still owed, or the window has closed.
     void readLateHidReplies();
     // A report answers the request whose code leads its data (after at most
     // the two bytes some types send ahead): a status reply answers none.
@@ -231,10 +231,6 @@ private:
     shell::DoorPass doorPass_{m_MainComm};
     // A line change found the printer silent where it would have read.
     bool readAwaited_ = false;
-    // The codes of the USB HID requests whose report has not been read yet,
-    // and when the first of them was sent since the list was last empty.
-    std::vector<std::uint8_t> hidRepliesOwed_;
-    platform::Micros hidRepliesOwedSince_ = 0;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
