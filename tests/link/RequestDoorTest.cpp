@@ -18,7 +18,8 @@ using printerlink::RequestDoor;
 TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
     struct Step {
         char what;  // 'p' a poll of 4 asked, 'r' a real-time status request, 'o' an own request,
-                    // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window
+                    // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window,
+                    // 'n' a poll whose send waits for the line while a click asks an own request
         platform::Micros at;
     };
     struct Case {
@@ -26,6 +27,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         std::vector<Step> steps;
         // Per 'p', 'r', 'o', 'q': "S" when it was skipped as something was owed.
         // Per 't': the row, "rt", "own" or "-" for nothing; "~" when it may be late.
+        // Per 'n': "n", and "H" when the click's request still waited 20 s on.
         std::string got;
     } cases[] = {
         {"part of a poll 300 ms late",
@@ -48,6 +50,9 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         {"a closed window's replies answer nobody and are still owed",
          {{'p', 0}, {'l', 100}, {'t', 200}, {'q', 300}, {'q', 5'600'000}},
          "p - S q"},
+        {"a click served during a poll's send, the printer silent: its request does not wait for good",
+         {{'n', 0}},
+         "n"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -67,6 +72,16 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
             if (step.what == 'q') ask(second, printerlink::kPollSet, 4, 'q');
             if (step.what == 'r') ask(first, printerlink::kRealTimeStatus, 1, 'r');
             if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o');
+            if (step.what == 'n') {
+                bool held = false;
+                door.tryAsk(first, ReplyForm::Status, printerlink::kPollSet, 4, [&] {
+                    const platform::Micros from = clock.now();
+                    door.ask(first, ReplyForm::Status, printerlink::kOwnRequest, 1, [] { return true; },
+                             [&] { return held = clock.now() - from > 20'000'000; });
+                    return true;
+                });
+                got += held ? "nH" : "n";
+            }
             if (step.what == 'l') {
                 door.leave(first);
                 got.pop_back();
