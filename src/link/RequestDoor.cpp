@@ -38,6 +38,14 @@ bool RequestDoor::owes(ReplyForm form) {
     return !book(form).empty();
 }
 
+// One thread: a request whose send has not returned was noted by a send
+// further down the stack, which yields to the handler that asks now and
+// cannot return before it has.
+bool RequestDoor::sending(ReplyForm form) {
+    const Book& requests = book(form);
+    return std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.leftAt == platform::kForever; });
+}
+
 RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int rows,
                                       const std::function<bool()>& sendRequests) {
     const Ticket ticket = nextTicket_++;
@@ -46,7 +54,19 @@ RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int 
         book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever});
     // Noted before the send: a send yields, and an answer read meanwhile
     // must find its request.
-    const bool sent = sendRequests();
+    bool sent = false;
+    // A send that throws leaves nothing owed for good: a request whose send
+    // never returned would never be given up.
+    struct Unnote {
+        Book& requests;
+        Ticket ticket;
+        bool active = true;
+        ~Unnote() {
+            if (active) std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
+        }
+    } unnote{book(form), ticket};
+    sent = sendRequests();
+    unnote.active = false;
     Book& requests = book(form);
     if (!sent) {
         std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
@@ -80,6 +100,9 @@ RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int r
         if (!present(owner) || (stop && stop())) return 0;
         if (readQueued_) readQueued_();
         if (!owes(form)) break;
+        // Waiting for a send's requests that runs below this wait would end
+        // only if the printer answered them; a silent one would hold it for good.
+        if (sending(form)) return 0;
         serve();
     }
     return send(owner, form, tag, rows, sendRequests);
@@ -158,8 +181,13 @@ bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
         if (!present(owner) || (stop && stop())) return false;
         if (readQueued_) readQueued_();
         bool owed = false;
-        for (std::size_t f = 0; f < kForms; ++f) owed = owes(static_cast<ReplyForm>(f)) || owed;
+        bool underSend = false;
+        for (std::size_t f = 0; f < kForms; ++f) {
+            owed = owes(static_cast<ReplyForm>(f)) || owed;
+            underSend = underSend || sending(static_cast<ReplyForm>(f));
+        }
         if (!owed) return true;
+        if (underSend) return false;
         serve();
     }
 }

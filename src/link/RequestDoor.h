@@ -91,7 +91,9 @@ public:
     // send has returned: a send may wait long for the line.
     Ticket tryAsk(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
     // Waits, serving events, until nothing of the form is owed, then as
-    // tryAsk. 0 when the owner left, `stop` held, or the send failed.
+    // tryAsk. 0 when the owner left, `stop` held, or the send failed; 0 at
+    // once when what is owed was asked by a send that has not returned (a
+    // handler run while that send yields), which cannot return meanwhile.
     Ticket ask(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
                const std::function<bool()>& stop = {});
     // A poll whose answer nobody reads (it only keeps the link's watchdog
@@ -112,7 +114,8 @@ public:
     bool awaitAnswers(Owner owner, ReplyForm form, platform::Micros within);
     // Waits, serving events, until nothing of any form is owed: for a wait
     // that reads the printer's bytes itself, whatever their form. False
-    // when the owner left or `stop` held.
+    // when the owner left or `stop` held, or, as for ask, at once when what
+    // is owed was asked by a send that has not returned.
     bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
@@ -134,6 +137,8 @@ private:
     platform::Micros now() const;
     void giveUpOld(ReplyForm form, platform::Micros now);
     bool owes(ReplyForm form);
+    // A request of the form was noted by a send that has not returned.
+    bool sending(ReplyForm form);
     Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
     Answer answerFor(const Request& request) const;
     // One pass of the loop and a short rest: the printer has its time.
