@@ -221,7 +221,14 @@ private:
     void runTest(const PressedTest& test);
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
-    bool sendsStopped() const { return !isLoaded() || clickSends_.stopped(); }
+    bool sendsStopped() const { return (!isLoaded() && !puttingPrinterBack_) || clickSends_.stopped(); }
+    // What a test sends to leave the printer as it found it (the receipt
+    // station selected, one colour) goes out also when the window was
+    // closed during the test's wait: the closed window prints nothing more,
+    // but a printer left on the slip station or in two colours would print
+    // the next receipt wrongly.
+    void putPrinterBack(const std::function<void()>& sends);
+    bool puttingPrinterBack_ = false;
     void showOffline();
     // By model for "Any HID USB POS Printer", else by type.
     void arrangeStatusGroups(bool online);

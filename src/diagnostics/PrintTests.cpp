@@ -63,8 +63,10 @@ void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     Printer.printTwoColorPasses(AXOLogo.Picture());
     if (sendsStopped()) return;
     waitWithPollResting(kTwoColorSleepMs);
-    Printer.InitializePrinter();
-    Printer.SetColorOption(false);
+    putPrinterBack([this] {
+        Printer.InitializePrinter();
+        Printer.SetColorOption(false);
+    });
 }
 
 void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
@@ -81,7 +83,7 @@ void DiagnosePrinterDlg::PrintTwoSidedTestLan() {
     Printer.printTwoSidedSequence(AXOLogo.Picture());
     if (sendsStopped()) return;
     waitWithPollResting(kTwoSidedSleepMs);
-    Printer.InitializePrinter();
+    putPrinterBack([this] { Printer.InitializePrinter(); });
 }
 
 void DiagnosePrinterDlg::PrintTwoSidedTestSerial() {

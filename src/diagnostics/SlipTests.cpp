@@ -78,9 +78,8 @@ bool DiagnosePrinterDlg::printSlip() {
 void DiagnosePrinterDlg::PrintSlipTestLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !printSlip()) return;
     waitWithPollResting(kSlipSleepMs);
-    if (!isLoaded()) return;
-    showBusyNotice();
-    Printer.SelectPaperStation(0);
+    if (isLoaded()) showBusyNotice();
+    putPrinterBack([this] { Printer.SelectPaperStation(0); });
 }
 
 void DiagnosePrinterDlg::PrintSlipTestSerial() {
@@ -120,7 +119,11 @@ void DiagnosePrinterDlg::ReadMICRLan() {
     if (!sent) return;
     const StatusInterpreter::MicrRead read = *sent;
     waitWithPollResting(kMICRSleepMs);
-    if (!isLoaded()) return;
+    if (!isLoaded()) {
+        Interpreter.stopAwaitingMicrReply(read);
+        putPrinterBack([this] { Printer.SelectPaperStation(0); });
+        return;
+    }
     Interpreter.micrReplyHeldUntilNow();
     if (hidOpen())
         readMICRReplyOnHid();
@@ -156,9 +159,8 @@ bool DiagnosePrinterDlg::flipCheck() {
 void DiagnosePrinterDlg::FlipCheckLan() {
     if (!isSlipType(m_MainComm.PrinterType()) || !flipCheck()) return;
     waitWithPollResting(kFlipSleepMs);
-    if (!isLoaded()) return;
-    showBusyNotice();
-    Printer.SelectPaperStation(0);
+    if (isLoaded()) showBusyNotice();
+    putPrinterBack([this] { Printer.SelectPaperStation(0); });
 }
 
 void DiagnosePrinterDlg::FlipCheckSerial() {
@@ -211,6 +213,9 @@ void DiagnosePrinterDlg::readSlipStatus(bool& ok, bool gsR1) {
 std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(bool gsR1, platform::Micros deadline) {
     const printerlink::ReplyForm form = gsR1 ? printerlink::ReplyForm::Esc : printerlink::ReplyForm::Status;
     ownAnswer_.reset();
+    // The wait reads every byte itself: replies of other forms still owed
+    // would be read and lost here.
+    if (!awaitOwnTurn()) return std::nullopt;
     const printerlink::RequestDoor::Ticket ticket = doorPass_.door().ask(
         doorPass_.owner(), form, printerlink::kOwnRequest, 1,
         [&] {

@@ -56,6 +56,12 @@ void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
     body();
 }
 
+void DiagnosePrinterDlg::putPrinterBack(const std::function<void()>& sends) {
+    const bool before = std::exchange(puttingPrinterBack_, true);
+    sends();
+    puttingPrinterBack_ = before;
+}
+
 void DiagnosePrinterDlg::waitWithPollResting(int ms) {
     withoutStatusPoll([&] {
         const platform::Micros until = now() + platform::Micros(ms) * 1000;
@@ -151,8 +157,9 @@ void DiagnosePrinterDlg::showLinkState() {
 // watchdog's time-out and the printer's next data show it on TCP.
 void DiagnosePrinterDlg::notePoll() {
     if (interpreterHost_->lanLink() || !pollSilence_.polled(now())) return;
-    // The next window to open shows it so too, until the printer sends.
-    m_MainComm.printerFoundSilent();
+    // The next window to open shows it so too, until the printer sends: on
+    // USB HID, where that window's own poll finds it again.
+    if (hidOpen()) m_MainComm.printerFoundSilent();
     showOffline();
 }
 

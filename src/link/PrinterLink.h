@@ -168,9 +168,11 @@ public:
     // connection. Left, a miss of one window or link and the first of the
     // next would take the printer for silent at once.
     void forgetPollReads();
-    // A window found the printer silent where the link cannot tell (serial,
-    // USB HID): until the printer sends again, a window that opens shows it
-    // Offline. Its next data raises kPrinterAnswersAgainStatus.
+    // A window found a USB HID printer silent, where the link cannot tell:
+    // until the printer sends again, a window that opens shows it Offline.
+    // Its next report raises kPrinterAnswersAgainStatus. (On serial no
+    // window that opens next asks the printer anything, so nothing would
+    // ever show it back.)
     void printerFoundSilent() { silenceFoundByWindow_ = true; }
     // The diagnostics window's status handshake answered: its reply
     // interpreter found the answer to its request.

@@ -19,7 +19,6 @@ void PrinterLink::MSCommCtrl_OnComm() {
     // The receive event is delivered after it was raised; a WaitResponse in
     // between may already have taken the bytes. An empty input is no answer.
     if (input.empty()) return;
-    printerSent();
     routing_.routeSerialInput(input);
     limitFirmwareReply();
 }

@@ -90,6 +90,9 @@ bool PrinterLink::waitHidReply(Bytes& resp, int count, platform::Micros deadline
         while (heldReply_.size() < count && m_lngHIDHandle > 0 && loop_.clock().now() < until) {
             const auto report = readReport();
             if (!report) break;
+            // The window that waits shows what it reads; one opened later
+            // asks afresh.
+            silenceFoundByWindow_ = false;
             if (const auto input = inputData(*report)) heldReply_.addReportData(input->reportId, input->data);
         }
     }

@@ -25,7 +25,12 @@ RequestDoor::Owner RequestDoor::enter() {
     return owner;
 }
 
-void RequestDoor::leave(Owner owner) { present_.erase(owner); }
+void RequestDoor::leave(Owner owner) {
+    present_.erase(owner);
+    for (std::size_t f = 0; f < kForms; ++f)
+        lateAnswersPossible_[f] += static_cast<int>(
+            std::erase_if(books_[f], [&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; }));
+}
 
 void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
     Book& requests = book(form);
@@ -54,7 +59,6 @@ RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int 
         book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever});
     // Noted before the send: a send yields, and an answer read meanwhile
     // must find its request.
-    bool sent = false;
     // A send that throws leaves nothing owed for good: a request whose send
     // never returned would never be given up.
     struct Unnote {
@@ -65,17 +69,24 @@ RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int 
             if (active) std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
         }
     } unnote{book(form), ticket};
-    sent = sendRequests();
+    const bool sent = sendRequests();
     unnote.active = false;
     Book& requests = book(form);
+    const auto ours = [&](const Request& r) { return r.ticket == ticket; };
     if (!sent) {
-        std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
+        std::erase_if(requests, ours);
+        return 0;
+    }
+    // The window left while its requests went out: as at its leaving, they
+    // are dropped and their answers may still come.
+    if (!present(owner)) {
+        lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(requests, ours));
         return 0;
     }
     const platform::Micros leftAt = now();
     for (Request& r : requests)
-        if (r.ticket == ticket) r.leftAt = leftAt;
-    return present(owner) ? ticket : 0;
+        if (ours(r)) r.leftAt = leftAt;
+    return ticket;
 }
 
 RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, int rows,

@@ -16,10 +16,14 @@
 //   the next request's. As the printer answers in order, only the next N
 //   replies of the form after N requests were given up can be such late
 //   answers: those say so (maybeLate), and nothing that feeds, prints or
-//   writes acts on one, nor does the panel show a sample holding one.
+//   writes acts on one, nor does the panel show a sample holding one. The
+//   real-time status request is the exception: it asks only whether the
+//   printer sends at all, which a late answer shows as well as its own.
 // - A window enters when it opens and leaves when it closes: what it asked
-//   answers nothing afterwards (the replies are still owed, to nobody, so
-//   they cannot answer the next window's requests), and its waits end.
+//   is dropped and its waits end. Nobody would read the replies still on
+//   their way, and kept owed they would hold the next window back until
+//   given up; dropped, they count as given up: the next replies of their
+//   form may be them.
 //
 // ID item requests (GS I @ on USB HID) are answered by the code that leads
 // their reply, not by order: askKeyed and takeKeyed.

@@ -309,11 +309,14 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
         const char* closeAfter;
         int closeMs;
         bool queued = true;  // pressed through the loop, as input comes; else right then
+        // What the printer gets after the press: the window's GS US 0, and
+        // the receipt station selected back, which prints nothing.
+        Strings after = {"GS US 0"};
     } cases[] = {
         {"answer awaited", Link::Serial, &Dlg::ReceiptButton, "DLE EOT 2", 1, false},
         {"turn awaited", Link::Serial, &Dlg::ReceiptButton, nullptr, 1000},
-        {"slip sleep", Link::Lan, &Dlg::SlipButton, "FF", 5000},
-        {"slip sleep", Link::Usb, &Dlg::SlipButton, "FF", 5000},
+        {"slip sleep", Link::Lan, &Dlg::SlipButton, "FF", 5000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}},
+        {"slip sleep", Link::Usb, &Dlg::SlipButton, "FF", 5000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
@@ -354,7 +357,7 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
         Strings after;
         for (std::size_t i = logSeen; i < printer.log().size(); ++i)
             after.insert(after.end(), printer.log()[i].decoded.begin(), printer.log()[i].decoded.end());
-        EXPECT_EQ(after, Strings{"GS US 0"});
+        EXPECT_EQ(after, c.after);
         EXPECT_EQ(printer.paper().items().size(), paperSeen);
         EXPECT_EQ(messages.size(), told);
         EXPECT_EQ(notices.size(), noticed);
