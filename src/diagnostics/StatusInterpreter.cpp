@@ -69,7 +69,7 @@ void StatusInterpreter::interpretReply(const ReplyBlock& block) {
     dropRestOfReply_ = false;
     for (int i = 0; i <= last && !dropRestOfReply_; ++i) interpretByte(block, i, last, hidEsc, facts);
     // The report's bytes are one answer: the set is whole once all are read.
-    if (hidEsc.owner != 0 && hidEsc.last) addToSample(ReplyForm::Esc, hidEsc, Reply::EscU, 0, facts, true);
+    if (hidEsc.owner != 0 && hidEsc.last) showWholeSample(ReplyForm::Esc, hidEsc.ticket, facts);
 }
 
 RequestDoor::Answer StatusInterpreter::take(ReplyForm form, platform::Micros arrivedAt) {
@@ -110,8 +110,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     } else if (isDleEmReply(b)) {
         const RequestDoor::Answer answer = take(ReplyForm::Kiosk, block.arrivedAt);
         if (answer.owner != 0 && answer.tag == printerlink::kPollSet)
-            addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts,
-                        answer.last);
+            addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
     } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
         micrAwaits_.pop_front();
         m_iMICRStatus = b;
@@ -119,6 +118,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         m_strMICRText.clear();
         micrReplyEndsBy_ = block.arrivedAt + kMICRReplyTime;
     } else if (isEscReply(b) && host_.usbLink()) {
+        // The report is one answer: its set may be whole once all its bytes are read.
         if (hidEsc.owner != 0) addToSample(ReplyForm::Esc, hidEsc, escReply(hidEsc.row, i, last), b, facts, false);
     } else if (isEscReply(b) && host_.lanLink()) {
         const RequestDoor::Answer answer = take(ReplyForm::Esc, block.arrivedAt);
@@ -126,7 +126,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         if (answer.tag == printerlink::kOwnRequest)
             host_.ownReplyRead(answer, b);
         else if (answer.tag == printerlink::kPollSet)
-            addToSample(ReplyForm::Esc, answer, escReply(answer.row, i, last), b, facts, answer.last);
+            addToSample(ReplyForm::Esc, answer, escReply(answer.row, i, last), b, facts);
     }
 }
 
@@ -142,26 +142,25 @@ void StatusInterpreter::interpretGsEotReply(std::uint8_t b, platform::Micros arr
         host_.ownReplyRead(answer, b);
     else
         addToSample(ReplyForm::Status, answer, static_cast<Reply>(static_cast<int>(Reply::GsEot1) + answer.row), b,
-                    facts, answer.last);
+                    facts);
 }
 
 // A newer set's reply drops what an older one left unfinished: that set
 // lost a reply, or had it given up.
 void StatusInterpreter::addToSample(ReplyForm form, const RequestDoor::Answer& answer, Reply reply, std::uint8_t b,
-                                    const ModelFacts& facts, bool setEnds) {
+                                    const ModelFacts& facts, bool showWhenLast) {
     Sample& sample = samples_[static_cast<std::size_t>(form)];
     if (sample.ticket != answer.ticket) sample = Sample{answer.ticket, {}, false};
     sample.maybeLate = sample.maybeLate || answer.maybeLate;
-    if (!setEnds) {
-        sample.replies.emplace_back(reply, b);
-        return;
-    }
-    if (form != ReplyForm::Esc || !host_.usbLink()) sample.replies.emplace_back(reply, b);
-    const std::vector<std::pair<Reply, std::uint8_t>> whole = std::move(sample.replies);
-    const bool shown = !sample.maybeLate;
-    sample = Sample{};
-    if (shown)
-        for (const auto& [r, byte] : whole) applyReply(r, byte, facts);
+    sample.replies.emplace_back(reply, b);
+    if (showWhenLast && answer.last) showWholeSample(form, answer.ticket, facts);
+}
+
+void StatusInterpreter::showWholeSample(ReplyForm form, RequestDoor::Ticket ticket, const ModelFacts& facts) {
+    Sample& sample = samples_[static_cast<std::size_t>(form)];
+    const Sample whole = std::exchange(sample, Sample{});
+    if (whole.ticket == ticket && !whole.maybeLate)
+        for (const auto& [reply, b] : whole.replies) applyReply(reply, b, facts);
 }
 
 // After a restart the reply comes as a USB HID printer's does, its first two

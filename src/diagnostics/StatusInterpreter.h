@@ -133,9 +133,14 @@ private:
         // A reply that may be a late one to a set given up: not shown.
         bool maybeLate = false;
     };
-    // Adds a reply to its set's sample; the set's last one shows the whole.
+    // Adds a reply to its set's sample, and shows the whole sample when the
+    // reply is the set's last (showWhenLast: a USB HID report shows it once
+    // all its bytes are read).
     void addToSample(printerlink::ReplyForm form, const printerlink::RequestDoor::Answer& answer, Reply reply,
-                     std::uint8_t b, const ModelFacts& facts, bool setEnds);
+                     std::uint8_t b, const ModelFacts& facts, bool showWhenLast = true);
+    // Shows the set's sample, unless it holds a reply that may be late.
+    void showWholeSample(printerlink::ReplyForm form, printerlink::RequestDoor::Ticket ticket,
+                         const ModelFacts& facts);
     std::array<Sample, 3> samples_;
     // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
     // is its status byte, also on TCP and USB HID where it would pass for

@@ -25,17 +25,21 @@ RequestDoor::Owner RequestDoor::enter() {
     return owner;
 }
 
+// A window that leaves has its requests dropped as given up; those whose
+// send still runs are dropped when it returns.
 void RequestDoor::leave(Owner owner) {
     present_.erase(owner);
     for (std::size_t f = 0; f < kForms; ++f)
-        lateAnswersPossible_[f] += static_cast<int>(
-            std::erase_if(books_[f], [&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; }));
+        giveUp(static_cast<ReplyForm>(f),
+               [&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
+}
+
+void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
+    lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(book(form), which));
 }
 
 void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
-    Book& requests = book(form);
-    const auto expired = [&](const Request& r) { return r.leftAt != platform::kForever && at - r.leftAt > kGiveUpMicros; };
-    lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(requests, expired));
+    giveUp(form, [&](const Request& r) { return r.leftAt != platform::kForever && at - r.leftAt > kGiveUpMicros; });
 }
 
 bool RequestDoor::owes(ReplyForm form) {
@@ -58,33 +62,27 @@ RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int 
     for (int row = 0; row < rows; ++row)
         book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever});
     // Noted before the send: a send yields, and an answer read meanwhile
-    // must find its request.
-    // A send that throws leaves nothing owed for good: a request whose send
-    // never returned would never be given up.
+    // must find its request. A send that fails or throws leaves nothing
+    // owed: a request whose send never returned would never be given up.
+    const auto ours = [ticket](const Request& r) { return r.ticket == ticket; };
     struct Unnote {
         Book& requests;
-        Ticket ticket;
+        std::function<bool(const Request&)> which;
         bool active = true;
         ~Unnote() {
-            if (active) std::erase_if(requests, [&](const Request& r) { return r.ticket == ticket; });
+            if (active) std::erase_if(requests, which);
         }
-    } unnote{book(form), ticket};
-    const bool sent = sendRequests();
+    } unnote{book(form), ours};
+    if (!sendRequests()) return 0;
     unnote.active = false;
-    Book& requests = book(form);
-    const auto ours = [&](const Request& r) { return r.ticket == ticket; };
-    if (!sent) {
-        std::erase_if(requests, ours);
-        return 0;
-    }
     // The window left while its requests went out: as at its leaving, they
     // are dropped and their answers may still come.
     if (!present(owner)) {
-        lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(requests, ours));
+        giveUp(form, ours);
         return 0;
     }
     const platform::Micros leftAt = now();
-    for (Request& r : requests)
+    for (Request& r : book(form))
         if (ours(r)) r.leftAt = leftAt;
     return ticket;
 }
@@ -105,25 +103,35 @@ bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>&
 
 // Ends: every request owed is given up by kGiveUpMicros after it left, and
 // sends are bounded by the link.
-RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int rows,
-                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop) {
+bool RequestDoor::awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop) {
     for (;;) {
-        if (!present(owner) || (stop && stop())) return 0;
+        if (!present(owner) || (stop && stop())) return false;
         if (readQueued_) readQueued_();
-        if (!owes(form)) break;
+        bool owed = false, underSend = false;
+        for (const ReplyForm form : forms) {
+            owed = owes(form) || owed;
+            underSend = underSend || sending(form);
+        }
+        if (!owed) return true;
         // Waiting for a send's requests that runs below this wait would end
         // only if the printer answered them; a silent one would hold it for good.
-        if (sending(form)) return 0;
+        if (underSend) return false;
         serve();
     }
-    return send(owner, form, tag, rows, sendRequests);
+}
+
+RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int rows,
+                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop) {
+    return awaitNoneOwed(owner, {form}, stop) ? send(owner, form, tag, rows, sendRequests) : 0;
+}
+
+bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
+    return awaitNoneOwed(owner, {ReplyForm::Status, ReplyForm::Kiosk, ReplyForm::Esc, ReplyForm::IdItem}, stop);
 }
 
 RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
                                           const std::function<bool()>& sendRequest) {
-    if (!present(owner)) return 0;
-    giveUpOld(form, now());
-    return send(owner, form, key, 1, sendRequest);
+    return present(owner) ? send(owner, form, key, 1, sendRequest) : 0;
 }
 
 RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
@@ -160,16 +168,6 @@ std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int ke
     return answer;
 }
 
-bool RequestDoor::open(Ticket ticket) {
-    for (std::size_t f = 0; f < kForms; ++f) {
-        giveUpOld(static_cast<ReplyForm>(f), now());
-        const Book& requests = books_[f];
-        if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == ticket; }))
-            return true;
-    }
-    return false;
-}
-
 bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros within) {
     const auto oldestOwnAskedAt = [&]() -> std::optional<platform::Micros> {
         giveUpOld(form, now());
@@ -183,22 +181,6 @@ bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros wit
         const std::optional<platform::Micros> oldest = oldestOwnAskedAt();
         if (!oldest) return true;
         if (!present(owner) || now() >= *oldest + within) return false;
-        serve();
-    }
-}
-
-bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
-    for (;;) {
-        if (!present(owner) || (stop && stop())) return false;
-        if (readQueued_) readQueued_();
-        bool owed = false;
-        bool underSend = false;
-        for (std::size_t f = 0; f < kForms; ++f) {
-            owed = owes(static_cast<ReplyForm>(f)) || owed;
-            underSend = underSend || sending(static_cast<ReplyForm>(f));
-        }
-        if (!owed) return true;
-        if (underSend) return false;
         serve();
     }
 }

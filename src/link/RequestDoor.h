@@ -29,7 +29,7 @@
 // their reply, not by order: askKeyed and takeKeyed.
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
-// ask() and awaitAnswers() block; they run the loop nested (any handler may
+// ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested (any handler may
 // run inside them) and end at the latest when what they wait for is given
 // up. Everything else is bookkeeping on the loop's clock.
 #pragma once
@@ -38,9 +38,9 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
-#include <map>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "platform/loop/Clock.h"
 
@@ -110,8 +110,6 @@ public:
     Answer take(ReplyForm form, platform::Micros arrivedAt);
     // The keyed request of `key`, if one is open; nothing otherwise.
     std::optional<Answer> takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
-    // The set has a request still open.
-    bool open(Ticket ticket);
     // Waits, serving events, until none of the owner's requests of `form`
     // is open, the owner left, or `within` has passed since the oldest of
     // them went out. True when none is open.
@@ -139,7 +137,12 @@ private:
 
     Book& book(ReplyForm form) { return books_[static_cast<std::size_t>(form)]; }
     platform::Micros now() const;
+    // Drops the form's requests `which` picks; their answers may still come.
+    void giveUp(ReplyForm form, const std::function<bool(const Request&)>& which);
     void giveUpOld(ReplyForm form, platform::Micros now);
+    // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
+    // or what is owed was asked by a send that has not returned.
+    bool awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop);
     bool owes(ReplyForm form);
     // A request of the form was noted by a send that has not returned.
     bool sending(ReplyForm form);
