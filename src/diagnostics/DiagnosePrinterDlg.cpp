@@ -207,16 +207,11 @@ bool DiagnosePrinterDlg::serialAnswerAwaited() {
 }
 
 bool DiagnosePrinterDlg::serialLinkAnswered() {
-    shell::ShowLinkCheckNotice(linkCheck());
-    return serialAnswerTaken();
+    return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
 }
 
-// A window closed while the answer was awaited tells nothing more.
 bool DiagnosePrinterDlg::serialAnswerTaken() {
-    if (!isLoaded()) return false;
-    if (shell::takeRealTimeStatusAnswer(statusHandshake())) return true;
-    shell::LostLinkExit(m_MainComm, *this, statusHandshake(), linkCheck());
-    return false;
+    return shell::TakeAnswerOrExit(m_MainComm, *this, statusHandshake(), linkCheck());
 }
 
 // The printer answers in the order it was asked, so a reply still owed

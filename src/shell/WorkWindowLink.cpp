@@ -54,12 +54,18 @@ void LostLinkExit(printerlink::PrinterLink& mainComm, platform::Form& window,
     platform::Unload(window);
 }
 
-bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
-                     const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
-    ShowLinkCheckNotice(check);
+bool TakeAnswerOrExit(printerlink::PrinterLink& mainComm, platform::Form& window,
+                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
+    if (!window.isLoaded()) return false;
     if (takeRealTimeStatusAnswer(handshake)) return true;
     LostLinkExit(mainComm, window, handshake, check);
     return false;
+}
+
+bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
+                     const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check) {
+    ShowLinkCheckNotice(check);
+    return TakeAnswerOrExit(mainComm, window, handshake, check);
 }
 
 SendCheck::SendCheck(printerlink::PrinterLink& link)

@@ -110,8 +110,14 @@ bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake);
 void LostLinkExit(printerlink::PrinterLink& mainComm, platform::Form& window,
                   const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
 
-// The whole check after the request: notice, answer test, and on no answer
-// the lost-link exit. True when the printer answered and the caller goes on.
+// The answer test: True when the printer answered; on no answer the
+// lost-link exit. A window closed while the answer was awaited tells nothing
+// more: False, and no exit.
+bool TakeAnswerOrExit(printerlink::PrinterLink& mainComm, platform::Form& window,
+                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
+
+// The whole check after the request: notice, then the answer test. True
+// when the printer answered and the caller goes on.
 bool CheckSerialLink(printerlink::PrinterLink& mainComm, platform::Form& window,
                      const RealTimeStatusHandshake& handshake, const SerialLinkCheck& check);
 

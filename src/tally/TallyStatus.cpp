@@ -64,11 +64,7 @@ bool ViewTallyDlg::RequestRealTimeStatus() { return shell::RequestRealTimeStatus
 
 bool ViewTallyDlg::CheckLink() { return shell::CheckSerialLink(m_MainComm, *this, handshake(), linkCheck()); }
 
-bool ViewTallyDlg::AnswerTest() {
-    if (shell::takeRealTimeStatusAnswer(handshake())) return true;
-    shell::LostLinkExit(m_MainComm, *this, handshake(), linkCheck());
-    return false;
-}
+bool ViewTallyDlg::AnswerTest() { return shell::TakeAnswerOrExit(m_MainComm, *this, handshake(), linkCheck()); }
 
 void ViewTallyDlg::dispatch(void (ViewTallyDlg::*direct)(), void (ViewTallyDlg::*serial)()) {
     if (shell::IsDirectLink(m_MainComm, m_PortNo)) {
