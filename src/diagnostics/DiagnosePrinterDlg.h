@@ -32,6 +32,7 @@
 
 #include <cstdint>
 #include <deque>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -230,6 +231,8 @@ private:
     void putPrinterBack(const std::function<void()>& sends);
     bool puttingPrinterBack_ = false;
     void showOffline();
+    // A poll's requests, sent together; on USB HID each read after it.
+    bool sendPollSet(std::initializer_list<platform::Bytes> commands);
     // By model for "Any HID USB POS Printer", else by type.
     void arrangeStatusGroups(bool online);
     // The printer's state as the link finds it now, read afresh.

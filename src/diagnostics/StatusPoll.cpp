@@ -95,40 +95,28 @@ void DiagnosePrinterDlg::PollPrinterStatus() {
         });
         return;
     }
-    if (lanAnswersEscV) {
-        platform::DoEvents();
-        door.tryAsk(doorPass_.owner(), ReplyForm::Esc, printerlink::kPollSet, 2, [&] {
-            return m_MainComm.SendOutput(
-                printerlink::JoinedCommands({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}));
-        });
-    }
-    if (hidOpen()) {
-        // On USB HID each reply comes only when read, one report each.
-        door.tryAsk(doorPass_.owner(), ReplyForm::Esc, printerlink::kPollSet, 2, [&] {
-            bool sent = true;
-            for (const Bytes& command : {printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}) {
-                sent = m_MainComm.SendOutputFramed(command) && sent;
-                m_MainComm.fncReadHIDData();
-            }
-            return sent;
-        });
-    }
+    if (lanAnswersEscV) platform::DoEvents();
+    door.tryAsk(doorPass_.owner(), ReplyForm::Esc, printerlink::kPollSet, 2,
+                [&] { return sendPollSet({printerlink::EscVStatusCommand, printerlink::EscUStatusCommand}); });
 }
 
 void DiagnosePrinterDlg::RequestKioskStatus() {
     platform::DoEvents();
     if (!m_MainComm.IsPrinterOnline() || m_MainComm.PrinterType() != kM27xType) return;
     doorPass_.door().tryAsk(doorPass_.owner(), printerlink::ReplyForm::Kiosk, printerlink::kPollSet, 2, [&] {
-        if (!hidOpen())
-            return m_MainComm.SendOutput(
-                printerlink::JoinedCommands({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)}));
-        bool sent = true;
-        for (std::uint8_t n : {0x01, 0x02}) {
-            sent = m_MainComm.SendOutputFramed(printerlink::KioskStatusCommand(n)) && sent;
-            m_MainComm.fncReadHIDData();
-        }
-        return sent;
+        return sendPollSet({printerlink::KioskStatusCommand(1), printerlink::KioskStatusCommand(2)});
     });
+}
+
+// On USB HID each reply comes only when read, one report each.
+bool DiagnosePrinterDlg::sendPollSet(std::initializer_list<Bytes> commands) {
+    if (!hidOpen()) return m_MainComm.SendOutput(printerlink::JoinedCommands(commands));
+    bool sent = true;
+    for (const Bytes& command : commands) {
+        sent = m_MainComm.SendOutputFramed(command) && sent;
+        m_MainComm.fncReadHIDData();
+    }
+    return sent;
 }
 
 void DiagnosePrinterDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
