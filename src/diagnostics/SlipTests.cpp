@@ -232,19 +232,14 @@ std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(
         if (const std::optional<SlipStatus> through = answeredThrough()) return through;
         std::uint8_t v = 0;
         if (!waitOwnReply(v, deadline)) break;
-        if (!gsR1 && isGsEotReply(v)) {
+        if (gsR1 ? isEscReply(v) : isGsEotReply(v)) {
             const printerlink::RequestDoor::Answer answer = doorPass_.door().take(form, now());
             if (answer.answers(ticket)) return slipStatusOf(v, gsR1, answer.maybeLate);
-            continue;
-        }
-        if ((v & 0x90) == 0x90) {
+        } else if ((v & 0x90) == 0x90) {
             Bytes sensor(2, 0);
             if (!m_MainComm.waitResponseUntil(sensor, 2, deadline)) continue;
             if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
                 SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
-        } else if (gsR1 && isEscReply(v)) {
-            const printerlink::RequestDoor::Answer answer = doorPass_.door().take(form, now());
-            if (answer.answers(ticket)) return slipStatusOf(v, gsR1, answer.maybeLate);
         }
     }
     return answeredThrough();
