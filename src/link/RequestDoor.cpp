@@ -97,7 +97,9 @@ RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, in
 }
 
 bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest) {
-    if (!present(owner) || owes(form)) return false;
+    if (!present(owner)) return false;
+    if (readQueued_) readQueued_();
+    if (owes(form)) return false;
     return sendRequest();
 }
 

@@ -101,7 +101,8 @@ public:
     Ticket ask(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
                const std::function<bool()>& stop = {});
     // A poll whose answer nobody reads (it only keeps the link's watchdog
-    // fed): sent only when nothing of the form is owed, and owed by nobody.
+    // fed): sent only when nothing of the form is owed (the replies waiting
+    // on the device read first, as for tryAsk), and owed by nobody.
     bool post(Owner owner, ReplyForm form, const std::function<bool()>& send);
     // A request answered by its key; sent whatever else is owed.
     Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);

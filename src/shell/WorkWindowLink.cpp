@@ -134,7 +134,6 @@ void PollPrinterStatus(printerlink::PrinterLink& mainComm, const DoorPass& pass)
         // first (the door reads what waits), not taken for this one's.
         if (hid) mainComm.m_AHPIBufferCmd = true;
         pass.door().post(pass.owner(), ReplyForm::Esc, [&] {
-            if (hid) mainComm.readQueuedHidReports();
             const bool sent = mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
             if (hid) mainComm.fncReadHIDData();
             return sent;

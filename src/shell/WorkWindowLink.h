@@ -51,7 +51,6 @@ public:
     DoorPass(const DoorPass&) = delete;
     DoorPass& operator=(const DoorPass&) = delete;
     void leave() { door_.leave(owner_); }
-    bool present() const { return door_.present(owner_); }
     printerlink::RequestDoor::Owner owner() const { return owner_; }
     printerlink::RequestDoor& door() const { return door_; }
 
