@@ -11,10 +11,11 @@
 //
 // What may block and nest: every test sends through the link, whose sends
 // yield; the serial procedures show a modal two-second notice; the colour and
-// two-sided tests and the direct slip, MICR and flip procedures sleep
-// (nothing runs then); the slip insertion wait, the logo file dialog and the
-// messages run the loop nested. So the status poll, link events and key
-// presses run in the middle of a test. A check scan runs as replies arrive:
+// two-sided tests and the slip, MICR and flip procedures wait with the poll
+// resting; those waits, the slip insertion wait, the logo file dialog and
+// the messages run the loop nested. So link events and key presses run in
+// the middle of a test: Close ends the test's wait, and a test pressed
+// meanwhile runs after the current one. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
 // to its end, writes the image file and prints it. Its parts own their
