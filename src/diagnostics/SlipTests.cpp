@@ -237,18 +237,34 @@ std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(
         if (!ownAnswer_ || !ownAnswer_->answer.answers(ticket)) return std::nullopt;
         return slipStatusOf(ownAnswer_->b, gsR1, ownAnswer_->answer.maybeLate);
     };
+    // A byte that turns out not to belong to a sensor message is looked at
+    // again from the start: on a noisy line a random byte may look like a
+    // message's first one, and the answer must not be read away as its rest.
+    std::optional<std::uint8_t> again;
+    const auto next = [&](std::uint8_t& v) {
+        if (!again) return waitOwnReply(v, deadline);
+        v = *std::exchange(again, std::nullopt);
+        return true;
+    };
     while (isLoaded() && now() < deadline) {
         if (const std::optional<SlipStatus> through = answeredThrough()) return through;
-        std::uint8_t v = 0;
-        if (!waitOwnReply(v, deadline)) break;
+        std::uint8_t v = 0, sensor0 = 0, sensor1 = 0;
+        if (!next(v)) break;
         if (gsR1 ? isEscReply(v) : isGsEotReply(v)) {
             const printerlink::RequestDoor::Answer answer = doorPass_.door().take(form, now());
             if (answer.answers(ticket)) return slipStatusOf(v, gsR1, answer.maybeLate);
         } else if ((v & 0x90) == 0x90) {
-            Bytes sensor(2, 0);
-            if (!m_MainComm.waitResponseUntil(sensor, 2, deadline)) continue;
-            if ((sensor[1] & 0xB0) == 0xB0 && (sensor[0] & 0xA0) == 0xA0)
-                SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor[0] & 0x0F)), sensor[1] & 0x0F);
+            if (!next(sensor0)) continue;
+            if ((sensor0 & 0xA0) != 0xA0) {
+                again = sensor0;
+                continue;
+            }
+            if (!next(sensor1)) continue;
+            if ((sensor1 & 0xB0) != 0xB0) {
+                again = sensor1;
+                continue;
+            }
+            SetStatusIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor0 & 0x0F)), sensor1 & 0x0F);
         }
     }
     return answeredThrough();
