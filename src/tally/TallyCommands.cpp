@@ -26,6 +26,10 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
 
 // A USB HID printer's answer waits in its input report until read; the
 // door knows which items are still owed, by the code that leads the answer.
+// Only the reports already there are read: a read that waited for each
+// request's answer would hold the window for its whole bound per request
+// while a printer is late (a read is some twenty requests), and the answers
+// still owed are read afterwards with events served (readLateHidReplies).
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
     if (m_MainComm.m_lngHIDHandle <= 0) return sendCommand(printerlink::IdItemCommand(code));
     bool sent = false;
@@ -33,7 +37,7 @@ bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
         sent = sendCommand(printerlink::IdItemCommand(code));
         return sent;
     });
-    m_MainComm.fncReadHIDData();
+    m_MainComm.readQueuedHidReports();
     return sent;
 }
 

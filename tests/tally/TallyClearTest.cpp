@@ -106,17 +106,29 @@ TEST_F(TallyClear, SlowAnswerAfterAClearNeverShowsTheCountFromBefore) {
     }
 }
 
-// A USB HID printer that never answers the read after a clear: the window
-// stays live while it waits (its timer runs, it can be closed), waits no
-// longer than the link waits for any reply, and closed, waits no more.
+// A USB HID printer that never answers the read as the window opens or
+// after a clear: the window stays live while it waits (the loop runs, the
+// window shown can be closed), waits no longer than the link waits for any
+// reply, and closed, waits no more.
 TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait) {
-    for (int closeAtMs : {0, 1000}) {  // 0: left open
-        SCOPED_TRACE(closeAtMs);
+    struct Case {
+        bool atOpening;
+        int closeAtMs;  // 0: left open
+        double withinMs;
+    } cases[] = {{false, 0, printerlink::kReplyWaitMs + 100.0},
+                 {false, 1000, 1100.0},
+                 {true, 0, printerlink::kReplyWaitMs + 200.0}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.atOpening ? "opening " : "clear ") + std::to_string(c.closeAtMs));
         detachPrinter();
         connect(Link::Usb);
-        openTally();
-        ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
-        printer.setReply(printerlink::IdItemCommand(tally::TallyReplyMarker(tally::kKnifeCuts, false, 0)), {});
+        if (c.atOpening) {
+            printer.setReplyFault(sim::ReplyFault::Silent);
+        } else {
+            openTally();
+            ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
+            printer.setReply(printerlink::IdItemCommand(tally::TallyReplyMarker(tally::kKnifeCuts, false, 0)), {});
+        }
         platform::Timer ticking(loop), closing(loop);
         platform::Micros lastTick = clock.now(), longestGap = 0;
         ticking.onTimer = [&] {
@@ -128,13 +140,20 @@ TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheRepl
             closing.setEnabled(false);
             EXPECT_TRUE(driver.click(w().CloseButton));
         };
-        closing.setInterval(closeAtMs);
+        closing.setInterval(c.closeAtMs);
         const platform::Micros start = clock.now();
-        ASSERT_TRUE(driver.click(w().ClearTallyButton));
-        EXPECT_LE(elapsedMs(start), (closeAtMs ? closeAtMs : printerlink::kReplyWaitMs) + 100.0);
+        if (c.atOpening) {
+            printerlink::statusHandshake.m_Flag = true;
+            window_ = platform::newForm<tally::ViewTallyDlg>(mainWindow());
+            window_->Show();
+        } else {
+            ASSERT_TRUE(driver.click(w().ClearTallyButton));
+        }
+        EXPECT_LE(elapsedMs(start), c.withinMs);
         EXPECT_LT(std::max(longestGap, clock.now() - lastTick), 500'000);
         printer.clearReplies();
-        if (closeAtMs == 0) driver.click(w().CloseButton);
+        printer.setReplyFault(sim::ReplyFault::None);
+        if (c.closeAtMs == 0) driver.click(w().CloseButton);
         EXPECT_FALSE(w().isLoaded());
         ASSERT_TRUE(clickButton(2));
     }
