@@ -61,6 +61,7 @@ void ViewTallyDlg::clearSelectedTallies(bool serialTwin) {
 
 // Sends the clear of every ticked tally the layout shows; gives back which.
 std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
+    if (!awaitReadAnswers()) return {};
     std::vector<int> cleared;
     for (int i = 0; i < kTallyCount; ++i) {
         if (!tallySelected(i)) continue;

@@ -11,6 +11,10 @@
 
 namespace tally {
 
+namespace {
+constexpr int kReadAnswersSleepMs = 20;
+}  // namespace
+
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
     return m_MainComm.SendOutputFramed(command);
@@ -31,6 +35,8 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
 // while a printer is late (a read is some twenty requests), and the answers
 // still owed are read afterwards with events served (readLateHidReplies).
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
+    readAsked_.push_back(code);
+    lastReadAskedAt_ = platform::EventLoop::current().clock().now();
     if (m_MainComm.m_lngHIDHandle <= 0) return sendCommand(printerlink::IdItemCommand(code));
     bool sent = false;
     doorPass_.door().askKeyed(doorPass_.owner(), printerlink::ReplyForm::IdItem, code, [&] {
@@ -51,6 +57,34 @@ void ViewTallyDlg::readLateHidReplies() {
     if (m_MainComm.m_lngHIDHandle <= 0) return;
     doorPass_.door().awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem,
                                   platform::Micros(printerlink::kReplyWaitMs) * 1000);
+}
+
+// The printer answers in order: a write or a clear sent while answers to a
+// read are on their way is followed by them, and they carry the value from
+// before it (a cleared count back in its box, or a written one that the
+// next Apply would write back over the new). A printer that never answers
+// an item holds the write no longer than the link waits for any reply.
+bool ViewTallyDlg::awaitReadAnswers() {
+    const auto whole = [this](std::uint8_t code) {
+        const long type = m_MainComm.PrinterType();
+        for (int item : kIdReadOrder)
+            if (IdItemCode(item, IdItemOp::Read) == code)
+                return m_strIdValues[static_cast<std::size_t>(item)].size() >=
+                       static_cast<std::size_t>(IdItemReplyLength(item));
+        for (int i = 0; i < kTallyCount; ++i)
+            if (TallyReplyMarker(i, m_MainComm.bKiosk, type) == code)
+                return m_strTallyValues[static_cast<std::size_t>(i)].size() >=
+                       static_cast<std::size_t>(kTallyReplyLength);
+        return true;  // no box shows its answer
+    };
+    const platform::Micros until = lastReadAskedAt_ + platform::Micros(printerlink::kReplyWaitMs) * 1000;
+    while (isLoaded() && platform::EventLoop::current().clock().now() < until &&
+           !std::all_of(readAsked_.begin(), readAsked_.end(), whole)) {
+        platform::DoEvents();
+        platform::Sleep(kReadAnswersSleepMs);
+    }
+    readAsked_.clear();
+    return isLoaded();
 }
 
 void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {

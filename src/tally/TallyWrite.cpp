@@ -66,8 +66,26 @@ std::string ViewTallyDlg::paddedTallyText(int i) const {
     return text;
 }
 
+// The read's answers that come while the write waits for them fill the
+// boxes with the printer's values from before: a ticked box keeps what the
+// technician typed, which is what goes out.
+bool ViewTallyDlg::awaitReadAnswersKeepingTicked() {
+    std::array<std::string, 2> ids;
+    std::array<std::string, kTallyCount> tallies;
+    for (int item = 0; item < 2; ++item) ids[static_cast<std::size_t>(item)] = PrinterIDText(item).Text();
+    for (int i = 0; i < kTallyCount; ++i) tallies[static_cast<std::size_t>(i)] = PrinterTallyText(i).Text();
+    if (!awaitReadAnswers()) return false;
+    for (int item = 0; item < 2; ++item)
+        if (PrinterID(item).Value() == platform::vbChecked)
+            PrinterIDText(item).setText(ids[static_cast<std::size_t>(item)]);
+    for (int i = 0; i < kTallyCount; ++i)
+        if (tallySelected(i)) PrinterTallyText(i).setText(tallies[static_cast<std::size_t>(i)]);
+    return true;
+}
+
 // Every ticked item once, with the code of `op`; tally 9 is read only.
 void ViewTallyDlg::sendSelectedItems(IdItemOp op) {
+    if (!awaitReadAnswersKeepingTicked()) return;
     for (int item = 0; item < 2; ++item)
         if (PrinterID(item).Value() == platform::vbChecked) WriteIdItem(IdItemCode(item, op), paddedIdText(item));
     for (int i = 0; i < kTallyCount; ++i)
@@ -78,6 +96,7 @@ void ViewTallyDlg::sendSelectedItems(IdItemOp op) {
 // Printer type 16 takes each item written and then written and printed. A
 // tally without a code of its own on this model is left out.
 void ViewTallyDlg::sendSelectedItemsForType16(bool printLabels) {
+    if (!awaitReadAnswersKeepingTicked()) return;
     for (int item = 0; item < 2; ++item) {
         if (PrinterID(item).Value() != platform::vbChecked) continue;
         const std::string data = paddedIdText(item);

@@ -151,6 +151,10 @@ private:
     // until the door has every request answered, the link's reply wait has
     // passed since the first still owed, or the window has closed.
     void readLateHidReplies();
+    // Waits, serving events, until the read's answers have come or were
+    // given up; false when the window closed meanwhile.
+    bool awaitReadAnswers();
+    bool awaitReadAnswersKeepingTicked();
     // A report answers the request whose code leads its data (after at most
     // the two bytes some types send ahead): a status reply answers none.
     void noteHidReply(const platform::Bytes& report);
@@ -226,6 +230,10 @@ private:
     // The bytes passed over ahead of the flash part number reply (types 9
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
+    // The items asked since the last write or clear waited for their
+    // answers, and when the last of them was asked.
+    std::vector<std::uint8_t> readAsked_;
+    platform::Micros lastReadAskedAt_ = 0;
     shell::OperationSends operationSends_{m_MainComm};
     // Its status requests go through the link's door on this pass.
     shell::DoorPass doorPass_{m_MainComm};
