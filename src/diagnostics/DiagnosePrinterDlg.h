@@ -180,7 +180,8 @@ public:
                                 std::string& account, std::string& serial);
 
     // ---- The logo download and the check scan ----
-    void SelectFlashLogoArea();
+    // True when the printer answered the erase.
+    bool SelectFlashLogoArea();
     void DownloadLogoLan();
     void DownloadLogoSerial();
     void ScanCheckLan();
@@ -306,6 +307,9 @@ private:
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
+    // The flash status's byte, by one reply wait; `erased`: the erase's
+    // answer came in its own wait.
+    bool readFlashStatus(bool erased, std::uint8_t& status);
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;

@@ -28,14 +28,26 @@ constexpr long kLogoDialogFlags = 3076;
 
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased.
-void DiagnosePrinterDlg::SelectFlashLogoArea() {
+bool DiagnosePrinterDlg::SelectFlashLogoArea() {
     Printer.sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
     for (int read = 0; read < kEraseReads; ++read) {
         std::uint8_t b = 0;
-        if (!waitOwnReply(b, replyDeadline()) || b == kErased) return;
+        if (!waitOwnReply(b, replyDeadline())) return false;
+        if (b == kErased) return true;
         platform::Sleep(kEraseSleepMs);
         platform::DoEvents();
     }
+    return false;
+}
+
+// The printer answers in order: when the erase's answer did not come in its
+// wait, it may still come, ahead of the flash status, and its bit 3 would
+// read as a failed write.
+bool DiagnosePrinterDlg::readFlashStatus(bool erased, std::uint8_t& status) {
+    const platform::Micros deadline = replyDeadline();
+    if (!waitOwnReply(status, deadline)) return false;
+    if (erased || status != kErased) return true;
+    return waitOwnReply(status, deadline);
 }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
@@ -84,7 +96,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         };
         if (!awaitOwnTurn()) return;
         Printer.InitializePrinter();
-        SelectFlashLogoArea();
+        const bool erased = SelectFlashLogoArea();
         Printer.SelectLogoNumber(1);
         Printer.sendLogoImage(*logo);
         if (gone()) return;
@@ -95,7 +107,7 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // No answer at all is no good write either, nor is a late status
         // reply one.
         std::uint8_t status = 0;
-        if (!waitOwnReply(status, replyDeadline()))
+        if (!readFlashStatus(erased, status))
             unconfirmed();
         else if (status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
