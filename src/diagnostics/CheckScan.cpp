@@ -62,8 +62,10 @@ void DiagnosePrinterDlg::beginScan() {
     bool cleared = false;
     withoutStatusPoll([&] {
         if (!awaitOwnTurn()) return;
-        Scanner.ClearScanImages();
-        cleared = WaitReplyAndPurge();
+        readingOwnReplies([&] {
+            Scanner.ClearScanImages();
+            cleared = WaitReplyAndPurge();
+        });
     });
     if (!isLoaded()) {
         ScanSession.setScanning(false);

@@ -19,6 +19,9 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+// The window's own serial reply waits poll as the link's wait does: 5 s
+// after the output has left, or of output that stops leaving.
+constexpr int kOwnReplyPolls = 100, kOwnReplyPollMs = 50;
 constexpr int kMicrPendingSleepMs = 20;
 
 }  // namespace
@@ -233,12 +236,57 @@ bool DiagnosePrinterDlg::awaitOwnTurn() {
 // Each USB HID read waits only a short while for its report: the window
 // reads again for a reply of its own, up to the deadline the whole wait has.
 bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, platform::Micros deadline) {
+    if (ownReplyBytes_) return waitOwnSerialReply(b, deadline);
     platform::Bytes reply(1, 0);
     bool got = m_MainComm.waitResponseUntil(reply, 1, deadline);
     while (!got && hidOpen() && m_MainComm.IsPrinterOnline() && now() < deadline)
         got = m_MainComm.waitResponseUntil(reply, 1, deadline);
     if (got) b = reply[0];
     return got;
+}
+
+// The link's serial wait sleeps without serving events for as long as the
+// output takes to leave (half a minute for a large logo at 9600 baud) and
+// then up to 5 s for the reply: the window could not be closed meanwhile,
+// nor a key pressed. These waits take the input as the link's data events
+// bring it instead, and keep the link's limits.
+void DiagnosePrinterDlg::readingOwnReplies(const std::function<void()>& body) {
+    const bool serial = !interpreterHost_->lanLink() && !interpreterHost_->usbLink();
+    if (!serial || ownReplyBytes_) {
+        body();
+        return;
+    }
+    ownReplyBytes_.emplace();
+    struct Done {
+        std::optional<platform::Bytes>& bytes;
+        ~Done() { bytes.reset(); }
+    } done{ownReplyBytes_};
+    body();
+}
+
+bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline) {
+    platform::SerialControl& port = m_MainComm.MSCommCtrl;
+    int idlePolls = 0, stalledPolls = 0;
+    int queued = port.OutBufferCount();
+    const auto kept = [this] { return ownReplyBytes_ && !ownReplyBytes_->empty(); };
+    while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && idlePolls < kOwnReplyPolls &&
+           stalledPolls < kOwnReplyPolls && now() < deadline) {
+        platform::DoEvents();
+        if (kept()) break;
+        platform::Sleep(kOwnReplyPollMs);
+        const int left = port.OutBufferCount();
+        if (left == 0)
+            ++idlePolls;
+        else if (left < queued)
+            stalledPolls = 0;
+        else
+            ++stalledPolls;
+        queued = left;
+    }
+    if (!kept() || !isLoaded()) return false;
+    b = ownReplyBytes_->front();
+    ownReplyBytes_->erase(ownReplyBytes_->begin());
+    return true;
 }
 
 // A serial wait counts from when the output has left (a logo may take half

@@ -293,8 +293,14 @@ private:
     bool awaitOwnTurn();
     // One byte of a reply the window waits for itself, asked after
     // awaitOwnTurn, by `deadline`. On USB HID a read that found no report is
-    // made again until then.
+    // made again until then; inside readingOwnReplies on serial it is taken
+    // from the input the window kept, events served meanwhile.
     bool waitOwnReply(std::uint8_t& b, platform::Micros deadline);
+    // Runs body with the serial input the link hands the windows kept for
+    // the window's own reply waits, not read as status replies. On serial
+    // only: elsewhere those waits read the link themselves.
+    void readingOwnReplies(const std::function<void()>& body);
+    bool waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline);
     // The deadline of one reply the window waits for: the link's reply wait.
     platform::Micros replyDeadline() const;
     void showBusyNotice();
@@ -344,6 +350,8 @@ private:
         std::uint8_t b;
     };
     std::optional<OwnAnswer> ownAnswer_;
+    // The serial input kept for the window's own reply waits, while they run.
+    std::optional<platform::Bytes> ownReplyBytes_;
 
     printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;

@@ -95,21 +95,28 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             return sendsStopped();
         };
         if (!awaitOwnTurn()) return;
-        Printer.InitializePrinter();
-        const bool erased = SelectFlashLogoArea();
-        Printer.SelectLogoNumber(1);
-        Printer.sendLogoImage(*logo);
-        if (gone()) return;
-        shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
-        // Framed on USB HID like every command, so the printer gets it there too.
-        Printer.sendCommand(printerlink::FlashStatusCommand);
-        if (gone()) return;
+        bool stopped = false;
+        std::optional<std::uint8_t> status;
+        readingOwnReplies([&] {
+            Printer.InitializePrinter();
+            const bool erased = SelectFlashLogoArea();
+            Printer.SelectLogoNumber(1);
+            Printer.sendLogoImage(*logo);
+            if ((stopped = gone())) return;
+            shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+            // Framed on USB HID like every command, so the printer gets it there too.
+            Printer.sendCommand(printerlink::FlashStatusCommand);
+            if ((stopped = gone())) return;
+            std::uint8_t b = 0;
+            if (readFlashStatus(erased, b)) status = b;
+        });
+        // Closed meanwhile: nothing more is told or printed.
+        if (stopped || !isLoaded()) return;
         // No answer at all is no good write either, nor is a late status
         // reply one.
-        std::uint8_t status = 0;
-        if (!readFlashStatus(erased, status))
+        if (!status)
             unconfirmed();
-        else if (status & kFlashWriteFailed)
+        else if (*status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         Printer.SelectPaperStation(0);
         Printer.PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +
