@@ -268,7 +268,12 @@ bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros de
     platform::SerialControl& port = m_MainComm.MSCommCtrl;
     int idlePolls = 0, stalledPolls = 0;
     int queued = port.OutBufferCount();
-    const auto kept = [this] { return ownReplyBytes_ && !ownReplyBytes_->empty(); };
+    // The answer cannot come before the request has left the port: what
+    // came while the output still left is a noisy line's, or late.
+    const auto kept = [&] {
+        if (ownReplyBytes_ && port.OutBufferCount() > 0) ownReplyBytes_->clear();
+        return ownReplyBytes_ && !ownReplyBytes_->empty();
+    };
     while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && idlePolls < kOwnReplyPolls &&
            stalledPolls < kOwnReplyPolls && now() < deadline) {
         platform::DoEvents();
@@ -287,6 +292,11 @@ bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros de
     b = ownReplyBytes_->front();
     ownReplyBytes_->erase(ownReplyBytes_->begin());
     return true;
+}
+
+void DiagnosePrinterDlg::dropOwnReplyInput() {
+    if (ownReplyBytes_) ownReplyBytes_->clear();
+    if (hidOpen()) m_MainComm.readQueuedHidReports();
 }
 
 // A serial wait counts from when the output has left (a logo may take half

@@ -301,6 +301,10 @@ private:
     // only: elsewhere those waits read the link themselves.
     void readingOwnReplies(const std::function<void()>& body);
     bool waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline);
+    // The input that came before a request of the window's own went out: the
+    // serial input kept, the USB HID reports waiting on the device (read off
+    // as other input). TCP's goes to the windows between waits already.
+    void dropOwnReplyInput();
     // The deadline of one reply the window waits for: the link's reply wait.
     platform::Micros replyDeadline() const;
     void showBusyNotice();

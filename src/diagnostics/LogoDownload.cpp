@@ -42,12 +42,18 @@ bool DiagnosePrinterDlg::SelectFlashLogoArea() {
 
 // The printer answers in order: when the erase's answer did not come in its
 // wait, it may still come, ahead of the flash status, and its bit 3 would
-// read as a failed write.
+// read as a failed write. A byte of no GS r reply's form is a noisy line's,
+// and read past as well.
 bool DiagnosePrinterDlg::readFlashStatus(bool erased, std::uint8_t& status) {
     const platform::Micros deadline = replyDeadline();
-    if (!waitOwnReply(status, deadline)) return false;
-    if (erased || status != kErased) return true;
-    return waitOwnReply(status, deadline);
+    for (int read = 0; read < kEraseReads; ++read) {
+        if (!waitOwnReply(status, deadline)) return false;
+        if (!erased && status == kErased)
+            erased = true;
+        else if (printerlink::isEscReply(status))
+            return true;
+    }
+    return false;
 }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
@@ -104,6 +110,8 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             Printer.sendLogoImage(*logo);
             if ((stopped = gone())) return;
             shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+            // What came before the request is no answer to it.
+            dropOwnReplyInput();
             // Framed on USB HID like every command, so the printer gets it there too.
             Printer.sendCommand(printerlink::FlashStatusCommand);
             if ((stopped = gone())) return;
