@@ -124,6 +124,7 @@ void DiagnosePrinterDlg::ScanHost::scanReceived(const std::string& fileName, boo
 }
 
 void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
+    if (!scanning) window_.scanEnded();
     if (scanning == holdsReplyWatchdog_) return;
     holdsReplyWatchdog_ = scanning;
     if (scanning)

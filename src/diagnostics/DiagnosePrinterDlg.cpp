@@ -310,27 +310,43 @@ platform::Micros DiagnosePrinterDlg::replyDeadline() const {
 // that one has ended, pressed twice it runs once more: run inside the other's
 // wait, its replies would be taken by that wait (a TCP wait takes every byte
 // that comes) and its own wait would take the other's.
+// A check scan's blocks arrive after its procedure has returned: a test
+// pressed meanwhile waits for the scan's end as for any test's, or its
+// link check's answer and its own reads would break into the image.
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const PressedTest pressed{direct, serial};
-    if (testRunning_) {
-        if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
-            pressedDuringTest_.push_back(pressed);
-        return;
-    }
+    if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
+        pressedDuringTest_.push_back(pressed);
+    if (!testRunning_ && !scanReceiving()) runPressedTests();
+}
+
+void DiagnosePrinterDlg::runPressedTests() {
     struct Running {
         DiagnosePrinterDlg& window;
         ~Running() {
             window.testRunning_ = false;
-            window.pressedDuringTest_.clear();
+            // Those pressed during a scan that one of them started run when
+            // it has ended.
+            if (!window.isLoaded() || !window.scanReceiving()) window.pressedDuringTest_.clear();
         }
     } running{*this};
     testRunning_ = true;
-    runTest(pressed);
-    while (!pressedDuringTest_.empty() && isLoaded()) {
+    while (!pressedDuringTest_.empty() && isLoaded() && !scanReceiving()) {
         const PressedTest next = pressedDuringTest_.front();
         pressedDuringTest_.pop_front();
         runTest(next);
     }
+}
+
+bool DiagnosePrinterDlg::scanReceiving() const { return ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0; }
+
+// Posted: the scan ends inside the reply interpreter, or inside the
+// status timer's read on USB HID, which must be free to serve the tests.
+void DiagnosePrinterDlg::scanEnded() {
+    if (pressedDuringTest_.empty()) return;
+    platform::EventLoop::current().post(life_.wrap([this] {
+        if (isLoaded() && !testRunning_ && !scanReceiving()) runPressedTests();
+    }));
 }
 
 void DiagnosePrinterDlg::runTest(const PressedTest& test) {

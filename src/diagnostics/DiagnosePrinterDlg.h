@@ -15,7 +15,8 @@
 // resting; those waits, the slip insertion wait, the logo file dialog and
 // the messages run the loop nested. So link events and key presses run in
 // the middle of a test: Close ends the test's wait, and a test pressed
-// meanwhile runs after the current one. A check scan runs as replies arrive:
+// meanwhile runs after the current one, or after the check scan whose
+// blocks are coming. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
 // to its end, writes the image file and prints it. Its parts own their
@@ -55,6 +56,7 @@
 #include "platform/forms/Label.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/TimerControl.h"
+#include "platform/loop/LifeToken.h"
 #include "shell/MainWindow.h"
 #include "shell/WorkWindowLink.h"
 
@@ -222,6 +224,12 @@ private:
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
     using PressedTest = std::pair<void (DiagnosePrinterDlg::*)(), void (DiagnosePrinterDlg::*)()>;
     void runTest(const PressedTest& test);
+    // The tests pressed, in turn, until none is left or a scan's blocks come.
+    void runPressedTests();
+    // A check scan's blocks are coming.
+    bool scanReceiving() const;
+    // A scan has ended: the tests pressed while it ran go next.
+    void scanEnded();
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
     bool sendsStopped() const { return (!isLoaded() && !puttingPrinterBack_) || clickSends_.stopped(); }
@@ -357,7 +365,9 @@ private:
     // The serial input kept for the window's own reply waits, while they run.
     std::optional<platform::Bytes> ownReplyBytes_;
 
-    printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
+    // Ends what the window posted to the loop when the window goes.
+    platform::LifeToken life_;
+        printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
 };
 
