@@ -62,8 +62,10 @@ void DiagnosePrinterDlg::beginScan() {
     bool cleared = false;
     withoutStatusPoll([&] {
         if (!awaitOwnTurn()) return;
-        Scanner.ClearScanImages();
-        cleared = WaitReplyAndPurge();
+        readingOwnReplies([&] {
+            Scanner.ClearScanImages();
+            cleared = WaitReplyAndPurge();
+        });
     });
     if (!isLoaded()) {
         ScanSession.setScanning(false);
@@ -122,6 +124,7 @@ void DiagnosePrinterDlg::ScanHost::scanReceived(const std::string& fileName, boo
 }
 
 void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
+    if (!scanning) window_.scanEnded();
     if (scanning == holdsReplyWatchdog_) return;
     holdsReplyWatchdog_ = scanning;
     if (scanning)

@@ -19,6 +19,9 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+// The window's own serial reply waits poll as the link's wait does: 5 s
+// after the output has left, or of output that stops leaving.
+constexpr int kOwnReplyPolls = 100, kOwnReplyPollMs = 50;
 constexpr int kMicrPendingSleepMs = 20;
 
 }  // namespace
@@ -233,12 +236,67 @@ bool DiagnosePrinterDlg::awaitOwnTurn() {
 // Each USB HID read waits only a short while for its report: the window
 // reads again for a reply of its own, up to the deadline the whole wait has.
 bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, platform::Micros deadline) {
+    if (ownReplyBytes_) return waitOwnSerialReply(b, deadline);
     platform::Bytes reply(1, 0);
     bool got = m_MainComm.waitResponseUntil(reply, 1, deadline);
     while (!got && hidOpen() && m_MainComm.IsPrinterOnline() && now() < deadline)
         got = m_MainComm.waitResponseUntil(reply, 1, deadline);
     if (got) b = reply[0];
     return got;
+}
+
+// The link's serial wait sleeps without serving events for as long as the
+// output takes to leave (half a minute for a large logo at 9600 baud) and
+// then up to 5 s for the reply: the window could not be closed meanwhile,
+// nor a key pressed. These waits take the input as the link's data events
+// bring it instead, and keep the link's limits.
+void DiagnosePrinterDlg::readingOwnReplies(const std::function<void()>& body) {
+    const bool serial = !interpreterHost_->lanLink() && !interpreterHost_->usbLink();
+    if (!serial || ownReplyBytes_) {
+        body();
+        return;
+    }
+    ownReplyBytes_.emplace();
+    struct Done {
+        std::optional<platform::Bytes>& bytes;
+        ~Done() { bytes.reset(); }
+    } done{ownReplyBytes_};
+    body();
+}
+
+bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline) {
+    platform::SerialControl& port = m_MainComm.MSCommCtrl;
+    int idlePolls = 0, stalledPolls = 0;
+    int queued = port.OutBufferCount();
+    // The answer cannot come before the request has left the port: what
+    // came while the output still left is a noisy line's, or late.
+    const auto kept = [&] {
+        if (ownReplyBytes_ && port.OutBufferCount() > 0) ownReplyBytes_->clear();
+        return ownReplyBytes_ && !ownReplyBytes_->empty();
+    };
+    while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && idlePolls < kOwnReplyPolls &&
+           stalledPolls < kOwnReplyPolls && now() < deadline) {
+        platform::DoEvents();
+        if (kept()) break;
+        platform::Sleep(kOwnReplyPollMs);
+        const int left = port.OutBufferCount();
+        if (left == 0)
+            ++idlePolls;
+        else if (left < queued)
+            stalledPolls = 0;
+        else
+            ++stalledPolls;
+        queued = left;
+    }
+    if (!kept() || !isLoaded()) return false;
+    b = ownReplyBytes_->front();
+    ownReplyBytes_->erase(ownReplyBytes_->begin());
+    return true;
+}
+
+void DiagnosePrinterDlg::dropOwnReplyInput() {
+    if (ownReplyBytes_) ownReplyBytes_->clear();
+    if (hidOpen()) m_MainComm.readQueuedHidReports();
 }
 
 // A serial wait counts from when the output has left (a logo may take half
@@ -252,27 +310,43 @@ platform::Micros DiagnosePrinterDlg::replyDeadline() const {
 // that one has ended, pressed twice it runs once more: run inside the other's
 // wait, its replies would be taken by that wait (a TCP wait takes every byte
 // that comes) and its own wait would take the other's.
+// A check scan's blocks arrive after its procedure has returned: a test
+// pressed meanwhile waits for the scan's end as for any test's, or its
+// link check's answer and its own reads would break into the image.
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const PressedTest pressed{direct, serial};
-    if (testRunning_) {
-        if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
-            pressedDuringTest_.push_back(pressed);
-        return;
-    }
+    if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
+        pressedDuringTest_.push_back(pressed);
+    if (!testRunning_ && !scanReceiving()) runPressedTests();
+}
+
+void DiagnosePrinterDlg::runPressedTests() {
     struct Running {
         DiagnosePrinterDlg& window;
         ~Running() {
             window.testRunning_ = false;
-            window.pressedDuringTest_.clear();
+            // Those pressed during a scan that one of them started run when
+            // it has ended.
+            if (!window.isLoaded() || !window.scanReceiving()) window.pressedDuringTest_.clear();
         }
     } running{*this};
     testRunning_ = true;
-    runTest(pressed);
-    while (!pressedDuringTest_.empty() && isLoaded()) {
+    while (!pressedDuringTest_.empty() && isLoaded() && !scanReceiving()) {
         const PressedTest next = pressedDuringTest_.front();
         pressedDuringTest_.pop_front();
         runTest(next);
     }
+}
+
+bool DiagnosePrinterDlg::scanReceiving() const { return ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0; }
+
+// Posted: the scan ends inside the reply interpreter, or inside the
+// status timer's read on USB HID, which must be free to serve the tests.
+void DiagnosePrinterDlg::scanEnded() {
+    if (pressedDuringTest_.empty()) return;
+    platform::EventLoop::current().post(life_.wrap([this] {
+        if (isLoaded() && !testRunning_ && !scanReceiving()) runPressedTests();
+    }));
 }
 
 void DiagnosePrinterDlg::runTest(const PressedTest& test) {

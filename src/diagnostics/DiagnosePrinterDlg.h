@@ -15,7 +15,8 @@
 // resting; those waits, the slip insertion wait, the logo file dialog and
 // the messages run the loop nested. So link events and key presses run in
 // the middle of a test: Close ends the test's wait, and a test pressed
-// meanwhile runs after the current one. A check scan runs as replies arrive:
+// meanwhile runs after the current one, or after the check scan whose
+// blocks are coming. A check scan runs as replies arrive:
 // its procedure returns after starting it, and the reply interpreter (on
 // USB HID the status timer, which then reads the input reports) takes it
 // to its end, writes the image file and prints it. Its parts own their
@@ -55,6 +56,7 @@
 #include "platform/forms/Label.h"
 #include "platform/forms/TextBox.h"
 #include "platform/forms/TimerControl.h"
+#include "platform/loop/LifeToken.h"
 #include "shell/MainWindow.h"
 #include "shell/WorkWindowLink.h"
 
@@ -180,7 +182,8 @@ public:
                                 std::string& account, std::string& serial);
 
     // ---- The logo download and the check scan ----
-    void SelectFlashLogoArea();
+    // True when the printer answered the erase.
+    bool SelectFlashLogoArea();
     void DownloadLogoLan();
     void DownloadLogoSerial();
     void ScanCheckLan();
@@ -221,6 +224,12 @@ private:
     void dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)());
     using PressedTest = std::pair<void (DiagnosePrinterDlg::*)(), void (DiagnosePrinterDlg::*)()>;
     void runTest(const PressedTest& test);
+    // The tests pressed, in turn, until none is left or a scan's blocks come.
+    void runPressedTests();
+    // A check scan's blocks are coming.
+    bool scanReceiving() const;
+    // A scan has ended: the tests pressed while it ran go next.
+    void scanEnded();
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
     bool sendsStopped() const { return (!isLoaded() && !puttingPrinterBack_) || clickSends_.stopped(); }
@@ -292,8 +301,18 @@ private:
     bool awaitOwnTurn();
     // One byte of a reply the window waits for itself, asked after
     // awaitOwnTurn, by `deadline`. On USB HID a read that found no report is
-    // made again until then.
+    // made again until then; inside readingOwnReplies on serial it is taken
+    // from the input the window kept, events served meanwhile.
     bool waitOwnReply(std::uint8_t& b, platform::Micros deadline);
+    // Runs body with the serial input the link hands the windows kept for
+    // the window's own reply waits, not read as status replies. On serial
+    // only: elsewhere those waits read the link themselves.
+    void readingOwnReplies(const std::function<void()>& body);
+    bool waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline);
+    // The input that came before a request of the window's own went out: the
+    // serial input kept, the USB HID reports waiting on the device (read off
+    // as other input). TCP's goes to the windows between waits already.
+    void dropOwnReplyInput();
     // The deadline of one reply the window waits for: the link's reply wait.
     platform::Micros replyDeadline() const;
     void showBusyNotice();
@@ -306,6 +325,9 @@ private:
     void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
+    // The flash status's byte, by one reply wait; `erased`: the erase's
+    // answer came in its own wait.
+    bool readFlashStatus(bool erased, std::uint8_t& status);
     bool chooseLogoFile(std::string& fileName);
     // Check scan.
     bool scanAllowed() const;
@@ -340,8 +362,12 @@ private:
         std::uint8_t b;
     };
     std::optional<OwnAnswer> ownAnswer_;
+    // The serial input kept for the window's own reply waits, while they run.
+    std::optional<platform::Bytes> ownReplyBytes_;
 
-    printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
+    // Ends what the window posted to the loop when the window goes.
+    platform::LifeToken life_;
+        printerlink::LinkEvent<const platform::Bytes&>::Subscription dataSubscription_;
     printerlink::LinkEvent<int>::Subscription statusSubscription_;
 };
 

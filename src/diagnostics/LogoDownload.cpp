@@ -28,14 +28,32 @@ constexpr long kLogoDialogFlags = 3076;
 
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased.
-void DiagnosePrinterDlg::SelectFlashLogoArea() {
+bool DiagnosePrinterDlg::SelectFlashLogoArea() {
     Printer.sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
     for (int read = 0; read < kEraseReads; ++read) {
         std::uint8_t b = 0;
-        if (!waitOwnReply(b, replyDeadline()) || b == kErased) return;
+        if (!waitOwnReply(b, replyDeadline())) return false;
+        if (b == kErased) return true;
         platform::Sleep(kEraseSleepMs);
         platform::DoEvents();
     }
+    return false;
+}
+
+// The printer answers in order: when the erase's answer did not come in its
+// wait, it may still come, ahead of the flash status, and its bit 3 would
+// read as a failed write. A byte of no GS r reply's form is a noisy line's,
+// and read past as well.
+bool DiagnosePrinterDlg::readFlashStatus(bool erased, std::uint8_t& status) {
+    const platform::Micros deadline = replyDeadline();
+    for (int read = 0; read < kEraseReads; ++read) {
+        if (!waitOwnReply(status, deadline)) return false;
+        if (!erased && status == kErased)
+            erased = true;
+        else if (printerlink::isEscReply(status))
+            return true;
+    }
+    return false;
 }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
@@ -83,21 +101,30 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
             return sendsStopped();
         };
         if (!awaitOwnTurn()) return;
-        Printer.InitializePrinter();
-        SelectFlashLogoArea();
-        Printer.SelectLogoNumber(1);
-        Printer.sendLogoImage(*logo);
-        if (gone()) return;
-        shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
-        // Framed on USB HID like every command, so the printer gets it there too.
-        Printer.sendCommand(printerlink::FlashStatusCommand);
-        if (gone()) return;
+        bool stopped = false;
+        std::optional<std::uint8_t> status;
+        readingOwnReplies([&] {
+            Printer.InitializePrinter();
+            const bool erased = SelectFlashLogoArea();
+            Printer.SelectLogoNumber(1);
+            Printer.sendLogoImage(*logo);
+            if ((stopped = gone())) return;
+            shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
+            // What came before the request is no answer to it.
+            dropOwnReplyInput();
+            // Framed on USB HID like every command, so the printer gets it there too.
+            Printer.sendCommand(printerlink::FlashStatusCommand);
+            if ((stopped = gone())) return;
+            std::uint8_t b = 0;
+            if (readFlashStatus(erased, b)) status = b;
+        });
+        // Closed meanwhile: nothing more is told or printed.
+        if (stopped || !isLoaded()) return;
         // No answer at all is no good write either, nor is a late status
         // reply one.
-        std::uint8_t status = 0;
-        if (!waitOwnReply(status, replyDeadline()))
+        if (!status)
             unconfirmed();
-        else if (status & kFlashWriteFailed)
+        else if (*status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         Printer.SelectPaperStation(0);
         Printer.PrintTextLine(platform::toUpperAscii(shell::GetFileName(fileName)) + " (W:" + platform::str(width) +

@@ -155,7 +155,14 @@ void DiagnosePrinterDlg::noteAnswer() {
     if (pollSilence_.answered()) showLinkState();
 }
 
-void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) { Interpreter.receive(ResponseData); }
+void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
+    if (ownReplyBytes_) {
+        if (!ResponseData.empty()) noteAnswer();
+        ownReplyBytes_->insert(ownReplyBytes_->end(), ResponseData.begin(), ResponseData.end());
+        return;
+    }
+    Interpreter.receive(ResponseData);
+}
 
 std::string DiagnosePrinterDlg::storedModelIdentifier() {
     return std::string(printerlink::modelIdentifierForModelText(

@@ -107,12 +107,35 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
         printer.config().replyDelay = 600'000;
         runFor(1100);
     };
+    // A test pressed while the image comes (its key queued through the
+    // loop) runs once the scan has ended: its link check's answer or its own
+    // reads would break into the blocks.
+    writeFile(folder / "logo.bmp", monoBitmap(16, 8, false, checkDrawing));
+    const auto pressDuringScan = [&](void (diagnostics::DiagnosePrinterDlg::*click)()) {
+        return [this, click] {
+            printer.config().replyDelay = 100'000;
+            printer.onLog = [this, click](const sim::SimLogEntry& entry) {
+                if (std::count(entry.decoded.begin(), entry.decoded.end(), "GS ( G scan check") == 0) return;
+                printer.scheduler().after(150'000, [this, click] {
+                    loop.post([this, click] {
+                        if (click == &diagnostics::DiagnosePrinterDlg::DownloadLogoButton_Click)
+                            driver.answerNext([this](platform::Form& f) {
+                                dynamic_cast<platform::FileDialogForm&>(f).choose((folder / "logo.bmp").string());
+                            });
+                        ((*window).*click)();
+                    });
+                });
+            };
+        };
+    };
     struct Case {
         const char* name;
         Link link;
         std::function<void()> arrange;
         std::string message;  // "" when the scan succeeds
         int quietMs = 0;
+        // A command the printer gets after the scan's end (a test pressed meanwhile).
+        const char* afterScan = nullptr;
     };
     const Case cases[] = {
         {"clear refused", Link::Lan, [&] { printer.setReply(clear, {'7', 'w', '4', '9'}); },
@@ -151,6 +174,12 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
              printer.scanner().faultBlock = 3;
          },
          scanError("Cannot retrieve valid scanned image.")},
+        {"receipt pressed during the scan", Link::Serial,
+         pressDuringScan(&diagnostics::DiagnosePrinterDlg::ReceiptButton_Click), "", 0, "GS k"},
+        {"logo pressed during the scan", Link::Lan,
+         pressDuringScan(&diagnostics::DiagnosePrinterDlg::DownloadLogoButton_Click), "", 0, "clear user-defined area"},
+        {"logo pressed during the scan", Link::Usb,
+         pressDuringScan(&diagnostics::DiagnosePrinterDlg::DownloadLogoButton_Click), "", 0, "clear user-defined area"},
         {"silent after the size", Link::Usb,
          [&] {
              printer.scanner().fault = sim::ScanFault::Silent;
@@ -166,6 +195,11 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
         if (c.message.empty()) {
             EXPECT_EQ(texts.size(), 1u);
             EXPECT_EQ(scanFiles().size(), 1u);
+            if (c.afterScan) {
+                const Strings got = printer.commands();
+                const auto end = std::find(got.begin(), got.end(), "GS ( G end scan");
+                EXPECT_NE(std::find(end, got.end(), c.afterScan), got.end());
+            }
         } else {
             // The prompt, then the one message: nothing after the fault is
             // read as anything else (a MICR reply, say).
@@ -185,6 +219,7 @@ TEST_F(CheckScan, EachFaultEndsTheScanWithItsMessage) {
         printer.clearReplies();
         printer.config().replyDelay = 2000;
         printer.scanner().fault = sim::ScanFault::None;
+        printer.onLog = nullptr;
         disconnect();
     }
 }

@@ -1,5 +1,6 @@
 // The print tests as the printer receives them and as they come out on
 // paper, decoded by the simulated printer's own command table.
+#include "BitmapFiles.h"
 #include "DiagnosticsTestSupport.h"
 
 #include "diagnostics/AXOLogo.h"
@@ -295,7 +296,8 @@ TEST_F(PrintTests, SerialPrinterSwitchedOffStopsTheTest) {
 }
 
 // Closed while a test waits (for the printer's answer, for its turn behind a
-// poll a silent printer left owed, in the sleep after a slip print): the
+// poll a silent printer left owed, in the sleep after a slip print, for the
+// answer to a logo's erase or flash status or to a scan's clear): the
 // window goes at once, and the printer gets nothing more than the close's
 // own GS US 0, nor the technician another notice or message.
 TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
@@ -312,16 +314,30 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
         // What the printer gets after the press: the window's GS US 0, and
         // the receipt station selected back, which prints nothing.
         Strings after = {"GS US 0"};
+        int type = 0;
+        Bytes unanswered = {};  // a command the printer leaves unanswered
     } cases[] = {
         {"answer awaited", Link::Serial, &Dlg::ReceiptButton, "DLE EOT 2", 1, false},
         {"turn awaited", Link::Serial, &Dlg::ReceiptButton, nullptr, 1000},
         {"slip sleep", Link::Lan, &Dlg::SlipButton, "FF", 5000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}},
         {"slip sleep", Link::Usb, &Dlg::SlipButton, "FF", 5000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}},
+        {"erase answer awaited", Link::Serial, &Dlg::DownloadLogoButton, "clear user-defined area", 1000, true,
+         {"GS US 0"}, 0, {0x1D, 0x40, 0x31}},
+        {"flash status awaited", Link::Serial, &Dlg::DownloadLogoButton, "GS r 4", 1000, true, {"GS US 0"}, 0,
+         {0x1D, 0x72, 0x04}},
+        {"scan clear awaited", Link::Serial, &Dlg::CheckScanButton, "GS ( G clear scan images", 1000, true,
+         {"GS US 0"}, 1, {0x1D, 0x28, 0x47, 0x01, 0x00, 0x47}},
     };
+    writeFile(folder / "logo.bmp", monoBitmap(16, 8, false, [](int x, int) { return x % 2 == 0; }));
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
-        auto& w = open(c.link, 0);
+        auto& w = open(c.link, c.type);
         setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+        if (!c.unanswered.empty()) printer.setReply(c.unanswered, {});
+        if (c.button == &Dlg::DownloadLogoButton)
+            driver.answerNext([this](platform::Form& f) {
+                dynamic_cast<platform::FileDialogForm&>(f).choose((folder / "logo.bmp").string());
+            });
         if (!c.closeAfter) {
             printer.setReplyFault(sim::ReplyFault::Silent);
             runFor(1200);
@@ -363,6 +379,7 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
         EXPECT_EQ(notices.size(), noticed);
         printer.onLog = nullptr;
         printer.setReplyFault(sim::ReplyFault::None);
+        printer.clearReplies();
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         if (w.isLoaded()) platform::Unload(w);
         clickButton(kDisconnectButton);  // gone already where the test lost the link
