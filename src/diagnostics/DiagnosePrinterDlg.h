@@ -292,6 +292,9 @@ private:
         bool maybeLate;  // may answer a request given up, not this one
     };
     std::optional<SlipStatus> askSlipStatus(bool gsR1, platform::Micros deadline);
+    // Reads the printer's bytes until the answer to `ticket` comes.
+    std::optional<SlipStatus> readSlipAnswer(bool gsR1, printerlink::ReplyForm form,
+                                             printerlink::RequestDoor::Ticket ticket, platform::Micros deadline);
     std::optional<SlipStatus> slipStatusOf(std::uint8_t v, bool gsR1, bool maybeLate);
     // Waits, with the status poll resting and events served, until nothing
     // is owed to any request of the link (each is given up in time) and no

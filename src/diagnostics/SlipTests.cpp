@@ -233,6 +233,19 @@ std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(
         },
         [this] { return !isLoaded(); });
     if (ticket == 0) return std::nullopt;
+    // On serial the link's own wait would serve no events while the printer
+    // takes its time: Close and the keys would wait for it.
+    std::optional<SlipStatus> status;
+    readingOwnReplies([&] { status = readSlipAnswer(gsR1, form, ticket, deadline); });
+    return status;
+}
+
+// The answer may also have reached the reply interpreter (ownAnswer_) before
+// this read began.
+
+std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::readSlipAnswer(bool gsR1, printerlink::ReplyForm form,
+                                                                               printerlink::RequestDoor::Ticket ticket,
+                                                                               platform::Micros deadline) {
     const auto answeredThrough = [&]() -> std::optional<SlipStatus> {
         if (!ownAnswer_ || !ownAnswer_->answer.answers(ticket)) return std::nullopt;
         return slipStatusOf(ownAnswer_->b, gsR1, ownAnswer_->answer.maybeLate);

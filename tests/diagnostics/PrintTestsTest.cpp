@@ -327,6 +327,8 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
          {0x1D, 0x72, 0x04}},
         {"scan clear awaited", Link::Serial, &Dlg::CheckScanButton, "GS ( G clear scan images", 1000, true,
          {"GS US 0"}, 1, {0x1D, 0x28, 0x47, 0x01, 0x00, 0x47}},
+        {"slip status awaited", Link::Serial, &Dlg::SlipButton, "GS EOT 5", 1000, true, {"GS US 0"}, 0,
+         {0x1D, 0x04, 0x05}},
     };
     writeFile(folder / "logo.bmp", monoBitmap(16, 8, false, [](int x, int) { return x % 2 == 0; }));
     for (const Case& c : cases) {
