@@ -5,6 +5,7 @@
 #include "diagnostics/AXOLogo.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
+#include "link/SerialReplyPolls.h"
 #include "platform/forms/Keys.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
@@ -19,9 +20,6 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
-// The window's own serial reply waits poll as the link's wait does: 5 s
-// after the output has left, or of output that stops leaving.
-constexpr int kOwnReplyPolls = 100, kOwnReplyPollMs = 50;
 constexpr int kMicrPendingSleepMs = 20;
 
 }  // namespace
@@ -266,27 +264,18 @@ void DiagnosePrinterDlg::readingOwnReplies(const std::function<void()>& body) {
 
 bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline) {
     platform::SerialControl& port = m_MainComm.MSCommCtrl;
-    int idlePolls = 0, stalledPolls = 0;
-    int queued = port.OutBufferCount();
+    printerlink::SerialReplyPolls polls(port.OutBufferCount());
     // The answer cannot come before the request has left the port: what
     // came while the output still left is a noisy line's, or late.
     const auto kept = [&] {
         if (ownReplyBytes_ && port.OutBufferCount() > 0) ownReplyBytes_->clear();
         return ownReplyBytes_ && !ownReplyBytes_->empty();
     };
-    while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && idlePolls < kOwnReplyPolls &&
-           stalledPolls < kOwnReplyPolls && now() < deadline) {
+    while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && !polls.over() && now() < deadline) {
         platform::DoEvents();
         if (kept()) break;
-        platform::Sleep(kOwnReplyPollMs);
-        const int left = port.OutBufferCount();
-        if (left == 0)
-            ++idlePolls;
-        else if (left < queued)
-            stalledPolls = 0;
-        else
-            ++stalledPolls;
-        queued = left;
+        platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
+        polls.polled(port.OutBufferCount());
     }
     if (!kept() || !isLoaded()) return false;
     b = ownReplyBytes_->front();

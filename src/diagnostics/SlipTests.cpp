@@ -242,7 +242,6 @@ std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::askSlipStatus(
 
 // The answer may also have reached the reply interpreter (ownAnswer_) before
 // this read began.
-
 std::optional<DiagnosePrinterDlg::SlipStatus> DiagnosePrinterDlg::readSlipAnswer(bool gsR1, printerlink::ReplyForm form,
                                                                                printerlink::RequestDoor::Ticket ticket,
                                                                                platform::Micros deadline) {

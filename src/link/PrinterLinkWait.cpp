@@ -2,6 +2,7 @@
 #include <algorithm>
 
 #include "link/PrinterLink.h"
+#include "link/SerialReplyPolls.h"
 #include "platform/RuntimeError.h"
 
 namespace printerlink {
@@ -10,8 +11,6 @@ using platform::Bytes;
 using platform::Sleep;
 
 namespace {
-constexpr int kSerialMaxPolls = 100;
-constexpr int kSerialPollSleepMs = 50;
 constexpr int kHidYieldsBeforeRead = 11;
 }  // namespace
 
@@ -32,23 +31,10 @@ bool PrinterLink::waitResponseUntil(Bytes& resp, int count, platform::Micros dea
     if (m_bAHPI) return m_lngHIDHandle >= 1 && waitHidReply(resp, count, deadline);
     // An input length of 0 would take everything waiting; nothing is expected.
     if (count == 0) return true;
-    // The reply cannot come before the request has left the port, and what
-    // was sent before it (a logo block) may still be going out at the
-    // line's speed: the wait for the reply counts from when the output is
-    // empty, and until then it gives up only on output that stops leaving.
-    int idlePolls = 0, stalledPolls = 0;
-    int queued = MSCommCtrl.OutBufferCount();
-    while (MSCommCtrl.InBufferCount() < count && idlePolls < kSerialMaxPolls && stalledPolls < kSerialMaxPolls &&
-           loop_.clock().now() < deadline) {
-        Sleep(static_cast<int>(std::min<platform::Micros>(kSerialPollSleepMs, msUntil(deadline))));
-        const int left = MSCommCtrl.OutBufferCount();
-        if (left == 0)
-            ++idlePolls;
-        else if (left < queued)
-            stalledPolls = 0;
-        else
-            ++stalledPolls;
-        queued = left;
+    SerialReplyPolls polls(MSCommCtrl.OutBufferCount());
+    while (MSCommCtrl.InBufferCount() < count && !polls.over() && loop_.clock().now() < deadline) {
+        Sleep(static_cast<int>(std::min<platform::Micros>(SerialReplyPolls::kPollSleepMs, msUntil(deadline))));
+        polls.polled(MSCommCtrl.OutBufferCount());
     }
     MSCommCtrl.InputLen = count;
     const Bytes input = MSCommCtrl.Input();
