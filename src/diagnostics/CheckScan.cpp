@@ -59,15 +59,8 @@ void DiagnosePrinterDlg::beginScan() {
     WaitForSlipInsertion(kScanPrompt, false, ok);
     if (!ok) return;
     ScanSession.setScanning(true);
-    bool cleared = false;
-    withoutStatusPoll([&] {
-        if (!awaitOwnTurn()) return;
-        readingOwnReplies([&] {
-            Scanner.ClearScanImages();
-            cleared = WaitReplyAndPurge();
-        });
-    });
-    if (!isLoaded()) {
+    const bool cleared = WaitReplyAndPurge();
+    if (!windowOpen()) {
         ScanSession.setScanning(false);
         return;
     }
@@ -88,19 +81,10 @@ void DiagnosePrinterDlg::beginScan() {
     Scanner.StartCheckScan();
 }
 
-// No reply counts as cleared; a reply of another form does not.
+// The scanner's clear, asked at the door: no reply counts as cleared, a
+// reply of another form does not, and what followed it is purged.
 bool DiagnosePrinterDlg::WaitReplyAndPurge() {
-    int position = 0;
-    for (;;) {
-        std::uint8_t b = 0;
-        if (!waitOwnReply(b, replyDeadline())) return true;
-        const Fit fit = fitByte(clearReplyForm(), position, b);
-        if (fit == Fit::Complete) return true;
-        if (fit == Fit::Mismatch) {
-            m_MainComm.PurgeCommunication(kPurgeInput);
-            return false;
-        }
-    }
+    return own_.clearScan([this] { Scanner.ClearScanImages(); }).value_or(false);
 }
 
 void DiagnosePrinterDlg::ScanHost::sendToScanner(const Bytes& command) { window_.Printer.sendCommand(command); }
@@ -124,7 +108,7 @@ void DiagnosePrinterDlg::ScanHost::scanReceived(const std::string& fileName, boo
 }
 
 void DiagnosePrinterDlg::ScanHost::scanningChanged(bool scanning) {
-    if (!scanning) window_.scanEnded();
+    if (!scanning) window_.runPressedTestsLater();
     if (scanning == holdsReplyWatchdog_) return;
     holdsReplyWatchdog_ = scanning;
     if (scanning)
@@ -152,7 +136,7 @@ void DiagnosePrinterDlg::PrintScanFile(const std::string& fileName) {
 void DiagnosePrinterDlg::readScanReportsOnHid() {
     const platform::Micros deadline = now() + kScanReadPerTick;
     while (ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0 && now() < deadline) {
-        const Bytes data = readHidReplyBytes(deadline);
+        const Bytes data = own_.readAll(deadline);
         if (data.empty()) return;
         for (std::uint8_t b : data) {
             if (!ScanSession.m_bScanning) return;
@@ -161,6 +145,5 @@ void DiagnosePrinterDlg::readScanReportsOnHid() {
     }
 }
 
-void DiagnosePrinterDlg::endQuietScan() { ScanSession.endIfQuiet(now()); }
 
 }  // namespace diagnostics

@@ -5,7 +5,6 @@
 #include "diagnostics/AXOLogo.h"
 #include "link/HidProducts.h"
 #include "link/LinkFlags.h"
-#include "link/SerialReplyPolls.h"
 #include "platform/forms/Keys.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
@@ -20,7 +19,6 @@ constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
 // The link checks without a notice wait as long for the printer's answer.
 constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
-constexpr int kMicrPendingSleepMs = 20;
 
 }  // namespace
 
@@ -31,7 +29,8 @@ void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow) {
 
 DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
     : Form("DiagnosePrinterDlg"),
-      DiagnosePrinterDlgHostsBase(std::make_unique<InterpreterHost>(*this), std::make_unique<ScanHost>(*this)),
+      DiagnosePrinterDlgHostsBase(std::make_unique<InterpreterHost>(*this), std::make_unique<ScanHost>(*this),
+                                  std::make_unique<OwnHost>(*this)),
       m_MainComm(mainWindow),
       AXOLogo(*this, "AXOLogo"),
       SerialStatusGroup(*this, "SerialStatusGroup"),
@@ -89,8 +88,6 @@ DiagnosePrinterDlg::DiagnosePrinterDlg(shell::MainWindow& mainWindow)
 }
 
 DiagnosePrinterDlg::~DiagnosePrinterDlg() = default;
-
-platform::Micros DiagnosePrinterDlg::now() { return platform::EventLoop::current().clock().now(); }
 
 void DiagnosePrinterDlg::Form_Initialize() {
     setCaption(kCaption);
@@ -154,9 +151,14 @@ void DiagnosePrinterDlg::Form_KeyDown(int& KeyCode, int Shift) {
     if (KeyCode == platform::vbKeyF1 && Shift == 0 && DrawerButton.Enabled()) DrawerButton_Click();
 }
 
+// The test that waits ends at once: its requests are dropped at the door,
+// whose waits end, and no box, print or request follows for it while the
+// window yields before it goes.
 void DiagnosePrinterDlg::CloseButton_Click() {
-    for (int i = 0; i < kCloseYields; ++i) platform::DoEvents();
+    closing_ = true;
+    doorPass_.leave();
     StatusPollTimer.setEnabled(false);
+    for (int i = 0; i < kCloseYields; ++i) platform::DoEvents();
     StatusPollTimer.setInterval(0);
     platform::Unload(*this);
 }
@@ -170,7 +172,8 @@ void DiagnosePrinterDlg::Form_Unload(int& /*Cancel*/) {
     ScanSession.setScanning(false);
     printerlink::statusHandshake.bDiagStatusRequested = false;
     doorPass_.leave();
-    Printer.SendGsUs0();
+    // Also after Close, which stops every other send.
+    putPrinterBack([this] { Printer.SendGsUs0(); });
 }
 
 void DiagnosePrinterDlg::Form_Terminate() {
@@ -183,19 +186,19 @@ void DiagnosePrinterDlg::Form_Terminate() {
 bool DiagnosePrinterDlg::RequestRealTimeStatus() {
     bool asked = false;
     withoutStatusPoll([&] {
-        asked = shell::RequestRealTimeStatus(m_MainComm, statusHandshake(), doorPass_, [this] { return !isLoaded(); });
+        asked = shell::RequestRealTimeStatus(m_MainComm, statusHandshake(), doorPass_, [this] { return !windowOpen(); });
     });
     return asked;
 }
 
-shell::SerialLinkCheck DiagnosePrinterDlg::linkCheck() {
+shell::SerialLinkCheck linkCheck() {
     return {"Checking the printer is connected or not...", kLinkCheckNoticeMs, [] {
                 printerlink::bLinkLost = true;
                 printerlink::bAutoReconnect = false;
             }};
 }
 
-shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
+shell::RealTimeStatusHandshake statusHandshake() {
     return {printerlink::statusHandshake.bDiagStatusRequested, printerlink::statusHandshake.bDiagStatusAnswered};
 }
 
@@ -203,7 +206,7 @@ shell::RealTimeStatusHandshake DiagnosePrinterDlg::statusHandshake() {
 // printer that answers late must not be missed.
 bool DiagnosePrinterDlg::serialAnswerAwaited() {
     shell::waitRounds(kAnswerRounds, kAnswerSleepMs,
-                      [this] { return printerlink::statusHandshake.bDiagStatusAnswered || !isLoaded(); });
+                      [this] { return printerlink::statusHandshake.bDiagStatusAnswered || !windowOpen(); });
     return serialAnswerTaken();
 }
 
@@ -212,87 +215,8 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
 }
 
 bool DiagnosePrinterDlg::serialAnswerTaken() {
+    if (!windowOpen()) return false;
     return shell::TakeAnswerOrExit(m_MainComm, *this, statusHandshake(), linkCheck());
-}
-
-// The printer answers in the order it was asked, so a reply still owed
-// would come before the answer to a request sent now, or, lost, leave that
-// answer in its place. A MICR reply awaited ends by its read's deadline.
-bool DiagnosePrinterDlg::awaitOwnTurn() {
-    bool turn = false;
-    withoutStatusPoll([this, &turn] {
-        if (!doorPass_.door().awaitQuiet(doorPass_.owner(), [this] { return !isLoaded(); })) return;
-        while (isLoaded() && Interpreter.micrReplyPending()) {
-            platform::DoEvents();
-            platform::Sleep(kMicrPendingSleepMs);
-        }
-        turn = isLoaded();
-    });
-    return turn;
-}
-
-// Each USB HID read waits only a short while for its report: the window
-// reads again for a reply of its own, up to the deadline the whole wait has.
-bool DiagnosePrinterDlg::waitOwnReply(std::uint8_t& b, platform::Micros deadline) {
-    if (ownReplyBytes_) return waitOwnSerialReply(b, deadline);
-    platform::Bytes reply(1, 0);
-    bool got = m_MainComm.waitResponseUntil(reply, 1, deadline);
-    while (!got && hidOpen() && m_MainComm.IsPrinterOnline() && now() < deadline)
-        got = m_MainComm.waitResponseUntil(reply, 1, deadline);
-    if (got) b = reply[0];
-    return got;
-}
-
-// The link's serial wait sleeps without serving events for as long as the
-// output takes to leave (half a minute for a large logo at 9600 baud) and
-// then up to 5 s for the reply: the window could not be closed meanwhile,
-// nor a key pressed. These waits take the input as the link's data events
-// bring it instead, and keep the link's limits.
-void DiagnosePrinterDlg::readingOwnReplies(const std::function<void()>& body) {
-    const bool serial = !interpreterHost_->lanLink() && !interpreterHost_->usbLink();
-    if (!serial || ownReplyBytes_) {
-        body();
-        return;
-    }
-    ownReplyBytes_.emplace();
-    struct Done {
-        std::optional<platform::Bytes>& bytes;
-        ~Done() { bytes.reset(); }
-    } done{ownReplyBytes_};
-    body();
-}
-
-bool DiagnosePrinterDlg::waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline) {
-    platform::SerialControl& port = m_MainComm.MSCommCtrl;
-    printerlink::SerialReplyPolls polls(port.OutBufferCount());
-    // The answer cannot come before the request has left the port: what
-    // came while the output still left is a noisy line's, or late.
-    const auto kept = [&] {
-        if (ownReplyBytes_ && port.OutBufferCount() > 0) ownReplyBytes_->clear();
-        return ownReplyBytes_ && !ownReplyBytes_->empty();
-    };
-    while (!kept() && isLoaded() && m_MainComm.IsPrinterOnline() && !polls.over() && now() < deadline) {
-        platform::DoEvents();
-        if (kept()) break;
-        platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
-        polls.polled(port.OutBufferCount());
-    }
-    if (!kept() || !isLoaded()) return false;
-    b = ownReplyBytes_->front();
-    ownReplyBytes_->erase(ownReplyBytes_->begin());
-    return true;
-}
-
-void DiagnosePrinterDlg::dropOwnReplyInput() {
-    if (ownReplyBytes_) ownReplyBytes_->clear();
-    if (hidOpen()) m_MainComm.readQueuedHidReports();
-}
-
-// A serial wait counts from when the output has left (a logo may take half
-// a minute to leave); a USB HID one is made of reads, and keeps to the time
-// the other links give.
-platform::Micros DiagnosePrinterDlg::replyDeadline() const {
-    return hidOpen() ? now() + platform::Micros(printerlink::kReplyWaitMs) * 1000 : platform::kForever;
 }
 
 // A test pressed while another one waits (its buttons stay live) runs once
@@ -301,12 +225,23 @@ platform::Micros DiagnosePrinterDlg::replyDeadline() const {
 // that comes) and its own wait would take the other's.
 // A check scan's blocks arrive after its procedure has returned: a test
 // pressed meanwhile waits for the scan's end as for any test's, or its
-// link check's answer and its own reads would break into the image.
+// link check's answer and its own reads would break into the image. A press
+// that comes while a poll's send yields waits for the send: the door cannot
+// give the test its turn before that send has returned.
 void DiagnosePrinterDlg::dispatch(void (DiagnosePrinterDlg::*direct)(), void (DiagnosePrinterDlg::*serial)()) {
     const PressedTest pressed{direct, serial};
     if (std::find(pressedDuringTest_.begin(), pressedDuringTest_.end(), pressed) == pressedDuringTest_.end())
         pressedDuringTest_.push_back(pressed);
-    if (!testRunning_ && !scanReceiving()) runPressedTests();
+    if (testRunning_ || scanReceiving()) return;
+    if (doorPass_.door().sendUnderWay())
+        runPressedTestsLater();
+    else
+        runPressedTests();
+}
+
+bool DiagnosePrinterDlg::confirmed(bool yes) {
+    if (!yes) std::erase(pressedDuringTest_, currentTest_);
+    return yes;
 }
 
 void DiagnosePrinterDlg::runPressedTests() {
@@ -316,11 +251,11 @@ void DiagnosePrinterDlg::runPressedTests() {
             window.testRunning_ = false;
             // Those pressed during a scan that one of them started run when
             // it has ended.
-            if (!window.isLoaded() || !window.scanReceiving()) window.pressedDuringTest_.clear();
+            if (!window.windowOpen() || !window.scanReceiving()) window.pressedDuringTest_.clear();
         }
     } running{*this};
     testRunning_ = true;
-    while (!pressedDuringTest_.empty() && isLoaded() && !scanReceiving()) {
+    while (!pressedDuringTest_.empty() && windowOpen() && !scanReceiving()) {
         const PressedTest next = pressedDuringTest_.front();
         pressedDuringTest_.pop_front();
         runTest(next);
@@ -329,12 +264,14 @@ void DiagnosePrinterDlg::runPressedTests() {
 
 bool DiagnosePrinterDlg::scanReceiving() const { return ScanSession.m_bScanning && ScanSession.m_iScanPhase > 0; }
 
-// Posted: the scan ends inside the reply interpreter, or inside the
-// status timer's read on USB HID, which must be free to serve the tests.
-void DiagnosePrinterDlg::scanEnded() {
+// Posted: a scan ends inside the reply interpreter, or inside the status
+// timer's read on USB HID, which must be free to serve the tests; a poll's
+// send returns only after the handler that took the press. A poll still
+// sending when the post runs posts again when its timer handler ends.
+void DiagnosePrinterDlg::runPressedTestsLater() {
     if (pressedDuringTest_.empty()) return;
     platform::EventLoop::current().post(life_.wrap([this] {
-        if (isLoaded() && !testRunning_ && !scanReceiving()) runPressedTests();
+        if (windowOpen() && !testRunning_ && !scanReceiving() && !doorPass_.door().sendUnderWay()) runPressedTests();
     }));
 }
 
@@ -358,7 +295,7 @@ void DiagnosePrinterDlg::runTest(const PressedTest& test) {
 // As the link's time-out shows it, until a status event finds the printer
 // online again.
 void DiagnosePrinterDlg::showOffline() {
-    if (!isLoaded()) return;
+    if (!windowOpen()) return;
     PrinterOnlineText.setText("Offline");
     arrangeStatusGroups(false);
 }

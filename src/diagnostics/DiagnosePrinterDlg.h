@@ -42,6 +42,7 @@
 
 #include "diagnostics/CheckScanSession.h"
 #include "diagnostics/DiagnosticPrinter.h"
+#include "diagnostics/OwnExchanges.h"
 #include "diagnostics/ScannerCommands.h"
 #include "diagnostics/StatusInterpreter.h"
 #include "diagnostics/StatusRules.h"
@@ -72,10 +73,12 @@ void OpenDiagnosePrinterDlg(shell::MainWindow& mainWindow);
 class DiagnosePrinterDlgHostsBase {
 protected:
     DiagnosePrinterDlgHostsBase(std::unique_ptr<StatusInterpreter::Host> interpreterHost,
-                                std::unique_ptr<CheckScanSession::Host> scanHost)
-        : interpreterHost_(std::move(interpreterHost)), scanHost_(std::move(scanHost)) {}
+                                std::unique_ptr<CheckScanSession::Host> scanHost,
+                                std::unique_ptr<OwnExchanges::Host> ownHost)
+        : interpreterHost_(std::move(interpreterHost)), scanHost_(std::move(scanHost)), ownHost_(std::move(ownHost)) {}
     std::unique_ptr<StatusInterpreter::Host> interpreterHost_;
     std::unique_ptr<CheckScanSession::Host> scanHost_;
+    std::unique_ptr<OwnExchanges::Host> ownHost_;
 };
 
 class DiagnosePrinterDlg : public platform::Form, private DiagnosePrinterDlgHostsBase {
@@ -197,6 +200,7 @@ private:
     // its base.
     class InterpreterHost;
     class ScanHost;
+    class OwnHost;
 
 public:
     // The scan's reception state (m_bScanning, m_iScanPhase,
@@ -228,11 +232,16 @@ private:
     void runPressedTests();
     // A check scan's blocks are coming.
     bool scanReceiving() const;
-    // A scan has ended: the tests pressed while it ran go next.
-    void scanEnded();
+    // Once the handler that runs now has returned (a scan that ended, a
+    // poll whose send a press came in), the tests pressed meanwhile go next.
+    void runPressedTestsLater();
     // Also once the window was closed: a test still running sends nothing
     // more to a printer nobody watches.
-    bool sendsStopped() const { return (!isLoaded() && !puttingPrinterBack_) || clickSends_.stopped(); }
+    bool sendsStopped() const { return (!windowOpen() && !puttingPrinterBack_) || clickSends_.stopped(); }
+    // Loaded, and Close not pressed: from Close on every wait of a test
+    // ends, and nothing more is shown, printed or sent for it.
+    bool windowOpen() const { return isLoaded() && !closing_; }
+    bool closing_ = false;
     // What a test sends to leave the printer as it found it (the receipt
     // station selected, one colour) goes out also when the window was
     // closed during the test's wait: the closed window prints nothing more,
@@ -251,9 +260,6 @@ private:
     // does not: a poll goes out, the printer sent something.
     void notePoll();
     void noteAnswer();
-    // The window's serial link check: its notice, flags and lost-link exit.
-    static shell::SerialLinkCheck linkCheck();
-    static shell::RealTimeStatusHandshake statusHandshake();
     // The notice, the answer test and on no answer the lost-link exit.
     bool serialLinkAnswered();
     // The answer test without a notice, after the answer's wait; on no
@@ -262,8 +268,6 @@ private:
     // The answer test alone; a window closed meanwhile takes no exit.
     bool serialAnswerTaken();
     bool hidOpen() const { return m_MainComm.m_lngHIDHandle > 0; }
-    // The time on the program's clock.
-    static platform::Micros now();
 
     // Runs body with the status poll stopped: its requests and reads would
     // take the replies that body waits for.
@@ -282,61 +286,20 @@ private:
     void waitWithPollResting(int ms);
     // Slip station: the tests' steps up to the wait, false when cancelled.
     bool printSlip();
-    // The read that went out, or nothing when it was cancelled or failed.
-    std::optional<StatusInterpreter::MicrRead> readMICR(bool useGsR1);
+    // The read's ticket at the door, or 0 when it was cancelled or failed.
+    printerlink::RequestDoor::Ticket readMICR(bool useGsR1);
     bool flipCheck();
-    // gsR1: GS r 1 is asked (USB HID), else GS EOT 5.
-    void readSlipStatus(bool& ok, bool gsR1);
-    struct SlipStatus {
-        bool inPlace;
-        bool maybeLate;  // may answer a request given up, not this one
-    };
-    std::optional<SlipStatus> askSlipStatus(bool gsR1, platform::Micros deadline);
-    // Reads the printer's bytes until the answer to `ticket` comes.
-    std::optional<SlipStatus> readSlipAnswer(bool gsR1, printerlink::ReplyForm form,
-                                             printerlink::RequestDoor::Ticket ticket, platform::Micros deadline);
-    std::optional<SlipStatus> slipStatusOf(std::uint8_t v, bool gsR1, bool maybeLate);
-    // Waits, with the status poll resting and events served, until nothing
-    // is owed to any request of the link (each is given up in time) and no
-    // MICR reply is awaited: the window's own waits read the printer's bytes
-    // themselves, and those replies would pass for their answers. False when
-    // the window closed meanwhile.
-    bool awaitOwnTurn();
-    // One byte of a reply the window waits for itself, asked after
-    // awaitOwnTurn, by `deadline`. On USB HID a read that found no report is
-    // made again until then; inside readingOwnReplies on serial it is taken
-    // from the input the window kept, events served meanwhile.
-    bool waitOwnReply(std::uint8_t& b, platform::Micros deadline);
-    // Runs body with the serial input the link hands the windows kept for
-    // the window's own reply waits, not read as status replies. On serial
-    // only: elsewhere those waits read the link themselves.
-    void readingOwnReplies(const std::function<void()>& body);
-    bool waitOwnSerialReply(std::uint8_t& b, platform::Micros deadline);
-    // The input that came before a request of the window's own went out: the
-    // serial input kept, the USB HID reports waiting on the device (read off
-    // as other input). TCP's goes to the windows between waits already.
-    void dropOwnReplyInput();
-    // The deadline of one reply the window waits for: the link's reply wait.
-    platform::Micros replyDeadline() const;
-    void showBusyNotice();
-    bool serialAnswerArrived();
-    // Every data byte the printer sent until a USB HID read finds none or
-    // `deadline` passes: a printer that never stops sending must not hold
-    // the window. The status poll must not run meanwhile: it would read
-    // reports too.
-    platform::Bytes readHidReplyBytes(platform::Micros deadline);
-    void readMICRReplyOnHid();
     // Logo download, after the file was chosen.
     void downloadLogo(const std::string& fileName);
-    // The flash status's byte, by one reply wait; `erased`: the erase's
-    // answer came in its own wait.
-    bool readFlashStatus(bool erased, std::uint8_t& status);
     bool chooseLogoFile(std::string& fileName);
+    // A test that ends on the technician's no (a prompt, a question, a file
+    // dialog) drops its presses queued meanwhile: pressed again while the
+    // window waited, it would ask again right after the no. `yes` back.
+    bool confirmed(bool yes);
     // Check scan.
     bool scanAllowed() const;
     void beginScan();
     void readScanReportsOnHid();
-    void endQuietScan();
 
     // The settings file's model, as its identifier.
     static std::string storedModelIdentifier();
@@ -358,15 +321,8 @@ private:
     std::deque<PressedTest> pressedDuringTest_;
     // Its status requests go through the link's door on this pass.
     shell::DoorPass doorPass_{m_MainComm};
-    // The answer to the window's own request, when it came through the
-    // reply interpreter rather than the wait's own read.
-    struct OwnAnswer {
-        printerlink::RequestDoor::Answer answer;
-        std::uint8_t b;
-    };
-    std::optional<OwnAnswer> ownAnswer_;
-    // The serial input kept for the window's own reply waits, while they run.
-    std::optional<platform::Bytes> ownReplyBytes_;
+    // The requests whose answers its tests wait for themselves.
+    OwnExchanges own_{*ownHost_, m_MainComm, doorPass_};
 
     // Ends what the window posted to the loop when the window goes.
     platform::LifeToken life_;

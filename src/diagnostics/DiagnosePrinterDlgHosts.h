@@ -6,8 +6,16 @@
 #pragma once
 
 #include "diagnostics/DiagnosePrinterDlg.h"
+#include "platform/loop/EventLoop.h"
 
 namespace diagnostics {
+
+// The time on the program's clock.
+inline platform::Micros now() { return platform::EventLoop::current().clock().now(); }
+
+// The window's serial link check: its notice, flags and lost-link exit.
+shell::SerialLinkCheck linkCheck();
+shell::RealTimeStatusHandshake statusHandshake();
 
 class DiagnosePrinterDlg::InterpreterHost final : public StatusInterpreter::Host {
 public:
@@ -42,6 +50,20 @@ private:
     DiagnosePrinterDlg& window_;
     // The scan holds the link's reply watchdog from its start until it has ended.
     bool holdsReplyWatchdog_ = false;
+};
+
+class DiagnosePrinterDlg::OwnHost final : public OwnExchanges::Host {
+public:
+    explicit OwnHost(DiagnosePrinterDlg& window) : window_(window) {}
+    bool windowOpen() const override { return window_.windowOpen(); }
+    bool sendsStopped() const override { return window_.sendsStopped(); }
+    bool micrReplyBegun() override { return window_.Interpreter.micrReplyPending(); }
+    void withPollResting(const std::function<void()>& body) override { window_.withoutStatusPoll(body); }
+    void showIndicator(std::uint8_t index, std::uint8_t state) override { window_.SetStatusIndicator(index, state); }
+    void send(const platform::Bytes& command) override { window_.Printer.sendCommand(command); }
+
+private:
+    DiagnosePrinterDlg& window_;
 };
 
 }  // namespace diagnostics

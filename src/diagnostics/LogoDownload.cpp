@@ -17,8 +17,6 @@ namespace diagnostics {
 
 namespace {
 
-constexpr int kEraseReads = 11, kEraseSleepMs = 50;
-constexpr std::uint8_t kErased = 0x0D;
 constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
 constexpr const char* kFlashWriteUnconfirmed = "Cannot confirm the Flash Write: the printer did not answer.";
@@ -26,35 +24,9 @@ constexpr long kLogoDialogFlags = 3076;
 
 }  // namespace
 
-// Clears every logo and user-defined character; the printer answers when
-// its flash is erased.
-bool DiagnosePrinterDlg::SelectFlashLogoArea() {
-    Printer.sendCommand(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea));
-    for (int read = 0; read < kEraseReads; ++read) {
-        std::uint8_t b = 0;
-        if (!waitOwnReply(b, replyDeadline())) return false;
-        if (b == kErased) return true;
-        platform::Sleep(kEraseSleepMs);
-        platform::DoEvents();
-    }
-    return false;
-}
-
-// The printer answers in order: when the erase's answer did not come in its
-// wait, it may still come, ahead of the flash status, and its bit 3 would
-// read as a failed write. A byte of no GS r reply's form is a noisy line's,
-// and read past as well.
-bool DiagnosePrinterDlg::readFlashStatus(bool erased, std::uint8_t& status) {
-    const platform::Micros deadline = replyDeadline();
-    for (int read = 0; read < kEraseReads; ++read) {
-        if (!waitOwnReply(status, deadline)) return false;
-        if (!erased && status == kErased)
-            erased = true;
-        else if (printerlink::isEscReply(status))
-            return true;
-    }
-    return false;
-}
+// Clears every logo and user-defined character; true when the printer
+// answered that its flash is erased.
+bool DiagnosePrinterDlg::SelectFlashLogoArea() { return own_.erase(); }
 
 void DiagnosePrinterDlg::DownloadLogoButton_Click() {
     dispatch(&DiagnosePrinterDlg::DownloadLogoLan, &DiagnosePrinterDlg::DownloadLogoSerial);
@@ -75,7 +47,7 @@ bool DiagnosePrinterDlg::chooseLogoFile(std::string& fileName) {
     const bool chosen = CommonDlg.ShowOpen();
     platform::DoEvents();
     fileName = CommonDlg.FileName();
-    return chosen && !fileName.empty();
+    return confirmed(chosen && !fileName.empty());
 }
 
 // The status poll rests meanwhile: its replies would be read as the erase's
@@ -97,29 +69,27 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
                 shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
         };
         const auto gone = [&] {
-            if (sendsStopped() && isLoaded()) unconfirmed();
+            if (sendsStopped() && windowOpen()) unconfirmed();
             return sendsStopped();
         };
-        if (!awaitOwnTurn()) return;
+        if (!own_.awaitTurn()) return;
         bool stopped = false;
         std::optional<std::uint8_t> status;
-        readingOwnReplies([&] {
+        own_.reading([&] {
             Printer.InitializePrinter();
-            const bool erased = SelectFlashLogoArea();
+            SelectFlashLogoArea();
             Printer.SelectLogoNumber(1);
             Printer.sendLogoImage(*logo);
             if ((stopped = gone())) return;
             shell::waitRounds(kLogoOnlineRounds, kOnlineSleepMs, [this] { return m_MainComm.IsPrinterOnline(); });
             // What came before the request is no answer to it.
-            dropOwnReplyInput();
+            own_.dropInput();
             // Framed on USB HID like every command, so the printer gets it there too.
-            Printer.sendCommand(printerlink::FlashStatusCommand);
-            if ((stopped = gone())) return;
-            std::uint8_t b = 0;
-            if (readFlashStatus(erased, b)) status = b;
+            status = own_.flashStatus();
+            stopped = gone();
         });
         // Closed meanwhile: nothing more is told or printed.
-        if (stopped || !isLoaded()) return;
+        if (stopped || !windowOpen()) return;
         // No answer at all is no good write either, nor is a late status
         // reply one.
         if (!status)

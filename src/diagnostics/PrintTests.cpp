@@ -1,7 +1,7 @@
 // The print tests: receipt, diagnostic form, two colours, two sides and the
 // cash drawers, each as a direct procedure (TCP, USB HID) and a serial one
 // that checks the link first.
-#include "diagnostics/DiagnosePrinterDlg.h"
+#include "diagnostics/DiagnosePrinterDlgHosts.h"
 #include "link/LinkFlags.h"
 #include "link/PrinterCommands.h"
 #include "platform/Application.h"
@@ -59,7 +59,7 @@ void DiagnosePrinterDlg::PrintDiagFormTestSerial() {
 
 void DiagnosePrinterDlg::PrintTwoColorTestLan() {
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
+    if (!confirmed(shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) == shell::vbYes)) return;
     Printer.printTwoColorPasses(AXOLogo.Picture());
     if (sendsStopped()) return;
     waitWithPollResting(kTwoColorSleepMs);
@@ -72,7 +72,7 @@ void DiagnosePrinterDlg::PrintTwoColorTestLan() {
 void DiagnosePrinterDlg::PrintTwoColorTestSerial() {
     if (!serialLinkAnswered()) return;
     if (m_MainComm.PrinterType() == kM27xType) return;
-    if (shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) != shell::vbYes) return;
+    if (!confirmed(shell::ShowMessage(kTwoColorQuestion, shell::vbYesNo, shell::vbInformation) == shell::vbYes)) return;
     Printer.printTwoColorPasses(AXOLogo.Picture());
     Printer.InitializePrinter();
     Printer.SetColorOption(false);

@@ -112,7 +112,7 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         if (answer.owner != 0 && answer.tag == printerlink::kPollSet)
             addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
     } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
-        micrAwaits_.pop_front();
+        take(ReplyForm::Esc, block.arrivedAt);
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();
@@ -183,37 +183,11 @@ void StatusInterpreter::applyReply(Reply reply, std::uint8_t b, const ModelFacts
                                 static_cast<std::uint8_t>(indicatorState(entry, b)));
 }
 
-bool StatusInterpreter::micrReplyPending() {
-    const bool micrBegun = m_bMICRReading && host_.timeNow() <= micrReplyEndsBy_;
-    return micrBegun || micrReplyAwaited();
-}
+bool StatusInterpreter::micrReplyPending() { return m_bMICRReading && host_.timeNow() <= micrReplyEndsBy_; }
 
 void StatusInterpreter::dropRestOfReply() { dropRestOfReply_ = true; }
 
 void StatusInterpreter::dropQueuedReplies() { pendingReplies_.clear(); }
-
-// The reply may begin while the commands still go out; its time counts from
-// when they have.
-StatusInterpreter::MicrRead StatusInterpreter::awaitMicrReply() {
-    const MicrRead read = nextMicrRead_++;
-    micrAwaits_.push_back({read, platform::kForever});
-    return read;
-}
-
-void StatusInterpreter::awaitMicrUntil(MicrRead read, platform::Micros deadline) {
-    for (MicrAwait& await : micrAwaits_)
-        if (await.read == read) await.until = deadline;
-}
-
-bool StatusInterpreter::micrReplyAwaited(MicrRead read) const {
-    return std::any_of(micrAwaits_.begin(), micrAwaits_.end(), [&](const MicrAwait& a) {
-        return a.read == read && host_.timeNow() <= a.until;
-    });
-}
-
-void StatusInterpreter::stopAwaitingMicrReply(MicrRead read) {
-    std::erase_if(micrAwaits_, [&](const MicrAwait& a) { return a.read == read; });
-}
 
 // Bytes held back by a blocking wait arrive only after it: the reply they
 // continue has its time from then.
@@ -227,12 +201,8 @@ void StatusInterpreter::dropMicrReply() {
     m_strMICRText.clear();
 }
 
-// Reads whose reply had its time are not awaited any more; a reply that
-// begins now is the oldest read's that still is.
 bool StatusInterpreter::micrReplyAwaited() {
-    const platform::Micros now = host_.timeNow();
-    std::erase_if(micrAwaits_, [&](const MicrAwait& a) { return now > a.until; });
-    return !micrAwaits_.empty();
+    return host_.requestDoor().nextIs(ReplyForm::Esc, host_.doorOwner(), printerlink::kMicrRead);
 }
 
 }  // namespace diagnostics

@@ -78,25 +78,13 @@ public:
 
     // A block of bytes as the link raised it.
     void receive(const platform::Bytes& ResponseData);
-    // A MICR reply is awaited or being read: the window's own requests wait
-    // until it has ended, as its bytes would pass for their answers.
+    // A MICR reply has begun and is being read: the window's own requests
+    // wait until it has ended, as its bytes would pass for their answers.
     bool micrReplyPending();
     // A failed scan: the rest of the block being read is dropped; after a
     // block that did not fit, the blocks waiting too.
     void dropRestOfReply();
     void dropQueuedReplies();
-    // A MICR read is going out: a byte that is no GS EOT or DLE EM reply
-    // starts its reply, once the replies of the reads sent before have
-    // begun, until awaitMicrUntil's deadline. Each read that went out gets
-    // its own reply; the ticket names the read.
-    using MicrRead = unsigned;
-    MicrRead awaitMicrReply();
-    void awaitMicrUntil(MicrRead read, platform::Micros deadline);
-    // The read's reply has not begun and is still awaited.
-    bool micrReplyAwaited(MicrRead read) const;
-    // The read's reply is no longer awaited (it did not go out, or it had
-    // its time).
-    void stopAwaitingMicrReply(MicrRead read);
     // The window blocked until now: a MICR reply begun before has its time
     // to end counted from now.
     void micrReplyHeldUntilNow();
@@ -142,21 +130,15 @@ private:
     void showWholeSample(printerlink::ReplyForm form, printerlink::RequestDoor::Ticket ticket,
                          const ModelFacts& facts);
     std::array<Sample, 3> samples_;
-    // A MICR read was sent: the next byte that is no GS EOT or DLE EM reply
-    // is its status byte, also on TCP and USB HID where it would pass for
-    // an ESC reply. A reply that has not begun by its deadline is not
-    // coming, as after the direct read's sleep.
+    // While the door's next ESC request is the window's MICR read, the next
+    // byte that is no GS EOT or DLE EM reply is its status byte, also on TCP
+    // and USB HID where it would pass for an ESC reply. A read given up (or
+    // of a window that left) is not awaited any more.
     bool micrReplyAwaited();
     void dropMicrReply();
 
     Host& host_;
     const std::string modelIdentifier_;
-    struct MicrAwait {
-        MicrRead read;
-        platform::Micros until;
-    };
-    std::deque<MicrAwait> micrAwaits_;
-    MicrRead nextMicrRead_ = 0;
     platform::Micros micrReplyEndsBy_ = 0;
     // A scan that failed drops the rest of the reply it failed in.
     bool dropRestOfReply_ = false;

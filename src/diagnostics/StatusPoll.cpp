@@ -30,7 +30,7 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
         if (m_bFlashOn) platform::app().flashWindow();
         setCaption(m_strWindowCaption + " - Receiving Scan Image...");
         if (hidOpen()) readScanReportsOnHid();
-        endQuietScan();
+        ScanSession.endIfQuiet(now());
     } else {
         m_bFlashOn = false;
         setCaption(m_strWindowCaption);
@@ -38,6 +38,8 @@ void DiagnosePrinterDlg::StatusPollTimer_Timer() {
         RequestKioskStatus();
     }
     for (int i = 0; i < kPollYields; ++i) platform::DoEvents();
+    // Presses that came while the poll's sends yielded.
+    if (!testRunning_ && !scanReceiving()) runPressedTestsLater();
 }
 
 void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
@@ -50,7 +52,7 @@ void DiagnosePrinterDlg::withoutStatusPoll(const std::function<void()>& body) {
         ~Restore() {
             window.m_MainComm.releaseReplyWatchdog();
             // A window closed meanwhile keeps its poll stopped.
-            if (window.isLoaded()) window.StatusPollTimer.setEnabled(enabled);
+            if (window.windowOpen()) window.StatusPollTimer.setEnabled(enabled);
         }
     } restore{*this, polling};
     body();
@@ -65,7 +67,7 @@ void DiagnosePrinterDlg::putPrinterBack(const std::function<void()>& sends) {
 void DiagnosePrinterDlg::waitWithPollResting(int ms) {
     withoutStatusPoll([&] {
         const platform::Micros until = now() + platform::Micros(ms) * 1000;
-        while (isLoaded() && now() < until) {
+        while (windowOpen() && now() < until) {
             platform::DoEvents();
             platform::Sleep(kRestSleepMs);
         }
@@ -156,9 +158,8 @@ void DiagnosePrinterDlg::noteAnswer() {
 }
 
 void DiagnosePrinterDlg::m_MainComm_OnDataReceived(const Bytes& ResponseData) {
-    if (ownReplyBytes_) {
+    if (own_.keep(ResponseData)) {
         if (!ResponseData.empty()) noteAnswer();
-        ownReplyBytes_->insert(ownReplyBytes_->end(), ResponseData.begin(), ResponseData.end());
         return;
     }
     Interpreter.receive(ResponseData);
@@ -178,7 +179,10 @@ void DiagnosePrinterDlg::InterpreterHost::showIndicator(std::uint8_t index, std:
 }
 bool DiagnosePrinterDlg::InterpreterHost::scanRunning() const { return window_.ScanSession.m_bScanning; }
 void DiagnosePrinterDlg::InterpreterHost::scanByte(std::uint8_t b) { window_.ScanSession.HandleScanByte(b, now()); }
-void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) { window_.ProcessMICRReply(status); }
+// A window whose Close was pressed shows and prints nothing more.
+void DiagnosePrinterDlg::InterpreterHost::micrReplyRead(int status) {
+    if (window_.windowOpen()) window_.ProcessMICRReply(status);
+}
 void DiagnosePrinterDlg::InterpreterHost::printerAnswered() { window_.noteAnswer(); }
 // Only while the window still asks: a late answer after a lost-link exit
 // must not pass the next window's check.
@@ -187,7 +191,7 @@ void DiagnosePrinterDlg::InterpreterHost::realTimeStatusAnswered() {
 }
 void DiagnosePrinterDlg::InterpreterHost::ownReplyRead(const printerlink::RequestDoor::Answer& answer,
                                                        std::uint8_t b) {
-    window_.ownAnswer_ = OwnAnswer{answer, b};
+    window_.own_.answeredThrough(answer, b);
 }
 printerlink::RequestDoor& DiagnosePrinterDlg::InterpreterHost::requestDoor() { return window_.doorPass_.door(); }
 printerlink::RequestDoor::Owner DiagnosePrinterDlg::InterpreterHost::doorOwner() const {

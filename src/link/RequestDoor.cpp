@@ -32,6 +32,16 @@ void RequestDoor::leave(Owner owner) {
     for (std::size_t f = 0; f < kForms; ++f)
         giveUp(static_cast<ReplyForm>(f),
                [&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
+    // Whether a post was answered nobody knows: those recent enough to be
+    // answered still are counted as given up. At worst the next window's
+    // first sample of the form is not shown.
+    const platform::Micros at = now();
+    std::erase_if(posts_, [&](const Post& p) { return at - p.leftAt > kGiveUpMicros; });
+    std::erase_if(posts_, [&](const Post& p) {
+        if (p.owner != owner) return false;
+        ++lateAnswersPossible_[static_cast<std::size_t>(p.form)];
+        return true;
+    });
 }
 
 void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
@@ -100,7 +110,12 @@ bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>&
     if (!present(owner)) return false;
     if (readQueued_) readQueued_();
     if (owes(form)) return false;
-    return sendRequest();
+    if (!sendRequest()) return false;
+    const platform::Micros leftAt = now();
+    // A window that polls for a long time must not grow the list.
+    std::erase_if(posts_, [&](const Post& p) { return leftAt - p.leftAt > kGiveUpMicros; });
+    posts_.push_back({owner, form, leftAt});
+    return true;
 }
 
 // Ends: every request owed is given up by kGiveUpMicros after it left, and
@@ -128,7 +143,8 @@ RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int r
 }
 
 bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
-    return awaitNoneOwed(owner, {ReplyForm::Status, ReplyForm::Kiosk, ReplyForm::Esc, ReplyForm::IdItem}, stop);
+    return awaitNoneOwed(owner, {ReplyForm::Status, ReplyForm::Kiosk, ReplyForm::Esc, ReplyForm::IdItem, ReplyForm::Text},
+                         stop);
 }
 
 RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
@@ -187,9 +203,32 @@ bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros wit
     }
 }
 
+bool RequestDoor::open(Ticket ticket) {
+    const platform::Micros at = now();
+    for (std::size_t f = 0; f < kForms; ++f) {
+        giveUpOld(static_cast<ReplyForm>(f), at);
+        for (const Request& r : books_[f])
+            if (r.ticket == ticket) return true;
+    }
+    return false;
+}
+
+bool RequestDoor::nextIs(ReplyForm form, Owner owner, int tag) {
+    giveUpOld(form, now());
+    const Book& requests = book(form);
+    return !requests.empty() && requests.front().owner == owner && requests.front().tag == tag && present(owner);
+}
+
+bool RequestDoor::sendUnderWay() {
+    for (std::size_t f = 0; f < kForms; ++f)
+        if (sending(static_cast<ReplyForm>(f))) return true;
+    return false;
+}
+
 void RequestDoor::forgetAll() {
     for (Book& requests : books_) requests.clear();
     lateAnswersPossible_.fill(0);
+    posts_.clear();
 }
 
 void RequestDoor::serve() {

@@ -28,6 +28,11 @@
 // ID item requests (GS I @ on USB HID) are answered by the code that leads
 // their reply, not by order: askKeyed and takeKeyed.
 //
+// A poll whose answer nobody reads (post) is not booked: nobody would take
+// its answer, and it would stay owed until given up. When its window leaves,
+// the posts it sent within the give-up time count as given up instead, so
+// their answers, still on the way, show on no row of the next window.
+//
 // Ownership: the link owns one and forgets everything when it closes. Only
 // ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested (any handler may
 // run inside them) and end at the latest when what they wait for is given
@@ -50,13 +55,16 @@ class EventLoop;
 
 namespace printerlink {
 
-enum class ReplyForm : std::uint8_t { Status, Kiosk, Esc, IdItem };
+// Text: a reply that begins with a printable byte of no status form (the
+// scanner's answer to its clear), read whole by the window that asked.
+enum class ReplyForm : std::uint8_t { Status, Kiosk, Esc, IdItem, Text };
 
 // What a window asked, as the answer's tag tells it.
 enum RequestTag : int {
     kPollSet = 0,         // a status poll's set, one request per row
     kRealTimeStatus = 1,  // DLE EOT 2: is the printer there?
-    kOwnRequest = 2,      // a request a window waits for itself (slip status)
+    kOwnRequest = 2,      // a request a window waits for itself (slip status, flash status)
+    kMicrRead = 3,        // a MICR read: the reply's status byte answers it
 };
 
 class RequestDoor {
@@ -109,6 +117,14 @@ public:
 
     // What a reply of `form` that arrived at `arrivedAt` answers.
     Answer take(ReplyForm form, platform::Micros arrivedAt);
+    // The set of `ticket` is still owed (not answered whole, given up or
+    // dropped).
+    bool open(Ticket ticket);
+    // The oldest request of `form` still owed is the owner's, of `tag`.
+    bool nextIs(ReplyForm form, Owner owner, int tag);
+    // A send of a request runs below the caller (a handler run while it
+    // yields): an ask now would find its turn taken by it.
+    bool sendUnderWay();
     // The keyed request of `key`, if one is open; nothing otherwise.
     std::optional<Answer> takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
     // Waits, serving events, until none of the owner's requests of `form`
@@ -134,7 +150,7 @@ private:
         platform::Micros leftAt;   // the send returned; kForever while it runs
     };
     using Book = std::deque<Request>;
-    static constexpr std::size_t kForms = 4;
+    static constexpr std::size_t kForms = 5;
 
     Book& book(ReplyForm form) { return books_[static_cast<std::size_t>(form)]; }
     platform::Micros now() const;
@@ -159,6 +175,13 @@ private:
     // requests given up.
     std::array<int, kForms> lateAnswersPossible_{};
     std::set<Owner> present_;
+    // Posts still within the give-up time, for the count at their window's leaving.
+    struct Post {
+        Owner owner;
+        ReplyForm form;
+        platform::Micros leftAt;
+    };
+    std::deque<Post> posts_;
     Owner nextOwner_ = 1;
     Ticket nextTicket_ = 1;
 };

@@ -140,33 +140,44 @@ TEST(StatusInterpreter, BlocksArrivingWhileBusyAreReadAfterTheCurrentOne) {
 }
 
 // A byte that is no status reply starts a MICR reply only while a read is
-// awaited and no scan runs; during a scan of a scanning model every byte is
-// the scan's.
+// awaited at the door and no scan runs; during a scan of a scanning model
+// every byte is the scan's.
 TEST(StatusInterpreter, MicrRepliesAndScanBytesGoWhereTheyBelong) {
     struct Case {
         const char* name;
         long type;
         bool scanning;
-        platform::Micros deadline;
+        platform::Micros after;  // since the reads went out
         std::vector<int> micr;
         std::string text;
         std::size_t scanBytes;
-        int reads = 1;
         Bytes input = {0x00, 'R', 0x0D};
+        bool left = false;  // the window left the door (Close) first
+        Bytes second = {};  // a second read's reply, the read asked after the first's
     } cases[] = {
         {"awaited", 0, false, 2'000'000, {0}, "R\r", 0},
-        {"past the deadline", 0, false, 999'999, {}, "", 0},
+        {"given up", 0, false, 5'600'000, {}, "", 0},
+        {"window closed", 0, false, 0, {}, "", 0, {0x00, 'R', 0x0D}, true},
         {"scan running on a scanning model", 1, true, 2'000'000, {}, "", 3},
         {"not a slip printer", 5, false, 2'000'000, {}, "", 0},
-        // Each read that went out gets its reply, however they arrive.
-        {"two reads, both replies in one block", 0, false, 2'000'000, {2, 3}, "\r", 0, 2, {0x02, 0x0D, 0x03, 0x0D}},
+        // Each read that went out gets its reply.
+        {"two reads in turn", 0, false, 2'000'000, {2, 3}, "\r", 0, {0x02, 0x0D}, false, {0x03, 0x0D}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Panel p(c.type);
         p.host.scanning = c.scanning;
-        for (int r = 0; r < c.reads; ++r) p.interpreter.awaitMicrUntil(p.interpreter.awaitMicrReply(), c.deadline);
+        const auto read = [&] {
+            p.host.door.tryAsk(p.host.owner, printerlink::ReplyForm::Esc, printerlink::kMicrRead, 1, [] { return true; });
+        };
+        read();
+        p.host.advance(c.after);
+        if (c.left) p.host.door.leave(p.host.owner);
         p.interpreter.receive(c.input);
+        if (!c.second.empty()) {
+            read();
+            p.interpreter.receive(c.second);
+        }
         EXPECT_EQ(p.host.micrStatuses, c.micr);
         EXPECT_EQ(p.interpreter.m_strMICRText, c.text);
         EXPECT_EQ(p.host.scanBytes.size(), c.scanBytes);

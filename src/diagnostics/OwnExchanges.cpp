@@ -1,0 +1,310 @@
+#include "diagnostics/OwnExchanges.h"
+
+#include <utility>
+
+#include "diagnostics/ScanBlocks.h"
+#include "link/PrinterCommands.h"
+#include "link/SerialReplyPolls.h"
+#include "platform/loop/EventLoop.h"
+
+namespace diagnostics {
+
+using Form = printerlink::ReplyForm;
+
+namespace {
+
+constexpr int kMicrPendingSleepMs = 20;
+constexpr std::uint8_t kErased = 0x0D;
+// The erase's and the flash status's answer among a noisy line's bytes.
+constexpr int kEraseReads = 11;
+// Only as many answers can be late as requests were given up, and each
+// round asks after the late ones: more rounds than this mean a printer
+// that answers nothing for certain.
+constexpr int kSureRounds = 4;
+// Slip station indicators.
+constexpr std::uint8_t kLeadingEdge = 5, kTrailingEdge = 6, kStation = 7, kWaitingForSlip = 8;
+
+}  // namespace
+
+OwnExchanges::OwnExchanges(Host& host, shell::MainWindow& link, const shell::DoorPass& pass)
+    : host_(host), link_(link), pass_(pass) {}
+
+platform::Micros OwnExchanges::now() { return platform::EventLoop::current().clock().now(); }
+
+bool OwnExchanges::serialLink() const { return link_.EthernetStatus() != "True" && link_.AHPIStatus() != "True"; }
+
+// The printer answers in the order it was asked, so a reply still owed
+// would come before the answer to a request sent now, or, lost, leave that
+// answer in its place. A MICR reply begun ends by its own time.
+bool OwnExchanges::awaitTurn() {
+    bool turn = false;
+    host_.withPollResting([this, &turn] {
+        if (!pass_.door().awaitQuiet(pass_.owner(), [this] { return !host_.windowOpen(); })) return;
+        while (host_.windowOpen() && host_.micrReplyBegun()) {
+            platform::DoEvents();
+            platform::Sleep(kMicrPendingSleepMs);
+        }
+        turn = host_.windowOpen();
+    });
+    return turn;
+}
+
+// On serial what was sent before (a logo takes half a minute at 9600 baud)
+// leaves first: the door gives a request up counting from its send, and the
+// printer cannot answer one that has not left the port. Output that stops
+// leaving ends the wait as it ends the link's.
+OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send) {
+    if (serialLink()) {
+        platform::SerialControl& port = link_.MSCommCtrl;
+        printerlink::SerialReplyPolls polls(port.OutBufferCount());
+        while (port.OutBufferCount() > 0 && host_.windowOpen() && !polls.over()) {
+            platform::DoEvents();
+            platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
+            polls.polled(port.OutBufferCount());
+        }
+        if (!host_.windowOpen()) return 0;
+    }
+    return pass_.door().ask(
+        pass_.owner(), form, tag, 1,
+        [&] {
+            send();
+            return !host_.sendsStopped();
+        },
+        [this] { return !host_.windowOpen(); });
+}
+
+std::optional<OwnExchanges::Reply> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
+                                                            const std::function<platform::Micros()>& deadline,
+                                                            const Fits& fits, const Other& other, int maxBytes) {
+    // The status poll's requests and reads would take the answers.
+    std::optional<Reply> sure;
+    host_.withPollResting([&] {
+        for (int round = 0; round < kSureRounds; ++round) {
+            if (!awaitTurn()) return;
+            through_.reset();
+            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
+            if (ticket == 0) return;
+            std::optional<Reply> reply;
+            reading([&] { reply = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
+            if (!reply) return;
+            if (!reply->maybeLate) {
+                sure = reply;
+                return;
+            }
+        }
+    });
+    return sure;
+}
+
+// The answer may also have reached the reply interpreter before a read
+// began (through_). A request given up or dropped (the window left) ends
+// the wait: its answer will answer nothing.
+std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
+                                                            const Fits& fits, const Other& other, int maxBytes) {
+    const auto answeredThrough = [&]() -> std::optional<Reply> {
+        if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
+        return Reply{through_->b, through_->answer.maybeLate};
+    };
+    std::optional<std::uint8_t> again;
+    int read = 0;
+    const Next next = [&](std::uint8_t& v) {
+        if (again) {
+            v = *std::exchange(again, std::nullopt);
+            return true;
+        }
+        return ++read <= maxBytes && readByte(v, deadline);
+    };
+    while (host_.windowOpen() && now() < deadline) {
+        if (const std::optional<Reply> through = answeredThrough()) return through;
+        if (!pass_.door().open(ticket)) break;
+        std::uint8_t v = 0;
+        if (!next(v)) break;
+        if (fits(v)) {
+            const printerlink::RequestDoor::Answer answer = pass_.door().take(form, now());
+            if (answer.answers(ticket)) return Reply{v, answer.maybeLate};
+        } else if (other) {
+            again = other(v, next);
+        }
+    }
+    return host_.windowOpen() ? answeredThrough() : std::nullopt;
+}
+
+bool OwnExchanges::slipInPlace(bool gsR1) {
+    bool inOnce = false;
+    while (host_.windowOpen()) {
+        const std::optional<Reply> status = slipStatus(gsR1);
+        if (!status) return false;
+        const bool in = gsR1 ? (status->value & 0x20) == 0 : (status->value & 0x60) == 0;
+        if (!in) return false;
+        if (std::exchange(inOnce, true)) return true;
+    }
+    return false;
+}
+
+// Each answer has the printer's whole reply wait, so a slow printer is not
+// cut short. The sensor messages that come meanwhile show on the panel. A
+// byte that turns out not to belong to a sensor message is looked at again
+// from the start: on a noisy line a random byte may look like a message's
+// first one, and the answer must not be read away as its rest.
+std::optional<OwnExchanges::Reply> OwnExchanges::slipStatus(bool gsR1) {
+    const Other sensorMessage = [this](std::uint8_t v, const Next& next) -> std::optional<std::uint8_t> {
+        std::uint8_t sensor0 = 0, sensor1 = 0;
+        if ((v & 0x90) != 0x90 || !next(sensor0)) return std::nullopt;
+        if ((sensor0 & 0xA0) != 0xA0) return sensor0;
+        if (!next(sensor1)) return std::nullopt;
+        if ((sensor1 & 0xB0) != 0xB0) return sensor1;
+        host_.showIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor0 & 0x0F)), sensor1 & 0x0F);
+        return std::nullopt;
+    };
+    const std::optional<Reply> status = sureAnswer(
+        gsR1 ? Form::Esc : Form::Status,
+        gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5),
+        [] { return now() + platform::Micros(printerlink::kReplyWaitMs) * 1000; },
+        [gsR1](std::uint8_t b) { return gsR1 ? printerlink::isEscReply(b) : printerlink::isGsEotReply(b); },
+        sensorMessage);
+    // The station's indicators show only what the printer reported for certain.
+    if (status && !gsR1) {
+        const std::uint8_t v = status->value;
+        host_.showIndicator(kStation, (v & 0x04) ? 2 : 1);
+        host_.showIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
+        host_.showIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
+        host_.showIndicator(kTrailingEdge, (v & 0x40) ? 0 : 1);
+    }
+    return status;
+}
+
+// Clears every logo and user-defined character; the printer answers when
+// its flash is erased.
+bool OwnExchanges::erase() {
+    const Ticket ticket = ask(Form::Esc, printerlink::kOwnRequest,
+                              [this] { host_.send(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea)); });
+    if (ticket == 0) return false;
+    const std::optional<Reply> reply =
+        readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
+                   kEraseReads);
+    return reply && reply->value == kErased;
+}
+
+// The erase's answer, when it did not come in its wait, may still come ahead
+// of the flash status: it counts as a late answer, and its bit 3 would read
+// as a failed write. A byte of no GS r reply's form is a noisy line's.
+std::optional<std::uint8_t> OwnExchanges::flashStatus() {
+    const std::optional<Reply> reply =
+        sureAnswer(Form::Esc, printerlink::FlashStatusCommand, [this] { return replyDeadline(); },
+                   printerlink::isEscReply, {}, kEraseReads);
+    if (!reply) return std::nullopt;
+    return reply->value;
+}
+
+// No answer counts as cleared; an answer of another form does not. What
+// followed the other answer is the rest of it, and goes.
+std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
+    std::optional<bool> cleared;
+    host_.withPollResting([&] {
+        if (!awaitTurn()) return;
+        reading([&] {
+            const Ticket ticket = ask(Form::Text, printerlink::kOwnRequest, send);
+            if (ticket == 0) return;
+            int position = 0;
+            for (;;) {
+                std::uint8_t b = 0;
+                if (!readByte(b, replyDeadline())) {
+                    if (host_.windowOpen()) cleared = true;
+                    return;
+                }
+                const Fit fit = fitByte(clearReplyForm(), position, b);
+                if (fit == Fit::Advanced) continue;
+                pass_.door().take(Form::Text, now());
+                if (fit == Fit::Mismatch) link_.PurgeCommunication(printerlink::kPurgeInput);
+                cleared = fit == Fit::Complete;
+                return;
+            }
+        });
+    });
+    return cleared;
+}
+
+// Each USB HID read waits only a short while for its report: the window
+// reads again, serving events between reads so that Close is taken, up to
+// the deadline the whole wait has.
+bool OwnExchanges::readByte(std::uint8_t& b, platform::Micros deadline) {
+    if (kept_) return readSerialByte(b, deadline);
+    platform::Bytes reply(1, 0);
+    bool got = link_.waitResponseUntil(reply, 1, deadline);
+    while (!got && hidOpen() && host_.windowOpen() && link_.IsPrinterOnline() && now() < deadline) {
+        platform::DoEvents();
+        got = host_.windowOpen() && link_.waitResponseUntil(reply, 1, deadline);
+    }
+    if (got) b = reply[0];
+    return got && host_.windowOpen();
+}
+
+platform::Bytes OwnExchanges::readAll(platform::Micros deadline) {
+    platform::Bytes out;
+    platform::Bytes b(1, 0);
+    while (now() < deadline && link_.waitResponseUntil(b, 1, deadline)) out.push_back(b[0]);
+    return out;
+}
+
+// The link's serial wait sleeps without serving events for as long as the
+// output takes to leave (half a minute for a large logo at 9600 baud) and
+// then up to 5 s for the reply: the window could not be closed meanwhile,
+// nor a key pressed. These waits take the input as the link's data events
+// bring it instead, and keep the link's limits.
+void OwnExchanges::reading(const std::function<void()>& body) {
+    if (!serialLink() || kept_) {
+        body();
+        return;
+    }
+    kept_.emplace();
+    struct Done {
+        std::optional<platform::Bytes>& bytes;
+        ~Done() { bytes.reset(); }
+    } done{kept_};
+    body();
+}
+
+bool OwnExchanges::keep(const platform::Bytes& data) {
+    if (!kept_) return false;
+    kept_->insert(kept_->end(), data.begin(), data.end());
+    return true;
+}
+
+void OwnExchanges::answeredThrough(const printerlink::RequestDoor::Answer& answer, std::uint8_t b) {
+    through_ = ThroughAnswer{answer, b};
+}
+
+bool OwnExchanges::readSerialByte(std::uint8_t& b, platform::Micros deadline) {
+    platform::SerialControl& port = link_.MSCommCtrl;
+    printerlink::SerialReplyPolls polls(port.OutBufferCount());
+    // The answer cannot come before the request has left the port: what
+    // came while the output still left is a noisy line's, or late.
+    const auto kept = [&] {
+        if (kept_ && port.OutBufferCount() > 0) kept_->clear();
+        return kept_ && !kept_->empty();
+    };
+    while (!kept() && host_.windowOpen() && link_.IsPrinterOnline() && !polls.over() && now() < deadline) {
+        platform::DoEvents();
+        if (kept()) break;
+        platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
+        polls.polled(port.OutBufferCount());
+    }
+    if (!kept() || !host_.windowOpen()) return false;
+    b = kept_->front();
+    kept_->erase(kept_->begin());
+    return true;
+}
+
+void OwnExchanges::dropInput() {
+    if (kept_) kept_->clear();
+    if (hidOpen()) link_.readQueuedHidReports();
+}
+
+// A serial wait counts from when the output has left (a logo may take half
+// a minute to leave); a USB HID one is made of reads, and keeps to the time
+// the other links give.
+platform::Micros OwnExchanges::replyDeadline() const {
+    return hidOpen() ? now() + platform::Micros(printerlink::kReplyWaitMs) * 1000 : platform::kForever;
+}
+
+}  // namespace diagnostics
