@@ -267,6 +267,34 @@ TEST_F(LogoDownload, CancelSendsNothingAndOnSerialSkipsTheLinkCheck) {
         EXPECT_TRUE(w.isLoaded());
         disconnect();
     }
+    // Pressed again while the first waits for its turn behind a lost reply:
+    // a no to the file dialog or to the two-colour question ends both presses.
+    using Dlg = diagnostics::DiagnosePrinterDlg;
+    for (platform::CommandButton Dlg::*button : {&Dlg::DownloadLogoButton, &Dlg::ColorPrintButton}) {
+        printer.setReplyFault(sim::ReplyFault::None);
+        auto& w = open(Link::Serial, 0);
+        printer.skipStatusReplies(1);
+        runFor(1100);
+        printer.scheduler().after(1'000'000, [&] { loop.post([&] { driver.click(w.*button); }); });
+        int asked = 0;
+        messages.clear();
+        messageKeys = {'0', '0'};
+        const auto answer = driver.onModal;
+        driver.onModal = [&](platform::Form& f) {
+            auto* dialog = dynamic_cast<platform::FileDialogForm*>(&f);
+            if (!dialog) return answer(f);
+            ++asked;
+            runFor(1500);
+            dialog->cancel();
+        };
+        ASSERT_TRUE(driver.click(w.*button));
+        runFor(3000);
+        driver.onModal = answer;
+        for (const MessageSeen& m : messages) asked += m.text.rfind("To perform two color", 0) == 0;
+        EXPECT_EQ(asked, 1);
+        messageKeys.clear();
+        disconnect();
+    }
 }
 
 }  // namespace

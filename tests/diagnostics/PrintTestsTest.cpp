@@ -316,6 +316,7 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
         Strings after = {"GS US 0"};
         int type = 0;
         Bytes unanswered = {};  // a command the printer leaves unanswered
+        Bytes sentOnClose = {};  // what the printer sends as Close is pressed
     } cases[] = {
         {"answer awaited", Link::Serial, &Dlg::ReceiptButton, "DLE EOT 2", 1, false},
         {"turn awaited", Link::Serial, &Dlg::ReceiptButton, nullptr, 1000},
@@ -329,6 +330,11 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
          {"GS US 0"}, 1, {0x1D, 0x28, 0x47, 0x01, 0x00, 0x47}},
         {"slip status awaited", Link::Serial, &Dlg::SlipButton, "GS EOT 5", 1000, true, {"GS US 0"}, 0,
          {0x1D, 0x04, 0x05}},
+        // The MICR reply comes as Close is pressed: no box, no notice.
+        {"MICR read", Link::Lan, &Dlg::MICRButton, "ESC w 1", 3000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}, 0,
+         {0x1B, 0x77, 0x50, 0x0D}, {0x00, '1', 0x0D}},
+        {"MICR read", Link::Serial, &Dlg::MICRButton, "ESC w 1", 500, true, {"GS US 0"}, 0, {0x1B, 0x77, 0x50, 0x0D},
+         {0x00, '1', 0x0D}},
     };
     writeFile(folder / "logo.bmp", monoBitmap(16, 8, false, [](int x, int) { return x % 2 == 0; }));
     for (const Case& c : cases) {
@@ -353,6 +359,7 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
                 paperSeen = printer.paper().items().size();
                 told = messages.size();
                 noticed = notices.size();
+                if (!c.sentOnClose.empty()) printer.reply(c.sentOnClose);
                 if (c.queued)
                     loop.post([&] { driver.click(w.CloseButton); });
                 else

@@ -19,7 +19,8 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
     struct Step {
         char what;  // 'p' a poll of 4 asked, 'r' a real-time status request, 'o' an own request,
                     // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window,
-                    // 'n' a poll whose send waits for the line while a click asks an own request
+                    // 'n' a poll whose send waits for the line while a click asks an own request,
+                    // 'w' a poll posted by the first window (its answer read by nobody)
         platform::Micros at;
     };
     struct Case {
@@ -27,7 +28,8 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         std::vector<Step> steps;
         // Per 'p', 'r', 'o', 'q': "S" when it was skipped as something was owed.
         // Per 't': the row, "rt", "own" or "-" for nothing; "~" when it may be late.
-        // Per 'n': "n", and "H" when the click's request still waited 20 s on.
+        // Per 'n': "n", "H" when the click's request still waited 20 s on, "u" when the
+        // door told the click that a send runs below it.
         std::string got;
     } cases[] = {
         {"part of a poll 300 ms late",
@@ -50,9 +52,16 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         {"a closed window's requests are dropped: the next window asks at once, its replies may be theirs",
          {{'p', 0}, {'l', 100}, {'q', 300}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}},
          "p q 0~ 1~ 2~ 3~ -"},
+        {"a closed window's posted poll: its answer may land on the next window's first row",
+         {{'w', 0}, {'l', 100}, {'q', 300}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}},
+         "w q 0~ 1 2 3"},
+        {"a post older than the give-up when its window closed is answered for certain",
+         {{'w', 0}, {'l', 6'000'000}, {'q', 6'000'100}, {'t', 6'000'200}, {'t', 6'000'200}, {'t', 6'000'200},
+          {'t', 6'000'200}},
+         "w q 0 1 2 3"},
         {"a click served during a poll's send, the printer silent: its request does not wait for good",
          {{'n', 0}},
-         "n"},
+         "nu"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -72,15 +81,18 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
             if (step.what == 'q') ask(second, printerlink::kPollSet, 4, 'q');
             if (step.what == 'r') ask(first, printerlink::kRealTimeStatus, 1, 'r');
             if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o');
+            if (step.what == 'w') got += door.post(first, ReplyForm::Status, [] { return true; }) ? "w" : "S";
             if (step.what == 'n') {
-                bool held = false;
+                bool held = false, under = false;
                 door.tryAsk(first, ReplyForm::Status, printerlink::kPollSet, 4, [&] {
                     const platform::Micros from = clock.now();
                     door.ask(first, ReplyForm::Status, printerlink::kOwnRequest, 1, [] { return true; },
                              [&] { return held = clock.now() - from > 20'000'000; });
+                    under = door.sendUnderWay();
                     return true;
                 });
                 got += held ? "nH" : "n";
+                if (under && !door.sendUnderWay()) got += 'u';
             }
             if (step.what == 'l') {
                 door.leave(first);
