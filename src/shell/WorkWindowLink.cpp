@@ -169,7 +169,10 @@ void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform:
         statusTimer.setEnabled(true);
     };
     if (mainComm.EthernetStatus() == "True") {
-        for (int i = 0; i < kLanOpeningYields; ++i) platform::DoEvents();
+        for (int i = 0; i < kLanOpeningYields; ++i) {
+            if (closed && closed()) return;
+            platform::DoEvents();
+        }
         if (closed && closed()) return;
         mainComm.SendOutput(modeCommand);
         startPoll();
