@@ -25,7 +25,7 @@
 //   given up; dropped, they count as given up: the next replies of their
 //   form may be them.
 //
-// ID item requests (GS I @ on USB HID) are answered by the code that leads
+// ID item requests (GS I @) are answered by the code that leads
 // their reply, not by order: askKeyed and takeKeyed.
 //
 // A poll whose answer nobody reads (post) is not booked: nobody would take

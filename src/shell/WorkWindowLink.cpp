@@ -161,7 +161,7 @@ bool PollSilence::answered() {
 }
 
 void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform::Bytes& modeCommand,
-                             platform::TimerControl& statusTimer) {
+                             platform::TimerControl& statusTimer, const std::function<bool()>& closed) {
     constexpr int kLanOpeningYields = 5001;
     constexpr int kPollMs = 3000;
     const auto startPoll = [&statusTimer] {
@@ -169,7 +169,11 @@ void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform:
         statusTimer.setEnabled(true);
     };
     if (mainComm.EthernetStatus() == "True") {
-        for (int i = 0; i < kLanOpeningYields; ++i) platform::DoEvents();
+        for (int i = 0; i < kLanOpeningYields; ++i) {
+            if (closed && closed()) return;
+            platform::DoEvents();
+        }
+        if (closed && closed()) return;
         mainComm.SendOutput(modeCommand);
         startPoll();
     }

@@ -216,9 +216,9 @@ private:
 // window's mode command goes out (on TCP after the yields the printer is
 // given first, framed on USB HID) and the window's status timer starts its
 // 3-second poll. On a serial link nothing is sent and the timer is left as
-// the window designed it.
+// the window designed it. A window `closed` during the yields sends nothing.
 void StartWindowOnDirectLink(printerlink::PrinterLink& mainComm, const platform::Bytes& modeCommand,
-                             platform::TimerControl& statusTimer);
+                             platform::TimerControl& statusTimer, const std::function<bool()>& closed = {});
 
 // The connection the settings file's section "Configurations" names, as
 // every work window shows it: the port ("Ethernet" for 17, "AHPI" for 18,

@@ -94,7 +94,7 @@ void ViewTallyDlg::rereadClearedTallies(const std::vector<int>& cleared, bool wa
     }
     m_MainComm.m_AHPIBufferCmd = false;
     for (int i : cleared) RequestIdItem(TallyReplyMarker(i, kiosk, m_MainComm.PrinterType()));
-    readLateHidReplies();
+    if (m_MainComm.m_lngHIDHandle > 0) awaitReadAnswers();
     if (!waitForLanValues) return;
     shell::waitRounds(kLanValueRounds, kLanValueSleepMs, [&] {
         return std::all_of(cleared.begin(), cleared.end(), [&](int i) {

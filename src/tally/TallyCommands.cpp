@@ -1,8 +1,6 @@
 // The window's senders: each builds its command and hands it to the link,
 // which frames it on a USB HID link exactly once whatever its length, and
 // gives back what the link's send returned for its last send.
-#include <algorithm>
-
 #include "link/HidChannel.h"
 #include "link/PrinterCommands.h"
 #include "platform/loop/EventLoop.h"
@@ -10,10 +8,6 @@
 #include "tally/ViewTallyDlg.h"
 
 namespace tally {
-
-namespace {
-constexpr int kReadAnswersSleepMs = 20;
-}  // namespace
 
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
@@ -28,62 +22,37 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
     return sendCommand(printerlink::AutoStatusBackCommand(n));
 }
 
-// A USB HID printer's answer waits in its input report until read; the
-// door knows which items are still owed, by the code that leads the answer.
-// Only the reports already there are read: a read that waited for each
-// request's answer would hold the window for its whole bound per request
-// while a printer is late (a read is some twenty requests), and the answers
-// still owed are read afterwards with events served (readLateHidReplies).
+// Every read is asked at the link's door, keyed by its code: the printer
+// answers in order, and a write or a clear sent before the answers came
+// would be followed by them (awaitReadAnswers). On USB HID only the reports
+// already there are read: a read that waited for each request's answer
+// would hold the window for its whole bound per request while a printer is
+// late (a read is some twenty requests); the answers still owed are read
+// with events served (awaitReadAnswers). On serial and TCP an answer no box
+// shows is never found whole, so nothing waits for it.
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
-    readAsked_.push_back(code);
-    lastReadAskedAt_ = platform::EventLoop::current().clock().now();
-    if (m_MainComm.m_lngHIDHandle <= 0) return sendCommand(printerlink::IdItemCommand(code));
-    bool sent = false;
-    doorPass_.door().askKeyed(doorPass_.owner(), printerlink::ReplyForm::IdItem, code, [&] {
-        sent = sendCommand(printerlink::IdItemCommand(code));
-        return sent;
-    });
-    m_MainComm.readQueuedHidReports();
-    return sent;
-}
-
-// The reports already queued are read between rounds that serve events, so
-// the window is painted, takes keys and runs its timer while the printer is
-// late; a blocking read would hold it for the read's whole bound each time.
-// A window closed meanwhile wants nothing more read. The wait counts from
-// the first request still owed, not from the last: an item the printer never
-// answers holds the window no longer than the link waits for any reply.
-void ViewTallyDlg::readLateHidReplies() {
-    if (m_MainComm.m_lngHIDHandle <= 0) return;
-    doorPass_.door().awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem,
-                                  platform::Micros(printerlink::kReplyWaitMs) * 1000);
+    const bool hid = m_MainComm.m_lngHIDHandle > 0;
+    auto& door = doorPass_.door();
+    const auto ticket = door.askKeyed(doorPass_.owner(), printerlink::ReplyForm::IdItem, code,
+                                      [&] { return sendCommand(printerlink::IdItemCommand(code)); });
+    if (hid)
+        m_MainComm.readQueuedHidReports();
+    else if (ticket != 0 && !boxShows(code))
+        door.takeKeyed(printerlink::ReplyForm::IdItem, code, platform::EventLoop::current().clock().now());
+    return ticket != 0;
 }
 
 // The printer answers in order: a write or a clear sent while answers to a
 // read are on their way is followed by them, and they carry the value from
 // before it (a cleared count back in its box, or a written one that the
-// next Apply would write back over the new). A printer that never answers
-// an item holds the write no longer than the link waits for any reply.
+// next Apply would write back over the new). The wait serves events, so the
+// window is painted, takes keys and runs its timer while the printer is
+// late; a window closed meanwhile wants nothing more. It counts from the
+// first request still owed, not from the last: an item the printer never
+// answers holds the window no longer than the link waits for any reply.
 bool ViewTallyDlg::awaitReadAnswers() {
-    const auto whole = [this](std::uint8_t code) {
-        const long type = m_MainComm.PrinterType();
-        for (int item : kIdReadOrder)
-            if (IdItemCode(item, IdItemOp::Read) == code)
-                return m_strIdValues[static_cast<std::size_t>(item)].size() >=
-                       static_cast<std::size_t>(IdItemReplyLength(item));
-        for (int i = 0; i < kTallyCount; ++i)
-            if (TallyReplyMarker(i, m_MainComm.bKiosk, type) == code)
-                return m_strTallyValues[static_cast<std::size_t>(i)].size() >=
-                       static_cast<std::size_t>(kTallyReplyLength);
-        return true;  // no box shows its answer
-    };
-    const platform::Micros until = lastReadAskedAt_ + platform::Micros(printerlink::kReplyWaitMs) * 1000;
-    while (isLoaded() && platform::EventLoop::current().clock().now() < until &&
-           !std::all_of(readAsked_.begin(), readAsked_.end(), whole)) {
-        platform::DoEvents();
-        platform::Sleep(kReadAnswersSleepMs);
-    }
-    readAsked_.clear();
+    doorPass_.door().awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem,
+                                  platform::Micros(printerlink::kReplyWaitMs) * 1000);
     return isLoaded();
 }
 

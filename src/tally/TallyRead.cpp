@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <map>
 
+#include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
 #include "platform/loop/EventLoop.h"
 #include "tally/ViewTallyDlg.h"
@@ -54,6 +55,24 @@ void ViewTallyDlg::resumeStatusPoll(const PollState& state) {
     VStatusTimer.setEnabled(state.enabled);
 }
 
+// Run from the loop once the window is shown: a read whose printer is late
+// or silent would otherwise keep the window off the screen for its whole
+// wait. A window closed meanwhile reads nothing and starts no poll; closing
+// sent what it sends.
+void ViewTallyDlg::openShown() {
+    m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
+    if (!isLoaded()) return;
+    shell::StartWindowOnDirectLink(m_MainComm, GsUs0Command, VStatusTimer, [this] { return !isLoaded(); });
+    if (!isLoaded()) return;
+    for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
+    if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {
+        for (int i : {kSlipLines, kReceiptLinesBack, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
+    } else if (m_MainComm.bNoSlipMICR && m_MainComm.b2stFlag) {
+        for (int i : {kSlipLines, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
+        PrinterTally(kReceiptLinesBack).setEnabled(true);
+    }
+}
+
 void ViewTallyDlg::ReadIdsAndTallies() {
     shell::PurgeBuffers(m_MainComm);
     const int modelCode = modelCodeOf(settingsValue("Model"));
@@ -61,12 +80,13 @@ void ViewTallyDlg::ReadIdsAndTallies() {
     const int last = lastReadStep(m_MainComm.PrinterType());
     const PollState poll = stopStatusPoll();
     for (int i = 0; i < kQuietYields; ++i) platform::DoEvents();
+    // Closed while it read: nothing more is sent or shown.
+    if (!isLoaded()) return;
     m_MainComm.m_AHPIBufferCmd = false;
     for (int step = 0; step <= last; ++step)
-        if (!runReadStep(step)) break;
+        if (!isLoaded() || !runReadStep(step)) break;
     requestAfterReadSteps(modelCode);
-    readLateHidReplies();
-    // Closed while it read: nothing more is shown.
+    if (m_MainComm.m_lngHIDHandle > 0) awaitReadAnswers();
     if (!isLoaded()) return;
     if (!m_MainComm.bPrinterOffline) ShowReadValues();
     // The poll is what notices a TCP or USB HID printer that went away.
@@ -151,6 +171,7 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         }
         slot += static_cast<char>(byte);
         taken.ids[static_cast<std::size_t>(item)] = true;
+        if (slot.size() == static_cast<std::size_t>(IdItemReplyLength(item))) takeWholeReply(slot);
         return;
     }
     for (int i = 0; i < kTallyCount; ++i) {
@@ -159,8 +180,24 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         if (slot.empty() && byte != TallyReplyMarker(i, m_MainComm.bKiosk, type)) continue;
         slot += static_cast<char>(byte);
         taken.tallies[static_cast<std::size_t>(i)] = true;
+        if (slot.size() == static_cast<std::size_t>(kTallyReplyLength)) takeWholeReply(slot);
         return;
     }
+}
+
+bool ViewTallyDlg::boxShows(std::uint8_t code) const {
+    for (int item = 0; item < kIdItemCount; ++item)
+        if (IdItemCode(item, IdItemOp::Read) == code) return true;
+    for (int i = 0; i < kTallyCount; ++i)
+        if (TallyReplyMarker(i, m_MainComm.bKiosk, m_MainComm.PrinterType()) == code) return true;
+    return false;
+}
+
+// A slot's first byte is its marker, the read code that asked for it.
+void ViewTallyDlg::takeWholeReply(const std::string& slot) {
+    if (m_MainComm.m_lngHIDHandle > 0) return;
+    doorPass_.door().takeKeyed(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
+                               platform::EventLoop::current().clock().now());
 }
 
 }  // namespace tally

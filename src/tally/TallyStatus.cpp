@@ -17,6 +17,8 @@ void ViewTallyDlg::m_MainComm_OnStatusUpdated(int NewStatus) {
                 sharedFlags().m_Flag = false;
                 ReadIdsAndTallies();
             }
+            // Closed while it read: nothing more is shown.
+            if (!isLoaded()) return;
         }
         EnableTallyControls(online);
     } else if (NewStatus == printerlink::kLanTimeoutStatus || NewStatus == printerlink::kHidPollTimeoutStatus) {

@@ -8,6 +8,7 @@
 #include "link/PrinterTypes.h"
 #include "platform/Text.h"
 #include "platform/forms/Keys.h"
+#include "platform/loop/EventLoop.h"
 #include "shell/IniFile.h"
 #include "shell/TypeDefinition.h"
 
@@ -103,15 +104,15 @@ void ViewTallyDlg::Form_Load() {
     else
         SetupTalliesByModel();
     SetAllChecks(false);
-    m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
-    shell::StartWindowOnDirectLink(m_MainComm, printerlink::GsUs0Command, VStatusTimer);
-    for (int item = 2; item < kIdItemCount; ++item) PrinterIDText(item).setEnabled(false);
-    if (m_MainComm.bNoSlipMICR && !m_MainComm.b2stFlag) {
-        for (int i : {kSlipLines, kReceiptLinesBack, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
-    } else if (m_MainComm.bNoSlipMICR && m_MainComm.b2stFlag) {
-        for (int i : {kSlipLines, kSlipChars, kMicrReads}) PrinterTally(i).setEnabled(false);
-        PrinterTally(kReceiptLinesBack).setEnabled(true);
-    }
+    // Nothing acts on the printer before the read has shown what it holds.
+    EnableTallyControls(false);
+    // Form_Load runs before the window is shown, the read after it.
+    platform::EventLoop::current().post([weak = weak_from_this()] {
+        const auto self = std::static_pointer_cast<ViewTallyDlg>(weak.lock());
+        if (!self || !self->isLoaded()) return;
+        HandlerScope scope(*self);
+        self->openShown();
+    });
 }
 
 void ViewTallyDlg::CloseButton_Click() {

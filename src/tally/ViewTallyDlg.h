@@ -17,7 +17,9 @@
 // What may block and nest: every printer operation sends through the link,
 // whose sends yield to the event loop; the message boxes and notices run the
 // loop nested; the read and the clear on TCP, and their reads of late USB
-// HID replies, wait, bounded, serving events.
+// HID replies, wait, bounded, serving events. The read as the window opens
+// runs from the loop once the window is shown, so it paints and takes its
+// keys and Close while the read waits.
 // The link's events, this window's timer and its keys may run inside any of
 // them. A serial operation whose printer did not answer the status request
 // unloads the window (the lost-link exit); its destruction waits until the
@@ -145,14 +147,13 @@ private:
     // ---- The senders (TallyCommands.cpp). ----
     bool InitializePrinter();
     bool SetAutoStatusBack(bool enable);
+    // Asked at the link's door, keyed by its code; false when it did not go
+    // out (a failed send, a closed window).
     bool RequestIdItem(std::uint8_t code);
-    // A USB HID printer that answers later than a read waits leaves its
-    // replies queued on the device: they are read, with events served,
-    // until the door has every request answered, the link's reply wait has
-    // passed since the first still owed, or the window has closed.
-    void readLateHidReplies();
-    // Waits, serving events, until the read's answers have come or were
-    // given up; false when the window closed meanwhile.
+    // Waits at the door, serving events, until every item the window asked
+    // was answered, the link's reply wait has passed since the first still
+    // owed, or the window has closed; false when it closed. On USB HID the
+    // replies queued on the device are read meanwhile.
     bool awaitReadAnswers();
     bool awaitReadAnswersKeepingTicked();
     // A report answers the request whose code leads its data (after at most
@@ -169,10 +170,17 @@ private:
     void showOffline();
 
     // ---- Reading (TallyRead.cpp). ----
+    // What the window does once shown: the read, then the poll.
+    void openShown();
     void ReadIdsAndTallies();
     bool runReadStep(int step);
     void requestAfterReadSteps(int modelCode);
     void takeReplyByte(std::uint8_t byte, ReplySlots& taken);
+    // Whether a box shows the reply to the read of `code`.
+    bool boxShows(std::uint8_t code) const;
+    // On serial and TCP a reply answers its request at the door once its
+    // box has it whole; a USB HID report does when it comes (noteHidReply).
+    void takeWholeReply(const std::string& slot);
     // Stops the status poll for a read and gives back how it ran.
     struct PollState {
         bool enabled;
@@ -230,10 +238,6 @@ private:
     // The bytes passed over ahead of the flash part number reply (types 9
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
-    // The items asked since the last write or clear waited for their
-    // answers, and when the last of them was asked.
-    std::vector<std::uint8_t> readAsked_;
-    platform::Micros lastReadAskedAt_ = 0;
     shell::OperationSends operationSends_{m_MainComm};
     // Its status requests go through the link's door on this pass.
     shell::DoorPass doorPass_{m_MainComm};

@@ -91,11 +91,13 @@ TEST_F(TallyClear, SlowAnswersNeverShowTheCountFromBeforeAClearOrWrite) {
         Link link;
         bool readAnswered;  // the opening read's answers came before the click
         bool write;         // Apply of 4242 instead of the clear
+        bool readAgain = false;  // a second read (TCP online again) before the first's answers
     } cases[] = {{Link::Serial, true, false},  {Link::Lan, true, false},  {Link::Serial, false, false},
-                 {Link::Lan, false, false}, {Link::Lan, false, true}, {Link::Usb, true, false}};
+                 {Link::Lan, false, false}, {Link::Lan, false, true}, {Link::Usb, true, false},
+                 {Link::Lan, false, false, true}};
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(shelltest::linkName(c.link)) + (c.readAnswered ? "" : " before the read's answers") +
-                     (c.write ? " write" : " clear"));
+                     (c.write ? " write" : " clear") + (c.readAgain ? " read again" : ""));
         detachPrinter();
         printer.config().replyDelay = 2000;
         printer.tally().counters = sim::SimTally().counters;
@@ -103,6 +105,7 @@ TEST_F(TallyClear, SlowAnswersNeverShowTheCountFromBeforeAClearOrWrite) {
         if (!c.readAnswered) printer.config().replyDelay = 3'000'000;
         openTally();
         ASSERT_EQ(w().PrinterTallyText(tally::kKnifeCuts).Text(), c.readAnswered ? "678" : "");
+        if (c.readAgain) w().m_MainComm_OnStatusUpdated(platform::comm::EvDSR);
         const std::string after = c.write ? "4242" : "0";
         if (c.write)
             setTally(tally::kKnifeCuts, after);
@@ -125,20 +128,26 @@ TEST_F(TallyClear, SlowAnswersNeverShowTheCountFromBeforeAClearOrWrite) {
 // after a clear: the window stays live while it waits (the loop runs, the
 // window shown can be closed), waits no longer than the link waits for any
 // reply, and closed, waits no more.
-TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait) {
+TEST_F(TallyClear, ReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait) {
     struct Case {
         bool atOpening;
         int closeAtMs;  // 0: left open
         double withinMs;
+        Link link = Link::Usb;
+        bool silent = true;  // at opening; else only the serial number is not answered
     } cases[] = {{false, 0, printerlink::kReplyWaitMs + 100.0},
                  {false, 1000, 1100.0},
-                 {true, 0, printerlink::kReplyWaitMs + 200.0}};
+                 {true, 0, printerlink::kReplyWaitMs + 200.0},
+                 {true, 500, 600.0, Link::Usb, false},
+                 {true, 300, 600.0, Link::Lan, false}};  // the link's purge yields run on
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(c.atOpening ? "opening " : "clear ") + std::to_string(c.closeAtMs));
         detachPrinter();
-        connect(Link::Usb);
-        if (c.atOpening) {
+        connect(c.link);
+        if (c.atOpening && c.silent) {
             printer.setReplyFault(sim::ReplyFault::Silent);
+        } else if (c.atOpening) {
+            printer.setReply(printerlink::IdItemCommand(tally::IdItemCode(1, tally::IdItemOp::Read)), {});
         } else {
             openTally();
             ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));
@@ -153,6 +162,7 @@ TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheRepl
         ticking.setInterval(50);
         closing.onTimer = [&] {
             closing.setEnabled(false);
+            EXPECT_TRUE(w().Visible());
             EXPECT_TRUE(driver.click(w().CloseButton));
         };
         closing.setInterval(c.closeAtMs);
@@ -161,6 +171,7 @@ TEST_F(TallyClear, UsbHidReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheRepl
             printerlink::statusHandshake.m_Flag = true;
             window_ = platform::newForm<tally::ViewTallyDlg>(mainWindow());
             window_->Show();
+            idle(1);  // the read, posted once shown
         } else {
             ASSERT_TRUE(driver.click(w().ClearTallyButton));
         }

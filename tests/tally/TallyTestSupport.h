@@ -17,11 +17,13 @@ using Strings = std::vector<std::string>;
 class TallyWorld : public shelltest::WorkWindowWorld {
 protected:
     // As the main window's View Tally does: the read is asked for, then a
-    // fresh window loads (and reads while it loads).
+    // fresh window shows and reads from the loop; the first pass runs the
+    // read whole, then the window is given 500 ms.
     tally::ViewTallyDlg& openTally() {
         printerlink::statusHandshake.m_Flag = true;
         window_ = platform::newForm<tally::ViewTallyDlg>(mainWindow());
         window_->Show();
+        idle(1);
         idle(500);
         return *window_;
     }

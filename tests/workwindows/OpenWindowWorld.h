@@ -31,7 +31,8 @@ public:
     using WorkWindowWorld::mainWindow;
 
     // Shows the window as its button does (View Tally's button asks for the
-    // read) and gives it `settleMs` to read what it reads on opening.
+    // read) and gives it `settleMs` after what it reads on opening (the
+    // tally window reads in the loop's first pass once shown).
     template <class Window>
     Window& show(int settleMs) {
         printerlink::statusHandshake.m_Flag = true;
@@ -42,6 +43,7 @@ public:
             window = platform::newForm<Window>(mainWindow());
         window->Show(platform::vbModeless, &mainWindow());
         workWindow = window;
+        idle(1);
         idle(settleMs);
         return *window;
     }
