@@ -1,6 +1,7 @@
 // Clearing the user-defined character area and the user data area, and
 // printing the diagnostic form: one command each.
 #include "link/PrinterCommands.h"
+#include "platform/loop/EventLoop.h"
 #include "shell/ModalMessageBox.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
@@ -22,12 +23,18 @@ bool ViewTallyDlg::confirmUserAreaClear(const std::string& firstLine) {
            shell::vbYes;
 }
 
-// The printer answers the clear with one byte; it is taken and not looked at.
+// The printer answers the clear with one byte, of an ESC reply's form; it is
+// taken and not looked at. Asked at the door like every request the printer
+// answers: an answer that comes after its wait is then known for a late one.
 void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
     sendChecked([this, area] {
-        if (!sendCommand(printerlink::ClearUserAreaCommand(area))) return;
+        printerlink::RequestDoor& door = doorPass_.door();
+        if (door.ask(doorPass_.owner(), printerlink::ReplyForm::Esc, printerlink::kOwnRequest, 1,
+                     [&] { return sendCommand(printerlink::ClearUserAreaCommand(area)); }) == 0)
+            return;
         platform::Bytes answer(1, 0);
-        m_MainComm.WaitResponse(answer, 1);
+        if (m_MainComm.WaitResponse(answer, 1))
+            door.take(printerlink::ReplyForm::Esc, platform::EventLoop::current().clock().now());
     });
 }
 
