@@ -17,10 +17,6 @@ constexpr int kMicrPendingSleepMs = 20;
 constexpr std::uint8_t kErased = 0x0D;
 // The erase's and the flash status's answer among a noisy line's bytes.
 constexpr int kEraseReads = 11;
-// Only as many answers can be late as requests were given up, and each
-// round asks after the late ones: more rounds than this mean a printer
-// that answers nothing for certain.
-constexpr int kSureRounds = 4;
 // Slip station indicators.
 constexpr std::uint8_t kLeadingEdge = 5, kTrailingEdge = 6, kStation = 7, kWaitingForSlip = 8;
 
@@ -79,31 +75,29 @@ std::optional<OwnExchanges::Reply> OwnExchanges::sureAnswer(Form form, const pla
     // The status poll's requests and reads would take the answers.
     std::optional<Reply> sure;
     host_.withPollResting([&] {
-        for (int round = 0; round < kSureRounds; ++round) {
-            if (!awaitTurn()) return;
-            through_.reset();
-            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
-            if (ticket == 0) return;
-            std::optional<Reply> reply;
-            reading([&] { reply = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
-            if (!reply) return;
-            if (!reply->maybeLate) {
-                sure = reply;
-                return;
-            }
-        }
+        if (!awaitTurn()) return;
+        through_.reset();
+        const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
+        if (ticket == 0) return;
+        reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
     });
     return sure;
 }
 
 // The answer may also have reached the reply interpreter before a read
-// began (through_). A request given up or dropped (the window left) ends
-// the wait: its answer will answer nothing.
+// began (through_). A byte that may be a late answer leaves the request
+// open at the door and is read past: the answer for certain follows it. A
+// request given up or dropped (the window left) ends the wait: its answer
+// will answer nothing.
 std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
                                                             const Fits& fits, const Other& other, int maxBytes) {
     const auto answeredThrough = [&]() -> std::optional<Reply> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
-        return Reply{through_->b, through_->answer.maybeLate};
+        if (through_->answer.maybeLate) {
+            through_.reset();
+            return std::nullopt;
+        }
+        return Reply{through_->b};
     };
     std::optional<std::uint8_t> again;
     int read = 0;
@@ -121,7 +115,7 @@ std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ti
         if (!next(v)) break;
         if (fits(v)) {
             const printerlink::RequestDoor::Answer answer = pass_.door().take(form, now());
-            if (answer.answers(ticket)) return Reply{v, answer.maybeLate};
+            if (answer.answers(ticket) && !answer.maybeLate) return Reply{v};
         } else if (other) {
             again = other(v, next);
         }

@@ -12,9 +12,9 @@
 // its request was given up.
 //
 // What feeds, prints or writes acts only on an answer that cannot be a late
-// one: sureAnswer asks again while the door says an answer may be late (the
-// printer's next answer comes after the late ones, and only as many can be
-// late as were given up). The panel's rule for such answers is the reply
+// one: while the door says a byte may be late, the request stays open there
+// and the wait reads on (only as many can be late as were given up, and the
+// printer answers in order). The panel's rule for such answers is the reply
 // interpreter's.
 //
 // What may block and nest: every wait serves events, so any handler of the
@@ -59,7 +59,6 @@ public:
 
     struct Reply {
         std::uint8_t value;
-        bool maybeLate;  // may answer a request given up, not this one
     };
     using Ticket = printerlink::RequestDoor::Ticket;
 
@@ -73,7 +72,7 @@ public:
     // 0 when the window closed, the send failed or it could not be asked.
     Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send);
     // Asks (awaitTurn first) and reads until an answer that cannot be a late
-    // one comes: a possibly late answer is asked again. `fits`: a byte of the
+    // one comes. `fits`: a byte of the
     // answer's form; `other`: what to do with a byte that does not fit
     // (`next` reads on). Nothing when the window closed, the request went
     // unanswered by `deadline` or was given up.

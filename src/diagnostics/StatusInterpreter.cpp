@@ -112,7 +112,9 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         if (answer.owner != 0 && answer.tag == printerlink::kPollSet)
             addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
     } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
-        take(ReplyForm::Esc, block.arrivedAt);
+        // A byte that may be a late ESC answer is read past; the read stays
+        // awaited at the door.
+        if (take(ReplyForm::Esc, block.arrivedAt).maybeLate) return;
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();

@@ -172,8 +172,16 @@ RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt
     if (requests.empty() || requests.front().askedAt > arrivedAt) return {};
     Answer answer = answerFor(requests.front());
     answer.maybeLate = maybeLate;
-    requests.pop_front();
+    // A request whose answer is acted on stays open after a byte that may
+    // be a late one: were the byte that, its own answer would still come,
+    // unmarked, and be taken for the next request's. Its answer for certain
+    // comes once the late ones are through, or it is given up.
+    if (!(maybeLate && waitsForSureAnswer(requests.front()))) requests.pop_front();
     return answer;
+}
+
+bool RequestDoor::waitsForSureAnswer(const Request& request) {
+    return request.tag == kOwnRequest || request.tag == kMicrRead;
 }
 
 std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {

@@ -16,7 +16,9 @@
 //   the next request's. As the printer answers in order, only the next N
 //   replies of the form after N requests were given up can be such late
 //   answers: those say so (maybeLate), and nothing that feeds, prints or
-//   writes acts on one, nor does the panel show a sample holding one. The
+//   writes acts on one, nor does the panel show a sample holding one. A
+//   window's own request and a MICR read stay open after such a byte, so
+//   their own answer, which may still come, is theirs. The
 //   real-time status request is the exception: it asks only whether the
 //   printer sends at all, which a late answer shows as well as its own.
 // - A window enters when it opens and leaves when it closes: what it asked
@@ -165,6 +167,8 @@ private:
     bool sending(ReplyForm form);
     Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
     Answer answerFor(const Request& request) const;
+    // An own request or a MICR read: acted on, so answered only for certain.
+    static bool waitsForSureAnswer(const Request& request);
     // One pass of the loop and a short rest: the printer has its time.
     void serve();
 

@@ -106,6 +106,21 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          true, 1},
     };
     std::vector<Case> rows(std::begin(cases), std::end(cases));
+    // Every answer later than its request is given up: the poll's late
+    // answers (a GS EOT 1 reply has an empty station's form of a document
+    // in place) and its own must not pass for the station's status.
+    rows.push_back({"printer 6 s late, empty station", Link::Lan, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                    [this, answer = driver.onModal] {
+                        printer.config().replyDelay = 6'000'000;
+                        runFor(1500);
+                        messageKeys = {'1', '1', '1', '1', '0'};
+                        // The technician reads the prompt; the polls go on meanwhile.
+                        driver.onModal = [this, answer](platform::Form& f) {
+                            runFor(5000);
+                            answer(f);
+                        };
+                    },
+                    false, 5});
     // A poll answered 6 s late, after it was given up: its replies, of the
     // slip status's form, come while the wait asks for the station.
     rows.push_back({"poll answered after it was given up", Link::Lan, &diagnostics::DiagnosePrinterDlg::SlipButton,
@@ -137,6 +152,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                         },
                         false, 1});
     }
+    const auto answerModal = driver.onModal;
     for (const Case& c : rows) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
         auto& w = open(c.link, 0);
@@ -163,6 +179,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         printer.onLog = nullptr;
         printer.config().replyDelay = 2000;
         messageKeys.clear();
+        driver.onModal = answerModal;
         setSlipDocument(printer.status(), sim::SlipDocument::None);
         disconnect();
     }
