@@ -97,6 +97,15 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
 }
 
+TEST_F(WorkWindowLinkCheck, FailedRequestLeavesNothingOwed) {
+    connect(Link::Lan);
+    const shell::DoorPass pass(mainWindow());
+    ASSERT_TRUE(clickButton(2));
+    EXPECT_TRUE(shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake(), pass));
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
+    EXPECT_NE(pass.door().tryAsk(pass.owner(), printerlink::ReplyForm::Status, 0, 1, [] { return true; }), 0u);
+}
+
 TEST_F(WorkWindowLinkCheck, ClosedTcpLinkRaisesNoTimeoutIntoTheNextLink) {
     connect(Link::Lan);
     std::vector<int> statuses;
