@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "link/LinkFlags.h"
 #include "link/StatusHandshake.h"
@@ -140,6 +141,13 @@ void MainWindow::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
 }
 
 void MainWindow::FunctionButton_Click(int Index) {
+    // A work window's opening may serve events before the window is modal
+    // on screen (its first read waits), and the buttons are live then. A
+    // second work window opened there would run inside the first, and
+    // Connect, Disconnect or Exit would pull the link from under it. The
+    // click is dropped, not kept: run later, it would act on whatever the
+    // window left.
+    if (workWindowOpen_) return;
     int focusIndex = Index;
     switch (Index) {
         case kExit:
@@ -152,7 +160,7 @@ void MainWindow::FunctionButton_Click(int Index) {
         case kDisconnect: DisconnectButton(focusIndex); break;
         case kDiagnose:
             if (IsPrinterOnline()) {
-                if (workWindows.diagnose) workWindows.diagnose(*this);
+                if (workWindows.diagnose) runWorkWindow([this] { workWindows.diagnose(*this); });
             } else {
                 ShowNotOnlineMessage();
             }
@@ -371,14 +379,23 @@ void MainWindow::OpenChangeConfiguration(bool& wantDisconnect) {
     const bool up = MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected ||
                     AHPIStatus() == "True" || bRestartPending;
     if (!up) return;
-    wantDisconnect = workWindows.changeConfiguration ? workWindows.changeConfiguration(*this) : false;
+    if (workWindows.changeConfiguration)
+        runWorkWindow([&] { wantDisconnect = workWindows.changeConfiguration(*this); });
 }
 
 void MainWindow::OpenViewTally() {
     if (!serialOrTcpOrHidUp()) return;
     FunctionButton(kViewTally).setEnabled(false);
-    if (workWindows.viewTally) workWindows.viewTally(*this);
+    if (workWindows.viewTally) runWorkWindow([this] { workWindows.viewTally(*this); });
     FunctionButton(kViewTally).setEnabled(true);
+}
+
+void MainWindow::runWorkWindow(const std::function<void()>& hook) {
+    struct Open {
+        bool& open;
+        ~Open() { open = false; }
+    } open{workWindowOpen_ = true};
+    hook();
 }
 
 }  // namespace shell
