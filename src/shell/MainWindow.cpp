@@ -301,8 +301,17 @@ void MainWindow::CheckAfterButton(int focusIndex) {
     // A link that went down during the button (a TCP printer switched off
     // while a work window was open) leaves Connect as the one way on. It is
     // offered now: the user's next key comes during these yields, and a
-    // Connect still disabled would swallow it.
-    if (offerConnectIfDown()) focusIndex = kConnect;
+    // Connect still disabled would swallow it. So is it after a work
+    // window's lost-link exit: on serial the port stays open, and the
+    // check below would offer Connect only after the yields.
+    const bool connectAsked = std::exchange(connectAskedByWindow_, false);
+    if (offerConnectIfDown()) {
+        focusIndex = kConnect;
+    } else if (connectAsked) {
+        setButtonEnabled(kConnect, true);
+        FunctionButton(kConnect).SetFocus();
+        focusIndex = kConnect;
+    }
     for (int i = 0; i < kAfterButtonYields; ++i) {
         if (afterButtonChecks_ != check) return;
         platform::DoEvents();
@@ -390,11 +399,20 @@ void MainWindow::OpenViewTally() {
     FunctionButton(kViewTally).setEnabled(true);
 }
 
+// The lost-link exit asks for Connect through bConnectButton, which may be
+// up already (a cancelled Connect): cleared for the window, it tells
+// whether this window asked; put back whatever the window did.
 void MainWindow::runWorkWindow(const std::function<void()>& hook) {
     struct Open {
-        bool& open;
-        ~Open() { open = false; }
-    } open{workWindowOpen_ = true};
+        MainWindow& w;
+        bool offered;
+        ~Open() {
+            w.workWindowOpen_ = false;
+            w.connectAskedByWindow_ = w.bConnectButton;
+            w.bConnectButton = w.bConnectButton || offered;
+        }
+    } open{*this, std::exchange(bConnectButton, false)};
+    workWindowOpen_ = true;
     hook();
 }
 

@@ -93,11 +93,14 @@ private:
     void setButtonEnabled(int index, bool enabled);
     bool serialOrTcpOrHidUp() const;
     // Runs a work window's hook: the window opens, lives and closes in it.
-    // No button acts meanwhile.
+    // No button acts meanwhile, and a lost-link exit of the window is noted
+    // for the check after the button.
     void runWorkWindow(const std::function<void()>& hook);
 
     bool closingFromExitButton_ = false;
     bool workWindowOpen_ = false;
+    // The last work window took its lost-link exit.
+    bool connectAskedByWindow_ = false;
     // Counts the checks after a button, so that one whose yields a later
     // button's check ran inside gives way to it.
     unsigned afterButtonChecks_ = 0;
