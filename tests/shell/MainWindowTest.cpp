@@ -346,24 +346,19 @@ TEST_F(MainWindowFlow, ViewTallyChecksTheSerialLinkFirst) {
     }
 }
 
-// A work window whose opening waits, serving events, before it is modal on
-// screen: a button clicked meanwhile does nothing (Exit, last, would ask).
+// A click while a work window's opening waits, serving events, does nothing.
 TEST_F(MainWindowFlow, NoButtonActsWhileAWorkWindowOpens) {
     int opened = 0;
     mainWindow().workWindows.diagnose = [&](shell::MainWindow&) { ++opened; };
-    mainWindow().workWindows.changeConfiguration = [&](shell::MainWindow&) { return ++opened < 0; };
     connect(Link::Lan);
-    for (int button : {kDiagnose, kChangeConfiguration, kDisconnect, kExit}) {
-        SCOPED_TRACE(button);
+    for (int button : {kDiagnose, kDisconnect, kExit}) {
         mainWindow().workWindows.viewTally = [&](shell::MainWindow&) {
             clock.scheduleAfter(1'000'000, [&] { loop.post([&] { clickButton(button); }); });
             runFor(3000);
         };
-        messages.clear();
-        opened = 0;
         ASSERT_TRUE(clickButton(kViewTally));
         EXPECT_EQ(opened, 0);
-        EXPECT_EQ(messageTexts(), Strings{});
+        EXPECT_EQ(messageTexts(), Strings{}) << "Exit asks first";
         EXPECT_EQ(buttonsEnabled(), kConnected);
     }
 }
