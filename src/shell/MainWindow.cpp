@@ -1,6 +1,7 @@
 #include "shell/MainWindow.h"
 
 #include <filesystem>
+#include <utility>
 
 #include "link/LinkFlags.h"
 #include "link/StatusHandshake.h"
@@ -140,6 +141,13 @@ void MainWindow::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
 }
 
 void MainWindow::FunctionButton_Click(int Index) {
+    // A work window's opening may serve events before the window is modal
+    // on screen (its first read waits), and the buttons are live then. A
+    // second work window opened there would run inside the first, and
+    // Connect, Disconnect or Exit would pull the link from under it. The
+    // click is dropped, not kept: run later, it would act on whatever the
+    // window left.
+    if (workWindowOpen_) return;
     int focusIndex = Index;
     switch (Index) {
         case kExit:
@@ -152,7 +160,7 @@ void MainWindow::FunctionButton_Click(int Index) {
         case kDisconnect: DisconnectButton(focusIndex); break;
         case kDiagnose:
             if (IsPrinterOnline()) {
-                if (workWindows.diagnose) workWindows.diagnose(*this);
+                if (workWindows.diagnose) runWorkWindow([this] { workWindows.diagnose(*this); });
             } else {
                 ShowNotOnlineMessage();
             }
@@ -293,8 +301,17 @@ void MainWindow::CheckAfterButton(int focusIndex) {
     // A link that went down during the button (a TCP printer switched off
     // while a work window was open) leaves Connect as the one way on. It is
     // offered now: the user's next key comes during these yields, and a
-    // Connect still disabled would swallow it.
-    if (offerConnectIfDown()) focusIndex = kConnect;
+    // Connect still disabled would swallow it. So is it after a work
+    // window's lost-link exit: on serial the port stays open, and the
+    // check below would offer Connect only after the yields.
+    const bool connectAsked = std::exchange(connectAskedByWindow_, false);
+    if (offerConnectIfDown()) {
+        focusIndex = kConnect;
+    } else if (connectAsked) {
+        setButtonEnabled(kConnect, true);
+        FunctionButton(kConnect).SetFocus();
+        focusIndex = kConnect;
+    }
     for (int i = 0; i < kAfterButtonYields; ++i) {
         if (afterButtonChecks_ != check) return;
         platform::DoEvents();
@@ -371,14 +388,32 @@ void MainWindow::OpenChangeConfiguration(bool& wantDisconnect) {
     const bool up = MSCommCtrl.PortOpen() || Winsock.State() == platform::sck::Connected ||
                     AHPIStatus() == "True" || bRestartPending;
     if (!up) return;
-    wantDisconnect = workWindows.changeConfiguration ? workWindows.changeConfiguration(*this) : false;
+    if (workWindows.changeConfiguration)
+        runWorkWindow([&] { wantDisconnect = workWindows.changeConfiguration(*this); });
 }
 
 void MainWindow::OpenViewTally() {
     if (!serialOrTcpOrHidUp()) return;
     FunctionButton(kViewTally).setEnabled(false);
-    if (workWindows.viewTally) workWindows.viewTally(*this);
+    if (workWindows.viewTally) runWorkWindow([this] { workWindows.viewTally(*this); });
     FunctionButton(kViewTally).setEnabled(true);
+}
+
+// The lost-link exit asks for Connect through bConnectButton, which may be
+// up already (a cancelled Connect): cleared for the window, it tells
+// whether this window asked; put back whatever the window did.
+void MainWindow::runWorkWindow(const std::function<void()>& hook) {
+    struct Open {
+        MainWindow& w;
+        bool offered;
+        ~Open() {
+            w.workWindowOpen_ = false;
+            w.connectAskedByWindow_ = w.bConnectButton;
+            w.bConnectButton = w.bConnectButton || offered;
+        }
+    } open{*this, std::exchange(bConnectButton, false)};
+    workWindowOpen_ = true;
+    hook();
 }
 
 }  // namespace shell

@@ -12,7 +12,9 @@
 // dialog, message boxes, notices, work windows) and yields to the event loop
 // 10000 times afterwards, so link events, timers and other handlers run in
 // the middle of FunctionButton_Click; the link's flags are the only
-// coordination. Closing the window asks first; OK ends the program at once.
+// coordination. While a work window's hook runs (the window opening, open or
+// closing) a click on any button is dropped. Closing the window asks first;
+// OK ends the program at once.
 #pragma once
 
 #include <functional>
@@ -90,8 +92,15 @@ private:
     bool offerConnectIfDown();
     void setButtonEnabled(int index, bool enabled);
     bool serialOrTcpOrHidUp() const;
+    // Runs a work window's hook: the window opens, lives and closes in it.
+    // No button acts meanwhile, and a lost-link exit of the window is noted
+    // for the check after the button.
+    void runWorkWindow(const std::function<void()>& hook);
 
     bool closingFromExitButton_ = false;
+    bool workWindowOpen_ = false;
+    // The last work window took its lost-link exit.
+    bool connectAskedByWindow_ = false;
     // Counts the checks after a button, so that one whose yields a later
     // button's check ran inside gives way to it.
     unsigned afterButtonChecks_ = 0;

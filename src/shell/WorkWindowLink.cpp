@@ -18,15 +18,23 @@ void PurgeBuffers(printerlink::PrinterLink& mainComm) { mainComm.PurgeCommunicat
 bool RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake,
                            const DoorPass& pass, const std::function<bool()>& stop) {
     handshake.answered = false;
+    bool sendFailed = false;
     const auto ticket = pass.door().ask(
         pass.owner(), printerlink::ReplyForm::Status, printerlink::kRealTimeStatus, 1,
         [&] {
             handshake.requested = true;
-            mainComm.SendRTOSCmdFramed(RealTimeStatusCommand);
-            return true;
+            if (mainComm.SendRTOSCmdFramed(RealTimeStatusCommand)) return true;
+            // No answer is coming: owed, the request would hold the next
+            // status request back until given up, and raised, the flag
+            // would take the next serial input for its answer.
+            handshake.requested = false;
+            sendFailed = true;
+            return false;
         },
         stop);
-    return ticket != 0;
+    // The check that follows a failed send finds no answer and takes the
+    // lost-link exit, as it did when the request counted as sent.
+    return ticket != 0 || sendFailed;
 }
 
 bool IsDirectLink(const printerlink::PrinterLink& mainComm, const std::string& windowPortName) {

@@ -64,9 +64,11 @@ private:
 // no other request's reply can pass for its answer. The answer flag is
 // cleared first, so an answer left over from an earlier request cannot pass
 // the check that follows this one; the request flag is set before the send:
-// sends yield, and an answer handled during the send must find it. The
-// send's result is not checked. False when the window closed (or `stop`
-// held) while the request waited for its turn: nothing was sent.
+// sends yield, and an answer handled during the send must find it. A send
+// that failed leaves nothing owed and the request flag down; the call is
+// still True, so the caller's check finds no answer. False when the window
+// closed (or `stop` held) while the request waited for its turn: nothing
+// was sent.
 bool RequestRealTimeStatus(printerlink::PrinterLink& mainComm, const RealTimeStatusHandshake& handshake,
                            const DoorPass& pass, const std::function<bool()>& stop = {});
 

@@ -346,6 +346,21 @@ TEST_F(MainWindowFlow, ViewTallyChecksTheSerialLinkFirst) {
     }
 }
 
+// A click while a work window's opening waits, serving events, does nothing.
+TEST_F(MainWindowFlow, NoButtonActsWhileAWorkWindowOpens) {
+    int opened = 0;
+    mainWindow().workWindows.diagnose = [&](shell::MainWindow&) { ++opened; };
+    connect(Link::Lan);
+    for (int button : {kDiagnose, kDisconnect, kExit}) {
+        mainWindow().workWindows.viewTally = [&](shell::MainWindow&) {
+            clock.scheduleAfter(1'000'000, [&] { loop.post([&] { clickButton(button); }); });
+            runFor(3000);
+        };
+        ASSERT_TRUE(clickButton(kViewTally));
+        EXPECT_TRUE(opened == 0 && messages.empty() && buttonsEnabled() == kConnected) << button;
+    }
+}
+
 TEST_F(MainWindowFlow, ExitAsksAndDeletesTheSettingsFileOnlyFromTheButton) {
     struct Case {
         bool fromButton;

@@ -48,11 +48,14 @@ protected:
             standIn = w;
             driver.answerNext([this](platform::Form&) { driver.click(standIn->TestButton); });
             w->Show(platform::vbModal, &main);
+            // What the user's first key after the window meets.
+            loop.post([this, &main] { connectFocused = main.ActiveControl() == &main.FunctionButton(kConnectButton); });
         };
         EXPECT_TRUE(clickButton(kDiagnoseButton));
         return *standIn;
     }
     std::shared_ptr<StandInWindow> standIn;
+    bool connectFocused = false;
 };
 
 TEST_F(WorkWindowLinkCheck, AnsweringPrinterPassesAfterTheTwoSecondNotice) {
@@ -73,6 +76,7 @@ TEST_F(WorkWindowLinkCheck, SilentPrinterTakesTheLostLinkExit) {
     printer.setReplyFault(sim::ReplyFault::Silent);
     mainWindow().bConnectButton = false;
     StandInWindow& w = runCheck();
+    EXPECT_TRUE(connectFocused);
     EXPECT_FALSE(w.answered);
     EXPECT_EQ(messageTexts(), std::vector<std::string>{shell::kLostLinkMessage});
     EXPECT_FALSE(messages[0].iconShown);
@@ -95,6 +99,15 @@ TEST_F(WorkWindowLinkCheck, AnswerDuringTheSendFindsItsRequestFlag) {
     shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake(), pass);
     EXPECT_TRUE(printerlink::statusHandshake.m_ResponseRealTimeStatusCmd);
     EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
+}
+
+TEST_F(WorkWindowLinkCheck, FailedRequestLeavesNothingOwed) {
+    connect(Link::Lan);
+    const shell::DoorPass pass(mainWindow());
+    ASSERT_TRUE(clickButton(2));
+    EXPECT_TRUE(shell::RequestRealTimeStatus(mainWindow(), StandInWindow::handshake(), pass));
+    EXPECT_FALSE(printerlink::statusHandshake.m_SendRealTimeStatusCmd);
+    EXPECT_NE(pass.door().tryAsk(pass.owner(), printerlink::ReplyForm::Status, 0, 1, [] { return true; }), 0u);
 }
 
 TEST_F(WorkWindowLinkCheck, ClosedTcpLinkRaisesNoTimeoutIntoTheNextLink) {
