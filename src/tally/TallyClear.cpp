@@ -96,8 +96,10 @@ void ViewTallyDlg::rereadClearedTallies(const std::vector<int>& cleared, bool wa
     for (int i : cleared) RequestIdItem(TallyReplyMarker(i, kiosk, m_MainComm.PrinterType()));
     if (m_MainComm.m_lngHIDHandle > 0) awaitReadAnswers();
     if (!waitForLanValues) return;
+    // A window closed meanwhile shows nothing: its wait would only hold the
+    // main window back.
     shell::waitRounds(kLanValueRounds, kLanValueSleepMs, [&] {
-        return std::all_of(cleared.begin(), cleared.end(), [&](int i) {
+        return !isLoaded() || std::all_of(cleared.begin(), cleared.end(), [&](int i) {
             return kiosk ? !tallyText(m_strTallyValues[static_cast<std::size_t>(i)]).empty()
                          : !m_MainComm.tallyRequested(i);
         });

@@ -137,6 +137,7 @@ TEST_F(TallyClear, ReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait)
         bool silent = true;  // at opening; else only the serial number is not answered
     } cases[] = {{false, 0, printerlink::kReplyWaitMs + 100.0},
                  {false, 1000, 1100.0},
+                 {false, 1000, 1200.0, Link::Lan},  // the wait for the TCP values
                  {true, 0, printerlink::kReplyWaitMs + 200.0},
                  {true, 500, 600.0, Link::Usb, false},
                  {true, 300, 600.0, Link::Lan, false}};  // the link's purge yields run on
