@@ -1,5 +1,6 @@
 #include "diagnostics/OwnExchanges.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "diagnostics/ScanBlocks.h"
@@ -14,6 +15,7 @@ using Form = printerlink::ReplyForm;
 namespace {
 
 constexpr int kMicrPendingSleepMs = 20;
+constexpr platform::Micros kLanSliceMicros = 50'000;
 constexpr std::uint8_t kErased = 0x0D;
 // The erase's and the flash status's answer among a noisy line's bytes.
 constexpr int kEraseReads = 11;
@@ -220,14 +222,20 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
 
 // Each USB HID read waits only a short while for its report: the window
 // reads again, serving events between reads so that Close is taken, up to
-// the deadline the whole wait has.
+// the deadline the whole wait has. The link's TCP wait serves events but
+// cannot see the window, so a Close taken in it would leave the test
+// waiting out the link's whole reply wait: it waits in short slices, within
+// that reply wait.
 bool OwnExchanges::readByte(std::uint8_t& b, platform::Micros deadline) {
     if (kept_) return readSerialByte(b, deadline);
+    const bool lan = link_.EthernetStatus() == "True";
+    if (lan) deadline = std::min(deadline, now() + platform::Micros(printerlink::kReplyWaitMs) * 1000);
+    const auto until = [&] { return lan ? std::min(deadline, now() + kLanSliceMicros) : deadline; };
     platform::Bytes reply(1, 0);
-    bool got = link_.waitResponseUntil(reply, 1, deadline);
-    while (!got && hidOpen() && host_.windowOpen() && link_.IsPrinterOnline() && now() < deadline) {
-        platform::DoEvents();
-        got = host_.windowOpen() && link_.waitResponseUntil(reply, 1, deadline);
+    bool got = link_.waitResponseUntil(reply, 1, until());
+    while (!got && (hidOpen() || lan) && host_.windowOpen() && link_.IsPrinterOnline() && now() < deadline) {
+        if (!lan) platform::DoEvents();
+        got = host_.windowOpen() && link_.waitResponseUntil(reply, 1, until());
     }
     if (got) b = reply[0];
     return got && host_.windowOpen();

@@ -330,6 +330,8 @@ TEST_F(PrintTests, ClosingTheWindowStopsTheTest) {
          {"GS US 0"}, 1, {0x1D, 0x28, 0x47, 0x01, 0x00, 0x47}},
         {"slip status awaited", Link::Serial, &Dlg::SlipButton, "GS EOT 5", 1000, true, {"GS US 0"}, 0,
          {0x1D, 0x04, 0x05}},
+        {"slip status awaited", Link::Lan, &Dlg::SlipButton, "GS EOT 5", 1000, true, {"GS US 0"}, 0,
+         {0x1D, 0x04, 0x05}},
         // The MICR reply comes as Close is pressed: no box, no notice.
         {"MICR read", Link::Lan, &Dlg::MICRButton, "ESC w 1", 3000, true, {"GS US 0", "ESC c 48 1", "ESC c 49 1"}, 0,
          {0x1B, 0x77, 0x50, 0x0D}, {0x00, '1', 0x0D}},
