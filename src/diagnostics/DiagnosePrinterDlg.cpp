@@ -17,8 +17,6 @@ namespace {
 
 constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
-// The link checks without a notice wait as long for the printer's answer.
-constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
 
 }  // namespace
 
@@ -205,8 +203,7 @@ shell::RealTimeStatusHandshake statusHandshake() {
 // Waited for while events are served: an answer still on its way from a
 // printer that answers late must not be missed.
 bool DiagnosePrinterDlg::serialAnswerAwaited() {
-    shell::waitRounds(kAnswerRounds, kAnswerSleepMs,
-                      [this] { return printerlink::statusHandshake.bDiagStatusAnswered || !windowOpen(); });
+    if (!closing_) shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this);
     return serialAnswerTaken();
 }
 

@@ -45,6 +45,12 @@ void ShowLinkCheckNotice(const SerialLinkCheck& check) {
     if (!check.noticeText.empty()) ShowTimedNotice(check.noticeText, check.noticeMs);
 }
 
+bool AwaitRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake, const platform::Form& window) {
+    constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
+    return waitRounds(kAnswerRounds, kAnswerSleepMs, [&] { return handshake.answered || !window.isLoaded(); }) &&
+           handshake.answered;
+}
+
 bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake) {
     if (!handshake.answered) return false;
     handshake.answered = false;

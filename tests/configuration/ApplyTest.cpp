@@ -92,6 +92,7 @@ TEST_F(Apply, BothRunsSendEachSettingAlikeOnEveryLinkAndLogIt) {
         Bytes wire;
         Bytes firstLog, secondLog;  // of Apply
         const char* message;
+        platform::Micros replyDelay = 2000;
     } cases[] = {
         {Link::Serial, 0, 1, {{2, 1}, {3, 0}, {12, 1, true}},  // row 12 has no number on the 3640
          {0x1F, 0x11, 0x21, 0x01, 0x22, 0x00, 0xFF},
@@ -111,6 +112,10 @@ TEST_F(Apply, BothRunsSendEachSettingAlikeOnEveryLinkAndLogIt) {
          {0x1F, 0x06, 0x01, 0x1F, 0x07, 0x02, 0, 0x1D, 0xFF}, "Configuration is updated"},
         {Link::Usb, 14, 4, {{0, 1}}, {0x08, 0x04, 0x1F, 0x08, 0x01}, {}, {0x1F, 0x08, 0x01, 0, 0x1D, 0xFF, 0, 0, 0, 0,
          0, 0}, "Configuration is updated"},
+        // The question answered at once: a printer that answers 600 ms late is no lost one.
+        {Link::Serial, 0, 1, {{2, 1}, {3, 0}}, {0x1F, 0x11, 0x21, 0x01, 0x22, 0x00, 0xFF},
+         {0x1F, 0x11, 0x21, 0x01, 0x22, 0x00, 0xFF, 0, 0}, {0x1F, 0x11, 0x21, 0x01, 0x22, 0x00, 0xFF, 0x1D, 0xFF},
+         kUpdated, 600'000},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string(shelltest::linkName(c.link)) + " type " + std::to_string(c.type));
@@ -126,6 +131,7 @@ TEST_F(Apply, BothRunsSendEachSettingAlikeOnEveryLinkAndLogIt) {
             }
         }
         printer.clearLog();
+        printer.config().replyDelay = c.replyDelay;
         press(dlg->ApplyButton);
         EXPECT_EQ(received(), c.wire);
         EXPECT_EQ(logFile("CommandsWithoutRestart.bin"), c.firstLog);
@@ -134,6 +140,7 @@ TEST_F(Apply, BothRunsSendEachSettingAlikeOnEveryLinkAndLogIt) {
         printer.clearLog();
         press(dlg->ApplyAll);
         EXPECT_EQ(received(), c.wire) << "Apply All sends what Apply sent";
+        printer.config().replyDelay = 2000;
         press(dlg->CloseButton);
         ASSERT_TRUE(clickButton(2));
     }

@@ -61,7 +61,10 @@ shell::SerialLinkCheck ConfigurationApply::linkCheck(ChangeConfigDlg& window, co
             }};
 }
 
+// Without a notice the answer of a printer that answers late is waited for
+// as long: taken at once, its lateness would read as a lost link.
 bool ConfigurationApply::CheckSerialLink(ChangeConfigDlg& window, const char* notice, int noticeMs) {
+    if (!notice) shell::AwaitRealTimeStatusAnswer(handshake(), window);
     return shell::CheckSerialLink(window.m_MainComm, window, handshake(), linkCheck(window, notice, noticeMs));
 }
 

@@ -69,7 +69,8 @@ void ConfigurationApply::RebootButton_Click(ChangeConfigDlg& window) {
             shell::ShowMessage(kOffline, shell::vbOKOnly, shell::vbInformation);
             return;
         }
-        RequestRealTimeStatus(window);
+        // A window closed while the request waited for its turn checks nothing.
+        if (!RequestRealTimeStatus(window)) return;
         checkAfterRestart(window, "Checking printer connected or not...", 1500);
     } else if (connectionType == platform::str(shell::kLanPortNumber)) {
         // The reconnect waits for the send-complete event, which may be
@@ -117,7 +118,8 @@ void ConfigurationApply::sendRestartOnSerial(ChangeConfigDlg& window, const plat
         }
         waitForSerialOutput(link);
         reconnect(window);
-        RequestRealTimeStatus(window);
+        // A window closed while the request waited for its turn checks nothing.
+        if (!RequestRealTimeStatus(window)) return;
         checkAfterRestart(window, "Checking the printer is connected or not...", 2000);
     } else if (settingChangedFlags.groupB()) {
         link.SendOutputFramed(command);
