@@ -15,7 +15,6 @@ using Form = printerlink::ReplyForm;
 namespace {
 
 constexpr int kMicrPendingSleepMs = 20;
-constexpr platform::Micros kLanSliceMicros = 50'000;
 constexpr std::uint8_t kErased = 0x0D;
 // The erase's and the flash status's answer among a noisy line's bytes.
 constexpr int kEraseReads = 11;
@@ -222,20 +221,16 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
 
 // Each USB HID read waits only a short while for its report: the window
 // reads again, serving events between reads so that Close is taken, up to
-// the deadline the whole wait has. The link's TCP wait serves events but
-// cannot see the window, so a Close taken in it would leave the test
-// waiting out the link's whole reply wait: it waits in short slices, within
-// that reply wait.
+// the deadline the whole wait has. On TCP the link's wait ends once the
+// window closed.
 bool OwnExchanges::readByte(std::uint8_t& b, platform::Micros deadline) {
     if (kept_) return readSerialByte(b, deadline);
-    const bool lan = link_.EthernetStatus() == "True";
-    if (lan) deadline = std::min(deadline, now() + platform::Micros(printerlink::kReplyWaitMs) * 1000);
-    const auto until = [&] { return lan ? std::min(deadline, now() + kLanSliceMicros) : deadline; };
+    const auto open = [this] { return host_.windowOpen(); };
     platform::Bytes reply(1, 0);
-    bool got = link_.waitResponseUntil(reply, 1, until());
-    while (!got && (hidOpen() || lan) && host_.windowOpen() && link_.IsPrinterOnline() && now() < deadline) {
-        if (!lan) platform::DoEvents();
-        got = host_.windowOpen() && link_.waitResponseUntil(reply, 1, until());
+    bool got = link_.waitResponseWhile(reply, 1, deadline, open);
+    while (!got && hidOpen() && open() && link_.IsPrinterOnline() && now() < deadline) {
+        platform::DoEvents();
+        got = open() && link_.waitResponseUntil(reply, 1, deadline);
     }
     if (got) b = reply[0];
     return got && host_.windowOpen();

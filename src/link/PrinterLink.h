@@ -241,6 +241,13 @@ public:
     // WaitResponse that also gives up at `deadline` on the loop's clock: a
     // wait made of several reads keeps to the time it was given as a whole.
     bool waitResponseUntil(platform::Bytes& resp, int count, platform::Micros deadline);
+    // waitResponseUntil for a window's own wait, which ends once `waiting`
+    // no longer holds (the window closed). The TCP wait serves events but
+    // cannot see the window: it waits in short slices, within the link's
+    // reply wait. The serial and USB HID waits serve no events, so nothing
+    // can close the window meanwhile.
+    bool waitResponseWhile(platform::Bytes& resp, int count, platform::Micros deadline,
+                           const std::function<bool()>& waiting);
 
 protected:
     // ---- Closing and the after-connect probes (run by the main window). ----

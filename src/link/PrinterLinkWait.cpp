@@ -44,6 +44,17 @@ bool PrinterLink::waitResponseUntil(Bytes& resp, int count, platform::Micros dea
     return static_cast<int>(input.size()) >= count;
 }
 
+bool PrinterLink::waitResponseWhile(Bytes& resp, int count, platform::Micros deadline,
+                                    const std::function<bool()>& waiting) {
+    if (!m_bEthernet) return waiting() && waitResponseUntil(resp, count, deadline);
+    constexpr platform::Micros kSliceMicros = 50'000;
+    const auto now = [this] { return loop_.clock().now(); };
+    deadline = std::min(deadline, now() + platform::Micros(kReplyWaitMs) * 1000);
+    while (waiting() && IsPrinterOnline() && now() < deadline)
+        if (waitResponseUntil(resp, count, std::min(deadline, now() + kSliceMicros))) return true;
+    return false;
+}
+
 // What arrives on the socket while this waits is collected here instead of
 // going to the windows (Winsock_DataArrival), for as long as the serial wait
 // would poll.

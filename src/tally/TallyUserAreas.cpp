@@ -33,7 +33,7 @@ void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
                      [&] { return sendCommand(printerlink::ClearUserAreaCommand(area)); }) == 0)
             return;
         platform::Bytes answer(1, 0);
-        if (m_MainComm.WaitResponse(answer, 1))
+        if (m_MainComm.waitResponseWhile(answer, 1, platform::kForever, [this] { return isLoaded(); }))
             door.take(printerlink::ReplyForm::Esc, platform::EventLoop::current().clock().now());
     });
 }
