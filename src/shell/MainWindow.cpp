@@ -128,6 +128,12 @@ void MainWindow::Form_Load() {
 }
 
 void MainWindow::Form_QueryUnload(int& Cancel, int /*UnloadMode*/) {
+    // The close box, like the buttons, waits while a work window opens: the
+    // program would end under it.
+    if (workWindowOpen_) {
+        Cancel = 1;
+        return;
+    }
     if (ShowMessage(kExitQuestion, vbOKCancel, vbInformation) == vbCancel) {
         Cancel = 1;
         bEnd = true;

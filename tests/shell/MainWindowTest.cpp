@@ -351,9 +351,11 @@ TEST_F(MainWindowFlow, NoButtonActsWhileAWorkWindowOpens) {
     int opened = 0;
     mainWindow().workWindows.diagnose = [&](shell::MainWindow&) { ++opened; };
     connect(Link::Lan);
-    for (int button : {kDiagnose, kDisconnect, kExit}) {
+    for (int button : {kDiagnose, kDisconnect, kExit, -1}) {  // -1: the close box
         mainWindow().workWindows.viewTally = [&](shell::MainWindow&) {
-            clock.scheduleAfter(1'000'000, [&] { loop.post([&] { clickButton(button); }); });
+            clock.scheduleAfter(1'000'000, [&] {
+                loop.post([&] { button < 0 ? driver.closeBox(mainWindow()) : clickButton(button); });
+            });
             runFor(3000);
         };
         ASSERT_TRUE(clickButton(kViewTally));
