@@ -52,13 +52,7 @@ bool OwnExchanges::awaitTurn() {
 // leaving ends the wait as it ends the link's.
 OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send) {
     if (serialLink()) {
-        platform::SerialControl& port = link_.MSCommCtrl;
-        printerlink::SerialReplyPolls polls(port.OutBufferCount());
-        while (port.OutBufferCount() > 0 && host_.windowOpen() && !polls.over()) {
-            platform::DoEvents();
-            platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
-            polls.polled(port.OutBufferCount());
-        }
+        servingSerialPolls([this] { return link_.MSCommCtrl.OutBufferCount() == 0; }, platform::kForever);
         if (!host_.windowOpen()) return 0;
     }
     return pass_.door().ask(
@@ -70,11 +64,11 @@ OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<v
         [this] { return !host_.windowOpen(); });
 }
 
-std::optional<OwnExchanges::Reply> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
+std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
                                                             const std::function<platform::Micros()>& deadline,
                                                             const Fits& fits, const Other& other, int maxBytes) {
     // The status poll's requests and reads would take the answers.
-    std::optional<Reply> sure;
+    std::optional<std::uint8_t> sure;
     host_.withPollResting([&] {
         if (!awaitTurn()) return;
         through_.reset();
@@ -90,15 +84,15 @@ std::optional<OwnExchanges::Reply> OwnExchanges::sureAnswer(Form form, const pla
 // open at the door and is read past: the answer for certain follows it. A
 // request given up or dropped (the window left) ends the wait: its answer
 // will answer nothing.
-std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
+std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
                                                             const Fits& fits, const Other& other, int maxBytes) {
-    const auto answeredThrough = [&]() -> std::optional<Reply> {
+    const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         if (through_->answer.maybeLate) {
             through_.reset();
             return std::nullopt;
         }
-        return Reply{through_->b};
+        return through_->b;
     };
     std::optional<std::uint8_t> again;
     int read = 0;
@@ -110,13 +104,13 @@ std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ti
         return ++read <= maxBytes && readByte(v, deadline);
     };
     while (host_.windowOpen() && now() < deadline) {
-        if (const std::optional<Reply> through = answeredThrough()) return through;
+        if (const std::optional<std::uint8_t> through = answeredThrough()) return through;
         if (!pass_.door().open(ticket)) break;
         std::uint8_t v = 0;
         if (!next(v)) break;
         if (fits(v)) {
             const printerlink::RequestDoor::Answer answer = pass_.door().take(form, now());
-            if (answer.answers(ticket) && !answer.maybeLate) return Reply{v};
+            if (answer.answers(ticket) && !answer.maybeLate) return v;
         } else if (other) {
             again = other(v, next);
         }
@@ -127,9 +121,9 @@ std::optional<OwnExchanges::Reply> OwnExchanges::readAnswer(Form form, Ticket ti
 bool OwnExchanges::slipInPlace(bool gsR1) {
     bool inOnce = false;
     while (host_.windowOpen()) {
-        const std::optional<Reply> status = slipStatus(gsR1);
+        const std::optional<std::uint8_t> status = slipStatus(gsR1);
         if (!status) return false;
-        const bool in = gsR1 ? (status->value & 0x20) == 0 : (status->value & 0x60) == 0;
+        const bool in = gsR1 ? (*status & 0x20) == 0 : (*status & 0x60) == 0;
         if (!in) return false;
         if (std::exchange(inOnce, true)) return true;
     }
@@ -141,7 +135,7 @@ bool OwnExchanges::slipInPlace(bool gsR1) {
 // byte that turns out not to belong to a sensor message is looked at again
 // from the start: on a noisy line a random byte may look like a message's
 // first one, and the answer must not be read away as its rest.
-std::optional<OwnExchanges::Reply> OwnExchanges::slipStatus(bool gsR1) {
+std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
     const Other sensorMessage = [this](std::uint8_t v, const Next& next) -> std::optional<std::uint8_t> {
         std::uint8_t sensor0 = 0, sensor1 = 0;
         if ((v & 0x90) != 0x90 || !next(sensor0)) return std::nullopt;
@@ -151,7 +145,7 @@ std::optional<OwnExchanges::Reply> OwnExchanges::slipStatus(bool gsR1) {
         host_.showIndicator(static_cast<std::uint8_t>((v & 0x0F) * 16 + (sensor0 & 0x0F)), sensor1 & 0x0F);
         return std::nullopt;
     };
-    const std::optional<Reply> status = sureAnswer(
+    const std::optional<std::uint8_t> status = sureAnswer(
         gsR1 ? Form::Esc : Form::Status,
         gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5),
         [] { return now() + platform::Micros(printerlink::kReplyWaitMs) * 1000; },
@@ -159,7 +153,7 @@ std::optional<OwnExchanges::Reply> OwnExchanges::slipStatus(bool gsR1) {
         sensorMessage);
     // The station's indicators show only what the printer reported for certain.
     if (status && !gsR1) {
-        const std::uint8_t v = status->value;
+        const std::uint8_t v = *status;
         host_.showIndicator(kStation, (v & 0x04) ? 2 : 1);
         host_.showIndicator(kWaitingForSlip, (v & 0x08) ? 1 : 0);
         host_.showIndicator(kLeadingEdge, (v & 0x20) ? 0 : 1);
@@ -174,21 +168,16 @@ bool OwnExchanges::erase() {
     const Ticket ticket = ask(Form::Esc, printerlink::kOwnRequest,
                               [this] { host_.send(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea)); });
     if (ticket == 0) return false;
-    const std::optional<Reply> reply =
-        readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
-                   kEraseReads);
-    return reply && reply->value == kErased;
+    return readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
+                      kEraseReads) == kErased;
 }
 
 // The erase's answer, when it did not come in its wait, may still come ahead
 // of the flash status: it counts as a late answer, and its bit 3 would read
 // as a failed write. A byte of no GS r reply's form is a noisy line's.
 std::optional<std::uint8_t> OwnExchanges::flashStatus() {
-    const std::optional<Reply> reply =
-        sureAnswer(Form::Esc, printerlink::FlashStatusCommand, [this] { return replyDeadline(); },
-                   printerlink::isEscReply, {}, kEraseReads);
-    if (!reply) return std::nullopt;
-    return reply->value;
+    return sureAnswer(Form::Esc, printerlink::FlashStatusCommand, [this] { return replyDeadline(); },
+                      printerlink::isEscReply, {}, kEraseReads);
 }
 
 // No answer counts as cleared; an answer of another form does not. What
@@ -271,21 +260,26 @@ void OwnExchanges::answeredThrough(const printerlink::RequestDoor::Answer& answe
     through_ = ThroughAnswer{answer, b};
 }
 
-bool OwnExchanges::readSerialByte(std::uint8_t& b, platform::Micros deadline) {
+bool OwnExchanges::servingSerialPolls(const std::function<bool()>& done, platform::Micros deadline) {
     platform::SerialControl& port = link_.MSCommCtrl;
     printerlink::SerialReplyPolls polls(port.OutBufferCount());
-    // The answer cannot come before the request has left the port: what
-    // came while the output still left is a noisy line's, or late.
-    const auto kept = [&] {
-        if (kept_ && port.OutBufferCount() > 0) kept_->clear();
-        return kept_ && !kept_->empty();
-    };
-    while (!kept() && host_.windowOpen() && link_.IsPrinterOnline() && !polls.over() && now() < deadline) {
+    while (!done() && host_.windowOpen() && !polls.over() && now() < deadline) {
         platform::DoEvents();
-        if (kept()) break;
+        if (done()) break;
         platform::Sleep(printerlink::SerialReplyPolls::kPollSleepMs);
         polls.polled(port.OutBufferCount());
     }
+    return done();
+}
+
+bool OwnExchanges::readSerialByte(std::uint8_t& b, platform::Micros deadline) {
+    // The answer cannot come before the request has left the port: what
+    // came while the output still left is a noisy line's, or late.
+    const auto kept = [&] {
+        if (kept_ && link_.MSCommCtrl.OutBufferCount() > 0) kept_->clear();
+        return kept_ && !kept_->empty();
+    };
+    servingSerialPolls([&] { return kept() || !link_.IsPrinterOnline(); }, deadline);
     if (!kept() || !host_.windowOpen()) return false;
     b = kept_->front();
     kept_->erase(kept_->begin());

@@ -57,9 +57,6 @@ public:
         virtual ~Host() = default;
     };
 
-    struct Reply {
-        std::uint8_t value;
-    };
     using Ticket = printerlink::RequestDoor::Ticket;
 
     OwnExchanges(Host& host, shell::MainWindow& link, const shell::DoorPass& pass);
@@ -81,11 +78,11 @@ public:
     // `maxBytes`: the bytes read in all before the wait ends unanswered.
     using Fits = std::function<bool(std::uint8_t)>;
     using Other = std::function<std::optional<std::uint8_t>(std::uint8_t, const Next&)>;
-    std::optional<Reply> sureAnswer(printerlink::ReplyForm form, const platform::Bytes& command,
+    std::optional<std::uint8_t> sureAnswer(printerlink::ReplyForm form, const platform::Bytes& command,
                                     const std::function<platform::Micros()>& deadline, const Fits& fits,
                                     const Other& other = {}, int maxBytes = kNoByteLimit);
     // The answer to `ticket`, read byte by byte as sureAnswer reads.
-    std::optional<Reply> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
+    std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
                                     const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit);
     static constexpr int kNoByteLimit = 1 << 30;
 
@@ -127,7 +124,11 @@ private:
     bool serialLink() const;
     bool hidOpen() const { return link_.m_lngHIDHandle > 0; }
     bool readSerialByte(std::uint8_t& b, platform::Micros deadline);
-    std::optional<Reply> slipStatus(bool gsR1);
+    // Serves events between the serial polls until `done` holds, the window
+    // closed, the output stopped leaving or `deadline` passed; True when
+    // `done` held.
+    bool servingSerialPolls(const std::function<bool()>& done, platform::Micros deadline);
+    std::optional<std::uint8_t> slipStatus(bool gsR1);
     static platform::Micros now();
 
     Host& host_;

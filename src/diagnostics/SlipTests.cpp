@@ -103,30 +103,24 @@ void DiagnosePrinterDlg::ReadMICRLan() {
     const printerlink::RequestDoor::Ticket read = readMICR(true);
     if (read == 0) return;
     waitWithPollResting(kMICRSleepMs);
-    if (!windowOpen()) {
-        putPrinterBack([this] { Printer.SelectPaperStation(0); });
-        return;
+    if (windowOpen()) {
+        Interpreter.micrReplyHeldUntilNow();
+        // On USB HID no event brings the reply, and a status poll's read
+        // would cut it at its first zero byte (a good read's status): it is
+        // read here. It has had the sleep to arrive and is read in as long
+        // as a reply on its way is given on the other links.
+        Bytes reply;
+        withoutStatusPoll([&] {
+            if (hidOpen())
+                reply = own_.readAll(now() + kMICRReplyReadLimit);
+            else
+                shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs,
+                                  [this, read] { return !windowOpen() || !doorPass_.door().open(read); });
+        });
+        if (!reply.empty() && windowOpen()) m_MainComm_OnDataReceived(reply);
     }
-    Interpreter.micrReplyHeldUntilNow();
-    // On USB HID no event brings the reply, and a status poll's read would
-    // cut it at its first zero byte (a good read's status): it is read here.
-    // It has had the sleep to arrive and is read in as long as a reply on
-    // its way is given on the other links.
-    Bytes reply;
-    withoutStatusPoll([&] {
-        if (hidOpen())
-            reply = own_.readAll(now() + kMICRReplyReadLimit);
-        else
-            shell::waitRounds(kMICRReplyRounds, kMICRReplySleepMs,
-                              [this, read] { return !windowOpen() || !doorPass_.door().open(read); });
-    });
-    if (!reply.empty() && windowOpen()) m_MainComm_OnDataReceived(reply);
-    if (!windowOpen()) {
-        putPrinterBack([this] { Printer.SelectPaperStation(0); });
-        return;
-    }
-    showBusyNotice();
-    Printer.SelectPaperStation(0);
+    if (windowOpen()) showBusyNotice();
+    putPrinterBack([this] { Printer.SelectPaperStation(0); });
 }
 
 void DiagnosePrinterDlg::ReadMICRSerial() {

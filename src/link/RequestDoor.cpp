@@ -35,8 +35,7 @@ void RequestDoor::leave(Owner owner) {
     // Whether a post was answered nobody knows: those recent enough to be
     // answered still are counted as given up. At worst the next window's
     // first sample of the form is not shown.
-    const platform::Micros at = now();
-    std::erase_if(posts_, [&](const Post& p) { return at - p.leftAt > kGiveUpMicros; });
+    dropOldPosts(now());
     std::erase_if(posts_, [&](const Post& p) {
         if (p.owner != owner) return false;
         ++lateAnswersPossible_[static_cast<std::size_t>(p.form)];
@@ -113,9 +112,13 @@ bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>&
     if (!sendRequest()) return false;
     const platform::Micros leftAt = now();
     // A window that polls for a long time must not grow the list.
-    std::erase_if(posts_, [&](const Post& p) { return leftAt - p.leftAt > kGiveUpMicros; });
+    dropOldPosts(leftAt);
     posts_.push_back({owner, form, leftAt});
     return true;
+}
+
+void RequestDoor::dropOldPosts(platform::Micros at) {
+    std::erase_if(posts_, [&](const Post& p) { return at - p.leftAt > kGiveUpMicros; });
 }
 
 // Ends: every request owed is given up by kGiveUpMicros after it left, and

@@ -186,6 +186,8 @@ private:
         platform::Micros leftAt;
     };
     std::deque<Post> posts_;
+    // Those too old to be answered still.
+    void dropOldPosts(platform::Micros at);
     Owner nextOwner_ = 1;
     Ticket nextTicket_ = 1;
 };
