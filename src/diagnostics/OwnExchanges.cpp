@@ -64,17 +64,23 @@ OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<v
         [this] { return !host_.windowOpen(); });
 }
 
+// A request that read past a possibly late byte and got nothing more was
+// answered by that byte or lost; its give-up leaves no mark, so it is asked
+// once more with nothing of it marked.
 std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
                                                             const std::function<platform::Micros()>& deadline,
                                                             const Fits& fits, const Other& other, int maxBytes) {
     // The status poll's requests and reads would take the answers.
     std::optional<std::uint8_t> sure;
     host_.withPollResting([&] {
-        if (!awaitTurn()) return;
-        through_.reset();
-        const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
-        if (ticket == 0) return;
-        reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
+        bool readPast = true;
+        for (int asked = 0; asked < 2 && readPast && !sure; ++asked) {
+            if (!awaitTurn()) return;
+            through_.reset();
+            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
+            if (ticket == 0) return;
+            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast); });
+        }
     });
     return sure;
 }
@@ -83,12 +89,17 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
 // began (through_). A byte that may be a late answer leaves the request
 // open at the door and is read past: the answer for certain follows it. A
 // request given up or dropped (the window left) ends the wait: its answer
-// will answer nothing.
+// will answer nothing. The request is let go when the wait ends, so it
+// holds no other request back.
 std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes) {
+                                                            const Fits& fits, const Other& other, int maxBytes,
+                                                            bool* readPastOut) {
+    printerlink::RequestDoor& door = pass_.door();
+    bool readPast = false;
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         if (through_->answer.maybeLate) {
+            readPast = true;
             through_.reset();
             return std::nullopt;
         }
@@ -103,19 +114,34 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
         }
         return ++read <= maxBytes && readByte(v, deadline);
     };
-    while (host_.windowOpen() && now() < deadline) {
-        if (const std::optional<std::uint8_t> through = answeredThrough()) return through;
-        if (!pass_.door().open(ticket)) break;
-        std::uint8_t v = 0;
-        if (!next(v)) break;
-        if (fits(v)) {
-            const printerlink::RequestDoor::Answer answer = pass_.door().take(form, now());
-            if (answer.answers(ticket) && !answer.maybeLate) return v;
-        } else if (other) {
-            again = other(v, next);
+    const auto answer = [&]() -> std::optional<std::uint8_t> {
+        while (host_.windowOpen() && now() < deadline) {
+            if (const std::optional<std::uint8_t> through = answeredThrough()) return through;
+            if (!door.open(ticket)) break;
+            std::uint8_t v = 0;
+            if (!next(v)) break;
+            if (fits(v)) {
+                const printerlink::RequestDoor::Answer taken = door.take(form, now());
+                if (taken.answers(ticket) && !taken.maybeLate) return v;
+                readPast = readPast || (taken.answers(ticket) && taken.readPast);
+                continue;
+            }
+            // A reply of another form, or one of this form that may be a
+            // late answer, uses its mark up at the door; one of this form
+            // that cannot be late is a noisy line's.
+            if (const std::optional<Form> byteForm = printerlink::replyForm(v)) {
+                if (*byteForm != form)
+                    door.passing(*byteForm, now());
+                else if (door.mayBeLate(form))
+                    readPast = door.take(form, now()).readPast || readPast;
+            }
+            if (other) again = other(v, next);
         }
-    }
-    return host_.windowOpen() ? answeredThrough() : std::nullopt;
+        return host_.windowOpen() ? answeredThrough() : std::nullopt;
+    }();
+    readPast = door.release(ticket) || readPast;
+    if (readPastOut) *readPastOut = readPast && !answer;
+    return answer;
 }
 
 bool OwnExchanges::slipInPlace(bool gsR1) {
@@ -165,11 +191,17 @@ std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased.
 bool OwnExchanges::erase() {
-    const Ticket ticket = ask(Form::Esc, printerlink::kOwnRequest,
-                              [this] { host_.send(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea)); });
-    if (ticket == 0) return false;
-    return readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
-                      kEraseReads) == kErased;
+    bool readPast = true;
+    std::optional<std::uint8_t> answer;
+    for (int asked = 0; asked < 2 && readPast && !answer; ++asked) {
+        const Ticket ticket =
+            ask(Form::Esc, printerlink::kOwnRequest,
+                [this] { host_.send(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea)); });
+        if (ticket == 0) return false;
+        answer = readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
+                            kEraseReads, &readPast);
+    }
+    return answer == kErased;
 }
 
 // The erase's answer, when it did not come in its wait, may still come ahead
@@ -189,6 +221,12 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
         reading([&] {
             const Ticket ticket = ask(Form::Text, printerlink::kOwnRequest, send);
             if (ticket == 0) return;
+            // An answer that did not come holds no later request back.
+            struct Release {
+                printerlink::RequestDoor& door;
+                Ticket ticket;
+                ~Release() { door.release(ticket); }
+            } release{pass_.door(), ticket};
             int position = 0;
             for (;;) {
                 std::uint8_t b = 0;

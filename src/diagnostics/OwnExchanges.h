@@ -81,9 +81,13 @@ public:
     std::optional<std::uint8_t> sureAnswer(printerlink::ReplyForm form, const platform::Bytes& command,
                                     const std::function<platform::Micros()>& deadline, const Fits& fits,
                                     const Other& other = {}, int maxBytes = kNoByteLimit);
-    // The answer to `ticket`, read byte by byte as sureAnswer reads.
+    // The answer to `ticket`, read byte by byte as sureAnswer reads; the
+    // request is let go at the door when the wait ends. `readPast`: set when
+    // no answer came but a possibly late byte was read past, so that the
+    // request may be asked once more with nothing of it marked.
     std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
-                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit);
+                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit,
+                                    bool* readPast = nullptr);
     static constexpr int kNoByteLimit = 1 << 30;
 
     // The slip station holds a document, as the printer reported it twice in

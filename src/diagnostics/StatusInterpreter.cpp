@@ -122,7 +122,8 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
     } else if (isEscReply(b) && host_.usbLink()) {
         // The report is one answer: its set may be whole once all its bytes are read.
         if (hidEsc.owner != 0) addToSample(ReplyForm::Esc, hidEsc, escReply(hidEsc.row, i, last), b, facts, false);
-    } else if (isEscReply(b) && host_.lanLink()) {
+    } else if (isEscReply(b)) {
+        // On serial too: a late ESC answer nobody awaits uses its mark up.
         const RequestDoor::Answer answer = take(ReplyForm::Esc, block.arrivedAt);
         if (answer.owner == 0) return;
         if (answer.tag == printerlink::kOwnRequest)

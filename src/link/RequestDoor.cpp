@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "link/PrinterCommands.h"
 #include "platform/loop/EventLoop.h"
 
 namespace printerlink {
@@ -13,6 +14,13 @@ namespace {
 constexpr int kServeSleepMs = 20;
 
 }  // namespace
+
+std::optional<ReplyForm> replyForm(std::uint8_t b) {
+    if (isGsEotReply(b)) return ReplyForm::Status;
+    if (isDleEmReply(b)) return ReplyForm::Kiosk;
+    if (isEscReply(b)) return ReplyForm::Esc;
+    return std::nullopt;
+}
 
 RequestDoor::RequestDoor(platform::EventLoop& loop, std::function<void()> readQueued)
     : loop_(loop), readQueued_(std::move(readQueued)) {}
@@ -38,13 +46,59 @@ void RequestDoor::leave(Owner owner) {
     dropOldPosts(now());
     std::erase_if(posts_, [&](const Post& p) {
         if (p.owner != owner) return false;
-        ++lateAnswersPossible_[static_cast<std::size_t>(p.form)];
+        mark(p.form, p.leftAt, p.leftAt);
         return true;
     });
 }
 
+// A keyed request's answer names its request: it needs no mark.
 void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
-    lateAnswersPossible_[static_cast<std::size_t>(form)] += static_cast<int>(std::erase_if(book(form), which));
+    std::erase_if(book(form), [&](const Request& r) {
+        if (!which(r)) return false;
+        if (!r.readPast && form != ReplyForm::IdItem) mark(form, r.askedAt, r.leftAt);
+        return true;
+    });
+}
+
+void RequestDoor::mark(ReplyForm form, platform::Micros askedAt, platform::Micros leftAt) {
+    auto& marks = marks_[static_cast<std::size_t>(form)];
+    const Mark m{askedAt, leftAt == platform::kForever ? now() + kLateAnswerMicros : leftAt + kLateAnswerMicros};
+    marks.insert(std::upper_bound(marks.begin(), marks.end(), m,
+                                  [](const Mark& a, const Mark& b) { return a.askedAt < b.askedAt; }),
+                 m);
+}
+
+// Requests of every form given up by `at` first: their marks are to lapse
+// as theirs do.
+void RequestDoor::lapseMarks(platform::Micros at, platform::Micros answeredAskedAt) {
+    for (std::size_t f = 0; f < kForms; ++f) giveUpOld(static_cast<ReplyForm>(f), at);
+    for (auto& marks : marks_)
+        std::erase_if(marks, [&](const Mark& m) { return m.lapsesAt <= at || m.askedAt < answeredAskedAt; });
+}
+
+bool RequestDoor::mayBeLate(ReplyForm form) {
+    lapseMarks(now());
+    return !marks_[static_cast<std::size_t>(form)].empty();
+}
+
+void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
+    lapseMarks(arrivedAt);
+    auto& marks = marks_[static_cast<std::size_t>(form)];
+    if (marks.empty()) return;
+    const platform::Micros askedAt = marks.front().askedAt;
+    marks.pop_front();
+    lapseMarks(arrivedAt, askedAt);
+}
+
+bool RequestDoor::release(Ticket ticket) {
+    bool readPast = false;
+    for (std::size_t f = 0; f < kForms; ++f)
+        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
+            if (r.ticket != ticket) return false;
+            readPast = readPast || r.readPast;
+            return true;
+        });
+    return readPast;
 }
 
 void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
@@ -165,21 +219,41 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
     return answer;
 }
 
+// The printer answers in order, so a reply to a request proves that every
+// request asked before it was answered or lost: their marks lapse. A
+// real-time request's answer overtakes those asked before it, and a byte
+// while one is open may be its answer: such a byte proves nothing.
 RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt) {
     giveUpOld(form, arrivedAt);
-    int& late = lateAnswersPossible_[static_cast<std::size_t>(form)];
-    const bool maybeLate = late > 0;
-    if (maybeLate) --late;
+    lapseMarks(arrivedAt);
+    auto& marks = marks_[static_cast<std::size_t>(form)];
+    const bool maybeLate = !marks.empty();
     Book& requests = book(form);
+    const bool realTimeOpen = std::any_of(requests.begin(), requests.end(),
+                                          [](const Request& r) { return r.tag == kRealTimeStatus; });
+    std::optional<platform::Micros> answeredAskedAt;
+    if (maybeLate) {
+        answeredAskedAt = marks.front().askedAt;
+        marks.pop_front();
+    }
+    Answer answer;
     // A byte that came before the oldest request went out answers nothing.
-    if (requests.empty() || requests.front().askedAt > arrivedAt) return {};
-    Answer answer = answerFor(requests.front());
-    answer.maybeLate = maybeLate;
-    // A request whose answer is acted on stays open after a byte that may
-    // be a late one: were the byte that, its own answer would still come,
-    // unmarked, and be taken for the next request's. Its answer for certain
-    // comes once the late ones are through, or it is given up.
-    if (!(maybeLate && waitsForSureAnswer(requests.front()))) requests.pop_front();
+    if (!requests.empty() && requests.front().askedAt <= arrivedAt) {
+        Request& request = requests.front();
+        answer = answerFor(request);
+        answer.maybeLate = maybeLate;
+        if (!answeredAskedAt) answeredAskedAt = request.askedAt;
+        // A request whose answer is acted on stays open after a byte that
+        // may be a late one: were the byte that, its own answer would still
+        // come, unmarked, and be taken for the next request's.
+        if (maybeLate && waitsForSureAnswer(request)) {
+            request.readPast = true;
+            answer.readPast = true;
+        } else {
+            requests.pop_front();
+        }
+    }
+    if (answeredAskedAt && !realTimeOpen) lapseMarks(arrivedAt, *answeredAskedAt);
     return answer;
 }
 
@@ -193,7 +267,9 @@ std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int ke
     const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
     if (found == requests.end()) return std::nullopt;
     const Answer answer = answerFor(*found);
+    const platform::Micros askedAt = found->askedAt;
     requests.erase(found);
+    lapseMarks(arrivedAt, askedAt);
     return answer;
 }
 
@@ -238,7 +314,7 @@ bool RequestDoor::sendUnderWay() {
 
 void RequestDoor::forgetAll() {
     for (Book& requests : books_) requests.clear();
-    lateAnswersPossible_.fill(0);
+    for (auto& marks : marks_) marks.clear();
     posts_.clear();
 }
 

@@ -13,14 +13,26 @@
 //   open; one that comes when none is open answers nothing.
 // - A request open kGiveUpMicros after it left is given up, so nothing
 //   stays owed for good. Its answer may still come and take the place of
-//   the next request's. As the printer answers in order, only the next N
-//   replies of the form after N requests were given up can be such late
-//   answers: those say so (maybeLate), and nothing that feeds, prints or
-//   writes acts on one, nor does the panel show a sample holding one. A
-//   window's own request and a MICR read stay open after such a byte, so
-//   their own answer, which may still come, is theirs. The
-//   real-time status request is the exception: it asks only whether the
-//   printer sends at all, which a late answer shows as well as its own.
+//   the next request's: its give-up leaves a mark on the form, and the next
+//   reply of the form uses the mark up and says it may be late (maybeLate).
+//   Nothing that feeds, prints or writes acts on such a byte, nor does the
+//   panel show a sample holding one.
+// - A window's own request and a MICR read stay open after a possibly late
+//   byte (they read past it), so that their own answer, which may still
+//   come, is theirs. One that read past such a byte and got nothing more
+//   was answered by that byte, or lost: its give-up leaves no new mark, and
+//   the asker may ask once more with nothing marked. So a lost answer costs
+//   the next request of its form one wait, once, never more.
+// - A mark lapses once the answer it stands for can no longer come: when a
+//   reply to a request asked after it arrives (the printer answers in
+//   order; a real-time request's answer overtakes, and proves nothing), or
+//   kLateAnswerMicros after its request left. Every reply of every form is
+//   to pass the door, those nobody awaits too (take, or passing() for a
+//   byte read while nothing of its form is open), so a mark is used up by
+//   the reply it stands for and not by the next request's answer.
+// - The real-time status request takes a possibly late byte as its own: it
+//   asks only whether the printer sends at all, which a late answer shows
+//   as well as its own.
 // - A window enters when it opens and leaves when it closes: what it asked
 //   is dropped and its waits end. Nobody would read the replies still on
 //   their way, and kept owed they would hold the next window back until
@@ -61,6 +73,10 @@ namespace printerlink {
 // scanner's answer to its clear), read whole by the window that asked.
 enum class ReplyForm : std::uint8_t { Status, Kiosk, Esc, IdItem, Text };
 
+// The status form a reply byte has by its fixed bits; nothing for a byte of
+// no status form (text, a sensor message).
+std::optional<ReplyForm> replyForm(std::uint8_t b);
+
 // What a window asked, as the answer's tag tells it.
 enum RequestTag : int {
     kPollSet = 0,         // a status poll's set, one request per row
@@ -75,6 +91,9 @@ public:
     // late still passes: given up sooner, the late answers of such a printer
     // would answer nothing, and the rows would miss them.
     static constexpr platform::Micros kGiveUpMicros = 5'500'000;
+    // Longer than the latest answer a printer that answers at all was seen
+    // to give (a MICR read 7 s after it was asked).
+    static constexpr platform::Micros kLateAnswerMicros = 2 * kGiveUpMicros;
 
     using Owner = unsigned;   // a window's pass; 0 is nobody
     using Ticket = unsigned;  // one set of requests; 0 is none
@@ -88,6 +107,9 @@ public:
         // A request of this form was given up lately: the byte may be its
         // answer, come late, rather than this request's.
         bool maybeLate = false;
+        // The request stays open past this byte (it may be late): its asker
+        // reads on.
+        bool readPast = false;
         bool answers(Ticket t) const { return t != 0 && ticket == t; }
     };
 
@@ -138,6 +160,15 @@ public:
     // when the owner left or `stop` held, or, as for ask, at once when what
     // is owed was asked by a send that has not returned.
     bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
+    // The asker of `ticket` waits no more: the set counts as given up now.
+    // True when it had read past a possibly late byte: nothing more is owed
+    // for it, and its give-up leaves no mark.
+    bool release(Ticket ticket);
+    // A reply of `form` that may be the late answer to a request given up.
+    bool mayBeLate(ReplyForm form);
+    // A reply of `form` read by a wait that awaits another form: it uses up
+    // the form's mark, if any (its request was given up, or it is noise).
+    void passing(ReplyForm form, platform::Micros arrivedAt);
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
 
@@ -150,6 +181,12 @@ private:
         int rows;
         platform::Micros askedAt;  // the send began
         platform::Micros leftAt;   // the send returned; kForever while it runs
+        bool readPast = false;     // a possibly late byte came for it
+    };
+    // A request given up whose answer may still come.
+    struct Mark {
+        platform::Micros askedAt;
+        platform::Micros lapsesAt;
     };
     using Book = std::deque<Request>;
     static constexpr std::size_t kForms = 5;
@@ -175,9 +212,12 @@ private:
     platform::EventLoop& loop_;
     std::function<void()> readQueued_;
     std::array<Book, kForms> books_;
-    // How many of the form's next replies may still be late answers to
-    // requests given up.
-    std::array<int, kForms> lateAnswersPossible_{};
+    // Per form, oldest first: the next replies that may be late answers.
+    std::array<std::deque<Mark>, kForms> marks_;
+    void mark(ReplyForm form, platform::Micros askedAt, platform::Micros leftAt);
+    // Marks whose answers can no longer come at `at`, and those of requests
+    // asked before `answeredAskedAt` once a reply to a later one came.
+    void lapseMarks(platform::Micros at, platform::Micros answeredAskedAt = 0);
     std::set<Owner> present_;
     // Posts still within the give-up time, for the count at their window's leaving.
     struct Post {

@@ -22,6 +22,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                     // 'n' a poll whose send waits for the line while a click asks an own request,
                     // 'w' a poll posted by the first window (its answer read by nobody)
         platform::Micros at;
+        ReplyForm form = ReplyForm::Status;  // of 'o' and 't'
     };
     struct Case {
         const char* name;
@@ -59,6 +60,20 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
          {{'w', 0}, {'l', 6'000'000}, {'q', 6'000'100}, {'t', 6'000'200}, {'t', 6'000'200}, {'t', 6'000'200},
           {'t', 6'000'200}},
          "w q 0 1 2 3"},
+        {"an own request never answered: the next reads past one byte, and its give-up leaves no mark",
+         {{'o', 0}, {'o', 5'600'000}, {'t', 5'700'000}, {'o', 11'200'000}, {'t', 11'200'000}},
+         "o o own~ o own"},
+        {"an ESC answer that never comes, on a link that polls GS EOT: a poll answered after it ends its mark",
+         {{'o', 0, ReplyForm::Esc}, {'p', 5'600'000}, {'t', 5'700'000}, {'t', 5'700'000}, {'t', 5'700'000},
+          {'t', 5'700'000}, {'o', 5'800'000, ReplyForm::Esc}, {'t', 5'900'000, ReplyForm::Esc}},
+         "o p 0 1 2 3 o own"},
+        {"a kiosk answer that never comes and nothing asked since: its mark lapses",
+         {{'o', 0, ReplyForm::Kiosk}, {'o', 11'100'000, ReplyForm::Kiosk}, {'t', 11'200'000, ReplyForm::Kiosk}},
+         "o o own"},
+        {"the real-time status answer overtakes what was asked before it: it ends no mark",
+         {{'o', 0, ReplyForm::Esc}, {'r', 5'600'000}, {'t', 5'700'000}, {'o', 5'800'000, ReplyForm::Esc},
+          {'t', 5'900'000, ReplyForm::Esc}},
+         "o r rt o own~"},
         {"a click served during a poll's send, the printer silent: its request does not wait for good",
          {{'n', 0}},
          "nu"},
@@ -70,8 +85,8 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         RequestDoor door(loop, {});
         const RequestDoor::Owner first = door.enter(), second = door.enter();
         std::string got;
-        const auto ask = [&](RequestDoor::Owner owner, int tag, int rows, char name) {
-            const bool sent = door.tryAsk(owner, ReplyForm::Status, tag, rows, [] { return true; }) != 0;
+        const auto ask = [&](RequestDoor::Owner owner, int tag, int rows, char name, ReplyForm form = ReplyForm::Status) {
+            const bool sent = door.tryAsk(owner, form, tag, rows, [] { return true; }) != 0;
             got += sent ? std::string(1, name) : "S";
         };
         for (const Step& step : c.steps) {
@@ -80,7 +95,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
             if (step.what == 'p') ask(first, printerlink::kPollSet, 4, 'p');
             if (step.what == 'q') ask(second, printerlink::kPollSet, 4, 'q');
             if (step.what == 'r') ask(first, printerlink::kRealTimeStatus, 1, 'r');
-            if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o');
+            if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o', step.form);
             if (step.what == 'w') got += door.post(first, ReplyForm::Status, [] { return true; }) ? "w" : "S";
             if (step.what == 'n') {
                 bool held = false, under = false;
@@ -99,7 +114,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                 got.pop_back();
             }
             if (step.what == 't') {
-                const RequestDoor::Answer a = door.take(ReplyForm::Status, step.at);
+                const RequestDoor::Answer a = door.take(step.form, step.at);
                 got += a.owner == 0                             ? "-"
                        : a.tag == printerlink::kRealTimeStatus ? "rt"
                        : a.tag == printerlink::kOwnRequest     ? "own"
