@@ -172,7 +172,18 @@ void MainWindow::FunctionButton_Click(int Index) {
             }
             break;
         case kChangeConfiguration: ChangeConfigurationButton(focusIndex); break;
-        case kViewTally: ViewTallyButton(); break;
+        case kViewTally:
+            // On serial its connection notice serves events before the
+            // window opens: the guard holds from the click.
+            {
+                struct Guard {
+                    bool& open;
+                    bool before = std::exchange(open, true);
+                    ~Guard() { open = before; }
+                } guard{workWindowOpen_};
+                ViewTallyButton();
+            }
+            break;
         default: return;
     }
     CheckAfterButton(focusIndex);
