@@ -170,6 +170,17 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                         },
                         true, 2, 0, false});
     }
+    // Pressed while replies are being lost: it prints once the losses stop,
+    // each lost answer costing its own wait and at most one more.
+    for (Link link : {Link::Serial, Link::Lan}) {
+        rows.push_back({"replies lost meanwhile", link, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                        [this] {
+                            setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                            printer.skipStatusReplies(3);
+                            messageKeys = {'1', '1', '1', '1', '1', '1', '0'};
+                        },
+                        true, 0, 0, false});
+    }
     const auto answerModal = driver.onModal;
     for (const Case& c : rows) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
