@@ -174,16 +174,7 @@ TEST_F(LogoDownload, FlashWriteIsToldAsThePrinterReportsItAndTheSamplePrintStill
         if (c.unanswered) printer.setReply({0x1D, 0x72, 0x04}, {});
         printer.setNoise(c.noiseEvery);
         if (c.afterMissedStatus) {
-            auto missed = std::make_shared<bool>(true);
-            printer.addCommand({{0x1D, 0x72, 0x04}, {}, [](const Bytes&) { return "GS r 4"; },
-                                [missed, lan = c.link == Link::Lan](sim::SimPrinter& p, const Bytes&) {
-                                    if (std::exchange(*missed, false)) {
-                                        if (lan) return;
-                                        p.config().replyDelay = 6'000'000;
-                                        p.scheduler().after(1000, [&p] { p.config().replyDelay = 2000; });
-                                    }
-                                    p.reply({static_cast<std::uint8_t>(p.status().flashWriteFails ? 0x08 : 0)});
-                                }});
+            printer.delayNextReply({0x1D, 0x72, 0x04}, c.link == Link::Lan ? platform::kForever : 6'000'000);
             download(w, c.name);
             runFor(1000);
             printer.clearLog();

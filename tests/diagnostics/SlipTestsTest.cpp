@@ -5,7 +5,7 @@
 #include "platform/loop/EventLoop.h"
 
 #include "link/LinkFlags.h"
-#include "printer-sim/SimSlip.h"
+#include "link/PrinterCommands.h"
 
 namespace diagtest {
 namespace {
@@ -161,11 +161,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         rows.push_back({"one slip status never answered", link, &diagnostics::DiagnosePrinterDlg::SlipButton,
                         [this] {
                             setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
-                            printer.setReply({0x1D, 0x04, 0x05}, {});
-                            printer.onLog = [this](const sim::SimLogEntry& entry) {
-                                if (std::count(entry.decoded.begin(), entry.decoded.end(), "GS EOT 5") == 0) return;
-                                printer.scheduler().after(1000, [this] { printer.clearReplies(); });
-                            };
+                            printer.delayNextReply({0x1D, 0x04, 0x05}, platform::kForever);
                             messageKeys = {'1', '1', '0'};
                         },
                         true, 2, 0, false});
@@ -284,16 +280,7 @@ TEST_F(SlipTests, MicrReadPrintsItsReceiptAndShowsTheFieldsOnEveryLink) {
         auto& w = open(c.link, 0);
         setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
         if (c.afterLateRead) {
-            auto late = std::make_shared<bool>(true);
-            printer.addCommand({{0x1B, 0x77, 0x50, 0x0D}, {}, [](const Bytes&) { return "ESC w P (MICR read)"; },
-                                [late](sim::SimPrinter& p, const Bytes&) {
-                                    ++p.slip().micrReads;
-                                    if (std::exchange(*late, false)) {
-                                        p.config().replyDelay = 7'000'000;
-                                        p.scheduler().after(1000, [&p] { p.config().replyDelay = 2000; });
-                                    }
-                                    p.reply(sim::micrReply(p.slip(), p.status()));
-                                }});
+            printer.delayNextReply(printerlink::MicrReadCommand, 7'000'000);
             ASSERT_TRUE(driver.click(w.MICRButton));
             runFor(10000);
             printer.paper().clear();

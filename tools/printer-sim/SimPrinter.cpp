@@ -128,7 +128,8 @@ void SimPrinter::sendHeldReplies() {
     const int firstLate = requestsRead_ - requestsRead_ / 2;
     std::vector<HeldReply> replies;
     replies.swap(held_);
-    for (const HeldReply& r : replies) schedule(r.bytes, r.epoch, r.request >= firstLate ? config_.splitDelay : 0);
+    for (const HeldReply& r : replies)
+        schedule(r.bytes, r.epoch, r.extra + (r.request >= firstLate ? config_.splitDelay : 0));
 }
 
 void SimPrinter::flushUnknown(SimLogEntry& entry) {
@@ -152,6 +153,10 @@ void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
     answering_ = isStatusRequest(bytes) ? requestsRead_++ : -1;
     skipping_ = answering_ >= 0 && skipsLeft_ > 0;
     if (skipping_) --skipsLeft_;
+    if (const auto late = nextDelayed_.find(platform::toText(bytes)); late != nextDelayed_.end()) {
+        delaying_ = late->second;
+        nextDelayed_.erase(late);
+    }
     if (const auto it = replies_.find(platform::toText(bytes)); it != replies_.end()) {
         if (!it->second.empty()) reply(it->second);
     } else if (command.handle) {
@@ -159,10 +164,11 @@ void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
     }
     answering_ = -1;
     skipping_ = false;
+    delaying_ = 0;
 }
 
 void SimPrinter::reply(const Bytes& bytes) {
-    if (skipping_) return;
+    if (skipping_ || delaying_ == platform::kForever) return;
     Bytes shaped = bytes;
     switch (fault_) {
     case ReplyFault::None: break;
@@ -174,9 +180,9 @@ void SimPrinter::reply(const Bytes& bytes) {
     }
     if (shaped.empty()) return;
     if (reading_)
-        held_.push_back({std::move(shaped), epoch_, answering_});
+        held_.push_back({std::move(shaped), epoch_, answering_, delaying_});
     else
-        schedule(shaped, epoch_, 0);
+        schedule(shaped, epoch_, delaying_);
 }
 
 void SimPrinter::schedule(const Bytes& bytes, unsigned epoch, platform::Micros extra) {

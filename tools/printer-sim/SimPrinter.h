@@ -145,6 +145,11 @@ public:
     // The next n status requests (those with a one-byte status reply: GS EOT
     // n, DLE EOT n, DLE EM n, ESC v, ESC u, GS r 1) go unanswered; 0 ends it.
     void skipStatusReplies(int n) { skipsLeft_ = std::max(n, 0); }
+    // The next reply to `command` comes `extra` later than it would (never,
+    // with platform::kForever); those after it still follow it in order.
+    void delayNextReply(const platform::Bytes& command, platform::Micros extra) {
+        nextDelayed_[platform::toText(command)] = extra;
+    }
     int skipsLeft() const { return skipsLeft_; }
     void setCtsLow(bool low);
     void closeConnection();
@@ -202,12 +207,15 @@ private:
         platform::Bytes bytes;
         unsigned epoch;
         int request;  // the status request answered, counted from 0 in the input call; -1: none
+        platform::Micros extra = 0;
     };
     bool reading_ = false;
     std::vector<HeldReply> held_;
     int requestsRead_ = 0;  // status requests in the input call so far
     int answering_ = -1;    // the status request whose handler runs; -1: none
     bool skipping_ = false;  // that request goes unanswered
+    std::map<std::string, platform::Micros> nextDelayed_;
+    platform::Micros delaying_ = 0;  // of the replies of the command whose handler runs
     std::vector<SimLogEntry> log_;
     platform::LifeToken life_;
 };
