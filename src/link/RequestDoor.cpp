@@ -247,4 +247,11 @@ void RequestDoor::serve() {
     loop_.sleep(kServeSleepMs);
 }
 
+RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
+    giveUpOld(form, now());
+    const Book& requests = book(form);
+    const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
+    return found == requests.end() || !present(found->owner) ? 0 : found->owner;
+}
+
 }  // namespace printerlink

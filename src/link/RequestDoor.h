@@ -140,6 +140,9 @@ public:
     bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
+    // Who asked the oldest open keyed request of `key` (0: nobody): the
+    // reply of that key that comes next is theirs, and only theirs to take.
+    Owner keyedAskedBy(ReplyForm form, int key);
 
 private:
     struct Request {
