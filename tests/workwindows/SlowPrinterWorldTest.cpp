@@ -219,6 +219,33 @@ const Flow kFlows[] = {
      }},
 };
 
+    // As a technician going back and forth does, through View Tally: the
+    // main window's own firmware request goes out between the openings.
+const Flow kReopened{"TallyReopened",
+     [](SlowPrinter& t) {
+         t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
+         for (int round = 0; round < 5; ++round) {
+             SCOPED_TRACE(round);
+             Strings ids, tallies;
+             t.clock.scheduleAfter(3000'000 + 3 * t.lateMs() * 1000, [&] {
+                 t.loop.post([&] {
+                     auto* w = dynamic_cast<Tally*>(platform::TestDriver::findForm("ViewTallyDlg"));
+                     ASSERT_NE(w, nullptr);
+                     ids = texts(w->PrinterIDText);
+                     tallies = texts(w->PrinterTallyText);
+                     t.driver.closeBox(*w);
+                 });
+             });
+             ASSERT_TRUE(t.clickButton(5));
+             EXPECT_EQ(ids, kIds);
+             EXPECT_EQ(tallies, kTallies);
+             EXPECT_EQ(t.told(), Strings{});
+             t.idle(100 + 200 * round);
+         }
+         auto& w = t.open<Tally>();
+         EXPECT_EQ(texts(w.PrinterIDText), kIds);
+     }};
+
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
     return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param)) + "_" +
@@ -239,6 +266,10 @@ std::vector<Flow> flowsNamed(std::initializer_list<std::string_view> names) {
 INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Serial, Link::Lan),
                                             ::testing::Values(Late150, Late600, Late1000, Silent, SilentLate1000)),
+                         rowName);
+INSTANTIATE_TEST_SUITE_P(SerialReopened, SlowPrinter,
+                         ::testing::Combine(::testing::Values(kReopened), ::testing::Values(Link::Serial),
+                                            ::testing::Values(Late150, Late600)),
                          rowName);
 INSTANTIATE_TEST_SUITE_P(SerialAndTcpSplitPoll, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(flowsNamed({"Receipt"})),
