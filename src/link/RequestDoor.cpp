@@ -254,4 +254,11 @@ RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
     return found == requests.end() || !present(found->owner) ? 0 : found->owner;
 }
 
+std::optional<RequestDoor::Answer> RequestDoor::takeKeyedInTurn(ReplyForm form, int key, platform::Micros arrivedAt) {
+    const std::optional<Answer> answer = takeKeyed(form, key, arrivedAt);
+    if (answer && answer->owner != 0)
+        giveUp(form, [&](const Request& r) { return r.owner == answer->owner && r.ticket < answer->ticket; });
+    return answer;
+}
+
 }  // namespace printerlink
