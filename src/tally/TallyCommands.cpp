@@ -66,6 +66,15 @@ void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
     constexpr std::size_t kLeadBytes = 3;
     const std::size_t end = printerlink::hidReportDataEnd(report);
     const platform::Micros now = platform::EventLoop::current().clock().now();
+    auto& door = doorPass_.door();
+    // A clear's answer: one byte of its form, while the window's clear is
+    // the next request of that form.
+    const std::size_t data = printerlink::kHidReportHeaderBytes;
+    if (end == data + 1 && printerlink::isEscReply(report[data]) &&
+        door.nextIs(printerlink::ReplyForm::Esc, doorPass_.owner(), printerlink::kOwnRequest)) {
+        door.take(printerlink::ReplyForm::Esc, now);
+        return;
+    }
     for (std::size_t i = printerlink::kHidReportHeaderBytes; i < end && i < printerlink::kHidReportHeaderBytes + kLeadBytes;
          ++i)
         if (doorPass_.door().takeKeyedInTurn(printerlink::ReplyForm::IdItem, report[i], now)) return;
