@@ -89,12 +89,8 @@ protected:
         link->m_bValidationSend = true;
         const std::size_t checkRequests = statusRequestsTaken() + 2;  // DLE EOT 2 and DLE EOT 5
         link->RequestConnectionCheckStatus();
-        if (link->EthernetStatus() == "True") {  // every answer in before the firmware parser waits
+        if (link->EthernetStatus() == "True")  // the link takes the answers at the door
             ASSERT_TRUE(runUntil([&] { return statusRequestsTaken() >= checkRequests; }));
-            const printerlink::RequestDoor::Owner pass = link->requestDoor().enter();
-            ASSERT_TRUE(link->requestDoor().awaitQuiet(pass));
-            link->requestDoor().leave(pass);
-        }
         else
             ASSERT_TRUE(runUntil([&] { return link->m_CheckingConfiguration; }));
         link->RequestFirmwareVersion();

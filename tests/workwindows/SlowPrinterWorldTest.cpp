@@ -219,32 +219,27 @@ const Flow kFlows[] = {
      }},
 };
 
-    // As a technician going back and forth does, through View Tally: the
-    // main window's own firmware request goes out between the openings.
-const Flow kReopened{"TallyReopened",
-     [](SlowPrinter& t) {
-         t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
-         for (int round = 0; round < 5; ++round) {
-             SCOPED_TRACE(round);
-             Strings ids, tallies;
-             t.clock.scheduleAfter(3000'000 + 3 * t.lateMs() * 1000, [&] {
-                 t.loop.post([&] {
-                     auto* w = dynamic_cast<Tally*>(platform::TestDriver::findForm("ViewTallyDlg"));
-                     ASSERT_NE(w, nullptr);
-                     ids = texts(w->PrinterIDText);
-                     tallies = texts(w->PrinterTallyText);
-                     t.driver.closeBox(*w);
-                 });
-             });
-             ASSERT_TRUE(t.clickButton(5));
-             EXPECT_EQ(ids, kIds);
-             EXPECT_EQ(tallies, kTallies);
-             EXPECT_EQ(t.told(), Strings{});
-             t.idle(100 + 200 * round);
-         }
-         auto& w = t.open<Tally>();
-         EXPECT_EQ(texts(w.PrinterIDText), kIds);
-     }};
+// Through View Tally, closed and opened again: the main window's own
+// firmware request goes out between the openings.
+const Flow kReopened{"TallyReopened", [](SlowPrinter& t) {
+    t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
+    for (int round = 0; round < 5; ++round) {
+        Strings ids, tallies;
+        t.clock.scheduleAfter(3000'000 + 3 * t.lateMs() * 1000, [&] {
+            t.loop.post([&] {
+                auto* w = dynamic_cast<Tally*>(platform::TestDriver::findForm("ViewTallyDlg"));
+                ASSERT_NE(w, nullptr);
+                std::tie(ids, tallies) = std::pair(texts(w->PrinterIDText), texts(w->PrinterTallyText));
+                t.driver.closeBox(*w);
+            });
+        });
+        ASSERT_TRUE(t.clickButton(5));
+        EXPECT_EQ(std::pair(ids, tallies), std::pair(kIds, kTallies)) << round;
+        t.idle(100 + 200 * round);
+    }
+    EXPECT_EQ(t.told(), Strings{});
+    EXPECT_EQ(texts(t.open<Tally>().PrinterIDText), kIds);
+}};
 
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
