@@ -17,14 +17,20 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
       services_(services),
       routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
                 [this](const Bytes& data) { CheckStatusResponse(data); },
-                [this](const Bytes& data) { ParseFirmwareVersion(data); },
+                [this](const Bytes& data) {
+                    requestDoor_.takeKeyed(ReplyForm::IdItem, firmwareReplyMarker(), loop_.clock().now());
+                    ParseFirmwareVersion(data);
+                },
                 [this](const Bytes& data) { OnDataReceived.raise(data); },
                 [this] {
                     const RequestDoor::Answer answer = requestDoor_.take(ReplyForm::Status, loop_.clock().now());
-                    return answer.owner != 0 && answer.tag == kRealTimeStatus;
-                }}),
+                    return answer.owner != 0 && answer.owner != linkPass_ && answer.tag == kRealTimeStatus;
+                },
+                [this] { return requestDoor_.keyedAskedBy(ReplyForm::IdItem, firmwareReplyMarker()) == linkPass_; },
+                [this](std::uint8_t b) { return takeLinkAnswer(b); }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
       requestDoor_(loop, [this] { readQueuedHidReports(); }),
+      linkPass_(requestDoor_.enter()),
       firmwareReplyLimit_(loop),
       restartAnswerGrace_(loop) {
     // A run-time error inside an event handler is recorded, never thrown

@@ -366,6 +366,14 @@ private:
     // The reply bytes the TCP and USB HID waits read but did not take.
     HeldReply heldReply_;
     RequestDoor requestDoor_;
+    // The link's own pass: its after-connect probes and the main window's
+    // checks are asked at the door like a window's requests, so that their
+    // answers and a window's are each taken by the one that asked.
+    RequestDoor::Owner linkPass_;
+    // Asks the link's request of `form` at the door; see askAsLink.
+    bool askAsLink(ReplyForm form, int rows, const std::function<bool()>& send);
+    // The door finds `b` answers the link's own probe or check, and takes it.
+    bool takeLinkAnswer(std::uint8_t b);
     platform::Timer firmwareReplyLimit_;  // one shot
     // When Winsock_Close last reconnected by itself, or -1 when the open
     // connection was made by ConnectPrinter.

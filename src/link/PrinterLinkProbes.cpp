@@ -1,6 +1,7 @@
 // The probes after connecting: which status request a TCP printer answers,
 // whether the printer answers at all, and its firmware version.
 #include <algorithm>
+#include <optional>
 
 #include "link/LinkFlags.h"
 #include "link/IdItemCodes.h"
@@ -24,17 +25,42 @@ constexpr int kMaxCheckResends = 3;
 
 }  // namespace
 
+// The link's requests are asked at the door with its own pass. One goes
+// out whatever is owed when the door would skip its turn: a check cannot
+// wait for an earlier answer a silent printer may never send, and what it
+// asks is only whether the printer answers at all.
+bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()>& send) {
+    bool asked = false;
+    const RequestDoor::Ticket ticket = requestDoor_.tryAsk(linkPass_, form, kRealTimeStatus, rows, [&] {
+        asked = true;
+        return send();
+    });
+    return asked ? ticket != 0 : send();
+}
+
+// Only while the door's next request of the byte's form is the link's:
+// any other byte of the form answers a window's request, and a window
+// takes it.
+bool PrinterLink::takeLinkAnswer(std::uint8_t b) {
+    const std::optional<ReplyForm> form = isGsEotReply(b) ? std::optional(ReplyForm::Status)
+                                          : isEscReply(b) ? std::optional(ReplyForm::Esc)
+                                                          : std::nullopt;
+    if (!form || !requestDoor_.nextIs(*form, linkPass_, kRealTimeStatus)) return false;
+    requestDoor_.take(*form, loop_.clock().now());
+    return true;
+}
+
 void PrinterLink::ProbeLanPrinterStatus() {
     if (!m_bEthernet) return;
     m_bLanReplyReceived = false;
-    SendOutput(GsEotStatusCommand(1));
+    askAsLink(ReplyForm::Status, 1, [this] { return SendOutput(GsEotStatusCommand(1)); });
     yieldTimes(kLanProbeYields);
     if (m_bLanReplyReceived) {
         bLanAnswersGsEot = true;
         return;
     }
     m_bLanReplyReceived = false;
-    SendOutput(EscVStatusCommand);
+    askAsLink(ReplyForm::Esc, 1, [this] { return SendOutput(EscVStatusCommand); });
     yieldTimes(kLanProbeYields);
     if (!m_bLanReplyReceived) return;
     // A printer that answers GS EOT 1 later than its probe waits answers it
@@ -47,20 +73,23 @@ void PrinterLink::ProbeLanPrinterStatus() {
 
 void PrinterLink::RequestConnectionCheckStatus() {
     // A USB HID printer takes commands only as output reports.
-    if (!m_bValidationSend) {
-        sendFramed(ConnectionCheckStatusCommand, kRtosWaits);
-    } else {
-        sendFramed(ConnectionCheckStatusCommand, kValidationWaits);
-        m_bValidationSend = false;
-    }
+    const SendWaits& waits = m_bValidationSend ? kValidationWaits : kRtosWaits;
+    m_bValidationSend = false;
+    // Awaited from before the send: a printer may answer while it yields.
     m_bAwaitingConnectionStatus = true;
+    askAsLink(ReplyForm::Status, kConnectionCheckRequests,
+              [&] { return sendFramed(ConnectionCheckStatusCommand, waits); });
     // A USB HID printer answers each of the two requests with an input report
     // that only a read takes. Left queued, they would be the answers the
     // next reads get (the next ID item, the next status), each reply one
     // command late from then on; so they are taken here.
     if (m_lngHIDHandle > 0)
-        for (int request = 0; request < kConnectionCheckRequests; ++request)
-            if (!readReport()) break;
+        for (int request = 0; request < kConnectionCheckRequests; ++request) {
+            const std::optional<Bytes> report = readReport();
+            if (!report) break;
+            const std::size_t data = kHidReportHeaderBytes;
+            if (report->size() > data) takeLinkAnswer((*report)[data]);
+        }
 }
 
 void PrinterLink::CheckStatusResponse(const Bytes& data) {
@@ -88,7 +117,10 @@ void PrinterLink::CheckStatusResponse(const Bytes& data) {
 void PrinterLink::RequestFirmwareVersion() {
     forgetFirmwareReply();
     m_bAwaitingFirmware = true;
-    SendOutputFramed(IdItemCommand(kFirmwareItem));
+    // Keyed, as a window's ID item: the reply goes to the link's parse only
+    // while the link's request is the oldest of its code.
+    requestDoor_.askKeyed(linkPass_, ReplyForm::IdItem, kFirmwareItem,
+                          [this] { return SendOutputFramed(IdItemCommand(kFirmwareItem)); });
     if (m_lngHIDHandle > 0) fncReadHIDData();
     limitFirmwareReply();
 }
@@ -118,6 +150,9 @@ void PrinterLink::limitFirmwareReply() {
 // and what comes later is no longer awaited. (A reply taken whole whose
 // trailing byte never came just stops waiting for it.)
 void PrinterLink::forgetFirmwareReply() {
+    // A reply that comes after this is a window's, as before, not ours.
+    if (requestDoor_.keyedAskedBy(ReplyForm::IdItem, kFirmwareItem) == linkPass_)
+        requestDoor_.takeKeyed(ReplyForm::IdItem, kFirmwareItem, loop_.clock().now());
     firmwareReplyLimit_.setInterval(0);
     routing_.dropFirmwareReply();
     m_bAwaitingFirmware = false;

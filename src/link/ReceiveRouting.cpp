@@ -55,7 +55,7 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
         toWaitingProbeOrWindows(data);
         return;
     }
-    const Bytes rest = to_.awaitingConnectionStatus ? data : takeFirmwareReply(data);
+    const Bytes rest = takeFirmwareReply(data);
     // A byte of the form that answers another request (a poll given up, a
     // closed window's) is no answer: it goes on as data.
     const auto answer = std::find_if(rest.begin(), rest.end(), [this](std::uint8_t b) {
@@ -72,20 +72,42 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
     if (!others.empty()) toWaitingProbeOrWindows(others);
 }
 
+// A firmware reply or a window's late reply that comes while the check
+// waits is not the check's answer: taken for it, the firmware parse or the
+// window would never get it, and the check would fail on a byte that was
+// never its answer.
 void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
-    if (to_.awaitingConnectionStatus)
-        to_.connectionStatus(data);
-    else
+    if (!to_.awaitingConnectionStatus) {
         toFirmwareOrWindows(data);
+        return;
+    }
+    if (!to_.answersConnectionCheck) {
+        to_.connectionStatus(data);
+        return;
+    }
+    Bytes answers, others;
+    for (std::uint8_t b : takeFirmwareReply(data)) (to_.answersConnectionCheck(b) ? answers : others).push_back(b);
+    if (!answers.empty()) to_.connectionStatus(answers);
+    if (!others.empty()) to_.windows(others);
+}
+
+bool ReceiveRouting::firmwareReplyAwaited() const {
+    return to_.awaitingFirmware && (!to_.firmwareAskedByLink || to_.firmwareAskedByLink());
 }
 
 void ReceiveRouting::readrealTimeResponesDiag() {
     takeAsAnswer(to_.handshake.bDiagStatusRequested, to_.handshake.bDiagStatusAnswered);
 }
 
+// The link's own probes and check are not read on TCP, but their answers
+// are theirs: passed on, a window's interpreter would take them at the door
+// for its own request.
 void ReceiveRouting::routeLanData(const Bytes& data) {
     to_.tallies.parseWaitingTallies(data);
-    toFirmwareOrWindows(data);
+    Bytes rest;
+    for (std::uint8_t b : takeFirmwareReply(data))
+        if (!to_.answersConnectionCheck || !to_.answersConnectionCheck(b)) rest.push_back(b);
+    if (!rest.empty()) to_.windows(rest);
 }
 
 // A report reaches the windows from its report ID up to its first zero byte.
@@ -93,7 +115,7 @@ void ReceiveRouting::routeLanData(const Bytes& data) {
 // reads itself; a report another command brought is not the reply.
 void ReceiveRouting::deliverHidReport(const Bytes& report) {
     const Bytes data = platform::toBytes(platform::toTextUntilNul(report));
-    const bool reply = to_.awaitingFirmware && data.size() > kHidReportHeaderBytes &&
+    const bool reply = data.size() > kHidReportHeaderBytes && firmwareReplyAwaited() &&
                        data[kHidReportHeaderBytes] == firmwareReplyMarker();
     if (reply)
         to_.firmwareVersion(data);
@@ -115,7 +137,7 @@ Bytes ReceiveRouting::takeFirmwareReply(const Bytes& data) {
     auto at = data.begin();
     if (std::exchange(firmwareTrailerDue_, false) && at != data.end() && canOnlyBeTrailer(*at)) ++at;
     if (!to_.awaitingFirmware) firmwareReply_.clear();  // the wait was called off
-    const bool begins = to_.awaitingFirmware && at != data.end() && *at == firmwareReplyMarker();
+    const bool begins = at != data.end() && *at == firmwareReplyMarker() && firmwareReplyAwaited();
     if (firmwareReply_.empty() && !begins) return Bytes(at, data.end());
     while (at != data.end() && firmwareReply_.size() < wholeFirmwareText() && !isEndByte(*at))
         firmwareReply_.push_back(*at++);

@@ -9,7 +9,10 @@
 // bytes, or all of it when it holds no such byte, go on as if no handshake
 // were up: to the connection check or the firmware probe while the link
 // awaits them, else to the windows. Only the bytes of a firmware reply are
-// never taken for that answer. TCP data is offered to every tally still
+// never taken for that answer. The connection check takes only the bytes
+// the request door finds answering it; the firmware reply is taken first,
+// and only while the door's oldest request of its code is the link's: a
+// work window may ask the same ID item, and its reply is the window's. TCP data is offered to every tally still
 // requested (LanTallyReplies) and then goes to the firmware probe while it
 // is awaited, else to the windows; the connection check never takes it.
 //
@@ -54,6 +57,13 @@ struct ReceiveTargets {
     // request door finds it answers a window's real-time status request
     // (and not a request given up, or one of a closed window).
     std::function<bool()> answersRealTimeRequest;
+    // Whether the next firmware reply is the link's to parse: the door's
+    // oldest open request of its code is the link's, not a window's that
+    // asked the same ID item. Unset: every firmware reply awaited is.
+    std::function<bool()> firmwareAskedByLink;
+    // Whether the door finds a byte answers the link's own connection
+    // check, and takes it there. Unset: all input awaited goes to it.
+    std::function<bool(std::uint8_t)> answersConnectionCheck;
 };
 
 class ReceiveRouting {
@@ -83,6 +93,8 @@ public:
 private:
     // Input no handshake takes.
     void toWaitingProbeOrWindows(const platform::Bytes& data);
+    // A firmware reply, if the link asked for the next one, begins here.
+    bool firmwareReplyAwaited() const;
     void toFirmwareOrWindows(const platform::Bytes& data);
     // The firmware reply takes its part of data, if any; the rest of data
     // is returned, in order.

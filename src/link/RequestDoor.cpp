@@ -323,4 +323,18 @@ void RequestDoor::serve() {
     loop_.sleep(kServeSleepMs);
 }
 
+RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
+    giveUpOld(form, now());
+    const Book& requests = book(form);
+    const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
+    return found == requests.end() || !present(found->owner) ? 0 : found->owner;
+}
+
+std::optional<RequestDoor::Answer> RequestDoor::takeKeyedInTurn(ReplyForm form, int key, platform::Micros arrivedAt) {
+    const std::optional<Answer> answer = takeKeyed(form, key, arrivedAt);
+    if (answer && answer->owner != 0)
+        giveUp(form, [&](const Request& r) { return r.owner == answer->owner && r.ticket < answer->ticket; });
+    return answer;
+}
+
 }  // namespace printerlink

@@ -171,6 +171,13 @@ public:
     void passing(ReplyForm form, platform::Micros arrivedAt);
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
+    // Who asked the oldest open keyed request of `key` (0: nobody): the
+    // reply of that key that comes next is theirs, and only theirs to take.
+    Owner keyedAskedBy(ReplyForm form, int key);
+    // takeKeyed, and the same owner's keyed requests asked before the one
+    // answered are given up: the printer answers in order, so an answer
+    // that did not come before a later one's will not come.
+    std::optional<Answer> takeKeyedInTurn(ReplyForm form, int key, platform::Micros arrivedAt);
 
 private:
     struct Request {

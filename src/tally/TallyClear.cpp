@@ -66,12 +66,23 @@ std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
     for (int i = 0; i < kTallyCount; ++i) {
         if (!tallySelected(i)) continue;
         const bool kiosk = m_MainComm.bKiosk;
-        WriteIdItem(TallyCode(i, IdItemOp::Clear, kiosk), "");
-        // The printer's one-byte answer waits in an input report; left
-        // there, every later read would get the reply before its own.
+        const std::uint8_t code = TallyCode(i, IdItemOp::Clear, kiosk);
+        // On USB HID the printer's one-byte answer waits in an input report;
+        // left there, every later read would get the reply before its own.
+        // It is asked and awaited at the door, with events served, and the
+        // window takes it as its report comes (noteHidReply): read by the
+        // link's own wait, it was booked by nobody, and a late one was the
+        // answer the door gave the next request of its form.
         if (m_MainComm.m_lngHIDHandle > 0) {
-            platform::Bytes answer(1, 0);
-            m_MainComm.WaitResponse(answer, 1);
+            m_MainComm.m_AHPIBufferCmd = false;  // the reads bring data, not the poll's answer
+            printerlink::RequestDoor& door = doorPass_.door();
+            if (door.ask(doorPass_.owner(), printerlink::ReplyForm::Esc, printerlink::kOwnRequest, 1,
+                         [&] { return WriteIdItem(code, ""); }) != 0)
+                door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::Esc,
+                                  platform::Micros(printerlink::kReplyWaitMs) * 1000);
+            if (!isLoaded()) break;
+        } else {
+            WriteIdItem(code, "");
         }
         if (requestLanValues && !kiosk) m_MainComm.tallyRequested(i) = true;
         cleared.push_back(i);

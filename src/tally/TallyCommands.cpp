@@ -9,6 +9,10 @@
 
 namespace tally {
 
+namespace {
+constexpr platform::Micros kHidReportReadMicros = 150'000;
+}  // namespace
+
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
     return m_MainComm.SendOutputFramed(command);
@@ -24,20 +28,22 @@ bool ViewTallyDlg::SetAutoStatusBack(bool enable) {
 
 // Every read is asked at the link's door, keyed by its code: the printer
 // answers in order, and a write or a clear sent before the answers came
-// would be followed by them (awaitReadAnswers). On USB HID only the reports
-// already there are read: a read that waited for each request's answer
-// would hold the window for its whole bound per request while a printer is
-// late (a read is some twenty requests); the answers still owed are read
-// with events served (awaitReadAnswers). On serial and TCP an answer no box
+// would be followed by them (awaitReadAnswers). On USB HID each read waits
+// at the door for its report, as long as one device read (150 ms) from the
+// oldest answer still owed, with events served: an item the printer leaves
+// unanswered costs no more, and a silent printer holds the window no
+// longer than that. A late printer's answers queue on the device and are
+// read by the next requests' waits, and those still owed at the end with
+// events served (awaitReadAnswers). On serial and TCP an answer no box
 // shows is never found whole, so nothing waits for it.
 bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
     const bool hid = m_MainComm.m_lngHIDHandle > 0;
     auto& door = doorPass_.door();
     const auto ticket = door.askKeyed(doorPass_.owner(), printerlink::ReplyForm::IdItem, code,
                                       [&] { return sendCommand(printerlink::IdItemCommand(code)); });
-    if (hid)
-        m_MainComm.readQueuedHidReports();
-    else if (ticket != 0 && !boxShows(code))
+    if (hid && ticket != 0)
+        door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem, kHidReportReadMicros);
+    else if (!hid && ticket != 0 && !boxShows(code))
         door.takeKeyed(printerlink::ReplyForm::IdItem, code, platform::EventLoop::current().clock().now());
     return ticket != 0;
 }
@@ -60,9 +66,18 @@ void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
     constexpr std::size_t kLeadBytes = 3;
     const std::size_t end = printerlink::hidReportDataEnd(report);
     const platform::Micros now = platform::EventLoop::current().clock().now();
+    auto& door = doorPass_.door();
+    // A clear's answer: one byte of its form, while the window's clear is
+    // the next request of that form.
+    const std::size_t data = printerlink::kHidReportHeaderBytes;
+    if (end == data + 1 && printerlink::isEscReply(report[data]) &&
+        door.nextIs(printerlink::ReplyForm::Esc, doorPass_.owner(), printerlink::kOwnRequest)) {
+        door.take(printerlink::ReplyForm::Esc, now);
+        return;
+    }
     for (std::size_t i = printerlink::kHidReportHeaderBytes; i < end && i < printerlink::kHidReportHeaderBytes + kLeadBytes;
          ++i)
-        if (doorPass_.door().takeKeyed(printerlink::ReplyForm::IdItem, report[i], now)) return;
+        if (doorPass_.door().takeKeyedInTurn(printerlink::ReplyForm::IdItem, report[i], now)) return;
 }
 
 bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {

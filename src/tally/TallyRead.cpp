@@ -2,6 +2,7 @@
 // parser that cuts what comes back into the cached replies in request order.
 #include <algorithm>
 #include <map>
+#include <vector>
 
 #include "link/PrinterCommands.h"
 #include "link/PrinterTypes.h"
@@ -151,38 +152,50 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
 }
 
 // Gives one received byte to the slot whose reply it continues or starts,
-// and marks that slot in `taken`. The ID items are served strictly in
-// request order, the tallies only when every ID item is complete.
+// and marks that slot in `taken`. A reply under way takes every byte until
+// it is whole, as its text may hold any marker. Between replies a byte
+// starts the first empty slot, ID items in request order before the
+// tallies, whose marker it is. The printer may leave an item unanswered:
+// served strictly in request order, one missing reply would leave every
+// slot after it empty, though the printer sent their values.
 void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     const long type = m_MainComm.PrinterType();
-    for (int item : kIdReadOrder) {
-        std::string& slot = m_strIdValues[static_cast<std::size_t>(item)];
-        if (slot.size() >= static_cast<std::size_t>(IdItemReplyLength(item))) continue;
-        if (slot.empty()) {
-            // Types 9 and 15 send two bytes ahead of this reply, which may
-            // look like its marker. They are counted from the end of the
-            // reply before, not from where a block starts: TCP joins and
-            // cuts replies as it likes.
-            if (item == 7 && is3720Type(type) && flashPartLeadBytes_ < kFlashPartLeadBytes) {
-                ++flashPartLeadBytes_;
-                return;
-            }
-            if (byte != IdItemCode(item, IdItemOp::Read)) return;
-        }
-        slot += static_cast<char>(byte);
-        taken.ids[static_cast<std::size_t>(item)] = true;
-        if (slot.size() == static_cast<std::size_t>(IdItemReplyLength(item))) takeWholeReply(slot);
+    struct Slot {
+        std::string& value;
+        std::size_t length;
+        std::uint8_t marker;
+        bool& taken;
+    };
+    std::vector<Slot> slots;
+    for (int item : kIdReadOrder)
+        slots.push_back({m_strIdValues[static_cast<std::size_t>(item)],
+                         static_cast<std::size_t>(IdItemReplyLength(item)), IdItemCode(item, IdItemOp::Read),
+                         taken.ids[static_cast<std::size_t>(item)]});
+    for (int i = 0; i < kTallyCount; ++i)
+        slots.push_back({m_strTallyValues[static_cast<std::size_t>(i)], static_cast<std::size_t>(kTallyReplyLength),
+                         TallyReplyMarker(i, m_MainComm.bKiosk, type), taken.tallies[static_cast<std::size_t>(i)]});
+    const auto take = [&](Slot& slot) {
+        slot.value += static_cast<char>(byte);
+        slot.taken = true;
+        if (slot.value.size() == slot.length) takeWholeReply(slot.value);
+    };
+    for (Slot& slot : slots)
+        if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
+    // Types 9 and 15 send two bytes ahead of the flash part number, which
+    // may look like its marker. They are counted from the end of the reply
+    // asked before it, not from where a block starts: TCP joins and cuts
+    // replies as it likes; and they come before any reply asked after it.
+    const auto flashPart = std::find(kIdReadOrder.begin(), kIdReadOrder.end(), 7) - kIdReadOrder.begin();
+    const bool leadBytesDue = slots[static_cast<std::size_t>(flashPart) - 1].value.size() ==
+                                  slots[static_cast<std::size_t>(flashPart) - 1].length &&
+                              std::all_of(slots.begin() + flashPart, slots.end(),
+                                          [](const Slot& slot) { return slot.value.empty(); });
+    if (is3720Type(type) && leadBytesDue && flashPartLeadBytes_ < kFlashPartLeadBytes) {
+        ++flashPartLeadBytes_;
         return;
     }
-    for (int i = 0; i < kTallyCount; ++i) {
-        std::string& slot = m_strTallyValues[static_cast<std::size_t>(i)];
-        if (slot.size() >= static_cast<std::size_t>(kTallyReplyLength)) continue;
-        if (slot.empty() && byte != TallyReplyMarker(i, m_MainComm.bKiosk, type)) continue;
-        slot += static_cast<char>(byte);
-        taken.tallies[static_cast<std::size_t>(i)] = true;
-        if (slot.size() == static_cast<std::size_t>(kTallyReplyLength)) takeWholeReply(slot);
-        return;
-    }
+    for (Slot& slot : slots)
+        if (slot.value.empty() && byte == slot.marker) return take(slot);
 }
 
 bool ViewTallyDlg::boxShows(std::uint8_t code) const {
@@ -196,8 +209,8 @@ bool ViewTallyDlg::boxShows(std::uint8_t code) const {
 // A slot's first byte is its marker, the read code that asked for it.
 void ViewTallyDlg::takeWholeReply(const std::string& slot) {
     if (m_MainComm.m_lngHIDHandle > 0) return;
-    doorPass_.door().takeKeyed(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
-                               platform::EventLoop::current().clock().now());
+    doorPass_.door().takeKeyedInTurn(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
+                                     platform::EventLoop::current().clock().now());
 }
 
 }  // namespace tally

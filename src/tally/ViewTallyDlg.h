@@ -148,7 +148,8 @@ private:
     bool InitializePrinter();
     bool SetAutoStatusBack(bool enable);
     // Asked at the link's door, keyed by its code; false when it did not go
-    // out (a failed send, a closed window).
+    // out (a failed send, a closed window). On USB HID it waits for its
+    // report at most one device read, serving events.
     bool RequestIdItem(std::uint8_t code);
     // Waits at the door, serving events, until every item the window asked
     // was answered, the link's reply wait has passed since the first still
@@ -157,7 +158,8 @@ private:
     bool awaitReadAnswers();
     bool awaitReadAnswersKeepingTicked();
     // A report answers the request whose code leads its data (after at most
-    // the two bytes some types send ahead): a status reply answers none.
+    // the two bytes some types send ahead), or, one byte long, the window's
+    // tally clear next at the door: a status reply answers none.
     void noteHidReply(const platform::Bytes& report);
     bool WriteIdItem(std::uint8_t code, const std::string& text);
     void PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font);

@@ -89,11 +89,8 @@ protected:
         link->m_bValidationSend = true;
         const std::size_t checkRequests = statusRequestsTaken() + 2;  // DLE EOT 2 and DLE EOT 5
         link->RequestConnectionCheckStatus();
-        if (link->EthernetStatus() == "True")  // every answer in before the firmware parser waits
-            ASSERT_TRUE(runUntil([&] {
-                const std::size_t asked = statusRequestsTaken();
-                return asked >= checkRequests && bytesToWindows >= asked;
-            }));
+        if (link->EthernetStatus() == "True")  // the link takes the answers at the door
+            ASSERT_TRUE(runUntil([&] { return statusRequestsTaken() >= checkRequests; }));
         else
             ASSERT_TRUE(runUntil([&] { return link->m_CheckingConfiguration; }));
         link->RequestFirmwareVersion();

@@ -4,10 +4,12 @@
 #include <string>
 #include <utility>
 #include <deque>
+#include <functional>
 #include <vector>
 
 #include "link/IdItemCodes.h"
 #include "link/ReceiveRouting.h"
+#include "link/PrinterCommands.h"
 
 namespace {
 
@@ -33,7 +35,13 @@ protected:
                                 const bool answers = answersRequest.front();
                                 answersRequest.pop_front();
                                 return answers;
-                            }}};
+                            },
+                            [this] { return firmwareIsLinks; },
+                            [this](std::uint8_t b) { return checkTakes(b); }}};
+    // The door's oldest firmware request is the link's; which bytes the
+    // door finds answer the link's connection check.
+    bool firmwareIsLinks = true;
+    std::function<bool(std::uint8_t)> checkTakes = [](std::uint8_t) { return true; };
 };
 
 TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
@@ -43,6 +51,8 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
         bool diag, tally, config, connection, firmware;
         bool answers;                     // the first handshake up takes its answer
         std::vector<Delivery> delivered;  // what no handshake took
+        bool linksFirmware = true;        // the door's oldest firmware request is the link's
+        bool checkByDoor = false;         // the check takes only its status bytes
     };
     const Bytes in{0x12, 0x00}, fw{0xA3, '4', '8', '1', '6', 0x00};
     // The diagnostics window finds its answer itself, among the bytes it gets.
@@ -59,7 +69,12 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
              Case{"configuration, bytes around the answer", {'x', 0x16, 'y', 0x12}, false, false, true, false, false,
                   true, {{"windows", {'x', 'y', 0x12}}}},
              Case{"tally, not a firmware reply's '6'", {0xA3, '4', '8', '1', '6', 0x00, 0x12}, false, true, false,
-                  false, true, true, {{"firmware", fw}}}}) {
+                  false, true, true, {{"firmware", fw}}},
+             // A firmware reply and a window's reply are not the check's answer.
+             Case{"check, firmware first", {0xA3, '4', '8', '1', '6', 0x00, 0x12, 'x'}, false, false, false, true,
+                  true, false, {{"firmware", fw}, {"connection", {0x12}}, {"windows", {'x'}}}, true, true},
+             Case{"a window's firmware reply", fw, false, false, false, false, true, false, {{"windows", fw}}, false,
+                  false}}) {
         SCOPED_TRACE(c.name);
         handshake = {};
         handshake.bDiagStatusRequested = c.diag;
@@ -67,6 +82,8 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
         handshake.bSendCmdForRealTimstatus = c.config;
         awaitingConnection = c.connection;
         awaitingFirmware = c.firmware;
+        firmwareIsLinks = c.linksFirmware;
+        checkTakes = [&c](std::uint8_t b) { return !c.checkByDoor || printerlink::isGsEotReply(b); };
         got.clear();
         routing.routeSerialInput(c.in);
         EXPECT_EQ(got, c.delivered);
@@ -88,6 +105,9 @@ TEST_F(ReceiveRoutingTest, TcpDataFeedsTheTalliesAndGoesOnButNeverToTheConnectio
     awaitingConnection = true;
     handshake.bDiagStatusRequested = true;
     tallies.m_bKnifeCut = true;
+    // The answer to the link's own check is the link's, and no window's.
+    checkTakes = [](std::uint8_t b) { return b == 0x12; };
+    routing.routeLanData({0x12});
     routing.routeLanData(reply);
     EXPECT_EQ(tallies.m_KnifeCut, 12);
     awaitingFirmware = true;

@@ -134,7 +134,7 @@ TEST_F(TallyClear, ReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait)
         int closeAtMs;  // 0: left open
         double withinMs;
         Link link = Link::Usb;
-        bool silent = true;  // at opening; else only the serial number is not answered
+        bool silent = true;  // at opening; else only the last item asked is not answered
         platform::CommandButton tally::ViewTallyDlg::*clear = &tally::ViewTallyDlg::ClearTallyButton;
     } cases[] = {{false, 0, printerlink::kReplyWaitMs + 100.0},
                  {false, 1000, 1100.0},
@@ -150,7 +150,7 @@ TEST_F(TallyClear, ReadNeverAnsweredKeepsTheWindowLiveForNoMoreThanTheReplyWait)
         if (c.atOpening && c.silent) {
             printer.setReplyFault(sim::ReplyFault::Silent);
         } else if (c.atOpening) {
-            printer.setReply(printerlink::IdItemCommand(tally::IdItemCode(1, tally::IdItemOp::Read)), {});
+            printer.setReply(printerlink::IdItemCommand(tally::TallyReplyMarker(tally::kMicrReads, false, 0)), {});
         } else {
             openTally();
             ASSERT_TRUE(driver.click(w().PrinterTally(tally::kKnifeCuts)));

@@ -35,6 +35,27 @@ TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
     }
 }
 
+// The printer leaves one ID item unanswered: only its box stays empty, and
+// on USB HID the window is ready within a second.
+TEST_F(TallyRead, AnItemLeftUnansweredEmptiesOnlyItsOwnBox) {
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        for (std::size_t item : {4, 6}) {
+            SCOPED_TRACE(std::string(shelltest::linkName(link)) + " item " + std::to_string(item));
+            connect(link);
+            printer.setReply(printerlink::IdItemCommand(tally::IdItemCode(static_cast<int>(item), tally::IdItemOp::Read)), {});
+            openTally();
+            idle(499);
+            Strings ids = kIds;
+            ids[item] = "";
+            EXPECT_EQ(idTexts(), ids);
+            EXPECT_EQ(tallyTexts(), Strings({"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""}));
+            EXPECT_TRUE(w().PrintFormButton.Enabled());
+            printer.clearReplies();
+            ASSERT_TRUE(driver.click(w().CloseButton) && clickButton(2));
+        }
+    }
+}
+
 // A TCP printer the link has found silent keeps its connection: the window
 // opens Offline on it, and reads once the printer answers again.
 TEST_F(TallyRead, ReadsOnceATcpPrinterFoundSilentAsItOpenedAnswersAgain) {

@@ -219,6 +219,28 @@ const Flow kFlows[] = {
      }},
 };
 
+// Through View Tally, closed and opened again: the main window's own
+// firmware request goes out between the openings.
+const Flow kReopened{"TallyReopened", [](SlowPrinter& t) {
+    t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
+    for (int round = 0; round < 5; ++round) {
+        Strings ids, tallies;
+        t.clock.scheduleAfter(3000'000 + 3 * t.lateMs() * 1000, [&] {
+            t.loop.post([&] {
+                auto* w = dynamic_cast<Tally*>(platform::TestDriver::findForm("ViewTallyDlg"));
+                ASSERT_NE(w, nullptr);
+                std::tie(ids, tallies) = std::pair(texts(w->PrinterIDText), texts(w->PrinterTallyText));
+                t.driver.closeBox(*w);
+            });
+        });
+        ASSERT_TRUE(t.clickButton(5));
+        EXPECT_EQ(std::pair(ids, tallies), std::pair(kIds, kTallies)) << round;
+        t.idle(100 + 200 * round);
+    }
+    EXPECT_EQ(t.told(), Strings{});
+    EXPECT_EQ(texts(t.open<Tally>().PrinterIDText), kIds);
+}};
+
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
     return std::string(std::get<0>(info.param).name) + "_" + linkName(std::get<1>(info.param)) + "_" +
@@ -239,6 +261,10 @@ std::vector<Flow> flowsNamed(std::initializer_list<std::string_view> names) {
 INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Serial, Link::Lan),
                                             ::testing::Values(Late150, Late600, Late1000, Silent, SilentLate1000)),
+                         rowName);
+INSTANTIATE_TEST_SUITE_P(SerialReopened, SlowPrinter,
+                         ::testing::Combine(::testing::Values(kReopened), ::testing::Values(Link::Serial),
+                                            ::testing::Values(Late150, Late600)),
                          rowName);
 INSTANTIATE_TEST_SUITE_P(SerialAndTcpSplitPoll, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(flowsNamed({"Receipt"})),
