@@ -100,13 +100,17 @@ void ReceiveRouting::readrealTimeResponesDiag() {
 }
 
 // The link's own probes and check are not read on TCP, but their answers
-// are theirs: passed on, a window's interpreter would take them at the door
-// for its own request.
+// are theirs: passed on, nobody would take them at the door, and owed
+// there they would hold the windows' polls back until given up. Only a
+// block's leading bytes are taken for them: the printer answers in order,
+// and a byte further on may belong to an ID item's text (with a check
+// answer lost, such bytes were taken for it, and the item's box was cut).
 void ReceiveRouting::routeLanData(const Bytes& data) {
     to_.tallies.parseWaitingTallies(data);
-    Bytes rest;
-    for (std::uint8_t b : takeFirmwareReply(data))
-        if (!to_.answersConnectionCheck || !to_.answersConnectionCheck(b)) rest.push_back(b);
+    Bytes rest = takeFirmwareReply(data);
+    auto answered = rest.begin();
+    while (answered != rest.end() && to_.answersConnectionCheck && to_.answersConnectionCheck(*answered)) ++answered;
+    rest.erase(rest.begin(), answered);
     if (!rest.empty()) to_.windows(rest);
 }
 

@@ -30,6 +30,7 @@ public:
     using WorkWindowWorld::idle;
     using WorkWindowWorld::mainWindow;
     using WorkWindowWorld::clickButton;
+    using WorkWindowWorld::printer;
 
     // Shows the window as its button does (View Tally's button asks for the
     // read) and gives it `settleMs` after what it reads on opening (the

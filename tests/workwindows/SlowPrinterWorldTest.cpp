@@ -220,10 +220,12 @@ const Flow kFlows[] = {
 };
 
 // Through View Tally, closed and opened again: the main window's own
-// firmware request goes out between the openings.
-const Flow kReopened{"TallyReopened", [](SlowPrinter& t) {
+// firmware request goes out between the openings. On TCP one answer to the
+// main window's connection check may be lost each time.
+void reopenTally(SlowPrinter& t, bool checkAnswerLost) {
     t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
     for (int round = 0; round < 5; ++round) {
+        if (checkAnswerLost) t.printer.skipStatusReplies(1);
         Strings ids, tallies;
         t.clock.scheduleAfter(3000'000 + 3 * t.lateMs() * 1000, [&] {
             t.loop.post([&] {
@@ -239,7 +241,9 @@ const Flow kReopened{"TallyReopened", [](SlowPrinter& t) {
     }
     EXPECT_EQ(t.told(), Strings{});
     EXPECT_EQ(texts(t.open<Tally>().PrinterIDText), kIds);
-}};
+}
+const Flow kReopened{"TallyReopened", [](SlowPrinter& t) { reopenTally(t, false); }};
+const Flow kReopenedCheckLost{"TallyReopenedCheckAnswerLost", [](SlowPrinter& t) { reopenTally(t, true); }};
 
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
@@ -264,6 +268,10 @@ INSTANTIATE_TEST_SUITE_P(SerialAndTcp, SlowPrinter,
                          rowName);
 INSTANTIATE_TEST_SUITE_P(SerialReopened, SlowPrinter,
                          ::testing::Combine(::testing::Values(kReopened), ::testing::Values(Link::Serial),
+                                            ::testing::Values(Late150, Late600)),
+                         rowName);
+INSTANTIATE_TEST_SUITE_P(TcpReopened, SlowPrinter,
+                         ::testing::Combine(::testing::Values(kReopenedCheckLost), ::testing::Values(Link::Lan),
                                             ::testing::Values(Late150, Late600)),
                          rowName);
 INSTANTIATE_TEST_SUITE_P(SerialAndTcpSplitPoll, SlowPrinter,
