@@ -75,6 +75,9 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
     host_.withPollResting([&] {
         bool readPast = true;
         for (int asked = 0; asked < 2 && readPast && !sure; ++asked) {
+            // A poll reply lost would cost a wait for its give-up and then
+            // one more past its mark: given up now, it costs the one.
+            pass_.door().giveUpPolls(pass_.owner());
             if (!awaitTurn()) return;
             through_.reset();
             const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });

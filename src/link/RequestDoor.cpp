@@ -76,6 +76,13 @@ void RequestDoor::lapseMarks(platform::Micros at, platform::Micros answeredAsked
         std::erase_if(marks, [&](const Mark& m) { return m.lapsesAt <= at || m.askedAt < answeredAskedAt; });
 }
 
+void RequestDoor::giveUpPolls(Owner owner) {
+    for (std::size_t f = 0; f < kForms; ++f)
+        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
+            return r.owner == owner && r.tag == kPollSet && r.leftAt != platform::kForever;
+        });
+}
+
 bool RequestDoor::mayBeLate(ReplyForm form) {
     lapseMarks(now());
     return !marks_[static_cast<std::size_t>(form)].empty();

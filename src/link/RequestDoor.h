@@ -164,6 +164,10 @@ public:
     // True when it had read past a possibly late byte: nothing more is owed
     // for it, and its give-up leaves no mark.
     bool release(Ticket ticket);
+    // The owner's poll sets still owed are given up now: a request of its
+    // own, acted on, need not wait out a lost poll reply before it goes out.
+    // Their answers, should they still come, come marked and are read past.
+    void giveUpPolls(Owner owner);
     // A reply of `form` that may be the late answer to a request given up.
     bool mayBeLate(ReplyForm form);
     // A reply of `form` read by a wait that awaits another form: it uses up

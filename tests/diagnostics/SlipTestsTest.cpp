@@ -166,6 +166,18 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                         },
                         true, 2, 0, false});
     }
+    // A poll's reply lost while the prompt is up costs the OK one wait, not
+    // a wait for the poll's give-up and one more past its mark.
+    rows.push_back({"poll reply lost during the prompt", Link::Serial, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                    [this, answer = driver.onModal] {
+                        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                        driver.onModal = [this, answer](platform::Form& f) {
+                            printer.skipStatusReplies(1);
+                            runFor(1500);
+                            answer(f);
+                        };
+                    },
+                    true, 1, 8000, false});
     // Pressed while replies are being lost: it prints once the losses stop,
     // each lost answer costing its own wait and at most one more.
     for (Link link : {Link::Serial, Link::Lan}) {
