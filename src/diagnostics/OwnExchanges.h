@@ -14,8 +14,10 @@
 // What feeds, prints or writes acts only on an answer that cannot be a late
 // one: while the door says a byte may be late, the request stays open there
 // and the wait reads on (only as many can be late as were given up, and the
-// printer answers in order). The panel's rule for such answers is the reply
-// interpreter's.
+// printer answers in order). One that read past such a byte and got nothing
+// more is asked once more; the window's poll sets still owed are given up
+// first, so a lost poll reply costs such a request one wait. The panel's
+// rule for such answers is the reply interpreter's.
 //
 // What may block and nest: every wait serves events, so any handler of the
 // window may run inside it (Close among them). On serial the input the link
