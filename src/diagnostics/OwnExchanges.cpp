@@ -77,7 +77,7 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
         for (int asked = 0; asked < 2 && readPast && !sure; ++asked) {
             // A poll reply lost would cost a wait for its give-up and then
             // one more past its mark: given up now, it costs the one.
-            pass_.door().giveUpPolls(pass_.owner());
+            pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
             if (!awaitTurn()) return;
             through_.reset();
             const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });

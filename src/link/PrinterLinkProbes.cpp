@@ -77,6 +77,9 @@ void PrinterLink::RequestConnectionCheckStatus() {
     m_bValidationSend = false;
     // Awaited from before the send: a printer may answer while it yields.
     m_bAwaitingConnectionStatus = true;
+    // Asked again after an answer was lost: the check before it is over, and
+    // sent unbooked, this one's answers would go to the windows.
+    requestDoor_.giveUpAsked(linkPass_, kRealTimeStatus);
     askAsLink(ReplyForm::Status, kConnectionCheckRequests,
               [&] { return sendFramed(ConnectionCheckStatusCommand, waits); });
     // A USB HID printer answers each of the two requests with an input report
@@ -105,6 +108,9 @@ void PrinterLink::CheckStatusResponse(const Bytes& data) {
         }
         return;
     }
+    // The resends are this check's: kept over a whole connection, three lost
+    // answers in all would fail a later check at its first.
+    m_iRetry = 0;
     if (data[0] == kNoOfflineCondition) {
         m_bAwaitingConnectionStatus = false;
         m_bConnectionCheckPassed = true;

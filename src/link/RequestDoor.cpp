@@ -76,10 +76,10 @@ void RequestDoor::lapseMarks(platform::Micros at, platform::Micros answeredAsked
         std::erase_if(marks, [&](const Mark& m) { return m.lapsesAt <= at || m.askedAt < answeredAskedAt; });
 }
 
-void RequestDoor::giveUpPolls(Owner owner) {
+void RequestDoor::giveUpAsked(Owner owner, int tag) {
     for (std::size_t f = 0; f < kForms; ++f)
         giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
-            return r.owner == owner && r.tag == kPollSet && r.leftAt != platform::kForever;
+            return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever;
         });
 }
 

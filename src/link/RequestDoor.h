@@ -164,10 +164,11 @@ public:
     // True when it had read past a possibly late byte: nothing more is owed
     // for it, and its give-up leaves no mark.
     bool release(Ticket ticket);
-    // The owner's poll sets still owed are given up now: a request of its
-    // own, acted on, need not wait out a lost poll reply before it goes out.
-    // Their answers, should they still come, come marked and are read past.
-    void giveUpPolls(Owner owner);
+    // The owner's requests of `tag` still owed are given up now: a request
+    // that supersedes them (an own request after the window's polls, the
+    // link's check asked again) need not wait out a lost reply before it
+    // goes out. Their answers, should they still come, come marked.
+    void giveUpAsked(Owner owner, int tag);
     // A reply of `form` that may be the late answer to a request given up.
     bool mayBeLate(ReplyForm form);
     // A reply of `form` read by a wait that awaits another form: it uses up
