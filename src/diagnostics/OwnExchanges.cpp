@@ -194,17 +194,9 @@ std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
 // Clears every logo and user-defined character; the printer answers when
 // its flash is erased.
 bool OwnExchanges::erase() {
-    bool readPast = true;
-    std::optional<std::uint8_t> answer;
-    for (int asked = 0; asked < 2 && readPast && !answer; ++asked) {
-        const Ticket ticket =
-            ask(Form::Esc, printerlink::kOwnRequest,
-                [this] { host_.send(printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea)); });
-        if (ticket == 0) return false;
-        answer = readAnswer(Form::Esc, ticket, replyDeadline(), [](std::uint8_t b) { return b == kErased; }, {},
-                            kEraseReads, &readPast);
-    }
-    return answer == kErased;
+    return sureAnswer(Form::Esc, printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea),
+                      [this] { return replyDeadline(); }, [](std::uint8_t b) { return b == kErased; }, {},
+                      kEraseReads) == kErased;
 }
 
 // The erase's answer, when it did not come in its wait, may still come ahead

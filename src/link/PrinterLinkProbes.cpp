@@ -42,9 +42,7 @@ bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()
 // any other byte of the form answers a window's request, and a window
 // takes it.
 bool PrinterLink::takeLinkAnswer(std::uint8_t b) {
-    const std::optional<ReplyForm> form = isGsEotReply(b) ? std::optional(ReplyForm::Status)
-                                          : isEscReply(b) ? std::optional(ReplyForm::Esc)
-                                                          : std::nullopt;
+    const std::optional<ReplyForm> form = replyForm(b);
     if (!form || !requestDoor_.nextIs(*form, linkPass_, kRealTimeStatus)) return false;
     requestDoor_.take(*form, loop_.clock().now());
     return true;

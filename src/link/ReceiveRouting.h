@@ -12,9 +12,11 @@
 // never taken for that answer. The connection check takes only the bytes
 // the request door finds answering it; the firmware reply is taken first,
 // and only while the door's oldest request of its code is the link's: a
-// work window may ask the same ID item, and its reply is the window's. TCP data is offered to every tally still
-// requested (LanTallyReplies) and then goes to the firmware probe while it
-// is awaited, else to the windows; the connection check never takes it.
+// work window may ask the same ID item, and its reply is the window's.
+// TCP data is offered to every tally still requested (LanTallyReplies),
+// then to the firmware probe while it is awaited; a block's leading bytes
+// that the door finds answering the link's own probe or check are theirs,
+// and the rest goes to the windows.
 //
 // The firmware reply begins with its marker (firmwareReplyMarker): while it
 // is awaited and has not begun, a read that begins with the marker begins

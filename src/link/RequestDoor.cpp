@@ -37,9 +37,7 @@ RequestDoor::Owner RequestDoor::enter() {
 // send still runs are dropped when it returns.
 void RequestDoor::leave(Owner owner) {
     present_.erase(owner);
-    for (std::size_t f = 0; f < kForms; ++f)
-        giveUp(static_cast<ReplyForm>(f),
-               [&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
+    giveUpEverywhere([&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
     // Whether a post was answered nobody knows: those recent enough to be
     // answered still are counted as given up. At worst the next window's
     // first sample of the form is not shown.
@@ -60,6 +58,10 @@ void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&
     });
 }
 
+void RequestDoor::giveUpEverywhere(const std::function<bool(const Request&)>& which) {
+    for (std::size_t f = 0; f < kForms; ++f) giveUp(static_cast<ReplyForm>(f), which);
+}
+
 void RequestDoor::mark(ReplyForm form, platform::Micros askedAt, platform::Micros leftAt) {
     auto& marks = marks_[static_cast<std::size_t>(form)];
     const Mark m{askedAt, leftAt == platform::kForever ? now() + kLateAnswerMicros : leftAt + kLateAnswerMicros};
@@ -71,16 +73,14 @@ void RequestDoor::mark(ReplyForm form, platform::Micros askedAt, platform::Micro
 // Requests of every form given up by `at` first: their marks are to lapse
 // as theirs do.
 void RequestDoor::lapseMarks(platform::Micros at, platform::Micros answeredAskedAt) {
-    for (std::size_t f = 0; f < kForms; ++f) giveUpOld(static_cast<ReplyForm>(f), at);
+    giveUpEverywhere([&](const Request& r) { return isOld(r, at); });
     for (auto& marks : marks_)
         std::erase_if(marks, [&](const Mark& m) { return m.lapsesAt <= at || m.askedAt < answeredAskedAt; });
 }
 
 void RequestDoor::giveUpAsked(Owner owner, int tag) {
-    for (std::size_t f = 0; f < kForms; ++f)
-        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
-            return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever;
-        });
+    giveUpEverywhere(
+        [&](const Request& r) { return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever; });
 }
 
 bool RequestDoor::mayBeLate(ReplyForm form) {
@@ -88,28 +88,46 @@ bool RequestDoor::mayBeLate(ReplyForm form) {
     return !marks_[static_cast<std::size_t>(form)].empty();
 }
 
-void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
+std::optional<platform::Micros> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
     lapseMarks(arrivedAt);
     auto& marks = marks_[static_cast<std::size_t>(form)];
-    if (marks.empty()) return;
+    if (marks.empty()) return std::nullopt;
     const platform::Micros askedAt = marks.front().askedAt;
     marks.pop_front();
-    lapseMarks(arrivedAt, askedAt);
+    return askedAt;
+}
+
+// The printer answers in order, so a reply to a request proves that every
+// request asked before it was answered or lost: their marks lapse. A
+// real-time request's answer overtakes those asked before it, and a byte
+// while one is open may be its answer: such a byte proves nothing.
+void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt) {
+    const Book& requests = book(form);
+    if (std::none_of(requests.begin(), requests.end(), [](const Request& r) { return r.tag == kRealTimeStatus; }))
+        lapseMarks(arrivedAt, askedAt);
+}
+
+void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
+    if (const std::optional<platform::Micros> lateAskedAt = useMark(form, arrivedAt))
+        answered(form, arrivedAt, *lateAskedAt);
 }
 
 bool RequestDoor::release(Ticket ticket) {
     bool readPast = false;
-    for (std::size_t f = 0; f < kForms; ++f)
-        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
-            if (r.ticket != ticket) return false;
-            readPast = readPast || r.readPast;
-            return true;
-        });
+    giveUpEverywhere([&](const Request& r) {
+        if (r.ticket != ticket) return false;
+        readPast = readPast || r.readPast;
+        return true;
+    });
     return readPast;
 }
 
+bool RequestDoor::isOld(const Request& request, platform::Micros at) {
+    return request.leftAt != platform::kForever && at - request.leftAt > kGiveUpMicros;
+}
+
 void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
-    giveUp(form, [&](const Request& r) { return r.leftAt != platform::kForever && at - r.leftAt > kGiveUpMicros; });
+    giveUp(form, [&](const Request& r) { return isOld(r, at); });
 }
 
 bool RequestDoor::owes(ReplyForm form) {
@@ -226,41 +244,27 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
     return answer;
 }
 
-// The printer answers in order, so a reply to a request proves that every
-// request asked before it was answered or lost: their marks lapse. A
-// real-time request's answer overtakes those asked before it, and a byte
-// while one is open may be its answer: such a byte proves nothing.
 RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt) {
-    giveUpOld(form, arrivedAt);
-    lapseMarks(arrivedAt);
-    auto& marks = marks_[static_cast<std::size_t>(form)];
-    const bool maybeLate = !marks.empty();
+    // A byte that may be late proves only that the request its mark stands
+    // for was answered.
+    std::optional<platform::Micros> answeredAskedAt = useMark(form, arrivedAt);
+    const bool maybeLate = answeredAskedAt.has_value();
     Book& requests = book(form);
-    const bool realTimeOpen = std::any_of(requests.begin(), requests.end(),
-                                          [](const Request& r) { return r.tag == kRealTimeStatus; });
-    std::optional<platform::Micros> answeredAskedAt;
-    if (maybeLate) {
-        answeredAskedAt = marks.front().askedAt;
-        marks.pop_front();
-    }
-    Answer answer;
     // A byte that came before the oldest request went out answers nothing.
-    if (!requests.empty() && requests.front().askedAt <= arrivedAt) {
-        Request& request = requests.front();
-        answer = answerFor(request);
-        answer.maybeLate = maybeLate;
-        if (!answeredAskedAt) answeredAskedAt = request.askedAt;
-        // A request whose answer is acted on stays open after a byte that
-        // may be a late one: were the byte that, its own answer would still
-        // come, unmarked, and be taken for the next request's.
-        if (maybeLate && waitsForSureAnswer(request)) {
-            request.readPast = true;
-            answer.readPast = true;
-        } else {
-            requests.pop_front();
-        }
-    }
-    if (answeredAskedAt && !realTimeOpen) lapseMarks(arrivedAt, *answeredAskedAt);
+    const bool answers = !requests.empty() && requests.front().askedAt <= arrivedAt;
+    if (answers && !answeredAskedAt) answeredAskedAt = requests.front().askedAt;
+    if (answeredAskedAt) answered(form, arrivedAt, *answeredAskedAt);
+    if (!answers) return {};
+    Answer answer = answerFor(requests.front());
+    answer.maybeLate = maybeLate;
+    // A request whose answer is acted on stays open after a byte that may
+    // be a late one: were the byte that, its own answer would still come,
+    // unmarked, and be taken for the next request's.
+    answer.readPast = maybeLate && waitsForSureAnswer(requests.front());
+    if (answer.readPast)
+        requests.front().readPast = true;
+    else
+        requests.pop_front();
     return answer;
 }
 

@@ -208,6 +208,8 @@ private:
     // Drops the form's requests `which` picks; their answers may still come.
     void giveUp(ReplyForm form, const std::function<bool(const Request&)>& which);
     void giveUpOld(ReplyForm form, platform::Micros now);
+    static bool isOld(const Request& request, platform::Micros at);
+    void giveUpEverywhere(const std::function<bool(const Request&)>& which);
     // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
     // or what is owed was asked by a send that has not returned.
     bool awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop);
@@ -230,6 +232,10 @@ private:
     // Marks whose answers can no longer come at `at`, and those of requests
     // asked before `answeredAskedAt` once a reply to a later one came.
     void lapseMarks(platform::Micros at, platform::Micros answeredAskedAt = 0);
+    // Uses up the form's oldest mark, if any: the time its request was asked.
+    std::optional<platform::Micros> useMark(ReplyForm form, platform::Micros arrivedAt);
+    // A reply of `form` came to a request asked at `askedAt`.
+    void answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt);
     std::set<Owner> present_;
     // Posts still within the give-up time, for the count at their window's leaving.
     struct Post {
