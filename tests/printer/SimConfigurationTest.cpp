@@ -66,7 +66,7 @@ TEST(SimConfiguration, ConsoleLinePrintsTheHeldConfiguration) {
     EXPECT_EQ(out.str(),
               "configuration: defaults\nconfiguration:\n  11=04\n  21=01\n"
               "printer-sim: unknown line 'paper'; known: set NAME, clear NAME, tallies, config, delay MS, silent, answer, "
-              "noise N|off, skip N, split MS and the lines of --help\n");
+              "noise N|off, skip N, split MS, late HEX.. MS, lose HEX.. and the lines of --help\n");
 }
 
 }  // namespace

@@ -164,6 +164,7 @@ TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
         std::vector<Bytes> writes;
         Bytes onTime;  // after the reply delay
         Bytes late;    // 500 ms later
+        bool refused = false;
     };
     const Bytes poll{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04};
     // GS r 1, GS EOT 1, DLE EOT 2, DLE EM 1, the flash status (GS r 4, no status request: 08h), ESC v, ESC u 0,
@@ -181,6 +182,10 @@ TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
         {{"split 500"}, {Bytes(poll.begin(), poll.begin() + 6), Bytes(poll.begin() + 6, poll.end())}, {0x1A},
          {0x56, 0x32, 0x1E}},
         {{"split 500", "split 0"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {}},
+        {{"late 1d 04 02 500"}, {poll}, {0x1A}, {0x56, 0x32, 0x1E}},
+        {{"lose 1D 04 03"}, {poll, poll}, {0x1A, 0x56, 0x1E, 0x1A, 0x56, 0x32, 0x1E}, {}},
+        {{"late 500", "late 1D 4 02 500", "late 1D 04 02 600001", "lose"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {},
+         true},
     };
     printer.status().offline = printer.status().coverOpen = printer.status().unrecoverable = true;
     printer.status().paperLow = printer.status().flashWriteFails = true;
@@ -188,7 +193,7 @@ TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
         std::string shown;
         for (const char* text : {"skip 0", "split 0"}) ASSERT_TRUE(line(text));
         for (const char* text : row.lines) {
-            ASSERT_TRUE(line(text)) << text;
+            ASSERT_EQ(line(text), !row.refused) << text;
             shown += std::string(text) + "; ";
         }
         port.sent.clear();

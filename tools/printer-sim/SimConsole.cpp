@@ -42,7 +42,8 @@ void runConsoleLine(const std::string& line, const std::vector<SimPrinter*>& pri
         if (!known) out << "printer-sim: '" << name << "' is no condition\n";
     } else {
         out << "printer-sim: unknown line '" << word << "'; known: set NAME, clear NAME, tallies, config, "
-               "delay MS, silent, answer, noise N|off, skip N, split MS and the lines of --help\n";
+               "delay MS, silent, answer, noise N|off, skip N, split MS, late HEX.. MS, lose HEX.. and the lines of "
+               "--help\n";
     }
     out.flush();
 }

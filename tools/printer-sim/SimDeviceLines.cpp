@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <sstream>
+#include <vector>
 
 #include "printer-sim/SimPrinter.h"
 
@@ -26,7 +27,12 @@ const char* const kDeviceLinesHelp =
     "                     --noise N at the start)\n"
     "  skip N             leave the next N status requests unanswered; 0 ends it (--skip N at the start)\n"
     "  split MS           answer the second half of the status requests written together MS milliseconds\n"
-    "                     (0-600000) after the first half; 0 ends it (--split MS at the start)\n";
+    "                     (0-600000) after the first half; 0 ends it (--split MS at the start)\n"
+    "  late HEX.. MS      send the next reply to the command with the bytes HEX.. (such as 1D 49 40 33) MS\n"
+    "                     milliseconds (0-600000) late; the replies after it wait behind it\n"
+    "  lose HEX..         never send the next reply to the command with the bytes HEX..; for both, HEX.. is the\n"
+    "                     whole command, not a beginning of it, and the next such command uses it up, replied to\n"
+    "                     or not; 'late HEX.. 0' takes it back\n";
 
 namespace {
 
@@ -66,6 +72,33 @@ bool applyScanLine(SimScanner& scanner, std::istringstream& words, std::string& 
     }
     error = "give 'scan image FILE', 'scan block N' or 'scan fault none|error LETTER|silent N|corrupt N'";
     return false;
+}
+
+// Two hex digits a byte, at least one byte.
+bool parseHexBytes(const std::vector<std::string>& texts, platform::Bytes& out) {
+    for (const std::string& text : texts) {
+        if (text.size() != 2 || text.find_first_not_of("0123456789abcdefABCDEF") != std::string::npos) return false;
+        out.push_back(static_cast<std::uint8_t>(std::stoi(text, nullptr, 16)));
+    }
+    return !out.empty();
+}
+
+// late HEX.. MS or lose HEX..: the MS is the last word, so the bytes are all
+// the words before it.
+bool applyLateLine(SimPrinter& printer, bool lose, std::istringstream& words, std::string& error) {
+    std::vector<std::string> texts;
+    for (std::string text; words >> text;) texts.push_back(text);
+    int ms = 0;
+    const bool timed = lose || (!texts.empty() && number(texts.back(), 600000, ms));
+    if (!lose && timed) texts.pop_back();
+    platform::Bytes command;
+    if (!timed || !parseHexBytes(texts, command)) {
+        error = lose ? "give 'lose HEX..' (command bytes in hex)"
+                     : "give 'late HEX.. MS' (command bytes in hex, 0-600000)";
+        return false;
+    }
+    printer.delayNextReply(command, lose ? platform::kForever : 1000LL * ms);
+    return true;
 }
 
 // Delay, silence, noise, skipped and split status replies: how the printer answers.
@@ -147,6 +180,10 @@ bool applyDeviceLine(SimPrinter& printer, const std::string& line, std::string& 
     }
     if (verb == "scan") {
         applyScanLine(printer.scanner(), words, error);
+        return true;
+    }
+    if (verb == "late" || verb == "lose") {
+        applyLateLine(printer, verb == "lose", words, error);
         return true;
     }
     return applyAnswerLine(printer, verb, words, error);

@@ -1,7 +1,8 @@
 // The lines printer-sim takes on its standard input for the slip station,
 // the MICR reader and the check scanner, and for how the printer answers
 // (reply delay, silence, noise, skipped
-// and split status replies); the console (SimConsole.h) hands them here.
+// and split status replies, one reply late or lost); the console
+// (SimConsole.h) hands them here.
 // Pure parsing and setting; nothing blocks.
 #pragma once
 
