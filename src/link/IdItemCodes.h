@@ -25,7 +25,7 @@ inline constexpr int kTallyCount = 12;
 enum class IdItemOp : std::uint8_t { Write = 0, WriteAndPrint = 1, Clear = 2, Read = 3 };
 
 // ID items by index.
-inline constexpr int kFlashFirmwareRevision = 5;
+inline constexpr int kFlashFirmwareRevision = 5, kFlashPartNumber = 7;
 
 // Tallies by index.
 inline constexpr int kReceiptLines = 0, kKnifeCuts = 1, kSlipLines = 2, kSlipChars = 3, kMicrReads = 4,

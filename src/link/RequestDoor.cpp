@@ -103,8 +103,10 @@ std::optional<platform::Micros> RequestDoor::useMark(ReplyForm form, platform::M
 // while one is open may be its answer: such a byte proves nothing.
 void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt) {
     const Book& requests = book(form);
-    if (std::none_of(requests.begin(), requests.end(), [](const Request& r) { return r.tag == kRealTimeStatus; }))
-        lapseMarks(arrivedAt, askedAt);
+    if (std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.tag == kRealTimeStatus; }))
+        return;
+    lapseMarks(arrivedAt, askedAt);
+    giveUp(ReplyForm::IdItem, [&](const Request& r) { return r.askedAt < askedAt; });
 }
 
 void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
@@ -272,6 +274,8 @@ bool RequestDoor::waitsForSureAnswer(const Request& request) {
     return request.tag == kOwnRequest || request.tag == kMicrRead;
 }
 
+// The printer answers in order: the keyed requests asked before the one
+// answered, whoever asked them, were answered or lost.
 std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {
     giveUpOld(form, arrivedAt);
     Book& requests = book(form);
@@ -280,6 +284,7 @@ std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int ke
     const Answer answer = answerFor(*found);
     const platform::Micros askedAt = found->askedAt;
     requests.erase(found);
+    giveUp(form, [&](const Request& r) { return r.ticket < answer.ticket; });
     lapseMarks(arrivedAt, askedAt);
     return answer;
 }
@@ -339,13 +344,6 @@ RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
     const Book& requests = book(form);
     const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
     return found == requests.end() || !present(found->owner) ? 0 : found->owner;
-}
-
-std::optional<RequestDoor::Answer> RequestDoor::takeKeyedInTurn(ReplyForm form, int key, platform::Micros arrivedAt) {
-    const std::optional<Answer> answer = takeKeyed(form, key, arrivedAt);
-    if (answer && answer->owner != 0)
-        giveUp(form, [&](const Request& r) { return r.owner == answer->owner && r.ticket < answer->ticket; });
-    return answer;
 }
 
 }  // namespace printerlink

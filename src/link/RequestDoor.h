@@ -149,7 +149,10 @@ public:
     // A send of a request runs below the caller (a handler run while it
     // yields): an ask now would find its turn taken by it.
     bool sendUnderWay();
-    // The keyed request of `key`, if one is open; nothing otherwise.
+    // The oldest keyed request of `key`, if one is open; nothing otherwise.
+    // The keyed requests asked before it are given up, whoever asked them:
+    // the printer answers in order, so an answer that did not come before a
+    // later one's will not come.
     std::optional<Answer> takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
     // Waits, serving events, until none of the owner's requests of `form`
     // is open, the owner left, or `within` has passed since the oldest of
@@ -179,10 +182,6 @@ public:
     // Who asked the oldest open keyed request of `key` (0: nobody): the
     // reply of that key that comes next is theirs, and only theirs to take.
     Owner keyedAskedBy(ReplyForm form, int key);
-    // takeKeyed, and the same owner's keyed requests asked before the one
-    // answered are given up: the printer answers in order, so an answer
-    // that did not come before a later one's will not come.
-    std::optional<Answer> takeKeyedInTurn(ReplyForm form, int key, platform::Micros arrivedAt);
 
 private:
     struct Request {

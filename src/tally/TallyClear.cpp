@@ -69,17 +69,20 @@ std::vector<int> ViewTallyDlg::sendTallyClears(bool requestLanValues) {
         const std::uint8_t code = TallyCode(i, IdItemOp::Clear, kiosk);
         // On USB HID the printer's one-byte answer waits in an input report;
         // left there, every later read would get the reply before its own.
-        // It is asked and awaited at the door, with events served, and the
-        // window takes it as its report comes (noteHidReply): read by the
-        // link's own wait, it was booked by nobody, and a late one was the
-        // answer the door gave the next request of its form.
+        // It is asked at the door and awaited there for one device read, with
+        // events served, and the window takes it as its report comes
+        // (noteHidReply). A printer that does not answer clears costs that
+        // read and no more: the clear is let go, and an answer still to come
+        // is known at the door for a late one.
         if (m_MainComm.m_lngHIDHandle > 0) {
             m_MainComm.m_AHPIBufferCmd = false;  // the reads bring data, not the poll's answer
             printerlink::RequestDoor& door = doorPass_.door();
-            if (door.ask(doorPass_.owner(), printerlink::ReplyForm::Esc, printerlink::kOwnRequest, 1,
-                         [&] { return WriteIdItem(code, ""); }) != 0)
-                door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::Esc,
-                                  platform::Micros(printerlink::kReplyWaitMs) * 1000);
+            const auto ticket = door.ask(doorPass_.owner(), printerlink::ReplyForm::Esc, printerlink::kOwnRequest, 1,
+                                         [&] { return WriteIdItem(code, ""); });
+            if (ticket != 0) {
+                door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::Esc, kHidReportReadMicros);
+                door.release(ticket);
+            }
             if (!isLoaded()) break;
         } else {
             WriteIdItem(code, "");

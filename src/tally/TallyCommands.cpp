@@ -9,10 +9,6 @@
 
 namespace tally {
 
-namespace {
-constexpr platform::Micros kHidReportReadMicros = 150'000;
-}  // namespace
-
 bool ViewTallyDlg::sendCommand(platform::Bytes command) {
     if (operationSends_.stopped()) return false;
     return m_MainComm.SendOutputFramed(command);
@@ -44,7 +40,7 @@ bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
     if (hid && ticket != 0)
         door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem, kHidReportReadMicros);
     else if (!hid && ticket != 0 && !boxShows(code))
-        door.takeKeyed(printerlink::ReplyForm::IdItem, code, platform::EventLoop::current().clock().now());
+        door.release(ticket);
     return ticket != 0;
 }
 
@@ -62,8 +58,7 @@ bool ViewTallyDlg::awaitReadAnswers() {
     return isLoaded();
 }
 
-void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
-    constexpr std::size_t kLeadBytes = 3;
+std::optional<std::uint8_t> ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
     const std::size_t end = printerlink::hidReportDataEnd(report);
     const platform::Micros now = platform::EventLoop::current().clock().now();
     auto& door = doorPass_.door();
@@ -73,11 +68,17 @@ void ViewTallyDlg::noteHidReply(const platform::Bytes& report) {
     if (end == data + 1 && printerlink::isEscReply(report[data]) &&
         door.nextIs(printerlink::ReplyForm::Esc, doorPass_.owner(), printerlink::kOwnRequest)) {
         door.take(printerlink::ReplyForm::Esc, now);
-        return;
+        return std::nullopt;
     }
-    for (std::size_t i = printerlink::kHidReportHeaderBytes; i < end && i < printerlink::kHidReportHeaderBytes + kLeadBytes;
-         ++i)
-        if (doorPass_.door().takeKeyedInTurn(printerlink::ReplyForm::IdItem, report[i], now)) return;
+    // Only the flash part number's code may stand after its two lead bytes:
+    // a digit there is no reply's code.
+    const std::uint8_t flashPart = IdItemCode(kFlashPartNumber, IdItemOp::Read);
+    for (std::size_t i = data; i < end && i < data + 3; ++i) {
+        if (i > data && report[i] != flashPart) break;
+        if (const auto answer = door.takeKeyed(printerlink::ReplyForm::IdItem, report[i], now))
+            return answer->owner == doorPass_.owner() ? std::optional<std::uint8_t>(report[i]) : std::nullopt;
+    }
+    return std::nullopt;
 }
 
 bool ViewTallyDlg::WriteIdItem(std::uint8_t code, const std::string& text) {

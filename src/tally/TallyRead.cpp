@@ -141,61 +141,75 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
     // A USB HID input report starts with its report ID and data length; the
     // reply is what follows.
     std::size_t from = 0, to = ResponseData.size();
-    if (m_MainComm.m_lngHIDHandle > 0) noteHidReply(ResponseData);
+    if (m_MainComm.m_lngHIDHandle > 0) hidReplyCode_ = noteHidReply(ResponseData);
     if (m_MainComm.m_lngHIDHandle > 0 && ResponseData.size() >= printerlink::kHidReportHeaderBytes) {
         from = printerlink::kHidReportHeaderBytes;
         to = printerlink::hidReportDataEnd(ResponseData);
     }
     ReplySlots taken;
     for (std::size_t i = from; i < to; ++i) takeReplyByte(ResponseData[i], taken);
+    hidReplyCode_.reset();
     if (!m_MainComm.bPrinterOffline) showReplies(taken);
+}
+
+// A reply starts only where the door finds it answers a read of this
+// window: on USB HID the one its report answered, elsewhere the oldest
+// open request of its code, as the printer answers in order.
+bool ViewTallyDlg::answersOpenRead(std::uint8_t code) {
+    if (m_MainComm.m_lngHIDHandle > 0) return hidReplyCode_ == code;
+    return doorPass_.door().keyedAskedBy(ReplyForm::IdItem, code) == doorPass_.owner();
 }
 
 // Gives one received byte to the slot whose reply it continues or starts,
 // and marks that slot in `taken`. A reply under way takes every byte until
 // it is whole, as its text may hold any marker. Between replies a byte
-// starts the first empty slot, ID items in request order before the
-// tallies, whose marker it is. The printer may leave an item unanswered:
-// served strictly in request order, one missing reply would leave every
-// slot after it empty, though the printer sent their values.
+// starts the empty slot whose marker it is, and only when it answers a
+// read still open: a reply left out leaves its own box empty and no other,
+// and a byte that answers nothing (a reply given up, a digit of a reply
+// read past) fills nothing. A reply to a code asked twice whose box is
+// already whole is read to its end and left.
 void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     const long type = m_MainComm.PrinterType();
     struct Slot {
         std::string& value;
         std::size_t length;
         std::uint8_t marker;
-        bool& taken;
+        bool* taken;
     };
     std::vector<Slot> slots;
     for (int item : kIdReadOrder)
         slots.push_back({m_strIdValues[static_cast<std::size_t>(item)],
                          static_cast<std::size_t>(IdItemReplyLength(item)), IdItemCode(item, IdItemOp::Read),
-                         taken.ids[static_cast<std::size_t>(item)]});
+                         &taken.ids[static_cast<std::size_t>(item)]});
     for (int i = 0; i < kTallyCount; ++i)
         slots.push_back({m_strTallyValues[static_cast<std::size_t>(i)], static_cast<std::size_t>(kTallyReplyLength),
-                         TallyReplyMarker(i, m_MainComm.bKiosk, type), taken.tallies[static_cast<std::size_t>(i)]});
+                         TallyReplyMarker(i, m_MainComm.bKiosk, type), &taken.tallies[static_cast<std::size_t>(i)]});
+    slots.push_back({repeatedReply_.value, repeatedReply_.length, 0, nullptr});
     const auto take = [&](Slot& slot) {
         slot.value += static_cast<char>(byte);
-        slot.taken = true;
+        if (slot.taken) *slot.taken = true;
         if (slot.value.size() == slot.length) takeWholeReply(slot.value);
     };
     for (Slot& slot : slots)
         if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
-    // Types 9 and 15 send two bytes ahead of the flash part number, which
-    // may look like its marker. They are counted from the end of the reply
-    // asked before it, not from where a block starts: TCP joins and cuts
-    // replies as it likes; and they come before any reply asked after it.
-    const auto flashPart = std::find(kIdReadOrder.begin(), kIdReadOrder.end(), 7) - kIdReadOrder.begin();
-    const bool leadBytesDue = slots[static_cast<std::size_t>(flashPart) - 1].value.size() ==
-                                  slots[static_cast<std::size_t>(flashPart) - 1].length &&
-                              std::all_of(slots.begin() + flashPart, slots.end(),
-                                          [](const Slot& slot) { return slot.value.empty(); });
-    if (is3720Type(type) && leadBytesDue && flashPartLeadBytes_ < kFlashPartLeadBytes) {
+    const bool answers = answersOpenRead(byte);
+    if (!answers) return;
+    // Types 9 and 15 send two bytes ahead of the flash part number that look
+    // like its marker: the first two pass over, wherever they come and
+    // whatever was left out before them.
+    if (is3720Type(type) && byte == IdItemCode(kFlashPartNumber, IdItemOp::Read) &&
+        m_strIdValues[static_cast<std::size_t>(kFlashPartNumber)].empty() && flashPartLeadBytes_ < kFlashPartLeadBytes) {
         ++flashPartLeadBytes_;
         return;
     }
     for (Slot& slot : slots)
-        if (slot.value.empty() && byte == slot.marker) return take(slot);
+        if (slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
+    for (const Slot& slot : slots)
+        if (slot.taken && byte == slot.marker) {
+            repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length};
+            if (slot.length == 1) takeWholeReply(repeatedReply_.value);
+            return;
+        }
 }
 
 bool ViewTallyDlg::boxShows(std::uint8_t code) const {
@@ -209,8 +223,8 @@ bool ViewTallyDlg::boxShows(std::uint8_t code) const {
 // A slot's first byte is its marker, the read code that asked for it.
 void ViewTallyDlg::takeWholeReply(const std::string& slot) {
     if (m_MainComm.m_lngHIDHandle > 0) return;
-    doorPass_.door().takeKeyedInTurn(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
-                                     platform::EventLoop::current().clock().now());
+    doorPass_.door().takeKeyed(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
+                               platform::EventLoop::current().clock().now());
 }
 
 }  // namespace tally

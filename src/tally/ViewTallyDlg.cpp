@@ -137,6 +137,7 @@ void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strIdValues) value.clear();
     for (std::string& value : m_strTallyValues) value.clear();
     flashPartLeadBytes_ = 0;
+    repeatedReply_ = {};
 }
 
 void ViewTallyDlg::lockText(platform::TextBox& box, bool locked) {

@@ -29,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -151,16 +152,19 @@ private:
     // out (a failed send, a closed window). On USB HID it waits for its
     // report at most one device read, serving events.
     bool RequestIdItem(std::uint8_t code);
+    // One USB HID device read: how long a read or a clear waits for its report.
+    static constexpr platform::Micros kHidReportReadMicros = platform::Micros(printerlink::kHidReadTimeoutMs) * 1000;
     // Waits at the door, serving events, until every item the window asked
     // was answered, the link's reply wait has passed since the first still
     // owed, or the window has closed; false when it closed. On USB HID the
     // replies queued on the device are read meanwhile.
     bool awaitReadAnswers();
     bool awaitReadAnswersKeepingTicked();
-    // A report answers the request whose code leads its data (after at most
-    // the two bytes some types send ahead), or, one byte long, the window's
-    // tally clear next at the door: a status reply answers none.
-    void noteHidReply(const platform::Bytes& report);
+    // A report answers the request whose code leads its data (after the two
+    // bytes types 9 and 15 send ahead of the flash part number), or, one
+    // byte long, the window's tally clear next at the door: a status reply
+    // answers none. The code of the read it answered, if any.
+    std::optional<std::uint8_t> noteHidReply(const platform::Bytes& report);
     bool WriteIdItem(std::uint8_t code, const std::string& text);
     void PrintTextLine(const std::string& text, bool receiptStation, bool wrap, bool font);
     void FeedAndCut(int lines);
@@ -178,6 +182,8 @@ private:
     bool runReadStep(int step);
     void requestAfterReadSteps(int modelCode);
     void takeReplyByte(std::uint8_t byte, ReplySlots& taken);
+    // The door finds a reply led by `code` answers a read of this window.
+    bool answersOpenRead(std::uint8_t code);
     // Whether a box shows the reply to the read of `code`.
     bool boxShows(std::uint8_t code) const;
     // On serial and TCP a reply answers its request at the door once its
@@ -240,6 +246,14 @@ private:
     // The bytes passed over ahead of the flash part number reply (types 9
     // and 15) since the read began.
     int flashPartLeadBytes_ = 0;
+    // A reply to a code read twice (type 12's receipt lines, back) whose box
+    // is already whole: read to its end, so that its digits start no reply.
+    struct RepeatedReply {
+        std::string value;
+        std::size_t length = 0;
+    } repeatedReply_;
+    // The read the USB HID report being parsed answered.
+    std::optional<std::uint8_t> hidReplyCode_;
     shell::OperationSends operationSends_{m_MainComm};
     // Its status requests go through the link's door on this pass.
     shell::DoorPass doorPass_{m_MainComm};

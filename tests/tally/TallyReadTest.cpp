@@ -7,6 +7,7 @@ namespace {
 
 class TallyRead : public TallyWorld {};
 
+const Strings kType12Tallies = {"12345", "678", "", "", "", "345", "23", "1", "56", "2", "789", ""};
 const Strings kIds = {"3640           ", "SN00012345", "0102", "5A1F", "BT-004412-01", "0398", "C39E", "FW-007731-02"};
 
 TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
@@ -15,7 +16,7 @@ TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
         Strings tallies;
     } cases[] = {
         {0, {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""}},
-        {12, {"12345", "678", "", "", "", "345", "23", "1", "56", "2", "789", ""}},
+        {12, kType12Tallies},
         {9, {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", "34"}},
     };
     for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
@@ -36,19 +37,34 @@ TEST_F(TallyRead, ReadsOnOpeningOnEveryLink) {
 }
 
 // The printer leaves one ID item unanswered: only its box stays empty, and
-// on USB HID the window is ready within a second.
+// on USB HID the window is ready within a second. Types 9 and 15 send two
+// bytes ahead of the flash part number; type 12 reads receipt lines (back)
+// twice, and the second reply's digits look like ID item codes.
 TEST_F(TallyRead, AnItemLeftUnansweredEmptiesOnlyItsOwnBox) {
+    const Strings standard = {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""};
+    const Strings twoStation = {"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", "34"};
+    const struct {
+        int type;
+        std::size_t item;
+        const char* model;
+        const Strings& tallies;
+    } cases[] = {{0, 4, "3640           ", standard},    {0, 6, "3640           ", standard},
+                 {9, 3, "3720-2ST       ", twoStation},  {9, 7, "3720-2ST       ", twoStation},
+                 {15, 3, "3720-1ST       ", twoStation}, {12, 6, "R809           ", kType12Tallies}};
     for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
-        for (std::size_t item : {4, 6}) {
-            SCOPED_TRACE(std::string(shelltest::linkName(link)) + " item " + std::to_string(item));
-            connect(link);
-            printer.setReply(printerlink::IdItemCommand(tally::IdItemCode(static_cast<int>(item), tally::IdItemOp::Read)), {});
+        for (const auto& c : cases) {
+            SCOPED_TRACE(std::string(shelltest::linkName(link)) + " type " + std::to_string(c.type) + " item " +
+                         std::to_string(c.item));
+            detachPrinter();
+            connect(link, c.type);
+            printer.setReply(printerlink::IdItemCommand(tally::IdItemCode(static_cast<int>(c.item), tally::IdItemOp::Read)), {});
             openTally();
             idle(499);
             Strings ids = kIds;
-            ids[item] = "";
+            ids[0] = c.model;
+            ids[c.item] = "";
             EXPECT_EQ(idTexts(), ids);
-            EXPECT_EQ(tallyTexts(), Strings({"12345", "678", "90", "4321", "12", "345", "23", "1", "56", "2", "", ""}));
+            EXPECT_EQ(tallyTexts(), c.tallies);
             EXPECT_TRUE(w().PrintFormButton.Enabled());
             printer.clearReplies();
             ASSERT_TRUE(driver.click(w().CloseButton) && clickButton(2));
