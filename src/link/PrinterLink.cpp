@@ -29,7 +29,7 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
                 [this] { return requestDoor_.keyedAskedBy(ReplyForm::IdItem, firmwareReplyMarker()) == linkPass_; },
                 [this](std::uint8_t b) { return takeLinkAnswer(b); }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
-      requestDoor_(loop, [this] { readQueuedHidReports(); }),
+      requestDoor_(loop, [this](int waitMs) { return readHidReportsWithin(waitMs); }),
       linkPass_(requestDoor_.enter()),
       firmwareReplyLimit_(loop),
       restartAnswerGrace_(loop) {

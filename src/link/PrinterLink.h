@@ -162,6 +162,10 @@ public:
     // on the device: read off before a new request, they cannot pass for
     // that request's answer.
     void readQueuedHidReports();
+    // As readQueuedHidReports, after waiting at most waitMs for the first
+    // report: a wait that ends when its report comes. False when no USB HID
+    // device is open.
+    bool readHidReportsWithin(int waitMs);
     // The configuration and tally windows' USB HID poll ends: a read is data
     // again, and a poll read that got no report counts for no later poll.
     // A window calls it as it closes; the link, as it opens or closes a

@@ -56,6 +56,17 @@ void PrinterLink::Winsock_Error(int, const std::string& description) {
 
 void PrinterLink::fncReadHIDData() { handleHidRead(readReport()); }
 
+bool PrinterLink::readHidReportsWithin(int waitMs) {
+    if (m_lngHIDHandle <= 0) return false;
+    if (waitMs > 0) {
+        const std::optional<Bytes> report = readReport(waitMs);
+        if (!report) return true;
+        handleHidRead(report);
+    }
+    readQueuedHidReports();
+    return true;
+}
+
 void PrinterLink::readQueuedHidReports() {
     constexpr int kMaxQueuedReports = 64;
     for (int n = 0; n < kMaxQueuedReports && m_lngHIDHandle > 0; ++n) {

@@ -10,8 +10,9 @@ namespace printerlink {
 
 namespace {
 
-// Short enough that a window waiting for its turn still feels live.
-constexpr int kServeSleepMs = 20;
+// Short enough that a window waiting for its turn still feels live: the
+// window system's events and timers are served between steps.
+constexpr int kServeStepMs = 20;
 
 }  // namespace
 
@@ -22,8 +23,12 @@ std::optional<ReplyForm> replyForm(std::uint8_t b) {
     return std::nullopt;
 }
 
-RequestDoor::RequestDoor(platform::EventLoop& loop, std::function<void()> readQueued)
-    : loop_(loop), readQueued_(std::move(readQueued)) {}
+RequestDoor::RequestDoor(platform::EventLoop& loop, std::function<bool(int waitMs)> readDevice)
+    : loop_(loop), readDevice_(std::move(readDevice)) {}
+
+void RequestDoor::readQueued() {
+    if (readDevice_) readDevice_(0);
+}
 
 platform::Micros RequestDoor::now() const { return loop_.clock().now(); }
 
@@ -181,14 +186,14 @@ RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, in
                                         const std::function<bool()>& sendRequests) {
     if (!present(owner)) return 0;
     // Replies queued on the device belong to what was asked before.
-    if (readQueued_) readQueued_();
+    readQueued();
     if (owes(form)) return 0;
     return send(owner, form, tag, rows, sendRequests);
 }
 
 bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest) {
     if (!present(owner)) return false;
-    if (readQueued_) readQueued_();
+    readQueued();
     if (owes(form)) return false;
     if (!sendRequest()) return false;
     const platform::Micros leftAt = now();
@@ -207,7 +212,7 @@ void RequestDoor::dropOldPosts(platform::Micros at) {
 bool RequestDoor::awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop) {
     for (;;) {
         if (!present(owner) || (stop && stop())) return false;
-        if (readQueued_) readQueued_();
+        readQueued();
         bool owed = false, underSend = false;
         for (const ReplyForm form : forms) {
             owed = owes(form) || owed;
@@ -298,7 +303,7 @@ bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros wit
         return oldest;
     };
     for (;;) {
-        if (readQueued_) readQueued_();
+        readQueued();
         const std::optional<platform::Micros> oldest = oldestOwnAskedAt();
         if (!oldest) return true;
         if (!present(owner) || now() >= *oldest + within) return false;
@@ -336,7 +341,8 @@ void RequestDoor::forgetAll() {
 
 void RequestDoor::serve() {
     loop_.doEvents();
-    loop_.sleep(kServeSleepMs);
+    if (readDevice_ && readDevice_(kServeStepMs)) return;
+    loop_.awaitEvent(platform::Micros(kServeStepMs) * 1000);
 }
 
 RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {

@@ -49,8 +49,9 @@
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
 // ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested (any handler may
-// run inside them) and end at the latest when what they wait for is given
-// up. Everything else is bookkeeping on the loop's clock.
+// run inside them), end as soon as what they wait for came (a USB HID
+// report is read as it arrives) and at the latest when it is given up.
+// Everything else is bookkeeping on the loop's clock.
 #pragma once
 
 #include <array>
@@ -113,9 +114,12 @@ public:
         bool answers(Ticket t) const { return t != 0 && ticket == t; }
     };
 
-    // readQueued: reads the replies that wait on the device (USB HID), so
-    // that they are taken before the door decides nothing is owed.
-    RequestDoor(platform::EventLoop& loop, std::function<void()> readQueued);
+    // readDevice(waitMs): reads the replies that wait on the device (USB
+    // HID), waiting at most waitMs for the first, so that they are taken
+    // before the door decides nothing is owed and a wait ends when its
+    // report comes. False when the link reads no device: its replies come
+    // as the loop's events.
+    RequestDoor(platform::EventLoop& loop, std::function<bool(int waitMs)> readDevice);
 
     Owner enter();
     void leave(Owner owner);
@@ -219,11 +223,13 @@ private:
     Answer answerFor(const Request& request) const;
     // An own request or a MICR read: acted on, so answered only for certain.
     static bool waitsForSureAnswer(const Request& request);
-    // One pass of the loop and a short rest: the printer has its time.
+    // One pass of the loop, then a wait of at most a short step that ends
+    // when a reply comes: the printer has its time, and no more.
     void serve();
+    void readQueued();
 
     platform::EventLoop& loop_;
-    std::function<void()> readQueued_;
+    std::function<bool(int waitMs)> readDevice_;
     std::array<Book, kForms> books_;
     // Per form, oldest first: the next replies that may be late answers.
     std::array<std::deque<Mark>, kForms> marks_;

@@ -29,7 +29,7 @@ struct Printer {
     int splitMs = 0;
     bool promptAgain = false;
 };
-constexpr Printer Late150{150}, Late600{600}, Late1000{1000}, Silent{0, true}, SilentLate1000{1000, true},
+constexpr Printer AtOnce{0}, Late150{150}, Late600{600}, Late1000{1000}, Silent{0, true}, SilentLate1000{1000, true},
     Split300{0, false, 300}, Late600ThenPrompt{600, false, 0, true}, Late1000ThenPrompt{1000, false, 0, true};
 void PrintTo(const Printer& p, std::ostream* out) {
     *out << p.lateMs << " ms" << (p.fallsSilent ? ", silent" : "") << (p.splitMs ? ", split" : "")
@@ -242,6 +242,19 @@ void reopenTally(SlowPrinter& t, bool checkAnswerLost) {
     EXPECT_EQ(t.told(), Strings{});
     EXPECT_EQ(texts(t.open<Tally>().PrinterIDText), kIds);
 }
+// Each read's wait ends when its report comes, not at a fixed step.
+const Flow kTallyReadAtOnce{"TallyReadAtOnce", [](SlowPrinter& t) {
+                                t.printer.clearLog();
+                                auto& w = t.show<Tally>(1);
+                                for (int ms = 0; ms < 2000 && texts(w.PrinterTallyText) != kTallies; ms += 5) t.idle(5);
+                                const auto& log = t.printer.log();
+                                const auto first = std::find_if(log.begin(), log.end(), [](const sim::SimLogEntry& e) {
+                                    return !e.decoded.empty() && e.decoded.front().rfind("GS I @", 0) == 0;
+                                });
+                                ASSERT_NE(first, log.end());
+                                EXPECT_LE(t.clock.now() - first->at, 300'000);
+                                EXPECT_EQ(texts(w.PrinterIDText), kIds);
+                            }};
 const Flow kReopened{"TallyReopened", [](SlowPrinter& t) { reopenTally(t, false); }};
 const Flow kReopenedCheckLost{"TallyReopenedCheckAnswerLost", [](SlowPrinter& t) { reopenTally(t, true); }};
 
@@ -283,6 +296,10 @@ INSTANTIATE_TEST_SUITE_P(SerialAndTcpSplitPoll, SlowPrinter,
 INSTANTIATE_TEST_SUITE_P(UsbHid, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(kFlows), ::testing::Values(Link::Usb),
                                             ::testing::Values(Late150, Silent)),
+                         rowName);
+INSTANTIATE_TEST_SUITE_P(UsbHidAtOnce, SlowPrinter,
+                         ::testing::Combine(::testing::Values(kTallyReadAtOnce), ::testing::Values(Link::Usb),
+                                            ::testing::Values(AtOnce)),
                          rowName);
 // Each USB HID read waits 150 ms for its report; a later reply queues on the
 // device until a read takes it, and must not be taken for a later request's.

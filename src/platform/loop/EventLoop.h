@@ -84,6 +84,9 @@ public:
     // One pass: ready I/O, due timers, posted events. If nothing ran, waits at
     // most one yield quantum for something to arrive.
     void doEvents();
+    // One pass that waits at most `limit` for something to arrive, so that a
+    // wait ends as soon as what it waits for came; true when anything ran.
+    bool awaitEvent(Micros limit) { return runPass(limit); }
     // Blocks for `ms` milliseconds; no utility event runs.
     void sleep(std::int64_t ms);
     // Nested loop: runs passes, waiting without spinning for the next event,
