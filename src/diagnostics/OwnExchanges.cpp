@@ -50,7 +50,7 @@ bool OwnExchanges::awaitTurn() {
 // leaves first: the door gives a request up counting from its send, and the
 // printer cannot answer one that has not left the port. Output that stops
 // leaving ends the wait as it ends the link's.
-OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send) {
+OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send, platform::Micros since) {
     if (serialLink()) {
         servingSerialPolls([this] { return link_.MSCommCtrl.OutBufferCount() == 0; }, platform::kForever);
         if (!host_.windowOpen()) return 0;
@@ -61,28 +61,32 @@ OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<v
             send();
             return !host_.sendsStopped();
         },
-        [this] { return !host_.windowOpen(); });
+        [this] { return !host_.windowOpen(); }, since);
 }
 
 // A request that read past a possibly late byte and got nothing more was
-// answered by that byte or lost; its give-up leaves no mark, so it is asked
-// once more with nothing of it marked.
+// answered by that byte or lost; its give-up leaves no mark, and the marks
+// before it lapse, so it is asked once more with nothing earlier marked. One
+// the printer left unanswered is asked once more too: should its answer
+// still come, it tells what the second's would, as both were asked since
+// the moment the caller cares about.
 std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
                                                             const std::function<platform::Micros()>& deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes) {
+                                                            const Fits& fits, const Other& other, int maxBytes,
+                                                            platform::Micros since) {
+    if (since == platform::kForever) since = now();
     // The status poll's requests and reads would take the answers.
     std::optional<std::uint8_t> sure;
     host_.withPollResting([&] {
-        bool readPast = true;
-        for (int asked = 0; asked < 2 && readPast && !sure; ++asked) {
+        for (int asked = 0; asked < 2 && !sure && host_.windowOpen(); ++asked) {
             // A poll reply lost would cost a wait for its give-up and then
             // one more past its mark: given up now, it costs the one.
             pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
             if (!awaitTurn()) return;
             through_.reset();
-            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); });
+            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); }, since);
             if (ticket == 0) return;
-            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast); });
+            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
         }
     });
     return sure;
@@ -95,8 +99,7 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
 // will answer nothing. The request is let go when the wait ends, so it
 // holds no other request back.
 std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes,
-                                                            bool* readPastOut) {
+                                                            const Fits& fits, const Other& other, int maxBytes) {
     printerlink::RequestDoor& door = pass_.door();
     bool readPast = false;
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
@@ -142,15 +145,16 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
         }
         return host_.windowOpen() ? answeredThrough() : std::nullopt;
     }();
-    readPast = door.release(ticket) || readPast;
-    if (readPastOut) *readPastOut = readPast && !answer;
+    door.release(ticket);
     return answer;
 }
 
+// Every slip status asked from now on tells the station as the OK left it.
 bool OwnExchanges::slipInPlace(bool gsR1) {
+    const platform::Micros since = now();
     bool inOnce = false;
     while (host_.windowOpen()) {
-        const std::optional<std::uint8_t> status = slipStatus(gsR1);
+        const std::optional<std::uint8_t> status = slipStatus(gsR1, since);
         if (!status) return false;
         const bool in = gsR1 ? (*status & 0x20) == 0 : (*status & 0x60) == 0;
         if (!in) return false;
@@ -164,7 +168,7 @@ bool OwnExchanges::slipInPlace(bool gsR1) {
 // byte that turns out not to belong to a sensor message is looked at again
 // from the start: on a noisy line a random byte may look like a message's
 // first one, and the answer must not be read away as its rest.
-std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
+std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1, platform::Micros since) {
     const Other sensorMessage = [this](std::uint8_t v, const Next& next) -> std::optional<std::uint8_t> {
         std::uint8_t sensor0 = 0, sensor1 = 0;
         if ((v & 0x90) != 0x90 || !next(sensor0)) return std::nullopt;
@@ -179,7 +183,7 @@ std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
         gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5),
         [] { return now() + platform::Micros(printerlink::kReplyWaitMs) * 1000; },
         [gsR1](std::uint8_t b) { return gsR1 ? printerlink::isEscReply(b) : printerlink::isGsEotReply(b); },
-        sensorMessage);
+        sensorMessage, kNoByteLimit, since);
     // The station's indicators show only what the printer reported for certain.
     if (status && !gsR1) {
         const std::uint8_t v = *status;

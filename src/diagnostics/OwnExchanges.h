@@ -69,9 +69,13 @@ public:
     bool awaitTurn();
     // Asks one request of `form` through `send` once the form has its turn;
     // 0 when the window closed, the send failed or it could not be asked.
-    Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send);
+    // `since`: as for the door's ask.
+    Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send,
+               platform::Micros since = platform::kForever);
     // Asks (awaitTurn first) and reads until an answer that cannot be a late
-    // one comes. `fits`: a byte of the
+    // one comes, at most twice. `since`: the moment the caller cares about
+    // (the call by default); every request asked since then asks the same.
+    // `fits`: a byte of the
     // answer's form; `other`: what to do with a byte that does not fit
     // (`next` reads on). Nothing when the window closed, the request went
     // unanswered by `deadline` or was given up.
@@ -82,14 +86,12 @@ public:
     using Other = std::function<std::optional<std::uint8_t>(std::uint8_t, const Next&)>;
     std::optional<std::uint8_t> sureAnswer(printerlink::ReplyForm form, const platform::Bytes& command,
                                     const std::function<platform::Micros()>& deadline, const Fits& fits,
-                                    const Other& other = {}, int maxBytes = kNoByteLimit);
+                                    const Other& other = {}, int maxBytes = kNoByteLimit,
+                                    platform::Micros since = platform::kForever);
     // The answer to `ticket`, read byte by byte as sureAnswer reads; the
-    // request is let go at the door when the wait ends. `readPast`: set when
-    // no answer came but a possibly late byte was read past, so that the
-    // request may be asked once more with nothing of it marked.
+    // request is let go at the door when the wait ends.
     std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
-                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit,
-                                    bool* readPast = nullptr);
+                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit);
     static constexpr int kNoByteLimit = 1 << 30;
 
     // The slip station holds a document, as the printer reported it twice in
@@ -134,7 +136,7 @@ private:
     // closed, the output stopped leaving or `deadline` passed; True when
     // `done` held.
     bool servingSerialPolls(const std::function<bool()>& done, platform::Micros deadline);
-    std::optional<std::uint8_t> slipStatus(bool gsR1);
+    std::optional<std::uint8_t> slipStatus(bool gsR1, platform::Micros since);
     static platform::Micros now();
 
     Host& host_;

@@ -155,7 +155,8 @@ public:
     // Reads one USB HID input report. During a window's status poll
     // (m_AHPIBufferCmd) it only tells whether the device answers; otherwise
     // the report goes the receive route, an error trapped as the sends'.
-    void fncReadHIDData();
+    // True when a report came.
+    bool fncReadHIDData();
     // The reports already waiting on the device, read without waiting and
     // sent the same way; a device that never stops sending is read a bounded
     // number of times. A printer that answers late has its replies queue up

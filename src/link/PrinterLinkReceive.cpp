@@ -54,7 +54,11 @@ void PrinterLink::Winsock_Error(int, const std::string& description) {
     reportLanTimeout();
 }
 
-void PrinterLink::fncReadHIDData() { handleHidRead(readReport()); }
+bool PrinterLink::fncReadHIDData() {
+    const std::optional<Bytes> report = readReport();
+    handleHidRead(report);
+    return report.has_value();
+}
 
 bool PrinterLink::readHidReportsWithin(int waitMs) {
     if (m_lngHIDHandle <= 0) return false;

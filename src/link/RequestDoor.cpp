@@ -49,7 +49,7 @@ void RequestDoor::leave(Owner owner) {
     dropOldPosts(now());
     std::erase_if(posts_, [&](const Post& p) {
         if (p.owner != owner) return false;
-        mark(p.form, p.leftAt, p.leftAt);
+        mark(p.form, {p.owner, 0, kPollSet, 0, 1, p.leftAt, p.leftAt});
         return true;
     });
 }
@@ -58,7 +58,7 @@ void RequestDoor::leave(Owner owner) {
 void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
     std::erase_if(book(form), [&](const Request& r) {
         if (!which(r)) return false;
-        if (!r.readPast && form != ReplyForm::IdItem) mark(form, r.askedAt, r.leftAt);
+        if (!r.readPast && form != ReplyForm::IdItem) mark(form, r);
         return true;
     });
 }
@@ -67,9 +67,11 @@ void RequestDoor::giveUpEverywhere(const std::function<bool(const Request&)>& wh
     for (std::size_t f = 0; f < kForms; ++f) giveUp(static_cast<ReplyForm>(f), which);
 }
 
-void RequestDoor::mark(ReplyForm form, platform::Micros askedAt, platform::Micros leftAt) {
+void RequestDoor::mark(ReplyForm form, const Request& given) {
     auto& marks = marks_[static_cast<std::size_t>(form)];
-    const Mark m{askedAt, leftAt == platform::kForever ? now() + kLateAnswerMicros : leftAt + kLateAnswerMicros};
+    const platform::Micros lapsesAt = given.leftAt == platform::kForever ? now() + kLateAnswerMicros
+                                                                          : given.leftAt + kLateAnswerMicros;
+    const Mark m{given.askedAt, lapsesAt, given.owner, given.tag};
     marks.insert(std::upper_bound(marks.begin(), marks.end(), m,
                                   [](const Mark& a, const Mark& b) { return a.askedAt < b.askedAt; }),
                  m);
@@ -93,13 +95,13 @@ bool RequestDoor::mayBeLate(ReplyForm form) {
     return !marks_[static_cast<std::size_t>(form)].empty();
 }
 
-std::optional<platform::Micros> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
+std::optional<RequestDoor::Mark> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
     lapseMarks(arrivedAt);
     auto& marks = marks_[static_cast<std::size_t>(form)];
     if (marks.empty()) return std::nullopt;
-    const platform::Micros askedAt = marks.front().askedAt;
+    const Mark used = marks.front();
     marks.pop_front();
-    return askedAt;
+    return used;
 }
 
 // The printer answers in order, so a reply to a request proves that every
@@ -115,17 +117,25 @@ void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform:
 }
 
 void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
-    if (const std::optional<platform::Micros> lateAskedAt = useMark(form, arrivedAt))
-        answered(form, arrivedAt, *lateAskedAt);
+    if (const std::optional<Mark> late = useMark(form, arrivedAt)) answered(form, arrivedAt, late->askedAt);
 }
 
+// A request that read past a possibly late byte and got nothing more: by
+// the printer's order that byte was its answer or the last late one, so no
+// answer to a request of its form asked before it can still come.
 bool RequestDoor::release(Ticket ticket) {
     bool readPast = false;
-    giveUpEverywhere([&](const Request& r) {
-        if (r.ticket != ticket) return false;
-        readPast = readPast || r.readPast;
-        return true;
-    });
+    for (std::size_t f = 0; f < kForms; ++f) {
+        std::optional<platform::Micros> readPastAskedAt;
+        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
+            if (r.ticket != ticket) return false;
+            if (r.readPast) readPastAskedAt = r.askedAt;
+            return true;
+        });
+        if (!readPastAskedAt) continue;
+        readPast = true;
+        std::erase_if(marks_[f], [&](const Mark& m) { return m.askedAt < *readPastAskedAt; });
+    }
     return readPast;
 }
 
@@ -151,11 +161,11 @@ bool RequestDoor::sending(ReplyForm form) {
 }
 
 RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int rows,
-                                      const std::function<bool()>& sendRequests) {
+                                      const std::function<bool()>& sendRequests, platform::Micros since) {
     const Ticket ticket = nextTicket_++;
     const platform::Micros askedAt = now();
     for (int row = 0; row < rows; ++row)
-        book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever});
+        book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever, false, since});
     // Noted before the send: a send yields, and an answer read meanwhile
     // must find its request. A send that fails or throws leaves nothing
     // owed: a request whose send never returned would never be given up.
@@ -188,10 +198,11 @@ RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, in
     // Replies queued on the device belong to what was asked before.
     readQueued();
     if (owes(form)) return 0;
-    return send(owner, form, tag, rows, sendRequests);
+    return send(owner, form, tag, rows, sendRequests, platform::kForever);
 }
 
-bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest) {
+bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest,
+                       const std::function<bool()>& answeredInSend) {
     if (!present(owner)) return false;
     readQueued();
     if (owes(form)) return false;
@@ -199,7 +210,8 @@ bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>&
     const platform::Micros leftAt = now();
     // A window that polls for a long time must not grow the list.
     dropOldPosts(leftAt);
-    posts_.push_back({owner, form, leftAt});
+    // One whose answer its send read cannot come late.
+    if (!answeredInSend || !answeredInSend()) posts_.push_back({owner, form, leftAt});
     return true;
 }
 
@@ -227,8 +239,9 @@ bool RequestDoor::awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms
 }
 
 RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int rows,
-                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop) {
-    return awaitNoneOwed(owner, {form}, stop) ? send(owner, form, tag, rows, sendRequests) : 0;
+                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop,
+                                     platform::Micros since) {
+    return awaitNoneOwed(owner, {form}, stop) ? send(owner, form, tag, rows, sendRequests, since) : 0;
 }
 
 bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
@@ -238,7 +251,7 @@ bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
 
 RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
                                           const std::function<bool()>& sendRequest) {
-    return present(owner) ? send(owner, form, key, 1, sendRequest) : 0;
+    return present(owner) ? send(owner, form, key, 1, sendRequest, platform::kForever) : 0;
 }
 
 RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
@@ -254,8 +267,9 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
 RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt) {
     // A byte that may be late proves only that the request its mark stands
     // for was answered.
-    std::optional<platform::Micros> answeredAskedAt = useMark(form, arrivedAt);
-    const bool maybeLate = answeredAskedAt.has_value();
+    const std::optional<Mark> late = useMark(form, arrivedAt);
+    std::optional<platform::Micros> answeredAskedAt;
+    if (late) answeredAskedAt = late->askedAt;
     Book& requests = book(form);
     // A byte that came before the oldest request went out answers nothing.
     const bool answers = !requests.empty() && requests.front().askedAt <= arrivedAt;
@@ -263,11 +277,21 @@ RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt
     if (answeredAskedAt) answered(form, arrivedAt, *answeredAskedAt);
     if (!answers) return {};
     Answer answer = answerFor(requests.front());
-    answer.maybeLate = maybeLate;
+    // The same request of the same asker, given up since the moment the
+    // asker cares about: its late answer tells what this one's would.
+    if (late && late->owner == requests.front().owner && late->tag == requests.front().tag &&
+        late->askedAt >= requests.front().since) {
+        const Request request = requests.front();
+        requests.pop_front();
+        // Were the byte that late answer, this one's own may still come.
+        mark(form, request);
+        return answer;
+    }
+    answer.maybeLate = late.has_value();
     // A request whose answer is acted on stays open after a byte that may
     // be a late one: were the byte that, its own answer would still come,
     // unmarked, and be taken for the next request's.
-    answer.readPast = maybeLate && waitsForSureAnswer(requests.front());
+    answer.readPast = answer.maybeLate && waitsForSureAnswer(requests.front());
     if (answer.readPast)
         requests.front().readPast = true;
     else

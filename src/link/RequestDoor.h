@@ -20,9 +20,17 @@
 // - A window's own request and a MICR read stay open after a possibly late
 //   byte (they read past it), so that their own answer, which may still
 //   come, is theirs. One that read past such a byte and got nothing more
-//   was answered by that byte, or lost: its give-up leaves no new mark, and
-//   the asker may ask once more with nothing marked. So a lost answer costs
-//   the next request of its form one wait, once, never more.
+//   was answered by that byte, or lost, and by the printer's order no
+//   answer to a request of its form asked before it can still come: when
+//   it is let go (release) it leaves no new mark and every earlier mark of
+//   its form lapses, and the asker may ask once more with nothing marked.
+//   So lost answers, however many, cost the next request of their form one
+//   wait, once.
+// - A mark carries who asked its request, what for (its tag) and when. A
+//   byte that may be the late answer of the same asker's request of the
+//   same tag asked since the moment the asker cares about (ask's `since`:
+//   the OK on a prompt) tells what the request's own answer would: it is
+//   that answer, and the request, closed on it, leaves a mark in turn.
 // - A mark lapses once the answer it stands for can no longer come: when a
 //   reply to a request asked after it arrives (the printer answers in
 //   order; a real-time request's answer overtakes, and proves nothing), or
@@ -39,13 +47,20 @@
 //   given up; dropped, they count as given up: the next replies of their
 //   form may be them.
 //
-// ID item requests (GS I @) are answered by the code that leads
-// their reply, not by order: askKeyed and takeKeyed.
+// ID item requests (GS I @) are answered by the code that leads their
+// reply, not by order: askKeyed and takeKeyed, the oldest open request of
+// the code. An answer to any request (a real-time one excepted) gives up
+// every keyed request asked before it, whoever asked it: the printer
+// answers in order. A keyed request whose answer nobody will read is let
+// go (release), not answered: it proves nothing of the others.
 //
 // A poll whose answer nobody reads (post) is not booked: nobody would take
 // its answer, and it would stay owed until given up. When its window leaves,
 // the posts it sent within the give-up time count as given up instead, so
-// their answers, still on the way, show on no row of the next window.
+// their answers, still on the way, show on no row of the next window; a
+// post whose send read its answer (a USB HID poll) counts as answered. At
+// worst a left window's posts cost the next window's first sample of their
+// form, or its first own request one wait.
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
 // ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested (any handler may
@@ -134,12 +149,19 @@ public:
     // tryAsk. 0 when the owner left, `stop` held, or the send failed; 0 at
     // once when what is owed was asked by a send that has not returned (a
     // handler run while that send yields), which cannot return meanwhile.
+    // `since`: the moment the asker cares about (the OK on a prompt). A
+    // byte that may be the late answer of the same asker's request of the
+    // same tag asked since then tells what this one's answer would: it is
+    // taken as the answer, not as possibly late.
     Ticket ask(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
-               const std::function<bool()>& stop = {});
+               const std::function<bool()>& stop = {}, platform::Micros since = platform::kForever);
     // A poll whose answer nobody reads (it only keeps the link's watchdog
     // fed): sent only when nothing of the form is owed (the replies waiting
     // on the device read first, as for tryAsk), and owed by nobody.
-    bool post(Owner owner, ReplyForm form, const std::function<bool()>& send);
+    // `answeredInSend`: the send read its answer (a USB HID poll's read), so
+    // none can come late.
+    bool post(Owner owner, ReplyForm form, const std::function<bool()>& send,
+              const std::function<bool()>& answeredInSend = {});
     // A request answered by its key; sent whatever else is owed.
     Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);
 
@@ -197,11 +219,14 @@ private:
         platform::Micros askedAt;  // the send began
         platform::Micros leftAt;   // the send returned; kForever while it runs
         bool readPast = false;     // a possibly late byte came for it
+        platform::Micros since = platform::kForever;  // see ask
     };
     // A request given up whose answer may still come.
     struct Mark {
         platform::Micros askedAt;
         platform::Micros lapsesAt;
+        Owner owner;
+        int tag;
     };
     using Book = std::deque<Request>;
     static constexpr std::size_t kForms = 5;
@@ -219,7 +244,8 @@ private:
     bool owes(ReplyForm form);
     // A request of the form was noted by a send that has not returned.
     bool sending(ReplyForm form);
-    Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
+    Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
+                platform::Micros since);
     Answer answerFor(const Request& request) const;
     // An own request or a MICR read: acted on, so answered only for certain.
     static bool waitsForSureAnswer(const Request& request);
@@ -233,12 +259,12 @@ private:
     std::array<Book, kForms> books_;
     // Per form, oldest first: the next replies that may be late answers.
     std::array<std::deque<Mark>, kForms> marks_;
-    void mark(ReplyForm form, platform::Micros askedAt, platform::Micros leftAt);
+    void mark(ReplyForm form, const Request& given);
     // Marks whose answers can no longer come at `at`, and those of requests
     // asked before `answeredAskedAt` once a reply to a later one came.
     void lapseMarks(platform::Micros at, platform::Micros answeredAskedAt = 0);
-    // Uses up the form's oldest mark, if any: the time its request was asked.
-    std::optional<platform::Micros> useMark(ReplyForm form, platform::Micros arrivedAt);
+    // Uses up the form's oldest mark, if any.
+    std::optional<Mark> useMark(ReplyForm form, platform::Micros arrivedAt);
     // A reply of `form` came to a request asked at `askedAt`.
     void answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt);
     std::set<Owner> present_;

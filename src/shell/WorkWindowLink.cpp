@@ -146,12 +146,17 @@ void PollPrinterStatus(printerlink::PrinterLink& mainComm, const DoorPass& pass)
         // On USB HID the poll's read only tells whether the device answers;
         // the last poll's answer from a printer that answers late is read
         // first (the door reads what waits), not taken for this one's.
+        // A report its read got was its answer: none of it can come late.
         if (hid) mainComm.m_AHPIBufferCmd = true;
-        pass.door().post(pass.owner(), ReplyForm::Esc, [&] {
-            const bool sent = mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
-            if (hid) mainComm.fncReadHIDData();
-            return sent;
-        });
+        bool answered = false;
+        pass.door().post(
+            pass.owner(), ReplyForm::Esc,
+            [&] {
+                const bool sent = mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
+                if (hid) answered = mainComm.fncReadHIDData();
+                return sent;
+            },
+            [&] { return answered; });
     }
 }
 

@@ -83,7 +83,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          },
          false, 2},
         // A sensor message that comes at the end of the wait does not make it
-        // wait its rest again.
+        // wait its rest again (a status never answered is asked twice).
         {"sensor message at the end of the wait", Link::Serial, &diagnostics::DiagnosePrinterDlg::MICRButton,
          [this] {
              printer.setReply({0x1D, 0x04, 0x05}, {});
@@ -93,7 +93,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
              };
              messageKeys = {'1', '0'};
          },
-         false, 2, 6000},
+         false, 2, 11000},
         // Once the check is read, the printer answers its status polls as a
         // printer with the check in does.
         {"between unrelated bytes", Link::Lan, &diagnostics::DiagnosePrinterDlg::MICRButton,
@@ -154,17 +154,17 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                         },
                         false, 1});
     }
-    // One slip status the printer never answered: it costs the next one
-    // wait, once, and the check in place prints within two prompts. (Once
-    // printed, the slip is out: the edges are no longer covered.)
+    // One slip status the printer never answered is asked once more: the
+    // check in place prints at the first prompt. (Once printed, the slip is
+    // out: the edges are no longer covered.)
     for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
         rows.push_back({"one slip status never answered", link, &diagnostics::DiagnosePrinterDlg::SlipButton,
                         [this] {
                             setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
                             printer.delayNextReply({0x1D, 0x04, 0x05}, platform::kForever);
-                            messageKeys = {'1', '1', '0'};
+                            messageKeys = {'1', '0'};
                         },
-                        true, 2, 0, false});
+                        true, 1, 0, false});
     }
     // A poll's reply lost while the prompt is up costs the OK one wait, not
     // a wait for the poll's give-up and one more past its mark.
@@ -188,6 +188,34 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                             messageKeys = {'1', '1', '1', '1', '1', '1', '0'};
                         },
                         true, 0, 0, false});
+    }
+    // The poll lost three replies (two on USB HID, whose poll asks two) a
+    // moment before the press: one prompt, and from its OK to the read or
+    // the print at most one give-up wait.
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb}) {
+        for (auto button : {&diagnostics::DiagnosePrinterDlg::SlipButton, &diagnostics::DiagnosePrinterDlg::MICRButton}) {
+            for (int pressedAfterMs : {1, 500, 1000}) {
+                rows.push_back({"three poll replies lost before the press", link, button,
+                                [this, link, pressedAfterMs, answer = driver.onModal] {
+                                    setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                                    printer.skipStatusReplies(link == Link::Usb ? 2 : 3);
+                                    while (printer.skipsLeft() > 0) runFor(10);
+                                    runFor(pressedAfterMs);
+                                    auto okAt = std::make_shared<platform::Micros>(0);
+                                    driver.onModal = [this, answer, okAt](platform::Form& f) {
+                                        *okAt = clock.now();
+                                        answer(f);
+                                    };
+                                    printer.onLog = [this, okAt](const sim::SimLogEntry& entry) {
+                                        for (const std::string& name : entry.decoded) {
+                                            const bool done = name == "ESC w P (MICR read)" || name == "ESC c 48 4";
+                                            EXPECT_TRUE(!done || clock.now() - *okAt <= 6'000'000) << name;
+                                        }
+                                    };
+                                },
+                                true, 1, 0, false});
+            }
+        }
     }
     const auto answerModal = driver.onModal;
     for (const Case& c : rows) {
