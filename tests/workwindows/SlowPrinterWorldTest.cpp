@@ -221,8 +221,11 @@ const Flow kFlows[] = {
 
 // Through View Tally, closed and opened again: the main window's own
 // firmware request goes out between the openings. One answer to the main
-// window's connection check may be lost each time.
-void reopenTally(SlowPrinter& t, bool checkAnswerLost) {
+// window's connection check, or to its firmware request, may be lost each
+// time.
+enum class Lost { None, Check, Firmware };
+void reopenTally(SlowPrinter& t, Lost lost) {
+    const bool checkAnswerLost = lost == Lost::Check;
     t.mainWindow().workWindows.viewTally = tally::ShowViewTallyDlg;
     for (int round = 0; round < 5; ++round) {
         if (checkAnswerLost) t.printer.skipStatusReplies(1);
@@ -237,6 +240,7 @@ void reopenTally(SlowPrinter& t, bool checkAnswerLost) {
         });
         ASSERT_TRUE(t.clickButton(5));
         EXPECT_EQ(std::pair(ids, tallies), std::pair(kIds, kTallies)) << round;
+        if (lost == Lost::Firmware) t.printer.delayNextReply(printerlink::IdItemCommand(0xA3), platform::kForever);
         t.idle(100 + 200 * round);
     }
     EXPECT_EQ(t.told(), Strings{});
@@ -255,8 +259,28 @@ const Flow kTallyReadAtOnce{"TallyReadAtOnce", [](SlowPrinter& t) {
                                 EXPECT_LE(t.clock.now() - first->at, 300'000);
                                 EXPECT_EQ(texts(w.PrinterIDText), kIds);
                             }};
-const Flow kReopened{"TallyReopened", [](SlowPrinter& t) { reopenTally(t, false); }};
-const Flow kReopenedCheckLost{"TallyReopenedCheckAnswerLost", [](SlowPrinter& t) { reopenTally(t, true); }};
+// The configuration window's posted polls, left as it closes, cost the
+// next window's logo erase nothing: their answers came in their reads.
+const Flow kLogoAfterConfig{"LogoAfterConfig", [](SlowPrinter& t) {
+                                t.driver.closeBox(t.show<Config>(8000));
+                                t.idle(300);
+                                auto& w = t.show<Diag>(200);
+                                t.chooseLogoNext();
+                                const std::size_t logged = t.printer.log().size();
+                                ASSERT_TRUE(t.driver.click(w.DownloadLogoButton));
+                                t.runFlow();
+                                int erases = 0;
+                                for (std::size_t i = logged; i < t.printer.log().size(); ++i)
+                                    for (const std::string& name : t.printer.log()[i].decoded)
+                                        erases += name.find("clear user-defined area") != std::string::npos;
+                                EXPECT_EQ(erases, 1);
+                                EXPECT_EQ(t.told(), Strings{});
+                                EXPECT_EQ(t.printer.flash().logos.count(1), 1u);
+                            }};
+const Flow kReopened{"TallyReopened", [](SlowPrinter& t) { reopenTally(t, Lost::None); }};
+const Flow kReopenedCheckLost{"TallyReopenedCheckAnswerLost", [](SlowPrinter& t) { reopenTally(t, Lost::Check); }};
+const Flow kReopenedFirmwareLost{"TallyReopenedFirmwareAnswerLost",
+                                 [](SlowPrinter& t) { reopenTally(t, Lost::Firmware); }};
 
 std::string rowName(const ::testing::TestParamInfo<SlowPrinter::ParamType>& info) {
     const Printer late = std::get<2>(info.param);
@@ -289,6 +313,10 @@ INSTANTIATE_TEST_SUITE_P(CheckAnswerLost, SlowPrinter,
                          ::testing::Combine(::testing::Values(kReopenedCheckLost), ::testing::Values(Link::Serial, Link::Lan),
                                             ::testing::Values(Late150)),
                          rowName);
+INSTANTIATE_TEST_SUITE_P(FirmwareAnswerLost, SlowPrinter,
+                         ::testing::Combine(::testing::Values(kReopenedFirmwareLost), ::testing::Values(Link::Serial),
+                                            ::testing::Values(Late150)),
+                         rowName);
 INSTANTIATE_TEST_SUITE_P(SerialAndTcpSplitPoll, SlowPrinter,
                          ::testing::Combine(::testing::ValuesIn(flowsNamed({"Receipt"})),
                                             ::testing::Values(Link::Serial, Link::Lan), ::testing::Values(Split300)),
@@ -298,7 +326,8 @@ INSTANTIATE_TEST_SUITE_P(UsbHid, SlowPrinter,
                                             ::testing::Values(Late150, Silent)),
                          rowName);
 INSTANTIATE_TEST_SUITE_P(UsbHidAtOnce, SlowPrinter,
-                         ::testing::Combine(::testing::Values(kTallyReadAtOnce), ::testing::Values(Link::Usb),
+                         ::testing::Combine(::testing::Values(kTallyReadAtOnce, kLogoAfterConfig),
+                                            ::testing::Values(Link::Usb),
                                             ::testing::Values(AtOnce)),
                          rowName);
 // Each USB HID read waits 150 ms for its report; a later reply queues on the
