@@ -100,12 +100,11 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
 // holds no other request back.
 std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
                                                             const Fits& fits, const Other& other, int maxBytes) {
+    using Whose = printerlink::RequestDoor::Whose;
     printerlink::RequestDoor& door = pass_.door();
-    bool readPast = false;
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
-        if (through_->answer.maybeLate) {
-            readPast = true;
+        if (through_->answer.whose() == Whose::Late) {
             through_.reset();
             return std::nullopt;
         }
@@ -127,20 +126,15 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
             std::uint8_t v = 0;
             if (!next(v)) break;
             if (fits(v)) {
-                const printerlink::RequestDoor::Answer taken = door.take(form, now());
-                if (taken.answers(ticket) && !taken.maybeLate) return v;
-                readPast = readPast || (taken.answers(ticket) && taken.readPast);
+                const printerlink::RequestDoor::Answer taken = door.take({form, now()});
+                if (taken.answers(ticket) && taken.whose() == Whose::Answer) return v;
                 continue;
             }
-            // A reply of another form, or one of this form that may be a
-            // late answer, uses its mark up at the door; one of this form
-            // that cannot be late is a noisy line's.
-            if (const std::optional<Form> byteForm = printerlink::replyForm(v)) {
-                if (*byteForm != form)
-                    door.passing(*byteForm, now());
-                else if (door.mayBeLate(form))
-                    readPast = door.take(form, now()).readPast || readPast;
-            }
+            // A reply of another form answers what the door finds it
+            // answers; one of this form that does not fit answers only
+            // where it may be a late answer, else it is a noisy line's.
+            if (const std::optional<Form> byteForm = printerlink::replyForm(v))
+                door.take({*byteForm, now(), std::nullopt, *byteForm != form});
             if (other) again = other(v, next);
         }
         return host_.windowOpen() ? answeredThrough() : std::nullopt;
@@ -235,7 +229,7 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
                 }
                 const Fit fit = fitByte(clearReplyForm(), position, b);
                 if (fit == Fit::Advanced) continue;
-                pass_.door().take(Form::Text, now());
+                pass_.door().take({Form::Text, now()});
                 if (fit == Fit::Mismatch) link_.PurgeCommunication(printerlink::kPurgeInput);
                 cleared = fit == Fit::Complete;
                 return;

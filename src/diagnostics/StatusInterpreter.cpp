@@ -73,7 +73,7 @@ void StatusInterpreter::interpretReply(const ReplyBlock& block) {
 }
 
 RequestDoor::Answer StatusInterpreter::take(ReplyForm form, platform::Micros arrivedAt) {
-    RequestDoor::Answer answer = host_.requestDoor().take(form, arrivedAt);
+    RequestDoor::Answer answer = host_.requestDoor().take({form, arrivedAt});
     if (answer.owner != host_.doorOwner()) answer.owner = 0;
     return answer;
 }

@@ -18,12 +18,13 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
       routing_({statusHandshake, *this, m_bAwaitingConnectionStatus, m_bAwaitingFirmware,
                 [this](const Bytes& data) { CheckStatusResponse(data); },
                 [this](const Bytes& data) {
-                    requestDoor_.takeKeyed(ReplyForm::IdItem, firmwareReplyMarker(), loop_.clock().now());
+                    requestDoor_.take({ReplyForm::IdItem, loop_.clock().now(), firmwareReplyMarker()});
+                    firmwareTicket_ = 0;
                     ParseFirmwareVersion(data);
                 },
                 [this](const Bytes& data) { OnDataReceived.raise(data); },
                 [this] {
-                    const RequestDoor::Answer answer = requestDoor_.take(ReplyForm::Status, loop_.clock().now());
+                    const RequestDoor::Answer answer = requestDoor_.take({ReplyForm::Status, loop_.clock().now()});
                     return answer.owner != 0 && answer.owner != linkPass_ && answer.tag == kRealTimeStatus;
                 },
                 [this] { return requestDoor_.keyedAskedBy(ReplyForm::IdItem, firmwareReplyMarker()) == linkPass_; },

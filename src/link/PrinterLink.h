@@ -375,6 +375,10 @@ private:
     // checks are asked at the door like a window's requests, so that their
     // answers and a window's are each taken by the one that asked.
     RequestDoor::Owner linkPass_;
+    // The link's firmware request at the door, while its reply is awaited:
+    // let go when the link stops waiting, so that a reply after that is a
+    // window's.
+    RequestDoor::Ticket firmwareTicket_ = 0;
     // Asks the link's request of `form` at the door; see askAsLink.
     bool askAsLink(ReplyForm form, int rows, const std::function<bool()>& send);
     // The door finds `b` answers the link's own probe or check, and takes it.

@@ -2,6 +2,7 @@
 // whether the printer answers at all, and its firmware version.
 #include <algorithm>
 #include <optional>
+#include <utility>
 
 #include "link/LinkFlags.h"
 #include "link/IdItemCodes.h"
@@ -25,17 +26,12 @@ constexpr int kMaxCheckResends = 3;
 
 }  // namespace
 
-// The link's requests are asked at the door with its own pass. One goes
-// out whatever is owed when the door would skip its turn: a check cannot
-// wait for an earlier answer a silent printer may never send, and what it
-// asks is only whether the printer answers at all.
+// The link's requests are asked at the door with its own pass, behind
+// whatever is owed: a check cannot wait for an earlier answer a silent
+// printer may never send, and what it asks is only whether the printer
+// answers at all.
 bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()>& send) {
-    bool asked = false;
-    const RequestDoor::Ticket ticket = requestDoor_.tryAsk(linkPass_, form, kRealTimeStatus, rows, [&] {
-        asked = true;
-        return send();
-    });
-    return asked ? ticket != 0 : send();
+    return requestDoor_.askBehind(linkPass_, form, kRealTimeStatus, rows, send) != 0;
 }
 
 // Only while the door's next request of the byte's form is the link's:
@@ -44,7 +40,7 @@ bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()
 bool PrinterLink::takeLinkAnswer(std::uint8_t b) {
     const std::optional<ReplyForm> form = replyForm(b);
     if (!form || !requestDoor_.nextIs(*form, linkPass_, kRealTimeStatus)) return false;
-    requestDoor_.take(*form, loop_.clock().now());
+    requestDoor_.take({*form, loop_.clock().now()});
     return true;
 }
 
@@ -123,8 +119,8 @@ void PrinterLink::RequestFirmwareVersion() {
     m_bAwaitingFirmware = true;
     // Keyed, as a window's ID item: the reply goes to the link's parse only
     // while the link's request is the oldest of its code.
-    requestDoor_.askKeyed(linkPass_, ReplyForm::IdItem, kFirmwareItem,
-                          [this] { return SendOutputFramed(IdItemCommand(kFirmwareItem)); });
+    firmwareTicket_ = requestDoor_.askKeyed(linkPass_, ReplyForm::IdItem, kFirmwareItem,
+                                            [this] { return SendOutputFramed(IdItemCommand(kFirmwareItem)); });
     if (m_lngHIDHandle > 0) fncReadHIDData();
     limitFirmwareReply();
 }
@@ -155,8 +151,7 @@ void PrinterLink::limitFirmwareReply() {
 // trailing byte never came just stops waiting for it.)
 void PrinterLink::forgetFirmwareReply() {
     // A reply that comes after this is a window's, as before, not ours.
-    if (requestDoor_.keyedAskedBy(ReplyForm::IdItem, kFirmwareItem) == linkPass_)
-        requestDoor_.takeKeyed(ReplyForm::IdItem, kFirmwareItem, loop_.clock().now());
+    requestDoor_.release(std::exchange(firmwareTicket_, 0));
     firmwareReplyLimit_.setInterval(0);
     routing_.dropFirmwareReply();
     m_bAwaitingFirmware = false;

@@ -56,11 +56,14 @@ void ReceiveRouting::routeSerialInput(const Bytes& data) {
         return;
     }
     const Bytes rest = takeFirmwareReply(data);
-    // A byte of the form that answers another request (a poll given up, a
-    // closed window's) is no answer: it goes on as data.
-    const auto answer = std::find_if(rest.begin(), rest.end(), [this](std::uint8_t b) {
-        return isGsEotReply(b) && (!to_.answersRealTimeRequest || to_.answersRealTimeRequest());
-    });
+    // Each byte of the form up to the answer is handed to the door once; one
+    // that answers another request (a poll given up, a closed window's) is
+    // no answer: it goes on as data.
+    auto answer = rest.begin();
+    for (; answer != rest.end(); ++answer) {
+        if (!isGsEotReply(*answer)) continue;
+        if (!to_.answersRealTimeRequest || to_.answersRealTimeRequest()) break;
+    }
     Bytes others(rest.begin(), answer);
     if (answer != rest.end()) {
         if (tally)

@@ -54,13 +54,23 @@ void RequestDoor::leave(Owner owner) {
     });
 }
 
-// A keyed request's answer names its request: it needs no mark.
+// A keyed request's answer names its request: it needs no mark. A request
+// that read past a possibly late byte and got nothing more: by the
+// printer's order that byte was its answer or the last late one, so no
+// answer to a request of its form asked before it can still come.
 void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
+    std::optional<platform::Micros> readPastAskedAt;
     std::erase_if(book(form), [&](const Request& r) {
         if (!which(r)) return false;
-        if (!r.readPast && form != ReplyForm::IdItem) mark(form, r);
+        if (r.readPast)
+            readPastAskedAt = std::max(readPastAskedAt.value_or(r.askedAt), r.askedAt);
+        else if (form != ReplyForm::IdItem)
+            mark(form, r);
         return true;
     });
+    if (readPastAskedAt)
+        std::erase_if(marks_[static_cast<std::size_t>(form)],
+                      [&](const Mark& m) { return m.askedAt < *readPastAskedAt; });
 }
 
 void RequestDoor::giveUpEverywhere(const std::function<bool(const Request&)>& which) {
@@ -90,10 +100,6 @@ void RequestDoor::giveUpAsked(Owner owner, int tag) {
         [&](const Request& r) { return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever; });
 }
 
-bool RequestDoor::mayBeLate(ReplyForm form) {
-    lapseMarks(now());
-    return !marks_[static_cast<std::size_t>(form)].empty();
-}
 
 std::optional<RequestDoor::Mark> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
     lapseMarks(arrivedAt);
@@ -116,26 +122,14 @@ void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform:
     giveUp(ReplyForm::IdItem, [&](const Request& r) { return r.askedAt < askedAt; });
 }
 
-void RequestDoor::passing(ReplyForm form, platform::Micros arrivedAt) {
-    if (const std::optional<Mark> late = useMark(form, arrivedAt)) answered(form, arrivedAt, late->askedAt);
-}
 
-// A request that read past a possibly late byte and got nothing more: by
-// the printer's order that byte was its answer or the last late one, so no
-// answer to a request of its form asked before it can still come.
 bool RequestDoor::release(Ticket ticket) {
     bool readPast = false;
-    for (std::size_t f = 0; f < kForms; ++f) {
-        std::optional<platform::Micros> readPastAskedAt;
-        giveUp(static_cast<ReplyForm>(f), [&](const Request& r) {
-            if (r.ticket != ticket) return false;
-            if (r.readPast) readPastAskedAt = r.askedAt;
-            return true;
-        });
-        if (!readPastAskedAt) continue;
-        readPast = true;
-        std::erase_if(marks_[f], [&](const Mark& m) { return m.askedAt < *readPastAskedAt; });
-    }
+    giveUpEverywhere([&](const Request& r) {
+        if (r.ticket != ticket) return false;
+        readPast = readPast || r.readPast;
+        return true;
+    });
     return readPast;
 }
 
@@ -254,6 +248,13 @@ RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
     return present(owner) ? send(owner, form, key, 1, sendRequest, platform::kForever) : 0;
 }
 
+RequestDoor::Ticket RequestDoor::askBehind(Owner owner, ReplyForm form, int tag, int rows,
+                                           const std::function<bool()>& sendRequests) {
+    if (!present(owner)) return 0;
+    readQueued();
+    return send(owner, form, tag, rows, sendRequests, platform::kForever);
+}
+
 RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
     Answer answer;
     answer.owner = present(request.owner) ? request.owner : 0;
@@ -264,7 +265,16 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
     return answer;
 }
 
-RequestDoor::Answer RequestDoor::take(ReplyForm form, platform::Micros arrivedAt) {
+RequestDoor::Answer RequestDoor::take(const Reply& reply) {
+    if (reply.key) return takeKeyed(reply.form, *reply.key, reply.arrivedAt);
+    if (!reply.awaited) {
+        lapseMarks(reply.arrivedAt);
+        if (marks_[static_cast<std::size_t>(reply.form)].empty()) return {};
+    }
+    return takeInOrder(reply.form, reply.arrivedAt);
+}
+
+RequestDoor::Answer RequestDoor::takeInOrder(ReplyForm form, platform::Micros arrivedAt) {
     // A byte that may be late proves only that the request its mark stands
     // for was answered.
     const std::optional<Mark> late = useMark(form, arrivedAt);
@@ -305,11 +315,11 @@ bool RequestDoor::waitsForSureAnswer(const Request& request) {
 
 // The printer answers in order: the keyed requests asked before the one
 // answered, whoever asked them, were answered or lost.
-std::optional<RequestDoor::Answer> RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {
+RequestDoor::Answer RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {
     giveUpOld(form, arrivedAt);
     Book& requests = book(form);
     const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
-    if (found == requests.end()) return std::nullopt;
+    if (found == requests.end()) return {};
     const Answer answer = answerFor(*found);
     const platform::Micros askedAt = found->askedAt;
     requests.erase(found);

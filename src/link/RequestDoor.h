@@ -9,8 +9,16 @@
 //
 // - A set of requests of a form goes out only when nothing of that form is
 //   owed (tryAsk skips its turn; ask waits, serving events, for its turn).
-// - Each reply of a form answers the oldest request of that form still
-//   open; one that comes when none is open answers nothing.
+//   Two exceptions are booked behind what is owed: a keyed request
+//   (askKeyed), whose answer names it, and the link's own check
+//   (askBehind), which cannot wait for an answer a silent printer may never
+//   send; booked, its answer is told from the earlier ones by order.
+// - Every reader hands each reply byte to the door one way, take(Reply),
+//   and the door says whose it is (Whose): the answer to a request, a
+//   possibly late answer, or nobody's. Each reply of a form answers the
+//   oldest request of that form still open; one that comes when none is
+//   open answers nothing. A request whose answer its asker will not read is
+//   let go (release): dropped, not answered, it proves nothing.
 // - A request open kGiveUpMicros after it left is given up, so nothing
 //   stays owed for good. Its answer may still come and take the place of
 //   the next request's: its give-up leaves a mark on the form, and the next
@@ -35,9 +43,10 @@
 //   reply to a request asked after it arrives (the printer answers in
 //   order; a real-time request's answer overtakes, and proves nothing), or
 //   kLateAnswerMicros after its request left. Every reply of every form is
-//   to pass the door, those nobody awaits too (take, or passing() for a
-//   byte read while nothing of its form is open), so a mark is used up by
-//   the reply it stands for and not by the next request's answer.
+//   to pass the door, those nobody awaits too (a byte of a form the reader
+//   does not await is handed with `awaited` false: it answers only where
+//   it may be late), so a mark is used up by the reply it stands for and
+//   not by the next request's answer.
 // - The real-time status request takes a possibly late byte as its own: it
 //   asks only whether the printer sends at all, which a late answer shows
 //   as well as its own.
@@ -48,8 +57,8 @@
 //   form may be them.
 //
 // ID item requests (GS I @) are answered by the code that leads their
-// reply, not by order: askKeyed and takeKeyed, the oldest open request of
-// the code. An answer to any request (a real-time one excepted) gives up
+// reply, not by order: askKeyed, and a Reply with its `key`, which
+// answers the oldest open request of the code. An answer to any request (a real-time one excepted) gives up
 // every keyed request asked before it, whoever asked it: the printer
 // answers in order. A keyed request whose answer nobody will read is let
 // go (release), not answered: it proves nothing of the others.
@@ -114,6 +123,12 @@ public:
     using Owner = unsigned;   // a window's pass; 0 is nobody
     using Ticket = unsigned;  // one set of requests; 0 is none
 
+    // Whose a byte is, as the door tells its reader.
+    enum class Whose : std::uint8_t {
+        Nobody,  // it answers no request anybody waits for
+        Answer,  // the answer to the request
+        Late,    // the request's answer, or the late answer of one given up
+    };
     struct Answer {
         Owner owner = 0;  // 0: the byte answers nothing that anybody waits for
         Ticket ticket = 0;
@@ -127,6 +142,18 @@ public:
         // reads on.
         bool readPast = false;
         bool answers(Ticket t) const { return t != 0 && ticket == t; }
+        Whose whose() const { return owner == 0 ? Whose::Nobody : maybeLate ? Whose::Late : Whose::Answer; }
+    };
+    // A reply byte as its reader hands it to the door.
+    struct Reply {
+        ReplyForm form;
+        platform::Micros arrivedAt;
+        // An ID item's reply, taken whole (or as its report comes): the code
+        // that leads it. It answers the oldest open request of that code.
+        std::optional<int> key = std::nullopt;
+        // False: the reader awaits no byte of this value (a noisy line's,
+        // unless it is a late answer); it answers only where it may be late.
+        bool awaited = true;
     };
 
     // readDevice(waitMs): reads the replies that wait on the device (USB
@@ -164,9 +191,15 @@ public:
               const std::function<bool()>& answeredInSend = {});
     // A request answered by its key; sent whatever else is owed.
     Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);
+    // A request of the link's own check, booked behind whatever is owed: it
+    // cannot wait for an earlier answer a silent printer may never send,
+    // and booked, its answer is told from the earlier ones by order (sent
+    // unbooked, its answers would go to a window).
+    Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
 
-    // What a reply of `form` that arrived at `arrivedAt` answers.
-    Answer take(ReplyForm form, platform::Micros arrivedAt);
+    // The one way every reader hands the door a reply byte, those nobody
+    // awaits too: what it answers, and whose it is.
+    Answer take(const Reply& reply);
     // The set of `ticket` is still owed (not answered whole, given up or
     // dropped).
     bool open(Ticket ticket);
@@ -175,11 +208,6 @@ public:
     // A send of a request runs below the caller (a handler run while it
     // yields): an ask now would find its turn taken by it.
     bool sendUnderWay();
-    // The oldest keyed request of `key`, if one is open; nothing otherwise.
-    // The keyed requests asked before it are given up, whoever asked them:
-    // the printer answers in order, so an answer that did not come before a
-    // later one's will not come.
-    std::optional<Answer> takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
     // Waits, serving events, until none of the owner's requests of `form`
     // is open, the owner left, or `within` has passed since the oldest of
     // them went out. True when none is open.
@@ -189,20 +217,16 @@ public:
     // when the owner left or `stop` held, or, as for ask, at once when what
     // is owed was asked by a send that has not returned.
     bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
-    // The asker of `ticket` waits no more: the set counts as given up now.
-    // True when it had read past a possibly late byte: nothing more is owed
-    // for it, and its give-up leaves no mark.
+    // The asker of `ticket` waits no more, or will not read its answer:
+    // the set counts as given up now, dropped, not answered. True when it
+    // had read past a possibly late byte: nothing more is owed for it, and
+    // its give-up leaves no mark.
     bool release(Ticket ticket);
     // The owner's requests of `tag` still owed are given up now: a request
     // that supersedes them (an own request after the window's polls, the
     // link's check asked again) need not wait out a lost reply before it
     // goes out. Their answers, should they still come, come marked.
     void giveUpAsked(Owner owner, int tag);
-    // A reply of `form` that may be the late answer to a request given up.
-    bool mayBeLate(ReplyForm form);
-    // A reply of `form` read by a wait that awaits another form: it uses up
-    // the form's mark, if any (its request was given up, or it is noise).
-    void passing(ReplyForm form, platform::Micros arrivedAt);
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
     // Who asked the oldest open keyed request of `key` (0: nobody): the
@@ -247,6 +271,10 @@ private:
     Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
                 platform::Micros since);
     Answer answerFor(const Request& request) const;
+    Answer takeInOrder(ReplyForm form, platform::Micros arrivedAt);
+    // The oldest keyed request of `key`: the keyed requests asked before it
+    // are given up, whoever asked them, as the printer answers in order.
+    Answer takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
     // An own request or a MICR read: acted on, so answered only for certain.
     static bool waitsForSureAnswer(const Request& request);
     // One pass of the loop, then a wait of at most a short step that ends

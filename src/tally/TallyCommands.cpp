@@ -67,7 +67,7 @@ std::optional<std::uint8_t> ViewTallyDlg::noteHidReply(const platform::Bytes& re
     const std::size_t data = printerlink::kHidReportHeaderBytes;
     if (end == data + 1 && printerlink::isEscReply(report[data]) &&
         door.nextIs(printerlink::ReplyForm::Esc, doorPass_.owner(), printerlink::kOwnRequest)) {
-        door.take(printerlink::ReplyForm::Esc, now);
+        door.take({printerlink::ReplyForm::Esc, now});
         return std::nullopt;
     }
     // Only the flash part number's code may stand after its two lead bytes:
@@ -75,8 +75,9 @@ std::optional<std::uint8_t> ViewTallyDlg::noteHidReply(const platform::Bytes& re
     const std::uint8_t flashPart = IdItemCode(kFlashPartNumber, IdItemOp::Read);
     for (std::size_t i = data; i < end && i < data + 3; ++i) {
         if (i > data && report[i] != flashPart) break;
-        if (const auto answer = door.takeKeyed(printerlink::ReplyForm::IdItem, report[i], now))
-            return answer->owner == doorPass_.owner() ? std::optional<std::uint8_t>(report[i]) : std::nullopt;
+        const auto answer = door.take({printerlink::ReplyForm::IdItem, now, report[i]});
+        if (answer.ticket != 0)
+            return answer.owner == doorPass_.owner() ? std::optional<std::uint8_t>(report[i]) : std::nullopt;
     }
     return std::nullopt;
 }

@@ -223,8 +223,8 @@ bool ViewTallyDlg::boxShows(std::uint8_t code) const {
 // A slot's first byte is its marker, the read code that asked for it.
 void ViewTallyDlg::takeWholeReply(const std::string& slot) {
     if (m_MainComm.m_lngHIDHandle > 0) return;
-    doorPass_.door().takeKeyed(ReplyForm::IdItem, static_cast<std::uint8_t>(slot.front()),
-                               platform::EventLoop::current().clock().now());
+    doorPass_.door().take({ReplyForm::IdItem, platform::EventLoop::current().clock().now(),
+                           static_cast<std::uint8_t>(slot.front())});
 }
 
 }  // namespace tally

@@ -34,7 +34,7 @@ void ViewTallyDlg::sendUserAreaClear(std::uint8_t area) {
             return;
         platform::Bytes answer(1, 0);
         if (m_MainComm.waitResponseWhile(answer, 1, platform::kForever, [this] { return isLoaded(); }))
-            door.take(printerlink::ReplyForm::Esc, platform::EventLoop::current().clock().now());
+            door.take({printerlink::ReplyForm::Esc, platform::EventLoop::current().clock().now()});
     });
 }
 

@@ -20,7 +20,8 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         char what;  // 'p' a poll of 4 asked, 'r' a real-time status request, 'o' an own request,
                     // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window,
                     // 'n' a poll whose send waits for the line while a click asks an own request,
-                    // 'w' a poll posted by the first window (its answer read by nobody)
+                    // 'w' a poll posted by the first window (its answer read by nobody),
+                    // 'e' the last own request let go by its asker
         platform::Micros at;
         ReplyForm form = ReplyForm::Status;  // of 'o' and 't'
     };
@@ -74,6 +75,10 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
          {{'o', 0, ReplyForm::Esc}, {'r', 5'600'000}, {'t', 5'700'000}, {'o', 5'800'000, ReplyForm::Esc},
           {'t', 5'900'000, ReplyForm::Esc}},
          "o r rt o own~"},
+        {"three replies of a poll lost: an own request that read past one and got nothing more ends every mark",
+         {{'p', 0}, {'t', 10'000}, {'o', 5'600'000}, {'t', 5'700'000}, {'e', 10'600'000}, {'o', 10'600'000},
+          {'t', 10'700'000}},
+         "p 0 o own~ e o own"},
         {"a click served during a poll's send, the printer silent: its request does not wait for good",
          {{'n', 0}},
          "nu"},
@@ -85,6 +90,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         RequestDoor door(loop, {});
         const RequestDoor::Owner first = door.enter(), second = door.enter();
         std::string got;
+        RequestDoor::Ticket own = 0;
         const auto ask = [&](RequestDoor::Owner owner, int tag, int rows, char name, ReplyForm form = ReplyForm::Status) {
             const bool sent = door.tryAsk(owner, form, tag, rows, [] { return true; }) != 0;
             got += sent ? std::string(1, name) : "S";
@@ -95,7 +101,11 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
             if (step.what == 'p') ask(first, printerlink::kPollSet, 4, 'p');
             if (step.what == 'q') ask(second, printerlink::kPollSet, 4, 'q');
             if (step.what == 'r') ask(first, printerlink::kRealTimeStatus, 1, 'r');
-            if (step.what == 'o') ask(first, printerlink::kOwnRequest, 1, 'o', step.form);
+            if (step.what == 'o') {
+                own = door.tryAsk(first, step.form, printerlink::kOwnRequest, 1, [] { return true; });
+                got += own != 0 ? "o" : "S";
+            }
+            if (step.what == 'e') got += door.release(own) ? "e" : "E";
             if (step.what == 'w') got += door.post(first, ReplyForm::Status, [] { return true; }) ? "w" : "S";
             if (step.what == 'n') {
                 bool held = false, under = false;
@@ -114,7 +124,7 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                 got.pop_back();
             }
             if (step.what == 't') {
-                const RequestDoor::Answer a = door.take(step.form, step.at);
+                const RequestDoor::Answer a = door.take({step.form, step.at});
                 got += a.owner == 0                             ? "-"
                        : a.tag == printerlink::kRealTimeStatus ? "rt"
                        : a.tag == printerlink::kOwnRequest     ? "own"
