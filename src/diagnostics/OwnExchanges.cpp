@@ -15,6 +15,8 @@ using Form = printerlink::ReplyForm;
 namespace {
 
 constexpr int kMicrPendingSleepMs = 20;
+// A sure answer's asks: one lost answer, then one read past a late one.
+constexpr int kSureAsks = 3;
 constexpr std::uint8_t kErased = 0x0D;
 // The erase's and the flash status's answer among a noisy line's bytes.
 constexpr int kEraseReads = 11;
@@ -68,8 +70,9 @@ OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<v
 // answered by that byte or lost; its give-up leaves no mark, and the marks
 // before it lapse, so it is asked once more with nothing earlier marked. One
 // the printer left unanswered is asked once more too: should its answer
-// still come, it tells what the second's would, as both were asked since
-// the moment the caller cares about.
+// still come, it tells what the next one's would, as both were asked since
+// the moment the caller cares about. Two left unanswered in a row end it:
+// a printer that does not answer this request costs two waits, no more.
 std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
                                                             const std::function<platform::Micros()>& deadline,
                                                             const Fits& fits, const Other& other, int maxBytes,
@@ -78,7 +81,8 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
     // The status poll's requests and reads would take the answers.
     std::optional<std::uint8_t> sure;
     host_.withPollResting([&] {
-        for (int asked = 0; asked < 2 && !sure && host_.windowOpen(); ++asked) {
+        int unansweredInARow = 0;
+        for (int asked = 0; asked < kSureAsks && unansweredInARow < 2 && !sure && host_.windowOpen(); ++asked) {
             // A poll reply lost would cost a wait for its give-up and then
             // one more past its mark: given up now, it costs the one.
             pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
@@ -86,7 +90,9 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
             through_.reset();
             const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); }, since);
             if (ticket == 0) return;
-            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes); });
+            bool readPast = false;
+            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast); });
+            unansweredInARow = readPast ? 0 : unansweredInARow + 1;
         }
     });
     return sure;
@@ -99,12 +105,14 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
 // will answer nothing. The request is let go when the wait ends, so it
 // holds no other request back.
 std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes) {
+                                                            const Fits& fits, const Other& other, int maxBytes,
+                                                            bool* readPast) {
     using Whose = printerlink::RequestDoor::Whose;
     printerlink::RequestDoor& door = pass_.door();
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         if (through_->answer.whose() == Whose::Late) {
+            if (readPast) *readPast = true;
             through_.reset();
             return std::nullopt;
         }
@@ -128,13 +136,17 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
             if (fits(v)) {
                 const printerlink::RequestDoor::Answer taken = door.take({form, now()});
                 if (taken.answers(ticket) && taken.whose() == Whose::Answer) return v;
+                if (readPast && taken.answers(ticket)) *readPast = true;
                 continue;
             }
             // A reply of another form answers what the door finds it
             // answers; one of this form that does not fit answers only
             // where it may be a late answer, else it is a noisy line's.
-            if (const std::optional<Form> byteForm = printerlink::replyForm(v))
-                door.take({*byteForm, now(), std::nullopt, *byteForm != form});
+            if (const std::optional<Form> byteForm = printerlink::replyForm(v)) {
+                const bool awaited = *byteForm != form;
+                const printerlink::RequestDoor::Answer taken = door.take({*byteForm, now(), std::nullopt, awaited});
+                if (readPast && !awaited && taken.answers(ticket)) *readPast = true;
+            }
             if (other) again = other(v, next);
         }
         return host_.windowOpen() ? answeredThrough() : std::nullopt;

@@ -73,12 +73,13 @@ public:
     Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send,
                platform::Micros since = platform::kForever);
     // Asks (awaitTurn first) and reads until an answer that cannot be a late
-    // one comes, at most twice. `since`: the moment the caller cares about
-    // (the call by default); every request asked since then asks the same.
-    // `fits`: a byte of the
-    // answer's form; `other`: what to do with a byte that does not fit
-    // (`next` reads on). Nothing when the window closed, the request went
-    // unanswered by `deadline` or was given up.
+    // one comes; asked again after a lost or a late answer, at most three
+    // times, and no more after two lost in a row. `since`: the moment the
+    // caller cares about (the call by default); every request asked since
+    // then asks the same. `fits`: a byte of the answer's form; `other`: what
+    // to do with a byte that does not fit (`next` reads on). Nothing when
+    // the window closed, the request went unanswered by `deadline` or was
+    // given up.
     using Next = std::function<bool(std::uint8_t&)>;
     // `other` gives back a byte it read that is to be looked at again.
     // `maxBytes`: the bytes read in all before the wait ends unanswered.
@@ -89,9 +90,11 @@ public:
                                     const Other& other = {}, int maxBytes = kNoByteLimit,
                                     platform::Micros since = platform::kForever);
     // The answer to `ticket`, read byte by byte as sureAnswer reads; the
-    // request is let go at the door when the wait ends.
+    // request is let go at the door when the wait ends. `readPast`: set when
+    // a possibly late byte was read past for it.
     std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
-                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit);
+                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit,
+                                    bool* readPast = nullptr);
     static constexpr int kNoByteLimit = 1 << 30;
 
     // The slip station holds a document, as the printer reported it twice in

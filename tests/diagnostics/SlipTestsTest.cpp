@@ -217,6 +217,26 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
             }
         }
     }
+    // Three replies lost from the press (on TCP: on serial the link's check
+    // would fail and end the session), or from the first prompt on: the
+    // read goes out within two prompts.
+    for (Link link : {Link::Serial, Link::Lan}) {
+        for (bool atPrompt : {false, true}) {
+            if (link == Link::Serial && !atPrompt) continue;
+            rows.push_back({atPrompt ? "three replies lost at the prompt" : "three replies lost from the press", link,
+                            &diagnostics::DiagnosePrinterDlg::MICRButton,
+                            [this, atPrompt, answer = driver.onModal] {
+                                setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                                if (!atPrompt) printer.skipStatusReplies(3);
+                                auto first = std::make_shared<bool>(true);
+                                driver.onModal = [this, atPrompt, answer, first](platform::Form& f) {
+                                    if (atPrompt && std::exchange(*first, false)) printer.skipStatusReplies(3);
+                                    answer(f);
+                                };
+                            },
+                            true, 2});
+        }
+    }
     const auto answerModal = driver.onModal;
     for (const Case& c : rows) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
