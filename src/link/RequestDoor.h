@@ -29,8 +29,8 @@
 //   byte (they read past it), so that their own answer, which may still
 //   come, is theirs. One that read past such a byte and got nothing more
 //   was answered by that byte, or lost, and by the printer's order no
-//   answer to a request of its form asked before it can still come: when
-//   it is let go (release) it leaves no new mark and every earlier mark of
+//   answer to a request of its form asked before it can still come: given
+//   up or let go (release), it leaves no new mark and every earlier mark of
 //   its form lapses, and the asker may ask once more with nothing marked.
 //   So lost answers, however many, cost the next request of their form one
 //   wait, once.
@@ -57,11 +57,12 @@
 //   form may be them.
 //
 // ID item requests (GS I @) are answered by the code that leads their
-// reply, not by order: askKeyed, and a Reply with its `key`, which
-// answers the oldest open request of the code. An answer to any request (a real-time one excepted) gives up
-// every keyed request asked before it, whoever asked it: the printer
-// answers in order. A keyed request whose answer nobody will read is let
-// go (release), not answered: it proves nothing of the others.
+// reply, not by order: askKeyed, and a Reply with its `key`, which answers
+// the oldest open request of the code. An answer to any request (a
+// real-time one excepted) gives up every keyed request asked before it,
+// whoever asked it: the printer answers in order. A keyed request whose
+// answer nobody will read is let go (release), not answered: it proves
+// nothing of the others.
 //
 // A poll whose answer nobody reads (post) is not booked: nobody would take
 // its answer, and it would stay owed until given up. When its window leaves,
@@ -72,9 +73,10 @@
 // form, or its first own request one wait.
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
-// ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested (any handler may
-// run inside them), end as soon as what they wait for came (a USB HID
-// report is read as it arrives) and at the latest when it is given up.
+// ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested
+// (any handler may run inside them), end as soon as what they wait for
+// came (a USB HID report is read as it arrives) and at the latest when it
+// is given up.
 // Everything else is bookkeeping on the loop's clock.
 #pragma once
 
