@@ -174,6 +174,8 @@ TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
     // GS EOT 1, 2, the flash status, GS EOT 3, 4, the flash status.
     const Bytes pollAndFlash{0x1D, 0x04, 0x01, 0x1D, 0x04, 0x02, 0x1D, 0x72, 0x04,
                              0x1D, 0x04, 0x03, 0x1D, 0x04, 0x04, 0x1D, 0x72, 0x04};
+    // Reads of the boot firmware revision, boot CRC and flash CRC: replies queued on the line.
+    const Bytes idReads{0x1D, 0x49, 0x40, 0x97, 0x1D, 0x49, 0x40, 0x2F, 0x1D, 0x49, 0x40, 0x37};
     const Row rows[] = {
         {{"skip 1"}, {poll}, {0x56, 0x32, 0x1E}, {}},
         {{"skip 6"}, {everyKind}, {0x08, 0x56}, {}},
@@ -184,6 +186,9 @@ TEST_F(SimDevicesTest, SkipAndSplitActOnStatusRequestsInTheOrderTheyCame) {
         {{"split 500", "split 0"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {}},
         {{"late 1d 04 02 500"}, {poll}, {0x1A}, {0x56, 0x32, 0x1E}},
         {{"lose 1D 04 03"}, {poll, poll}, {0x1A, 0x56, 0x1E, 0x1A, 0x56, 0x32, 0x1E}, {}},
+        {{"lose 1D 49 40 2F"}, {idReads}, {0x97, '0', '1', '0', '2', 0x0D, 0x37, 'C', '3', '9', 'E', 0x0D}, {}},
+        {{"late 1D 49 40 2F 500"}, {idReads}, {0x97, '0', '1', '0', '2', 0x0D},
+         {0x2F, '5', 'A', '1', 'F', 0x0D, 0x37, 'C', '3', '9', 'E', 0x0D}},
         {{"late 500", "late 1D 4 02 500", "late 1D 04 02 600001", "lose"}, {poll}, {0x1A, 0x56, 0x32, 0x1E}, {},
          true},
     };

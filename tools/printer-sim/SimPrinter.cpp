@@ -167,8 +167,8 @@ void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
     delaying_ = 0;
 }
 
-void SimPrinter::reply(const Bytes& bytes) {
-    if (skipping_ || delaying_ == platform::kForever) return;
+void SimPrinter::reply(const Bytes& bytes, platform::Micros late) {
+    if (late == platform::kForever) return;
     Bytes shaped = bytes;
     switch (fault_) {
     case ReplyFault::None: break;
@@ -180,9 +180,9 @@ void SimPrinter::reply(const Bytes& bytes) {
     }
     if (shaped.empty()) return;
     if (reading_)
-        held_.push_back({std::move(shaped), epoch_, answering_, delaying_});
+        held_.push_back({std::move(shaped), epoch_, answering_, late});
     else
-        schedule(shaped, epoch_, delaying_);
+        schedule(shaped, epoch_, late);
 }
 
 void SimPrinter::schedule(const Bytes& bytes, unsigned epoch, platform::Micros extra) {

@@ -133,7 +133,15 @@ public:
     void clearReplies() { replies_.clear(); }
     // Sends bytes after the reply delay, shaped by the reply fault. Command
     // handlers call it.
-    void reply(const platform::Bytes& bytes);
+    void reply(const platform::Bytes& bytes) { reply(bytes, lateness()); }
+    // The same, `late` later than the reply delay (never, with
+    // platform::kForever), whatever command is being handled meanwhile.
+    void reply(const platform::Bytes& bytes, platform::Micros late);
+    // How late the reply of the command whose handler runs goes out: what
+    // delayNextReply set for it, platform::kForever for a lost reply or a
+    // skipped status request, else 0. The setting lasts only while the
+    // handler runs, so one that sends its reply later takes it here first.
+    platform::Micros lateness() const { return skipping_ ? platform::kForever : delaying_; }
 
     // --- Faults -----------------------------------------------------------
     void setReplyFault(ReplyFault fault, std::size_t shortLength = 1);

@@ -139,17 +139,22 @@ std::string describeCommand(const Bytes& command, int type) {
 }
 
 // Replies go out one after the other: each starts when the one before has
-// gone down the line.
+// gone down the line. A late reply holds the line until it goes, so those
+// behind it wait; a lost one is never sent and takes no time on the line.
+// The lateness belongs to the command handled now, not to whichever command
+// is being handled when a queued reply falls due.
 void sendInTurn(SimPrinter& printer, const Bytes& reply) {
+    const platform::Micros late = printer.lateness();
+    if (late == platform::kForever) return;
     SimTally& tally = printer.tally();
     const platform::Micros now = printer.scheduler().now();
-    const platform::Micros start = std::max(now, tally.lineFreeAt);
+    const platform::Micros start = std::max(now, tally.lineFreeAt) + late;
     tally.lineFreeAt = start + static_cast<platform::Micros>(reply.size()) * kByteTime;
     if (start == now) {
-        printer.reply(reply);
+        printer.reply(reply, 0);
         return;
     }
-    printer.scheduler().after(start - now, tally.life.wrap([&printer, reply] { printer.reply(reply); }));
+    printer.scheduler().after(start - now, tally.life.wrap([&printer, reply] { printer.reply(reply, 0); }));
 }
 
 void answerRead(SimPrinter& printer, const Item& item, std::uint8_t code) {
