@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <utility>
+#include <vector>
 
 #include "diagnostics/ScanBlocks.h"
 #include "link/PrinterCommands.h"
@@ -91,7 +92,16 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
             const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); }, since);
             if (ticket == 0) return;
             bool readPast = false;
-            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast); });
+            const auto askBehind = [&] {
+                return pass_.door().askBehind(
+                    pass_.owner(), form, printerlink::kOwnRequest, 1,
+                    [&] {
+                        host_.send(command);
+                        return !host_.sendsStopped();
+                    },
+                    since);
+            };
+            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast, askBehind); });
             unansweredInARow = readPast ? 0 : unansweredInARow + 1;
         }
     });
@@ -103,16 +113,26 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
 // open at the door and is read past: the answer for certain follows it. A
 // request given up or dropped (the window left) ends the wait: its answer
 // will answer nothing. The request is let go when the wait ends, so it
-// holds no other request back.
+// holds no other request back, nor does one asked behind it. A byte that
+// may be only a real-time request's late answer (the link check's at the
+// press, lost) has the request asked again at once, behind it: that answer
+// overtakes, so the byte after it answers one of the two, both asked since
+// the moment the caller cares about, and no wait is spent on finding out.
 std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
                                                             const Fits& fits, const Other& other, int maxBytes,
-                                                            bool* readPast) {
+                                                            bool* readPast, const std::function<Ticket()>& askAgain) {
     using Whose = printerlink::RequestDoor::Whose;
     printerlink::RequestDoor& door = pass_.door();
+    std::vector<Ticket> askedBehind;
+    const auto readPastLate = [&](const printerlink::RequestDoor::Answer& taken) {
+        if (readPast) *readPast = true;
+        if (!taken.lateRealTimeOnly || !askAgain || !host_.windowOpen()) return;
+        if (const Ticket behind = askAgain()) askedBehind.push_back(behind);
+    };
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         if (through_->answer.whose() == Whose::Late) {
-            if (readPast) *readPast = true;
+            readPastLate(through_->answer);
             through_.reset();
             return std::nullopt;
         }
@@ -136,7 +156,7 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
             if (fits(v)) {
                 const printerlink::RequestDoor::Answer taken = door.take({form, now()});
                 if (taken.answers(ticket) && taken.whose() == Whose::Answer) return v;
-                if (readPast && taken.answers(ticket)) *readPast = true;
+                if (taken.answers(ticket)) readPastLate(taken);
                 continue;
             }
             // A reply of another form answers what the door finds it
@@ -145,13 +165,14 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
             if (const std::optional<Form> byteForm = printerlink::replyForm(v)) {
                 const bool awaited = *byteForm != form;
                 const printerlink::RequestDoor::Answer taken = door.take({*byteForm, now(), std::nullopt, awaited});
-                if (readPast && !awaited && taken.answers(ticket)) *readPast = true;
+                if (!awaited && taken.answers(ticket)) readPastLate(taken);
             }
             if (other) again = other(v, next);
         }
         return host_.windowOpen() ? answeredThrough() : std::nullopt;
     }();
     door.release(ticket);
+    for (const Ticket behind : askedBehind) door.release(behind);
     return answer;
 }
 

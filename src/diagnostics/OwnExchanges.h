@@ -92,9 +92,10 @@ public:
     // The answer to `ticket`, read byte by byte as sureAnswer reads; the
     // request is let go at the door when the wait ends. `readPast`: set when
     // a possibly late byte was read past for it.
+    // `askAgain`: asks the same request behind it (see readAnswer).
     std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
                                     const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit,
-                                    bool* readPast = nullptr);
+                                    bool* readPast = nullptr, const std::function<Ticket()>& askAgain = {});
     static constexpr int kNoByteLimit = 1 << 30;
 
     // The slip station holds a document, as the printer reported it twice in

@@ -249,10 +249,10 @@ RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
 }
 
 RequestDoor::Ticket RequestDoor::askBehind(Owner owner, ReplyForm form, int tag, int rows,
-                                           const std::function<bool()>& sendRequests) {
+                                           const std::function<bool()>& sendRequests, platform::Micros since) {
     if (!present(owner)) return 0;
     readQueued();
-    return send(owner, form, tag, rows, sendRequests, platform::kForever);
+    return send(owner, form, tag, rows, sendRequests, since);
 }
 
 RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
@@ -298,6 +298,8 @@ RequestDoor::Answer RequestDoor::takeInOrder(ReplyForm form, platform::Micros ar
         return answer;
     }
     answer.maybeLate = late.has_value();
+    answer.lateRealTimeOnly =
+        late && late->tag == kRealTimeStatus && marks_[static_cast<std::size_t>(form)].empty();
     // A request whose answer is acted on stays open after a byte that may
     // be a late one: were the byte that, its own answer would still come,
     // unmarked, and be taken for the next request's.

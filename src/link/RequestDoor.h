@@ -143,6 +143,10 @@ public:
         // The request stays open past this byte (it may be late): its asker
         // reads on.
         bool readPast = false;
+        // The one late answer the byte may be is a real-time request's: that
+        // answer overtakes, so the byte after it answers a request asked
+        // after the real-time one, by the printer's order.
+        bool lateRealTimeOnly = false;
         bool answers(Ticket t) const { return t != 0 && ticket == t; }
         Whose whose() const { return owner == 0 ? Whose::Nobody : maybeLate ? Whose::Late : Whose::Answer; }
     };
@@ -197,7 +201,11 @@ public:
     // cannot wait for an earlier answer a silent printer may never send,
     // and booked, its answer is told from the earlier ones by order (sent
     // unbooked, its answers would go to a window).
-    Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
+    // An own request asked again behind one that read past a real-time
+    // request's possibly late answer is booked the same way (`since` as for
+    // ask).
+    Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
+                     platform::Micros since = platform::kForever);
 
     // The one way every reader hands the door a reply byte, those nobody
     // awaits too: what it answers, and whose it is.

@@ -189,6 +189,20 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                         },
                         true, 0, 0, false});
     }
+    // From the prompt's OK to the read or the print at most `withinMs`.
+    const auto fromOkWithin = [this, answer = driver.onModal](platform::Micros withinMs) {
+        auto okAt = std::make_shared<platform::Micros>(0);
+        driver.onModal = [this, answer, okAt](platform::Form& f) {
+            *okAt = clock.now();
+            answer(f);
+        };
+        printer.onLog = [this, okAt, withinMs](const sim::SimLogEntry& entry) {
+            for (const std::string& name : entry.decoded) {
+                const bool done = name == "ESC w P (MICR read)" || name == "ESC c 48 4";
+                EXPECT_TRUE(!done || clock.now() - *okAt <= withinMs * 1000) << name;
+            }
+        };
+    };
     // The poll lost three replies (two on USB HID, whose poll asks two) a
     // moment before the press: one prompt, and from its OK to the read or
     // the print at most one give-up wait.
@@ -196,27 +210,26 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
         for (auto button : {&diagnostics::DiagnosePrinterDlg::SlipButton, &diagnostics::DiagnosePrinterDlg::MICRButton}) {
             for (int pressedAfterMs : {1, 500, 1000}) {
                 rows.push_back({"three poll replies lost before the press", link, button,
-                                [this, link, pressedAfterMs, answer = driver.onModal] {
+                                [this, link, pressedAfterMs, fromOkWithin] {
                                     setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
                                     printer.skipStatusReplies(link == Link::Usb ? 2 : 3);
                                     while (printer.skipsLeft() > 0) runFor(10);
                                     runFor(pressedAfterMs);
-                                    auto okAt = std::make_shared<platform::Micros>(0);
-                                    driver.onModal = [this, answer, okAt](platform::Form& f) {
-                                        *okAt = clock.now();
-                                        answer(f);
-                                    };
-                                    printer.onLog = [this, okAt](const sim::SimLogEntry& entry) {
-                                        for (const std::string& name : entry.decoded) {
-                                            const bool done = name == "ESC w P (MICR read)" || name == "ESC c 48 4";
-                                            EXPECT_TRUE(!done || clock.now() - *okAt <= 6'000'000) << name;
-                                        }
-                                    };
+                                    fromOkWithin(6000);
                                 },
                                 true, 1, 0, false});
             }
         }
     }
+    // The serial link check's answer at the press lost: its wait comes before
+    // the prompt, and the OK prints at once.
+    rows.push_back({"link check answer lost at the press", Link::Serial, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                    [this, fromOkWithin] {
+                        setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                        printer.skipStatusReplies(1);
+                        fromOkWithin(1000);
+                    },
+                    true, 1, 0, false});
     // Three replies lost from the press (on TCP: on serial the link's check
     // would fail and end the session), or from the first prompt on: the
     // read goes out within two prompts.
