@@ -9,10 +9,12 @@
 //
 // - A set of requests of a form goes out only when nothing of that form is
 //   owed (tryAsk skips its turn; ask waits, serving events, for its turn).
-//   Two exceptions are booked behind what is owed: a keyed request
-//   (askKeyed), whose answer names it, and the link's own check
-//   (askBehind), which cannot wait for an answer a silent printer may never
-//   send; booked, its answer is told from the earlier ones by order.
+//   Exceptions are booked behind what is owed: a keyed request (askKeyed),
+//   whose answer names it; the link's own check (askBehind), which cannot
+//   wait for an answer a silent printer may never send; and an own request
+//   asked again behind one that read past a real-time request's possibly
+//   late answer. Booked, their answers are told from the earlier ones by
+//   order.
 // - Every reader hands each reply byte to the door one way, take(Reply),
 //   and the door says whose it is (Whose): the answer to a request, a
 //   possibly late answer, or nobody's. Each reply of a form answers the
