@@ -176,6 +176,15 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
     return answer;
 }
 
+bool OwnExchanges::settleBeforePrompt(bool gsR1) {
+    // A poll set lost a moment before the press would be waited out here
+    // and then read past after OK: given up now, it costs the one wait.
+    pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
+    if (!awaitTurn()) return false;
+    if (pass_.door().marked(gsR1 ? Form::Esc : Form::Status)) slipStatus(gsR1, now());
+    return host_.windowOpen();
+}
+
 // Every slip status asked from now on tells the station as the OK left it.
 bool OwnExchanges::slipInPlace(bool gsR1) {
     const platform::Micros since = now();

@@ -104,6 +104,12 @@ public:
     // for "in" it would print into an empty station. gsR1: GS r 1 is asked
     // (USB HID), else GS EOT 5.
     bool slipInPlace(bool gsR1);
+    // Before the slip prompt: what is owed is given up or answered, and a
+    // late answer that may still come of the slip status's form is read past
+    // with one slip status, so that the wait a lost reply costs comes before
+    // the technician inserts the document, not after OK. False when the
+    // window closed.
+    bool settleBeforePrompt(bool gsR1);
     // The logo area's erase: true when the printer answered it.
     bool erase();
     // The flash status's byte, once the printer answered it for certain.

@@ -156,7 +156,7 @@ void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool us
     if (!isSlipType(m_MainComm.PrinterType())) return;
     // A reply the printer lost is given up before the prompt, so the wait
     // it costs comes before the technician inserts the document, not after OK.
-    if (!own_.awaitTurn()) return;
+    if (!own_.settleBeforePrompt(hidOpen() && useGsR1)) return;
     long answer = shell::vbOK;
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);

@@ -123,6 +123,12 @@ void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform:
 }
 
 
+bool RequestDoor::marked(ReplyForm form) {
+    lapseMarks(now());
+    const auto& marks = marks_[static_cast<std::size_t>(form)];
+    return std::any_of(marks.begin(), marks.end(), [](const Mark& m) { return m.tag != kRealTimeStatus; });
+}
+
 bool RequestDoor::release(Ticket ticket) {
     bool readPast = false;
     giveUpEverywhere([&](const Request& r) {

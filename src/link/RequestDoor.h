@@ -234,6 +234,10 @@ public:
     // had read past a possibly late byte: nothing more is owed for it, and
     // its give-up leaves no mark.
     bool release(Ticket ticket);
+    // A reply of `form` that came now might be the late answer of a request
+    // given up other than a real-time one, which comes in the printer's
+    // order and only a wait tells from a lost one.
+    bool marked(ReplyForm form);
     // The owner's requests of `tag` still owed are given up now: a request
     // that supersedes them (an own request after the window's polls, the
     // link's check asked again) need not wait out a lost reply before it
