@@ -49,7 +49,8 @@ void RequestDoor::leave(Owner owner) {
     dropOldPosts(now());
     std::erase_if(posts_, [&](const Post& p) {
         if (p.owner != owner) return false;
-        mark(p.form, {p.owner, 0, kPollSet, 0, 1, p.leftAt, p.leftAt});
+        mark(p.form, Request{.owner = p.owner, .ticket = 0, .tag = kPollSet, .row = 0, .rows = 1,
+                             .askedAt = p.leftAt, .leftAt = p.leftAt});
         return true;
     });
 }
@@ -100,7 +101,6 @@ void RequestDoor::giveUpAsked(Owner owner, int tag) {
         [&](const Request& r) { return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever; });
 }
 
-
 std::optional<RequestDoor::Mark> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
     lapseMarks(arrivedAt);
     auto& marks = marks_[static_cast<std::size_t>(form)];
@@ -122,10 +122,13 @@ void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform:
     giveUp(ReplyForm::IdItem, [&](const Request& r) { return r.askedAt < askedAt; });
 }
 
+const std::deque<RequestDoor::Mark>& RequestDoor::marksAt(ReplyForm form, platform::Micros at) {
+    lapseMarks(at);
+    return marks_[static_cast<std::size_t>(form)];
+}
 
 bool RequestDoor::marked(ReplyForm form) {
-    lapseMarks(now());
-    const auto& marks = marks_[static_cast<std::size_t>(form)];
+    const auto& marks = marksAt(form, now());
     return std::any_of(marks.begin(), marks.end(), [](const Mark& m) { return m.tag != kRealTimeStatus; });
 }
 
@@ -273,10 +276,7 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
 
 RequestDoor::Answer RequestDoor::take(const Reply& reply) {
     if (reply.key) return takeKeyed(reply.form, *reply.key, reply.arrivedAt);
-    if (!reply.awaited) {
-        lapseMarks(reply.arrivedAt);
-        if (marks_[static_cast<std::size_t>(reply.form)].empty()) return {};
-    }
+    if (!reply.awaited && marksAt(reply.form, reply.arrivedAt).empty()) return {};
     return takeInOrder(reply.form, reply.arrivedAt);
 }
 

@@ -199,13 +199,12 @@ public:
               const std::function<bool()>& answeredInSend = {});
     // A request answered by its key; sent whatever else is owed.
     Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);
-    // A request of the link's own check, booked behind whatever is owed: it
-    // cannot wait for an earlier answer a silent printer may never send,
-    // and booked, its answer is told from the earlier ones by order (sent
-    // unbooked, its answers would go to a window).
-    // An own request asked again behind one that read past a real-time
-    // request's possibly late answer is booked the same way (`since` as for
-    // ask).
+    // A request booked behind whatever is owed: the link's own check, which
+    // cannot wait for an earlier answer a silent printer may never send (sent
+    // unbooked, its answers would go to a window), and an own request asked
+    // again behind one that read past a real-time request's possibly late
+    // answer (`since` as for ask). Booked, its answer is told from the
+    // earlier ones by order.
     Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
                      platform::Micros since = platform::kForever);
 
@@ -307,6 +306,8 @@ private:
     // Marks whose answers can no longer come at `at`, and those of requests
     // asked before `answeredAskedAt` once a reply to a later one came.
     void lapseMarks(platform::Micros at, platform::Micros answeredAskedAt = 0);
+    // The form's marks still standing at `at`.
+    const std::deque<Mark>& marksAt(ReplyForm form, platform::Micros at);
     // Uses up the form's oldest mark, if any.
     std::optional<Mark> useMark(ReplyForm form, platform::Micros arrivedAt);
     // A reply of `form` came to a request asked at `askedAt`.
