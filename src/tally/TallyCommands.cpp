@@ -73,7 +73,7 @@ std::optional<std::uint8_t> ViewTallyDlg::noteHidReply(const platform::Bytes& re
     // Only the flash part number's code may stand after its two lead bytes:
     // a digit there is no reply's code.
     const std::uint8_t flashPart = IdItemCode(kFlashPartNumber, IdItemOp::Read);
-    for (std::size_t i = data; i < end && i < data + 3; ++i) {
+    for (std::size_t i = data; i < end && i <= data + kFlashPartLeadBytes; ++i) {
         if (i > data && report[i] != flashPart) break;
         const auto answer = door.take({printerlink::ReplyForm::IdItem, now, report[i]});
         if (answer.ticket != 0)

@@ -16,7 +16,6 @@ namespace {
 using namespace printerlink;
 
 constexpr int kQuietYields = 101;
-constexpr int kFlashPartLeadBytes = 2;
 // The model code the read derives from the stored model text; any other
 // text is 17.
 constexpr int kOtherModel = 17;

@@ -243,8 +243,11 @@ private:
     // The last reply of each item as received: marker, data, trailing byte.
     std::array<std::string, kIdItemCount> m_strIdValues;
     std::array<std::string, kTallyCount> m_strTallyValues;
-    // The bytes passed over ahead of the flash part number reply (types 9
-    // and 15) since the read began.
+    // Types 9 and 15 send two bytes ahead of the flash part number reply
+    // that look like its code.
+    static constexpr int kFlashPartLeadBytes = 2;
+    // The bytes passed over ahead of the flash part number reply since the
+    // read began.
     int flashPartLeadBytes_ = 0;
     // A reply to a code read twice (type 12's receipt lines, back) whose box
     // is already whole: read to its end, so that its digits start no reply.
