@@ -16,8 +16,12 @@ using Form = printerlink::ReplyForm;
 namespace {
 
 constexpr int kMicrPendingSleepMs = 20;
-// A sure answer's asks: one lost answer, then one read past a late one.
-constexpr int kSureAsks = 3;
+// A sure answer's asks at most: one per late answer read past, on a line
+// that brings no end of them.
+constexpr int kMaxAsks = 16;
+// How long a request asked again after a wait that got nothing waits: a
+// printer that answers at all answers far sooner.
+constexpr int kAgainWaitMs = 1500;
 constexpr std::uint8_t kErased = 0x0D;
 // The erase's and the flash status's answer among a noisy line's bytes.
 constexpr int kEraseReads = 11;
@@ -53,7 +57,7 @@ bool OwnExchanges::awaitTurn() {
 // leaves first: the door gives a request up counting from its send, and the
 // printer cannot answer one that has not left the port. Output that stops
 // leaving ends the wait as it ends the link's.
-OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send, platform::Micros since) {
+OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<void()>& send) {
     if (serialLink()) {
         servingSerialPolls([this] { return link_.MSCommCtrl.OutBufferCount() == 0; }, platform::kForever);
         if (!host_.windowOpen()) return 0;
@@ -64,79 +68,71 @@ OwnExchanges::Ticket OwnExchanges::ask(Form form, int tag, const std::function<v
             send();
             return !host_.sendsStopped();
         },
-        [this] { return !host_.windowOpen(); }, since);
+        [this] { return !host_.windowOpen(); });
 }
 
-// A request that read past a possibly late byte and got nothing more was
-// answered by that byte or lost; its give-up leaves no mark, and the marks
-// before it lapse, so it is asked once more with nothing earlier marked. One
-// the printer left unanswered is asked once more too: should its answer
-// still come, it tells what the next one's would, as both were asked since
-// the moment the caller cares about. Two left unanswered in a row end it:
-// a printer that does not answer this request costs two waits, no more.
 std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::Bytes& command,
-                                                            const std::function<platform::Micros()>& deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes,
-                                                            platform::Micros since) {
-    if (since == platform::kForever) since = now();
+                                                     const std::function<platform::Micros()>& deadline,
+                                                     const Fits& fits, const Other& other, int maxBytes,
+                                                     bool askAgain) {
     // The status poll's requests and reads would take the answers.
     std::optional<std::uint8_t> sure;
     host_.withPollResting([&] {
-        int unansweredInARow = 0;
-        for (int asked = 0; asked < kSureAsks && unansweredInARow < 2 && !sure && host_.windowOpen(); ++asked) {
-            // A poll reply lost would cost a wait for its give-up and then
-            // one more past its mark: given up now, it costs the one.
-            pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
-            if (!awaitTurn()) return;
-            through_.reset();
-            const Ticket ticket = ask(form, printerlink::kOwnRequest, [&] { host_.send(command); }, since);
-            if (ticket == 0) return;
-            bool readPast = false;
-            const auto askBehind = [&] {
-                return pass_.door().askBehind(
-                    pass_.owner(), form, printerlink::kOwnRequest, 1,
-                    [&] {
-                        host_.send(command);
-                        return !host_.sendsStopped();
-                    },
-                    since);
-            };
-            reading([&] { sure = readAnswer(form, ticket, deadline(), fits, other, maxBytes, &readPast, askBehind); });
-            unansweredInARow = readPast ? 0 : unansweredInARow + 1;
-        }
+        // A poll set or a link check of the window still owed is given up:
+        // this request asks what they ask, and their answers, should they
+        // come, are read past as any late answer and cost no wait.
+        for (const int tag : {printerlink::kPollSet, printerlink::kRealTimeStatus})
+            pass_.door().giveUpAsked(pass_.owner(), tag);
+        if (!awaitTurn()) return;
+        through_.reset();
+        const auto send = [&] { host_.send(command); };
+        const Ticket ticket = ask(form, printerlink::kOwnRequest, send);
+        if (ticket == 0) return;
+        const std::function<bool()> again = [&] {
+            send();
+            return !host_.sendsStopped();
+        };
+        reading([&] { sure = readAnswer(form, ticket, deadline, fits, other, maxBytes, askAgain ? again : nullptr); });
     });
     return sure;
 }
 
 // The answer may also have reached the reply interpreter before a read
-// began (through_). A byte that may be a late answer leaves the request
-// open at the door and is read past: the answer for certain follows it. A
-// request given up or dropped (the window left) ends the wait: its answer
-// will answer nothing. The request is let go when the wait ends, so it
-// holds no other request back, nor does one asked behind it. A byte that
-// may be only a real-time request's late answer (the link check's at the
-// press, lost) has the request asked again at once, behind it: that answer
-// overtakes, so the byte after it answers one of the two, both asked since
-// the moment the caller cares about, and no wait is spent on finding out.
-std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, platform::Micros deadline,
-                                                            const Fits& fits, const Other& other, int maxBytes,
-                                                            bool* readPast, const std::function<Ticket()>& askAgain) {
+// began (through_). A byte that may be a late answer is read past, and the
+// request asked again at once (where that does no harm): by the printer's
+// order the first byte with no late answer left before it answers one of
+// the asks. A request that got nothing at all in its wait is asked once
+// more, for as long as a printer that answers at all takes: a lost reply
+// costs its one wait, and a silent printer no second. The request is let
+// go when the wait ends, so it holds no other request back.
+std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
+                                                     const std::function<platform::Micros()>& deadlineFor,
+                                                     const Fits& fits, const Other& other, int maxBytes,
+                                                     const std::function<bool()>& sendAgain) {
     using Whose = printerlink::RequestDoor::Whose;
     printerlink::RequestDoor& door = pass_.door();
-    std::vector<Ticket> askedBehind;
-    const auto readPastLate = [&](const printerlink::RequestDoor::Answer& taken) {
-        if (readPast) *readPast = true;
-        if (!taken.lateRealTimeOnly || !askAgain || !host_.windowOpen()) return;
-        if (const Ticket behind = askAgain()) askedBehind.push_back(behind);
+    platform::Micros deadline = deadlineFor();
+    int asks = 1;
+    const auto askAgain = [&](platform::Micros until) {
+        if (!sendAgain || asks >= kMaxAsks || !host_.windowOpen() || !door.askAgain(ticket, sendAgain)) return false;
+        ++asks;
+        deadline = std::max(deadline, until);
+        return true;
     };
+    // Asked together, the replies come at once: one more ask owed than
+    // late answers may come makes the first reply past them certain.
+    const auto topUp = [&] {
+        while (door.owed(ticket) > 0 && door.owed(ticket) <= door.marked(form) && askAgain(deadlineFor())) {
+        }
+    };
+    const auto late = [&] { topUp(); };
+    topUp();
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
-        if (through_->answer.whose() == Whose::Late) {
-            readPastLate(through_->answer);
-            through_.reset();
-            return std::nullopt;
-        }
-        return through_->b;
+        const ThroughAnswer through = *std::exchange(through_, std::nullopt);
+        if (through.answer.whose() == Whose::Answer) return through.b;
+        late();
+        return std::nullopt;
     };
     std::optional<std::uint8_t> again;
     int read = 0;
@@ -147,50 +143,61 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket, p
         }
         return ++read <= maxBytes && readByte(v, deadline);
     };
-    const auto answer = [&]() -> std::optional<std::uint8_t> {
+    const auto readPass = [&]() -> std::optional<std::uint8_t> {
         while (host_.windowOpen() && now() < deadline) {
             if (const std::optional<std::uint8_t> through = answeredThrough()) return through;
             if (!door.open(ticket)) break;
             std::uint8_t v = 0;
             if (!next(v)) break;
-            if (fits(v)) {
-                const printerlink::RequestDoor::Answer taken = door.take({form, now()});
-                if (taken.answers(ticket) && taken.whose() == Whose::Answer) return v;
-                if (taken.answers(ticket)) readPastLate(taken);
-                continue;
-            }
-            // A reply of another form answers what the door finds it
-            // answers; one of this form that does not fit answers only
-            // where it may be a late answer, else it is a noisy line's.
-            if (const std::optional<Form> byteForm = printerlink::replyForm(v)) {
-                const bool awaited = *byteForm != form;
+            // A byte of the answer's form that does not fit, or of another
+            // form, answers only what the door finds it answers: a noisy
+            // line's otherwise.
+            const std::optional<Form> byteForm = fits(v) ? form : printerlink::replyForm(v);
+            if (byteForm) {
+                const bool awaited = fits(v) || *byteForm != form;
                 const printerlink::RequestDoor::Answer taken = door.take({*byteForm, now(), std::nullopt, awaited});
-                if (!awaited && taken.answers(ticket)) readPastLate(taken);
+                if (taken.answers(ticket) && taken.whose() == Whose::Answer && fits(v)) return v;
+                if (taken.answers(ticket)) late();
+                if (fits(v)) continue;
             }
             if (other) again = other(v, next);
         }
         return host_.windowOpen() ? answeredThrough() : std::nullopt;
-    }();
+    };
+    std::optional<std::uint8_t> answer = readPass();
+    // Only a wait that ran its time out is asked again: one cut short (the
+    // printer gone offline) is not.
+    if (!answer && host_.windowOpen() && now() >= deadline) {
+        const int before = asks;
+        askAgain(now() + platform::Micros(kAgainWaitMs) * 1000);
+        if (asks > before) answer = readPass();
+    }
     door.release(ticket);
-    for (const Ticket behind : askedBehind) door.release(behind);
     return answer;
 }
 
-bool OwnExchanges::settleBeforePrompt(bool gsR1) {
-    // A poll set lost a moment before the press would be waited out here
-    // and then read past after OK: given up now, it costs the one wait.
-    pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
-    if (!awaitTurn()) return false;
-    if (pass_.door().marked(gsR1 ? Form::Esc : Form::Status)) slipStatus(gsR1, now());
+// Before the MICR read: its reply's status byte has the form of an ESC
+// answer, and its text follows it at once, so a late answer it read past
+// would leave a byte of the text taken for the status. While an ESC answer
+// may still come, a status of that form is asked for certain first.
+bool OwnExchanges::settle(Form form) {
+    for (int round = 0; round < 2 && host_.windowOpen(); ++round) {
+        bool marked = false;
+        host_.withPollResting([&] {
+            pass_.door().giveUpAsked(pass_.owner(), printerlink::kPollSet);
+            marked = awaitTurn() && pass_.door().marked(form);
+        });
+        if (!marked) break;
+        sureAnswer(form, printerlink::GsRStatusCommand, [this] { return replyDeadline(); }, printerlink::isEscReply);
+    }
     return host_.windowOpen();
 }
 
 // Every slip status asked from now on tells the station as the OK left it.
 bool OwnExchanges::slipInPlace(bool gsR1) {
-    const platform::Micros since = now();
     bool inOnce = false;
     while (host_.windowOpen()) {
-        const std::optional<std::uint8_t> status = slipStatus(gsR1, since);
+        const std::optional<std::uint8_t> status = slipStatus(gsR1);
         if (!status) return false;
         const bool in = gsR1 ? (*status & 0x20) == 0 : (*status & 0x60) == 0;
         if (!in) return false;
@@ -204,7 +211,7 @@ bool OwnExchanges::slipInPlace(bool gsR1) {
 // byte that turns out not to belong to a sensor message is looked at again
 // from the start: on a noisy line a random byte may look like a message's
 // first one, and the answer must not be read away as its rest.
-std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1, platform::Micros since) {
+std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1) {
     const Other sensorMessage = [this](std::uint8_t v, const Next& next) -> std::optional<std::uint8_t> {
         std::uint8_t sensor0 = 0, sensor1 = 0;
         if ((v & 0x90) != 0x90 || !next(sensor0)) return std::nullopt;
@@ -219,7 +226,7 @@ std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1, platform::Micros
         gsR1 ? printerlink::GsRStatusCommand : printerlink::GsEotStatusCommand(5),
         [] { return now() + platform::Micros(printerlink::kReplyWaitMs) * 1000; },
         [gsR1](std::uint8_t b) { return gsR1 ? printerlink::isEscReply(b) : printerlink::isGsEotReply(b); },
-        sensorMessage, kNoByteLimit, since);
+        sensorMessage);
     // The station's indicators show only what the printer reported for certain.
     if (status && !gsR1) {
         const std::uint8_t v = *status;
@@ -236,7 +243,7 @@ std::optional<std::uint8_t> OwnExchanges::slipStatus(bool gsR1, platform::Micros
 bool OwnExchanges::erase() {
     return sureAnswer(Form::Esc, printerlink::ClearUserAreaCommand(printerlink::kUserDefinedArea),
                       [this] { return replyDeadline(); }, [](std::uint8_t b) { return b == kErased; }, {},
-                      kEraseReads) == kErased;
+                      kEraseReads, false) == kErased;
 }
 
 // The erase's answer, when it did not come in its wait, may still come ahead

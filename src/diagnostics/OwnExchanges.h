@@ -11,13 +11,11 @@
 // when it leaves, and each wait here ends as soon as its window is gone or
 // its request was given up.
 //
-// What feeds, prints or writes acts only on an answer that cannot be a late
-// one: while the door says a byte may be late, the request stays open there
-// and the wait reads on (only as many can be late as were given up, and the
-// printer answers in order). One that read past such a byte and got nothing
-// more is asked once more; the window's poll sets still owed are given up
-// first, so a lost poll reply costs such a request one wait. The panel's
-// rule for such answers is the reply interpreter's.
+// What feeds, prints or writes acts only on the door's Answer: past a byte
+// the door finds Late the request stays owed, is asked again, and the wait
+// reads on. The window's poll sets still owed are given up first, so a lost
+// poll reply costs no wait. The panel's rule for such answers is the reply
+// interpreter's.
 //
 // What may block and nest: every wait serves events, so any handler of the
 // window may run inside it (Close among them). On serial the input the link
@@ -69,33 +67,26 @@ public:
     bool awaitTurn();
     // Asks one request of `form` through `send` once the form has its turn;
     // 0 when the window closed, the send failed or it could not be asked.
-    // `since`: as for the door's ask.
-    Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send,
-               platform::Micros since = platform::kForever);
-    // Asks (awaitTurn first) and reads until an answer that cannot be a late
-    // one comes; asked again after a lost or a late answer, at most three
-    // times, and no more after two lost in a row. `since`: the moment the
-    // caller cares about (the call by default); every request asked since
-    // then asks the same. `fits`: a byte of the answer's form; `other`: what
-    // to do with a byte that does not fit (`next` reads on). Nothing when
-    // the window closed, the request went unanswered by `deadline` or was
-    // given up.
+    Ticket ask(printerlink::ReplyForm form, int tag, const std::function<void()>& send);
+    // Asks (awaitTurn first) and reads until the door finds a byte the
+    // answer (see readAnswer). `fits`: a byte of the answer's form; `other`:
+    // what to do with a byte that does not fit (`next` reads on). Nothing
+    // when the window closed or the request went unanswered by `deadline`.
+    // `askAgain`: asking twice does no harm (not so the logo area's erase).
     using Next = std::function<bool(std::uint8_t&)>;
     // `other` gives back a byte it read that is to be looked at again.
     // `maxBytes`: the bytes read in all before the wait ends unanswered.
     using Fits = std::function<bool(std::uint8_t)>;
     using Other = std::function<std::optional<std::uint8_t>(std::uint8_t, const Next&)>;
     std::optional<std::uint8_t> sureAnswer(printerlink::ReplyForm form, const platform::Bytes& command,
-                                    const std::function<platform::Micros()>& deadline, const Fits& fits,
-                                    const Other& other = {}, int maxBytes = kNoByteLimit,
-                                    platform::Micros since = platform::kForever);
-    // The answer to `ticket`, read byte by byte as sureAnswer reads; the
-    // request is let go at the door when the wait ends. `readPast`: set when
-    // a possibly late byte was read past for it.
-    // `askAgain`: asks the same request behind it (see readAnswer).
-    std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket, platform::Micros deadline,
-                                    const Fits& fits, const Other& other = {}, int maxBytes = kNoByteLimit,
-                                    bool* readPast = nullptr, const std::function<Ticket()>& askAgain = {});
+                                           const std::function<platform::Micros()>& deadline, const Fits& fits,
+                                           const Other& other = {}, int maxBytes = kNoByteLimit,
+                                           bool askAgain = true);
+    // The answer to `ticket`, read byte by byte; the request is let go at
+    // the door when the wait ends. `sendAgain`: sends the request once more.
+    std::optional<std::uint8_t> readAnswer(printerlink::ReplyForm form, Ticket ticket,
+                                           const std::function<platform::Micros()>& deadline, const Fits& fits,
+                                           const Other& other, int maxBytes, const std::function<bool()>& sendAgain);
     static constexpr int kNoByteLimit = 1 << 30;
 
     // The slip station holds a document, as the printer reported it twice in
@@ -104,12 +95,9 @@ public:
     // for "in" it would print into an empty station. gsR1: GS r 1 is asked
     // (USB HID), else GS EOT 5.
     bool slipInPlace(bool gsR1);
-    // Before the slip prompt: what is owed is given up or answered, and a
-    // late answer that may still come of the slip status's form is read past
-    // with one slip status, so that the wait a lost reply costs comes before
-    // the technician inserts the document, not after OK. False when the
-    // window closed.
-    bool settleBeforePrompt(bool gsR1);
+    // No answer of `form` may still come late once it returns (a status of
+    // the form asked for certain where one may). False when the window closed.
+    bool settle(printerlink::ReplyForm form);
     // The logo area's erase: true when the printer answered it.
     bool erase();
     // The flash status's byte, once the printer answered it for certain.
@@ -146,7 +134,7 @@ private:
     // closed, the output stopped leaving or `deadline` passed; True when
     // `done` held.
     bool servingSerialPolls(const std::function<bool()>& done, platform::Micros deadline);
-    std::optional<std::uint8_t> slipStatus(bool gsR1, platform::Micros since);
+    std::optional<std::uint8_t> slipStatus(bool gsR1);
     static platform::Micros now();
 
     Host& host_;

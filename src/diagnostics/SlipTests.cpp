@@ -91,7 +91,7 @@ void DiagnosePrinterDlg::PrintSlipTestSerial() {
 printerlink::RequestDoor::Ticket DiagnosePrinterDlg::readMICR(bool useGsR1) {
     bool ok = false;
     WaitForSlipInsertion(kMICRPrompt, useGsR1, ok);
-    if (!ok) return 0;
+    if (!ok || !own_.settle(printerlink::ReplyForm::Esc)) return 0;
     return own_.ask(printerlink::ReplyForm::Esc, printerlink::kMicrRead, [this] {
         Printer.sendCommand(printerlink::MicrReadCommand);
         Printer.sendCommand(printerlink::MicrReadStartCommand);
@@ -154,9 +154,6 @@ void DiagnosePrinterDlg::FlipCheckSerial() {
 void DiagnosePrinterDlg::WaitForSlipInsertion(const std::string& prompt, bool useGsR1, bool& ok) {
     ok = false;
     if (!isSlipType(m_MainComm.PrinterType())) return;
-    // A reply the printer lost is given up before the prompt, so the wait
-    // it costs comes before the technician inserts the document, not after OK.
-    if (!own_.settleBeforePrompt(hidOpen() && useGsR1)) return;
     long answer = shell::vbOK;
     while (answer == shell::vbOK && !ok && !sendsStopped()) {
         answer = shell::ShowMessage(prompt, shell::vbOKCancel, shell::vbInformation);

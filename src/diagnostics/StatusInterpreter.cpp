@@ -111,10 +111,11 @@ void StatusInterpreter::interpretByte(const ReplyBlock& block, int i, int last, 
         const RequestDoor::Answer answer = take(ReplyForm::Kiosk, block.arrivedAt);
         if (answer.owner != 0 && answer.tag == printerlink::kPollSet)
             addToSample(ReplyForm::Kiosk, answer, answer.row == 0 ? Reply::DleEm1 : Reply::DleEm2, b, facts);
-    } else if (isSlipType(type) && !host_.scanRunning() && micrReplyAwaited()) {
-        // A byte that may be a late ESC answer is read past; the read stays
-        // awaited at the door.
-        if (take(ReplyForm::Esc, block.arrivedAt).maybeLate) return;
+    } else if (isSlipType(type) && !host_.scanRunning() && isEscReply(b) && micrReplyAwaited()) {
+        // A MICR status has an ESC answer's form, and no other byte starts
+        // the reply. One that may be a late ESC answer is read past; the
+        // read stays awaited at the door.
+        if (take(ReplyForm::Esc, block.arrivedAt).whose() == RequestDoor::Whose::Late) return;
         m_iMICRStatus = b;
         m_bMICRReading = true;
         m_strMICRText.clear();
@@ -154,7 +155,7 @@ void StatusInterpreter::addToSample(ReplyForm form, const RequestDoor::Answer& a
                                     const ModelFacts& facts, bool showWhenLast) {
     Sample& sample = samples_[static_cast<std::size_t>(form)];
     if (sample.ticket != answer.ticket) sample = Sample{answer.ticket, {}, false};
-    sample.maybeLate = sample.maybeLate || answer.maybeLate;
+    sample.maybeLate = sample.maybeLate || answer.whose() == RequestDoor::Whose::Late;
     sample.replies.emplace_back(reply, b);
     if (showWhenLast && answer.last) showWholeSample(form, answer.ticket, facts);
 }

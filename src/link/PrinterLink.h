@@ -40,6 +40,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <string>
 #include <variant>
 #include <vector>
@@ -157,6 +158,8 @@ public:
     // the report goes the receive route, an error trapped as the sends'.
     // True when a report came.
     bool fncReadHIDData();
+    // The first data byte of the report the last poll read got, if any.
+    std::optional<std::uint8_t> pollReplyByte() const { return pollReplyByte_; }
     // The reports already waiting on the device, read without waiting and
     // sent the same way; a device that never stops sending is read a bounded
     // number of times. A printer that answers late has its replies queue up
@@ -378,9 +381,10 @@ private:
     // The link's firmware request at the door, while its reply is awaited:
     // let go when the link stops waiting, so that a reply after that is a
     // window's.
+    std::optional<std::uint8_t> pollReplyByte_;
     RequestDoor::Ticket firmwareTicket_ = 0;
     // Asks the link's request of `form` at the door; see askAsLink.
-    bool askAsLink(ReplyForm form, int rows, const std::function<bool()>& send);
+    bool askAsLink(ReplyForm form, int tag, int rows, const std::function<bool()>& send);
     // The door finds `b` answers the link's own probe or check, and takes it.
     bool takeLinkAnswer(std::uint8_t b);
     platform::Timer firmwareReplyLimit_;  // one shot

@@ -30,8 +30,8 @@ constexpr int kMaxCheckResends = 3;
 // whatever is owed: a check cannot wait for an earlier answer a silent
 // printer may never send, and what it asks is only whether the printer
 // answers at all.
-bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()>& send) {
-    return requestDoor_.askBehind(linkPass_, form, kRealTimeStatus, rows, send) != 0;
+bool PrinterLink::askAsLink(ReplyForm form, int tag, int rows, const std::function<bool()>& send) {
+    return requestDoor_.askBehind(linkPass_, form, tag, rows, send) != 0;
 }
 
 // Only while the door's next request of the byte's form is the link's:
@@ -39,7 +39,7 @@ bool PrinterLink::askAsLink(ReplyForm form, int rows, const std::function<bool()
 // takes it.
 bool PrinterLink::takeLinkAnswer(std::uint8_t b) {
     const std::optional<ReplyForm> form = replyForm(b);
-    if (!form || !requestDoor_.nextIs(*form, linkPass_, kRealTimeStatus)) return false;
+    if (!form || !requestDoor_.nextIsOwners(*form, linkPass_)) return false;
     requestDoor_.take({*form, loop_.clock().now()});
     return true;
 }
@@ -47,14 +47,14 @@ bool PrinterLink::takeLinkAnswer(std::uint8_t b) {
 void PrinterLink::ProbeLanPrinterStatus() {
     if (!m_bEthernet) return;
     m_bLanReplyReceived = false;
-    askAsLink(ReplyForm::Status, 1, [this] { return SendOutput(GsEotStatusCommand(1)); });
+    askAsLink(ReplyForm::Status, kLinkProbe, 1, [this] { return SendOutput(GsEotStatusCommand(1)); });
     yieldTimes(kLanProbeYields);
     if (m_bLanReplyReceived) {
         bLanAnswersGsEot = true;
         return;
     }
     m_bLanReplyReceived = false;
-    askAsLink(ReplyForm::Esc, 1, [this] { return SendOutput(EscVStatusCommand); });
+    askAsLink(ReplyForm::Esc, kLinkProbe, 1, [this] { return SendOutput(EscVStatusCommand); });
     yieldTimes(kLanProbeYields);
     if (!m_bLanReplyReceived) return;
     // A printer that answers GS EOT 1 later than its probe waits answers it
@@ -74,7 +74,7 @@ void PrinterLink::RequestConnectionCheckStatus() {
     // Asked again after an answer was lost: the check before it is over, and
     // sent unbooked, this one's answers would go to the windows.
     requestDoor_.giveUpAsked(linkPass_, kRealTimeStatus);
-    askAsLink(ReplyForm::Status, kConnectionCheckRequests,
+    askAsLink(ReplyForm::Status, kRealTimeStatus, kConnectionCheckRequests,
               [&] { return sendFramed(ConnectionCheckStatusCommand, waits); });
     // A USB HID printer answers each of the two requests with an input report
     // that only a read takes. Left queued, they would be the answers the

@@ -96,6 +96,8 @@ void PrinterLink::handleHidRead(const std::optional<Bytes>& report) {
     // showed it offline show it online again.
     if (report && answersAgain()) OnStatusUpdated.raise(kPrinterAnswersAgainStatus);
     if (m_AHPIBufferCmd) {
+        pollReplyByte_.reset();
+        if (report && report->size() > kHidReportHeaderBytes) pollReplyByte_ = (*report)[kHidReportHeaderBytes];
         // A printer that answers later than a read waits has its answer read
         // at the next poll: it is silent only when a second poll read in a
         // row gets no report, and no late answer came in between.

@@ -1,6 +1,7 @@
 #include "link/RequestDoor.h"
 
 #include <algorithm>
+#include <limits>
 #include <utility>
 
 #include "link/PrinterCommands.h"
@@ -13,6 +14,14 @@ namespace {
 // Short enough that a window waiting for its turn still feels live: the
 // window system's events and timers are served between steps.
 constexpr int kServeStepMs = 20;
+constexpr std::uint64_t kAfterAll = std::numeric_limits<std::uint64_t>::max();
+constexpr int kNoKey = -1;
+
+// Acted on, so answered only for certain: it stays owed past a Late byte.
+// A poll's row closes on it (its set is not shown), and the real-time
+// request asks only whether the printer sends at all, which a late answer
+// shows as well.
+bool waitsForSureAnswer(int tag) { return tag == kOwnRequest || tag == kMicrRead || tag == kIdItem; }
 
 }  // namespace
 
@@ -38,141 +47,135 @@ RequestDoor::Owner RequestDoor::enter() {
     return owner;
 }
 
-// A window that leaves has its requests dropped as given up; those whose
-// send still runs are dropped when it returns.
+// Those whose send still runs are dropped when it returns. Whether a post
+// was answered nobody knows, but for one whose send read its answer.
 void RequestDoor::leave(Owner owner) {
     present_.erase(owner);
-    giveUpEverywhere([&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
-    // Whether a post was answered nobody knows: those recent enough to be
-    // answered still are counted as given up. At worst the next window's
-    // first sample of the form is not shown.
-    dropOldPosts(now());
+    drop([&](const Request& r) { return r.owner == owner && r.leftAt != platform::kForever; });
+    const platform::Micros at = now();
     std::erase_if(posts_, [&](const Post& p) {
         if (p.owner != owner) return false;
-        mark(p.form, Request{.owner = p.owner, .ticket = 0, .tag = kPollSet, .row = 0, .rows = 1,
-                             .askedAt = p.leftAt, .leftAt = p.leftAt});
+        if (at - p.leftAt <= kGiveUpMicros)
+            mark(p.form, Request{.owner = p.owner, .ticket = 0, .tag = kPollSet, .key = kNoKey, .row = 0, .rows = 1,
+                                 .order = p.order, .askedAt = p.leftAt, .leftAt = p.leftAt, .giveUpAt = at});
         return true;
     });
 }
 
-// A keyed request's answer names its request: it needs no mark. A request
-// that read past a possibly late byte and got nothing more: by the
-// printer's order that byte was its answer or the last late one, so no
-// answer to a request of its form asked before it can still come.
-void RequestDoor::giveUp(ReplyForm form, const std::function<bool(const Request&)>& which) {
-    std::optional<platform::Micros> readPastAskedAt;
-    std::erase_if(book(form), [&](const Request& r) {
-        if (!which(r)) return false;
-        if (r.readPast)
-            readPastAskedAt = std::max(readPastAskedAt.value_or(r.askedAt), r.askedAt);
-        else if (form != ReplyForm::IdItem)
-            mark(form, r);
-        return true;
-    });
-    if (readPastAskedAt)
-        std::erase_if(marks_[static_cast<std::size_t>(form)],
-                      [&](const Mark& m) { return m.askedAt < *readPastAskedAt; });
+// Asked again after their set was answered, requests are never dropped:
+// their answer, if it is still to come, comes within their short time.
+void RequestDoor::drop(const std::function<bool(const Request&)>& which) {
+    for (std::size_t f = 0; f < kForms; ++f)
+        std::erase_if(books_[f], [&](const Request& r) {
+            if (r.leftover || !which(r)) return false;
+            mark(static_cast<ReplyForm>(f), r);
+            return true;
+        });
 }
 
-void RequestDoor::giveUpEverywhere(const std::function<bool(const Request&)>& which) {
-    for (std::size_t f = 0; f < kForms; ++f) giveUp(static_cast<ReplyForm>(f), which);
+void RequestDoor::expire(platform::Micros at) {
+    for (std::size_t f = 0; f < kForms; ++f) {
+        std::erase_if(books_[f], [&](const Request& r) {
+            if (r.giveUpAt == platform::kForever || at <= r.giveUpAt) return false;
+            if (!r.leftover) mark(static_cast<ReplyForm>(f), r);
+            return true;
+        });
+        std::erase_if(marks_[f], [&](const Mark& m) { return m.lapsesAt <= at; });
+    }
+    const auto old = std::find_if(posts_.begin(), posts_.end(),
+                                  [&](const Post& p) { return at - p.leftAt <= kGiveUpMicros; });
+    posts_.erase(posts_.begin(), old);
 }
 
-void RequestDoor::mark(ReplyForm form, const Request& given) {
-    auto& marks = marks_[static_cast<std::size_t>(form)];
-    const platform::Micros lapsesAt = given.leftAt == platform::kForever ? now() + kLateAnswerMicros
-                                                                          : given.leftAt + kLateAnswerMicros;
-    const Mark m{given.askedAt, lapsesAt, given.owner, given.tag};
-    marks.insert(std::upper_bound(marks.begin(), marks.end(), m,
-                                  [](const Mark& a, const Mark& b) { return a.askedAt < b.askedAt; }),
-                 m);
+platform::Micros RequestDoor::soon(platform::Micros at, platform::Micros took) {
+    return at + std::max(kAgainMicros, 2 * std::max<platform::Micros>(0, took));
 }
 
-// Requests of every form given up by `at` first: their marks are to lapse
-// as theirs do.
-void RequestDoor::lapseMarks(platform::Micros at, platform::Micros answeredAskedAt) {
-    giveUpEverywhere([&](const Request& r) { return isOld(r, at); });
-    for (auto& marks : marks_)
-        std::erase_if(marks, [&](const Mark& m) { return m.lapsesAt <= at || m.askedAt < answeredAskedAt; });
+void RequestDoor::closedOnReplies(ReplyForm form, const Request& last, platform::Micros at, platform::Micros took) {
+    const Book& requests = book(form);
+    if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == last.ticket; })) return;
+    for (Mark& m : marks(form))
+        if (m.ticket == last.ticket && m.readPast) m.lapsesAt = std::min(m.lapsesAt, soon(at, took));
+}
+
+void RequestDoor::mark(ReplyForm form, const Request& given, platform::Micros lapsesAt, bool readPast) {
+    auto& standing = marks(form);
+    const platform::Micros left = given.leftAt == platform::kForever ? now() : given.leftAt;
+    const Mark m{given.order, left, lapsesAt != 0 ? lapsesAt : left + kLateAnswerMicros, given.key, given.ticket,
+                 readPast};
+    standing.insert(std::upper_bound(standing.begin(), standing.end(), m,
+                                     [](const Mark& a, const Mark& b) { return a.order < b.order; }),
+                    m);
+}
+
+void RequestDoor::provedBefore(std::uint64_t order) {
+    for (auto& standing : marks_) std::erase_if(standing, [&](const Mark& m) { return m.order < order; });
+    std::erase_if(book(ReplyForm::IdItem), [&](const Request& r) { return r.order < order; });
+}
+
+bool RequestDoor::realTimeOwed(ReplyForm form) const {
+    const Book& requests = books_[static_cast<std::size_t>(form)];
+    return std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.tag == kRealTimeStatus; });
+}
+
+std::deque<RequestDoor::Mark>::iterator RequestDoor::markBefore(ReplyForm form, std::uint64_t order, int key) {
+    auto& standing = marks(form);
+    return std::find_if(standing.begin(), standing.end(),
+                        [&](const Mark& m) { return m.key == key && m.order < order; });
+}
+
+RequestDoor::Book::iterator RequestDoor::oldest(ReplyForm form, int key) {
+    Book& requests = book(form);
+    return std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.key == key; });
 }
 
 void RequestDoor::giveUpAsked(Owner owner, int tag) {
-    giveUpEverywhere(
-        [&](const Request& r) { return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever; });
+    drop([&](const Request& r) { return r.owner == owner && r.tag == tag && r.leftAt != platform::kForever; });
 }
 
-std::optional<RequestDoor::Mark> RequestDoor::useMark(ReplyForm form, platform::Micros arrivedAt) {
-    lapseMarks(arrivedAt);
-    auto& marks = marks_[static_cast<std::size_t>(form)];
-    if (marks.empty()) return std::nullopt;
-    const Mark used = marks.front();
-    marks.pop_front();
-    return used;
+std::size_t RequestDoor::marked(ReplyForm form) {
+    expire(now());
+    return marks(form).size();
 }
 
-// The printer answers in order, so a reply to a request proves that every
-// request asked before it was answered or lost: their marks lapse. A
-// real-time request's answer overtakes those asked before it, and a byte
-// while one is open may be its answer: such a byte proves nothing.
-void RequestDoor::answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt) {
-    const Book& requests = book(form);
-    if (std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.tag == kRealTimeStatus; }))
-        return;
-    lapseMarks(arrivedAt, askedAt);
-    giveUp(ReplyForm::IdItem, [&](const Request& r) { return r.askedAt < askedAt; });
+std::size_t RequestDoor::owed(Ticket ticket) {
+    expire(now());
+    std::size_t n = 0;
+    for (const Book& requests : books_)
+        n += static_cast<std::size_t>(
+            std::count_if(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == ticket; }));
+    return n;
 }
 
-const std::deque<RequestDoor::Mark>& RequestDoor::marksAt(ReplyForm form, platform::Micros at) {
-    lapseMarks(at);
-    return marks_[static_cast<std::size_t>(form)];
-}
-
-bool RequestDoor::marked(ReplyForm form) {
-    const auto& marks = marksAt(form, now());
-    return std::any_of(marks.begin(), marks.end(), [](const Mark& m) { return m.tag != kRealTimeStatus; });
-}
-
-bool RequestDoor::release(Ticket ticket) {
-    bool readPast = false;
-    giveUpEverywhere([&](const Request& r) {
-        if (r.ticket != ticket) return false;
-        readPast = readPast || r.readPast;
-        return true;
-    });
-    return readPast;
-}
-
-bool RequestDoor::isOld(const Request& request, platform::Micros at) {
-    return request.leftAt != platform::kForever && at - request.leftAt > kGiveUpMicros;
-}
-
-void RequestDoor::giveUpOld(ReplyForm form, platform::Micros at) {
-    giveUp(form, [&](const Request& r) { return isOld(r, at); });
+void RequestDoor::release(Ticket ticket) {
+    if (ticket != 0) drop([&](const Request& r) { return r.ticket == ticket; });
 }
 
 bool RequestDoor::owes(ReplyForm form) {
-    giveUpOld(form, now());
+    expire(now());
     return !book(form).empty();
 }
 
 // One thread: a request whose send has not returned was noted by a send
 // further down the stack, which yields to the handler that asks now and
 // cannot return before it has.
-bool RequestDoor::sending(ReplyForm form) {
-    const Book& requests = book(form);
+bool RequestDoor::sending(ReplyForm form) const {
+    const Book& requests = books_[static_cast<std::size_t>(form)];
     return std::any_of(requests.begin(), requests.end(), [](const Request& r) { return r.leftAt == platform::kForever; });
 }
 
-RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int rows,
-                                      const std::function<bool()>& sendRequests, platform::Micros since) {
-    const Ticket ticket = nextTicket_++;
+RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int key, int rows,
+                                      const std::function<bool()>& sendRequests, Ticket again) {
+    const Ticket ticket = again != 0 ? again : nextTicket_++;
     const platform::Micros askedAt = now();
+    const std::uint64_t first = nextOrder_;
     for (int row = 0; row < rows; ++row)
-        book(form).push_back({owner, ticket, tag, row, rows, askedAt, platform::kForever, false, since});
+        book(form).push_back({owner, ticket, tag, key, row, rows, nextOrder_++, askedAt, platform::kForever,
+                              platform::kForever, again != 0, false});
     // Noted before the send: a send yields, and an answer read meanwhile
     // must find its request. A send that fails or throws leaves nothing
     // owed: a request whose send never returned would never be given up.
-    const auto ours = [ticket](const Request& r) { return r.ticket == ticket; };
+    const auto ours = [ticket, first](const Request& r) { return r.ticket == ticket && r.order >= first; };
     struct Unnote {
         Book& requests;
         std::function<bool(const Request&)> which;
@@ -186,12 +189,15 @@ RequestDoor::Ticket RequestDoor::send(Owner owner, ReplyForm form, int tag, int 
     // The window left while its requests went out: as at its leaving, they
     // are dropped and their answers may still come.
     if (!present(owner)) {
-        giveUp(form, ours);
+        drop(ours);
         return 0;
     }
     const platform::Micros leftAt = now();
     for (Request& r : book(form))
-        if (ours(r)) r.leftAt = leftAt;
+        if (ours(r)) {
+            r.leftAt = leftAt;
+            r.giveUpAt = leftAt + kGiveUpMicros;
+        }
     return ticket;
 }
 
@@ -201,25 +207,25 @@ RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, in
     // Replies queued on the device belong to what was asked before.
     readQueued();
     if (owes(form)) return 0;
-    return send(owner, form, tag, rows, sendRequests, platform::kForever);
+    return send(owner, form, tag, kNoKey, rows, sendRequests);
 }
 
 bool RequestDoor::post(Owner owner, ReplyForm form, const std::function<bool()>& sendRequest,
-                       const std::function<bool()>& answeredInSend) {
+                       const std::function<std::optional<std::uint8_t>()>& readInSend) {
     if (!present(owner)) return false;
     readQueued();
     if (owes(form)) return false;
+    const std::uint64_t order = nextOrder_++;
     if (!sendRequest()) return false;
-    const platform::Micros leftAt = now();
-    // A window that polls for a long time must not grow the list.
-    dropOldPosts(leftAt);
-    // One whose answer its send read cannot come late.
-    if (!answeredInSend || !answeredInSend()) posts_.push_back({owner, form, leftAt});
+    const std::optional<std::uint8_t> got = readInSend ? readInSend() : std::nullopt;
+    if (got && replyForm(*got) == form) {
+        expire(now());
+        const auto late = markBefore(form, kAfterAll, kNoKey);
+        if (late == marks(form).end()) return true;
+        marks(form).erase(late);
+    }
+    posts_.push_back({owner, form, order, now()});
     return true;
-}
-
-void RequestDoor::dropOldPosts(platform::Micros at) {
-    std::erase_if(posts_, [&](const Post& p) { return at - p.leftAt > kGiveUpMicros; });
 }
 
 // Ends: every request owed is given up by kGiveUpMicros after it left, and
@@ -242,9 +248,18 @@ bool RequestDoor::awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms
 }
 
 RequestDoor::Ticket RequestDoor::ask(Owner owner, ReplyForm form, int tag, int rows,
-                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop,
-                                     platform::Micros since) {
-    return awaitNoneOwed(owner, {form}, stop) ? send(owner, form, tag, rows, sendRequests, since) : 0;
+                                     const std::function<bool()>& sendRequests, const std::function<bool()>& stop) {
+    return awaitNoneOwed(owner, {form}, stop) ? send(owner, form, tag, kNoKey, rows, sendRequests) : 0;
+}
+
+bool RequestDoor::askAgain(Ticket ticket, const std::function<bool()>& sendRequest) {
+    expire(now());
+    for (std::size_t f = 0; f < kForms; ++f)
+        for (const Request& r : books_[f])
+            if (r.ticket == ticket && !r.leftover)
+                return present(r.owner) &&
+                       send(r.owner, static_cast<ReplyForm>(f), r.tag, r.key, 1, sendRequest, ticket) != 0;
+    return false;
 }
 
 bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
@@ -254,119 +269,107 @@ bool RequestDoor::awaitQuiet(Owner owner, const std::function<bool()>& stop) {
 
 RequestDoor::Ticket RequestDoor::askKeyed(Owner owner, ReplyForm form, int key,
                                           const std::function<bool()>& sendRequest) {
-    return present(owner) ? send(owner, form, key, 1, sendRequest, platform::kForever) : 0;
+    return present(owner) ? send(owner, form, kIdItem, key, 1, sendRequest) : 0;
 }
 
 RequestDoor::Ticket RequestDoor::askBehind(Owner owner, ReplyForm form, int tag, int rows,
-                                           const std::function<bool()>& sendRequests, platform::Micros since) {
+                                           const std::function<bool()>& sendRequests) {
     if (!present(owner)) return 0;
     readQueued();
-    return send(owner, form, tag, rows, sendRequests, since);
+    return send(owner, form, tag, kNoKey, rows, sendRequests);
 }
 
-RequestDoor::Answer RequestDoor::answerFor(const Request& request) const {
+RequestDoor::Answer RequestDoor::answerFor(const Request& request, bool late) const {
     Answer answer;
     answer.owner = present(request.owner) ? request.owner : 0;
     answer.ticket = request.ticket;
     answer.tag = request.tag;
     answer.row = request.row;
     answer.last = request.row == request.rows - 1;
+    answer.late_ = late;
     return answer;
+}
+
+// The set's asks made again wait no longer than the printer took to
+// answer, twice over: the answer of each either came as a byte read past
+// or comes right behind this one.
+RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request, platform::Micros at) {
+    const Request given = *request;
+    book(form).erase(request);
+    closedOnReplies(form, given, at, at - given.leftAt);
+    if (given.tag != kRealTimeStatus && !realTimeOwed(form)) provedBefore(given.order);
+    platform::Micros lastLeft = given.leftAt;
+    for (const Request& r : book(form))
+        if (r.ticket == given.ticket && r.again && r.leftAt != platform::kForever) lastLeft = std::max(lastLeft, r.leftAt);
+    const platform::Micros until = soon(at, at - lastLeft);
+    for (Request& r : book(form))
+        if (r.ticket == given.ticket && r.again) {
+            r.leftover = true;
+            r.giveUpAt = std::min(r.giveUpAt, until);
+        }
+    return answerFor(given, false);
 }
 
 RequestDoor::Answer RequestDoor::take(const Reply& reply) {
-    if (reply.key) return takeKeyed(reply.form, *reply.key, reply.arrivedAt);
-    if (!reply.awaited && marksAt(reply.form, reply.arrivedAt).empty()) return {};
-    return takeInOrder(reply.form, reply.arrivedAt);
-}
-
-RequestDoor::Answer RequestDoor::takeInOrder(ReplyForm form, platform::Micros arrivedAt) {
-    // A byte that may be late proves only that the request its mark stands
-    // for was answered.
-    const std::optional<Mark> late = useMark(form, arrivedAt);
-    std::optional<platform::Micros> answeredAskedAt;
-    if (late) answeredAskedAt = late->askedAt;
-    Book& requests = book(form);
+    expire(reply.arrivedAt);
+    const int key = reply.key ? *reply.key : kNoKey;
+    const auto request = oldest(reply.form, key);
     // A byte that came before the oldest request went out answers nothing.
-    const bool answers = !requests.empty() && requests.front().askedAt <= arrivedAt;
-    if (answers && !answeredAskedAt) answeredAskedAt = requests.front().askedAt;
-    if (answeredAskedAt) answered(form, arrivedAt, *answeredAskedAt);
-    if (!answers) return {};
-    Answer answer = answerFor(requests.front());
-    // The same request of the same asker, given up since the moment the
-    // asker cares about: its late answer tells what this one's would.
-    if (late && late->owner == requests.front().owner && late->tag == requests.front().tag &&
-        late->askedAt >= requests.front().since) {
-        const Request request = requests.front();
-        requests.pop_front();
-        // Were the byte that late answer, this one's own may still come.
-        mark(form, request);
+    const bool answers = request != book(reply.form).end() && request->askedAt <= reply.arrivedAt;
+    const auto late = markBefore(reply.form, answers ? request->order : kAfterAll, key);
+    if (late != marks(reply.form).end()) {
+        marks(reply.form).erase(late);
+        if (!answers) return {};
+        const Answer answer = answerFor(*request, true);
+        if (waitsForSureAnswer(request->tag)) return answer;
+        // Closed on the byte, the request may yet have its own answer come:
+        // the mark used up stands for it. Once its whole set closed on
+        // replies, such answers come right behind them, if at all.
+        const Request closed = *request;
+        book(reply.form).erase(request);
+        mark(reply.form, closed, 0, true);
+        closedOnReplies(reply.form, closed, reply.arrivedAt, reply.arrivedAt - closed.leftAt);
         return answer;
     }
-    answer.maybeLate = late.has_value();
-    answer.lateRealTimeOnly =
-        late && late->tag == kRealTimeStatus && marks_[static_cast<std::size_t>(form)].empty();
-    // A request whose answer is acted on stays open after a byte that may
-    // be a late one: were the byte that, its own answer would still come,
-    // unmarked, and be taken for the next request's.
-    answer.readPast = answer.maybeLate && waitsForSureAnswer(requests.front());
-    if (answer.readPast)
-        requests.front().readPast = true;
-    else
-        requests.pop_front();
-    return answer;
-}
-
-bool RequestDoor::waitsForSureAnswer(const Request& request) {
-    return request.tag == kOwnRequest || request.tag == kMicrRead;
-}
-
-// The printer answers in order: the keyed requests asked before the one
-// answered, whoever asked them, were answered or lost.
-RequestDoor::Answer RequestDoor::takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt) {
-    giveUpOld(form, arrivedAt);
-    Book& requests = book(form);
-    const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
-    if (found == requests.end()) return {};
-    const Answer answer = answerFor(*found);
-    const platform::Micros askedAt = found->askedAt;
-    requests.erase(found);
-    giveUp(form, [&](const Request& r) { return r.ticket < answer.ticket; });
-    lapseMarks(arrivedAt, askedAt);
-    return answer;
+    if (!answers || !reply.awaited) return {};
+    return answered(reply.form, request, reply.arrivedAt);
 }
 
 bool RequestDoor::awaitAnswers(Owner owner, ReplyForm form, platform::Micros within) {
     const auto oldestOwnAskedAt = [&]() -> std::optional<platform::Micros> {
-        giveUpOld(form, now());
-        std::optional<platform::Micros> oldest;
+        expire(now());
+        std::optional<platform::Micros> oldestAt;
         for (const Request& r : book(form))
-            if (r.owner == owner && (!oldest || r.askedAt < *oldest)) oldest = r.askedAt;
-        return oldest;
+            if (r.owner == owner && (!oldestAt || r.askedAt < *oldestAt)) oldestAt = r.askedAt;
+        return oldestAt;
     };
     for (;;) {
         readQueued();
-        const std::optional<platform::Micros> oldest = oldestOwnAskedAt();
-        if (!oldest) return true;
-        if (!present(owner) || now() >= *oldest + within) return false;
+        const std::optional<platform::Micros> oldestAt = oldestOwnAskedAt();
+        if (!oldestAt) return true;
+        if (!present(owner) || now() >= *oldestAt + within) return false;
         serve();
     }
 }
 
 bool RequestDoor::open(Ticket ticket) {
-    const platform::Micros at = now();
-    for (std::size_t f = 0; f < kForms; ++f) {
-        giveUpOld(static_cast<ReplyForm>(f), at);
-        for (const Request& r : books_[f])
+    expire(now());
+    for (const Book& requests : books_)
+        for (const Request& r : requests)
             if (r.ticket == ticket) return true;
-    }
     return false;
 }
 
 bool RequestDoor::nextIs(ReplyForm form, Owner owner, int tag) {
-    giveUpOld(form, now());
+    expire(now());
     const Book& requests = book(form);
     return !requests.empty() && requests.front().owner == owner && requests.front().tag == tag && present(owner);
+}
+
+bool RequestDoor::nextIsOwners(ReplyForm form, Owner owner) {
+    expire(now());
+    const Book& requests = book(form);
+    return !requests.empty() && requests.front().owner == owner && present(owner);
 }
 
 bool RequestDoor::sendUnderWay() {
@@ -377,7 +380,7 @@ bool RequestDoor::sendUnderWay() {
 
 void RequestDoor::forgetAll() {
     for (Book& requests : books_) requests.clear();
-    for (auto& marks : marks_) marks.clear();
+    for (auto& standing : marks_) standing.clear();
     posts_.clear();
 }
 
@@ -388,10 +391,9 @@ void RequestDoor::serve() {
 }
 
 RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
-    giveUpOld(form, now());
-    const Book& requests = book(form);
-    const auto found = std::find_if(requests.begin(), requests.end(), [&](const Request& r) { return r.tag == key; });
-    return found == requests.end() || !present(found->owner) ? 0 : found->owner;
+    expire(now());
+    const auto found = oldest(form, key);
+    return found == book(form).end() || !present(found->owner) ? 0 : found->owner;
 }
 
 }  // namespace printerlink

@@ -1,85 +1,46 @@
-// The one way a work window asks the printer for its status, per link.
+// The one way the work windows and the link ask the printer, per link.
 //
-// The printer answers each status request with one byte (a USB HID report
-// on that link), answers in the order it was asked, however late, and now
-// and then not at all. Its replies come in a few forms told apart by fixed
-// bits (PrinterCommands.h): GS EOT n and DLE EOT 2 share one, the kiosk's
-// DLE EM another, ESC v, ESC u and GS r 1 a third. Order alone cannot tell a
-// lost reply from a late one, so the door keeps the rule in one place:
+// The printer answers in the order it was asked, however late, and now and
+// then not at all. Its replies come in a few forms told apart by fixed bits
+// (PrinterCommands.h); an ID item's reply names its code. One rule says
+// whose a reply is:
 //
-// - A set of requests of a form goes out only when nothing of that form is
-//   owed (tryAsk skips its turn; ask waits, serving events, for its turn).
-//   Exceptions are booked behind what is owed: a keyed request (askKeyed),
-//   whose answer names it; the link's own check (askBehind), which cannot
-//   wait for an answer a silent printer may never send; and an own request
-//   asked again behind one that read past a real-time request's possibly
-//   late answer. Booked, their answers are told from the earlier ones by
-//   order.
-// - Every reader hands each reply byte to the door one way, take(Reply),
-//   and the door says whose it is (Whose): the answer to a request, a
-//   possibly late answer, or nobody's. Each reply of a form answers the
-//   oldest request of that form still open; one that comes when none is
-//   open answers nothing. A request whose answer its asker will not read is
-//   let go (release): dropped, not answered, it proves nothing.
-// - A request open kGiveUpMicros after it left is given up, so nothing
-//   stays owed for good. Its answer may still come and take the place of
-//   the next request's: its give-up leaves a mark on the form, and the next
-//   reply of the form uses the mark up and says it may be late (maybeLate).
-//   Nothing that feeds, prints or writes acts on such a byte, nor does the
-//   panel show a sample holding one.
-// - A window's own request and a MICR read stay open after a possibly late
-//   byte (they read past it), so that their own answer, which may still
-//   come, is theirs. One that read past such a byte and got nothing more
-//   was answered by that byte, or lost, and by the printer's order no
-//   answer to a request of its form asked before it can still come: given
-//   up or let go (release), it leaves no new mark and every earlier mark of
-//   its form lapses, and the asker may ask once more with nothing marked.
-//   So lost answers, however many, cost the next request of their form one
-//   wait, once.
-// - A mark carries who asked its request, what for (its tag) and when. A
-//   byte that may be the late answer of the same asker's request of the
-//   same tag asked since the moment the asker cares about (ask's `since`:
-//   the OK on a prompt) tells what the request's own answer would: it is
-//   that answer, and the request, closed on it, leaves a mark in turn.
-// - A mark lapses once the answer it stands for can no longer come: when a
-//   reply to a request asked after it arrives (the printer answers in
-//   order; a real-time request's answer overtakes, and proves nothing), or
-//   kLateAnswerMicros after its request left. Every reply of every form is
-//   to pass the door, those nobody awaits too (a byte of a form the reader
-//   does not await is handed with `awaited` false: it answers only where
-//   it may be late), so a mark is used up by the reply it stands for and
-//   not by the next request's answer.
-// - The real-time status request takes a possibly late byte as its own: it
-//   asks only whether the printer sends at all, which a late answer shows
-//   as well as its own.
-// - A window enters when it opens and leaves when it closes: what it asked
-//   is dropped and its waits end. Nobody would read the replies still on
-//   their way, and kept owed they would hold the next window back until
-//   given up; dropped, they count as given up: the next replies of their
-//   form may be them.
+// - Owed. A set of requests of a form goes out only when nothing of that
+//   form is owed (tryAsk skips its turn, ask waits for it). Keyed requests
+//   (askKeyed) and the link's own (askBehind), which cannot wait for an
+//   answer a silent printer may never send, are booked behind what is owed.
+// - Marks. A request owed kGiveUpMicros after it left is given up, and one
+//   its asker lets go (release, leave) is dropped. Its answer may still
+//   come: it leaves a mark on its form, or on its code when keyed.
+// - Whose. A reply uses up the oldest mark of its form (its code) where one
+//   stands: it may be that answer, and it is Late for the oldest request
+//   owed, if any. A request closed on a Late byte (a poll's row, the
+//   real-time request) leaves a mark in its place, as its own answer may
+//   still come; once its whole set closed on replies, such answers come
+//   right behind them if at all, and the marks lapse soon. Where none stands it is the Answer of the oldest request
+//   owed, and by the printer's order every request asked before that one
+//   was answered or lost: their marks go, and the keyed ones still owed. A
+//   mark goes also kLateAnswerMicros after its request left. A real-time
+//   request's answer overtakes the others, so neither it nor a reply while
+//   one is owed proves anything of the requests asked before.
+// - Sure. A request whose answer is acted on stays owed past a Late byte.
+//   Where asking twice does no harm its asker asks it again (askAgain) until
+//   its set has more requests owed than marks stand: by order the first
+//   reply with no mark left then answers one of them. Its other asks then
+//   stay owed for twice the time the printer took to answer, and leave no
+//   mark: an answer of theirs that has not come by then was a Late byte.
+// - Windows. A window enters when it opens and leaves when it closes: what
+//   it asked is dropped and its waits end.
 //
-// ID item requests (GS I @) are answered by the code that leads their
-// reply, not by order: askKeyed, and a Reply with its `key`, which answers
-// the oldest open request of the code. An answer to any request (a
-// real-time one excepted) gives up every keyed request asked before it,
-// whoever asked it: the printer answers in order. A keyed request whose
-// answer nobody will read is let go (release), not answered: it proves
-// nothing of the others.
-//
-// A poll whose answer nobody reads (post) is not booked: nobody would take
-// its answer, and it would stay owed until given up. When its window leaves,
-// the posts it sent within the give-up time count as given up instead, so
-// their answers, still on the way, show on no row of the next window; a
-// post whose send read its answer (a USB HID poll) counts as answered. At
-// worst a left window's posts cost the next window's first sample of their
-// form, or its first own request one wait.
+// A poll whose answer nobody reads (post) is not booked. When its window
+// leaves, the posts it sent within the give-up time leave marks, but for a
+// USB HID post whose send read its own answer.
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
 // ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested
 // (any handler may run inside them), end as soon as what they wait for
 // came (a USB HID report is read as it arrives) and at the latest when it
-// is given up.
-// Everything else is bookkeeping on the loop's clock.
+// is given up. Everything else is bookkeeping on the loop's clock.
 #pragma once
 
 #include <array>
@@ -106,12 +67,14 @@ enum class ReplyForm : std::uint8_t { Status, Kiosk, Esc, IdItem, Text };
 // no status form (text, a sensor message).
 std::optional<ReplyForm> replyForm(std::uint8_t b);
 
-// What a window asked, as the answer's tag tells it.
+// What a request was asked for.
 enum RequestTag : int {
     kPollSet = 0,         // a status poll's set, one request per row
-    kRealTimeStatus = 1,  // DLE EOT 2: is the printer there?
+    kRealTimeStatus = 1,  // DLE EOT 2: is the printer there? Its answer overtakes.
     kOwnRequest = 2,      // a request a window waits for itself (slip status, flash status)
     kMicrRead = 3,        // a MICR read: the reply's status byte answers it
+    kIdItem = 4,          // GS I @: answered by its code (the request's key)
+    kLinkProbe = 5,       // the link's probes after a TCP connect
 };
 
 class RequestDoor {
@@ -123,6 +86,8 @@ public:
     // Longer than the latest answer a printer that answers at all was seen
     // to give (a MICR read 7 s after it was asked).
     static constexpr platform::Micros kLateAnswerMicros = 2 * kGiveUpMicros;
+    // The least a sure request's other asks stay owed after its answer.
+    static constexpr platform::Micros kAgainMicros = 300'000;
 
     using Owner = unsigned;   // a window's pass; 0 is nobody
     using Ticket = unsigned;  // one set of requests; 0 is none
@@ -139,28 +104,22 @@ public:
         int tag = 0;      // what the asker called the set
         int row = 0;      // which request of the set, 0 first
         bool last = false;  // the set is whole with this answer
-        // A request of this form was given up lately: the byte may be its
-        // answer, come late, rather than this request's.
-        bool maybeLate = false;
-        // The request stays open past this byte (it may be late): its asker
-        // reads on.
-        bool readPast = false;
-        // The one late answer the byte may be is a real-time request's: that
-        // answer overtakes, so the byte after it answers a request asked
-        // after the real-time one, by the printer's order.
-        bool lateRealTimeOnly = false;
         bool answers(Ticket t) const { return t != 0 && ticket == t; }
-        Whose whose() const { return owner == 0 ? Whose::Nobody : maybeLate ? Whose::Late : Whose::Answer; }
+        Whose whose() const { return owner == 0 ? Whose::Nobody : late_ ? Whose::Late : Whose::Answer; }
+
+    private:
+        friend class RequestDoor;
+        bool late_ = false;
     };
     // A reply byte as its reader hands it to the door.
     struct Reply {
         ReplyForm form;
         platform::Micros arrivedAt;
         // An ID item's reply, taken whole (or as its report comes): the code
-        // that leads it. It answers the oldest open request of that code.
+        // that leads it.
         std::optional<int> key = std::nullopt;
         // False: the reader awaits no byte of this value (a noisy line's,
-        // unless it is a late answer); it answers only where it may be late.
+        // unless it is a late answer); it only uses up a mark.
         bool awaited = true;
     };
 
@@ -184,29 +143,21 @@ public:
     // tryAsk. 0 when the owner left, `stop` held, or the send failed; 0 at
     // once when what is owed was asked by a send that has not returned (a
     // handler run while that send yields), which cannot return meanwhile.
-    // `since`: the moment the asker cares about (the OK on a prompt). A
-    // byte that may be the late answer of the same asker's request of the
-    // same tag asked since then tells what this one's answer would: it is
-    // taken as the answer, not as possibly late.
     Ticket ask(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
-               const std::function<bool()>& stop = {}, platform::Micros since = platform::kForever);
+               const std::function<bool()>& stop = {});
+    // The same request as the set of `ticket` asked again, behind whatever
+    // is owed, as one more row of that set: its answers are the set's.
+    bool askAgain(Ticket ticket, const std::function<bool()>& send);
     // A poll whose answer nobody reads (it only keeps the link's watchdog
-    // fed): sent only when nothing of the form is owed (the replies waiting
-    // on the device read first, as for tryAsk), and owed by nobody.
-    // `answeredInSend`: the send read its answer (a USB HID poll's read), so
-    // none can come late.
+    // fed): sent only when nothing of the form is owed, and owed by nobody.
+    // `readInSend`: the byte the send read (a USB HID poll's read), which
+    // is its answer only if of its form with no mark standing before it.
     bool post(Owner owner, ReplyForm form, const std::function<bool()>& send,
-              const std::function<bool()>& answeredInSend = {});
-    // A request answered by its key; sent whatever else is owed.
+              const std::function<std::optional<std::uint8_t>()>& readInSend = {});
+    // A request answered by its code; booked behind whatever is owed.
     Ticket askKeyed(Owner owner, ReplyForm form, int key, const std::function<bool()>& send);
-    // A request booked behind whatever is owed: the link's own check, which
-    // cannot wait for an earlier answer a silent printer may never send (sent
-    // unbooked, its answers would go to a window), and an own request asked
-    // again behind one that read past a real-time request's possibly late
-    // answer (`since` as for ask). Booked, its answer is told from the
-    // earlier ones by order.
-    Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
-                     platform::Micros since = platform::kForever);
+    // A request booked behind whatever is owed: the link's own.
+    Ticket askBehind(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send);
 
     // The one way every reader hands the door a reply byte, those nobody
     // awaits too: what it answers, and whose it is.
@@ -216,6 +167,8 @@ public:
     bool open(Ticket ticket);
     // The oldest request of `form` still owed is the owner's, of `tag`.
     bool nextIs(ReplyForm form, Owner owner, int tag);
+    // The oldest request of `form` still owed is the owner's, whatever its tag.
+    bool nextIsOwners(ReplyForm form, Owner owner);
     // A send of a request runs below the caller (a handler run while it
     // yields): an ask now would find its turn taken by it.
     bool sendUnderWay();
@@ -228,24 +181,23 @@ public:
     // when the owner left or `stop` held, or, as for ask, at once when what
     // is owed was asked by a send that has not returned.
     bool awaitQuiet(Owner owner, const std::function<bool()>& stop = {});
-    // The asker of `ticket` waits no more, or will not read its answer:
-    // the set counts as given up now, dropped, not answered. True when it
-    // had read past a possibly late byte: nothing more is owed for it, and
-    // its give-up leaves no mark.
-    bool release(Ticket ticket);
-    // A reply of `form` that came now might be the late answer of a request
-    // given up other than a real-time one, which comes in the printer's
-    // order and only a wait tells from a lost one.
-    bool marked(ReplyForm form);
+    // The asker of `ticket` waits no more, or will not read its answer: its
+    // requests still owed are dropped (those asked again after the set's
+    // answer stay owed until their time is up).
+    void release(Ticket ticket);
+    // The marks standing on the form: the replies of it that come first
+    // would be Late.
+    std::size_t marked(ReplyForm form);
+    // The requests of the set of `ticket` still owed.
+    std::size_t owed(Ticket ticket);
     // The owner's requests of `tag` still owed are given up now: a request
     // that supersedes them (an own request after the window's polls, the
     // link's check asked again) need not wait out a lost reply before it
-    // goes out. Their answers, should they still come, come marked.
+    // goes out.
     void giveUpAsked(Owner owner, int tag);
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
-    // Who asked the oldest open keyed request of `key` (0: nobody): the
-    // reply of that key that comes next is theirs, and only theirs to take.
+    // Who asked the oldest open keyed request of `key` (0: nobody).
     Owner keyedAskedBy(ReplyForm form, int key);
 
 private:
@@ -253,45 +205,61 @@ private:
         Owner owner;
         Ticket ticket;
         int tag;
+        int key;  // the code of a keyed request; -1 for others
         int row;
         int rows;
+        std::uint64_t order;       // when it was asked, among all requests
         platform::Micros askedAt;  // the send began
         platform::Micros leftAt;   // the send returned; kForever while it runs
-        bool readPast = false;     // a possibly late byte came for it
-        platform::Micros since = platform::kForever;  // see ask
+        platform::Micros giveUpAt;  // kForever while the send runs
+        bool again = false;        // asked again (askAgain)
+        bool leftover = false;     // asked again, and the set was answered: no mark
     };
-    // A request given up whose answer may still come.
+    // An answer that may still come.
     struct Mark {
-        platform::Micros askedAt;
+        std::uint64_t order;
+        platform::Micros leftAt;
         platform::Micros lapsesAt;
-        Owner owner;
-        int tag;
+        int key;
+        Ticket ticket;
+        bool readPast;  // its request closed on a Late byte
     };
     using Book = std::deque<Request>;
     static constexpr std::size_t kForms = 5;
 
     Book& book(ReplyForm form) { return books_[static_cast<std::size_t>(form)]; }
+    std::deque<Mark>& marks(ReplyForm form) { return marks_[static_cast<std::size_t>(form)]; }
     platform::Micros now() const;
-    // Drops the form's requests `which` picks; their answers may still come.
-    void giveUp(ReplyForm form, const std::function<bool(const Request&)>& which);
-    void giveUpOld(ReplyForm form, platform::Micros now);
-    static bool isOld(const Request& request, platform::Micros at);
-    void giveUpEverywhere(const std::function<bool(const Request&)>& which);
+    // Drops the requests `which` picks; their answers may still come.
+    void drop(const std::function<bool(const Request&)>& which);
+    // Gives up what is past its time, and lapses old marks.
+    void expire(platform::Micros at);
+    // `lapsesAt` 0: kLateAnswerMicros after the request left.
+    void mark(ReplyForm form, const Request& given, platform::Micros lapsesAt = 0, bool readPast = false);
+    // `last` of its set closed on a reply at `at`, which the printer `took`
+    // to send: if none of the set is owed any more, the marks its requests
+    // left closing on Late bytes lapse soon.
+    void closedOnReplies(ReplyForm form, const Request& last, platform::Micros at, platform::Micros took);
+    // By when an answer right behind one that came `at` comes: twice the
+    // time the printer `took` to answer, and kAgainMicros at least.
+    static platform::Micros soon(platform::Micros at, platform::Micros took);
+    // An Answer to a request asked at `order`: what was asked before it is over.
+    void provedBefore(std::uint64_t order);
+    bool realTimeOwed(ReplyForm form) const;
+    // The oldest mark that stands before the request asked at `order` (of
+    // `key`, when keyed).
+    std::deque<Mark>::iterator markBefore(ReplyForm form, std::uint64_t order, int key);
+    Book::iterator oldest(ReplyForm form, int key);
+    Answer answerFor(const Request& request, bool late) const;
+    Answer answered(ReplyForm form, Book::iterator request, platform::Micros at);
     // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
     // or what is owed was asked by a send that has not returned.
     bool awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop);
     bool owes(ReplyForm form);
     // A request of the form was noted by a send that has not returned.
-    bool sending(ReplyForm form);
-    Ticket send(Owner owner, ReplyForm form, int tag, int rows, const std::function<bool()>& send,
-                platform::Micros since);
-    Answer answerFor(const Request& request) const;
-    Answer takeInOrder(ReplyForm form, platform::Micros arrivedAt);
-    // The oldest keyed request of `key`: the keyed requests asked before it
-    // are given up, whoever asked them, as the printer answers in order.
-    Answer takeKeyed(ReplyForm form, int key, platform::Micros arrivedAt);
-    // An own request or a MICR read: acted on, so answered only for certain.
-    static bool waitsForSureAnswer(const Request& request);
+    bool sending(ReplyForm form) const;
+    Ticket send(Owner owner, ReplyForm form, int tag, int key, int rows, const std::function<bool()>& send,
+                Ticket ticket = 0);
     // One pass of the loop, then a wait of at most a short step that ends
     // when a reply comes: the printer has its time, and no more.
     void serve();
@@ -300,30 +268,20 @@ private:
     platform::EventLoop& loop_;
     std::function<bool(int waitMs)> readDevice_;
     std::array<Book, kForms> books_;
-    // Per form, oldest first: the next replies that may be late answers.
+    // Per form, oldest first.
     std::array<std::deque<Mark>, kForms> marks_;
-    void mark(ReplyForm form, const Request& given);
-    // Marks whose answers can no longer come at `at`, and those of requests
-    // asked before `answeredAskedAt` once a reply to a later one came.
-    void lapseMarks(platform::Micros at, platform::Micros answeredAskedAt = 0);
-    // The form's marks still standing at `at`.
-    const std::deque<Mark>& marksAt(ReplyForm form, platform::Micros at);
-    // Uses up the form's oldest mark, if any.
-    std::optional<Mark> useMark(ReplyForm form, platform::Micros arrivedAt);
-    // A reply of `form` came to a request asked at `askedAt`.
-    void answered(ReplyForm form, platform::Micros arrivedAt, platform::Micros askedAt);
     std::set<Owner> present_;
     // Posts still within the give-up time, for the count at their window's leaving.
     struct Post {
         Owner owner;
         ReplyForm form;
+        std::uint64_t order;
         platform::Micros leftAt;
     };
     std::deque<Post> posts_;
-    // Those too old to be answered still.
-    void dropOldPosts(platform::Micros at);
     Owner nextOwner_ = 1;
     Ticket nextTicket_ = 1;
+    std::uint64_t nextOrder_ = 1;
 };
 
 }  // namespace printerlink

@@ -1,5 +1,6 @@
 #include "shell/WorkWindowLink.h"
 
+#include <optional>
 #include <utility>
 
 #include "link/LinkFlags.h"
@@ -145,18 +146,19 @@ void PollPrinterStatus(printerlink::PrinterLink& mainComm, const DoorPass& pass)
         const bool hid = mainComm.m_lngHIDHandle > 0;
         // On USB HID the poll's read only tells whether the device answers;
         // the last poll's answer from a printer that answers late is read
-        // first (the door reads what waits), not taken for this one's.
-        // A report its read got was its answer: none of it can come late.
+        // first (the door reads what waits), not taken for this one's. The
+        // byte its read got is handed to the door, which finds whether it was
+        // the post's own answer.
         if (hid) mainComm.m_AHPIBufferCmd = true;
-        bool answered = false;
+        std::optional<std::uint8_t> got;
         pass.door().post(
             pass.owner(), ReplyForm::Esc,
             [&] {
                 const bool sent = mainComm.SendOutputFramed(printerlink::GsRStatusCommand);
-                if (hid) answered = mainComm.fncReadHIDData();
+                if (hid && mainComm.fncReadHIDData()) got = mainComm.pollReplyByte();
                 return sent;
             },
-            [&] { return answered; });
+            [&] { return got; });
     }
 }
 

@@ -1,6 +1,7 @@
 // Which request each status byte answers, on a loop of its own.
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -21,9 +22,11 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                     // 't' a byte comes, 'l' the first window leaves, 'q' a poll of a second window,
                     // 'n' a poll whose send waits for the line while a click asks an own request,
                     // 'w' a poll posted by the first window (its answer read by nobody),
-                    // 'e' the last own request let go by its asker
+                    // 'e' the last own request let go by its asker, 'a' it asked again,
+                    // 'k' an ID item asked by the first window, 'K' by the second
         platform::Micros at;
         ReplyForm form = ReplyForm::Status;  // of 'o' and 't'
+        int key = -1;                        // of 'k', 'K' and 't': an ID item's code
     };
     struct Case {
         const char* name;
@@ -37,10 +40,10 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         {"part of a poll 300 ms late",
          {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 310'000}, {'t', 310'000}},
          "p 0 1 2 3"},
-        {"one reply lost: owed until given up, and the next set may hold its late answer",
+        {"one reply lost: owed until given up, and every row of the next set may be shifted by its late answer",
          {{'p', 0}, {'t', 10'000}, {'t', 10'000}, {'t', 10'000}, {'p', 5'000'000}, {'p', 5'600'000},
           {'t', 5'610'000}, {'t', 5'610'000}, {'t', 5'610'000}, {'t', 5'610'000}},
-         "p 0 1 2 S p 0~ 1 2 3"},
+         "p 0 1 2 S p 0~ 1~ 2~ 3~"},
         {"real-time status once the poll is answered; a byte past it answers nothing",
          {{'p', 0}, {'t', 100}, {'t', 100}, {'t', 100}, {'t', 100}, {'r', 200}, {'t', 900'000}, {'t', 900'000}},
          "p 0 1 2 3 r rt -"},
@@ -54,16 +57,18 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
         {"a closed window's requests are dropped: the next window asks at once, its replies may be theirs",
          {{'p', 0}, {'l', 100}, {'q', 300}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}},
          "p q 0~ 1~ 2~ 3~ -"},
-        {"a closed window's posted poll: its answer may land on the next window's first row",
+        {"a closed window's posted poll: its answer may shift the next window's rows",
          {{'w', 0}, {'l', 100}, {'q', 300}, {'t', 400}, {'t', 400}, {'t', 400}, {'t', 400}},
-         "w q 0~ 1 2 3"},
+         "w q 0~ 1~ 2~ 3~"},
         {"a post older than the give-up when its window closed is answered for certain",
          {{'w', 0}, {'l', 6'000'000}, {'q', 6'000'100}, {'t', 6'000'200}, {'t', 6'000'200}, {'t', 6'000'200},
           {'t', 6'000'200}},
          "w q 0 1 2 3"},
-        {"an own request never answered: the next reads past one byte, and its give-up leaves no mark",
-         {{'o', 0}, {'o', 5'600'000}, {'t', 5'700'000}, {'o', 11'200'000}, {'t', 11'200'000}},
-         "o o own~ o own"},
+        {"an own request never answered: the next reads past one byte; asked again, the next byte is its answer, "
+         "and the ask again leaves no mark",
+         {{'o', 0}, {'o', 5'600'000}, {'t', 5'700'000}, {'a', 5'700'000}, {'t', 5'710'000}, {'o', 5'800'000},
+          {'o', 6'100'000}, {'t', 6'100'000}},
+         "o o own~ a own S o own"},
         {"an ESC answer that never comes, on a link that polls GS EOT: a poll answered after it ends its mark",
          {{'o', 0, ReplyForm::Esc}, {'p', 5'600'000}, {'t', 5'700'000}, {'t', 5'700'000}, {'t', 5'700'000},
           {'t', 5'700'000}, {'o', 5'800'000, ReplyForm::Esc}, {'t', 5'900'000, ReplyForm::Esc}},
@@ -75,10 +80,11 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
          {{'o', 0, ReplyForm::Esc}, {'r', 5'600'000}, {'t', 5'700'000}, {'o', 5'800'000, ReplyForm::Esc},
           {'t', 5'900'000, ReplyForm::Esc}},
          "o r rt o own~"},
-        {"three replies of a poll lost: an own request that read past one and got nothing more ends every mark",
-         {{'p', 0}, {'t', 10'000}, {'o', 5'600'000}, {'t', 5'700'000}, {'e', 10'600'000}, {'o', 10'600'000},
-          {'t', 10'700'000}},
-         "p 0 o own~ e o own"},
+        {"a closed window's ID item answered late answers nobody, and gives up none of the next window's",
+         {{'k', 0, ReplyForm::IdItem, 0x97}, {'l', 100}, {'K', 200, ReplyForm::IdItem, 0x27},
+          {'K', 300, ReplyForm::IdItem, 0x97}, {'t', 4'000'000, ReplyForm::IdItem, 0x97},
+          {'t', 4'000'100, ReplyForm::IdItem, 0x27}, {'t', 4'000'200, ReplyForm::IdItem, 0x97}},
+         "k K K id~ id id"},
         {"a click served during a poll's send, the printer silent: its request does not wait for good",
          {{'n', 0}},
          "nu"},
@@ -105,7 +111,13 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                 own = door.tryAsk(first, step.form, printerlink::kOwnRequest, 1, [] { return true; });
                 got += own != 0 ? "o" : "S";
             }
-            if (step.what == 'e') got += door.release(own) ? "e" : "E";
+            if (step.what == 'e') door.release(own);
+            if (step.what == 'a') got += door.askAgain(own, [] { return true; }) ? "a" : "A";
+            if (step.what == 'k' || step.what == 'K') {
+                const bool sent = door.askKeyed(step.what == 'k' ? first : second, ReplyForm::IdItem, step.key,
+                                                [] { return true; }) != 0;
+                got += sent ? std::string(1, step.what) : "S";
+            }
             if (step.what == 'w') got += door.post(first, ReplyForm::Status, [] { return true; }) ? "w" : "S";
             if (step.what == 'n') {
                 bool held = false, under = false;
@@ -124,12 +136,15 @@ TEST(RequestDoor, EachByteAnswersTheRequestThatAskedForIt) {
                 got.pop_back();
             }
             if (step.what == 't') {
-                const RequestDoor::Answer a = door.take({step.form, step.at});
+                std::optional<int> key;
+                if (step.key >= 0) key = step.key;
+                const RequestDoor::Answer a = door.take({step.form, step.at, key});
                 got += a.owner == 0                             ? "-"
                        : a.tag == printerlink::kRealTimeStatus ? "rt"
                        : a.tag == printerlink::kOwnRequest     ? "own"
+                       : a.tag == printerlink::kIdItem         ? "id"
                                                                 : std::to_string(a.row);
-                if (a.owner != 0 && a.maybeLate) got += '~';
+                if (a.whose() == RequestDoor::Whose::Late) got += '~';
             }
         }
         EXPECT_EQ(got, c.got);
