@@ -3,6 +3,7 @@
 // gives back what the link's send returned for its last send.
 #include "link/HidChannel.h"
 #include "link/PrinterCommands.h"
+#include "link/PrinterTypes.h"
 #include "platform/loop/EventLoop.h"
 #include "shell/TypeDefinition.h"
 #include "tally/ViewTallyDlg.h"
@@ -70,11 +71,15 @@ std::optional<std::uint8_t> ViewTallyDlg::noteHidReply(const platform::Bytes& re
         door.take({printerlink::ReplyForm::Esc, now});
         return std::nullopt;
     }
-    // Only the flash part number's code may stand after its two lead bytes:
-    // a digit there is no reply's code.
+    // A reply's code stands first; on types 9 and 15 the flash part
+    // number's stands after its lead bytes, whatever they are, and nowhere
+    // else. The first byte goes first: a printer that left the part number
+    // out answers the next read, whose text may hold that code third.
     const std::uint8_t flashPart = IdItemCode(kFlashPartNumber, IdItemOp::Read);
-    for (std::size_t i = data; i < end && i <= data + kFlashPartLeadBytes; ++i) {
-        if (i > data && report[i] != flashPart) break;
+    const bool leadBytes = printerlink::is3720Type(m_MainComm.PrinterType());
+    for (std::size_t i : {data, data + kFlashPartLeadBytes}) {
+        if (i >= end) break;
+        if (i == data ? misplacedFlashPartCode(report[i], 0) : !leadBytes || report[i] != flashPart) continue;
         const auto answer = door.take({printerlink::ReplyForm::IdItem, now, report[i]});
         if (answer.ticket != 0)
             return answer.owner == doorPass_.owner() ? std::optional<std::uint8_t>(report[i]) : std::nullopt;

@@ -145,6 +145,8 @@ void ViewTallyDlg::m_MainComm_OnDataReceived(const platform::Bytes& ResponseData
         from = printerlink::kHidReportHeaderBytes;
         to = printerlink::hidReportDataEnd(ResponseData);
     }
+    // Each report starts a reply of its own.
+    if (m_MainComm.m_lngHIDHandle > 0) bytesOutsideReplies_ = 0;
     ReplySlots taken;
     for (std::size_t i = from; i < to; ++i) takeReplyByte(ResponseData[i], taken);
     hidReplyCode_.reset();
@@ -185,30 +187,37 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
                          TallyReplyMarker(i, m_MainComm.bKiosk, type), &taken.tallies[static_cast<std::size_t>(i)]});
     slots.push_back({repeatedReply_.value, repeatedReply_.length, 0, nullptr});
     const auto take = [&](Slot& slot) {
+        bytesOutsideReplies_ = 0;
         slot.value += static_cast<char>(byte);
         if (slot.taken) *slot.taken = true;
         if (slot.value.size() == slot.length) takeWholeReply(slot.value);
     };
     for (Slot& slot : slots)
         if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
-    const bool answers = answersOpenRead(byte);
-    if (!answers) return;
-    // Types 9 and 15 send two bytes ahead of the flash part number that look
-    // like its marker: the first two pass over, wherever they come and
-    // whatever was left out before them.
-    if (is3720Type(type) && byte == IdItemCode(kFlashPartNumber, IdItemOp::Read) &&
-        m_strIdValues[static_cast<std::size_t>(kFlashPartNumber)].empty() && flashPartLeadBytes_ < kFlashPartLeadBytes) {
-        ++flashPartLeadBytes_;
+    // Fill nothing: a byte that answers no open read, the flash part
+    // number's lead bytes whatever they are, and its code anywhere but right
+    // after them. A lead byte that is the code of another read still open
+    // starts that reply: a printer that left the part number out answers
+    // that read there.
+    if (!answersOpenRead(byte) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
+        ++bytesOutsideReplies_;
         return;
     }
     for (Slot& slot : slots)
         if (slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
     for (const Slot& slot : slots)
         if (slot.taken && byte == slot.marker) {
+            bytesOutsideReplies_ = 0;
             repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length};
             if (slot.length == 1) takeWholeReply(repeatedReply_.value);
             return;
         }
+    ++bytesOutsideReplies_;
+}
+
+bool ViewTallyDlg::misplacedFlashPartCode(std::uint8_t code, std::size_t index) const {
+    return is3720Type(m_MainComm.PrinterType()) && code == IdItemCode(kFlashPartNumber, IdItemOp::Read) &&
+           index != kFlashPartLeadBytes;
 }
 
 bool ViewTallyDlg::boxShows(std::uint8_t code) const {

@@ -136,7 +136,7 @@ void ViewTallyDlg::Form_Unload(int& /*Cancel*/) {
 void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strIdValues) value.clear();
     for (std::string& value : m_strTallyValues) value.clear();
-    flashPartLeadBytes_ = 0;
+    bytesOutsideReplies_ = 0;
     repeatedReply_ = {};
 }
 

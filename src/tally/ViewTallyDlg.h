@@ -243,12 +243,16 @@ private:
     // The last reply of each item as received: marker, data, trailing byte.
     std::array<std::string, kIdItemCount> m_strIdValues;
     std::array<std::string, kTallyCount> m_strTallyValues;
-    // Types 9 and 15 send two bytes ahead of the flash part number reply
-    // that look like its code.
-    static constexpr int kFlashPartLeadBytes = 2;
-    // The bytes passed over ahead of the flash part number reply since the
-    // read began.
-    int flashPartLeadBytes_ = 0;
+    // Types 9 and 15 send two bytes ahead of the flash part number reply,
+    // whatever they are: its code stands third in the reply.
+    static constexpr std::size_t kFlashPartLeadBytes = 2;
+    // The flash part number's code where it cannot lead that reply: a lead
+    // byte, or text of a reply whose start was missed.
+    bool misplacedFlashPartCode(std::uint8_t code, std::size_t index) const;
+    // The bytes that filled no slot since the last one that did, the read
+    // began or the USB HID report began: where in a reply the next byte
+    // stands, counted across blocks, however the link cut them.
+    std::size_t bytesOutsideReplies_ = 0;
     // A reply to a code read twice (type 12's receipt lines, back) whose box
     // is already whole: read to its end, so that its digits start no reply.
     struct RepeatedReply {

@@ -70,7 +70,8 @@ TEST_F(SimTallyTest, ReadsAnswerMarkerDataAndEndByteByModel) {
         {11, 0xDF, reply(0xDF, "00000789")},
         {9, 0xDF, reply(0xDF, "00000012")},  // types 9 and 15 swap DF and BF
         {15, 0xBF, reply(0xBF, "00000789")},
-        {9, 0x33, [] { Bytes b = reply(0x33, "FW-007731-02"); b.insert(b.begin(), {0x33, 0x33}); return b; }()},
+        {9, 0x33, [] { Bytes b = reply(0x33, "FW-007731-02"); b.insert(b.begin(), {0x01, 0x02}); return b; }()},
+        {15, 0x33, [] { Bytes b = reply(0x33, "FW-007731-02"); b.insert(b.begin(), {0x01, 0x02}); return b; }()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.type) + " " + platform::hexBytes(Bytes{c.code}));

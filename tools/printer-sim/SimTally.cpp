@@ -16,6 +16,9 @@ constexpr std::uint8_t kEndByte = 0x0D;
 // Time one reply byte takes on the line (about 115200 baud).
 constexpr platform::Micros kByteTime = 100;
 constexpr int kWrite = 0, kWriteAndPrint = 1, kClear = 2, kRead = 3;
+// Not the read code they come before: a reader that looks for that reply
+// by its code alone would miss it.
+const Bytes kFlashPartLeadBytes = {0x01, 0x02};
 
 struct IdItemInfo {
     std::uint8_t base;
@@ -161,7 +164,7 @@ void answerRead(SimPrinter& printer, const Item& item, std::uint8_t code) {
     const SimTally& tally = printer.tally();
     const int type = printer.config().printerType;
     Bytes reply;
-    if (!item.tally && item.index == 7 && (type == 9 || type == 15)) reply = {code, code};
+    if (!item.tally && item.index == 7 && (type == 9 || type == 15)) reply = kFlashPartLeadBytes;
     reply.push_back(code);
     const std::string data =
         item.tally ? counterDigits(tally.counters[static_cast<std::size_t>(item.index)]) : idItemData(printer, item.index);

@@ -5,8 +5,8 @@
 // prints it, B+2 clears it and B+3 reads it. A read is answered with the
 // read code, the item's data and one end byte, never with a 00 byte. Kiosk
 // printers keep some tallies under other bases; types 9 and 15 answer kiosk
-// tallies 4 and 10 under each other's read code, and put two bytes before
-// their flash part number reply. The firmware version is ID item 5.
+// tallies 4 and 10 under each other's read code, and put two bytes (01 02)
+// before their flash part number reply. The firmware version is ID item 5.
 //
 // The counters follow what the printer does: receipt lines grow with every
 // line fed, knife cuts with every cut. Clears and the two user-area clears
