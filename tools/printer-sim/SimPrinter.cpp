@@ -157,17 +157,24 @@ void SimPrinter::dispatch(const SimCommand& command, const Bytes& bytes) {
         delaying_ = late->second;
         nextDelayed_.erase(late);
     }
+    handling_ = bytes;
     if (const auto it = replies_.find(platform::toText(bytes)); it != replies_.end()) {
         if (!it->second.empty()) reply(it->second);
     } else if (command.handle) {
         command.handle(*this, bytes);
     }
+    handling_.clear();
     answering_ = -1;
     skipping_ = false;
     delaying_ = 0;
 }
 
 void SimPrinter::reply(const Bytes& bytes, platform::Micros late) {
+    if (late == platform::kForever) return;
+    const int number = repliesCounted_++;
+    if (const auto shape = shapes_.find(number); shape != shapes_.end())
+        late = shape->second == platform::kForever ? platform::kForever : late + shape->second;
+    if (onCountedReply) onCountedReply({number, bytes, late, handling_});
     if (late == platform::kForever) return;
     Bytes shaped = bytes;
     switch (fault_) {

@@ -159,6 +159,27 @@ public:
         nextDelayed_[platform::toText(command)] = extra;
     }
     int skipsLeft() const { return skipsLeft_; }
+    // Counts every reply made from now on, from 0, whatever it answers
+    // (status bytes, ID items, MICR, flash, scan blocks...); the n-th comes
+    // extraByNumber[n] later than it would (never, with platform::kForever),
+    // and those after it still follow it in order. An empty map counts on
+    // and shapes nothing. A sweep that loses or delays each reply in turn
+    // needs no knowledge of which command each flow sends.
+    void shapeRepliesFromNow(std::map<int, platform::Micros> extraByNumber) {
+        shapes_ = std::move(extraByNumber);
+        repliesCounted_ = 0;
+    }
+    // Told of every reply counted since shapeRepliesFromNow, when it is
+    // made: its number, its bytes, how much later than the reply delay it
+    // goes out (platform::kForever: lost), and the command whose handler
+    // made it (empty for a reply that waited for the line, an ID item's).
+    struct CountedReply {
+        int number;
+        platform::Bytes bytes;
+        platform::Micros extra;
+        platform::Bytes command;
+    };
+    std::function<void(const CountedReply&)> onCountedReply;
     void setCtsLow(bool low);
     void closeConnection();
     void removeDevice();
@@ -224,6 +245,9 @@ private:
     bool skipping_ = false;  // that request goes unanswered
     std::map<std::string, platform::Micros> nextDelayed_;
     platform::Micros delaying_ = 0;  // of the replies of the command whose handler runs
+    std::map<int, platform::Micros> shapes_;
+    int repliesCounted_ = 0;
+    platform::Bytes handling_;  // the command whose handler runs
     std::vector<SimLogEntry> log_;
     platform::LifeToken life_;
 };
