@@ -208,10 +208,21 @@ bool DiagnosePrinterDlg::serialAnswerAwaited() {
 }
 
 bool DiagnosePrinterDlg::serialLinkAnswered() {
-    return shell::CheckSerialLink(m_MainComm, *this, statusHandshake(), linkCheck());
+    shell::ShowLinkCheckNotice(linkCheck());
+    return serialAnswerTaken();
 }
 
+// A reply or two lost on the line is no lost link, nor one that comes late:
+// the check is asked again, twice at most, each given twice the first one's
+// wait. Asked again, it gives up the one before it: owed, that one would
+// hold it back until its give-up.
 bool DiagnosePrinterDlg::serialAnswerTaken() {
+    constexpr int kAsksAgain = 2;
+    for (int again = 0; again < kAsksAgain && windowOpen() && !statusHandshake().answered; ++again) {
+        doorPass_.door().giveUpAsked(doorPass_.owner(), printerlink::kRealTimeStatus);
+        if (RequestRealTimeStatus() && !shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this))
+            shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this);
+    }
     if (!windowOpen()) return false;
     return shell::TakeAnswerOrExit(m_MainComm, *this, statusHandshake(), linkCheck());
 }

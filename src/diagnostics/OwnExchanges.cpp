@@ -172,6 +172,11 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
         askAgain(now() + platform::Micros(kAgainWaitMs) * 1000);
         if (asks > before) answer = readPass();
     }
+    // The set's other asks may have their answers read already: handed to
+    // the door, they hold no later request back.
+    if (answer && kept_)
+        for (const std::uint8_t b : std::exchange(*kept_, {}))
+            if (const std::optional<Form> byteForm = printerlink::replyForm(b)) door.take({*byteForm, now()});
     door.release(ticket);
     return answer;
 }
@@ -354,9 +359,13 @@ bool OwnExchanges::servingSerialPolls(const std::function<bool()>& done, platfor
 
 bool OwnExchanges::readSerialByte(std::uint8_t& b, platform::Micros deadline) {
     // The answer cannot come before the request has left the port: what
-    // came while the output still left is a noisy line's, or late.
+    // came while the output still left is a noisy line's, or the late answer
+    // of an earlier request, which uses up its mark at the door.
     const auto kept = [&] {
-        if (kept_ && link_.MSCommCtrl.OutBufferCount() > 0) kept_->clear();
+        if (kept_ && link_.MSCommCtrl.OutBufferCount() > 0)
+            for (const std::uint8_t v : std::exchange(*kept_, {}))
+                if (const std::optional<Form> form = printerlink::replyForm(v))
+                    pass_.door().take({*form, now(), std::nullopt, false});
         return kept_ && !kept_->empty();
     };
     servingSerialPolls([&] { return kept() || !link_.IsPrinterOnline(); }, deadline);

@@ -101,8 +101,8 @@ void RequestDoor::closedOnReplies(ReplyForm form, const Request& last, platform:
 void RequestDoor::mark(ReplyForm form, const Request& given, platform::Micros lapsesAt, bool readPast) {
     auto& standing = marks(form);
     const platform::Micros left = given.leftAt == platform::kForever ? now() : given.leftAt;
-    const Mark m{given.order, left, lapsesAt != 0 ? lapsesAt : left + kLateAnswerMicros, given.key, given.ticket,
-                 readPast};
+    const Mark m{given.order, left, lapsesAt != 0 ? lapsesAt : left + kLateAnswerMicros, given.key, given.owner,
+                 given.ticket, readPast};
     standing.insert(std::upper_bound(standing.begin(), standing.end(), m,
                                      [](const Mark& a, const Mark& b) { return a.order < b.order; }),
                     m);
@@ -310,6 +310,16 @@ RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request
     return answerFor(given, false);
 }
 
+RequestDoor::Answer RequestDoor::lateKeyed(const Mark& used) const {
+    Answer answer;
+    answer.owner = used.owner;
+    answer.ticket = used.ticket;
+    answer.tag = kIdItem;
+    answer.last = true;
+    answer.late_ = true;
+    return answer;
+}
+
 RequestDoor::Answer RequestDoor::take(const Reply& reply) {
     expire(reply.arrivedAt);
     const int key = reply.key ? *reply.key : kNoKey;
@@ -318,8 +328,11 @@ RequestDoor::Answer RequestDoor::take(const Reply& reply) {
     const bool answers = request != book(reply.form).end() && request->askedAt <= reply.arrivedAt;
     const auto late = markBefore(reply.form, answers ? request->order : kAfterAll, key);
     if (late != marks(reply.form).end()) {
+        const Mark used = *late;
         marks(reply.form).erase(late);
-        if (!answers) return {};
+        // An ID item's reply names its request: one given up, of a window
+        // still there, is still that window's.
+        if (!answers) return key != kNoKey && present(used.owner) ? lateKeyed(used) : Answer{};
         const Answer answer = answerFor(*request, true);
         if (waitsForSureAnswer(request->tag)) return answer;
         // Closed on the byte, the request may yet have its own answer come:
@@ -393,7 +406,16 @@ void RequestDoor::serve() {
 RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
     expire(now());
     const auto found = oldest(form, key);
-    return found == book(form).end() || !present(found->owner) ? 0 : found->owner;
+    const bool owed = found != book(form).end();
+    const auto late = markBefore(form, owed ? found->order : kAfterAll, key);
+    const Owner owner = late != marks(form).end() ? late->owner : owed ? found->owner : 0;
+    return present(owner) ? owner : 0;
+}
+
+bool RequestDoor::keyedMarked(ReplyForm form, int key) {
+    expire(now());
+    const auto found = oldest(form, key);
+    return markBefore(form, found != book(form).end() ? found->order : kAfterAll, key) != marks(form).end();
 }
 
 }  // namespace printerlink

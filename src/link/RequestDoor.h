@@ -20,7 +20,9 @@
 //   right behind them if at all, and the marks lapse soon. Where none stands it is the Answer of the oldest request
 //   owed, and by the printer's order every request asked before that one
 //   was answered or lost: their marks go, and the keyed ones still owed. A
-//   mark goes also kLateAnswerMicros after its request left. A real-time
+//   mark goes also kLateAnswerMicros after its request left. An ID item's
+//   reply names its request: one that uses up the mark of a request given
+//   up is still its asker's while the asker is there. A real-time
 //   request's answer overtakes the others, so neither it nor a reply while
 //   one is owed proves anything of the requests asked before.
 // - Sure. A request whose answer is acted on stays owed past a Late byte.
@@ -197,8 +199,11 @@ public:
     void giveUpAsked(Owner owner, int tag);
     // The link closed: nothing more comes for what was asked on it.
     void forgetAll();
-    // Who asked the oldest open keyed request of `key` (0: nobody).
+    // Whose the next reply of `key` is: who asked its request still owed,
+    // or given up while the asker is still there (0: nobody).
     Owner keyedAskedBy(ReplyForm form, int key);
+    // The next reply of `key` may be the late answer of a request given up.
+    bool keyedMarked(ReplyForm form, int key);
 
 private:
     struct Request {
@@ -221,6 +226,7 @@ private:
         platform::Micros leftAt;
         platform::Micros lapsesAt;
         int key;
+        Owner owner;
         Ticket ticket;
         bool readPast;  // its request closed on a Late byte
     };
@@ -251,6 +257,7 @@ private:
     std::deque<Mark>::iterator markBefore(ReplyForm form, std::uint64_t order, int key);
     Book::iterator oldest(ReplyForm form, int key);
     Answer answerFor(const Request& request, bool late) const;
+    Answer lateKeyed(const Mark& used) const;
     Answer answered(ReplyForm form, Book::iterator request, platform::Micros at);
     // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
     // or what is owed was asked by a send that has not returned.

@@ -199,12 +199,16 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     // after them. A lead byte that is the code of another read still open
     // starts that reply: a printer that left the part number out answers
     // that read there.
-    if (!answersOpenRead(byte) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
+    // A reply of a read given up by a window closed since is read to its end
+    // and left: its text must not start a reply.
+    const bool othersLate = !answersOpenRead(byte) && m_MainComm.m_lngHIDHandle <= 0 &&
+                            doorPass_.door().keyedMarked(ReplyForm::IdItem, byte);
+    if ((!othersLate && !answersOpenRead(byte)) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
         ++bytesOutsideReplies_;
         return;
     }
     for (Slot& slot : slots)
-        if (slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
+        if (!othersLate && slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
     for (const Slot& slot : slots)
         if (slot.taken && byte == slot.marker) {
             bytesOutsideReplies_ = 0;

@@ -16,6 +16,7 @@
 #include <set>
 
 #include "OpenWindowWorld.h"
+#include "link/RequestDoor.h"
 
 namespace shelltest {
 namespace {
@@ -261,11 +262,11 @@ protected:
     fs::path previous_;
 };
 
-// An ID item or tally reply's data: past its code (sent up to three times)
-// and before its end byte.
+// An ID item or tally reply's data: past its code and before its end byte.
 std::string replyData(const platform::Bytes& reply) {
-    std::size_t from = 0, to = reply.size();
-    while (from < to && reply[from] == reply[0]) ++from;
+    // The code leads the reply; the flash part number's comes after two
+    // control bytes on some types.
+    std::size_t to = reply.size(), from = std::min<std::size_t>(to, to > 2 && reply[0] < 0x20 ? 3 : 1);
     if (to > from && reply[to - 1] == 0x0D) --to;
     return std::string(reply.begin() + static_cast<long>(from), reply.begin() + static_cast<long>(to));
 }
@@ -385,8 +386,11 @@ std::vector<std::string> LossSweep::runCase(const Flow& flow, Link link, const P
                     problem("wrong value: " + std::string(id ? "ID item " : "tally ") + std::to_string(i) + " shows '" +
                             got + "'");
                 if (!got.empty() || boxes[static_cast<std::size_t>(i)].empty()) continue;
+                // Held behind a late one past the give-up, a reply is as late
+                // itself: on USB HID nothing reads the device for it any more.
                 const bool ownLost = std::any_of(seen_.replies.begin(), seen_.replies.end(), [&](const Reply& r) {
-                    return r.disturbed() && sameValue(replyData(r.r.bytes), boxes[static_cast<std::size_t>(i)]);
+                    return (r.disturbed() || r.arrivesAt - r.madeAt > printerlink::RequestDoor::kGiveUpMicros) &&
+                           sameValue(replyData(r.r.bytes), boxes[static_cast<std::size_t>(i)]);
                 });
                 if (!ownLost) empty += std::string(id ? " ID" : " tally") + std::to_string(i);
             }
