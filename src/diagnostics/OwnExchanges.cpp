@@ -165,9 +165,9 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
         return host_.windowOpen() ? answeredThrough() : std::nullopt;
     };
     std::optional<std::uint8_t> answer = readPass();
-    // Only a wait that ran its time out is asked again: one cut short (the
-    // printer gone offline) is not.
-    if (!answer && host_.windowOpen() && now() >= deadline) {
+    // A wait that ran its time out is asked again; one cut short by the
+    // printer gone offline or a send that failed is not.
+    if (!answer && host_.windowOpen() && !host_.sendsStopped() && link_.IsPrinterOnline()) {
         const int before = asks;
         askAgain(now() + platform::Micros(kAgainWaitMs) * 1000);
         if (asks > before) answer = readPass();
