@@ -274,16 +274,36 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
                 Ticket ticket;
                 ~Release() { door.release(ticket); }
             } release{pass_.door(), ticket};
+            // Its answer may come late, and would then pass for the scan's
+            // first block: asked once more, the printer answers soon, and a
+            // late answer is known for what it is.
+            platform::Micros deadline = replyDeadline();
+            bool askedAgain = false;
             int position = 0;
             for (;;) {
                 std::uint8_t b = 0;
-                if (!readByte(b, replyDeadline())) {
-                    if (host_.windowOpen()) cleared = true;
+                if (!readByte(b, deadline)) {
+                    if (!host_.windowOpen()) return;
+                    if (!std::exchange(askedAgain, true) && link_.IsPrinterOnline() &&
+                        pass_.door().askAgain(ticket, [&] {
+                            send();
+                            return !host_.sendsStopped();
+                        })) {
+                        position = 0;
+                        deadline = now() + platform::Micros(kAgainWaitMs) * 1000;
+                        continue;
+                    }
+                    cleared = true;
                     return;
                 }
                 const Fit fit = fitByte(clearReplyForm(), position, b);
                 if (fit == Fit::Advanced) continue;
-                pass_.door().take({Form::Text, now()});
+                const printerlink::RequestDoor::Answer taken = pass_.door().take({Form::Text, now()});
+                if (fit == Fit::Complete && taken.answers(ticket) &&
+                    taken.whose() == printerlink::RequestDoor::Whose::Late) {
+                    position = 0;
+                    continue;
+                }
                 if (fit == Fit::Mismatch) link_.PurgeCommunication(printerlink::kPurgeInput);
                 cleared = fit == Fit::Complete;
                 return;
