@@ -14,17 +14,18 @@
 //   come: it leaves a mark on its form, or on its code when keyed.
 // - Whose. A reply uses up the oldest mark of its form (its code) where one
 //   stands: it may be that answer, and it is Late for the oldest request
-//   owed, if any. A request closed on a Late byte (a poll's row, the
-//   real-time request) leaves a mark in its place, as its own answer may
-//   still come; once its whole set closed on replies, such answers come
-//   right behind them if at all, and the marks lapse soon. Where none stands it is the Answer of the oldest request
+//   owed, if any. Where none stands it is the Answer of the oldest request
 //   owed, and by the printer's order every request asked before that one
 //   was answered or lost: their marks go, and the keyed ones still owed. A
-//   mark goes also kLateAnswerMicros after its request left. An ID item's
-//   reply names its request: one that uses up the mark of a request given
-//   up is still its asker's while the asker is there. A real-time
-//   request's answer overtakes the others, so neither it nor a reply while
-//   one is owed proves anything of the requests asked before.
+//   mark goes also kLateAnswerMicros after its request left.
+// - A request closed on a Late byte (a poll's row, the real-time request)
+//   leaves a mark in its place, as its own answer may still come; once its
+//   whole set closed on replies, such answers come right behind them if at
+//   all, and those marks lapse soon. An ID item's reply names its request:
+//   one that uses up the mark of a request given up is still its asker's
+//   while the asker is there. A real-time request's answer overtakes the
+//   others, so neither it nor a reply while one is owed proves anything of
+//   the requests asked before.
 // - Sure. A request whose answer is acted on stays owed past a Late byte.
 //   Where asking twice does no harm its asker asks it again (askAgain) until
 //   its set has more requests owed than marks stand: by order the first
