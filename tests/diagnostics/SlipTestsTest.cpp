@@ -108,6 +108,15 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
          true, 1},
     };
     std::vector<Case> rows(std::begin(cases), std::end(cases));
+    // A silent printer costs one wait per prompt: each OK brings it back
+    // within about 6.5 s, not two whole waits.
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb})
+        rows.push_back({"silent printer", link, &diagnostics::DiagnosePrinterDlg::SlipButton,
+                        [this] {
+                            printer.setReplyFault(sim::ReplyFault::Silent);
+                            messageKeys = {'1', '1', '0'};
+                        },
+                        false, 3, 14000});
     // Every answer later than its request is given up: the poll's late
     // answers (a GS EOT 1 reply has an empty station's form of a document
     // in place) and its own must not pass for the station's status.
@@ -274,6 +283,7 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
             EXPECT_EQ(checked().count(5) + checked().count(6), 2u) << "both slip edges covered";
         }
         printer.clearReplies();
+        printer.setReplyFault(sim::ReplyFault::None);
         printer.onLog = nullptr;
         printer.config().replyDelay = 2000;
         messageKeys.clear();
