@@ -125,13 +125,12 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
         while (door.owed(ticket) > 0 && door.owed(ticket) <= door.marked(form) && askAgain(deadlineFor())) {
         }
     };
-    const auto late = [&] { topUp(); };
     topUp();
     const auto answeredThrough = [&]() -> std::optional<std::uint8_t> {
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         const ThroughAnswer through = *std::exchange(through_, std::nullopt);
         if (through.answer.whose() == Whose::Answer) return through.b;
-        late();
+        topUp();
         return std::nullopt;
     };
     std::optional<std::uint8_t> again;
@@ -157,7 +156,7 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
                 const bool awaited = fits(v) || *byteForm != form;
                 const printerlink::RequestDoor::Answer taken = door.take({*byteForm, now(), std::nullopt, awaited});
                 if (taken.answers(ticket) && taken.whose() == Whose::Answer && fits(v)) return v;
-                if (taken.answers(ticket)) late();
+                if (taken.answers(ticket)) topUp();
                 if (fits(v)) continue;
             }
             if (other) again = other(v, next);
