@@ -71,10 +71,11 @@ struct Pattern {
     bool closeMidWait = false;    // Close 2 s after the press (1 s after the tally opens)
     std::string name() const {
         std::string out = shape.empty() ? "no loss" : "";
-        for (const auto& [n, extra] : shape)
-            out += (out.empty() ? "" : "+") +
-                   std::string(extra == kLost ? "lose " : std::to_string(extra / kSecond) + "s late ") +
-                   std::to_string(n);
+        for (const auto& [n, extra] : shape) {
+            if (!out.empty()) out += '+';
+            out += extra == kLost ? std::string("lose ") : std::to_string(extra / kSecond) + "s late ";
+            out += std::to_string(n);
+        }
         return out + (emptyStation ? ", empty station" : "") + (closeMidWait ? ", closed mid-wait" : "");
     }
 };
