@@ -374,9 +374,7 @@ bool RequestDoor::open(Ticket ticket) {
 }
 
 bool RequestDoor::nextIs(ReplyForm form, Owner owner, int tag) {
-    expire(now());
-    const Book& requests = book(form);
-    return !requests.empty() && requests.front().owner == owner && requests.front().tag == tag && present(owner);
+    return nextIsOwners(form, owner) && book(form).front().tag == tag;
 }
 
 bool RequestDoor::nextIsOwners(ReplyForm form, Owner owner) {
@@ -403,19 +401,21 @@ void RequestDoor::serve() {
     loop_.awaitEvent(platform::Micros(kServeStepMs) * 1000);
 }
 
+std::deque<RequestDoor::Mark>::iterator RequestDoor::keyedMarkBefore(ReplyForm form, int key, Book::iterator owed) {
+    return markBefore(form, owed != book(form).end() ? owed->order : kAfterAll, key);
+}
+
 RequestDoor::Owner RequestDoor::keyedAskedBy(ReplyForm form, int key) {
     expire(now());
     const auto found = oldest(form, key);
-    const bool owed = found != book(form).end();
-    const auto late = markBefore(form, owed ? found->order : kAfterAll, key);
-    const Owner owner = late != marks(form).end() ? late->owner : owed ? found->owner : 0;
+    const auto late = keyedMarkBefore(form, key, found);
+    const Owner owner = late != marks(form).end() ? late->owner : found != book(form).end() ? found->owner : 0;
     return present(owner) ? owner : 0;
 }
 
 bool RequestDoor::keyedMarked(ReplyForm form, int key) {
     expire(now());
-    const auto found = oldest(form, key);
-    return markBefore(form, found != book(form).end() ? found->order : kAfterAll, key) != marks(form).end();
+    return keyedMarkBefore(form, key, oldest(form, key)) != marks(form).end();
 }
 
 }  // namespace printerlink

@@ -257,6 +257,9 @@ private:
     // `key`, when keyed).
     std::deque<Mark>::iterator markBefore(ReplyForm form, std::uint64_t order, int key);
     Book::iterator oldest(ReplyForm form, int key);
+    // The mark that stands before `owed`, the oldest request of `key` (or
+    // before all, when none is owed).
+    std::deque<Mark>::iterator keyedMarkBefore(ReplyForm form, int key, Book::iterator owed);
     Answer answerFor(const Request& request, bool late) const;
     Answer lateKeyed(const Mark& used) const;
     Answer answered(ReplyForm form, Book::iterator request, platform::Micros at);

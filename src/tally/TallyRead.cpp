@@ -201,9 +201,10 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     // that read there.
     // A reply of a read given up by a window closed since is read to its end
     // and left: its text must not start a reply.
-    const bool othersLate = !answersOpenRead(byte) && m_MainComm.m_lngHIDHandle <= 0 &&
-                            doorPass_.door().keyedMarked(ReplyForm::IdItem, byte);
-    if ((!othersLate && !answersOpenRead(byte)) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
+    const bool answers = answersOpenRead(byte);
+    const bool othersLate =
+        !answers && m_MainComm.m_lngHIDHandle <= 0 && doorPass_.door().keyedMarked(ReplyForm::IdItem, byte);
+    if ((!othersLate && !answers) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
         ++bytesOutsideReplies_;
         return;
     }
