@@ -166,17 +166,22 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
     std::optional<std::uint8_t> answer = readPass();
     // A wait that ran its time out is asked again; one cut short by the
     // printer gone offline or a send that failed is not.
+    bool askedAfterWait = false;
     if (!answer && host_.windowOpen() && !host_.sendsStopped() && link_.IsPrinterOnline()) {
         const int before = asks;
         askAgain(now() + platform::Micros(kAgainWaitMs) * 1000);
-        if (asks > before) answer = readPass();
+        askedAfterWait = asks > before;
+        if (askedAfterWait) answer = readPass();
     }
     // The set's other asks may have their answers read already: handed to
     // the door, they hold no later request back.
     if (answer && kept_)
         for (const std::uint8_t b : std::exchange(*kept_, {}))
             if (const std::optional<Form> byteForm = printerlink::replyForm(b)) door.take({*byteForm, now()});
-    door.release(ticket);
+    if (!answer && askedAfterWait)
+        door.releaseSilent(ticket);
+    else
+        door.release(ticket);
     return answer;
 }
 

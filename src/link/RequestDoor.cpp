@@ -151,6 +151,25 @@ void RequestDoor::release(Ticket ticket) {
     if (ticket != 0) drop([&](const Request& r) { return r.ticket == ticket; });
 }
 
+void RequestDoor::releaseSilent(Ticket ticket) {
+    expire(now());
+    for (std::size_t f = 0; f < kForms; ++f) {
+        platform::Micros firstLeft = platform::kForever;
+        std::uint64_t lastOrder = 0;
+        for (const Request& r : books_[f])
+            if (r.ticket == ticket) {
+                firstLeft = std::min(firstLeft, r.leftAt);
+                lastOrder = std::max(lastOrder, r.order);
+            }
+        for (const Mark& m : marks_[f])
+            if (m.ticket == ticket) firstLeft = std::min(firstLeft, m.leftAt);
+        if (lastOrder == 0) continue;
+        release(ticket);
+        if (heardAt_[f] < firstLeft) std::erase_if(marks_[f], [&](const Mark& m) { return m.order < lastOrder; });
+        return;
+    }
+}
+
 bool RequestDoor::owes(ReplyForm form) {
     expire(now());
     return !book(form).empty();
@@ -322,6 +341,7 @@ RequestDoor::Answer RequestDoor::lateKeyed(const Mark& used) const {
 
 RequestDoor::Answer RequestDoor::take(const Reply& reply) {
     expire(reply.arrivedAt);
+    heardAt_[static_cast<std::size_t>(reply.form)] = reply.arrivedAt;
     const int key = reply.key ? *reply.key : kNoKey;
     const auto request = oldest(reply.form, key);
     // A byte that came before the oldest request went out answers nothing.
@@ -392,6 +412,7 @@ bool RequestDoor::sendUnderWay() {
 void RequestDoor::forgetAll() {
     for (Book& requests : books_) requests.clear();
     for (auto& standing : marks_) standing.clear();
+    heardAt_ = {};
     posts_.clear();
 }
 

@@ -32,6 +32,11 @@
 //   reply with no mark left then answers one of them. Its other asks then
 //   stay owed for twice the time the printer took to answer, and leave no
 //   mark: an answer of theirs that has not come by then was a Late byte.
+// - Silent. A printer that answers at all answers a request asked again
+//   within its usual time. A sure request asked again after a wait that got
+//   nothing, whose set heard nothing of its form since it first left, finds
+//   the printer silent when it is let go (releaseSilent): only its last
+//   ask's mark stands, as the others' answers are not coming.
 // - Windows. A window enters when it opens and leaves when it closes: what
 //   it asked is dropped and its waits end.
 //
@@ -188,6 +193,10 @@ public:
     // requests still owed are dropped (those asked again after the set's
     // answer stay owed until their time is up).
     void release(Ticket ticket);
+    // As release, after the set was asked again once a whole wait got
+    // nothing: if nothing of its form came since its first ask left, the
+    // printer is silent, and the marks of the form but its last ask's go.
+    void releaseSilent(Ticket ticket);
     // The marks standing on the form: the replies of it that come first
     // would be Late.
     std::size_t marked(ReplyForm form);
@@ -281,6 +290,8 @@ private:
     std::array<Book, kForms> books_;
     // Per form, oldest first.
     std::array<std::deque<Mark>, kForms> marks_;
+    // Per form, when a reply of it last came.
+    std::array<platform::Micros, kForms> heardAt_{};
     std::set<Owner> present_;
     // Posts still within the give-up time, for the count at their window's leaving.
     struct Post {

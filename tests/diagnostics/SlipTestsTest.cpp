@@ -259,6 +259,19 @@ TEST_F(SlipTests, InsertionWaitEndsOnlyWhenThePrinterReportsTheCheckIn) {
                             true, 2});
         }
     }
+    // Silent from the first prompt until the fourth: each wait's asks leave
+    // no marks past it, so the fourth OK reads.
+    for (Link link : {Link::Serial, Link::Lan, Link::Usb})
+        rows.push_back({"silent at three prompts", link, &diagnostics::DiagnosePrinterDlg::MICRButton,
+                        [this, answer = driver.onModal] {
+                            setSlipDocument(printer.status(), sim::SlipDocument::Inserted);
+                            driver.onModal = [this, answer, n = std::make_shared<int>(0)](platform::Form& f) {
+                                printer.setReplyFault(++*n < 4 ? sim::ReplyFault::Silent : sim::ReplyFault::None);
+                                runFor(2000);
+                                answer(f);
+                            };
+                        },
+                        true, 4});
     const auto answerModal = driver.onModal;
     for (const Case& c : rows) {
         SCOPED_TRACE(std::string(c.name) + " " + linkName(c.link));
