@@ -381,8 +381,9 @@ private:
     // The link's firmware request at the door, while its reply is awaited:
     // let go when the link stops waiting, so that a reply after that is a
     // window's.
-    std::optional<std::uint8_t> pollReplyByte_;
     RequestDoor::Ticket firmwareTicket_ = 0;
+    // See pollReplyByte.
+    std::optional<std::uint8_t> pollReplyByte_;
     // Asks the link's request of `form` at the door; see askAsLink.
     bool askAsLink(ReplyForm form, int tag, int rows, const std::function<bool()>& send);
     // The door finds `b` answers the link's own probe or check, and takes it.

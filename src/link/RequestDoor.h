@@ -35,8 +35,8 @@
 // - Silent. A printer that answers at all answers a request asked again
 //   within its usual time. A sure request asked again after a wait that got
 //   nothing, whose set heard nothing of its form since it first left, finds
-//   the printer silent when it is let go (releaseSilent): only its last
-//   ask's mark stands, as the others' answers are not coming.
+//   the printer silent when it is let go (releaseSilent): the form's marks
+//   older than its last ask go, as their answers are not coming.
 // - Windows. A window enters when it opens and leaves when it closes: what
 //   it asked is dropped and its waits end.
 //
@@ -195,7 +195,7 @@ public:
     void release(Ticket ticket);
     // As release, after the set was asked again once a whole wait got
     // nothing: if nothing of its form came since its first ask left, the
-    // printer is silent, and the marks of the form but its last ask's go.
+    // printer is silent, and the form's marks older than its last ask go.
     void releaseSilent(Ticket ticket);
     // The marks standing on the form: the replies of it that come first
     // would be Late.
