@@ -75,11 +75,15 @@ void RequestDoor::drop(const std::function<bool(const Request&)>& which) {
 
 void RequestDoor::expire(platform::Micros at) {
     for (std::size_t f = 0; f < kForms; ++f) {
+        const ReplyForm form = static_cast<ReplyForm>(f);
+        std::vector<Ticket> givenUp;
         std::erase_if(books_[f], [&](const Request& r) {
             if (r.giveUpAt == platform::kForever || at <= r.giveUpAt) return false;
-            if (!r.leftover) mark(static_cast<ReplyForm>(f), r);
+            if (!r.leftover) mark(form, r);
+            givenUp.push_back(r.ticket);
             return true;
         });
+        for (const Ticket ticket : givenUp) setOver(form, ticket, at, 0);
         std::erase_if(marks_[f], [&](const Mark& m) { return m.lapsesAt <= at; });
     }
     const auto old = std::find_if(posts_.begin(), posts_.end(),
@@ -91,11 +95,25 @@ platform::Micros RequestDoor::soon(platform::Micros at, platform::Micros took) {
     return at + std::max(kAgainMicros, 2 * std::max<platform::Micros>(0, took));
 }
 
-void RequestDoor::closedOnReplies(ReplyForm form, const Request& last, platform::Micros at, platform::Micros took) {
+void RequestDoor::setOver(ReplyForm form, Ticket ticket, platform::Micros at, platform::Micros took) {
     const Book& requests = book(form);
-    if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == last.ticket; })) return;
+    if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == ticket; })) return;
     for (Mark& m : marks(form))
-        if (m.ticket == last.ticket && m.readPast) m.lapsesAt = std::min(m.lapsesAt, soon(at, took));
+        if (m.ticket == ticket && m.readPast) m.lapsesAt = std::min(m.lapsesAt, soon(at, took));
+}
+
+void RequestDoor::rowClosed(ReplyForm form, const Request& row, platform::Micros at) {
+    // A row answered while its send still ran (a USB HID poll reads each) took no time to speak of.
+    const platform::Micros took = row.leftAt == platform::kForever ? 0 : at - row.leftAt;
+    if (row.tag == kPollSet)
+        for (Request& r : book(form))
+            if (r.ticket == row.ticket) r.giveUpAt = std::min(r.giveUpAt, at + std::max(kRowsBehindMicros, 2 * took));
+    setOver(form, row.ticket, at, took);
+}
+
+bool RequestDoor::readPastStanding(ReplyForm form) {
+    const auto& standing = marks(form);
+    return std::any_of(standing.begin(), standing.end(), [](const Mark& m) { return m.readPast; });
 }
 
 void RequestDoor::mark(ReplyForm form, const Request& given, platform::Micros lapsesAt, bool readPast) {
@@ -225,7 +243,7 @@ RequestDoor::Ticket RequestDoor::tryAsk(Owner owner, ReplyForm form, int tag, in
     if (!present(owner)) return 0;
     // Replies queued on the device belong to what was asked before.
     readQueued();
-    if (owes(form)) return 0;
+    if (owes(form) || readPastStanding(form)) return 0;
     return send(owner, form, tag, kNoKey, rows, sendRequests);
 }
 
@@ -312,10 +330,13 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request, bool late) co
 // The set's asks made again wait no longer than the printer took to
 // answer, twice over: the answer of each either came as a byte read past
 // or comes right behind this one.
-RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request, platform::Micros at) {
+RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request, platform::Micros at, bool keep) {
     const Request given = *request;
-    book(form).erase(request);
-    closedOnReplies(form, given, at, at - given.leftAt);
+    if (keep)
+        request->again = true;
+    else
+        book(form).erase(request);
+    rowClosed(form, given, at);
     if (given.tag != kRealTimeStatus && !realTimeOwed(form)) provedBefore(given.order);
     platform::Micros lastLeft = given.leftAt;
     for (const Request& r : book(form))
@@ -353,6 +374,14 @@ RequestDoor::Answer RequestDoor::take(const Reply& reply) {
         // An ID item's reply names its request: one given up, of a window
         // still there, is still that window's.
         if (!answers) return key != kNoKey && present(used.owner) ? lateKeyed(used) : Answer{};
+        // An earlier ask of the same sure request given up: whichever ask the
+        // byte answers, it answers the same question. The ask owed may be
+        // the one whose answer is still to come: it stays owed its short time.
+        // Not a text, whose asker goes on to read what follows it raw, where
+        // that answer would pass for the next reply.
+        if (used.ticket == request->ticket && waitsForSureAnswer(request->tag) && reply.awaited &&
+            reply.form != ReplyForm::Text)
+            return answered(reply.form, request, reply.arrivedAt, true);
         const Answer answer = answerFor(*request, true);
         if (waitsForSureAnswer(request->tag)) return answer;
         // Closed on the byte, the request may yet have its own answer come:
@@ -361,7 +390,7 @@ RequestDoor::Answer RequestDoor::take(const Reply& reply) {
         const Request closed = *request;
         book(reply.form).erase(request);
         mark(reply.form, closed, 0, true);
-        closedOnReplies(reply.form, closed, reply.arrivedAt, reply.arrivedAt - closed.leftAt);
+        rowClosed(reply.form, closed, reply.arrivedAt);
         return answer;
     }
     if (!answers || !reply.awaited) return {};

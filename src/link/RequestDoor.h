@@ -1,48 +1,55 @@
 // The one way the work windows and the link ask the printer, per link.
 //
-// The printer answers in the order it was asked, however late, and now and
-// then not at all. Its replies come in a few forms told apart by fixed bits
-// (PrinterCommands.h); an ID item's reply names its code. One rule says
-// whose a reply is:
+// The printer answers in the order it was asked, however late or slow, and
+// now and then not at all. Its replies come in a few forms told apart by
+// fixed bits (PrinterCommands.h); an ID item's reply names its code.
 //
 // - Owed. A set of requests of a form goes out only when nothing of that
 //   form is owed (tryAsk skips its turn, ask waits for it). Keyed requests
-//   (askKeyed) and the link's own (askBehind), which cannot wait for an
-//   answer a silent printer may never send, are booked behind what is owed.
+//   (askKeyed), the link's own (askBehind) and asks made again (askAgain)
+//   are booked behind whatever is owed.
 // - Marks. A request owed kGiveUpMicros after it left is given up, and one
-//   its asker lets go (release, leave) is dropped. Its answer may still
-//   come: it leaves a mark on its form, or on its code when keyed.
-// - Whose. A reply uses up the oldest mark of its form (its code) where one
-//   stands: it may be that answer, and it is Late for the oldest request
-//   owed, if any. Where none stands it is the Answer of the oldest request
-//   owed, and by the printer's order every request asked before that one
-//   was answered or lost: their marks go, and the keyed ones still owed. A
-//   mark goes also kLateAnswerMicros after its request left.
-// - A request closed on a Late byte (a poll's row, the real-time request)
-//   leaves a mark in its place, as its own answer may still come; once its
-//   whole set closed on replies, such answers come right behind them if at
-//   all, and those marks lapse soon. An ID item's reply names its request:
-//   one that uses up the mark of a request given up is still its asker's
-//   while the asker is there. A real-time request's answer overtakes the
-//   others, so neither it nor a reply while one is owed proves anything of
-//   the requests asked before.
+//   its asker lets go (release, leave) is dropped: its answer may still
+//   come, so it leaves a mark on its form (on its code when keyed). A mark
+//   lapses kLateAnswerMicros after its request left. Asks made again after
+//   their set was answered are neither dropped nor marked: they stay owed
+//   for twice the time the printer took, kAgainMicros at least.
+// - Whose. A mark counts only when it stands before the oldest request
+//   owed of the reply's form (code), any when none is: the reply uses the
+//   oldest such mark up and is Late for that request, or its Answer where
+//   the mark is an earlier ask of that same sure request (not a text, whose
+//   reader goes on reading raw). With no such mark it is the Answer of the
+//   oldest request owed, and by the printer's order everything asked before
+//   was answered or lost: those marks go, and the keyed requests still
+//   owed. A keyed reply with no request of its code owed is the asker's of
+//   the mark it used, while that asker is there. While a real-time request
+//   is owed on a form, no reply of that form proves anything of what was
+//   asked before: its answer overtakes.
+// - Polls. A poll's rows leave in one write: once one was answered, the
+//   others are given up if not answered within twice the printer's time,
+//   kRowsBehindMicros at least. A row, or the real-time request, closed on
+//   a Late byte leaves a mark in its place, which lapses soon once its set
+//   is over; a poll's next set is not asked while such a mark stands, so
+//   none meets the next sample's replies and renews itself.
 // - Sure. A request whose answer is acted on stays owed past a Late byte.
-//   Where asking twice does no harm its asker asks it again (askAgain) until
-//   its set has more requests owed than marks stand: by order the first
-//   reply with no mark left then answers one of them. Its other asks then
-//   stay owed for twice the time the printer took to answer, and leave no
-//   mark: an answer of theirs that has not come by then was a Late byte.
-// - Silent. A printer that answers at all answers a request asked again
-//   within its usual time. A sure request asked again after a wait that got
-//   nothing, whose set heard nothing of its form since it first left, finds
-//   the printer silent when it is let go (releaseSilent): the form's marks
-//   older than its last ask go, as their answers are not coming.
+//   Where asking twice does no harm its asker asks again (askAgain) until
+//   the set owes more than the marks standing: by order the first reply
+//   past them answers one of its asks.
+// - Silent. A printer that answers within the give-up, however slowly,
+//   sends something of the form within a sure request's whole wait and its
+//   ask again: a set that heard nothing of its form since it first left
+//   finds the printer silent when let go (releaseSilent), and the form's
+//   older marks go.
 // - Windows. A window enters when it opens and leaves when it closes: what
-//   it asked is dropped and its waits end.
+//   it asked is dropped and its waits end. A poll nobody reads (post) is not
+//   booked; when its window leaves, the posts within the give-up time leave
+//   marks, but a USB HID post whose send read its own answer.
 //
-// A poll whose answer nobody reads (post) is not booked. When its window
-// leaves, the posts it sent within the give-up time leave marks, but for a
-// USB HID post whose send read its own answer.
+// Readers act on whose() for whether a byte is an answer; the rest of the
+// Answer says which request it is (a poll's row and set, a tag to route it
+// by). The queries look ahead where a reader must decide before a reply is
+// whole: a MICR read's first byte (nextIs), an ID reply's code (keyedAskedBy,
+// keyedMarked), how many asks make a sure answer (marked, owed, open).
 //
 // Ownership: the link owns one and forgets everything when it closes. Only
 // ask(), awaitQuiet() and awaitAnswers() block; they run the loop nested
@@ -96,6 +103,10 @@ public:
     static constexpr platform::Micros kLateAnswerMicros = 2 * kGiveUpMicros;
     // The least a sure request's other asks stay owed after its answer.
     static constexpr platform::Micros kAgainMicros = 300'000;
+    // The least a poll's rows wait once one of their set was answered: a
+    // printer that answers the first half of a poll a while before the
+    // rest is still read whole.
+    static constexpr platform::Micros kRowsBehindMicros = 1'000'000;
 
     using Owner = unsigned;   // a window's pass; 0 is nobody
     using Ticket = unsigned;  // one set of requests; 0 is none
@@ -252,10 +263,16 @@ private:
     void expire(platform::Micros at);
     // `lapsesAt` 0: kLateAnswerMicros after the request left.
     void mark(ReplyForm form, const Request& given, platform::Micros lapsesAt = 0, bool readPast = false);
-    // `last` of its set closed on a reply at `at`, which the printer `took`
-    // to send: if none of the set is owed any more, the marks its requests
-    // left closing on Late bytes lapse soon.
-    void closedOnReplies(ReplyForm form, const Request& last, platform::Micros at, platform::Micros took);
+    // The set of `ticket` may be over at `at`, its last answer having
+    // taken the printer `took`: if none of it is owed any more, the marks
+    // its requests left closing on Late bytes lapse soon.
+    void setOver(ReplyForm form, Ticket ticket, platform::Micros at, platform::Micros took);
+    // `row` closed on a reply at `at`: a poll's other rows, sent with it in
+    // one write, are answered right behind it or were lost.
+    void rowClosed(ReplyForm form, const Request& row, platform::Micros at);
+    // A mark a Late byte left stands: the answer it stands for comes, if at
+    // all, before anything asked now.
+    bool readPastStanding(ReplyForm form);
     // By when an answer right behind one that came `at` comes: twice the
     // time the printer `took` to answer, and kAgainMicros at least.
     static platform::Micros soon(platform::Micros at, platform::Micros took);
@@ -271,7 +288,8 @@ private:
     std::deque<Mark>::iterator keyedMarkBefore(ReplyForm form, int key, Book::iterator owed);
     Answer answerFor(const Request& request, bool late) const;
     Answer lateKeyed(const Mark& used) const;
-    Answer answered(ReplyForm form, Book::iterator request, platform::Micros at);
+    // `keep`: the request stays owed as an ask made again after the answer.
+    Answer answered(ReplyForm form, Book::iterator request, platform::Micros at, bool keep = false);
     // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
     // or what is owed was asked by a send that has not returned.
     bool awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop);
