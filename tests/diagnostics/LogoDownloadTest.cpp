@@ -189,7 +189,6 @@ TEST_F(LogoDownload, FlashWriteIsToldAsThePrinterReportsItAndTheSamplePrintStill
         }
         runFor(1000);  // the sample print crosses a slow line
         EXPECT_EQ(plainMessages, c.writeFails && c.confirmed ? failed : Strings{});
-        // Answers that all came too late are told as such, not as silence.
         const std::string unconfirmed = c.replyDelay > 5'000'000 ? "the printer answered too late."
                                                                  : "the printer did not answer.";
         EXPECT_EQ(messageTexts(), c.confirmed ? Strings{} : Strings{"Cannot confirm the Flash Write: " + unconfirmed});
