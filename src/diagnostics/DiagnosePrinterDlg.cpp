@@ -17,6 +17,8 @@ namespace {
 
 constexpr int kCloseYields = 101;
 constexpr int kLinkCheckNoticeMs = 2000;
+// As long as any request asked again waits.
+constexpr int kLinkCheckAgainMs = 1500;
 
 }  // namespace
 
@@ -212,16 +214,19 @@ bool DiagnosePrinterDlg::serialLinkAnswered() {
     return serialAnswerTaken();
 }
 
-// A reply or two lost on the line is no lost link, nor one that comes late:
-// the check is asked again, twice at most, each given twice the first one's
-// wait. Asked again, it gives up the one before it: owed, that one would
-// hold it back until its give-up.
+// A reply lost on the line is no lost link: the check is asked once more,
+// for as long as a printer that answers at all takes. One that answers late
+// answered the first ask within its wait; a silent one costs this short wait
+// alone. Not when a reply of the form is missing already (a poll the check
+// had to wait for, given up): with the check's own that is two in a row, and
+// the technician has waited out that poll's give-up too. Asked again, it
+// gives up the one before it: owed, that one would hold it back until its
+// give-up.
 bool DiagnosePrinterDlg::serialAnswerTaken() {
-    constexpr int kAsksAgain = 2;
-    for (int again = 0; again < kAsksAgain && windowOpen() && !statusHandshake().answered; ++again) {
-        doorPass_.door().giveUpAsked(doorPass_.owner(), printerlink::kRealTimeStatus);
-        if (RequestRealTimeStatus() && !shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this))
-            shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this);
+    printerlink::RequestDoor& door = doorPass_.door();
+    if (windowOpen() && !statusHandshake().answered && door.marked(printerlink::ReplyForm::Status) == 0) {
+        door.giveUpAsked(doorPass_.owner(), printerlink::kRealTimeStatus);
+        if (RequestRealTimeStatus()) shell::AwaitRealTimeStatusAnswer(statusHandshake(), *this, kLinkCheckAgainMs);
     }
     if (!windowOpen()) return false;
     return shell::TakeAnswerOrExit(m_MainComm, *this, statusHandshake(), linkCheck());

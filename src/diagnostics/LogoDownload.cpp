@@ -20,6 +20,7 @@ namespace {
 constexpr int kLogoOnlineRounds = 50, kOnlineSleepMs = 50;
 constexpr std::uint8_t kFlashWriteFailed = 0x08;
 constexpr const char* kFlashWriteUnconfirmed = "Cannot confirm the Flash Write: the printer did not answer.";
+constexpr const char* kFlashWriteAnsweredLate = "Cannot confirm the Flash Write: the printer answered too late.";
 constexpr long kLogoDialogFlags = 3076;
 
 }  // namespace
@@ -64,12 +65,11 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         const std::optional<LogoImage> logo = readLogoFile(fileName, width, height);
         if (!logo) return;
         bool told = false;
-        const auto unconfirmed = [&told] {
-            if (!std::exchange(told, true))
-                shell::ShowMessage(kFlashWriteUnconfirmed, shell::vbOKOnly, shell::vbInformation);
+        const auto unconfirmed = [&told](const char* text) {
+            if (!std::exchange(told, true)) shell::ShowMessage(text, shell::vbOKOnly, shell::vbInformation);
         };
         const auto gone = [&] {
-            if (sendsStopped() && windowOpen()) unconfirmed();
+            if (sendsStopped() && windowOpen()) unconfirmed(kFlashWriteUnconfirmed);
             return sendsStopped();
         };
         if (!own_.awaitTurn()) return;
@@ -91,9 +91,10 @@ void DiagnosePrinterDlg::downloadLogo(const std::string& fileName) {
         // Closed meanwhile: nothing more is told or printed.
         if (stopped || !windowOpen()) return;
         // No answer at all is no good write either, nor is a late status
-        // reply one.
+        // reply one; a printer that did answer, only too late, is not told
+        // silent.
         if (!status)
-            unconfirmed();
+            unconfirmed(own_.answeredLate() ? kFlashWriteAnsweredLate : kFlashWriteUnconfirmed);
         else if (*status & kFlashWriteFailed)
             platform::app().plainMessage("Flash Write failed.", platform::kNoIcon, platform::app().title());
         Printer.SelectPaperStation(0);

@@ -77,6 +77,7 @@ std::optional<std::uint8_t> OwnExchanges::sureAnswer(Form form, const platform::
                                                      bool askAgain) {
     // The status poll's requests and reads would take the answers.
     std::optional<std::uint8_t> sure;
+    answeredLate_ = false;
     host_.withPollResting([&] {
         // A poll set or a link check of the window still owed is given up:
         // this request asks what they ask, and their answers, should they
@@ -113,6 +114,7 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
     printerlink::RequestDoor& door = pass_.door();
     platform::Micros deadline = deadlineFor();
     int asks = 1;
+    bool heardLate = false;
     const auto askAgain = [&](platform::Micros until) {
         if (!sendAgain || asks >= kMaxAsks || !host_.windowOpen() || !door.askAgain(ticket, sendAgain)) return false;
         ++asks;
@@ -130,6 +132,7 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
         if (!through_ || !through_->answer.answers(ticket)) return std::nullopt;
         const ThroughAnswer through = *std::exchange(through_, std::nullopt);
         if (through.answer.whose() == Whose::Answer) return through.b;
+        heardLate = true;
         topUp();
         return std::nullopt;
     };
@@ -156,7 +159,10 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
                 const bool awaited = fits(v) || *byteForm != form;
                 const printerlink::RequestDoor::Answer taken = door.take({*byteForm, now(), std::nullopt, awaited});
                 if (taken.answers(ticket) && taken.whose() == Whose::Answer && fits(v)) return v;
-                if (taken.answers(ticket)) topUp();
+                if (taken.answers(ticket)) {
+                    heardLate = true;
+                    topUp();
+                }
                 if (fits(v)) continue;
             }
             if (other) again = other(v, next);
@@ -185,6 +191,7 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
     constexpr platform::Micros kHeldOnly = 1000;
     for (std::uint8_t b = 0; answer && !kept_ && door.owed(ticket) > 0 && readByte(b, now() + kHeldOnly);)
         if (const std::optional<Form> byteForm = printerlink::replyForm(b)) door.take({*byteForm, now()});
+    answeredLate_ = !answer && heardLate;
     if (!answer && askedAfterWait)
         door.releaseSilent(ticket);
     else

@@ -102,6 +102,9 @@ public:
     bool erase();
     // The flash status's byte, once the printer answered it for certain.
     std::optional<std::uint8_t> flashStatus();
+    // The last wait for an answer got none in time, but replies to its
+    // request came: late ones, read past.
+    bool answeredLate() const { return answeredLate_; }
     // The scanner's clear through `send`: true when its answer said cleared
     // or none came, false on another answer; nothing when the window closed.
     std::optional<bool> clearScan(const std::function<void()>& send);
@@ -145,6 +148,7 @@ private:
         std::uint8_t b;
     };
     std::optional<ThroughAnswer> through_;
+    bool answeredLate_ = false;
     std::optional<platform::Bytes> kept_;
 };
 

@@ -46,9 +46,10 @@ void ShowLinkCheckNotice(const SerialLinkCheck& check) {
     if (!check.noticeText.empty()) ShowTimedNotice(check.noticeText, check.noticeMs);
 }
 
-bool AwaitRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake, const platform::Form& window) {
-    constexpr int kAnswerRounds = 40, kAnswerSleepMs = 50;
-    return waitRounds(kAnswerRounds, kAnswerSleepMs, [&] { return handshake.answered || !window.isLoaded(); }) &&
+bool AwaitRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake, const platform::Form& window, int waitMs) {
+    constexpr int kAnswerSleepMs = 50;
+    return waitRounds(waitMs / kAnswerSleepMs, kAnswerSleepMs,
+                      [&] { return handshake.answered || !window.isLoaded(); }) &&
            handshake.answered;
 }
 

@@ -101,10 +101,12 @@ inline constexpr const char* kLostLinkMessage =
 // The check's notice alone, for windows that test the answer later.
 void ShowLinkCheckNotice(const SerialLinkCheck& check);
 
-// Waits, serving events, until the answer came, the window closed, or as
-// long as the notice gives a printer that answers late (2 s): for a check
-// that shows no notice. True when the answer came.
-bool AwaitRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake, const platform::Form& window);
+// Waits, serving events, until the answer came, the window closed, or
+// `waitMs` passed: by default as long as the notice gives a printer that
+// answers late (2 s), for a check that shows no notice. True when the
+// answer came.
+bool AwaitRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake, const platform::Form& window,
+                               int waitMs = 2000);
 
 // True when the printer answered; both handshake flags are then cleared.
 bool takeRealTimeStatusAnswer(const RealTimeStatusHandshake& handshake);
