@@ -195,21 +195,26 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     for (Slot& slot : slots)
         if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
     // Fill nothing: a byte that answers no open read, the flash part
-    // number's lead bytes whatever they are, and its code anywhere but right
-    // after them. A lead byte that is the code of another read still open
-    // starts that reply: a printer that left the part number out answers
-    // that read there.
+    // number's lead bytes whatever they are, and its code before them. A
+    // lead byte that is the code of another read still open starts that
+    // reply: a printer that left the part number out answers that read
+    // there.
     // A reply of a read given up by a window closed since is read to its end
-    // and left: its text must not start a reply.
+    // and left: its text must not start a reply. So is the part number's
+    // reply whose code stands further on than right after its lead bytes:
+    // bytes of no reply came between (a status answer, noise), and where
+    // they came the code cannot tell that reply from another's text. It is
+    // still the reply the printer sends in turn for that read.
     const bool answers = answersOpenRead(byte);
     const bool othersLate =
         !answers && m_MainComm.m_lngHIDHandle <= 0 && doorPass_.door().keyedMarked(ReplyForm::IdItem, byte);
-    if ((!othersLate && !answers) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
+    const bool shifted = misplacedFlashPartCode(byte, bytesOutsideReplies_);
+    if ((!othersLate && !answers) || (shifted && bytesOutsideReplies_ < kFlashPartLeadBytes)) {
         ++bytesOutsideReplies_;
         return;
     }
     for (Slot& slot : slots)
-        if (!othersLate && slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
+        if (!othersLate && !shifted && slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
     for (const Slot& slot : slots)
         if (slot.taken && byte == slot.marker) {
             bytesOutsideReplies_ = 0;
