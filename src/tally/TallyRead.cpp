@@ -218,7 +218,7 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     for (const Slot& slot : slots)
         if (slot.taken && byte == slot.marker) {
             bytesOutsideReplies_ = 0;
-            repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length};
+            repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length, othersLate};
             if (slot.length == 1) takeWholeReply(repeatedReply_.value);
             return;
         }
@@ -239,10 +239,16 @@ bool ViewTallyDlg::boxShows(std::uint8_t code) const {
 }
 
 // A slot's first byte is its marker, the read code that asked for it.
+// A reply read as a closed window's whose read of this window is still
+// owed may have been this window's: that window's reply came while no
+// window read, and its mark stood. The read is asked again; by the
+// printer's order the next reply of its code with no mark left is this
+// window's.
 void ViewTallyDlg::takeWholeReply(const std::string& slot) {
     if (m_MainComm.m_lngHIDHandle > 0) return;
-    doorPass_.door().take({ReplyForm::IdItem, platform::EventLoop::current().clock().now(),
-                           static_cast<std::uint8_t>(slot.front())});
+    const auto code = static_cast<std::uint8_t>(slot.front());
+    doorPass_.door().take({ReplyForm::IdItem, platform::EventLoop::current().clock().now(), code});
+    if (&slot == &repeatedReply_.value && repeatedReply_.othersLate) askReadAgain(code);
 }
 
 }  // namespace tally
