@@ -1,7 +1,6 @@
 // Reading the ID items and tallies when the window opens, on every link,
 // for a standard, a kiosk and a type 9 printer.
 #include <algorithm>
-#include <tuple>
 
 #include "TallyTestSupport.h"
 

@@ -241,9 +241,7 @@ void reopenTally(SlowPrinter& t, Lost lost, bool firstClosedAtOnce = false) {
             });
         });
         ASSERT_TRUE(t.clickButton(5));
-        if (!atOnce) {
-            EXPECT_EQ(std::pair(ids, tallies), std::pair(kIds, kTallies)) << round;
-        }
+        if (!atOnce) { EXPECT_EQ(std::pair(ids, tallies), std::pair(kIds, kTallies)) << round; }
         if (lost == Lost::Firmware) t.printer.delayNextReply(printerlink::IdItemCommand(0xA3), platform::kForever);
         t.idle(100 + 200 * round);
     }
