@@ -42,7 +42,21 @@ bool ViewTallyDlg::RequestIdItem(std::uint8_t code) {
         door.awaitAnswers(doorPass_.owner(), printerlink::ReplyForm::IdItem, kHidReportReadMicros);
     else if (!hid && ticket != 0 && !boxShows(code))
         door.release(ticket);
+    else if (!hid && ticket != 0)
+        readTickets_[code] = ticket;
     return ticket != 0;
+}
+
+// Asked from the loop, not from the data handler that found it: a send
+// yields, and input handled inside it would be cut out of turn.
+void ViewTallyDlg::askReadAgain(std::uint8_t code) {
+    const auto found = readTickets_.find(code);
+    if (found == readTickets_.end() || !doorPass_.door().open(found->second)) return;
+    platform::EventLoop::current().post([weak = weak_from_this(), code, ticket = found->second] {
+        const auto self = std::static_pointer_cast<ViewTallyDlg>(weak.lock());
+        if (!self || !self->isLoaded()) return;
+        self->doorPass_.door().askAgain(ticket, [&] { return self->sendCommand(printerlink::IdItemCommand(code)); });
+    });
 }
 
 // The printer answers in order: a write or a clear sent while answers to a

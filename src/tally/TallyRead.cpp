@@ -195,25 +195,30 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
     for (Slot& slot : slots)
         if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
     // Fill nothing: a byte that answers no open read, the flash part
-    // number's lead bytes whatever they are, and its code anywhere but right
-    // after them. A lead byte that is the code of another read still open
-    // starts that reply: a printer that left the part number out answers
-    // that read there.
+    // number's lead bytes whatever they are, and its code before them. A
+    // lead byte that is the code of another read still open starts that
+    // reply: a printer that left the part number out answers that read
+    // there.
     // A reply of a read given up by a window closed since is read to its end
-    // and left: its text must not start a reply.
+    // and left: its text must not start a reply. So is the part number's
+    // reply whose code stands further on than right after its lead bytes:
+    // bytes of no reply came between (a status answer, noise), and where
+    // they came the code cannot tell that reply from another's text. It is
+    // still the reply the printer sends in turn for that read.
     const bool answers = answersOpenRead(byte);
     const bool othersLate =
         !answers && m_MainComm.m_lngHIDHandle <= 0 && doorPass_.door().keyedMarked(ReplyForm::IdItem, byte);
-    if ((!othersLate && !answers) || misplacedFlashPartCode(byte, bytesOutsideReplies_)) {
+    const bool shifted = misplacedFlashPartCode(byte, bytesOutsideReplies_);
+    if ((!othersLate && !answers) || (shifted && bytesOutsideReplies_ < kFlashPartLeadBytes)) {
         ++bytesOutsideReplies_;
         return;
     }
     for (Slot& slot : slots)
-        if (!othersLate && slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
+        if (!othersLate && !shifted && slot.value.empty() && slot.taken && byte == slot.marker) return take(slot);
     for (const Slot& slot : slots)
         if (slot.taken && byte == slot.marker) {
             bytesOutsideReplies_ = 0;
-            repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length};
+            repeatedReply_ = {std::string(1, static_cast<char>(byte)), slot.length, othersLate};
             if (slot.length == 1) takeWholeReply(repeatedReply_.value);
             return;
         }
@@ -234,10 +239,16 @@ bool ViewTallyDlg::boxShows(std::uint8_t code) const {
 }
 
 // A slot's first byte is its marker, the read code that asked for it.
+// A reply read as a closed window's whose read of this window is still
+// owed may have been this window's: that window's reply came while no
+// window read, and its mark stood. The read is asked again; by the
+// printer's order the next reply of its code with no mark left is this
+// window's.
 void ViewTallyDlg::takeWholeReply(const std::string& slot) {
     if (m_MainComm.m_lngHIDHandle > 0) return;
-    doorPass_.door().take({ReplyForm::IdItem, platform::EventLoop::current().clock().now(),
-                           static_cast<std::uint8_t>(slot.front())});
+    const auto code = static_cast<std::uint8_t>(slot.front());
+    doorPass_.door().take({ReplyForm::IdItem, platform::EventLoop::current().clock().now(), code});
+    if (&slot == &repeatedReply_.value && repeatedReply_.othersLate) askReadAgain(code);
 }
 
 }  // namespace tally

@@ -138,6 +138,7 @@ void ViewTallyDlg::ClearCachedValues() {
     for (std::string& value : m_strTallyValues) value.clear();
     bytesOutsideReplies_ = 0;
     repeatedReply_ = {};
+    readTickets_.clear();
 }
 
 void ViewTallyDlg::lockText(platform::TextBox& box, bool locked) {

@@ -29,6 +29,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <optional>
 #include <string>
 #include <vector>
@@ -258,7 +259,13 @@ private:
     struct RepeatedReply {
         std::string value;
         std::size_t length = 0;
+        // It used up the mark a closed window's read left: if it was this
+        // window's own reply after all, its read is asked again.
+        bool othersLate = false;
     } repeatedReply_;
+    // The window's open reads on serial and TCP by code, for asking one again.
+    std::map<std::uint8_t, printerlink::RequestDoor::Ticket> readTickets_;
+    void askReadAgain(std::uint8_t code);
     // The read the USB HID report being parsed answered.
     std::optional<std::uint8_t> hidReplyCode_;
     shell::OperationSends operationSends_{m_MainComm};
