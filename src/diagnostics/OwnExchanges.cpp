@@ -184,13 +184,6 @@ std::optional<std::uint8_t> OwnExchanges::readAnswer(Form form, Ticket ticket,
     if (answer && kept_)
         for (const std::uint8_t b : std::exchange(*kept_, {}))
             if (const std::optional<Form> byteForm = printerlink::replyForm(b)) door.take({*byteForm, now()});
-    // Elsewhere the link holds what it read off the line, and the answers of
-    // asks still owed may be there already: left for the loop's next pass, a
-    // purge or a scan begun by then keeps them from the door, and the asks
-    // hold the next request back for their whole short time.
-    constexpr platform::Micros kHeldOnly = 1000;
-    for (std::uint8_t b = 0; answer && !kept_ && door.owed(ticket) > 0 && readByte(b, now() + kHeldOnly);)
-        if (const std::optional<Form> byteForm = printerlink::replyForm(b)) door.take({*byteForm, now()});
     answeredLate_ = !answer && heardLate;
     if (!answer && askedAfterWait)
         door.releaseSilent(ticket);
@@ -313,6 +306,12 @@ std::optional<bool> OwnExchanges::clearScan(const std::function<void()>& send) {
                     }
                     cleared = true;
                     return;
+                }
+                // A late answer of an earlier request, before the clear's own.
+                const std::optional<Form> byteForm = printerlink::replyForm(b);
+                if (position == 0 && byteForm && *byteForm != Form::Text && pass_.door().marked(*byteForm) > 0) {
+                    pass_.door().take({*byteForm, now(), std::nullopt, false});
+                    continue;
                 }
                 const Fit fit = fitByte(clearReplyForm(), position, b);
                 if (fit == Fit::Advanced) continue;

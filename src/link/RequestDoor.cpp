@@ -330,12 +330,9 @@ RequestDoor::Answer RequestDoor::answerFor(const Request& request, bool late) co
 // The set's asks made again wait no longer than the printer took to
 // answer, twice over: the answer of each either came as a byte read past
 // or comes right behind this one.
-RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request, platform::Micros at, bool keep) {
+RequestDoor::Answer RequestDoor::answered(ReplyForm form, Book::iterator request, platform::Micros at) {
     const Request given = *request;
-    if (keep)
-        request->again = true;
-    else
-        book(form).erase(request);
+    book(form).erase(request);
     rowClosed(form, given, at);
     if (given.tag != kRealTimeStatus && !realTimeOwed(form)) provedBefore(given.order);
     platform::Micros lastLeft = given.leftAt;
@@ -374,14 +371,19 @@ RequestDoor::Answer RequestDoor::take(const Reply& reply) {
         // An ID item's reply names its request: one given up, of a window
         // still there, is still that window's.
         if (!answers) return key != kNoKey && present(used.owner) ? lateKeyed(used) : Answer{};
-        // An earlier ask of the same sure request given up: whichever ask the
-        // byte answers, it answers the same question. The ask owed may be
-        // the one whose answer is still to come: it stays owed its short time.
-        // Not a text, whose asker goes on to read what follows it raw, where
-        // that answer would pass for the next reply.
+        // The mark of an earlier ask of the same sure request: whichever ask
+        // the byte answers, it answers the request. Which one it was nobody
+        // knows, so the asks after the marked one may all have their answers
+        // still to come: this one leaves a mark in its place, the others
+        // theirs when let go. Not a text: its reader goes on to read what
+        // follows raw, where such an answer would pass for the next reply.
         if (used.ticket == request->ticket && waitsForSureAnswer(request->tag) && reply.awaited &&
-            reply.form != ReplyForm::Text)
-            return answered(reply.form, request, reply.arrivedAt, true);
+            reply.form != ReplyForm::Text) {
+            const Request asked = *request;
+            book(reply.form).erase(request);
+            mark(reply.form, asked);
+            return answerFor(asked, false);
+        }
         const Answer answer = answerFor(*request, true);
         if (waitsForSureAnswer(request->tag)) return answer;
         // Closed on the byte, the request may yet have its own answer come:

@@ -16,15 +16,16 @@
 //   for twice the time the printer took, kAgainMicros at least.
 // - Whose. A mark counts only when it stands before the oldest request
 //   owed of the reply's form (code), any when none is: the reply uses the
-//   oldest such mark up and is Late for that request, or its Answer where
-//   the mark is an earlier ask of that same sure request (not a text, whose
-//   reader goes on reading raw). With no such mark it is the Answer of the
-//   oldest request owed, and by the printer's order everything asked before
-//   was answered or lost: those marks go, and the keyed requests still
-//   owed. A keyed reply with no request of its code owed is the asker's of
-//   the mark it used, while that asker is there. While a real-time request
-//   is owed on a form, no reply of that form proves anything of what was
-//   asked before: its answer overtakes.
+//   oldest such mark up and is Late for that request, but for a mark of an
+//   earlier ask of that same sure request, not a text: the byte answers the
+//   request, and the ask owed leaves a mark in its place, as its own answer
+//   may still come. With no such mark it is the Answer of the oldest
+//   request owed, and by the printer's order everything asked before was
+//   answered or lost: those marks go, and the keyed requests still owed. A
+//   keyed reply with no request of its code owed is the asker's of the mark
+//   it used, while that asker is there. While a real-time request is owed
+//   on a form, no reply of that form proves anything of what was asked
+//   before: its answer overtakes.
 // - Polls. A poll's rows leave in one write: once one was answered, the
 //   others are given up if not answered within twice the printer's time,
 //   kRowsBehindMicros at least. A row, or the real-time request, closed on
@@ -288,8 +289,7 @@ private:
     std::deque<Mark>::iterator keyedMarkBefore(ReplyForm form, int key, Book::iterator owed);
     Answer answerFor(const Request& request, bool late) const;
     Answer lateKeyed(const Mark& used) const;
-    // `keep`: the request stays owed as an ask made again after the answer.
-    Answer answered(ReplyForm form, Book::iterator request, platform::Micros at, bool keep = false);
+    Answer answered(ReplyForm form, Book::iterator request, platform::Micros at);
     // ask's and awaitQuiet's wait: false when the owner left, `stop` held,
     // or what is owed was asked by a send that has not returned.
     bool awaitNoneOwed(Owner owner, const std::vector<ReplyForm>& forms, const std::function<bool()>& stop);

@@ -159,7 +159,7 @@ TEST_F(LogoDownload, FlashWriteIsToldAsThePrinterReportsItAndTheSamplePrintStill
                  {Link::Usb, "logo.bmp", false, true, 2000, true, false},
                  {Link::Usb, "logo.bmp", false, false, 600'000},
                  {Link::Lan, "logo.bmp", false, false, 6'000'000, false, false},
-                 {Link::Usb, "logo.bmp", false, false, 6'000'000, false, false},
+                 {Link::Usb, "logo.bmp", false, false, 6'000'000, false, true},
                  {Link::Lan, "logo.bmp", false, false, 600'000, false, true, 250'000},
                  {Link::Usb, "logo.bmp", false, false, 600'000, false, true, 250'000},
                  {Link::Serial, "max.bmp", true, false, 2000, true, true, 250'000},

@@ -73,7 +73,9 @@ std::vector<Pattern> patternsFor(Kind kind, Link link) {
     // A scan's blocks are read whole as they come: a stray byte there is the line's fault, not the door's.
     for (int n = 0; n < kReplies && kind != Kind::Scan; ++n) out.push_back({.strayAfter = n});
     if (kind == Kind::Tally) out.push_back({.lateIdItem = true}), out.push_back({.strayAfter = 1, .lateIdItem = true});
-    if (link == Link::Serial && (prompted(kind) || kind == Kind::Logo)) out.push_back({.silent = true});
+    // The buttons that check the serial link first (the slip print does not).
+    if (link == Link::Serial && (prompted(kind) || kind == Kind::Logo) && kind != Kind::Slip)
+        out.push_back({.silent = true});
     each(kLost);
     for (int a = 0; a < kReplies; ++a)
         for (int b = a + 1; b < kReplies; ++b) out.push_back({{{a, kLost}, {b, kLost}}});
@@ -316,7 +318,11 @@ TEST_P(LossSweep, EveryReplyLostOrLateOneAtATimeAndInPairs) {
         } else {
             if (prompted(kind) && acts != 1) problem(flow.act + (" sent " + n(acts) + " times"));
             if (prompted(kind) && answers < 2) problem(flow.act + (" on " + n(answers) + " status answers"));
-            if (prompted(kind) && (oks(lossEnd) > 1 || oks(0) > 1 + lostAfterOk / 2))
+            // A printer slower than the half second between a wait's end and its request's give-up answers the
+            // request asked again after the first ask was given up: that answer is read past, and the prompt
+            // comes back once, as for any answer not in time.
+            const int slowAgain = p.delay >= 500'000 ? disturbed : 0;
+            if (prompted(kind) && (oks(lossEnd) > 1 + slowAgain || oks(0) > 1 + lostAfterOk / 2 + slowAgain))
                 problem("extra prompts: acted after OK " + n(oks(0)) + " (" + n(oks(lossEnd)) + " after the losses)");
             // The panel shows a sample once a second: a set given up waits for the next poll too.
             // A slow printer's poll: a lost reply is known once the rest of its set came, and the next
@@ -324,7 +330,7 @@ TEST_P(LossSweep, EveryReplyLostOrLateOneAtATimeAndInPairs) {
             // Elsewhere a lost reply costs a whole wait and the printer's time to answer the request asked again.
             // USB HID reads the replies at the poll's ticks, a second later at most: the printer's time as seen.
             const Micros seen = p.delay + (link == Link::Usb ? 1'250'000 : 0);
-            const Micros lost = kind == Kind::Panel && p.delay != kFast ? 2'000'000 + 4 * seen : 6'500'000 + p.delay;
+            const Micros lost = kind == Kind::Panel && p.delay != kFast ? 2'000'000 + 4 * seen : 6'500'000 + p.delay + (link == Link::Usb ? 250'000 : 0);
             const Micros allowed = (base.contains(p.delay) ? base[p.delay] : 0) + disturbedBefore * lost +
                                    (lateBefore + (p.strayAfter >= 0)) * kSecond + 500'000 + (p.lateIdItem ? 6'500'000 : 0) +
                                    (kind == Kind::Panel && disturbedBefore + lateBefore > 0 ? 1'100'000 : 0);
