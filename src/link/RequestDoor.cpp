@@ -95,11 +95,18 @@ platform::Micros RequestDoor::soon(platform::Micros at, platform::Micros took) {
     return at + std::max(kAgainMicros, 2 * std::max<platform::Micros>(0, took));
 }
 
+// Requests that left in one write are answered in turn: the k-th answer
+// comes (k+1) printer times after they left, so the one after it by twice
+// that at the latest, `took` after the k-th came.
+platform::Micros RequestDoor::behind(platform::Micros at, platform::Micros took, platform::Micros least) {
+    return at + std::max(least, took);
+}
+
 void RequestDoor::setOver(ReplyForm form, Ticket ticket, platform::Micros at, platform::Micros took) {
     const Book& requests = book(form);
     if (std::any_of(requests.begin(), requests.end(), [&](const Request& r) { return r.ticket == ticket; })) return;
     for (Mark& m : marks(form))
-        if (m.ticket == ticket && m.readPast) m.lapsesAt = std::min(m.lapsesAt, soon(at, took));
+        if (m.ticket == ticket && m.readPast) m.lapsesAt = std::min(m.lapsesAt, behind(at, took, kAgainMicros));
 }
 
 void RequestDoor::rowClosed(ReplyForm form, const Request& row, platform::Micros at) {
@@ -107,7 +114,7 @@ void RequestDoor::rowClosed(ReplyForm form, const Request& row, platform::Micros
     const platform::Micros took = row.leftAt == platform::kForever ? 0 : at - row.leftAt;
     if (row.tag == kPollSet)
         for (Request& r : book(form))
-            if (r.ticket == row.ticket) r.giveUpAt = std::min(r.giveUpAt, at + std::max(kRowsBehindMicros, 2 * took));
+            if (r.ticket == row.ticket) r.giveUpAt = std::min(r.giveUpAt, behind(at, took, kRowsBehindMicros));
     setOver(form, row.ticket, at, took);
 }
 

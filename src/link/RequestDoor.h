@@ -27,8 +27,8 @@
 //   on a form, no reply of that form proves anything of what was asked
 //   before: its answer overtakes.
 // - Polls. A poll's rows leave in one write: once one was answered, the
-//   others are given up if not answered within twice the printer's time,
-//   kRowsBehindMicros at least. A row, or the real-time request, closed on
+//   others are given up if not answered within the time it took once
+//   more, kRowsBehindMicros at least. A row, or the real-time request, closed on
 //   a Late byte leaves a mark in its place, which lapses soon once its set
 //   is over; a poll's next set is not asked while such a mark stands, so
 //   none meets the next sample's replies and renews itself.
@@ -277,6 +277,9 @@ private:
     // By when an answer right behind one that came `at` comes: twice the
     // time the printer `took` to answer, and kAgainMicros at least.
     static platform::Micros soon(platform::Micros at, platform::Micros took);
+    // By when the answers right behind one that came `at`, `took` after its
+    // write left, come: `least` at the least.
+    static platform::Micros behind(platform::Micros at, platform::Micros took, platform::Micros least);
     // An Answer to a request asked at `order`: what was asked before it is over.
     void provedBefore(std::uint64_t order);
     bool realTimeOwed(ReplyForm form) const;
