@@ -23,6 +23,14 @@ constexpr int kNoKey = -1;
 // shows as well.
 bool waitsForSureAnswer(int tag) { return tag == kOwnRequest || tag == kMicrRead || tag == kIdItem; }
 
+// By when the answers right behind one that came `at`, `took` after the
+// write it left in, come (`least` at the least): answered in turn, the
+// k-th answer comes k+1 printer times after the write, the next k+2, so
+// no later than `took` after the k-th.
+platform::Micros behind(platform::Micros at, platform::Micros took, platform::Micros least) {
+    return at + std::max(least, took);
+}
+
 }  // namespace
 
 std::optional<ReplyForm> replyForm(std::uint8_t b) {
@@ -93,13 +101,6 @@ void RequestDoor::expire(platform::Micros at) {
 
 platform::Micros RequestDoor::soon(platform::Micros at, platform::Micros took) {
     return at + std::max(kAgainMicros, 2 * std::max<platform::Micros>(0, took));
-}
-
-// Requests that left in one write are answered in turn: the k-th answer
-// comes (k+1) printer times after they left, so the one after it by twice
-// that at the latest, `took` after the k-th came.
-platform::Micros RequestDoor::behind(platform::Micros at, platform::Micros took, platform::Micros least) {
-    return at + std::max(least, took);
 }
 
 void RequestDoor::setOver(ReplyForm form, Ticket ticket, platform::Micros at, platform::Micros took) {

@@ -277,9 +277,6 @@ private:
     // By when an answer right behind one that came `at` comes: twice the
     // time the printer `took` to answer, and kAgainMicros at least.
     static platform::Micros soon(platform::Micros at, platform::Micros took);
-    // By when the answers right behind one that came `at`, `took` after its
-    // write left, come: `least` at the least.
-    static platform::Micros behind(platform::Micros at, platform::Micros took, platform::Micros least);
     // An Answer to a request asked at `order`: what was asked before it is over.
     void provedBefore(std::uint64_t order);
     bool realTimeOwed(ReplyForm form) const;
