@@ -153,11 +153,17 @@ void sendInTurn(SimPrinter& printer, const Bytes& reply) {
     const platform::Micros now = printer.scheduler().now();
     const platform::Micros start = std::max(now, tally.lineFreeAt) + late;
     tally.lineFreeAt = start + static_cast<platform::Micros>(reply.size()) * kByteTime;
-    if (start == now) {
+    // One held whose time has come may not have had its turn yet (a
+    // request read first): this one goes behind it, as on the line.
+    if (start == now && tally.repliesHeld == 0) {
         printer.reply(reply, 0);
         return;
     }
-    printer.scheduler().after(start - now, tally.life.wrap([&printer, reply] { printer.reply(reply, 0); }));
+    ++tally.repliesHeld;
+    printer.scheduler().after(start - now, tally.life.wrap([&printer, reply] {
+        --printer.tally().repliesHeld;
+        printer.reply(reply, 0);
+    }));
 }
 
 void answerRead(SimPrinter& printer, const Item& item, std::uint8_t code) {

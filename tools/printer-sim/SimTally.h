@@ -58,6 +58,8 @@ struct SimTally {
 
     // When the line is free again after the replies already scheduled.
     platform::Micros lineFreeAt = 0;
+    // Replies held for the line whose turn has not run yet.
+    int repliesHeld = 0;
     platform::LifeToken life;
 };
 
