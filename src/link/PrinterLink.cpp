@@ -28,7 +28,11 @@ PrinterLink::PrinterLink(LinkTransports transports, LinkShellServices services, 
                     return answer.owner != 0 && answer.owner != linkPass_ && answer.tag == kRealTimeStatus;
                 },
                 [this] { return requestDoor_.keyedAskedBy(ReplyForm::IdItem, firmwareReplyMarker()) == linkPass_; },
-                [this](std::uint8_t b) { return takeLinkAnswer(b); }}),
+                [this](std::uint8_t b) { return takeLinkAnswer(b); },
+                [this](std::uint8_t b) {
+                    return requestDoor_.keyedMarked(ReplyForm::IdItem, b) ||
+                           requestDoor_.keyedAskedBy(ReplyForm::IdItem, b) != 0;
+                }}),
       heldReply_(loop, [this](Bytes data, std::uint8_t reportId) { handOnHeldReply(std::move(data), reportId); }),
       requestDoor_(loop, [this](int waitMs) { return readHidReportsWithin(waitMs); }),
       linkPass_(requestDoor_.enter()),

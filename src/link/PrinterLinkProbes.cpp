@@ -74,6 +74,7 @@ void PrinterLink::RequestConnectionCheckStatus() {
     // Asked again after an answer was lost: the check before it is over, and
     // sent unbooked, this one's answers would go to the windows.
     requestDoor_.giveUpAsked(linkPass_, kRealTimeStatus);
+    routing_.noteCheckAsked();
     askAsLink(ReplyForm::Status, kRealTimeStatus, kConnectionCheckRequests,
               [&] { return sendFramed(ConnectionCheckStatusCommand, waits); });
     // A USB HID printer answers each of the two requests with an input report

@@ -31,6 +31,14 @@ std::size_t wholeFirmwareText() {
     return 1 + static_cast<std::size_t>(iditems::IdItemShownLength(iditems::kFlashFirmwareRevision));
 }
 
+// Marker and trailing byte included.
+int longestIdReply() {
+    int longest = iditems::kTallyReplyLength;
+    for (int item = 0; item < iditems::kIdItemCount; ++item)
+        longest = std::max(longest, iditems::IdItemReplyLength(item));
+    return longest;
+}
+
 void takeAsAnswer(bool& requested, bool& answered) {
     answered = true;
     requested = false;
@@ -89,9 +97,24 @@ void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
         return;
     }
     Bytes answers, others;
-    for (std::uint8_t b : takeFirmwareReply(data)) (to_.answersConnectionCheck(b) ? answers : others).push_back(b);
+    for (std::uint8_t b : takeFirmwareReply(data))
+        (!inIdReply(b) && to_.answersConnectionCheck(b) ? answers : others).push_back(b);
     if (!answers.empty()) to_.connectionStatus(answers);
     if (!others.empty()) to_.windows(others);
+}
+
+// The printer answers in order, so a check asked after an ID item read is
+// answered after that read's reply; the reply ends at its trailing byte,
+// or at its longest length should that byte be lost. Its code has no
+// status reply's form, so it never cuts a check answer short.
+bool ReceiveRouting::inIdReply(std::uint8_t b) {
+    if (idReplyLeft_ > 0) {
+        idReplyLeft_ = isEndByte(b) ? 0 : idReplyLeft_ - 1;
+        return true;
+    }
+    if (!to_.idReplyExpected || !to_.idReplyExpected(b)) return false;
+    idReplyLeft_ = longestIdReply() - 1;
+    return true;
 }
 
 bool ReceiveRouting::firmwareReplyAwaited() const {

@@ -12,7 +12,10 @@
 // never taken for that answer. The connection check takes only the bytes
 // the request door finds answering it; the firmware reply is taken first,
 // and only while the door's oldest request of its code is the link's: a
-// work window may ask the same ID item, and its reply is the window's.
+// work window may ask the same ID item, and its reply is the window's. Nor
+// is a byte of an ID item reply the door still expects the check's answer:
+// a window closed just before the check leaves its replies coming, and a
+// digit of their text may have a status reply's form.
 // TCP data is offered to every tally still requested (LanTallyReplies),
 // then to the firmware probe while it is awaited; a block's leading bytes
 // that the door finds answering the link's own probe or check are theirs,
@@ -66,6 +69,10 @@ struct ReceiveTargets {
     // Whether the door finds a byte answers the link's own connection
     // check, and takes it there. Unset: all input awaited goes to it.
     std::function<bool(std::uint8_t)> answersConnectionCheck;
+    // Whether a byte is the code of an ID item reply the door still
+    // expects: a request of its code owed, or one given up whose mark
+    // stands (a window closed before its replies came). Unset: none is.
+    std::function<bool(std::uint8_t)> idReplyExpected;
 };
 
 class ReceiveRouting {
@@ -86,6 +93,9 @@ public:
     // a firmware reply's trailing byte is no longer awaited. The reply
     // itself, begun or not, still is.
     void noteSent() { firmwareTrailerDue_ = false; }
+    // The connection check was asked: the ID item reply being read past
+    // for it, if any, was another check's.
+    void noteCheckAsked() { idReplyLeft_ = 0; }
     // Its rest will not come, or belongs to no request any more.
     void dropFirmwareReply() {
         firmwareReply_.clear();
@@ -95,6 +105,9 @@ public:
 private:
     // Input no handshake takes.
     void toWaitingProbeOrWindows(const platform::Bytes& data);
+    // Whether b is part of an ID item reply: its code, or its text up to
+    // its trailing byte.
+    bool inIdReply(std::uint8_t b);
     // A firmware reply, if the link asked for the next one, begins here.
     bool firmwareReplyAwaited() const;
     void toFirmwareOrWindows(const platform::Bytes& data);
@@ -107,6 +120,8 @@ private:
     // The reply's text ended at its known length with the read, and nothing
     // was sent since: the next read may begin with its trailing byte.
     bool firmwareTrailerDue_ = false;
+    // Bytes at most left of the ID item reply being read past.
+    int idReplyLeft_ = 0;
 };
 
 }  // namespace printerlink

@@ -37,11 +37,15 @@ protected:
                                 return answers;
                             },
                             [this] { return firmwareIsLinks; },
-                            [this](std::uint8_t b) { return checkTakes(b); }}};
+                            [this](std::uint8_t b) { return checkTakes(b); },
+                            [this](std::uint8_t b) { return idReplyDue && b == kClassModelRead; }}};
     // The door's oldest firmware request is the link's; which bytes the
     // door finds answer the link's connection check.
     bool firmwareIsLinks = true;
     std::function<bool(std::uint8_t)> checkTakes = [](std::uint8_t) { return true; };
+    // The door still expects a class/model reply (a closed window's).
+    static constexpr std::uint8_t kClassModelRead = 0x27;
+    bool idReplyDue = false;
 };
 
 TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
@@ -53,6 +57,7 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
         std::vector<Delivery> delivered;  // what no handshake took
         bool linksFirmware = true;        // the door's oldest firmware request is the link's
         bool checkByDoor = false;         // the check takes only its status bytes
+        bool idReplyDue = false;          // a closed window's class/model reply may come
     };
     const Bytes in{0x12, 0x00}, fw{0xA3, '4', '8', '1', '6', 0x00};
     // The diagnostics window finds its answer itself, among the bytes it gets.
@@ -73,6 +78,9 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
              // A firmware reply and a window's reply are not the check's answer.
              Case{"check, firmware first", {0xA3, '4', '8', '1', '6', 0x00, 0x12, 'x'}, false, false, false, true,
                   true, false, {{"firmware", fw}, {"connection", {0x12}}, {"windows", {'x'}}}, true, true},
+             Case{"check, a closed window's ID reply first", {0x27, '3', '6', '2', 0x0D, 0x12}, false, false, false,
+                  true, false, false, {{"connection", {0x12}}, {"windows", {0x27, '3', '6', '2', 0x0D}}}, true, true,
+                  true},
              Case{"a window's firmware reply", fw, false, false, false, false, true, false, {{"windows", fw}}, false,
                   false}}) {
         SCOPED_TRACE(c.name);
@@ -83,6 +91,7 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
         awaitingConnection = c.connection;
         awaitingFirmware = c.firmware;
         firmwareIsLinks = c.linksFirmware;
+        idReplyDue = c.idReplyDue;
         checkTakes = [&c](std::uint8_t b) { return !c.checkByDoor || printerlink::isGsEotReply(b); };
         got.clear();
         routing.routeSerialInput(c.in);
