@@ -104,13 +104,18 @@ void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
 }
 
 // The printer answers in order, so a check asked after an ID item read is
-// answered after that read's reply; the reply ends at its trailing byte,
-// or at its longest length should that byte be lost. Its code has no
-// status reply's form, so it never cuts a check answer short.
+// answered after that read's reply. The reply's text has no control byte:
+// it ends at its trailing byte, or at its longest length should that byte
+// be lost; a control byte of a status reply's form ends it too, and may be
+// the check's answer (a noise byte that looked like a code began it).
 bool ReceiveRouting::inIdReply(std::uint8_t b) {
     if (idReplyLeft_ > 0) {
-        idReplyLeft_ = isEndByte(b) ? 0 : idReplyLeft_ - 1;
-        return true;
+        if (!isEndByte(b)) {
+            --idReplyLeft_;
+            return true;
+        }
+        idReplyLeft_ = 0;
+        return canOnlyBeTrailer(b);
     }
     if (!to_.idReplyExpected || !to_.idReplyExpected(b)) return false;
     idReplyLeft_ = longestIdReply() - 1;

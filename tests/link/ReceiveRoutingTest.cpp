@@ -81,6 +81,8 @@ TEST_F(ReceiveRoutingTest, SerialInputGoesToTheFirstWaitingReceiverOnly) {
              Case{"check, a closed window's ID reply first", {0x27, '3', '6', '2', 0x0D, 0x12}, false, false, false,
                   true, false, false, {{"connection", {0x12}}, {"windows", {0x27, '3', '6', '2', 0x0D}}}, true, true,
                   true},
+             Case{"check, an ID reply's trailing byte lost", {0x27, '3', '6', 0x12}, false, false, false, true, false,
+                  false, {{"connection", {0x12}}, {"windows", {0x27, '3', '6'}}}, true, true, true},
              Case{"a window's firmware reply", fw, false, false, false, false, true, false, {{"windows", fw}}, false,
                   false}}) {
         SCOPED_TRACE(c.name);
