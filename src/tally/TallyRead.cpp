@@ -190,10 +190,21 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         bytesOutsideReplies_ = 0;
         slot.value += static_cast<char>(byte);
         if (slot.taken) *slot.taken = true;
-        if (slot.value.size() == slot.length) takeWholeReply(slot.value);
+        if (slot.value.size() < slot.length) return;
+        // Begun on a noise byte that looked like its code, it holds another
+        // reply's bytes: it is left, its read still open for its own reply.
+        if (!isControlByte(byte)) return slot.value.clear();
+        takeWholeReply(slot.value);
     };
-    for (Slot& slot : slots)
-        if (!slot.value.empty() && slot.value.size() < slot.length) return take(slot);
+    for (Slot& slot : slots) {
+        if (slot.value.empty() || slot.value.size() >= slot.length) continue;
+        if (!isControlByte(byte) || slot.value.size() + 1 == slot.length) return take(slot);
+        // A reply's text holds no control byte: this one ended another
+        // reply, which the slot took for its own text.
+        slot.value.clear();
+        ++bytesOutsideReplies_;
+        return;
+    }
     // Fill nothing: a byte that answers no open read, the flash part
     // number's lead bytes whatever they are, and its code before them. A
     // lead byte that is the code of another read still open starts that
@@ -224,6 +235,9 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         }
     ++bytesOutsideReplies_;
 }
+
+// A reply's text is printable; its trailing byte is not.
+bool ViewTallyDlg::isControlByte(std::uint8_t b) { return b < 0x20; }
 
 bool ViewTallyDlg::misplacedFlashPartCode(std::uint8_t code, std::size_t index) const {
     return is3720Type(m_MainComm.PrinterType()) && code == IdItemCode(kFlashPartNumber, IdItemOp::Read) &&
