@@ -45,6 +45,9 @@ std::uint8_t TallyReplyMarker(int tally, bool kiosk, long printerType);
 // Reply lengths, marker and trailing byte included.
 int IdItemReplyLength(int item);
 inline constexpr int kTallyReplyLength = 10;
+// A reply's text is printable and its trailing byte is not: a control byte
+// ends the text it follows.
+inline bool endsReplyText(std::uint8_t b) { return b < 0x20; }
 // The data characters a reply carries (its length less marker and trailer).
 inline int IdItemShownLength(int item) { return IdItemReplyLength(item) - 2; }
 // The widths a write pads to: 15 and 10 characters, 8 digits.

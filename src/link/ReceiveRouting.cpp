@@ -17,13 +17,11 @@ std::uint8_t firmwareReplyMarker() {
 }
 
 namespace {
-bool isEndByte(std::uint8_t b) { return b < 0x20; }
-
 // Not every printer ends the firmware reply with a trailing byte. A byte
 // taken for a trailer that never comes would be another reply's (a status
 // answer), and whoever waits for that reply would be one behind from then
 // on; so a byte of a status reply's form is never taken for the trailer.
-bool canOnlyBeTrailer(std::uint8_t b) { return isEndByte(b) && !isGsEotReply(b); }
+bool canOnlyBeTrailer(std::uint8_t b) { return iditems::endsReplyText(b) && !isGsEotReply(b); }
 
 // The marker and the revision's characters: what comes after them is no
 // longer the reply's text.
@@ -110,7 +108,7 @@ void ReceiveRouting::toWaitingProbeOrWindows(const Bytes& data) {
 // the check's answer (a noise byte that looked like a code began it).
 bool ReceiveRouting::inIdReply(std::uint8_t b) {
     if (idReplyLeft_ > 0) {
-        if (!isEndByte(b)) {
+        if (!iditems::endsReplyText(b)) {
             --idReplyLeft_;
             return true;
         }
@@ -174,7 +172,7 @@ Bytes ReceiveRouting::takeFirmwareReply(const Bytes& data) {
     if (!to_.awaitingFirmware) firmwareReply_.clear();  // the wait was called off
     const bool begins = at != data.end() && *at == firmwareReplyMarker() && firmwareReplyAwaited();
     if (firmwareReply_.empty() && !begins) return Bytes(at, data.end());
-    while (at != data.end() && firmwareReply_.size() < wholeFirmwareText() && !isEndByte(*at))
+    while (at != data.end() && firmwareReply_.size() < wholeFirmwareText() && !iditems::endsReplyText(*at))
         firmwareReply_.push_back(*at++);
     if (at == data.end() && firmwareReply_.size() < wholeFirmwareText()) return {};
     if (at != data.end() && canOnlyBeTrailer(*at))

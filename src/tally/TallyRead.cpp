@@ -191,14 +191,18 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         slot.value += static_cast<char>(byte);
         if (slot.taken) *slot.taken = true;
         if (slot.value.size() < slot.length) return;
-        // Begun on a noise byte that looked like its code, it holds another
-        // reply's bytes: it is left, its read still open for its own reply.
-        if (!isControlByte(byte)) return slot.value.clear();
-        takeWholeReply(slot.value);
+        if (endsReplyText(byte)) {
+            takeWholeReply(slot.value);
+            return;
+        }
+        // Ended on text, it began on a noise byte that looked like its code
+        // and holds another reply's bytes: it is left, its read still open
+        // for its own reply.
+        slot.value.clear();
     };
     for (Slot& slot : slots) {
         if (slot.value.empty() || slot.value.size() >= slot.length) continue;
-        if (!isControlByte(byte) || slot.value.size() + 1 == slot.length) return take(slot);
+        if (!endsReplyText(byte) || slot.value.size() + 1 == slot.length) return take(slot);
         // A reply's text holds no control byte: this one ended another
         // reply, which the slot took for its own text.
         slot.value.clear();
@@ -235,9 +239,6 @@ void ViewTallyDlg::takeReplyByte(std::uint8_t byte, ReplySlots& taken) {
         }
     ++bytesOutsideReplies_;
 }
-
-// A reply's text is printable; its trailing byte is not.
-bool ViewTallyDlg::isControlByte(std::uint8_t b) { return b < 0x20; }
 
 bool ViewTallyDlg::misplacedFlashPartCode(std::uint8_t code, std::size_t index) const {
     return is3720Type(m_MainComm.PrinterType()) && code == IdItemCode(kFlashPartNumber, IdItemOp::Read) &&

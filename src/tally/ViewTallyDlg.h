@@ -247,8 +247,6 @@ private:
     // Types 9 and 15 send two bytes ahead of the flash part number reply,
     // whatever they are: its code stands third in the reply.
     static constexpr std::size_t kFlashPartLeadBytes = 2;
-    // Of no reply's text: a reply's trailing byte.
-    static bool isControlByte(std::uint8_t b);
     // The flash part number's code where it cannot lead that reply: a lead
     // byte, or text of a reply whose start was missed.
     bool misplacedFlashPartCode(std::uint8_t code, std::size_t index) const;
